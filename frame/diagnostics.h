@@ -1,0 +1,79 @@
+// The diagnostic text, also shown as the NMEA list: one running text, newest line first, that
+// every subsystem writes its diagnostic lines into, plus the current-operation texts that the
+// exception handler shows, and debug mode.
+//
+// All of it is safe to use from several threads at once: each change happens under one mutex,
+// so no line is torn or lost.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+class Ui;
+
+class DiagnosticText {
+public:
+    static constexpr std::size_t kLineChars = 256;      // a line is cut to this many characters
+    static constexpr std::size_t kTextChars = 4096;     // the whole text never exceeds this
+    static constexpr std::size_t kOperationChars = 511; // 512-character buffers with terminator
+    static constexpr std::string_view kInitialOperation = "* WndProc Exception *";
+
+    std::string text() const;
+    void setText(std::string text);
+
+    // Called after every change, outside the lock, from the thread that made the change.
+    // The application uses it to refresh the NMEA list view when it is shown.
+    void setChangeListener(std::function<void()> listener);
+
+    // Called by ReportApiError after its line: the application notes the activity and
+    // switches the screen back on.
+    void setApiErrorHook(std::function<void()> hook);
+    void runApiErrorHook() const;
+
+    void setCurrentOperation(std::string_view name);
+    std::string currentOperation() const;
+    void setCurrentStep(std::string_view step);
+    std::string currentStep() const;
+
+    std::atomic<bool> debugMode{false};
+
+private:
+    friend void AddNmeaListLine(DiagnosticText& list, std::string_view line);
+
+    mutable std::mutex mutex_;
+    std::string text_;
+    std::string operation_{kInitialOperation};
+    std::string step_;
+    std::function<void()> listener_;
+    std::function<void()> apiErrorHook_;
+};
+
+// Adds one line at the top: the line's first 256 characters, "\r\n", then the previous text,
+// all cut to 4096 characters.
+void AddNmeaListLine(DiagnosticText& list, std::string_view line);
+
+// Adds a line only in debug mode.
+void AddDebugLine(DiagnosticText& list, std::string_view line);
+
+// A failed platform call: "<port> function=<function> error=<code>".
+void ReportApiError(DiagnosticText& list, std::string_view function, long error,
+                    std::string_view port);
+
+// A failed call with the system's own text for the error number, then
+// "<text>(<line>) <<code>> error occured".
+void ReportSystemError(DiagnosticText& list, int sourceLine, long error, std::string_view text);
+
+// An unexpected error: message box "Generic, Line=<line>, File=<file>" captioned
+// "An <errno> error occured.".
+void ReportGenericError(Ui& ui, int sourceLine, std::string_view file, long lastError);
+
+// The character "q": in the NMEA view toggles debug mode; elsewhere only reports its state.
+void ToggleDebugMode(DiagnosticText& list, bool inNmeaView);
+
+}  // namespace vexa

@@ -1,0 +1,71 @@
+// Reading and writing the settings under the key "Software\KL\VEXA".
+//
+// Every operation opens (or creates) the key, touches its values and is done; nothing is
+// cached here. Failures are reported the way the user knows them: a message box when the key
+// cannot be opened or a text cannot be saved, an NMEA list line for a number that cannot be
+// written or a value that is absent.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frame/settings.h"
+
+namespace vexa {
+
+class DiagnosticText;
+class SettingsStorage;
+class Ui;
+
+struct SettingsStore {
+    SettingsStorage& storage;
+    Ui& ui;
+    DiagnosticText& diagnostics;
+};
+
+inline constexpr std::size_t kKartDirChars = 259;  // 260-character text with terminator
+
+// Writers of single numbers.
+void RegCreateZeitsync(SettingsStore& store, std::uint32_t value);
+void RegCreateHKorrektur(SettingsStore& store, std::uint32_t value);
+void RegCreateGpsBKColor(SettingsStore& store, std::uint32_t value);
+void RegCreateComx(SettingsStore& store, std::uint32_t value);
+void RegCreateKartenFarben(SettingsStore& store, std::uint32_t value);
+void RegCreatePowerSave(SettingsStore& store, std::uint32_t value);
+// LGgaLogTime, LGsaLogTime, LRmcLogTime, LTraceTime, itracemax, imindist, in this order.
+void RegCreateLogTimes(SettingsStore& store, const Settings& settings);
+void RegCreateLogdir(SettingsStore& store, std::string_view logDir);
+void RegCreateKartdir(SettingsStore& store, std::string_view mapDir);
+// The face name of fonts[index] and the size.
+void RegCreateFont(SettingsStore& store, const std::vector<std::string>& fonts, int index,
+                   int size);
+
+// Readers of single numbers: the value, or 0 when it is absent or the key cannot be opened.
+std::uint32_t RegQueryZeitsync(SettingsStore& store);
+std::uint32_t RegQueryHKorrektur(SettingsStore& store);
+std::uint32_t RegQueryGpsBKColor(SettingsStore& store);
+std::uint32_t RegQueryComx(SettingsStore& store);
+std::uint32_t RegQueryKartenFarben(SettingsStore& store);
+std::uint32_t RegQueryPowerSave(SettingsStore& store);
+// Fills the six log and trace values that are present; itracemax is cut to 2000.
+void RegQueryLogTimes(SettingsStore& store, Settings& settings);
+// Fill the text and return whether the value was present.
+bool RegQueryLogdir(SettingsStore& store, std::string& logDir);
+bool RegQueryKartdir(SettingsStore& store, std::string& mapDir);
+// Selects the font of that name in the list (a name not in the list leaves the selection) and
+// reads the size as a 16-bit value.
+void RegQueryFont(SettingsStore& store, const std::vector<std::string>& fonts,
+                  int& selectedFont, int& fontSize);
+
+// The values read at window creation, in their order there. Fonts are read later.
+void LoadStartupSettings(SettingsStore& store, Settings& settings);
+
+// The 18 names that "delete all" removes, in order.
+const std::vector<std::string_view>& settingNamesToDelete();
+// Asks "Registry Entries ?" and on OK deletes every value, one NMEA list line each.
+// The running program keeps its values. Returns whether the user confirmed.
+bool RegDeleteAll(SettingsStore& store);
+
+}  // namespace vexa

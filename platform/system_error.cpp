@@ -1,0 +1,11 @@
+#include "platform/system_error.h"
+
+#include <system_error>
+
+namespace vexa {
+
+std::string systemErrorText(int errorNumber) {
+    return std::generic_category().message(errorNumber);
+}
+
+}  // namespace vexa

@@ -1,0 +1,214 @@
+#include "frame/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include "frame/diagnostics.h"
+#include "platform/linux/file_settings_storage.h"
+#include "platform/testing/scripted_ui.h"
+#include "tests/support/temp_dir.h"
+
+#include <map>
+
+namespace vexa {
+namespace {
+
+using testing::TempDir;
+
+// A real settings file in a fresh folder, a scripted user and the diagnostic text.
+struct StoreFixture : ::testing::Test {
+    TempDir dir;
+    FileSettingsStorage storage{dir / "KL/VEXA.conf"};
+    ScriptedUi ui;
+    DiagnosticText diagnostics;
+    SettingsStore store{storage, ui, diagnostics};
+};
+
+// Storage that refuses what the test says, to reach the failure paths.
+struct RefusingStorage : SettingsStorage {
+    bool failOpen = false, failNumbers = false, failStrings = false;
+    std::map<std::string, std::uint32_t, std::less<>> numbers;
+    KeyOpenResult open() override { return failOpen ? KeyOpenResult::Failed : KeyOpenResult::Opened; }
+    std::optional<std::uint32_t> readNumber(std::string_view name) override {
+        const auto it = numbers.find(name);
+        return it == numbers.end() ? std::nullopt : std::optional(it->second);
+    }
+    std::optional<std::string> readString(std::string_view) override { return std::nullopt; }
+    bool writeNumber(std::string_view name, std::uint32_t value) override {
+        if (failNumbers) return false;
+        numbers[std::string(name)] = value;
+        return true;
+    }
+    bool writeString(std::string_view, std::string_view) override { return !failStrings; }
+    bool remove(std::string_view) override { return false; }
+};
+
+TEST_F(StoreFixture, EmptyStoreGivesTheDefaultsAndReportsEachMissingValue) {
+    Settings s;
+    s.iGpsBKColor = 7;  // one of the six that read as 0 when absent
+    s.LTraceTime = 9;   // the others stay as they were
+    LoadStartupSettings(store, s);
+    EXPECT_EQ(s.iCom, 1);
+    EXPECT_EQ(s.iZeitsync, 0);
+    EXPECT_EQ(s.iHKorrektur, 0);
+    EXPECT_EQ(s.iGpsBKColor, 0);
+    EXPECT_EQ(s.iPowerSave, 0);
+    EXPECT_EQ(s.LRmcLogTime, 1);
+    EXPECT_EQ(s.LGgaLogTime, 1);
+    EXPECT_EQ(s.LGsaLogTime, -1);
+    EXPECT_EQ(s.LTraceTime, 9);
+    EXPECT_EQ(s.itracemax, 2000);
+    EXPECT_EQ(s.imindist, 25);
+    EXPECT_EQ(s.LogDir, "\\");
+    const std::string text = diagnostics.text();
+    for (const char* name : {"iZeitsync", "iCom", "LGsaLogTime", "itracemax", "LogDir", "iPowerSave"})
+        EXPECT_NE(text.find(std::string("Registry für <") + name + "> nicht vorhanden"), std::string::npos) << name;
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(StoreFixture, WrittenValuesComeBackIncludingNegativeLogTimes) {
+    Settings written;
+    written.LGgaLogTime = 0;
+    written.LGsaLogTime = 5;
+    written.LRmcLogTime = -1;
+    written.LTraceTime = 0;
+    written.itracemax = 1500;
+    written.imindist = 50;
+    RegCreateLogTimes(store, written);
+    RegCreateComx(store, 3);
+    RegCreateZeitsync(store, 1);
+    RegCreateLogdir(store, "/home/anna/logs/");
+
+    Settings read;
+    LoadStartupSettings(store, read);
+    EXPECT_EQ(read.LGgaLogTime, 0);
+    EXPECT_EQ(read.LGsaLogTime, 5);
+    EXPECT_EQ(read.LRmcLogTime, -1);
+    EXPECT_EQ(read.LTraceTime, 0);
+    EXPECT_EQ(read.itracemax, 1500);
+    EXPECT_EQ(read.imindist, 50);
+    EXPECT_EQ(read.iCom, 3);
+    EXPECT_EQ(read.iZeitsync, 1);
+    EXPECT_EQ(read.LogDir, "/home/anna/logs/");
+}
+
+TEST_F(StoreFixture, TraceMaxIsNeverReadAboveTheTable) {
+    ASSERT_EQ(storage.open(), KeyOpenResult::Created);
+    for (const std::uint32_t stored : {5000u, 0xFFFFFFFFu}) {
+        ASSERT_TRUE(storage.writeNumber("itracemax", stored));
+        Settings s;
+        RegQueryLogTimes(store, s);
+        EXPECT_EQ(s.itracemax, 2000) << stored;
+    }
+}
+
+TEST_F(StoreFixture, PortOutsideOneToEightSelectsCom1) {
+    for (const std::uint32_t stored : {0u, 9u}) {
+        RegCreateComx(store, stored);
+        Settings s;
+        s.iCom = 4;
+        LoadStartupSettings(store, s);
+        EXPECT_EQ(s.iCom, 1) << stored;
+    }
+}
+
+TEST_F(StoreFixture, MapDirectoryIsCutTo259CharactersAndAbsenceIsReported) {
+    std::string dir;
+    EXPECT_FALSE(RegQueryKartdir(store, dir));
+    EXPECT_NE(diagnostics.text().find("Value KartDir not in Registry"), std::string::npos);
+    RegCreateKartdir(store, "/" + std::string(400, 'k'));
+    EXPECT_TRUE(RegQueryKartdir(store, dir));
+    EXPECT_EQ(dir.size(), kKartDirChars);
+}
+
+TEST_F(StoreFixture, FontIsChosenByNameAndItsSizeReadAs16Bits) {
+    const std::vector<std::string> fonts = {"DejaVu Sans", "Liberation Sans", "Tahoma"};
+    int selected = 0, size = 12;
+    RegQueryFont(store, fonts, selected, size);
+    EXPECT_EQ(selected, 0);
+    EXPECT_NE(diagnostics.text().find("Value Font not in Registry"), std::string::npos);
+
+    RegCreateFont(store, fonts, 2, 14);
+    RegQueryFont(store, fonts, selected, size);
+    EXPECT_EQ(selected, 2);
+    EXPECT_EQ(size, 14);
+
+    ASSERT_TRUE(storage.writeString("Font", "Not Installed"));
+    ASSERT_TRUE(storage.writeNumber("Fontsize", 0x10012));
+    RegQueryFont(store, fonts, selected, size);
+    EXPECT_EQ(selected, 2);
+    EXPECT_EQ(size, 0x12);
+}
+
+TEST_F(StoreFixture, DebugModeTellsWhetherTheKeyWasNew) {
+    diagnostics.debugMode = true;
+    RegCreatePowerSave(store, 1);
+    RegQueryPowerSave(store);
+    EXPECT_EQ(diagnostics.text(), "Opened existing key\r\nCreated new key\r\n");
+}
+
+TEST_F(StoreFixture, DeleteAllRemovesEighteenNamesInOrderAfterConfirmation) {
+    RegCreateComx(store, 2);
+    RegCreateLogdir(store, "/tmp/");
+    ui.queueAnswer(Answer::Cancel);
+    EXPECT_FALSE(RegDeleteAll(store));
+    EXPECT_EQ(diagnostics.text(), "");
+    EXPECT_TRUE(storage.readNumber("iCom").has_value());
+
+    EXPECT_TRUE(RegDeleteAll(store));
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[1].text, "Registry Entries ?");
+    EXPECT_EQ(ui.messages()[1].caption, "Delete");
+    EXPECT_EQ(ui.messages()[1].buttons, MessageButtons::OkCancel);
+
+    std::string expected;
+    for (const auto name : settingNamesToDelete()) {
+        const bool existed = name == "iCom" || name == "LogDir";
+        expected = (existed ? "Delete key <" + std::string(name) + "> ok"
+                            : "Could not delete key <" + std::string(name) + ">") + "\r\n" + expected;
+    }
+    EXPECT_EQ(settingNamesToDelete().size(), 18u);
+    EXPECT_EQ(settingNamesToDelete().front(), "KartDir");
+    EXPECT_EQ(settingNamesToDelete().back(), "iHKorrektur");
+    EXPECT_EQ(diagnostics.text(), expected);
+    EXPECT_FALSE(storage.readNumber("iCom").has_value());
+}
+
+TEST(SettingsFailures, KeyThatCannotBeOpenedShowsTheBoxAndReadsZero) {
+    RefusingStorage storage;
+    storage.failOpen = true;
+    storage.numbers["iZeitsync"] = 1;
+    ScriptedUi ui;
+    DiagnosticText diagnostics;
+    SettingsStore store{storage, ui, diagnostics};
+    EXPECT_EQ(RegQueryZeitsync(store), 0u);
+    RegCreateZeitsync(store, 1);
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[0].text,
+              "Could not open/create key: \nHKEY_LOCAL_MACHINE\\Software\\KL\\VEXA");
+    ui.queueAnswer(Answer::Ok);
+    RegDeleteAll(store);
+    EXPECT_EQ(diagnostics.text(), "Could not open/create key:\r\n");
+}
+
+TEST(SettingsFailures, UnwritableNumbersAreListedAndTextsGetABox) {
+    RefusingStorage storage;
+    storage.failNumbers = storage.failStrings = true;
+    ScriptedUi ui;
+    DiagnosticText diagnostics;
+    SettingsStore store{storage, ui, diagnostics};
+    RegCreateHKorrektur(store, 1);
+    EXPECT_EQ(diagnostics.text(), "Could not create key <iHKorrektur>\r\n");
+    RegCreateLogdir(store, "/x/");
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Could not save key");
+}
+
+TEST(SettingsFailures, AFileWhereTheFolderShouldBeMeansTheKeyCannotBeOpened) {
+    TempDir dir;
+    testing::writeFile(dir / "KL", "not a folder");
+    FileSettingsStorage storage(dir / "KL/VEXA.conf");
+    EXPECT_EQ(storage.open(), KeyOpenResult::Failed);
+}
+
+}  // namespace
+}  // namespace vexa

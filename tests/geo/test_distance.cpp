@@ -1,0 +1,51 @@
+#include "geo/distance.h"
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace vexa {
+namespace {
+
+constexpr double kPiFull = 3.141592653589793;
+
+TEST(Distance, GreatCircleOnTheDistanceSphere) {
+    EXPECT_NEAR(distance(0.0, 0.0, 0.0, 1.0), 111125.0, 1.0);  // 6367000·π/180
+    EXPECT_NEAR(distance(90.0, 0.0, 0.0, 123.0), 6367000.0 * kPiFull / 2.0, 1e-3);
+    EXPECT_NEAR(distance(0.0, -179.5, 0.0, 179.5), 6367000.0 * kPiFull / 180.0, 1e-3);
+    EXPECT_NEAR(distance(53.55, 10.0, 48.14, 11.58), 612000.0, 3000.0);  // Hamburg - Munich
+    EXPECT_NEAR(distance(50.0, 9.0, 50.0 + 5.0 / 111125.0, 9.0), 5.0, 0.1);
+}
+
+TEST(Distance, SamePointIsZeroNeverNaN) {
+    EXPECT_EQ(distance(50.0, 9.0, 50.0, 9.0), 0.0);
+    // The rounded cosine of identical points lands on, above or just below 1: above 1 acos
+    // has no value, just below it leaves a few centimetres of rounding.
+    for (double lat = -89.5; lat <= 89.5; lat += 0.7) {
+        for (double lon : {-170.3, -12.345, 0.0, 7.77, 51.9}) {
+            const double d = distance(lat, lon, lat, lon);
+            EXPECT_GE(d, 0.0) << lat << " " << lon;  // also fails on NaN
+            EXPECT_LT(d, 0.2) << lat << " " << lon;
+        }
+    }
+}
+
+TEST(Kurswinkel, CourseFromPoint2ToPoint1InAllQuadrants) {
+    EXPECT_EQ(Kurswinkel(51.0, 9.0, 50.0, 9.0), 0.0);             // point 1 due north
+    EXPECT_DOUBLE_EQ(Kurswinkel(49.0, 9.0, 50.0, 9.0), kPiFull);  // point 1 due south
+    EXPECT_EQ(Kurswinkel(50.0, 10.0, 50.0, 9.0), 0.0);            // equal latitudes, east
+    EXPECT_EQ(Kurswinkel(50.0, 8.0, 50.0, 9.0), 0.0);             // and west
+
+    // π is added when point 1 lies south, so the result runs from −π/2 to 3π/2.
+    EXPECT_NEAR(Kurswinkel(0.01, 0.01, 0.0, 0.0), kPiFull / 4.0, 1e-4);         // NE
+    EXPECT_NEAR(Kurswinkel(0.01, -0.01, 0.0, 0.0), -kPiFull / 4.0, 1e-4);       // NW
+    EXPECT_NEAR(Kurswinkel(-0.01, 0.01, 0.0, 0.0), 3.0 * kPiFull / 4.0, 1e-4);  // SE
+    EXPECT_NEAR(Kurswinkel(-0.01, -0.01, 0.0, 0.0), 5.0 * kPiFull / 4.0, 1e-4);  // SW
+
+    // Rhumb line: tan(course) = Δλ / Δψ with the meridional parts Δψ ≈ Δφ / cos φ, so equal
+    // small steps in latitude and longitude at 60° N give tan(course) = 0.5.
+    EXPECT_NEAR(std::tan(Kurswinkel(60.001, 9.001, 60.0, 9.0)), 0.5, 1e-4);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,139 @@
+#include "geo/grid.h"
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace vexa {
+namespace {
+
+GridContext utm(int zone, bool ed50 = false) {
+    GridContext g;
+    g.LocalDatumGrid = g.Ed50Datum = ed50;
+    g.UtmZone = zone;
+    g.GkStrip = 5;  // must not matter on UTM
+    return g;
+}
+
+GridContext gaussKrueger(int strip) {
+    GridContext g;
+    g.LocalDatumGrid = true;
+    g.GkStrip = strip;
+    g.UtmZone = 33;  // must not matter on Gauss-Krüger
+    return g;
+}
+
+GridContext mercator(double radius) {
+    GridContext g;
+    g.MercatorGrid = true;
+    g.MercatorRadius = radius;
+    return g;
+}
+
+// Reference coordinates from PROJ's tmerc (cs2cs) with the same ellipsoid, central meridian
+// and scale factor; the series agrees with it to a fraction of a millimetre.
+TEST(TransverseMercator, ReferencePoints) {
+    GridContext ed50Only = utm(32);
+    ed50Only.Ed50Datum = true;  // without LocalDatumGrid still UTM on WGS84
+    const struct {
+        const char* what;
+        GridContext grid;
+        double lon, lat, easting, northing;
+    } cases[] = {
+        {"UTM WGS84 on the meridian", utm(32), 9.0, 50.0, 500000.0, 5538630.7026},
+        {"UTM WGS84 1 deg east", utm(32), 10.0, 50.0, 571666.4475, 5539109.8150},
+        {"no false northing", utm(32), 10.0, -50.0, 571666.4475, -5539109.8150},
+        {"zone 30 meridian is 3 W", utm(30), -2.0, 50.0, 571666.4475, 5539109.8150},
+        {"zone 1 meridian is 177 W", utm(1), -176.0, 50.0, 571666.4475, 5539109.8150},
+        {"Ed50Datum alone", ed50Only, 9.0, 50.0, 500000.0, 5538630.7026},
+        {"UTM ED50 on the meridian", utm(32, true), 9.0, 50.0, 500000.0, 5538742.3296},
+        {"UTM ED50 1 deg west", utm(32, true), 8.0, 50.0, 428330.1349, 5539221.4649},
+        {"GK strip 3, no strip prefix", gaussKrueger(3), 9.0, 50.0, 500000.0, 5540279.5420},
+        {"GK strip 3 1 deg east", gaussKrueger(3), 10.0, 50.0, 571686.3866, 5540758.7877},
+        {"GK strip 4 meridian is 12 E", gaussKrueger(4), 12.0, 50.0, 500000.0, 5540279.5420},
+    };
+    for (const auto& c : cases) {
+        const GridPoint g = llh2utm(c.lon, c.lat, 1, c.grid);
+        EXPECT_NEAR(g.easting, c.easting, 1e-3) << c.what;
+        EXPECT_NEAR(g.northing, c.northing, 1e-3) << c.what;
+    }
+}
+
+TEST(GridSelection, MercatorThenPlateCarreeTakePrecedence) {
+    GridContext all = mercator(6378137.0);
+    all.PlateCarreeGrid = all.LocalDatumGrid = all.Ed50Datum = true;
+    GridPoint g = llh2utm(10.0, 52.0, 1, all);
+    EXPECT_EQ(g.easting, 1113195.0);
+    EXPECT_EQ(g.northing, 6800125.0);
+
+    all.MercatorGrid = false;
+    g = llh2utm(10.0, 52.0, 1, all);
+    EXPECT_DOUBLE_EQ(g.easting, 100000.0);
+    EXPECT_DOUBLE_EQ(g.northing, 520000.0);
+    const GeodeticPoint p = utm2llh({-123456.0, 654321.0}, all);
+    EXPECT_DOUBLE_EQ(p.longitude, -12.3456);
+    EXPECT_DOUBLE_EQ(p.latitude, 65.4321);
+}
+
+TEST(SphericalMercator, TruncationAndRadius) {
+    const GridContext web = mercator(6378137.0);
+    EXPECT_EQ(MercatorX(0.0, web), 0);
+    EXPECT_EQ(MercatorY(0.0, web), 0);
+    EXPECT_EQ(MercatorX(180.0, web), 20037508);
+    // x adds 0.5 before truncating toward zero, y adds nothing.
+    EXPECT_EQ(MercatorX(-180.0, web), -20037507);
+    EXPECT_EQ(MercatorY(45.0, web), 5621521);  // 5621521.49
+    EXPECT_EQ(MercatorY(-45.0, web), -5621521);
+    EXPECT_EQ(MercatorX(180.0, GridContext{}), 20015087);  // default radius 6371000
+
+    for (double lat : {-80.0, -33.3, 12.0, 85.0}) {
+        EXPECT_NEAR(MercatorLatitude(MercatorY(lat, web), web), lat, 1e-5) << lat;
+    }
+    // The inverse truncates the grid coordinates first.
+    const GeodeticPoint whole = utm2llh({1113194.0, 5621521.0}, web);
+    const GeodeticPoint fraction = utm2llh({1113194.9, 5621521.9}, web);
+    EXPECT_EQ(fraction.longitude, whole.longitude);
+    EXPECT_EQ(fraction.latitude, whole.latitude);
+    EXPECT_NEAR(whole.longitude, 10.0, 1e-5);
+    EXPECT_NEAR(whole.latitude, 45.0, 1e-5);
+}
+
+// The inverse stops once the forward image lies within 1 m of the target.
+TEST(TransverseMercatorInverse, RoundTripWithinOneMetre) {
+    const struct {
+        GridContext grid;
+        double meridian;
+    } grids[] = {{utm(32), 9.0}, {utm(32, true), 9.0}, {gaussKrueger(3), 9.0},
+                 {utm(30), -3.0}, {gaussKrueger(5), 15.0}};
+    for (const auto& g : grids) {
+        for (double lat = -60.0; lat <= 72.0; lat += 6.0) {
+            for (double dl = -3.0; dl <= 3.0; dl += 0.5) {
+                SCOPED_TRACE(::testing::Message() << "meridian " << g.meridian << " ed50 "
+                                                  << g.grid.Ed50Datum << " " << lat << " " << dl);
+                const GridPoint target = llh2utm(g.meridian + dl, lat, 1, g.grid);
+                const GeodeticPoint p = utm2llh(target, g.grid);
+                const GridPoint image = llh2utm(p.longitude, p.latitude, 1, g.grid);
+                EXPECT_LE(std::hypot(image.easting - target.easting,
+                                     image.northing - target.northing), 1.0);
+                EXPECT_NEAR(p.latitude, lat, 1e-5);
+                EXPECT_NEAR(p.longitude, g.meridian + dl, 1e-5 / std::cos(lat * kDegToRad));
+            }
+        }
+    }
+}
+
+TEST(TransverseMercatorInverse, NonConvergenceGivesMarkerPosition) {
+    const GridPoint farOut[] = {
+        {1000000.0, 8.0e6},  // still oscillating after ten passes
+        {500000.0, 1.0e7},   // runs off to infinity
+        {2000000.0, 9.5e6},  // runs off to infinity
+    };
+    for (const GridPoint& g : farOut) {
+        const GeodeticPoint p = utm2llh(g, utm(32));
+        EXPECT_EQ(p.latitude, 102.4) << g.easting << " " << g.northing;
+        EXPECT_EQ(p.longitude, 102.4) << g.easting << " " << g.northing;
+    }
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,104 @@
+#include "platform/linux/file_settings_storage.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/temp_dir.h"
+
+namespace vexa {
+namespace {
+
+using testing::TempDir;
+
+TEST(FileSettingsStorage, CreatesTheKeyOnceAndKeepsTypesApart) {
+    TempDir dir;
+    FileSettingsStorage storage(dir / "KL/VEXA.conf");
+    EXPECT_EQ(storage.open(), KeyOpenResult::Created);
+    EXPECT_EQ(storage.open(), KeyOpenResult::Opened);
+    EXPECT_TRUE(storage.writeNumber("LGsaLogTime", 0xFFFFFFFFu));
+    EXPECT_TRUE(storage.writeString("LogDir", "/data/logs/"));
+    EXPECT_EQ(storage.readNumber("LGsaLogTime"), 0xFFFFFFFFu);
+    EXPECT_EQ(storage.readString("LogDir"), "/data/logs/");
+    // A number is not a text and a text is not a number.
+    EXPECT_FALSE(storage.readString("LGsaLogTime"));
+    EXPECT_FALSE(storage.readNumber("LogDir"));
+    EXPECT_FALSE(storage.readNumber("iCom"));
+    // The file is readable by a person.
+    const std::string content = testing::readFile(dir / "KL/VEXA.conf");
+    EXPECT_NE(content.find("LGsaLogTime=dword:-1\n"), std::string::npos);
+    EXPECT_NE(content.find("LogDir=sz:/data/logs/\n"), std::string::npos);
+}
+
+TEST(FileSettingsStorage, TextsKeepAnyCharacterAcrossLines) {
+    TempDir dir;
+    FileSettingsStorage storage(dir / "VEXA.conf");
+    const std::string awkward = "Ordner mit % und\nZeilenumbruch\r\\ und Ümlaut=";
+    ASSERT_TRUE(storage.writeString("KartDir", awkward));
+    ASSERT_TRUE(storage.writeNumber("iCom", 2));
+    EXPECT_EQ(storage.readString("KartDir"), awkward);
+    EXPECT_EQ(storage.readNumber("iCom"), 2u);
+}
+
+TEST(FileSettingsStorage, OverwritesInPlaceAndRemovesOnlyWhatExists) {
+    TempDir dir;
+    FileSettingsStorage storage(dir / "VEXA.conf");
+    ASSERT_TRUE(storage.writeNumber("iCom", 1));
+    ASSERT_TRUE(storage.writeNumber("imindist", 25));
+    ASSERT_TRUE(storage.writeNumber("iCom", 4));
+    EXPECT_EQ(storage.readNumber("iCom"), 4u);
+    EXPECT_TRUE(storage.remove("iCom"));
+    EXPECT_FALSE(storage.remove("iCom"));
+    EXPECT_FALSE(storage.readNumber("iCom"));
+    EXPECT_EQ(storage.readNumber("imindist"), 25u);
+}
+
+TEST(FileSettingsStorage, HandEditedAndDamagedLinesAreSkipped) {
+    TempDir dir;
+    testing::writeFile(dir / "VEXA.conf",
+                       "# comment\n\ngarbage without equals\n=novalue\niCom=dword:12abc\n"
+                       "imindist=dword:99999999999\nLTraceTime=dword:7\nFont=sz:Tahoma");
+    FileSettingsStorage storage(dir / "VEXA.conf");
+    EXPECT_FALSE(storage.readNumber("iCom"));
+    EXPECT_FALSE(storage.readNumber("imindist"));
+    EXPECT_EQ(storage.readNumber("LTraceTime"), 7u);
+    EXPECT_EQ(storage.readString("Font"), "Tahoma");  // last line without a line feed
+    ASSERT_TRUE(storage.writeNumber("iCom", 3));
+    EXPECT_EQ(storage.readNumber("LTraceTime"), 7u);
+}
+
+TEST(FileSettingsStorage, TwoProgramsWritingAtOnceLoseNothing) {
+    TempDir dir;
+    const auto file = dir / "VEXA.conf";
+    constexpr int kWriters = 3, kValues = 40;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            FileSettingsStorage storage(file);
+            bool ok = true;
+            for (int i = 0; i < kValues; ++i)
+                ok = storage.writeNumber("w" + std::to_string(w) + "v" + std::to_string(i),
+                                         static_cast<std::uint32_t>(i)) && ok;
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    FileSettingsStorage storage(file);
+    for (int w = 0; w < kWriters; ++w)
+        for (int i = 0; i < kValues; ++i)
+            EXPECT_EQ(storage.readNumber("w" + std::to_string(w) + "v" + std::to_string(i)),
+                      static_cast<std::uint32_t>(i));
+    // No temporary file is left behind.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vexa

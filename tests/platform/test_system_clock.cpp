@@ -1,0 +1,54 @@
+#include "platform/linux/system_clock.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "platform/testing/manual_clock.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa {
+namespace {
+
+long long minutesOfDay(const DateTime& t) { return t.hour * 60 + t.minute; }
+
+TEST(SystemClock, LocalTimeIsUtcPlusTheZoneOffset) {
+    testing::ScopedEnv tz("TZ", "XST-5:30");  // a zone half an hour off the full hour
+    tzset();
+    SystemClock clock;
+    EXPECT_EQ(clock.utcOffsetSeconds(), 5 * 3600 + 1800);
+    const DateTime utc = clock.utcNow();
+    const DateTime local = clock.localNow();
+    const long long diff = (minutesOfDay(local) - minutesOfDay(utc) + 24 * 60) % (24 * 60);
+    EXPECT_TRUE(diff == 330 || diff == 331) << diff;  // a minute may pass between the reads
+    EXPECT_EQ(clock.timeZoneState(), TimeZoneState::Standard);
+    tzset();
+}
+
+TEST(SystemClock, TickAdvancesInMilliseconds) {
+    SystemClock clock;
+    const std::uint32_t first = clock.tickCount();
+    timespec pause{0, 20'000'000};
+    nanosleep(&pause, nullptr);
+    const std::uint32_t elapsed = clock.tickCount() - first;
+    EXPECT_GE(elapsed, 20u);
+    EXPECT_LT(elapsed, 5000u);
+}
+
+TEST(ManualClock, LocalDateFollowsTheOffsetAcrossMidnightAndYearEnd) {
+    ManualClock clock;
+    clock.setUtc({2023, 12, 31, 23, 30, 0, 0, 0});
+    clock.setUtcOffsetSeconds(3600);
+    const DateTime local = clock.localNow();
+    EXPECT_EQ(local.year, 2024);
+    EXPECT_EQ(local.month, 1);
+    EXPECT_EQ(local.day, 1);
+    EXPECT_EQ(local.hour, 0);
+    EXPECT_EQ(local.dayOfWeek, 1);  // 1 January 2024 was a Monday
+    clock.advance(45 * 60 * 1000);
+    EXPECT_EQ(clock.utcNow().day, 1);
+    EXPECT_EQ(clock.tickCount(), 45u * 60 * 1000);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,149 @@
+#include "platform/linux/termios_serial_port.h"
+
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/linux/serial_devices.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa {
+namespace {
+
+// A pseudo-terminal pair: the port opens the slave side, the test plays the receiver on the
+// master side.
+struct Pty {
+    int master = -1;
+    std::string slavePath;
+    Pty() {
+        int slave = -1;
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
+            slavePath = name;
+            ::close(slave);  // the port opens it by name
+        }
+    }
+    ~Pty() { closeMaster(); }
+    void closeMaster() {
+        if (master >= 0) ::close(master);
+        master = -1;
+    }
+    void send(std::string_view bytes) const {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+};
+
+std::string readAvailable(TermiosSerialPort& port, std::size_t want) {
+    std::string got;
+    for (int idle = 0; got.size() < want && idle < 20;) {
+        const ReadResult r = port.readByte();
+        if (r.status == ReadStatus::Byte) got.push_back(static_cast<char>(r.byte));
+        else ++idle;
+    }
+    return got;
+}
+
+TEST(TermiosSerialPort, ReadsEveryByteRawAndWritesBack) {
+    Pty pty;
+    ASSERT_FALSE(pty.slavePath.empty());
+    TermiosSerialPort port;
+    ASSERT_FALSE(port.open(pty.slavePath, 4800));
+    EXPECT_TRUE(port.isOpen());
+    // Raw mode: CR, LF, NUL and 0xFF arrive as sent, nothing is translated or swallowed.
+    const std::string sentence("$GPRMC,1*00\r\n\0\xFF\x03", 16);
+    pty.send(sentence);
+    EXPECT_EQ(readAvailable(port, sentence.size()), sentence);
+
+    ASSERT_FALSE(port.write("\x10\x06\x02"));
+    char back[3] = {};
+    EXPECT_EQ(::read(pty.master, back, 3), 3);
+    EXPECT_EQ(std::string(back, 3), "\x10\x06\x02");
+}
+
+TEST(TermiosSerialPort, IdleReadsReturnWithinTheTimeout) {
+    Pty pty;
+    TermiosSerialPort port;
+    ASSERT_FALSE(port.open(pty.slavePath, 4800));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.readByte().status, ReadStatus::Idle);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(ms, 40);
+    EXPECT_LT(ms, 1000);
+}
+
+TEST(TermiosSerialPort, PulledCableEndsReadingWithAnError) {
+    Pty pty;
+    TermiosSerialPort port;
+    ASSERT_FALSE(port.open(pty.slavePath, 4800));
+    pty.send("$GP");
+    pty.closeMaster();
+    std::string got;
+    ReadResult r;
+    for (int i = 0; i < 50; ++i) {
+        r = port.readByte();
+        if (r.status == ReadStatus::Byte) got.push_back(static_cast<char>(r.byte));
+        else if (r.status != ReadStatus::Idle) break;
+    }
+    EXPECT_EQ(r.status, ReadStatus::Error);
+    EXPECT_NE(r.error, 0);
+}
+
+TEST(TermiosSerialPort, CloseFromAnotherThreadEndsTheReader) {
+    Pty pty;
+    TermiosSerialPort port;
+    ASSERT_FALSE(port.open(pty.slavePath, 4800));
+    std::atomic<bool> ended{false};
+    std::thread reader([&] {
+        while (port.readByte().status != ReadStatus::Closed) {}
+        ended = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(port.close());
+    reader.join();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.close().error, EBADF);
+    EXPECT_EQ(port.purge().error, EBADF);
+}
+
+TEST(TermiosSerialPort, FailuresNameTheStep) {
+    TermiosSerialPort port;
+    const SerialError missing = port.open("/nonexistent/ttyUSB9", 4800);
+    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_EQ(missing.function, "CreateFile");
+    testing::TempDir dir;
+    testing::writeFile(dir / "plain", "not a terminal");
+    const SerialError notTty = port.open((dir / "plain").string(), 4800);
+    EXPECT_EQ(notTty.function, "GetCommState");
+    EXPECT_FALSE(port.isOpen());
+    Pty pty;
+    const SerialError badRate = port.open(pty.slavePath, 4711);
+    EXPECT_EQ(badRate.function, "SetCommState");
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST(SerialDevices, ComNamesMapToConfiguredThenDetectedDevices) {
+    testing::TempDir dev;
+    for (const char* name : {"ttyS10", "ttyS2", "ttyUSB1", "ttyUSB0", "ttyACM0", "rfcomm0", "ttySX", "tty0"})
+        testing::writeFile(dev / name, "");
+    const auto detected = detectSerialDevices(dev.path());
+    const std::vector<std::string> expected = {
+        (dev / "ttyUSB0").string(), (dev / "ttyUSB1").string(), (dev / "ttyACM0").string(),
+        (dev / "rfcomm0").string(), (dev / "ttyS2").string(),   (dev / "ttyS10").string()};
+    EXPECT_EQ(detected, expected);
+    EXPECT_EQ(portDevice("COM1:", "", detected), expected[0]);
+    EXPECT_EQ(portDevice("COM6:", "", detected), expected[5]);
+    EXPECT_EQ(portDevice("COM7:", "", detected), "");
+    EXPECT_EQ(portDevice("COM2:", "/dev/gps", detected), "/dev/gps");
+    EXPECT_EQ(portDevice("/dev/rfcomm3", "", detected), "/dev/rfcomm3");
+    EXPECT_EQ(comPortNumber("COM9:"), 0);
+    EXPECT_EQ(comPortNumber("COM8"), 8);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,94 @@
+// vexa-geo LONGITUDE LATITUDE [LONGITUDE2 LATITUDE2]
+//
+// Shows a WGS84 position on every grid a map directory may use (UTM on WGS84 and ED50,
+// Gauss-Krüger on Potsdam, plate carrée, spherical Mercator), the way back, today's sun
+// times there, and with a second position the distance and course between the two.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "frame/diagnostics.h"
+#include "geo/datum.h"
+#include "geo/distance.h"
+#include "geo/grid.h"
+#include "geo/sun_times.h"
+#include "platform/linux/system_clock.h"
+#include "util/text.h"
+
+namespace {
+
+using namespace vexa;
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: vexa-geo LONGITUDE LATITUDE [LONGITUDE2 LATITUDE2]\n"
+                 "  degrees, east and north positive, e.g. vexa-geo 9.7320 52.3759\n");
+    return 2;
+}
+
+bool parse(const char* text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0' && std::isfinite(value);
+}
+
+void showGrid(const char* name, const GridContext& grid, double lon, double lat) {
+    const bool local = grid.LocalDatumGrid && !grid.MercatorGrid && !grid.PlateCarreeGrid;
+    const GeodeticPoint onDatum = local ? wgs84ToLocal(lon, lat, grid) : GeodeticPoint{lon, lat, 0};
+    const GridPoint g = llh2utm(onDatum.longitude, onDatum.latitude, 1, grid);
+    GeodeticPoint back = utm2llh(g, grid);
+    if (local) back = localToWgs84(back.longitude, back.latitude, grid);
+    // Pad by characters, not bytes: "ü" is two bytes.
+    const std::string label(name);
+    const std::string padding(label.size() < 34 ? 34 - utf8Length(label) : 1, ' ');
+    std::printf("  %s%sE %11.2f  N %11.2f   back: %.6f %.6f  (%.2f m)\n", label.c_str(), padding.c_str(), g.easting,
+                g.northing, back.longitude, back.latitude,
+                distance(lat, lon, back.latitude, back.longitude));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    double lon = 0, lat = 0;
+    if ((argc != 3 && argc != 5) || !parse(argv[1], lon) || !parse(argv[2], lat) ||
+        std::fabs(lat) >= 84 || std::fabs(lon) > 180)
+        return usage();
+
+    const int zone = static_cast<int>(std::floor((lon + 180.0) / 6.0)) + 1;
+    const int strip = static_cast<int>(std::lround(lon / 3.0));
+    std::printf("WGS84 %.6f %.6f\n", lon, lat);
+
+    GridContext utm;
+    utm.UtmZone = zone;
+    showGrid(("UTM zone " + std::to_string(zone) + " (WGS84)").c_str(), utm, lon, lat);
+    GridContext ed50 = utm;
+    ed50.LocalDatumGrid = ed50.Ed50Datum = true;
+    showGrid(("UTM zone " + std::to_string(zone) + " (ED50)").c_str(), ed50, lon, lat);
+    GridContext gk;
+    gk.LocalDatumGrid = true;
+    gk.GkStrip = strip;
+    showGrid(("Gauss-Krüger strip " + std::to_string(strip) + " (Potsdam)").c_str(), gk, lon, lat);
+    GridContext pk;
+    pk.PlateCarreeGrid = true;
+    showGrid("plate carrée (1/10000 deg)", pk, lon, lat);
+    GridContext merc;
+    merc.MercatorGrid = true;
+    merc.MercatorRadius = 6378137.0;
+    showGrid("spherical Mercator (6378137)", merc, lon, lat);
+
+    SystemClock clock;
+    DiagnosticText diagnostics;
+    std::printf("sunrise-sunset today (local time): %s\n",
+                CalcSunrise(lat, lon, clock, kTimeZoneAutomatic, diagnostics).c_str());
+
+    if (argc == 5) {
+        double lon2 = 0, lat2 = 0;
+        if (!parse(argv[3], lon2) || !parse(argv[4], lat2)) return usage();
+        double course = Kurswinkel(lat2, lon2, lat, lon) * kRadToDeg;
+        if (course < 0) course += 360;
+        std::printf("to %.6f %.6f: %.1f m, course %.1f deg\n", lon2, lat2,
+                    distance(lat, lon, lat2, lon2), course);
+    }
+    return 0;
+}

@@ -1,0 +1,92 @@
+#include "util/text.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace vexa {
+
+namespace {
+
+bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Length in bytes of the sequence that starts with `lead`, as far as the text allows.
+std::size_t sequenceLength(std::string_view text, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    std::size_t want = 1;
+    if (lead >= 0xF0 && lead < 0xF8) want = 4;
+    else if (lead >= 0xE0) want = (lead < 0xF0) ? 3 : 1;
+    else if (lead >= 0xC0) want = 2;
+    std::size_t len = 1;
+    while (len < want && pos + len < text.size() &&
+           isContinuation(static_cast<unsigned char>(text[pos + len])))
+        ++len;
+    return len;
+}
+
+}  // namespace
+
+std::size_t utf8Length(std::string_view text) {
+    std::size_t chars = 0;
+    for (std::size_t pos = 0; pos < text.size(); pos += sequenceLength(text, pos)) ++chars;
+    return chars;
+}
+
+std::string_view utf8Prefix(std::string_view text, std::size_t chars) {
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < chars && pos < text.size(); ++n) pos += sequenceLength(text, pos);
+    return text.substr(0, pos);
+}
+
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string utf8ToLatin1(std::string_view text, char replacement) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t len = sequenceLength(text, pos);
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (len == 1 && lead < 0x80) {
+            out.push_back(text[pos]);
+        } else if (len == 2 && lead >= 0xC0) {
+            const unsigned cp = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[pos + 1]) & 0x3Fu);
+            out.push_back(cp <= 0xFF ? static_cast<char>(cp) : replacement);
+        } else {
+            out.push_back(replacement);
+        }
+        pos += len;
+    }
+    return out;
+}
+
+std::string strprintf(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int needed = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string out;
+    if (needed > 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(needed) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        out.assign(buffer.data(), static_cast<std::size_t>(needed));
+    }
+    va_end(args);
+    return out;
+}
+
+}  // namespace vexa
