@@ -45,3 +45,15 @@ clean:
 
 # The demo maps in data/demo/maps/Karten_utm/, drawn by tools/mapgen from the committed place
 # table and GSHHG dumps (tools/mapgen/dump-vectors.sh refreshes the dumps; it needs GMT).
+.PHONY: demo-maps
+demo-maps: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target mapgen -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/mapgen/mapgen . data/demo/maps/Karten_utm
+
+# The demo NMEA log: half an hour through Hannover from data/demo/demo-drive.txt, with a
+# 20-second tunnel and a few sentences whose checksum is wrong.
+.PHONY: demo-log
+demo-log: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target vexa-gpssim -j $(JOBS)
+	$(BUILD)/tools/vexa-gpssim --route-file data/demo/demo-drive.txt --no-fix 480-500 \
+	  --bad-checksum 2500 --output data/demo/NmeaLog_20260601_1000.txt
