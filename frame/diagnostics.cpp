@@ -18,6 +18,7 @@ void DiagnosticText::setText(std::string text) {
     {
         std::lock_guard lock(mutex_);
         text_ = std::string(utf8Prefix(text, kTextChars));
+        textChars_ = utf8Length(text_);
         listener = listener_;
     }
     if (listener) listener();
@@ -63,19 +64,33 @@ std::string DiagnosticText::currentStep() const {
 }
 
 void AddNmeaListLine(DiagnosticText& list, std::string_view line) {
+    // Only well-formed text enters the list, so that counting characters from either end
+    // agrees (a file name on Linux may hold any bytes).
+    std::string cleaned;
+    if (!isValidUtf8(line)) line = cleaned = validUtf8(line);
+    const std::string_view head = utf8Prefix(line, DiagnosticText::kLineChars);
+    const std::size_t headChars = utf8Length(head) + 2;  // with "\r\n"
     std::function<void()> listener;
     {
         std::lock_guard lock(list.mutex_);
+        // The list is cut to 4096 characters and the oldest lines fall off its end. The
+        // character count is kept, so only the characters that fall off are walked, from the
+        // end: every received sentence passes through here.
+        std::size_t keepBytes = list.text_.size();
+        std::size_t keepChars = list.textChars_;
+        while (keepChars + headChars > DiagnosticText::kTextChars && keepBytes > 0) {
+            do --keepBytes;
+            while (keepBytes > 0 &&
+                   (static_cast<unsigned char>(list.text_[keepBytes]) & 0xC0) == 0x80);
+            --keepChars;
+        }
         std::string next;
-        next.reserve(list.text_.size() + line.size() + 2);
-        next.append(utf8Prefix(line, DiagnosticText::kLineChars));
+        next.reserve(head.size() + 2 + keepBytes);
+        next.append(head);
         next.append("\r\n");
-        // Only as much of the old text as can still be shown is copied: the list is cut to
-        // 4096 characters anyway, and the oldest lines fall off its end.
-        const std::size_t room = DiagnosticText::kTextChars - std::min(utf8Length(next),
-                                                                      DiagnosticText::kTextChars);
-        next.append(utf8Prefix(list.text_, room));
+        next.append(list.text_, 0, keepBytes);
         list.text_ = std::move(next);
+        list.textChars_ = keepChars + headChars;
         listener = list.listener_;
     }
     if (listener) listener();

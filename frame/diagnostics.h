@@ -48,6 +48,7 @@ private:
 
     mutable std::mutex mutex_;
     std::string text_;
+    std::size_t textChars_ = 0;  // characters in text_
     std::string operation_{kInitialOperation};
     std::string step_;
     std::function<void()> listener_;

@@ -24,7 +24,47 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos) {
     return len;
 }
 
+// Length of the well-formed sequence at `pos`, or 0 when the bytes there are not one.
+std::size_t wellFormedLength(std::string_view text, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    std::size_t want = 0;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead < 0xE0) want = 2;
+    else if (lead >= 0xE0 && lead < 0xF0) want = 3;
+    else if (lead >= 0xF0 && lead < 0xF5) want = 4;
+    else return 0;
+    if (pos + want > text.size()) return 0;
+    for (std::size_t i = 1; i < want; ++i)
+        if (!isContinuation(static_cast<unsigned char>(text[pos + i]))) return 0;
+    return want;
+}
+
 }  // namespace
+
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t len = wellFormedLength(text, pos);
+        if (len == 0) return false;
+        pos += len;
+    }
+    return true;
+}
+
+std::string validUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t len = wellFormedLength(text, pos);
+        if (len == 0) {
+            out.push_back('?');
+            ++pos;
+        } else {
+            out.append(text.substr(pos, len));
+            pos += len;
+        }
+    }
+    return out;
+}
 
 std::size_t utf8Length(std::string_view text) {
     std::size_t chars = 0;

@@ -126,3 +126,19 @@ TEST(CurrentOperation, StartsWithTheHandlerTextAndIsCut) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+TEST(NmeaList, MalformedTextNeverBreaksTheCharacterLimit) {
+    DiagnosticText list;
+    for (int i = 0; i < 400; ++i)
+        AddNmeaListLine(list, i % 2 ? std::string("Datei \xFF\xFE") + "ä" + std::to_string(i) : "€uro " + std::to_string(i));
+    const std::string text = list.text();
+    EXPECT_TRUE(isValidUtf8(text));
+    EXPECT_EQ(utf8Length(text), DiagnosticText::kTextChars);
+    EXPECT_EQ(text.rfind("Datei ??ä399\r\n€uro 398\r\n", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -40,3 +40,18 @@ TEST(Strprintf, FormatsLongTexts) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+TEST(Utf8, MalformedBytesAreFoundAndReplaced) {
+    EXPECT_TRUE(isValidUtf8("Straße €"));
+    EXPECT_FALSE(isValidUtf8("ab\xC3"));         // cut-off sequence
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));       // overlong form of '/'
+    EXPECT_FALSE(isValidUtf8("x\x80y"));         // stray continuation byte
+    EXPECT_EQ(validUtf8("x\x80y\xC3"), "x?y?");
+    EXPECT_EQ(validUtf8("Straße"), "Straße");
+}
+
+}  // namespace
+}  // namespace vexa

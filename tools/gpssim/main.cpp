@@ -52,7 +52,7 @@ Faults:
   --bad-checksum N      every N-th sentence gets a wrong checksum
   --overlong N          every N-th second sends a 1500-byte line without line end
   --garbage N           every N-th second sends a burst of random bytes
-  --silence AT:SECS     after second AT, send nothing for SECS seconds
+  --silence AT:SECS     after second AT, send nothing for SECS real seconds (any --rate)
   --hangup AT           after second AT, hang up (close the pseudo-terminal) and exit
   --seed N              seed of the random bytes (default 1)
 
@@ -209,7 +209,8 @@ public:
         }
         if (f.silenceAt >= 0 && second == f.silenceAt + 1 && f.silenceSeconds > 0) {
             if (!options_.quiet) std::cerr << "vexa-gpssim: silent for " << f.silenceSeconds << " s\n";
-            line_.pauseSeconds(f.silenceSeconds);
+            // Real seconds whatever the rate: the silence tests a reader's time-out.
+            if (line_.paced()) std::this_thread::sleep_for(std::chrono::seconds(f.silenceSeconds));
             next_ = Clock::now();
         }
         line_.send(applyFaults(f, second, sentences, counter_, random_));

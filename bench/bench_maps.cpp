@@ -1,0 +1,199 @@
+// Map catalogue scan, frame composition and screen-buffer resampling.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "display/screen_buffer.h"
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "geo/grid_context.h"
+#include "maps/drawing_semaphore.h"
+#include "maps/map_catalogue.h"
+#include "maps/render/map_frame.h"
+#include "maps/render/map_loading.h"
+#include "platform/testing/manual_clock.h"
+#include "platform/testing/scripted_ui.h"
+
+namespace vexa {
+namespace {
+
+void ensureGuiApp() {
+    static std::unique_ptr<QGuiApplication> app;
+    if (app) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_maps";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+struct ScratchDir {
+    std::filesystem::path path;
+    explicit ScratchDir(const std::string& leaf) {
+        path = std::filesystem::temp_directory_path() / ("vexa-bench-" + std::to_string(::getpid())) / leaf;
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchDir() { std::filesystem::remove_all(path.parent_path()); }
+};
+
+void BM_CatalogueScan10000(benchmark::State& state) {
+    ScratchDir dir("Karten_utm");
+    for (int i = 0; i < 10000; ++i) {
+        const int res = 25 << (i % 4);
+        std::ofstream(dir.path / ("karte_32_" + std::to_string(500000 + (i / 4) * 1000) + "_5600000_" +
+                                  std::to_string(res) + "_1000_800.jpg"));
+    }
+    for (auto _ : state) {
+        MapTable table;
+        GridContext grid;
+        FrameState frame;
+        DiagnosticText log;
+        ScriptedUi ui;
+        MapScanContext ctx{table, grid, frame, log, ui, {}, true};
+        benchmark::DoNotOptimize(fill_karte_tab(ctx, dir.path.string()));
+    }
+}
+BENCHMARK(BM_CatalogueScan10000)->Unit(benchmark::kMillisecond);
+
+// Four 1000 × 800 JPEG maps meeting at the position.
+struct FourMaps {
+    ScratchDir dir{"Karten_utm"};
+    MapTable table;
+    GridContext grid;
+    FrameState frame;
+    MapView view;
+    DiagnosticText log;
+    ScriptedUi ui;
+    ManualClock clock;
+    DrawingSemaphore semaphore;
+    MapCanvas canvas;
+    FramePresenter* presenter;
+    FrameOverlays overlays;
+    GpsLink gps;
+    TrackPoint position;
+
+    struct NullPresenter : FramePresenter {
+        void present(const QImage& image, const QRect&) override { benchmark::DoNotOptimize(image.constBits()); }
+    } nullPresenter;
+
+    FourMaps() {
+        ensureGuiApp();
+        std::mt19937 random(5);
+        for (int i = 0; i < 4; ++i) {
+            QImage image(1000, 800, QImage::Format_RGB32);
+            QPainter painter(&image);
+            image.fill(Qt::white);
+            for (int k = 0; k < 400; ++k) {
+                painter.setPen(QColor::fromRgb(random() & 0xFFFFFF));
+                painter.drawLine(random() % 1000, random() % 800, random() % 1000, random() % 800);
+            }
+            painter.end();
+            const int left = 500000 + (i % 2) * 10000;
+            const int top = 5600000 - (i / 2) * 8000;
+            image.save(QString::fromStdString((dir.path / ("karte_32_" + std::to_string(left) + "_" +
+                                                           std::to_string(top) + "_100_1000_800.jpg")).string()),
+                       "JPG", 85);
+        }
+        MapScanContext scan{table, grid, frame, log, ui, {}, true};
+        fill_karte_tab(scan, dir.path.string());
+        frame.displayMode = DisplayMode::Move;
+        position.gridX = 510000;
+        position.gridY = 5592000;
+    }
+
+    MapFrameContext context() {
+        return MapFrameContext{table, view, frame, grid, canvas, log, ui, clock, &semaphore, nullPresenter,
+                               overlays, gps, nullptr};
+    }
+};
+
+void BM_ShowPosWarm(benchmark::State& state) {
+    FourMaps maps;
+    maps.frame.zoomFactor = state.range(0) / 100.0;
+    MapFrameContext ctx = maps.context();
+    show_pos(ctx, maps.position, {});
+    for (auto _ : state) show_pos(ctx, maps.position, {});
+    state.counters["maps_loaded"] = static_cast<double>(maps.canvas.images.loadedCount());
+}
+BENCHMARK(BM_ShowPosWarm)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond);
+
+void BM_ShowPosCold(benchmark::State& state) {
+    FourMaps maps;
+    MapFrameContext ctx = maps.context();
+    for (auto _ : state) {
+        ++maps.table.generation;   // as after a rescan: every image is decoded again
+        show_pos(ctx, maps.position, {});
+    }
+}
+BENCHMARK(BM_ShowPosCold)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeOneJpeg(benchmark::State& state) {
+    FourMaps maps;
+    for (auto _ : state) benchmark::DoNotOptimize(ReadBitmapFromFile(maps.table.rows[0], 0, maps.log));
+}
+BENCHMARK(BM_DecodeOneJpeg)->Unit(benchmark::kMillisecond);
+
+void BM_SbRotate(benchmark::State& state) {
+    CSTScreenBuffer sb;
+    sb.Create(400, 400);
+    QImage frame(400, 400, QImage::Format_RGB32);
+    frame.fill(Qt::darkGreen);
+    sb.CopyScreen(frame);
+    for (auto _ : state) sb.sbrotate(static_cast<double>(state.range(0)), 80, 40, 320, 360);
+}
+BENCHMARK(BM_SbRotate)->Arg(0)->Arg(33)->Unit(benchmark::kMicrosecond);
+
+void BM_Sb3D(benchmark::State& state) {
+    CSTScreenBuffer sb;
+    sb.Create(400, 400);
+    QImage frame(400, 400, QImage::Format_RGB32);
+    frame.fill(Qt::darkGreen);
+    sb.CopyScreen(frame);
+    for (auto _ : state) sb.sb3D(static_cast<Sb3DVariant>(state.range(0)), 320, false);
+}
+BENCHMARK(BM_Sb3D)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// Panning across 16 maps of 3000 × 3000 pixels: the peak resident size stays near what the
+// maps in view need.
+void BM_PanLargeMaps(benchmark::State& state) {
+    ensureGuiApp();
+    ScratchDir dir("Karten_utm");
+    QImage image(3000, 3000, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    for (int i = 0; i < 16; ++i)
+        image.save(QString::fromStdString((dir.path / ("karte_32_" + std::to_string(500000 + (i % 4) * 30000) + "_" +
+                                                       std::to_string(5600000 - (i / 4) * 30000) +
+                                                       "_100_3000_3000.png")).string()));
+    image = QImage();
+    FourMaps maps;
+    MapScanContext scan{maps.table, maps.grid, maps.frame, maps.log, maps.ui, {}, true};
+    fill_karte_tab(scan, dir.path.string());
+    MapFrameContext ctx = maps.context();
+    std::size_t mostBitmapBytes = 0;
+    for (auto _ : state) {
+        for (int step = 0; step < 60; ++step) {
+            TrackPoint p;
+            p.gridX = 500000 + step * 2000;
+            p.gridY = 5600000 - step * 2000;
+            show_pos(ctx, p, {});
+            mostBitmapBytes = std::max(mostBitmapBytes, maps.canvas.images.loadedBytes());
+        }
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = usage.ru_maxrss / 1024.0;
+    state.counters["most_bitmaps_MB"] = mostBitmapBytes / 1048576.0;
+}
+BENCHMARK(BM_PanLargeMaps)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,122 @@
+// Sentences per second through the GPS input: the live framing byte by byte with checksum,
+// parsing, datum shift, projection, trace rule and log rules, for a 1 Hz receiver's mix
+// (RMC, GGA, GSA, 3 × GSV) with drawing off; and each sentence type through its parser.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "frame/settings.h"
+#include "geo/grid_context.h"
+#include "gps/gps_input.h"
+#include "gps/gps_state.h"
+#include "gps/gps_views.h"
+#include "gps/nmea_checksum.h"
+#include "gps/nmea_framing.h"
+#include "gps/nmea_log.h"
+#include "gps/position_parsers.h"
+#include "gps/satellite_parsers.h"
+#include "gps/satellites.h"
+#include "platform/testing/manual_clock.h"
+#include "platform/testing/scripted_ui.h"
+#include "routes/trace_table.h"
+
+namespace {
+
+using namespace vexa;
+
+std::string nmea(const std::string& body) {
+    unsigned sum = 0;
+    for (char c : body) sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X", sum);
+    return "$" + body + tail;
+}
+
+// One second of a receiver driving north at about 50 km/h.
+std::vector<std::string> secondOfData(int s) {
+    char rmc[128], gga[128];
+    const double minutes = 7.0 + s * 0.0075;
+    std::snprintf(rmc, sizeof rmc, "GPRMC,%02d%02d%02d.00,A,52%07.4f,N,00943.9200,E,027.2,000.0,140624,,,A",
+                  10 + s / 3600 % 10, s / 60 % 60, s % 60, minutes);
+    std::snprintf(gga, sizeof gga, "GPGGA,%02d%02d%02d.00,52%07.4f,N,00943.9200,E,1,08,1.3,60.0,M,47.0,M,,",
+                  10 + s / 3600 % 10, s / 60 % 60, s % 60, minutes);
+    return {nmea(rmc), nmea(gga), nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"),
+            nmea("GPGSV,3,1,09,04,71,120,44,05,33,250,38,09,55,060,41,12,20,300,30"),
+            nmea("GPGSV,3,2,09,17,12,180,,24,64,010,46,25,08,090,22,29,40,200,35"),
+            nmea("GPGSV,3,3,09,31,05,330,")};
+}
+
+struct Records {
+    GpsState gps;
+    LastPosition last;
+    SatelliteState satellites;
+    std::unique_ptr<TraceTable> trace = std::make_unique<TraceTable>();
+    NmeaLog log;
+    Settings settings;
+    FrameState frame;
+    GridContext grid;
+    DiagnosticText diagnostics;
+    ScriptedUi ui;
+    ManualClock clock;
+    NoGpsViews views;
+    std::mutex mutex;
+    GpsInput in{gps, last, satellites, *trace, log, settings, frame, grid, diagnostics,
+                ui, clock, views, mutex};
+
+    explicit Records(bool gaussKrueger) {
+        settings.LGsaLogTime = 1;
+        frame.displayMode = DisplayMode::Karte;  // drawing off
+        grid.LocalDatumGrid = gaussKrueger;
+    }
+};
+
+void LiveMix(benchmark::State& state) {
+    Records r(state.range(0) != 0);
+    std::string stream;
+    for (int s = 0; s < 600; ++s)
+        for (const auto& line : secondOfData(s)) stream += line + "\r\n";
+    ReaderState reader;
+    StartReception(r.in, reader);
+    long sentences = 0;
+    for (auto _ : state) {
+        for (char c : stream) AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(c));
+        r.clock.advance(1000);
+        sentences += 600 * 6;
+    }
+    state.SetItemsProcessed(sentences);
+    state.SetLabel(state.range(0) ? "Gauss-Krueger (datum shift)" : "UTM WGS84");
+}
+BENCHMARK(LiveMix)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+template <typename Parse>
+void perType(benchmark::State& state, int index, Parse parse) {
+    Records r(false);
+    std::vector<std::string> lines;
+    for (int s = 0; s < 600; ++s) lines.push_back(secondOfData(s)[static_cast<std::size_t>(index)]);
+    r.gps.rmcSeen = index != 1;  // GGA measured as a companion of RMC
+    std::size_t i = 0;
+    for (auto _ : state) {
+        parse(r.in, lines[i]);
+        if (++i == lines.size()) i = 0;
+    }
+    state.SetItemsProcessed(static_cast<long>(state.iterations()));
+}
+
+void Rmc(benchmark::State& s) { perType(s, 0, [](GpsInput& in, const std::string& l) { benchmark::DoNotOptimize(parseRMC(in, l, true, true)); }); }
+void Gga(benchmark::State& s) { perType(s, 1, [](GpsInput& in, const std::string& l) { benchmark::DoNotOptimize(parseGGA(in, l, true, true)); }); }
+void Gsa(benchmark::State& s) { perType(s, 2, [](GpsInput& in, const std::string& l) { parseGSA(in, l); }); }
+void Gsv(benchmark::State& s) { perType(s, 3, [](GpsInput& in, const std::string& l) { benchmark::DoNotOptimize(parseGSV(in, l, false)); }); }
+void Checksum(benchmark::State& s) { perType(s, 0, [](GpsInput&, const std::string& l) { benchmark::DoNotOptimize(nmeaChecksum(l)); }); }
+BENCHMARK(Rmc);
+BENCHMARK(Gga);
+BENCHMARK(Gsa);
+BENCHMARK(Gsv);
+BENCHMARK(Checksum);
+
+}  // namespace

@@ -1,0 +1,72 @@
+#include "display/save_screen.h"
+
+#include "display/screen_buffer.h"
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "geo/grid_context.h"
+#include "maps/render/map_frame.h"
+#include "platform/clock.h"
+#include "platform/ui.h"
+#include "util/text.h"
+
+namespace vexa {
+
+namespace {
+
+std::string timeStamped(const char* prefix, const DateTime& t) {
+    return strprintf("%s_%4d%02d%02d_%02d%02d%02d.bmp", prefix, t.year, t.month, t.day, t.hour, t.minute,
+                     t.second);
+}
+
+int redrawCommand(DisplayMode mode) {
+    switch (mode) {
+        case DisplayMode::Move: return kCmdRedrawMove;
+        case DisplayMode::Karte: return kCmdRedrawKarte;
+        case DisplayMode::Gps: return kCmdRedrawGps;
+        case DisplayMode::Nmea: return kCmdRedrawNmea;
+    }
+    return kCmdRedrawMove;
+}
+
+}  // namespace
+
+std::filesystem::path SaveScreen(MapFrameContext& ctx, const std::string& baseName,
+                                 const std::filesystem::path& vexaDirectory, bool showMessage, bool setTitle) {
+    ctx.log.setCurrentOperation("SaveScreen");
+    const DateTime now = ctx.clock.localNow();
+    ctx.saving = true;
+    const TrackPoint centre = ctx.frame.viewCentre;
+    show_pos(ctx, centre, FrameReadings{});
+    ctx.saving = false;
+    if (!ctx.screenBuffer) return {};
+
+    const FrameState& frame = ctx.frame;
+    std::filesystem::path file;
+    int written = -1;
+    if (frame.displayMode == DisplayMode::Move && frame.moveDisplayMode == 1) {
+        file = vexaDirectory / timeStamped("Screen3D", now);
+        written = ctx.screenBuffer->save(file.string(), 0, ctx.log);
+    } else {
+        if (frame.moveDisplayMode == 0) {
+            const bool gaussKrueger = ctx.grid.LocalDatumGrid && !ctx.grid.Ed50Datum;
+            const int zone = gaussKrueger ? ctx.grid.GkStrip : ctx.grid.UtmZone;
+            const int half = static_cast<int>(frame.zoomFactor * 400000.0 / frame.mapScale * 0.5);
+            const int west = static_cast<int>(centre.gridX - half);
+            const int north = static_cast<int>(centre.gridY + half);
+            const int scale = static_cast<int>(frame.mapScale / frame.zoomFactor);
+            file = strprintf("%s_%d_%d_%d_%d_%d_%d.bmp", baseName.c_str(), zone, west, north, scale, 400, 400);
+            if (setTitle)
+                ctx.ui.setWindowTitle(
+                    strprintf("karte__%d_%d_%d_%d_%d_%d.bmp", zone, west, north, scale, 400, 400));
+        } else {
+            file = vexaDirectory / timeStamped("ScreenCopy", now);
+        }
+        ctx.screenBuffer->CopyScreen(ctx.canvas.buffer);
+        written = ctx.screenBuffer->save(file.string(), 1, ctx.log);
+    }
+    if (showMessage) ctx.ui.messageBox(file.string(), "VEXA", MessageButtons::Ok, MessageIcon::None);
+    ctx.ui.sendCommand(redrawCommand(frame.displayMode));
+    return written == 0 ? file : std::filesystem::path();
+}
+
+}  // namespace vexa

@@ -1,0 +1,19 @@
+// Saving the shown map as a 24-bit BMP screen copy.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "maps/render/map_frame_context.h"
+
+namespace vexa {
+
+// Draws the map view at the view centre for the copy and saves it. `baseName` names the
+// north-up copies ("<base>_<zone>_<west>_<north>_<scale>_400_400.bmp", a map file of the shown
+// area); `vexaDirectory` receives the 3D and other copies. Returns the file written, or an
+// empty path when nothing could be written.
+std::filesystem::path SaveScreen(MapFrameContext& ctx, const std::string& baseName,
+                                 const std::filesystem::path& vexaDirectory, bool showMessage,
+                                 bool setTitle);
+
+}  // namespace vexa

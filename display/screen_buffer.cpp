@@ -1,0 +1,215 @@
+#include "display/screen_buffer.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include <QPainter>
+
+#include "frame/diagnostics.h"
+#include "maps/render/frame_interfaces.h"
+
+namespace vexa {
+
+namespace {
+
+void putBackground(std::uint8_t* pixel) { std::memcpy(pixel, kScreenBackgroundBgr, 3); }
+
+void put16(std::uint8_t*& out, std::uint16_t v) {
+    *out++ = static_cast<std::uint8_t>(v);
+    *out++ = static_cast<std::uint8_t>(v >> 8);
+}
+
+void put32(std::uint8_t*& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) *out++ = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+int CSTScreenBuffer::Create(int width, int height) {
+    if (!source_.empty() && !display_.empty()) return 1;
+    width_ = width;
+    height_ = height;
+    rowWidth_ = (width + 3) / 4 * 4;
+    const std::size_t bytes = static_cast<std::size_t>(rowWidth_) * height_ * 3;
+    source_.assign(bytes, 0);
+    display_.assign(bytes, 0);
+    shown_ = QImage(rowWidth_, height_, QImage::Format_BGR888);
+    return 1;
+}
+
+void CSTScreenBuffer::Draw(FramePresenter& presenter, FrameOverlays& overlays, bool moveView, int y0,
+                           int x0) {
+    if (display_.empty()) return;
+    // A row of rowWidth·3 bytes is a multiple of 4, so the rows map one to one onto the image.
+    const std::size_t rowBytes = static_cast<std::size_t>(rowWidth_) * 3;
+    for (int r = 0; r < height_; ++r)
+        std::memcpy(shown_.scanLine(r), display_.data() + offset(0, r), rowBytes);
+    if (moveView) {
+        QPainter painter(&shown_);
+        overlays.drawInfoPanel(painter);
+    }
+    presenter.present(shown_, QRect(x0, y0, rowWidth_ - 2 * x0, height_ - 2 * y0));
+}
+
+void CSTScreenBuffer::CopyScreen(const QImage& image) {
+    if (source_.empty()) return;
+    const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+                           ? image
+                           : image.convertToFormat(QImage::Format_RGB32);
+    const int w = std::min(rowWidth_, rgb.width());
+    const int h = std::min(height_, rgb.height());
+    for (int r = 0; r < h; ++r) {
+        const QRgb* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(r));
+        std::uint8_t* out = source_.data() + offset(0, r);
+        for (int c = 0; c < w; ++c) {
+            *out++ = static_cast<std::uint8_t>(qBlue(in[c]));
+            *out++ = static_cast<std::uint8_t>(qGreen(in[c]));
+            *out++ = static_cast<std::uint8_t>(qRed(in[c]));
+        }
+    }
+}
+
+void CSTScreenBuffer::sbrotate(double angle, int x0, int y0, int x1, int y1) {
+    if (y0 >= y1 || display_.empty()) return;
+    const int w = rowWidth_, h = height_;
+    const int cx = w / 2, cy = h / 2;
+    double c, s;
+    if (angle == 0) {
+        c = 1; s = 0;
+    } else if (angle == 90) {
+        c = 0; s = -1;
+    } else if (angle == -90) {
+        c = 0; s = 1;
+    } else {
+        const double theta = -angle * 0.017453292519943334;
+        c = std::cos(theta);
+        s = std::sin(theta);
+    }
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, w);
+    y1 = std::min(y1, h);
+    const std::uint8_t* source = source_.data();
+    for (int y = y0; y < y1; ++y) {
+        const double dy = y - cy;
+        const int bx = static_cast<int>(cx - dy * s);
+        const int by = static_cast<int>(dy * c + cy);
+        std::uint8_t* out = display_.data() + offset(x0, y);
+        for (int x = x0; x < x1; ++x, out += 3) {
+            const double dx = x - cx;
+            const int sx = bx + static_cast<int>(dx * c);
+            const int sy = by + static_cast<int>(dx * s);
+            if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
+                static_cast<unsigned>(sy) < static_cast<unsigned>(h)) {
+                const std::uint8_t* in = source + (static_cast<std::size_t>(sx) +
+                                                   static_cast<std::size_t>(h - 1 - sy) * w) * 3;
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            } else {
+                putBackground(out);
+            }
+        }
+    }
+}
+
+namespace {
+
+// One 3D row: source row sy narrowed by f, written where `destination` puts column j.
+template <typename Destination>
+void resampleRow(const std::uint8_t* sourceRow, int w, int wc, float f, Destination destination) {
+    for (int j = 0; j < w; ++j) {
+        std::uint8_t* out = destination(j);
+        if (!out) continue;
+        const int sx = wc + static_cast<int>(static_cast<float>(j - wc) * f);
+        if (sourceRow && static_cast<unsigned>(sx) < static_cast<unsigned>(w)) {
+            const std::uint8_t* in = sourceRow + static_cast<std::size_t>(sx) * 3;
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        } else {
+            putBackground(out);
+        }
+    }
+}
+
+}  // namespace
+
+void CSTScreenBuffer::sb3D(Sb3DVariant variant, int P, bool fullScreen) {
+    if (display_.empty()) return;
+    const int w = rowWidth_, h = height_;
+    const float D = 4.0f * static_cast<float>(P);
+    const float E = 5.0f * static_cast<float>(P);
+    const int wc = static_cast<int>(w * 0.5 + 0.5);
+    const int hc = static_cast<int>(h * 0.5 + 0.5);
+    int rowOffset = fullScreen ? 480 : 500;
+    float near = D;
+    if (variant == Sb3DVariant::Landscape) rowOffset = 180, near = E;
+    if (variant == Sb3DVariant::UpsideDown) rowOffset = fullScreen ? 125 : 110, near = E;
+
+    std::uint8_t* display = display_.data();
+    const auto at = [&](int c, int r) -> std::uint8_t* {
+        if (c < 0 || c >= w || r < 0 || r >= h) return nullptr;
+        return display + offset(c, r);
+    };
+    for (int i = 0; i < h; ++i) {
+        const int r = h - i;
+        const int sy = static_cast<int>(near - D * D / (D - static_cast<float>(r))) + rowOffset;
+        const float f = (near - static_cast<float>(i)) / D;
+        const std::uint8_t* sourceRow = (sy >= 0 && sy < h) ? source_.data() + offset(0, sy) : nullptr;
+        switch (variant) {
+            case Sb3DVariant::Normal: {
+                std::uint8_t* row = display + offset(0, i);
+                resampleRow(sourceRow, w, wc, f, [row](int j) { return row + static_cast<std::size_t>(j) * 3; });
+                break;
+            }
+            case Sb3DVariant::Landscape:
+                resampleRow(sourceRow, w, wc, f, [&](int j) { return at(wc - hc + 20 + i, wc + hc - j); });
+                break;
+            case Sb3DVariant::UpsideDown: {
+                if (r >= h) break;
+                std::uint8_t* row = display + offset(0, r);
+                resampleRow(sourceRow, w, wc, f, [row, w](int j) {
+                    return j == 0 ? nullptr : row + static_cast<std::size_t>(w - j) * 3;
+                });
+                break;
+            }
+        }
+    }
+}
+
+int CSTScreenBuffer::save(const std::string& path, int which, DiagnosticText& log) const {
+    const std::vector<std::uint8_t>& pixels = which != 0 ? source_ : display_;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        ReportSystemError(log, 462, errno, "CSTScreenBuffer::save fopen");
+        return -1;
+    }
+    const std::uint32_t imageSize = static_cast<std::uint32_t>(rowWidth_) * height_ * 3;
+    std::uint8_t header[54];
+    std::uint8_t* out = header;
+    *out++ = 'B';
+    *out++ = 'M';
+    put32(out, imageSize + 54);
+    put16(out, 0);
+    put16(out, 0);
+    put32(out, 54);
+    put32(out, 40);
+    put32(out, static_cast<std::uint32_t>(rowWidth_));
+    put32(out, static_cast<std::uint32_t>(height_));
+    put16(out, 1);
+    put16(out, 24);
+    put32(out, 0);
+    put32(out, imageSize);
+    put32(out, 3780);
+    put32(out, 3780);
+    put32(out, 0);
+    put32(out, 0);
+    const bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header &&
+                         std::fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
+    return (std::fclose(file) == 0 && written) ? 0 : -1;
+}
+
+}  // namespace vexa

@@ -1,0 +1,76 @@
+// The screen buffer: two 24-bit pixel buffers of the same size. The composed frame is copied
+// into the source buffer, resampled (rotation or 3D view) into the display buffer, and the
+// display buffer is shown. Either buffer can be saved as a BMP file.
+//
+// Pixel layout of both buffers: 3 bytes per pixel (blue, green, red), rows of rowWidth·3 bytes
+// stored bottom-up, as in a BMP file: pixel (c, r), r counted from the top, lies at byte
+// (c + (height − r − 1)·rowWidth)·3.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+namespace vexa {
+
+class DiagnosticText;
+class FramePresenter;
+class FrameOverlays;
+
+// The colour of resampled pixels without a source: the map background (40, 200, 200).
+inline constexpr std::uint8_t kScreenBackgroundBgr[3] = {200, 200, 40};
+
+enum class Sb3DVariant { Normal, Landscape, UpsideDown };
+
+class CSTScreenBuffer {
+public:
+    CSTScreenBuffer() = default;
+    virtual ~CSTScreenBuffer() = default;
+    CSTScreenBuffer(const CSTScreenBuffer&) = delete;
+    CSTScreenBuffer& operator=(const CSTScreenBuffer&) = delete;
+
+    // Creates both buffers once; a buffer that exists keeps its size. Returns 1.
+    int Create(int width, int height);
+
+    // Shows the display buffer's region from (x0, y0) of (rowWidth − 2·x0) × (height − 2·y0).
+    // In the Move view the info panel is drawn into it first.
+    void Draw(FramePresenter& presenter, FrameOverlays& overlays, bool moveView, int y0, int x0);
+
+    // Copies the composed frame into the source buffer (as much of it as fits).
+    void CopyScreen(const QImage& source);
+
+    // Rotates the source about the buffer's middle into the display buffer, for destination
+    // columns x0..x1−1 and rows y0..y1−1.
+    void sbrotate(double angle, int x0, int y0, int x1, int y1);
+
+    // The 3D view of the map plane seen from behind the position, with viewing parameter P.
+    void sb3D(Sb3DVariant variant, int P, bool fullScreen);
+
+    // Writes the source buffer (which ≠ 0) or the display buffer (which = 0) as a 24-bit BMP.
+    // Returns 0 on success, −1 when the file could not be written.
+    int save(const std::string& path, int which, DiagnosticText& log) const;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int rowWidth() const { return rowWidth_; }
+    std::uint8_t* sourcePixels() { return source_.data(); }
+    std::uint8_t* displayPixels() { return display_.data(); }
+    const std::uint8_t* displayPixels() const { return display_.data(); }
+
+    // Byte offset of pixel (c, r), r counted from the top.
+    std::size_t offset(int c, int r) const {
+        return (static_cast<std::size_t>(c) + static_cast<std::size_t>(height_ - r - 1) * rowWidth_) * 3;
+    }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    int rowWidth_ = 0;
+    std::vector<std::uint8_t> source_;
+    std::vector<std::uint8_t> display_;
+    QImage shown_;   // the display buffer top-down, for presenting
+};
+
+}  // namespace vexa

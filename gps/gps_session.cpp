@@ -1,0 +1,350 @@
+#include "gps/gps_session.h"
+
+#include <sys/stat.h>
+#include <fcntl.h>
+
+#include <cctype>
+#include <cerrno>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "frame/settings.h"
+#include "gps/gps_state.h"
+#include "gps/gps_views.h"
+#include "gps/nmea_log.h"
+#include "gps/nmea_replay.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "platform/serial_port.h"
+#include "platform/ui.h"
+#include "util/text.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::string_view kCaption = "VEXA";
+constexpr std::string_view kNoData = "       GPS sendet keine NMEA-Daten          ";
+
+// Asks the window to redraw the view that is shown.
+void RefreshWindow(GpsSession& session) {
+    switch (session.input.frame.displayMode.load()) {
+    case DisplayMode::Nmea: session.input.ui.sendCommand(kCmdRedrawNmea); break;
+    case DisplayMode::Gps: session.input.ui.sendCommand(kCmdRedrawGps); break;
+    case DisplayMode::Move: session.input.ui.sendCommand(kCmdRedrawMove); break;
+    case DisplayMode::Karte: session.input.ui.sendCommand(kCmdRedrawKarte); break;
+    }
+}
+
+std::string portName(GpsSession& session) {
+    std::lock_guard lock(session.input.stateMutex);
+    return session.input.frame.portName;
+}
+
+void clearSeenFlags(GpsSession& session) {
+    std::lock_guard lock(session.input.stateMutex);
+    session.input.gps.rmcSeen = false;
+    session.input.gps.ggaSeen = false;
+}
+
+// Starts the worker; reports when the system refuses a thread.
+bool startWorker(GpsSession& session, std::function<void()> body, std::string_view caption) {
+    // A previous worker has been asked to stop (port closed, replay stopped) and ends within
+    // one read time-out or line.
+    if (session.worker.joinable()) session.worker.join();
+    session.workerRunning = true;
+    try {
+        session.worker = std::thread([&session, body = std::move(body)] {
+            body();
+            session.workerRunning = false;
+        });
+    } catch (const std::system_error& e) {
+        session.workerRunning = false;
+        session.input.ui.messageBox(
+            strprintf("Unable to create the read thread, \r\nlasterror=%ld", static_cast<long>(e.code().value())),
+            caption, MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+// Stops a running replay (the worker leaves after its current line) and joins it.
+void stopReplayWorker(GpsSession& session) {
+    if (!session.worker.joinable()) return;
+    session.input.frame.replayPaused = false;
+    session.input.frame.replayStopRequested = true;
+    session.replayEvent.signal();
+    session.worker.join();
+}
+
+// The file's date: its birth time where the file system keeps one, else its last change,
+// in local time.
+std::string fileDateText(const std::filesystem::path& file) {
+    struct statx info {};
+    std::time_t seconds = 0;
+    if (::statx(AT_FDCWD, file.c_str(), 0, STATX_BTIME | STATX_MTIME, &info) == 0)
+        seconds = (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return strprintf("%02d.%02d.%02d", local.tm_mday, local.tm_mon + 1, (local.tm_year + 1900) % 1000);
+}
+
+std::string lowerExtension(const std::filesystem::path& file) {
+    std::string ext = file.extension().string();
+    if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+}  // namespace
+
+void ReplayEvent::signal() {
+    {
+        std::lock_guard lock(mutex_);
+        signalled_ = true;
+    }
+    cv_.notify_one();
+}
+
+void ReplayEvent::wait() {
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [this] { return signalled_; });
+    signalled_ = false;
+}
+
+bool open_port(GpsSession& session, const std::string& name, int baud) {
+    DiagnosticText& diagnostics = session.input.diagnostics;
+    diagnostics.setCurrentOperation("open_port");
+    const std::string device = session.portDevice ? session.portDevice(name) : name;
+    if (device.empty()) {
+        // "COMn:" with neither a configured nor a detected device behind it.
+        ReportApiError(diagnostics, "CreateFile", ENODEV, name);
+        return false;
+    }
+    if (const SerialError failed = session.port.open(device, baud)) {
+        ReportApiError(diagnostics, failed.function, failed.error, name);
+        return false;
+    }
+    return true;
+}
+
+bool close_port(GpsSession& session, const std::string& name) {
+    DiagnosticText& diagnostics = session.input.diagnostics;
+    if (const SerialError failed = session.port.close()) {
+        ReportApiError(diagnostics, "CloseHandle", failed.error, name);
+        AddNmeaListLine(diagnostics, strprintf("Close %s not ok", name.c_str()));
+        return false;
+    }
+    AddNmeaListLine(diagnostics, strprintf("Close %s ok", name.c_str()));
+    return true;
+}
+
+int Read_Timeout(GpsSession& session, unsigned char& byte) {
+    GpsInput& in = session.input;
+    const std::uint32_t entry = in.clock.tickCount();
+    for (;;) {
+        if (session.stopRequested) return 0;
+        const std::uint32_t units = (in.clock.tickCount() - entry) / 10;
+        if (units > kReadTimeoutUnits) {
+            const std::string name = portName(session);
+            ReportApiError(in.diagnostics, "Read_Timeout", static_cast<long>(units), name);
+            close_port(session, name);
+            {
+                std::lock_guard lock(in.stateMutex);
+                if (!in.frame.bAutoScreenOn || in.frame.bManualScreenOff) in.views.DisplayOnOff(false);
+                in.views.DrawMoveText(kNoData);
+            }
+            in.ui.messageBox(kNoData, "GPS Timeout", MessageButtons::Ok, MessageIcon::Warning);
+            return 0;
+        }
+        if (!session.port.isOpen()) return 0;
+        const ReadResult read = session.port.readByte();
+        switch (read.status) {
+        case ReadStatus::Byte:
+            byte = read.byte;
+            return 1;
+        case ReadStatus::Idle:
+            break;
+        case ReadStatus::Closed:
+            AddNmeaListLine(in.diagnostics, strprintf("Port %s is closed", portName(session).c_str()));
+            return 6;
+        case ReadStatus::Error: {
+            const std::string name = portName(session);
+            ReportApiError(in.diagnostics, "ReadFile", read.error, name);
+            AddNmeaListLine(in.diagnostics, strprintf("ReadFile return=0 Close %s", name.c_str()));
+            close_port(session, name);
+            break;
+        }
+        }
+    }
+}
+
+void readPacketNMEA(GpsSession& session) {
+    GpsInput& in = session.input;
+    in.diagnostics.setCurrentOperation("readPacketNMEA");
+    ReaderState reader;
+    StartReception(in, reader);
+    int result = 1;
+    while (session.port.isOpen() && result != 6 && !session.stopRequested) {
+        unsigned char byte = 0;
+        result = Read_Timeout(session, byte);
+        if (result == 1) AppendByte(in, reader, &session.port, byte);
+    }
+    if (in.log.active.load()) CloseLogFile(in.log);
+    RefreshWindow(session);
+}
+
+std::optional<std::string> read_EmulFile(GpsSession& session, const std::filesystem::path& file) {
+    GpsInput& in = session.input;
+    in.diagnostics.setCurrentOperation("read_EmulFile");
+    std::ifstream stream(file, std::ios::binary);
+    std::optional<std::string> bytes;
+    if (stream) {
+        bytes.emplace(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+        if (stream.bad()) bytes.reset();
+    }
+    std::lock_guard lock(in.stateMutex);
+    if (bytes) in.gps.fixDateText.assign(fileDateText(file));
+    else in.gps.fixDateText.clear();
+    return bytes;
+}
+
+void ProcessEmul(GpsSession& session, std::string bytes) {
+    GpsInput& in = session.input;
+    in.diagnostics.setCurrentOperation("ProcessEmul");
+    StartReplay(in);
+    LogTimers timers;
+    ReplayNmeaText(in, timers, bytes, [&session] {
+        FrameState& frame = session.input.frame;
+        if (frame.replayStopRequested) return false;
+        if (frame.replayPaused) session.replayEvent.wait();
+        return !frame.replayStopRequested;
+    });
+    FinishReplay(in);
+    RefreshWindow(session);
+}
+
+void GpsStart(GpsSession& session) {
+    GpsInput& in = session.input;
+    in.diagnostics.setCurrentOperation("GPS Start");
+    if (in.frame.replaying) stopReplayWorker(session);
+    in.frame.replaying = false;
+    clearSeenFlags(session);
+    bool logOpenedByKey = false;
+    {
+        std::lock_guard lock(in.stateMutex);
+        logOpenedByKey = in.frame.logOpenedByKey;
+        in.frame.logOpenedByKey = false;
+    }
+    if (!logOpenedByKey)
+        OpenLogFile(in.log, in.settings, session.settingsStore, in.ui, in.diagnostics, in.clock,
+                    logDirectory(in.settings.LogDir), true);
+    if (session.port.isOpen()) {
+        in.ui.messageBox("NMEA ist bereits gestartet", kCaption);
+        return;
+    }
+    const std::string name = portName(session);
+    if (!open_port(session, name, kGpsBaud)) {
+        in.ui.messageBox("Fehler bei Open GPS-Port", kCaption, MessageButtons::Ok, MessageIcon::Error);
+        return;
+    }
+    in.ui.setWindowTitle(strprintf("GPS an %s", name.c_str()));
+    session.stopRequested = false;
+    if (!startWorker(session, [&session] { readPacketNMEA(session); }, kCaption)) close_port(session, name);
+}
+
+void GpsStop(GpsSession& session) {
+    GpsInput& in = session.input;
+    in.diagnostics.setCurrentOperation("GPS Stop");
+    if (in.frame.replaying) return;
+    if (session.port.isOpen()) close_port(session, portName(session));
+    if (in.log.active.load()) CloseLogFile(in.log);
+}
+
+void EmulateStart(GpsSession& session) {
+    GpsInput& in = session.input;
+    in.diagnostics.setCurrentOperation("EmulateStart");
+    if (session.port.isOpen()) {
+        in.ui.messageBox("NMEA ist gestartet", kCaption);
+        return;
+    }
+    FileDialogRequest request;
+    request.title = "EmulateStart/Import";
+    request.directory = myDocumentsDir();
+    request.filter = "NMEA-Log (*.txt);;Google Earth Route (*.kml);;TOP50-Overlay (*.ovl);;"
+                     "Excel (*.csv);;All Files (*.*)";
+    const auto file = in.ui.openFileName(request);
+    if (file) EmulateStartFile(session, *file);
+}
+
+void EmulateStartFile(GpsSession& session, const std::filesystem::path& file) {
+    GpsInput& in = session.input;
+    in.diagnostics.setCurrentOperation("EmulateStartFile");
+    if (session.port.isOpen()) {
+        in.ui.messageBox("NMEA ist gestartet", kCaption);
+        return;
+    }
+    stopReplayWorker(session);
+    clearSeenFlags(session);
+    in.frame.replayStopRequested = false;
+    in.frame.replayPaused = false;
+    session.replayEvent.signal();
+
+    const std::string ext = lowerExtension(file);
+    if (ext == "csv" || ext == "kml" || ext == "ovl") {
+        if (!session.importFile || !session.importFile(file, ext))
+            in.ui.messageBox(strprintf("Der Import von %s-Dateien ist in dieser Version noch nicht "
+                                       "möglich:\n%s", ext.c_str(), file.filename().c_str()),
+                             kCaption, MessageButtons::Ok, MessageIcon::Information);
+        return;
+    }
+    if (ext != "txt") {
+        // Only NMEA logs (*.txt) are replayed: anything else would feed the parsers noise.
+        in.ui.messageBox(strprintf("%s ist kein NMEA-Log (*.txt) und kann nicht abgespielt werden.",
+                                   file.filename().c_str()),
+                         kCaption, MessageButtons::Ok, MessageIcon::Warning);
+        return;
+    }
+    in.frame.replaying = true;
+    in.ui.setWindowTitle(file.filename().string());
+    auto bytes = read_EmulFile(session, file);
+    if (!bytes) {
+        in.frame.replaying = false;
+        in.ui.messageBox(strprintf("Die Datei %s kann nicht gelesen werden.", file.filename().c_str()),
+                         kCaption, MessageButtons::Ok, MessageIcon::Error);
+        return;
+    }
+    if (in.diagnostics.debugMode.load())
+        OpenLogFile(in.log, in.settings, session.settingsStore, in.ui, in.diagnostics, in.clock,
+                    logDirectory(in.settings.LogDir), true);
+    if (!startWorker(session, [&session, text = std::move(*bytes)]() mutable {
+            ProcessEmul(session, std::move(text));
+        }, "Error")) {
+        in.frame.replaying = false;
+        return;
+    }
+    if (session.showReplayView) session.showReplayView();
+}
+
+void EmulateStop(GpsSession& session) {
+    session.input.frame.replayPaused = false;
+    session.replayEvent.signal();
+    session.input.frame.replayStopRequested = true;
+}
+
+void StopGpsThreads(GpsSession& session) {
+    session.stopRequested = true;
+    EmulateStop(session);
+    if (session.port.isOpen()) close_port(session, portName(session));
+    if (session.worker.joinable()) session.worker.join();
+}
+
+void JoinFinishedWorker(GpsSession& session) {
+    if (session.worker.joinable() && !session.workerRunning) session.worker.join();
+}
+
+}  // namespace vexa

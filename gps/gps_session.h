@@ -1,0 +1,95 @@
+// Starting and stopping GPS reception and log replay: the serial link to the receiver, the
+// reader thread `readPacketNMEA`, the replay thread `ProcessEmul` and the commands that run
+// them ("GPS Start", "GPS Stop", "EmulateStart/Import", "EmulateStop", and the stop at exit).
+//
+// One worker thread runs at a time. Threads are never killed: a stop request makes the worker
+// leave its loop (the reader within one read time-out, the replay after the current line) and
+// the thread is joined.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "gps/gps_input.h"
+#include "gps/nmea_framing.h"
+#include "gps/sentence_processing.h"
+
+namespace vexa {
+
+class SerialPort;
+struct SettingsStore;
+
+// The replay pause: an auto-reset event, created signalled. Each signal releases one line.
+class ReplayEvent {
+public:
+    void signal();
+    // Waits until signalled, then resets.
+    void wait();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool signalled_ = true;
+};
+
+struct GpsSession {
+    GpsSession(GpsInput& in, SettingsStore& store, SerialPort& serial)
+        : input(in), settingsStore(store), port(serial) {}
+
+    GpsInput& input;
+    SettingsStore& settingsStore;
+    SerialPort& port;
+    // Resolves a port name ("COM3:" or a device path) to the device to open.
+    std::function<std::string(const std::string&)> portDevice;
+    // Extensions the program imports instead of replaying ("kml", "ovl", "csv"): the app hands
+    // these to their importers; without one the file is refused with a message.
+    std::function<bool(const std::filesystem::path&, const std::string& extension)> importFile;
+    // Asked after a replay started: show the GPS view, or the Move view when maps exist.
+    std::function<void()> showReplayView;
+
+    ReplayEvent replayEvent;
+    std::thread worker;
+    std::atomic<bool> workerRunning{false};
+    std::atomic<bool> stopRequested{false};  // the reader's stop at exit
+};
+
+inline constexpr int kGpsBaud = 4800;
+inline constexpr int kReadTimeoutUnits = 500;  // of 10 ms: five seconds without a byte
+
+// Opens and configures the port; reports failures and leaves no half-open port behind.
+bool open_port(GpsSession& session, const std::string& portName, int baud);
+// "Close %s ok" or the report and "Close %s not ok".
+bool close_port(GpsSession& session, const std::string& portName);
+// One byte: 1 with the byte, 0 after the five-second time-out (the port is then closed) or
+// without a port, 6 when the port was closed underneath the read.
+int Read_Timeout(GpsSession& session, unsigned char& byte);
+
+// The reader and replay thread bodies (run on the worker thread).
+void readPacketNMEA(GpsSession& session);
+void ProcessEmul(GpsSession& session, std::string bytes);
+// The file's bytes; its date becomes the fix date text. Empty optional when unreadable.
+std::optional<std::string> read_EmulFile(GpsSession& session, const std::filesystem::path& file);
+
+// The commands.
+void GpsStart(GpsSession& session);
+void GpsStop(GpsSession& session);
+// Asks for a file (OpenEmulFile) and replays or imports it.
+void EmulateStart(GpsSession& session);
+// Replays or imports the given file without asking (command line, tests).
+void EmulateStartFile(GpsSession& session, const std::filesystem::path& file);
+void EmulateStop(GpsSession& session);
+// At exit: closes the port, stops and joins a running worker. A worker may be waiting for the
+// user (a message box through Ui); the application's Ui must answer such calls at once while
+// it shuts down, or this join would wait for a dialog that is never shown.
+void StopGpsThreads(GpsSession& session);
+// Joins a worker that has ended by itself (called before starting another).
+void JoinFinishedWorker(GpsSession& session);
+
+}  // namespace vexa

@@ -1,0 +1,21 @@
+// The NMEA checksum: XOR of the characters between '$' and '*' against the hex digits after it.
+#pragma once
+
+#include <string_view>
+
+namespace vexa {
+
+class DiagnosticText;
+
+inline constexpr std::size_t kChecksumLineChars = 255;  // longer lines are not NMEA
+
+enum class ChecksumResult { Ok, Mismatch, Unchecked };
+
+// The verdict alone: Unchecked for a missing '*', several '$' or an overlong line.
+ChecksumResult nmeaChecksum(std::string_view line);
+
+// 1 when the line carries a correct checksum, else 0. A mismatch is reported as
+// "Checksum is not ok"; a missing '*', several '$' or an overlong line fail silently.
+int CheckNMEARecord(DiagnosticText& diagnostics, std::string_view line);
+
+}  // namespace vexa

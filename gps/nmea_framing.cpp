@@ -1,0 +1,76 @@
+#include "gps/nmea_framing.h"
+
+#include <cstring>
+#include <mutex>
+#include <string_view>
+
+#include "frame/diagnostics.h"
+#include "gps/gps_input.h"
+#include "gps/gps_state.h"
+#include "gps/gps_views.h"
+#include "gps/nmea_checksum.h"
+#include "gps/satellites.h"
+#include "platform/clock.h"
+#include "platform/serial_port.h"
+#include "frame/settings.h"
+#include "util/text.h"
+
+namespace vexa {
+
+namespace {
+
+void overflow(GpsInput& in, ReaderState& reader, SerialPort* port) {
+    std::lock_guard lock(in.stateMutex);
+    AddNmeaListLine(in.diagnostics, "inbuffer > 500");
+    AddReceivedLine(in, std::string_view(reader.line.data(), reader.length));
+    if (port) {
+        if (const SerialError failed = port->purge())
+            ReportSystemError(in.diagnostics, __LINE__, failed.error, "readPacketNMEA PurgeComm");
+    }
+    reader.length = 0;
+    in.satellites.gsvCycleStarted = false;
+}
+
+void completeLine(GpsInput& in, ReaderState& reader) {
+    std::lock_guard lock(in.stateMutex);
+    // Keeps the machine awake while data flows and re-applies the display power state.
+    in.views.keepAwake();
+    // The line is a zero-terminated text: a NUL byte ends it.
+    std::string_view line(reader.line.data(), reader.length);
+    line = line.substr(0, line.find('\0'));
+    if (!line.empty() && in.diagnostics.debugMode.load(std::memory_order_relaxed))
+        AddReceivedLine(in, line);
+    if (CheckNMEARecord(in.diagnostics, line)) ProcessLiveSentence(in, reader.sequence, line);
+    reader.length = 0;
+}
+
+}  // namespace
+
+void StartReception(GpsInput& in, ReaderState& reader) {
+    std::lock_guard lock(in.stateMutex);
+    const std::uint32_t now = in.clock.tickCount();
+    if (in.diagnostics.debugMode.load())
+        AddNmeaListLine(in.diagnostics,
+                        strprintf("readPacketNMEA Start Tick Count = <%ld>", static_cast<long>(now)));
+    resetForRun(in);
+    in.gps.fixValid = false;
+    in.gps.rmcPrevValid = false;
+    in.gps.ggaPrevValid = false;
+    reader.sequence = LiveSequenceState{};
+    reader.sequence.lastTick = now;
+    reader.length = 0;
+}
+
+void AppendByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
+    if (byte == '\n' || byte == '\r') {
+        completeLine(in, reader);
+        return;
+    }
+    if (reader.length >= kMaxLineChars) {
+        overflow(in, reader, port);
+        return;
+    }
+    reader.line[reader.length++] = static_cast<char>(byte);
+}
+
+}  // namespace vexa

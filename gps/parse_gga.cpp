@@ -1,0 +1,137 @@
+#include <cmath>
+#include <string>
+
+#include "frame/frame_state.h"
+#include "frame/settings.h"
+#include "geo/datum.h"
+#include "geo/distance.h"
+#include "geo/grid.h"
+#include "gps/gps_input.h"
+#include "gps/gps_state.h"
+#include "gps/gps_views.h"
+#include "gps/nmea_fields.h"
+#include "gps/position_fix.h"
+#include "gps/position_parsers.h"
+#include "gps/time_setting.h"
+#include "platform/ui.h"
+#include "routes/datum_code.h"
+#include "routes/trace_table.h"
+#include "util/text.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::string_view kGgaTag = "$GPGGA";
+constexpr float kAltitudeCorrection = 47.0f;
+
+// Seconds of the day with the fraction: hhmmss.sss.
+float secondsWithFraction(std::string_view time) {
+    const float whole = static_cast<float>(secondOfDay(time.substr(0, 4)));
+    return whole + (time.size() > 4 ? parseFloat(time.substr(4)) : 0.0f);
+}
+
+// Course from the grid step since the newest trace point: atan(dE/dN) in degrees, turned
+// into 0..360. A step with no change in northing is due east (90) or due west (270); with no
+// movement at all there is no direction and the course stays as it was.
+void courseFromGridStep(GpsState& gps, const TracePoint* previous, GridPoint grid) {
+    if (!previous) return;
+    const double dE = grid.easting - previous->gridX;
+    const double dN = grid.northing - previous->gridY;
+    double course;
+    if (dN == 0.0) {
+        if (dE == 0.0) return;
+        course = dE > 0.0 ? 90.0 : 270.0;
+    } else {
+        course = std::atan(dE / dN) * kRadToDeg;
+        if (dN < 0.0) course += 180.0;
+        if (course < 0.0) course += 360.0;
+    }
+    gps.course = static_cast<float>(course);
+}
+
+}  // namespace
+
+double parseGGA(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps) {
+    GpsState& gps = in.gps;
+    if (sentence.find(",0,00,") != std::string_view::npos) {
+        badReception(in, sentence, kGgaTag, !gps.rmcSeen, true);
+        gps.ggaPrevValid = false;
+        return 0.0;
+    }
+
+    FieldScanner scan(sentence);
+    scan.next();  // tag
+    FieldBuffer time(scan.next());
+    const std::string_view latField = scan.next();
+    const std::string_view ns = scan.next();
+    const std::string_view lonField = scan.next();
+    const std::string_view ew = scan.next();
+    const std::string_view quality = scan.next();
+
+    const float second = secondsWithFraction(time.view());
+    const float timeStep = second - gps.lastGgaSecond;
+    gps.lastGgaSecond = second;
+    updateElapsed(gps, secondOfDay(time.view()));
+    in.last.elapsedText = gps.elapsedText;
+
+    if (!quality.empty() && quality[0] == '0') {
+        badReception(in, sentence, kGgaTag, !gps.rmcSeen, false);
+        gps.ggaPrevValid = false;
+        return 0.0;
+    }
+
+    gps.fixValid = true;
+    TimeSetting(in, time.span(), {});
+    setTimeText(gps.fixTimeText, time.view());
+    in.last.timeText = gps.fixTimeText;
+    gps.satellitesUsedText.assignLatin1(scan.next());
+
+    if (time.size < 6 || latField.size() < 9 || lonField.size() < 9) {
+        in.ui.setWindowTitle(kBadReceptionTitle);
+        return 0.0;
+    }
+    if (!in.frame.replaying.load()) in.ui.setWindowTitle(strprintf("GPS an %s", in.frame.portName.c_str()));
+
+    scan.next();  // HDOP
+    float altitude = parseFloat(scan.next());
+    if (in.settings.iHKorrektur) altitude -= kAltitudeCorrection;
+    if (altitude < 0.0f) altitude = 0.0f;
+    gps.altitude = altitude;
+    pushProfile(gps.altitudeProfile, gps.altitudeProfileNext, gps.altitudeMax, altitude);
+
+    const Position pos = readPosition(in, latField, ns, lonField, ew);
+    double d = 0.0;
+    if (gps.ggaPrevLat != 0.0 && gps.ggaPrevValid) d = distance(gps.ggaPrevLat, gps.ggaPrevLon, pos.lat, pos.lon);
+    gps.ggaPrevLat = pos.lat;
+    gps.ggaPrevLon = pos.lon;
+    // The point recorded next carries the satellite count.
+    const int slot = in.trace.next >= 0 && in.trace.next < kTraceSlots ? in.trace.next : 0;
+    in.trace.points[static_cast<std::size_t>(slot)].satellitesText.assign(gps.satellitesUsedText);
+
+    if (!gps.rmcSeen) {
+        // A receiver that sends no RMC: GGA keeps the position, speed, course and trace.
+        in.last.latitude = pos.lat;
+        in.last.longitude = pos.lon;
+        in.last.datumTag = datumCodeFor(in.grid);
+        gps.northSouth.assignLatin1(ns);
+        gps.eastWest.assignLatin1(ew);
+        gps.tripDistance += d;
+        gps.speed = timeStep > 0.0f ? static_cast<float>(d * 3.6 / timeStep) : 0.0f;
+        pushProfile(gps.speedProfile, gps.speedProfileNext, gps.speedMax, gps.speed);
+        gps.averageSpeed = gps.elapsedSeconds >= 1 ? gps.tripDistance * 3.6 / gps.elapsedSeconds : 0.0;
+        in.views.fillGeomsg(pos.lon, pos.lat, gps.eastWest, gps.northSouth);
+        const GridPoint grid = llh2utm(pos.lon, pos.lat, 1, in.grid);
+        in.last.grid = grid;
+        courseFromGridStep(gps, in.trace.newest(in.settings.itracemax), grid);
+        if (!applyTraceRule(in, 2, d, gps.ggaDistanceSinceMark, grid, pos) &&
+            !in.frame.replaying.load())
+            applyScreenAutoOff(in);
+        vexa::refreshMap(in, grid, refreshMap);
+    }
+    refreshGpsView(in, refreshGps);
+    gps.ggaPrevValid = true;
+    return d;
+}
+
+}  // namespace vexa

@@ -1,0 +1,15 @@
+// The position sentences $GPRMC and $GPGGA into the GPS state, the last position, the trace
+// and the views. Both return the distance in metres from the previous fix of their type,
+// 0 when there is no fix or no previous fix. The caller holds the state mutex.
+#pragma once
+
+#include <string_view>
+
+namespace vexa {
+
+struct GpsInput;
+
+double parseRMC(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps);
+double parseGGA(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps);
+
+}  // namespace vexa

@@ -1,0 +1,185 @@
+#include "gps/sentence_processing.h"
+
+#include <mutex>
+
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "frame/settings.h"
+#include "gps/gps_input.h"
+#include "gps/gps_state.h"
+#include "gps/gps_views.h"
+#include "gps/nmea_checksum.h"
+#include "gps/nmea_fields.h"
+#include "gps/nmea_log.h"
+#include "gps/position_parsers.h"
+#include "gps/satellite_parsers.h"
+#include "gps/satellites.h"
+#include "platform/clock.h"
+#include "platform/ui.h"
+#include "util/text.h"
+
+namespace vexa {
+
+namespace {
+
+enum class Mode { Live, Replay };
+
+bool logging(const GpsInput& in) { return in.log.active.load(std::memory_order_relaxed); }
+
+bool timerRan(float timer, long interval) { return timer >= static_cast<float>(interval); }
+
+void writeGsvCycle(GpsInput& in) {
+    SatelliteState& sats = in.satellites;
+    const int last = std::min(sats.gsvTotal, kGsvSlots);
+    for (int i = 0; i < last; ++i) WriteLogFile(in.log, sats.gsvCycle[static_cast<std::size_t>(i)]);
+    sats.gsvCycleStarted = false;
+}
+
+// Distance mark bookkeeping around a position sentence and its log rule.
+void addToMark(double& mark, double d) {
+    mark += d;
+    if (mark < 0.0) mark = 0.0;
+}
+
+void resetMarkWhenPassed(const GpsInput& in, double& mark) {
+    if (mark > static_cast<double>(in.settings.imindist)) mark = 0.0;
+}
+
+void rmcStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
+    if (!beginsWith(line, "$GPRMC") || in.settings.LRmcLogTime < 0) return;
+    GpsState& gps = in.gps;
+    if (mode == Mode::Live) AddReceivedLine(in, line);
+    gps.rmcSeen = true;
+    addToMark(gps.rmcDistanceSinceMark, parseRMC(in, line, true, true));
+    const bool far = gps.rmcDistanceSinceMark > static_cast<double>(in.settings.imindist);
+    if (logging(in) && far && in.settings.LRmcLogTime > 0 &&
+        (mode == Mode::Replay || (gps.fixValid && timerRan(t.rmc, in.settings.LRmcLogTime)))) {
+        WriteLogFile(in.log, line);
+        if (mode == Mode::Live) t.rmc = 0.0f;
+        t.forceGga = true;
+    }
+    resetMarkWhenPassed(in, gps.rmcDistanceSinceMark);
+}
+
+void ggaStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
+    if (!beginsWith(line, "$GPGGA") || in.settings.LGgaLogTime < 0) return;
+    GpsState& gps = in.gps;
+    if (mode == Mode::Live) AddReceivedLine(in, line);
+    gps.ggaSeen = true;
+    addToMark(gps.ggaDistanceSinceMark, parseGGA(in, line, true, true));
+    const bool due = gps.ggaDistanceSinceMark > static_cast<double>(in.settings.imindist) || t.forceGga;
+    if (logging(in) && due && in.settings.LGgaLogTime > 0 &&
+        (mode == Mode::Replay || (gps.fixValid && timerRan(t.gga, in.settings.LGgaLogTime)))) {
+        WriteLogFile(in.log, line);
+        t.forceGga = false;
+        if (mode == Mode::Live) {
+            t.gga = 0.0f;
+            gps.ggaDistanceSinceMark = 0.0;
+        }
+    }
+    resetMarkWhenPassed(in, gps.ggaDistanceSinceMark);
+}
+
+void gsaStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
+    if (!beginsWith(line, "$GPGSA") || in.settings.LGsaLogTime < 0) return;
+    if (mode == Mode::Live) AddReceivedLine(in, line);
+    in.gps.gsaSeen = true;
+    parseGSA(in, line);
+    if (!logging(in)) return;
+    if (mode == Mode::Replay) {
+        WriteLogFile(in.log, line);
+    } else if (in.settings.LGsaLogTime > 0 && timerRan(t.gsa, in.settings.LGsaLogTime)) {
+        WriteLogFile(in.log, line);
+        t.gsa = 0.0f;
+    }
+}
+
+void gsvStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
+    if (!beginsWith(line, "$GPGSV") || in.settings.LGsaLogTime < 0) return;
+    GpsState& gps = in.gps;
+    if (mode == Mode::Live) AddReceivedLine(in, line);
+    gps.gsvSeen = true;
+    // While a fix is held, RMC and GGA refresh the GPS view instead.
+    const bool refresh = mode == Mode::Live ? !gps.fixValid : !(gps.rmcSeen && gps.ggaSeen);
+    const int complete = parseGSV(in, line, refresh);
+    if (!logging(in) || !complete) return;
+    if (mode == Mode::Replay) {
+        writeGsvCycle(in);
+    } else if (in.settings.LGsaLogTime > 0 && timerRan(t.gsv, in.settings.LGsaLogTime)) {
+        writeGsvCycle(in);
+        t.gsv = 0.0f;
+    }
+}
+
+void fixChangeSignal(GpsInput& in, LiveSequenceState& state) {
+    GpsState& gps = in.gps;
+    if (gps.fixValid && !state.previousFix) {
+        in.ui.beep();  // fix acquired
+    } else if (!gps.fixValid && state.previousFix) {
+        in.ui.beep();  // fix lost
+        if (in.frame.displayMode.load() == DisplayMode::Move)
+            in.views.show_pos({in.last.grid, gps.course, gps.speed, gps.altitude,
+                               gps.tripDistance, gps.elapsedText.view()});
+    }
+    state.previousFix = gps.fixValid;
+}
+
+}  // namespace
+
+void AddReceivedLine(GpsInput& in, std::string_view bytes) {
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) AddNmeaListLine(in.diagnostics, bytes);
+    else AddNmeaListLine(in.diagnostics, latin1ToUtf8(bytes));
+}
+
+void resetForRun(GpsInput& in) {
+    GpsState& gps = in.gps;
+    gps.gsaSeen = false;
+    gps.gsvSeen = false;
+    gps.traceSegmentStart = true;
+    gps.rmcDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
+    gps.ggaDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
+}
+
+void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_view line) {
+    const std::uint32_t now = in.clock.tickCount();
+    const float dt = static_cast<float>(now - state.lastTick) * 0.001f;
+    state.lastTick = now;
+    if (in.diagnostics.debugMode.load(std::memory_order_relaxed))
+        AddNmeaListLine(in.diagnostics,
+                        strprintf("readPacketNMEA End Tick Count = <%ld> deltatime=<%0.3f>",
+                                  static_cast<long>(now), static_cast<double>(dt)));
+    LogTimers& t = state.timers;
+    t.gsa += dt;
+    t.gsv += dt;
+    t.rmc += dt;
+    t.gga += dt;
+    in.gps.traceTimer += dt;
+
+    gsaStep(in, t, line, Mode::Live);
+    gsvStep(in, t, line, Mode::Live);
+    fixChangeSignal(in, state);
+    rmcStep(in, t, line, Mode::Live);
+    ggaStep(in, t, line, Mode::Live);
+    if (!in.gps.rmcSeen && !in.gps.ggaSeen) {
+        in.ui.setWindowTitle("RMC/GGA aktivieren");
+        AddNmeaListLine(in.diagnostics, "Tools->Einstellungen->Log Einstellungen");
+        AddNmeaListLine(in.diagnostics, "$GPRMC oder $GPGGA aktivieren");
+    }
+    if (in.frame.displayMode.load() == DisplayMode::Nmea) in.views.refreshNmeaList();
+}
+
+void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view line) {
+    std::lock_guard lock(in.stateMutex);
+    CheckNMEARecord(in.diagnostics, line);
+    rmcStep(in, timers, line, Mode::Replay);
+    ggaStep(in, timers, line, Mode::Replay);
+    gsaStep(in, timers, line, Mode::Replay);
+    gsvStep(in, timers, line, Mode::Replay);
+    AddReceivedLine(in, line);
+    in.views.keepAwake();
+    if (in.frame.displayMode.load() == DisplayMode::Nmea) in.views.refreshNmeaList();
+}
+
+}  // namespace vexa

@@ -1,0 +1,84 @@
+#include "gps/time_setting.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "frame/settings.h"
+#include "gps/gps_input.h"
+#include "gps/gps_state.h"
+#include "gps/nmea_fields.h"
+#include "platform/clock.h"
+#include "util/text.h"
+
+namespace vexa {
+
+namespace {
+
+int twoDigits(std::span<const char> text, std::size_t at) {
+    if (at >= text.size()) return 0;
+    return parseInt(std::string_view(text.data() + at, std::min<std::size_t>(2, text.size() - at)));
+}
+
+// GPS hour moved by the device's local offset, brought into 0..23, written over the first
+// two characters.
+void writeLocalHour(std::span<char> text, int gpsHour, int localMinusUtcHours) {
+    if (text.size() < 2) return;
+    const int local = (((gpsHour + localMinusUtcHours) % 24) + 24) % 24;
+    text[0] = static_cast<char>('0' + local / 10);
+    text[1] = static_cast<char>('0' + local % 10);
+}
+
+bool plausible(const DateTime& t) {
+    return t.hour <= 23 && t.minute <= 59 && t.second <= 59 && t.day >= 1 && t.day <= 31 &&
+           t.month >= 1 && t.month <= 12;
+}
+
+}  // namespace
+
+void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateField) {
+    const DateTime utc = in.clock.utcNow();
+    const DateTime local = in.clock.localNow();
+
+    DateTime gps = utc;
+    gps.hour = twoDigits(timeField, 0);
+    gps.minute = twoDigits(timeField, 2);
+    gps.second = twoDigits(timeField, 4);
+    gps.millisecond = 0;
+    if (!dateField.empty()) {
+        gps.day = twoDigits(dateField, 0);
+        gps.month = twoDigits(dateField, 2);
+        gps.year = twoDigits(dateField, 4) + 2000;
+    }
+
+    int utcHour = utc.hour;
+    if (in.settings.iZeitsync && in.gps.fixValid && !in.frame.replaying.load() && plausible(gps)) {
+        const bool differs = utc.hour != gps.hour || utc.minute != gps.minute ||
+                             utc.day != gps.day || utc.month != gps.month ||
+                             utc.year != gps.year || std::abs(utc.second - gps.second) > 10;
+        if (differs) {
+            const int error = in.clock.setSystemTimeUtc(gps);
+            const std::string time(timeField.data(), timeField.size());
+            if (error != 0) {
+                ReportApiError(in.diagnostics, "SetSystemTime", error, in.frame.portName);
+            } else {
+                utcHour = gps.hour;
+                const std::string line =
+                    dateField.empty()
+                        ? strprintf("Time Set %s", time.c_str())
+                        : strprintf("Time Set %s %s", std::string(dateField).c_str(), time.c_str());
+                AddNmeaListLine(in.diagnostics, latin1ToUtf8(line));
+            }
+        }
+    }
+    writeLocalHour(timeField, gps.hour, local.hour - utcHour);
+}
+
+void AdjustTime(const Clock& clock, std::span<char> timeText) {
+    const int offset = clock.localNow().hour - clock.utcNow().hour;
+    writeLocalHour(timeText, twoDigits(timeText, 0), offset);
+}
+
+}  // namespace vexa

@@ -1,0 +1,81 @@
+// What a map frame hands to the rest of the program: the window it is shown in, the layers
+// other subsystems draw on top of the maps, and the GPS link whose state the frame reads.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <QImage>
+#include <QRect>
+
+#include "routes/track_point.h"
+
+class QPainter;
+
+namespace vexa {
+
+// The window the frames are shown in. Implemented by the application, which shows the image
+// on the UI thread.
+class FramePresenter {
+public:
+    virtual ~FramePresenter() = default;
+    // Shows the rectangle `visible` of `image` at the window's top left. `image` is only
+    // valid during the call.
+    virtual void present(const QImage& image, const QRect& visible) = 0;
+    // A short notice written straight onto the window at (x, y), such as a load message.
+    virtual void windowText(int /*x*/, int /*y*/, std::string_view /*text*/) {}
+};
+
+// The readings show_pos hands through to the big-number display and the info texts.
+struct FrameReadings {
+    float course = 0.0f;       // degrees
+    double speed = 0.0;        // km/h
+    int altitude = 0;          // m
+    double tripDistance = 0.0; // m
+    std::string elapsedText;
+};
+
+// What the overlay layers need to know about the frame being drawn.
+struct OverlayFrame {
+    const TrackPoint& position;
+    const FrameReadings& readings;
+    int mapScale;
+    double zoomFactor;
+    double verticalRatio;
+    bool view3D;           // the Move view draws in 3D
+    bool positionsArrive;  // a port is open, or a replay runs and is not paused
+    bool saving;           // the frame is drawn for a screen copy
+};
+
+// The layers drawn over the maps, in this order, into the 400 × 400 frame. Routes, trace and
+// POIs implement them; the default draws nothing.
+class FrameOverlays {
+public:
+    virtual ~FrameOverlays() = default;
+    virtual void drawPois(QPainter&, const OverlayFrame&) {}
+    virtual void drawRoute(QPainter&, const OverlayFrame&) {}
+    virtual void drawTrace(QPainter&, const OverlayFrame&) {}
+    // Route distance and target guidance, including choosing the guided route point.
+    virtual void drawGuidance(QPainter&, const OverlayFrame&) {}
+    // Called in the Move view in display modes 0 and 6; draws when the display is enabled.
+    virtual void drawBigNumbers(QPainter&, const OverlayFrame&) {}
+    virtual void drawInfoTexts(QPainter&, const OverlayFrame&) {}
+    // The large info panel drawn into a rotated or 3D Move view before it is shown.
+    virtual void drawInfoPanel(QPainter&) {}
+    // The replay buttons shown on the window in the Move view while no port is open.
+    virtual void drawReplayButtons(FramePresenter&) {}
+};
+
+// The GPS link as the frame sees it.
+class GpsLink {
+public:
+    virtual ~GpsLink() = default;
+    virtual bool portOpen() const { return false; }
+    virtual bool hasFix() const { return false; }
+    // Throws away the port's receive and transmit queues; 0 or the system error.
+    virtual int purgeComm() { return 0; }
+    // Forgets a started satellite sentence sequence.
+    virtual void restartSatelliteSequence() {}
+};
+
+}  // namespace vexa

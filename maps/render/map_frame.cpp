@@ -1,0 +1,193 @@
+#include "maps/render/map_frame.h"
+
+#include <QPainter>
+
+#include "display/screen_output.h"
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "geo/grid_context.h"
+#include "maps/drawing_semaphore.h"
+#include "maps/map_selection.h"
+#include "maps/render/map_drawing.h"
+#include "maps/render/map_loading.h"
+#include "platform/clock.h"
+#include "util/text.h"
+
+namespace vexa {
+
+bool is3DView(const FrameState& frame) {
+    return frame.displayMode == DisplayMode::Move &&
+           (frame.moveDisplayMode == 1 || frame.moveDisplayMode == 4 || frame.moveDisplayMode == 7);
+}
+
+namespace {
+
+void logAndShow(MapFrameContext& ctx, const std::string& text) {
+    AddNmeaListLine(ctx.log, text);
+    ctx.presenter.windowText(10, 20, text);
+}
+
+// Takes the drawing semaphore; after a timeout a stuck holder is released and the frame is
+// drawn without it.
+void acquireSemaphore(MapFrameContext& ctx) {
+    if (!ctx.semaphore || ctx.semaphore->wait(ctx.semaphoreWait)) return;
+    logAndShow(ctx, "show_pos WaitForSingleObject Timeout");
+    const int error = ctx.semaphore->release();
+    if (error != 0)
+        logAndShow(ctx, strprintf("ReleaseSemaphore <%x> error <%ld> occured.", ctx.semaphore->handle(),
+                                  static_cast<long>(error)));
+}
+
+void releaseSemaphore(MapFrameContext& ctx) {
+    if (!ctx.semaphore) return;
+    const int error = ctx.semaphore->release();
+    if (error == 0 || error == DrawingSemaphore::kTooManyPosts) return;
+    logAndShow(ctx, strprintf("ReleaseSemaphore <%x> error <%ld> occured.", ctx.semaphore->handle(),
+                              static_cast<long>(error)));
+    logAndShow(ctx, strprintf("CreateSemaphore hSema = <%x>", ctx.semaphore->recreate()));
+}
+
+char datumTagOf(const GridContext& grid) {
+    if (!grid.LocalDatumGrid) return kDatumWgs84;
+    return grid.Ed50Datum ? kDatumEd50 : kDatumPotsdam;
+}
+
+// After a failed load the walk ends; rows that left the view still give their images back.
+void releaseRowsOutOfView(MapFrameContext& ctx, int from, int to) {
+    for (int i = from; i <= to; ++i) {
+        const MapEntry& row = ctx.table.rows[static_cast<std::size_t>(i)];
+        if (row.inView != 1 || row.resolution != ctx.view.ShownResolution) ctx.canvas.images.release(i);
+    }
+}
+
+// Walks rows first..last through show_pos_UP; false when a load failed.
+bool walkRows(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position, int first, int last) {
+    for (int i = first; i <= last; ++i) {
+        if (!show_pos_UP(ctx, painter, i, position)) {
+            releaseRowsOutOfView(ctx, i + 1, last);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Dims what is drawn so far: each pixel AND the grey layer's pixel.
+void combineAnd(QImage& buffer, const QImage& grey) {
+    const int width = std::min(buffer.width(), grey.width());
+    const int height = std::min(buffer.height(), grey.height());
+    for (int y = 0; y < height; ++y) {
+        QRgb* out = reinterpret_cast<QRgb*>(buffer.scanLine(y));
+        const QRgb* in = reinterpret_cast<const QRgb*>(grey.constScanLine(y));
+        for (int x = 0; x < width; ++x) out[x] &= in[x];
+    }
+}
+
+void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position) {
+    ctx.canvas.images.sync(ctx.table);
+    if (ctx.frame.overview) {
+        int resolution = 0;
+        show_KarteOV(ctx, painter, position, &resolution);
+        for (int i = 0; i <= ctx.table.lastIndex(); ++i) ctx.canvas.images.release(i);
+        return;
+    }
+    ctx.view.CurrentRow = -1;
+    if (ctx.table.empty()) return;
+    int anyInView = 0;
+    setMatchKarten(ctx.table, ctx.view, ctx.frame, ctx.grid, GridPoint{position.gridX, position.gridY}, 0, 0,
+                   kBufferSize, kBufferSize, &anyInView);
+    ctx.frame.mapScale = ctx.view.ShownResolution;
+
+    const int last = ctx.table.lastIndex();
+    const int calibration = ctx.view.CalibrationRow;
+    if (calibration < 0 || calibration > last) {
+        walkRows(ctx, painter, position, 0, last);
+        return;
+    }
+    if (walkRows(ctx, painter, position, 0, calibration - 1)) walkRows(ctx, painter, position, calibration + 1, last);
+    if (ctx.canvas.grey.isNull()) Init_hdcCompGray(ctx.canvas, kBufferSize, kBufferSize);
+    combineAnd(ctx.canvas.buffer, ctx.canvas.grey);
+    show_pos_UP(ctx, painter, calibration, position);
+}
+
+QRect visibleRect(const ScreenGeometry& screen) {
+    return QRect((kBufferSize - screen.width) / 2, (kBufferSize - screen.height) / 2, screen.width,
+                 screen.height);
+}
+
+void output(MapFrameContext& ctx, float course, bool view3D) {
+    const FrameState& frame = ctx.frame;
+    const bool move = frame.displayMode == DisplayMode::Move;
+    const int mode = frame.moveDisplayMode;
+    if (move && !frame.calibrating && !view3D && (mode == 2 || mode == 5 || mode == 8) &&
+        !ctx.canvas.compass.isNull()) {
+        QPainter painter(&ctx.canvas.buffer);
+        painter.drawImage(kBufferSize / 2 - ctx.canvas.compass.width() / 2, 100, ctx.canvas.compass);
+    }
+    const QRect visible = visibleRect(ctx.screen);
+    if (!move || mode == 0) {
+        ctx.presenter.present(ctx.canvas.buffer, visible);
+    } else if (!frame.calibrating) {
+        if (mode == 6 || !ctx.screenBuffer) {
+            ctx.presenter.present(mode == 6 ? ctx.canvas.buffer.mirrored(true, false) : ctx.canvas.buffer, visible);
+        } else {
+            ScreenOutput out{*ctx.screenBuffer, ctx.presenter, ctx.overlays, ctx.log,
+                             ctx.screen.width, ctx.screen.height, move};
+            if (view3D) {
+                Screen3D(out, ctx.canvas.buffer, mode, ctx.view3DParameter, ctx.screen.fullScreen);
+            } else {
+                rotateScreen(out, ctx.canvas.buffer, frame.courseUp ? frame.baseAngle - course : frame.baseAngle);
+            }
+        }
+    }
+    if (move && !ctx.gps.portOpen() && !view3D) ctx.overlays.drawReplayButtons(ctx.presenter);
+}
+
+}  // namespace
+
+void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadings& readings) {
+    ctx.log.setCurrentOperation("show_pos");
+    acquireSemaphore(ctx);
+    const std::uint32_t startTick = ctx.clock.tickCount();
+    AddDebugLine(ctx.log, strprintf("show_pos Start Tick Count = <%ld>", static_cast<long>(startTick)));
+
+    ctx.frame.viewCentre.gridX = position.gridX;
+    ctx.frame.viewCentre.gridY = position.gridY;
+    ctx.view.DatumTag = datumTagOf(ctx.grid);
+
+    const bool view3D = is3DView(ctx.frame);
+    {
+        QPainter painter(&ctx.canvas.buffer);
+        painter.fillRect(QRect(0, 0, kBufferSize, kBufferSize), Qt::white);
+        painter.fillRect(QRect(0, 0, kBufferSize, kBufferSize), QColor(kMapBackground));
+        drawMaps(ctx, painter, position);
+        if (ctx.table.empty()) DrawScale(ctx, painter, position);
+
+        const bool positionsArrive = ctx.gps.portOpen() || (ctx.frame.replaying && !ctx.frame.replayPaused);
+        const OverlayFrame overlay{position, readings, ctx.frame.mapScale, ctx.frame.zoomFactor,
+                                   ctx.frame.verticalRatio, view3D, positionsArrive, ctx.saving};
+        ctx.overlays.drawPois(painter, overlay);
+        ctx.overlays.drawRoute(painter, overlay);
+        ctx.overlays.drawTrace(painter, overlay);
+        ctx.overlays.drawGuidance(painter, overlay);
+        show_fadenkreuz(ctx, painter, readings.course);
+        const bool move = ctx.frame.displayMode == DisplayMode::Move;
+        if (move && (ctx.frame.moveDisplayMode == 0 || ctx.frame.moveDisplayMode == 6))
+            ctx.overlays.drawBigNumbers(painter, overlay);
+        if (!view3D) ctx.overlays.drawInfoTexts(painter, overlay);
+    }
+    output(ctx, readings.course, view3D);
+    releaseSemaphore(ctx);
+
+    const std::uint32_t endTick = ctx.clock.tickCount();
+    const std::uint32_t elapsed = endTick - startTick;
+    AddDebugLine(ctx.log, strprintf("show_pos Ende Tick Count = <%ld> deltatime = <%d>", static_cast<long>(endTick),
+                                    static_cast<int>(elapsed)));
+    if (ctx.frame.displayMode == DisplayMode::Move && ctx.gps.portOpen() && elapsed > kPurgeAfterMs) {
+        AddNmeaListLine(ctx.log, "show_pos PurgeComm wegen Zeitüberschreitung");
+        ctx.gps.restartSatelliteSequence();
+        if (const int error = ctx.gps.purgeComm(); error != 0)
+            ReportSystemError(ctx.log, __LINE__, error, "show_pos PurgeComm");
+    }
+}
+
+}  // namespace vexa

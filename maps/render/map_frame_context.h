@@ -1,0 +1,67 @@
+// Everything a map frame reads and writes, gathered for the drawing operations.
+#pragma once
+
+#include <chrono>
+
+#include <QImage>
+
+#include "maps/map_table.h"
+#include "maps/map_view.h"
+#include "maps/render/frame_interfaces.h"
+#include "maps/render/map_images.h"
+
+namespace vexa {
+
+class Clock;
+class CSTScreenBuffer;
+class DiagnosticText;
+class DrawingSemaphore;
+class Ui;
+struct FrameState;
+struct GridContext;
+
+inline constexpr int kBufferSize = 400;                // the frame is 400 × 400 pixels
+inline constexpr QRgb kMapBackground = qRgb(40, 200, 200);
+inline constexpr QRgb kLightGrey = qRgb(192, 192, 192);
+inline constexpr QRgb kGrey = qRgb(128, 128, 128);
+inline constexpr QRgb kCalibrationColour = qRgb(220, 20, 20);
+inline constexpr QRgb kTapMarkColour = qRgb(240, 250, 20);
+inline constexpr int kCmdPermanentCalibration = 40074;
+
+// The drawing surfaces that live from window creation to exit.
+struct MapCanvas {
+    QImage buffer{kBufferSize, kBufferSize, QImage::Format_RGB32};  // the composed frame
+    QImage grey;        // the light-grey layer that dims maps during a calibration
+    MapImages images;   // decoded maps, one slot per table row
+    QImage compass;     // blitted in the course-up Move modes when set
+};
+
+// The visible part of the screen: the window shows the buffer's middle width × height.
+struct ScreenGeometry {
+    int width = kBufferSize;
+    int height = kBufferSize;
+    bool fullScreen = false;
+};
+
+struct MapFrameContext {
+    MapTable& table;
+    MapView& view;
+    FrameState& frame;
+    const GridContext& grid;
+    MapCanvas& canvas;
+    DiagnosticText& log;
+    Ui& ui;
+    const Clock& clock;
+    DrawingSemaphore* semaphore;    // null until the window created it
+    FramePresenter& presenter;
+    FrameOverlays& overlays;
+    GpsLink& gps;
+    CSTScreenBuffer* screenBuffer;  // null: rotated and 3D Move views are not drawn
+    ScreenGeometry screen{};
+    int MapColourMode = 0;          // 1 = decode maps with 16 colours
+    int view3DParameter = 320;
+    bool saving = false;            // the frame is drawn for a screen copy
+    std::chrono::milliseconds semaphoreWait{6000};
+};
+
+}  // namespace vexa

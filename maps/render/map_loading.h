@@ -1,0 +1,38 @@
+// Decoding map images into QImages, and loading or releasing a row's image as the view needs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <QImage>
+
+#include "maps/map_table.h"
+#include "maps/render/map_frame_context.h"
+#include "routes/track_point.h"
+
+class QPainter;
+
+namespace vexa {
+
+inline constexpr int kMaxImageWidth = 10000;
+inline constexpr int kMaxImageHeight = 10000;
+inline constexpr QRgb kHybridColourKey = qRgb(248, 248, 240);
+
+struct LoadResult {
+    QImage bitmap;      // null on failure
+    int error = 0;      // system error of a failure
+};
+
+// Decodes a JPG, PNG or GIF file, and lays the PNG overlay of a hybrid map over it.
+// Returns 1 with the image in pictureResult, 0 on failure (error set).
+int ReadPictureFile(const std::string& path, std::string_view extension, int mapColourMode,
+                    DiagnosticText& log, QImage& pictureResult, int& error);
+
+// Loads a row's image by its extension: "gif", "jpg", "png" in either all lower or all upper
+// case go to the picture decoder, anything else to the BMP loader.
+LoadResult ReadBitmapFromFile(const MapEntry& row, int mapColourMode, DiagnosticText& log);
+
+// Loads, draws or releases one row. Returns 0 only when a needed load failed.
+int show_pos_UP(MapFrameContext& ctx, QPainter& painter, int row, const TrackPoint& position);
+
+}  // namespace vexa

@@ -1,0 +1,46 @@
+#include "tests/gps/gps_fixture.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "tests/support/temp_dir.h"
+
+namespace vexa::testing {
+
+std::vector<std::string> GpsRecords::listLines() const {
+    std::vector<std::string> lines;
+    const std::string text = diagnostics.text();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) break;
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    std::reverse(lines.begin(), lines.end());
+    return lines;
+}
+
+bool GpsRecords::listHas(std::string_view line) const {
+    const auto lines = listLines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+int GpsRecords::titleCount(std::string_view title) const {
+    const auto titles = ui.titles();
+    return static_cast<int>(std::count(titles.begin(), titles.end(), title));
+}
+
+std::string nmea(std::string_view body) {
+    unsigned sum = 0;
+    for (char c : body) sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X", sum);
+    return "$" + std::string(body) + tail;
+}
+
+std::string readDataFile(const std::string& name) {
+    return readFile(std::string(VEXA_GPS_TEST_DATA) + "/" + name);
+}
+
+}  // namespace vexa::testing

@@ -1,0 +1,74 @@
+// A fresh set of GPS records per test, the scripted user and clock, views that record what
+// they were asked to show, and sentences with their checksum.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "frame/settings.h"
+#include "geo/grid_context.h"
+#include "gps/gps_input.h"
+#include "gps/gps_state.h"
+#include "gps/gps_views.h"
+#include "gps/nmea_log.h"
+#include "gps/satellites.h"
+#include "platform/testing/manual_clock.h"
+#include "platform/testing/scripted_ui.h"
+#include "routes/trace_table.h"
+
+namespace vexa::testing {
+
+class RecordingViews : public GpsViews {
+public:
+    std::vector<PositionFrame> frames;
+    std::vector<std::string> moveTexts;
+    std::vector<bool> displaySwitches;  // true = off
+    int gpsRedraws = 0;
+    int keepAwakeCalls = 0;
+    bool acPower = false;
+
+    void show_pos(const PositionFrame& f) override { frames.push_back(f); }
+    void setSunTimes(std::string_view) override {}
+    void ShowGps() override { ++gpsRedraws; }
+    void DrawMoveText(std::string_view text) override { moveTexts.emplace_back(text); }
+    void fillGeomsg(double, double, std::string_view, std::string_view) override {}
+    bool checkPosKarte(GridPoint) override { return true; }
+    void refreshNmeaList() override {}
+    void keepAwake() override { ++keepAwakeCalls; }
+    void DisplayOnOff(bool off) override { displaySwitches.push_back(off); }
+    bool onAcPower() override { return acPower; }
+};
+
+struct GpsRecords {
+    GpsState gps;
+    LastPosition last;
+    SatelliteState satellites;
+    std::unique_ptr<TraceTable> trace = std::make_unique<TraceTable>();
+    NmeaLog log;
+    Settings settings;
+    FrameState frame;
+    GridContext grid;
+    DiagnosticText diagnostics;
+    ScriptedUi ui;
+    ManualClock clock;
+    RecordingViews views;
+    std::mutex mutex;
+    GpsInput in{gps, last, satellites, *trace, log, settings, frame, grid, diagnostics,
+                ui, clock, views, mutex};
+
+    // Lines of the NMEA list, oldest first.
+    std::vector<std::string> listLines() const;
+    bool listHas(std::string_view line) const;
+    int titleCount(std::string_view title) const;
+};
+
+// "$" + body + "*" + two upper-case hex digits.
+std::string nmea(std::string_view body);
+std::string readDataFile(const std::string& name);
+
+}  // namespace vexa::testing

@@ -1,0 +1,258 @@
+// Reception and replay end to end: a real pseudo-terminal driven by vexa-gpssim, the real
+// serial port, the reader and replay threads, the commands that start and stop them.
+#include "gps/gps_session.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "frame/settings_store.h"
+#include "platform/linux/file_settings_storage.h"
+#include "platform/linux/system_clock.h"
+#include "platform/linux/termios_serial_port.h"
+#include "tests/gps/gps_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TempDir;
+
+// vexa-gpssim as a child process; its first output line is the device to read. The child
+// is ended with the test.
+class Simulator {
+public:
+    explicit Simulator(const std::string& arguments) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            ::close(fds[0]);
+            ::close(fds[1]);
+            const std::string command = std::string("exec ") + VEXA_GPSSIM + " --quiet " + arguments;
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ::close(fds[1]);
+        FILE* out = fdopen(fds[0], "r");
+        char line[256] = {};
+        if (out && std::fgets(line, sizeof line, out)) {
+            device_ = line;
+            while (!device_.empty() && (device_.back() == '\n' || device_.back() == '\r')) device_.pop_back();
+        }
+        if (out) std::fclose(out);
+    }
+    ~Simulator() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& device() const { return device_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string device_;
+};
+
+constexpr const char* kRoute = "--route \"9.7410,52.3766,120;9.7400,52.4400,120\"";
+
+// The GPS records with the machine's clock (the reader's time steps and the five-second
+// time-out run in real time), the real serial port and settings in a temporary folder.
+struct SessionFixture : ::testing::Test {
+    TempDir home;
+    testing::ScopedEnv vexaHome{"VEXA_HOME", home.path().c_str()};
+    testing::GpsRecords records;
+    SystemClock systemClock;
+    GpsInput input{records.gps, records.last, records.satellites, *records.trace, records.log,
+                   records.settings, records.frame, records.grid, records.diagnostics,
+                   records.ui, systemClock, records.views, records.mutex};
+    FileSettingsStorage storage{home / "VEXA.conf"};
+    SettingsStore store{storage, records.ui, records.diagnostics};
+    TermiosSerialPort port;
+    std::string device;
+    GpsSession session{input, store, port};
+
+    SessionFixture() { session.portDevice = [this](const std::string&) { return device; }; }
+    ~SessionFixture() override { StopGpsThreads(session); }
+
+    bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            if (condition()) return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return condition();
+    }
+    int tracePoints() {
+        std::lock_guard lock(records.mutex);
+        return records.trace->wrapped ? 2001 : records.trace->next;
+    }
+    int messagesWithCaption(std::string_view caption) {
+        int n = 0;
+        for (const auto& m : records.ui.messages()) n += m.caption == caption;
+        return n;
+    }
+};
+
+TEST_F(SessionFixture, GpsStartStreamsIntoTheStateTheTraceAndTheLog) {
+    Simulator sim(std::string(kRoute) + " --rate 5");
+    ASSERT_FALSE(sim.device().empty());
+    device = sim.device();
+    const auto logFile = home / "drive.txt";
+    records.ui.queueFileName(logFile);
+
+    GpsStart(session);
+    EXPECT_EQ(records.titleCount("GPS an COM1:"), 1);
+    ASSERT_TRUE(waitFor([&] { return tracePoints() >= 3; }, 10s)) << records.diagnostics.text();
+    {
+        std::lock_guard lock(records.mutex);
+        EXPECT_TRUE(records.gps.fixValid);
+        EXPECT_NEAR(records.last.longitude, 9.74, 0.01);
+        EXPECT_GT(records.last.latitude, 52.37);
+    }
+    GpsStart(session);
+    EXPECT_EQ(records.ui.messages().back().text, "NMEA ist bereits gestartet");
+
+    GpsStop(session);
+    EXPECT_TRUE(waitFor([&] { return !session.workerRunning; }, 2s));
+    EXPECT_TRUE(records.listHas("Close COM1: ok"));
+    EXPECT_FALSE(records.log.active);
+    const std::string logged = testing::readFile(logFile);
+    EXPECT_EQ(logged.rfind("$GPRMC,", 0), 0u) << logged.substr(0, 100);
+    EXPECT_NE(logged.find("\n$GPGGA,"), std::string::npos);
+}
+
+TEST_F(SessionFixture, SilenceOfMoreThanFiveSecondsClosesThePortOnce) {
+    Simulator sim(std::string(kRoute) + " --rate 4 --silence 1:8");
+    device = sim.device();
+    records.ui.queueFileName(std::nullopt);  // no log
+    GpsStart(session);
+    ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 9s));
+    EXPECT_EQ(messagesWithCaption("GPS Timeout"), 1);
+    EXPECT_EQ(records.ui.messages().back().text, "       GPS sendet keine NMEA-Daten          ");
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(records.listHas("Close COM1: ok"));
+    const auto lines = records.listLines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.rfind("COM1: function=Read_Timeout error=50", 0) == 0;
+    }));
+    ASSERT_FALSE(records.views.moveTexts.empty());
+    EXPECT_EQ(records.views.moveTexts.back(), "       GPS sendet keine NMEA-Daten          ");
+}
+
+TEST_F(SessionFixture, HangUpMidStreamEndsTheReaderWithAReport) {
+    Simulator sim(std::string(kRoute) + " --rate 10 --hangup 2");
+    device = sim.device();
+    records.ui.queueFileName(std::nullopt);
+    GpsStart(session);
+    ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 4s));
+    EXPECT_TRUE(records.listHas("ReadFile return=0 Close COM1:"));
+    EXPECT_EQ(messagesWithCaption("GPS Timeout"), 0);
+    EXPECT_FALSE(port.isOpen());
+    std::lock_guard lock(records.mutex);
+    EXPECT_TRUE(records.gps.rmcSeen);
+}
+
+TEST_F(SessionFixture, APortThatCannotBeOpenedIsReportedAndNothingStarts) {
+    device = (home / "no-such-tty").string();
+    records.ui.queueFileName(std::nullopt);
+    GpsStart(session);
+    EXPECT_EQ(records.ui.messages().back().text, "Fehler bei Open GPS-Port");
+    EXPECT_FALSE(session.workerRunning);
+    EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));
+}
+
+// The replay: a log file through the replay thread.
+struct ReplayFixture : SessionFixture {
+    std::filesystem::path writeLog(const std::string& name, const std::string& text) {
+        const auto file = home / name;
+        testing::writeFile(file, text);
+        return file;
+    }
+    int replayedGsa() {
+        const auto lines = records.listLines();
+        return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+            return l.rfind("$GPGSA", 0) == 0;
+        }));
+    }
+};
+
+TEST_F(ReplayFixture, LastLineWithoutLineFeedIsNotReplayed) {
+    const std::string gsa = testing::nmea("GPGSA,A,3,01,02,03,,,,,,,,,,1.8,0.9,1.6");
+    EmulateStartFile(session, writeLog("short.txt", gsa + "\r\n" + gsa + "\n" + gsa));
+    ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 3s));
+    EXPECT_EQ(replayedGsa(), 2);
+    EXPECT_TRUE(records.listHas("Thread ProcessEmul ended"));
+    EXPECT_FALSE(records.frame.replaying);
+    EXPECT_EQ(records.titleCount("short.txt"), 1);
+}
+
+TEST_F(ReplayFixture, PausedReplayAdvancesOneLinePerSignalAndStops) {
+    std::string text;
+    for (int i = 0; i < 50; ++i) text += testing::nmea("GPGSA,A,3,01,02,03,,,,,,,,,,1.8,0.9,1.6") + "\n";
+    const auto file = writeLog("paused.txt", text);
+    auto bytes = read_EmulFile(session, file);
+    ASSERT_TRUE(bytes);
+    records.frame.replayPaused = true;  // the event starts signalled: one line goes through
+    session.workerRunning = true;
+    std::thread replay([&] { ProcessEmul(session, *bytes); session.workerRunning = false; });
+    ASSERT_TRUE(waitFor([&] { return replayedGsa() == 1; }, 2s));
+    for (int step = 2; step <= 4; ++step) {
+        session.replayEvent.signal();
+        ASSERT_TRUE(waitFor([&] { return replayedGsa() == step; }, 2s)) << step;
+        std::this_thread::sleep_for(50ms);
+        EXPECT_EQ(replayedGsa(), step);
+    }
+    EmulateStop(session);
+    replay.join();
+    EXPECT_EQ(replayedGsa(), 4);
+    EXPECT_TRUE(records.listHas("Thread ProcessEmul ended"));
+}
+
+TEST_F(ReplayFixture, WholeDemoLogReplaysIntoTheTrace) {
+    EmulateStartFile(session, std::filesystem::path(VEXA_SOURCE_DIR) / "data/demo/NmeaLog_20260601_1000.txt");
+    ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 60s));
+    std::lock_guard lock(records.mutex);
+    EXPECT_GT(records.gps.tripDistance, 25000.0);
+    EXPECT_LT(records.gps.tripDistance, 40000.0);
+    EXPECT_TRUE(records.trace->wrapped || records.trace->next > 100);
+    EXPECT_FALSE(records.gps.fixDateText.empty());
+}
+
+TEST_F(ReplayFixture, FilesThatCannotBeReplayedAreRefusedWithAMessage) {
+    EmulateStartFile(session, home / "missing.txt");
+    EXPECT_EQ(records.ui.messages().back().text, "Die Datei missing.txt kann nicht gelesen werden.");
+    EXPECT_TRUE(records.gps.fixDateText.empty());
+    EXPECT_FALSE(records.frame.replaying);
+
+    EmulateStartFile(session, writeLog("route.gpx", "<gpx/>"));
+    EXPECT_EQ(records.ui.messages().back().text,
+              "route.gpx ist kein NMEA-Log (*.txt) und kann nicht abgespielt werden.");
+    EmulateStartFile(session, writeLog("points.CSV", "a;b\n"));
+    EXPECT_NE(records.ui.messages().back().text.find("csv"), std::string::npos);
+    EXPECT_FALSE(session.workerRunning);
+    EXPECT_FALSE(session.worker.joinable());
+}
+
+TEST_F(ReplayFixture, ReplayIsRefusedWhileTheReceiverRuns) {
+    Simulator sim(std::string(kRoute) + " --rate 4");
+    device = sim.device();
+    records.ui.queueFileName(std::nullopt);
+    GpsStart(session);
+    ASSERT_TRUE(port.isOpen());
+    EmulateStartFile(session, writeLog("x.txt", "\n"));
+    EXPECT_EQ(records.ui.messages().back().text, "NMEA ist gestartet");
+    EXPECT_FALSE(records.frame.replaying);
+}
+
+}  // namespace
+}  // namespace vexa

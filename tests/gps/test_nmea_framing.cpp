@@ -1,0 +1,187 @@
+// Framing, checksum and the live sentence sequence, fed byte by byte as the reader gets them.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gps/nmea_checksum.h"
+#include "gps/nmea_framing.h"
+#include "platform/serial_port.h"
+#include "tests/gps/gps_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+class FakePort : public SerialPort {
+public:
+    int purges = 0;
+    int purgeError = 0;
+    SerialError open(const std::string&, int) override { return {}; }
+    SerialError close() override { return {}; }
+    bool isOpen() const override { return true; }
+    ReadResult readByte() override { return {}; }
+    SerialError write(std::string_view) override { return {}; }
+    SerialError purge() override {
+        ++purges;
+        return {purgeError, "PurgeComm"};
+    }
+};
+
+const std::string kRmc = nmea("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,010.0,045.0,230394,,");
+const std::string kGga = nmea("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,");
+
+struct Live : ::testing::Test {
+    GpsRecords r;
+    ReaderState reader;
+    FakePort port;
+
+    void SetUp() override { StartReception(r.in, reader); }
+    void feed(std::string_view bytes) {
+        for (char c : bytes) AppendByte(r.in, reader, &port, static_cast<unsigned char>(c));
+    }
+};
+
+TEST(CheckNMEARecord, AcceptsMatchingHexInEitherCaseAndReportsOnlyMismatches) {
+    DiagnosticText list;
+    EXPECT_EQ(CheckNMEARecord(list, kRmc), 1);
+    std::string withLetters;
+    for (int i = 0; withLetters.find_first_of("ABCDEF", withLetters.find('*') + 1) == std::string::npos; ++i)
+        withLetters = nmea("GPGGA," + std::to_string(i));
+    for (std::size_t i = withLetters.find('*'); i < withLetters.size(); ++i)
+        withLetters[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(withLetters[i])));
+    EXPECT_EQ(CheckNMEARecord(list, withLetters), 1) << withLetters;
+    EXPECT_EQ(CheckNMEARecord(list, kRmc + "\r"), 1) << "a trailing carriage return is ignored";
+    EXPECT_EQ(list.text(), "");
+
+    std::string wrong = kRmc;
+    wrong.back() = wrong.back() == '0' ? '1' : '0';
+    EXPECT_EQ(CheckNMEARecord(list, wrong), 0);
+    EXPECT_EQ(list.text(), "Checksum is not ok\r\n");
+}
+
+TEST(CheckNMEARecord, FailsSilentlyWithoutStarWithTwoDollarsEmptyOrOverlong) {
+    DiagnosticText list;
+    EXPECT_EQ(CheckNMEARecord(list, "$GPRMC,120000,A"), 0);
+    EXPECT_EQ(CheckNMEARecord(list, ""), 0);
+    EXPECT_EQ(CheckNMEARecord(list, kGga.substr(0, 30) + kRmc), 0);
+    EXPECT_EQ(CheckNMEARecord(list, nmea("GPTXT," + std::string(300, 'x'))), 0);
+    EXPECT_EQ(list.text(), "");
+    // Bytes above 127 enter the sum as negative values, so no two hex digits can match.
+    EXPECT_EQ(CheckNMEARecord(list, nmea("GPTXT,\xE4")), 0);
+}
+
+TEST_F(Live, SentencesWithCrLfAreProcessedAndEmptyLinesCostNothing) {
+    r.clock.advance(1000);
+    feed(kRmc + "\r\n" + kGga + "\r\n");
+    EXPECT_TRUE(r.gps.rmcSeen);
+    EXPECT_TRUE(r.gps.ggaSeen);
+    EXPECT_TRUE(r.listHas(kRmc));
+    EXPECT_TRUE(r.listHas(kGga));
+    EXPECT_NEAR(r.last.latitude, 48.1173, 1e-4);
+    EXPECT_FLOAT_EQ(r.gps.altitude, 545.4f);
+    EXPECT_FALSE(r.listHas("Checksum is not ok"));
+    EXPECT_EQ(r.views.keepAwakeCalls, 4) << "every line end keeps the machine awake";
+}
+
+TEST_F(Live, ExactlyFullBufferStaysAndTheNextCharacterOverflows) {
+    const std::string full(kMaxLineChars, 'A');
+    feed(full);
+    EXPECT_EQ(reader.length, kMaxLineChars);
+    EXPECT_EQ(port.purges, 0);
+    r.satellites.gsvCycleStarted = true;
+    feed("B");
+    EXPECT_EQ(reader.length, 0u);
+    EXPECT_EQ(port.purges, 1);
+    EXPECT_FALSE(r.satellites.gsvCycleStarted);
+    const auto lines = r.listLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "inbuffer > 500");
+    EXPECT_EQ(lines.back(), full.substr(0, 256)) << "the partial line follows, cut to a list line";
+    // Reading goes on: the rest of the long line is dropped at its end, the next one counts.
+    feed("\n" + kRmc + "\n");
+    EXPECT_TRUE(r.gps.rmcSeen);
+}
+
+TEST_F(Live, FailedPurgeIsReportedAsSystemError) {
+    port.purgeError = 5;
+    feed(std::string(kMaxLineChars + 1, 'x'));
+    const std::string text = r.diagnostics.text();
+    EXPECT_NE(text.find("readPacketNMEA PurgeComm("), std::string::npos);
+    EXPECT_NE(text.find("<5> error occured"), std::string::npos);
+}
+
+TEST_F(Live, GarbageNulBytesAndHugeLinesNeverStopTheNextSentence) {
+    std::string junk;
+    for (int i = 0; i < 20000; ++i) junk.push_back(static_cast<char>((i * 7919) % 256));
+    feed(junk);
+    feed("\n" + std::string(10000, '9') + "\n");
+    feed(kGga.substr(0, 20) + std::string(1, '\0') + kGga.substr(20) + "\n");  // cut at the NUL
+    EXPECT_FALSE(r.gps.ggaSeen);
+    feed(kGga.substr(0, 40) + kRmc + "\n");  // two sentences run together
+    EXPECT_FALSE(r.gps.rmcSeen);
+    feed(kRmc + "\n");
+    EXPECT_TRUE(r.gps.rmcSeen);
+    EXPECT_TRUE(r.gps.fixValid);
+}
+
+TEST_F(Live, SwitchedOffSentenceTypesAreNeitherShownNorParsed) {
+    r.settings.LGsaLogTime = -1;
+    const std::string gsa = nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
+    feed(gsa + "\n");
+    EXPECT_FALSE(r.gps.gsaSeen);
+    EXPECT_FALSE(r.listHas(gsa));
+    EXPECT_EQ(r.satellites.usedLast, -1);
+
+    r.settings.LRmcLogTime = -1;
+    r.settings.LGgaLogTime = -1;
+    feed(kRmc + "\n" + kGga + "\n");
+    EXPECT_FALSE(r.gps.rmcSeen);
+    EXPECT_EQ(r.titleCount("RMC/GGA aktivieren"), 3) << "one per accepted sentence";
+    const auto lines = r.listLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Tools->Einstellungen->Log Einstellungen");
+    EXPECT_EQ(lines.back(), "$GPRMC oder $GPGGA aktivieren");
+}
+
+TEST_F(Live, FixChangesBeepAndALostFixRedrawsTheMoveView) {
+    r.frame.displayMode = DisplayMode::Move;
+    r.settings.LGsaLogTime = 0;
+    feed(kRmc + "\n");
+    EXPECT_EQ(r.ui.beeps(), 0) << "the signal comes at the sentence after the change";
+    feed(kRmc + "\n");
+    EXPECT_EQ(r.ui.beeps(), 1);
+    const auto framesBefore = r.views.frames.size();
+    feed(nmea("GPGSA,A,1,,,,,,,,,,,,,,,") + "\n");  // GSA clears the fix; the signal follows at once
+    EXPECT_EQ(r.ui.beeps(), 2);
+    EXPECT_EQ(r.views.frames.size(), framesBefore + 1) << "the map is redrawn at the last position";
+    feed(nmea("GPRMC,120001.00,V,,,,,,,230394,,") + "\n");
+    EXPECT_EQ(r.ui.beeps(), 2) << "still lost: no second signal";
+    feed(kRmc + "\n");
+    feed(kGga + "\n");
+    EXPECT_EQ(r.ui.beeps(), 3);
+}
+
+TEST_F(Live, TraceIntervalCountsReceivedTime) {
+    r.settings.LTraceTime = 3;
+    r.settings.imindist = 0;
+    for (int i = 0; i < 9; ++i) {
+        r.clock.advance(1000);
+        char body[96];
+        std::snprintf(body, sizeof body, "GPRMC,1200%02d.00,A,48%02d.0000,N,01131.0000,E,010.0,000.0,230394,,", i, 7 + i);
+        feed(nmea(body) + "\n");
+    }
+    EXPECT_EQ(r.trace->next, 3) << "a point every third second";
+    EXPECT_EQ(r.trace->points[0].segmentStart, 1);
+    EXPECT_EQ(r.trace->points[1].segmentStart, 0);
+}
+
+TEST_F(Live, DebugModeShowsEveryLineTheCheckAndTheTimeStep) {
+    r.diagnostics.debugMode = true;
+    r.clock.setTick(5000);
+    feed("hello\n" + kRmc + "\n");
+    EXPECT_TRUE(r.listHas("hello"));
+    EXPECT_TRUE(r.listHas("Checksum is ok"));
+    EXPECT_TRUE(r.listHas("readPacketNMEA End Tick Count = <5000> deltatime=<5.000>"));
+}
+
+}  // namespace
+}  // namespace vexa::testing

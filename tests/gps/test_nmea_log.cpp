@@ -1,0 +1,216 @@
+// The NMEA log: opening with the dialog, the writer's lines, the live and replay log rules,
+// and the rules of "Log Einstellungen".
+#include <gtest/gtest.h>
+
+#include "frame/settings_store.h"
+#include "gps/log_settings_model.h"
+#include "gps/nmea_framing.h"
+#include "gps/nmea_log.h"
+#include "gps/nmea_replay.h"
+#include "platform/linux/file_settings_storage.h"
+#include "platform/paths.h"
+#include "tests/gps/gps_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa::testing {
+namespace {
+
+std::vector<std::string> fileLines(const std::filesystem::path& file) {
+    std::vector<std::string> lines;
+    const std::string text = readFile(file);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    EXPECT_EQ(start, text.size()) << "every line ends in a line feed";
+    return lines;
+}
+
+struct Logging : ::testing::Test {
+    TempDir dir;
+    ScopedEnv home{"VEXA_HOME", dir.path().c_str()};
+    FileSettingsStorage storage{dir / "VEXA.conf"};
+    GpsRecords r;
+    SettingsStore store{storage, r.ui, r.diagnostics};
+
+    std::filesystem::path open() {
+        const auto path = dir / "log.txt";
+        r.ui.queueFileName(path);
+        EXPECT_TRUE(OpenLogFile(r.log, r.settings, store, r.ui, r.diagnostics, r.clock, logDirectory(r.settings.LogDir), true));
+        return path;
+    }
+};
+
+TEST_F(Logging, OpenAsksWithTheDatedDefaultNameAndRemembersTheFolder) {
+    r.clock.setUtc({2024, 6, 14, 8, 5, 0, 0, 5});
+    r.clock.setUtcOffsetSeconds(3600);
+    const auto path = open();
+    const auto dialogs = r.ui.fileDialogs();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].suggestedName, "NmeaLog_20240614_0905.txt");
+    EXPECT_EQ(dialogs[0].directory, dir.path() / "vexa");
+    EXPECT_TRUE(r.listHas("Logging auf " + path.string()));
+    EXPECT_EQ(r.settings.LogDir, dir.path().string() + "/");
+    EXPECT_EQ(storage.readString("LogDir"), dir.path().string() + "/");
+}
+
+TEST_F(Logging, CancelLeavesLoggingAsItWasAndAFailedCreateSaysSo) {
+    EXPECT_FALSE(OpenLogFile(r.log, r.settings, store, r.ui, r.diagnostics, r.clock, logDirectory(r.settings.LogDir), true));
+    EXPECT_TRUE(r.ui.messages().empty());
+    r.ui.queueFileName(dir / "no" / "such" / "folder.txt");
+    EXPECT_FALSE(OpenLogFile(r.log, r.settings, store, r.ui, r.diagnostics, r.clock, logDirectory(r.settings.LogDir), true));
+    ASSERT_EQ(r.ui.messages().size(), 1u);
+    EXPECT_EQ(r.ui.messages()[0].text, "Fehler Open FileLog");
+    EXPECT_FALSE(r.log.active);
+}
+
+TEST_F(Logging, WriterOutputMatchesLineByLineAndSurvivesClose) {
+    const auto path = open();
+    std::vector<std::string> written;
+    for (int i = 0; i < 40; ++i) written.push_back(nmea("GPTXT,01,01,02,line " + std::to_string(i)));
+    for (const auto& line : written) WriteLogFile(r.log, line);
+    // More than 1000 characters went out: they reached the file before any close.
+    EXPECT_GT(readFile(path).size(), 1000u);
+    CloseLogFile(r.log);
+    EXPECT_FALSE(r.log.active);
+    EXPECT_EQ(fileLines(path), written);
+}
+
+TEST_F(Logging, LiveRulesFollowIntervalsDistanceAndTheForcedGga) {
+    const auto path = open();
+    r.settings.LRmcLogTime = 5;
+    r.settings.LGgaLogTime = 1;
+    r.settings.LGsaLogTime = 0;
+    r.settings.imindist = 25;
+    ReaderState reader;
+    StartReception(r.in, reader);
+    std::vector<std::string> expected;
+    for (int s = 0; s < 12; ++s) {
+        r.clock.advance(1000);
+        char body[96];
+        const int minutes = 7 + s;  // a minute of latitude a second: always moving
+        std::snprintf(body, sizeof body, "GPRMC,1200%02d.00,A,48%02d.0000,N,01131.0000,E,100.0,000.0,230394,,", s, minutes);
+        const std::string rmc = nmea(body);
+        std::snprintf(body, sizeof body, "GPGGA,1200%02d.00,48%02d.0000,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,", s, minutes);
+        const std::string gga = nmea(body);
+        const std::string gsa = nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
+        for (const auto& line : {gsa, rmc, gga})
+            for (char c : line + "\r\n") AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(c));
+        if (s == 4 || s == 9) expected.push_back(rmc);  // every 5 seconds
+        expected.push_back(gga);                          // moving: every second
+    }
+    CloseLogFile(r.log);
+    const auto lines = fileLines(path);
+    EXPECT_EQ(lines, expected) << "GSA parsed but never logged with interval 0; RMC each fifth second";
+}
+
+TEST_F(Logging, StandingStillLogsOnlyTheFirstFixButStillGsa) {
+    const auto path = open();
+    r.settings.LGsaLogTime = 1;
+    ReaderState reader;
+    StartReception(r.in, reader);
+    const std::string rmc = nmea("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,000.0,000.0,230394,,");
+    const std::string gga = nmea("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,");
+    const std::string gsa = nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
+    for (int s = 0; s < 5; ++s) {
+        r.clock.advance(1000);
+        for (const auto& line : {rmc, gga, gsa})
+            for (char c : line + "\n") AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(c));
+    }
+    CloseLogFile(r.log);
+    const auto lines = fileLines(path);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], rmc);
+    EXPECT_EQ(lines[1], gga);
+    for (std::size_t i = 2; i < lines.size(); ++i) EXPECT_EQ(lines[i], gsa);
+}
+
+TEST_F(Logging, ReplayKeepsCarriageReturnsAndWritesWholeGsvCycles) {
+    const auto path = open();
+    r.settings.LGsaLogTime = 0;  // replay logs GSA and GSV whatever the interval
+    const std::vector<std::string> sentences = {
+        nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"),
+        nmea("GPGSV,2,1,05,04,71,120,44,05,33,250,38,09,55,060,41,12,20,300,30"),
+        nmea("GPGSV,2,2,05,24,64,010,46"),
+        nmea("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,000.0,000.0,230394,,"),
+        nmea("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,"),
+        nmea("GPRMC,120001.00,A,4807.0380,N,01131.0000,E,000.0,000.0,230394,,"),
+    };
+    std::string text;
+    for (const auto& s : sentences) text += s + "\r\n";
+    r.frame.replaying = true;
+    StartReplay(r.in);
+    LogTimers timers;
+    ReplayNmeaText(r.in, timers, text);
+    FinishReplay(r.in);
+    EXPECT_FALSE(r.log.active);
+    const auto lines = fileLines(path);
+    const std::vector<std::string> expected = {sentences[0] + "\r", sentences[1] + "\r",
+                                               sentences[2] + "\r", sentences[3] + "\r",
+                                               sentences[4] + "\r"};
+    EXPECT_EQ(lines, expected) << "the second RMC has not moved";
+}
+
+struct LogDialog : Logging {
+    LogSettingsModel model{r.settings};
+};
+
+TEST_F(LogDialog, EntriesAreBroughtIntoRangeAndEmptyFieldsTakeTheirDefault) {
+    EXPECT_EQ(model.edit(LogField::RmcInterval, "70"), "60");
+    EXPECT_EQ(r.settings.LRmcLogTime, 60);
+    EXPECT_FALSE(model.infoVisible());
+    EXPECT_EQ(model.edit(LogField::TraceLength, "5000"), "2000");
+    EXPECT_EQ(model.edit(LogField::TraceLength, ""), std::nullopt);
+    EXPECT_EQ(r.settings.itracemax, 100);
+    model.edit(LogField::TraceInterval, "");
+    EXPECT_EQ(r.settings.LTraceTime, 1);
+    model.edit(LogField::GgaInterval, "");
+    EXPECT_EQ(r.settings.LGgaLogTime, 0);
+    EXPECT_EQ(model.infoText(), "Kein Logging für GGA");
+    model.edit(LogField::GsaInterval, "-1");
+    EXPECT_EQ(model.infoText(), "Ohne GSA/V Kein Satellitenstatus");
+    model.edit(LogField::RmcInterval, "-1");
+    EXPECT_EQ(model.infoText(), "RMC     wird nicht benutzt");
+    EXPECT_EQ(model.edit(LogField::MinDistance, "1500"), "1000");
+    EXPECT_EQ(model.infoText(), "Mindest Distanz für Trace/Log 1000 m");
+}
+
+TEST_F(LogDialog, DistanceButtonsFollowTheMinimumDistance) {
+    model.pickDistance(1);
+    EXPECT_EQ(r.settings.imindist, 20);
+    EXPECT_EQ(model.selectedDistanceButton(), 1);
+    model.edit(LogField::MinDistance, "10");
+    EXPECT_EQ(model.selectedDistanceButton(), 2);
+    model.edit(LogField::MinDistance, "11");
+    EXPECT_EQ(model.selectedDistanceButton(), -1);
+}
+
+TEST_F(LogDialog, OpeningRereadsTheStoreAndStandardResetsEverything) {
+    r.settings.LGsaLogTime = 3;
+    RegCreateLogTimes(store, r.settings);
+    storage.writeNumber("iZeitsync", 1);
+    r.settings.LGsaLogTime = -1;
+    model.open(store);
+    EXPECT_EQ(r.settings.LGsaLogTime, 3);
+    EXPECT_EQ(r.settings.iZeitsync, 1);
+    EXPECT_FALSE(model.infoVisible()) << "no interval is switched off";
+    model.edit(LogField::GgaInterval, "-1");
+    model.open(store);
+    EXPECT_EQ(r.settings.LGgaLogTime, 1) << "an edit is not saved before Done";
+    model.edit(LogField::GgaInterval, "-1");
+    model.done(store, "");
+    model.open(store);
+    EXPECT_EQ(model.infoText(), "-1:Satz wird nicht benutzt");
+
+    model.standard();
+    EXPECT_EQ(r.settings.imindist, 25);
+    EXPECT_EQ(r.settings.LGsaLogTime, -1);
+    EXPECT_EQ(r.settings.iZeitsync, 0);
+    EXPECT_EQ(model.infoText(), "Einstellungen auf Default gesetzt");
+    model.done(store, "-3");
+    EXPECT_EQ(r.settings.TimeZoneSetting, -3);
+    EXPECT_EQ(storage.readNumber("imindist"), 25u);
+    EXPECT_EQ(storage.readNumber("iZeitsync"), 0u);
+}
+
+}  // namespace
+}  // namespace vexa::testing

@@ -1,0 +1,139 @@
+// Whole recorded logs: through the replay sequence, and byte by byte through the live framing
+// as a receiver would send them; both must arrive at the same journey.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "gps/nmea_framing.h"
+#include "gps/nmea_replay.h"
+#include "routes/route_table.h"
+#include "tests/gps/gps_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+// Path length of the drive as generated, leaving out the gap of the reception loss.
+constexpr double kDriveMetres = 3085.8;
+constexpr double kGgaOnlyMetres = 1904.1;
+
+void replay(GpsRecords& r, const std::string& text) {
+    r.settings.LGsaLogTime = 1;
+    r.frame.replaying = true;
+    StartReplay(r.in);
+    LogTimers timers;
+    ReplayNmeaText(r.in, timers, text);
+    FinishReplay(r.in);
+}
+
+void receive(GpsRecords& r, const std::string& text) {
+    r.settings.LGsaLogTime = 1;
+    ReaderState reader;
+    StartReception(r.in, reader);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 6, "$GPRMC") == 0) r.clock.advance(1000);  // one second per fix
+        AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(text[i]));
+    }
+}
+
+TEST(WholeLogs, DriveReplayedGivesTheDrivenDistanceTimeAndTrace) {
+    GpsRecords r;
+    const std::string text = readDataFile("drive_hannover.txt");
+    replay(r, text);
+    EXPECT_NEAR(r.gps.tripDistance, kDriveMetres, kDriveMetres * 0.02);
+    EXPECT_EQ(r.gps.elapsedSeconds, 299);
+    EXPECT_EQ(r.gps.elapsedText.view(), "00:04:59");
+    EXPECT_TRUE(r.gps.fixValid);
+    EXPECT_EQ(r.satellites.inViewCount, 9);
+    EXPECT_EQ(r.satellites.usedLast, 4);
+    // About one point per 25 m, none while standing.
+    EXPECT_NEAR(r.trace->next, kDriveMetres / 26.0, 25.0);
+    EXPECT_EQ(r.trace->points[0].segmentStart, 1);
+    EXPECT_EQ(r.trace->points[0].dateText.view(), "14.06.24");
+    EXPECT_EQ(r.trace->points[0].satellitesText.view(), "0") << "RMC comes before the first GGA";
+    EXPECT_EQ(r.trace->points[1].satellitesText.view(), "08");
+    EXPECT_EQ(r.trace->replayPos, r.trace->next);
+    EXPECT_FALSE(r.frame.replaying);
+    EXPECT_TRUE(r.listHas("Thread ProcessEmul ended"));
+    EXPECT_NEAR(r.last.latitude, 52.3759, 0.05);
+    EXPECT_GT(r.last.longitude, 9.7320);
+}
+
+TEST(WholeLogs, TheSameLogReceivedByteByByteArrivesAtTheSameJourney) {
+    GpsRecords replayed, received;
+    const std::string text = readDataFile("drive_hannover.txt");
+    replay(replayed, text);
+    received.settings.LTraceTime = 1;
+    receive(received, text);
+    // Live drops the one damaged sentence that replay still parses: a metre either way.
+    EXPECT_NEAR(received.gps.tripDistance, replayed.gps.tripDistance, 1.0);
+    EXPECT_EQ(received.gps.elapsedSeconds, replayed.gps.elapsedSeconds);
+    EXPECT_DOUBLE_EQ(received.last.latitude, replayed.last.latitude);
+    EXPECT_DOUBLE_EQ(received.last.longitude, replayed.last.longitude);
+    EXPECT_NEAR(received.trace->next, replayed.trace->next, 1);
+    EXPECT_EQ(received.ui.beeps(), 3) << "fix at the start, lost and regained";
+    EXPECT_EQ(received.satellites.inViewCount, replayed.satellites.inViewCount);
+}
+
+TEST(WholeLogs, ReceiverWithoutRmcCrossesMidnight) {
+    GpsRecords r;
+    replay(r, readDataFile("gga_only_midnight.txt"));
+    EXPECT_EQ(r.gps.elapsedSeconds, 119);
+    EXPECT_NEAR(r.gps.tripDistance, kGgaOnlyMetres, kGgaOnlyMetres * 0.02);
+    EXPECT_NEAR(r.gps.speed, 50.0, 15.0) << "km/h from the step between two GGA";
+    EXPECT_GE(r.gps.course, 0.0f);
+    EXPECT_LT(r.gps.course, 360.0f);
+    EXPECT_LT(r.last.latitude, -33.0);
+    EXPECT_GT(r.trace->next, 40);
+    EXPECT_EQ(r.trace->points[0].source, 2);
+}
+
+TEST(WholeLogs, ASmallRingWrapsAndTheRouteIsTakenInRecordingOrder) {
+    GpsRecords r;
+    r.settings.itracemax = 50;
+    r.settings.imindist = 5;
+    replay(r, readDataFile("drive_hannover.txt"));
+    ASSERT_TRUE(r.trace->wrapped);
+    auto route = std::make_unique<RouteTable>();
+    ASSERT_TRUE(trace2track(*route, *r.trace, r.settings.itracemax, r.frame, r.ui));
+    ASSERT_GT(route->count, 40);
+    // Oldest first: the route walks away from where the ring's oldest kept point lay.
+    for (int i = 1; i < route->count; ++i) {
+        const auto& a = route->points[static_cast<std::size_t>(i - 1)];
+        const auto& b = route->points[static_cast<std::size_t>(i)];
+        EXPECT_LT(std::hypot(b.gridX - a.gridX, b.gridY - a.gridY), 100.0) << i;
+    }
+}
+
+TEST(WholeLogs, TheUiThreadReadsTheStateWhileALogIsReplayed) {
+    GpsRecords r;
+    const std::string text = readDataFile("drive_hannover.txt");
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        replay(r, text);
+        done = true;
+    });
+    // What the views read on the UI thread, under the state mutex as the records require.
+    double furthest = 0.0;
+    int reads = 0;
+    while (!done) {
+        {
+            std::lock_guard lock(r.mutex);
+            furthest = std::max(furthest, r.gps.tripDistance);
+            const int newest = r.trace->next;
+            if (newest > 0) {
+                EXPECT_NE(r.trace->points[static_cast<std::size_t>(newest - 1)].gridX, 0.0);
+            }
+        }
+        r.diagnostics.text();
+        ++reads;
+    }
+    worker.join();
+    EXPECT_GT(reads, 0);
+    EXPECT_LE(furthest, r.gps.tripDistance);
+    EXPECT_NEAR(r.gps.tripDistance, kDriveMetres, kDriveMetres * 0.02);
+}
+
+}  // namespace
+}  // namespace vexa::testing

@@ -1,0 +1,70 @@
+// A map directory written by the test, the state a frame works on, and a window that records
+// what it is shown.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "geo/grid_context.h"
+#include "maps/drawing_semaphore.h"
+#include "maps/map_catalogue.h"
+#include "maps/render/map_frame_context.h"
+#include "platform/testing/manual_clock.h"
+#include "platform/testing/scripted_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa::testing {
+
+class RecordingPresenter : public FramePresenter {
+public:
+    void present(const QImage& image, const QRect& visible) override {
+        shown = image.copy(visible);
+        ++presented;
+    }
+    void windowText(int, int, std::string_view text) override { texts.emplace_back(text); }
+
+    QImage shown;
+    int presented = 0;
+    std::vector<std::string> texts;
+};
+
+// A map image with blocks of 10 × 10 pixels; block (bx, by) has colour
+// (bx·10 mod 256, by·10 mod 256, base).
+QImage blockPattern(int width, int height, int base);
+QRgb blockColour(int px, int py, int base);
+// Qt reads GIF but does not write it: an 8-bit GIF with uncompressed LZW codes.
+void saveGif(const QImage& image, const std::filesystem::path& file);
+void saveImage(const QImage& image, const std::filesystem::path& file, const char* format = nullptr);
+
+struct MapWorld {
+    TempDir temp;
+    std::filesystem::path dir;     // <temp>/Karten_utm/
+    MapTable table;
+    GridContext grid;
+    FrameState frame;
+    MapView view;
+    DiagnosticText log;
+    ScriptedUi ui;
+    ManualClock clock;
+    DrawingSemaphore semaphore;
+    MapCanvas canvas;
+    RecordingPresenter presenter;
+    FrameOverlays overlays;
+    GpsLink gps;
+    GpsLink* gps_ = nullptr;
+    ScreenGeometry screen_{};
+
+    explicit MapWorld(const std::string& dirName = "Karten_utm");
+
+    // Scans the directory; returns fill_karte_tab's result.
+    int scan();
+    MapFrameContext context(FrameOverlays* overlays = nullptr, GpsLink* gps = nullptr);
+    bool logHas(const std::string& line) const;
+};
+
+}  // namespace vexa::testing

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "maps/map_catalogue.h"
+#include "tests/maps/map_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+void touch(const std::filesystem::path& file) { writeFile(file, ""); }
+
+std::vector<int> resolutions(const MapTable& table) {
+    std::vector<int> out;
+    for (const MapEntry& row : table.rows) out.push_back(row.resolution);
+    return out;
+}
+
+TEST(FillKarteTab, UtmMapIsPlacedFromItsName) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_100_1000_800.jpg");
+    ASSERT_EQ(w.scan(), 0);
+    const MapEntry& row = w.table.rows[0];
+    EXPECT_EQ(row.left, 500000.0f);
+    EXPECT_EQ(row.top, 5600000.0f);
+    EXPECT_EQ(row.right, 510000.0f);
+    EXPECT_EQ(row.bottom, 5592000.0f);
+    EXPECT_EQ(row.resolution, 100);
+    EXPECT_EQ(row.fileName(), "karte_32_500000_5600000_100_1000_800.jpg");
+    EXPECT_EQ(row.extension(), "jpg");
+    EXPECT_EQ(row.path, w.dir.string() + "/" + std::string(row.fileName()));
+    EXPECT_EQ(w.grid.UtmZone, 32);
+    EXPECT_EQ(w.grid.GkStrip, 32);
+    EXPECT_FALSE(w.grid.LocalDatumGrid);
+    EXPECT_EQ(w.table.zoneText, "32");
+    EXPECT_EQ(w.frame.lastMapIndex, 0);
+    EXPECT_TRUE(w.logHas("Verzeichnis mit UTM Karten WGS84"));
+    EXPECT_TRUE(w.logHas("1. karte_32_500000_5600000_100_1000_800.jpg"));
+    EXPECT_TRUE(w.logHas("1 Karten werden benutzt " + w.dir.string() + "/"));
+}
+
+TEST(FillKarteTab, RowsComeOutByResolutionAscending) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_400_10_10.png");
+    touch(w.dir / "karte_32_500000_5600000_100_10_10.png");
+    touch(w.dir / "karte_32_510000_5600000_100_10_10.png");
+    touch(w.dir / "Karte_32_500000_5600000_25_10_10.PNG");
+    ASSERT_EQ(w.scan(), 3);
+    EXPECT_EQ(resolutions(w.table), (std::vector<int>{25, 100, 100, 400}));
+}
+
+TEST(FillKarteTab, MoreThanHundredResolutionsAllFitInTheTable) {
+    MapWorld w;
+    for (int r = 1; r <= 150; ++r) touch(w.dir / ("karte_32_500000_5600000_" + std::to_string(r * 3) + "_10_10.jpg"));
+    ASSERT_EQ(w.scan(), 149);
+    ASSERT_EQ(w.table.rows.size(), 150u);
+    EXPECT_LE(w.table.rows.size(), w.table.capacity);
+    EXPECT_EQ(w.table.rows.front().resolution, 3);
+    EXPECT_EQ(w.table.rows.back().resolution, 450);
+    EXPECT_TRUE(std::is_sorted(w.table.rows.begin(), w.table.rows.end(),
+                               [](const MapEntry& a, const MapEntry& b) { return a.resolution < b.resolution; }));
+    // With 100 files or more, progress is logged for every 50th row only.
+    EXPECT_TRUE(w.logHas("1. Karte von 150 gelesen"));
+    EXPECT_TRUE(w.logHas("101. Karte von 150 gelesen"));
+    EXPECT_FALSE(w.logHas("2. Karte von 150 gelesen"));
+}
+
+TEST(FillKarteTab, OnlyNamesOfTheGrammarWithImageExtensionsAreCatalogued) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
+    touch(w.dir / "KARTE_32_500000_5590000_100_10_10.JPG");
+    touch(w.dir / "karte_32_500000_5580000_100_10_10.Jpg");   // mixed case: not counted
+    touch(w.dir / "karte_32_500000_5570000_100_10_10.tif");
+    touch(w.dir / "map_32_500000_5560000_100_10_10.jpg");
+    touch(w.dir / "karte_32_500000_5550000_100.jpg");
+    touch(w.dir / "karte_32_500000__100_10_10.jpg");           // empty field
+    std::filesystem::create_directory(w.dir / "karte_32_1_2_100_10_10.png");
+    ASSERT_EQ(w.scan(), 1);
+    EXPECT_LE(w.table.rows.size(), w.table.capacity);
+    for (const MapEntry& row : w.table.rows) EXPECT_TRUE(row.extension() == "jpg" || row.extension() == "JPG");
+}
+
+TEST(FillKarteTab, SameMapInTwoFormatsKeepsOneRow) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_100_1000_800.jpg");
+    touch(w.dir / "karte_32_500000_5600000_100_1000_800.png");
+    touch(w.dir / "karte_32_510000_5600000_100_1000_800.png");
+    ASSERT_EQ(w.scan(), 1);
+    std::vector<std::string> names;
+    for (const MapEntry& row : w.table.rows) names.emplace_back(row.fileName());
+    const std::string kept = names[0].find("510000") == std::string::npos ? names[0] : names[1];
+    EXPECT_TRUE(w.logHas(kept.substr(kept.size() - 3) + " wird benutzt"));
+    EXPECT_TRUE(w.logHas("karte_32_500000_5600000_100_1000_800 doppelt"));
+    EXPECT_TRUE(w.logHas("2 Karten werden benutzt " + w.dir.string() + "/"));
+}
+
+TEST(FillKarteTab, MapOfAnotherZoneIsDropped) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_25_10_10.jpg");
+    touch(w.dir / "karte_33_300000_5600000_100_10_10.jpg");
+    ASSERT_EQ(w.scan(), 0);
+    EXPECT_EQ(w.table.rows[0].resolution, 25);
+    EXPECT_TRUE(w.logHas("karte_33_300000_5600000_100_10_10.jpg wird nicht benutzt, anderer UTM STreifen"));
+}
+
+TEST(FillKarteTab, InvalidDirectoryLeavesTableAndGrid) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
+    ASSERT_EQ(w.scan(), 0);
+    std::filesystem::create_directory(w.temp.path() / "Karten");
+    touch(w.temp.path() / "Karten" / "karte_33_500000_5600000_100_10_10.jpg");
+    MapScanContext ctx{w.table, w.grid, w.frame, w.log, w.ui, {}, true};
+    EXPECT_EQ(fill_karte_tab(ctx, (w.temp.path() / "Karten").string()), -1);
+    ASSERT_EQ(w.ui.messages().size(), 1u);
+    EXPECT_EQ(w.ui.messages()[0].caption, "Error");
+    EXPECT_EQ(w.ui.messages()[0].text, "Kartenverzeichnis ungueltig,\nName enthält nicht \n_GK\n_UTM\n_UTE\n_RPK\n_QPK");
+    EXPECT_TRUE(w.logHas("Ungueltiges Kartenverzeichnis <" + (w.temp.path() / "Karten").string() + "/>"));
+    EXPECT_EQ(w.table.rows.size(), 1u);
+    EXPECT_EQ(w.grid.UtmZone, 32);
+}
+
+TEST(FillKarteTab, DirectoryWithoutMapsKeepsTheOldTableButSetsTheGrid) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
+    ASSERT_EQ(w.scan(), 0);
+    std::filesystem::create_directory(w.temp.path() / "leer_gk");
+    MapScanContext ctx{w.table, w.grid, w.frame, w.log, w.ui, {}, true};
+    EXPECT_EQ(fill_karte_tab(ctx, (w.temp.path() / "leer_gk").string()), -1);
+    EXPECT_EQ(w.table.rows.size(), 1u);
+    EXPECT_TRUE(w.grid.LocalDatumGrid);
+    EXPECT_TRUE(w.logHas("Verzeichnis mit Gauss Krüger Karten"));
+}
+
+TEST(FillKarteTab, ConfiguredDirectoryIsUsedWhenNoneIsGiven) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
+    MapScanContext ctx{w.table, w.grid, w.frame, w.log, w.ui, w.dir.string(), true};
+    EXPECT_EQ(fill_karte_tab(ctx, std::nullopt), 0);
+}
+
+TEST(FillKarteTab, RectangularPlateCarreeStretchesX) {
+    MapWorld w("Karten_rpk");
+    touch(w.dir / "karte_0_100000_520000_1000_100_50.png");
+    ASSERT_EQ(w.scan(), 0);
+    const MapEntry& row = w.table.rows[0];
+    const double stretch = 1.0 / std::cos(52.0 * 3.1415926535898 / 180.0);
+    EXPECT_NEAR(row.xStretch, stretch, 1e-5);
+    EXPECT_NEAR(row.right, 100000.0 + 100 * stretch, 1e-2);
+    EXPECT_EQ(row.bottom, 519950.0f);
+    EXPECT_EQ(row.xResolution, static_cast<int>(1000 * row.xStretch));
+    EXPECT_TRUE(w.grid.PlateCarreeGrid);
+    EXPECT_EQ(w.grid.UtmZone, 32);
+    EXPECT_EQ(w.grid.GkStrip, 3);
+    // An empty table moves the start to 10° E, 52° N first.
+    EXPECT_EQ(w.frame.viewCentre.gridX, 100000.0);
+    EXPECT_EQ(w.frame.viewCentre.gridY, 520000.0);
+    EXPECT_TRUE(w.logHas("Verzeichnis mit Rechteckigen Plattkarten"));
+}
+
+TEST(FillKarteTab, SuffixesSetTheirGrids) {
+    struct Case { const char* dir; bool mercator, plate, local, ed50; double radius; };
+    for (const Case c : {Case{"K_mp", true, false, false, false, 6378137.0},
+                         Case{"K_mg", true, false, false, false, 6371000.0},
+                         Case{"K_ute", false, false, true, true, 0},
+                         Case{"K_qpk", false, true, false, false, 0}}) {
+        MapWorld w(c.dir);
+        touch(w.dir / "karte_0_0_0_100_10_10.png");
+        EXPECT_EQ(w.scan(), 0) << c.dir;
+        EXPECT_EQ(w.grid.MercatorGrid, c.mercator) << c.dir;
+        EXPECT_EQ(w.grid.PlateCarreeGrid, c.plate) << c.dir;
+        EXPECT_EQ(w.grid.LocalDatumGrid, c.local) << c.dir;
+        EXPECT_EQ(w.grid.Ed50Datum, c.ed50) << c.dir;
+        if (c.mercator) {
+            EXPECT_EQ(w.grid.MercatorRadius, c.radius);
+            EXPECT_NEAR(w.table.mercatorHalfCircumference, 3.1415926535898 * c.radius, 1e-3);
+        }
+    }
+}
+
+TEST(FillKarteTab, StartMovesToAverageMapCentreWhenUnset) {
+    MapWorld w;
+    w.frame.viewCentre.gridX = 0.0;
+    touch(w.dir / "karte_32_500000_5600000_100_1000_1000.jpg");
+    touch(w.dir / "karte_32_520000_5600000_100_1000_1000.jpg");
+    ASSERT_EQ(w.scan(), 1);
+    EXPECT_DOUBLE_EQ(w.frame.viewCentre.gridX, 515000.0);
+    EXPECT_DOUBLE_EQ(w.frame.viewCentre.gridY, 5595000.0);
+}
+
+TEST(FillKarteTab, ProgressGoesToTheCallbacks) {
+    MapWorld w;
+    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
+    touch(w.dir / "karte_32_500000_5600000_200_10_10.jpg");
+    std::vector<int> percents;
+    std::vector<std::string> status;
+    MapScanContext ctx{w.table, w.grid, w.frame, w.log, w.ui, {}, true};
+    MapScanProgress progress{[&](int p) { percents.push_back(p); },
+                             [&](std::string_view s) { status.emplace_back(s); }};
+    ASSERT_EQ(fill_karte_tab(ctx, w.dir.string(), progress), 1);
+    EXPECT_EQ(percents, (std::vector<int>{0, 50, 100, 100}));
+    EXPECT_EQ(status, (std::vector<std::string>{"1. karte_32_500000_5600000_100_10_10.jpg",
+                                                "2. karte_32_500000_5600000_200_10_10.jpg"}));
+    EXPECT_FALSE(w.logHas("1. karte_32_500000_5600000_100_10_10.jpg"));
+}
+
+}  // namespace
+}  // namespace vexa::testing

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "frame/frame_state.h"
+#include "geo/grid_context.h"
+#include "maps/map_selection.h"
+
+namespace vexa {
+namespace {
+
+// A map of `sizeKm` kilometres square with its top-left corner at (left, top).
+MapEntry square(float left, float top, int resolution, float sizeKm) {
+    MapEntry row;
+    row.left = left;
+    row.top = top;
+    row.right = left + sizeKm * 1000.0f;
+    row.bottom = top - sizeKm * 1000.0f;
+    row.resolution = resolution;
+    return row;
+}
+
+struct Selection {
+    MapTable table;
+    MapView view;
+    FrameState frame;
+    GridContext grid;
+    int any = -1;
+
+    void select(double e, double n) {
+        setMatchKarten(table, view, frame, grid, GridPoint{e, n}, 0, 0, 400, 400, &any);
+    }
+};
+
+TEST(SetMatchKarten, MostDetailedContainingMapWins) {
+    Selection s;
+    s.table.rows = {square(500000, 5600000, 50, 10), square(500000, 5600000, 200, 2)};
+    s.select(501000, 5599000);
+    EXPECT_EQ(s.view.ShownResolution, 200);
+    EXPECT_EQ(s.frame.mapScale, 200);
+    EXPECT_EQ(s.any, 1);
+    EXPECT_EQ(s.table.rows[0].containsPosition, 1);
+    EXPECT_EQ(s.table.rows[1].containsPosition, 1);
+}
+
+TEST(SetMatchKarten, ContainmentBeatsAFinerMapThatIsOnlyInView) {
+    Selection s;
+    // The 200 map starts 0.5 km east of the position: within half a screen (1 km at 200).
+    s.table.rows = {square(500000, 5600000, 50, 10), square(502500, 5600000, 200, 2)};
+    s.select(502000, 5599000);
+    EXPECT_EQ(s.table.rows[1].inView, 1);
+    EXPECT_EQ(s.table.rows[1].containsPosition, 0);
+    EXPECT_EQ(s.view.ShownResolution, 50);
+    EXPECT_EQ(s.view.CurrentRow, 0);
+}
+
+TEST(SetMatchKarten, WantedResolutionSkipsFinerRowsAndClearsTheirFlags) {
+    Selection s;
+    s.table.rows = {square(500000, 5600000, 50, 10), square(500000, 5600000, 100, 5),
+                    square(500000, 5600000, 200, 2)};
+    s.table.rows[2].inView = 1;
+    s.table.rows[2].containsPosition = 1;
+    s.view.WantedResolution = 100;
+    s.select(501000, 5599000);
+    EXPECT_EQ(s.table.rows[2].inView, 0);
+    EXPECT_EQ(s.table.rows[2].containsPosition, 0);
+    EXPECT_EQ(s.view.ShownResolution, 100);
+}
+
+TEST(SetMatchKarten, NothingInViewFallsBackToRowZero) {
+    Selection s;
+    s.table.rows = {square(500000, 5600000, 100, 1), square(500000, 5600000, 200, 1)};
+    s.view.MapStatusText = "";
+    s.select(700000, 5000000);
+    EXPECT_EQ(s.any, 0);
+    EXPECT_EQ(s.view.CurrentRow, 0);
+    EXPECT_EQ(s.view.ShownResolution, 100);
+    EXPECT_EQ(s.view.MapStatusText, "Keine Karte für Position");
+
+    s.view.WantedResolution = 200;
+    s.select(700000, 5000000);
+    EXPECT_EQ(s.view.MapStatusText, "Keine Karte im kleinen Massstab");
+}
+
+TEST(SetMatchKarten, ZoomWidensTheSearchMargin) {
+    Selection s;
+    s.table.rows = {square(500000, 5600000, 100, 1)};
+    // Half a screen at 100 px/km is 2 km; the position is 3 km east of the right edge.
+    s.select(504000, 5599500);
+    EXPECT_EQ(s.table.rows[0].inView, 0);
+    s.frame.zoomFactor = 2.0;
+    s.select(504000, 5599500);
+    EXPECT_EQ(s.table.rows[0].inView, 1);
+}
+
+TEST(SetMatchKarten, RightAndTopEdgesAreOutsideLeftAndBottomInside) {
+    Selection s;
+    s.table.rows = {square(500000, 5600000, 100, 1)};
+    s.select(501000, 5599500);
+    EXPECT_EQ(s.table.rows[0].containsPosition, 0);
+    s.select(500000, 5599500);
+    EXPECT_EQ(s.table.rows[0].containsPosition, 1);
+    s.select(500500, 5599000);
+    EXPECT_EQ(s.table.rows[0].containsPosition, 1);
+    s.select(500500, 5600000);
+    EXPECT_EQ(s.table.rows[0].containsPosition, 0);
+}
+
+TEST(SetMatchKarten, CalibrationKeepsTheWantedResolution) {
+    Selection s;
+    s.table.rows = {square(500000, 5600000, 50, 10), square(500000, 5600000, 200, 2)};
+    startCalibration(s.view, 0, 50);
+    s.select(501000, 5599000);
+    EXPECT_EQ(s.view.ShownResolution, 50);
+    endCalibration(s.view);
+    s.view.WantedResolution = -1;
+    s.select(501000, 5599000);
+    EXPECT_EQ(s.view.ShownResolution, 200);
+}
+
+TEST(GetMatchKarten, FindsOnlyMapsAtTheCurrentScale) {
+    MapTable table;
+    table.rows = {square(500000, 5600000, 50, 10), square(500000, 5600000, 100, 1),
+                  square(501000, 5600000, 100, 1), square(500000, 5600000, 200, 1)};
+    FrameState frame;
+    GridContext grid;
+    frame.mapScale = 100;
+    EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{501500, 5599500}, 0, 0, 400, 400), 2);
+    EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{500500, 5599500}, 0, 0, 400, 400), 1);
+    EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{505000, 5595000}, 0, 0, 400, 400), -1);
+    frame.mapScale = 50;
+    EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{505000, 5595000}, 0, 0, 400, 400), 0);
+    EXPECT_EQ(getMatchKarten(MapTable{}, frame, grid, GridPoint{0, 0}, 0, 0, 400, 400), -1);
+}
+
+TEST(PlateCarreeHit, CentreInsideTheDrawnRectangle) {
+    MapTable table;
+    // 0.01° square at 1000 px per 0.1°: 100 pixels on the screen.
+    table.rows = {square(100000, 520000, 1000, 0.1f)};
+    FrameState frame;
+    EXPECT_TRUE(plateCarreeHit(table, 0, frame, GridPoint{100000, 519950}, 400, 400));
+    EXPECT_TRUE(plateCarreeHit(table, 0, frame, GridPoint{100099, 519901}, 400, 400));
+    EXPECT_FALSE(plateCarreeHit(table, 0, frame, GridPoint{100100, 519950}, 400, 400));
+    EXPECT_FALSE(plateCarreeHit(table, 0, frame, GridPoint{99999, 519950}, 400, 400));
+    // A stretched row covers 1/xStretch of its width on the screen.
+    table.rows[0].xStretch = 2.0f;
+    table.rows[0].right = 100200;
+    EXPECT_TRUE(plateCarreeHit(table, 0, frame, GridPoint{100099, 520000 - 1}, 400, 400));
+    EXPECT_FALSE(plateCarreeHit(table, 0, frame, GridPoint{100101, 520000 - 1}, 400, 400));
+}
+
+TEST(ZoomCommands, ChangeTheZoomFactor) {
+    FrameState frame;
+    applyZoomCommand(frame, kCmdZoomIn);
+    EXPECT_DOUBLE_EQ(frame.zoomFactor, 0.75);
+    applyZoomCommand(frame, kCmdZoomOut);
+    EXPECT_NEAR(frame.zoomFactor, 1.0, 1e-15);
+    applyZoomCommand(frame, kCmdZoomOut);
+    applyZoomCommand(frame, kCmdZoomReset);
+    EXPECT_EQ(frame.zoomFactor, 1.0);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,197 @@
+// The trace ring and the route table with its edit commands.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "frame/frame_state.h"
+#include "geo/grid.h"
+#include "gps/gps_state.h"
+#include "platform/testing/scripted_ui.h"
+#include "routes/route_table.h"
+#include "routes/trace_table.h"
+
+namespace vexa {
+namespace {
+
+struct Tables : ::testing::Test {
+    std::unique_ptr<RouteTable> route = std::make_unique<RouteTable>();
+    std::unique_ptr<TraceTable> trace = std::make_unique<TraceTable>();
+    FrameState frame;
+    GridContext grid;
+    ScriptedUi ui;
+    GpsState gps;
+    LastPosition last;
+
+    void fillRoute(int n) {
+        for (int i = 0; i < n; ++i) {
+            route->points[static_cast<std::size_t>(i)].gridX = i;
+            route->points[static_cast<std::size_t>(i)].altitude = i;
+        }
+        route->count = n;
+    }
+    void record(int n, long itracemax) {
+        for (int i = 0; i < n; ++i) {
+            TracePoint p;
+            p.gridX = i;
+            p.altitude = 100.7;
+            storeTracePoint(*trace, p, itracemax);
+        }
+    }
+    std::vector<double> routeX() const {
+        std::vector<double> xs;
+        for (int i = 0; i < route->count; ++i) xs.push_back(route->points[static_cast<std::size_t>(i)].gridX);
+        return xs;
+    }
+};
+
+TEST_F(Tables, TraceRingWrapsAfterItsLastIndexAndPreparesTheNextSlot) {
+    record(2001, 2000);
+    EXPECT_EQ(trace->next, 0);
+    EXPECT_TRUE(trace->wrapped);
+    EXPECT_EQ(trace->points[2000].gridX, 2000.0);
+    EXPECT_EQ(trace->points[0].altitude, 0.0) << "the slot after the newest point is cleared";
+    EXPECT_EQ(trace->points[0].satellitesText.view(), "0");
+    record(1, 2000);
+    EXPECT_EQ(trace->next, 1);
+    EXPECT_EQ(trace->points[0].gridX, 0.0);
+    ASSERT_NE(trace->newest(2000), nullptr);
+
+    // A ring shrunk below the write position never writes past its end.
+    trace->next = 1500;
+    record(1, 100);
+    EXPECT_EQ(trace->next, 0);
+}
+
+TEST_F(Tables, TraceToRouteThinsAndDropsTheLastCopiedPoint) {
+    record(10, 2000);
+    ASSERT_TRUE(trace2track(*route, *trace, 2000, frame, ui));
+    EXPECT_EQ(route->count, 9);
+    EXPECT_EQ(routeX(), (std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(route->points[0].altitude, 100) << "whole metres, toward zero";
+    EXPECT_EQ(frame.viewCentre.gridX, 0.0);
+    EXPECT_EQ(ui.commands(), (std::vector<int>{kCmdRedrawKarte}));
+}
+
+TEST_F(Tables, WrappedTraceIsCopiedOldestFirst) {
+    record(2001 + 500, 2000);
+    ASSERT_EQ(trace->next, 500);
+    ASSERT_TRUE(trace2track(*route, *trace, 2000, frame, ui));
+    // Slots 501..1999, then 0..499: 1999 points copied, the last one dropped.
+    ASSERT_EQ(route->count, 1998);
+    EXPECT_EQ(route->points[0].gridX, 501.0);
+    EXPECT_EQ(route->points[1498].gridX, 1999.0);
+    EXPECT_EQ(route->points[1499].gridX, 2001.0) << "slot 0 holds the 2002nd point";
+}
+
+TEST_F(Tables, EmptyTraceSaysSoAndLeavesTheRoute) {
+    fillRoute(3);
+    EXPECT_FALSE(trace2track(*route, *trace, 2000, frame, ui));
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Kein Trace vorhanden");
+    EXPECT_EQ(ui.messages()[0].caption, "Trace -> Route ");
+    EXPECT_EQ(route->count, 3);
+}
+
+TEST_F(Tables, DeletingBeforeAndFromTheSelectedPoint) {
+    fillRoute(5);
+    frame.selectedRoutePoint = 0;
+    DeleteRouteBefore(*route, frame);
+    EXPECT_EQ(route->count, 5);
+    frame.selectedRoutePoint = 2;
+    DeleteRouteBefore(*route, frame);
+    EXPECT_EQ(routeX(), (std::vector<double>{2, 3, 4}));
+    EXPECT_EQ(route->points[3].gridX, 0.0) << "freed slots are cleared";
+    EXPECT_EQ(frame.selectedRoutePoint, 0);
+    frame.selectedRoutePoint = 1;
+    DeleteRouteFrom(*route, frame);
+    EXPECT_EQ(routeX(), (std::vector<double>{2}));
+    frame.selectedRoutePoint = 0;
+    DeleteRouteFrom(*route, frame);
+    EXPECT_EQ(route->count, 0);
+    frame.selectedRoutePoint = 3;
+    DeleteRouteFrom(*route, frame);  // no valid selection: nothing happens
+    EXPECT_EQ(route->count, 0);
+}
+
+TEST_F(Tables, ReverseAndReduce) {
+    fillRoute(5);
+    ReverseRoute(*route);
+    EXPECT_EQ(routeX(), (std::vector<double>{4, 3, 2, 1, 0}));
+    ReverseRoute(*route);
+    ReduceRoute(*route);
+    EXPECT_EQ(routeX(), (std::vector<double>{0, 2}));
+    fillRoute(1);
+    ReduceRoute(*route);
+    EXPECT_EQ(route->count, 0);
+}
+
+TEST_F(Tables, LineKindFromTheSelectedPointToTheEnd) {
+    fillRoute(4);
+    frame.selectedRoutePoint = 3;
+    SetLineKindFrom(*route, frame, static_cast<LineKind>(lineKindOfCommand(kCmdLineKindMotorway)));
+    EXPECT_EQ(route->points[3].lineKind, LineKind::Motorway);
+    EXPECT_EQ(route->points[2].lineKind, LineKind::Blue);
+    frame.selectedRoutePoint = 1;
+    SetLineKindFrom(*route, frame, static_cast<LineKind>(lineKindOfCommand(kCmdLineKindPath)));
+    EXPECT_EQ(route->points[1].lineKind, LineKind::Path);
+    EXPECT_EQ(route->points[3].lineKind, LineKind::Path);
+    EXPECT_EQ(lineKindOfCommand(kCmdLineKindBlue), 0);
+    EXPECT_EQ(lineKindOfCommand(kCmdLineKindNotDrawn), 5);
+    EXPECT_EQ(lineKindOfCommand(kCmdRouteReverse), -1);
+}
+
+TEST_F(Tables, TapAddsTheGridPositionUnderItOrSaysTheRouteIsFull) {
+    frame.viewCentre.gridX = 500000;
+    frame.viewCentre.gridY = 5500000;
+    frame.zoomFactor = 1.0;
+    frame.mapScale = 400;
+    frame.verticalRatio = 1.0;
+    // A 240 × 300 window shows the middle of the 400 × 400 buffer.
+    ASSERT_TRUE(AddTrackPoint(*route, frame, grid, ui, {240, 300, true}, 120 + 40, 150 - 20));
+    const TrackPoint& p = route->points[0];
+    EXPECT_EQ(p.gridX, 500000 + 40 * 1000 / 400);
+    EXPECT_EQ(p.gridY, 5500000 + 20 * 1000 / 400);
+    EXPECT_EQ(p.datumCode, kDatumWgs84);
+    EXPECT_NEAR(utm2llh({p.gridX, p.gridY}, grid).longitude, p.lon, 1e-9);
+    EXPECT_EQ(frame.selectedRoutePoint, 0);
+    EXPECT_EQ(frame.lastShown.gridX, p.gridX);
+
+    // Without a map the scale is 200 pixels per kilometre.
+    ASSERT_TRUE(AddTrackPoint(*route, frame, grid, ui, {400, 400, false}, 210, 200));
+    EXPECT_EQ(route->points[1].gridX, 500000 + 10 * 1000 / 200);
+
+    route->count = kRouteCapacity;
+    EXPECT_FALSE(AddTrackPoint(*route, frame, grid, ui, {400, 400, false}, 0, 0));
+    EXPECT_EQ(route->count, kRouteCapacity);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Track maximal 4000 Punkte");
+}
+
+TEST_F(Tables, ClearingRouteAndTraceResetsTheirTrip) {
+    fillRoute(4);
+    gps.tripDistance = 1234.0;
+    ClearRoute(*route, gps);
+    EXPECT_EQ(route->count, 0);
+    EXPECT_EQ(route->points[3].gridX, 0.0);
+    EXPECT_EQ(gps.tripDistance, 0.0);
+
+    record(30, 2000);
+    trace->replayPos = 12;
+    gps.tripDistance = 99.0;
+    gps.speedProfile[5] = 40;
+    gps.speedMax = 40;
+    gps.tripStartSecond = 3600;
+    ClearTrace(*trace, gps, last, 2000);
+    EXPECT_TRUE(trace->empty());
+    EXPECT_EQ(trace->replayPos, -1);
+    EXPECT_EQ(trace->points[10].gridX, 0.0);
+    EXPECT_EQ(gps.speedProfile[5], 0);
+    EXPECT_EQ(gps.speedMax, 0);
+    EXPECT_EQ(gps.tripDistance, 0.0);
+    EXPECT_EQ(gps.tripStartSecond, 0);
+    EXPECT_EQ(gps.elapsedText.view(), "00:00:00");
+    EXPECT_EQ(last.timeText.view(), " ");
+}
+
+}  // namespace
+}  // namespace vexa
