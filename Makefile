@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test demo asan tsan bench fuzz clean
+.PHONY: all deps build test demo asan tsan bench clean
 
 all: build
 
@@ -21,9 +21,21 @@ build: deps $(BUILD)/build.ninja
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# For now the demonstration converts the demo drive's start between the grids.
+# VEXA on the demo maps, replaying the demo drive in the Move view. Without a display it
+# plays the replay to its end and writes pictures of the four views instead.
+DEMO_ARGS = --maps data/demo/maps/Karten_utm --replay data/demo/NmeaLog_20260601_1000.txt
 demo: build
-	$(BUILD)/tools/vexa-geo 9.7320 52.3759
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/app/vexa $(DEMO_ARGS); \
+	else \
+	  $(BUILD)/app/vexa $(DEMO_ARGS) --snapshot $(BUILD)/demo-snapshot >/dev/null && \
+	  echo "Keine Anzeige: Bilder der vier Ansichten in $(BUILD)/demo-snapshot/"; \
+	fi
+
+# Installs vexa, its desktop entry and icon (PREFIX=/usr/local unless given).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 asan: deps
 	cmake -S . -B build-asan -G Ninja -DVEXA_SANITIZE=address -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
@@ -41,7 +53,7 @@ bench: deps
 	@for b in build-release/bench/bench_*; do echo "== $$b"; $$b; done
 
 clean:
-	rm -rf $(BUILD) build-asan build-tsan build-release
+	rm -rf $(BUILD) build-asan build-tsan build-release build-fuzz
 
 # The demo maps in data/demo/maps/Karten_utm/, drawn by tools/mapgen from the committed place
 # table and GSHHG dumps (tools/mapgen/dump-vectors.sh refreshes the dumps; it needs GMT).
@@ -57,3 +69,12 @@ demo-log: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) --target vexa-gpssim -j $(JOBS)
 	$(BUILD)/tools/vexa-gpssim --route-file data/demo/demo-drive.txt --no-fix 480-500 \
 	  --bad-checksum 2500 --output data/demo/NmeaLog_20260601_1000.txt
+
+# libFuzzer over the NMEA framing and parsers (clang); FUZZ_SECONDS per run.
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz --target fuzz_nmea -j $(JOBS)
+	mkdir -p build-fuzz/corpus && cp -n tests/gps/fuzz_corpus/* build-fuzz/corpus/ 2>/dev/null || true
+	build-fuzz/tests/gps/fuzz_nmea -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus

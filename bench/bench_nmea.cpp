@@ -14,6 +14,7 @@
 #include "frame/settings.h"
 #include "geo/grid_context.h"
 #include "gps/gps_input.h"
+#include "gps/gps_records.h"
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
 #include "gps/nmea_checksum.h"
@@ -52,22 +53,11 @@ std::vector<std::string> secondOfData(int s) {
             nmea("GPGSV,3,3,09,31,05,330,")};
 }
 
-struct Records {
-    GpsState gps;
-    LastPosition last;
-    SatelliteState satellites;
-    std::unique_ptr<TraceTable> trace = std::make_unique<TraceTable>();
-    NmeaLog log;
-    Settings settings;
-    FrameState frame;
-    GridContext grid;
-    DiagnosticText diagnostics;
+struct Records : GpsRecords {
     ScriptedUi ui;
     ManualClock clock;
     NoGpsViews views;
-    std::mutex mutex;
-    GpsInput in{gps, last, satellites, *trace, log, settings, frame, grid, diagnostics,
-                ui, clock, views, mutex};
+    GpsInput in = input(ui, clock, views);
 
     explicit Records(bool gaussKrueger) {
         settings.LGsaLogTime = 1;

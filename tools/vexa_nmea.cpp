@@ -16,6 +16,7 @@
 #include "frame/settings.h"
 #include "geo/grid_context.h"
 #include "gps/gps_input.h"
+#include "gps/gps_records.h"
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
 #include "gps/nmea_checksum.h"
@@ -87,23 +88,18 @@ int replayFile(const char* name) {
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
-    GpsState gps;
-    LastPosition last;
-    SatelliteState satellites;
-    auto trace = std::make_unique<TraceTable>();
-    NmeaLog log;
-    Settings settings;
-    settings.LGsaLogTime = 1;  // satellites are part of the picture
-    FrameState frame;
-    frame.displayMode = DisplayMode::Karte;  // no view refresh
-    GridContext grid;
-    DiagnosticText diagnostics;
+    GpsRecords records;
+    records.settings.LGsaLogTime = 1;                // satellites are part of the picture
+    records.frame.displayMode = DisplayMode::Karte;  // no view refresh
     ConsoleUi ui;
     SystemClock clock;
     NoGpsViews views;
-    std::mutex mutex;
-    GpsInput input{gps, last, satellites, *trace, log, settings, frame, grid, diagnostics,
-                   ui, clock, views, mutex};
+    GpsInput input = records.input(ui, clock, views);
+    GpsState& gps = records.gps;
+    LastPosition& last = records.last;
+    FrameState& frame = records.frame;
+    std::mutex& mutex = records.mutex;
+    const TraceTable& trace = *records.trace;
 
     Summary s;
     std::string_view rest(text);
@@ -129,8 +125,8 @@ int replayFile(const char* name) {
     for (const auto& [tag, count] : s.byType) std::printf("  %-19s %ld\n", tag.c_str(), count);
     std::printf("  checksum failures   %ld\n", s.checksumFailures);
     std::printf("  fixes               %ld\n", s.fixes);
-    std::printf("  trace points        %d%s\n", trace->wrapped ? 2001 : trace->next,
-                trace->wrapped ? " (ring full)" : "");
+    std::printf("  trace points        %d%s\n", trace.wrapped ? 2001 : trace.next,
+                trace.wrapped ? " (ring full)" : "");
     std::printf("  trip distance       %.1f m\n", gps.tripDistance);
     std::printf("  time span           %s (%d s)\n", gps.elapsedText.c_str(), gps.elapsedSeconds);
     if (s.haveFirst) {

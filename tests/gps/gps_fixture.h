@@ -13,6 +13,7 @@
 #include "frame/settings.h"
 #include "geo/grid_context.h"
 #include "gps/gps_input.h"
+#include "gps/gps_records.h"
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
 #include "gps/nmea_log.h"
@@ -44,22 +45,11 @@ public:
     bool onAcPower() override { return acPower; }
 };
 
-struct GpsRecords {
-    GpsState gps;
-    LastPosition last;
-    SatelliteState satellites;
-    std::unique_ptr<TraceTable> trace = std::make_unique<TraceTable>();
-    NmeaLog log;
-    Settings settings;
-    FrameState frame;
-    GridContext grid;
-    DiagnosticText diagnostics;
+struct GpsRecords : vexa::GpsRecords {
     ScriptedUi ui;
     ManualClock clock;
     RecordingViews views;
-    std::mutex mutex;
-    GpsInput in{gps, last, satellites, *trace, log, settings, frame, grid, diagnostics,
-                ui, clock, views, mutex};
+    GpsInput in = input(ui, clock, views);
 
     // Lines of the NMEA list, oldest first.
     std::vector<std::string> listLines() const;

@@ -72,9 +72,7 @@ struct SessionFixture : ::testing::Test {
     testing::ScopedEnv vexaHome{"VEXA_HOME", home.path().c_str()};
     testing::GpsRecords records;
     SystemClock systemClock;
-    GpsInput input{records.gps, records.last, records.satellites, *records.trace, records.log,
-                   records.settings, records.frame, records.grid, records.diagnostics,
-                   records.ui, systemClock, records.views, records.mutex};
+    GpsInput input = records.input(records.ui, systemClock, records.views);
     FileSettingsStorage storage{home / "VEXA.conf"};
     SettingsStore store{storage, records.ui, records.diagnostics};
     TermiosSerialPort port;
