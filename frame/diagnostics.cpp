@@ -10,15 +10,24 @@ namespace vexa {
 
 std::string DiagnosticText::text() const {
     std::lock_guard lock(mutex_);
-    return text_;
+    std::size_t bytes = 0;
+    for (const Segment& segment : segments_) bytes += segment.text.size();
+    std::string out;
+    out.reserve(bytes);
+    for (const Segment& segment : segments_) out += segment.text;
+    return out;
 }
 
 void DiagnosticText::setText(std::string text) {
+    if (!isValidUtf8(text)) text = validUtf8(text);
     std::function<void()> listener;
     {
         std::lock_guard lock(mutex_);
-        text_ = std::string(utf8Prefix(text, kTextChars));
-        textChars_ = utf8Length(text_);
+        segments_.clear();
+        Segment all{std::string(utf8Prefix(text, kTextChars)), 0};
+        all.chars = utf8Length(all.text);
+        chars_ = all.chars;
+        if (!all.text.empty()) segments_.push_back(std::move(all));
         listener = listener_;
     }
     if (listener) listener();
@@ -64,33 +73,31 @@ std::string DiagnosticText::currentStep() const {
 }
 
 void AddNmeaListLine(DiagnosticText& list, std::string_view line) {
-    // Only well-formed text enters the list, so that counting characters from either end
-    // agrees (a file name on Linux may hold any bytes).
+    // Only well-formed text enters the list, so that characters are counted the same way
+    // everywhere (a file name on Linux may hold any bytes).
     std::string cleaned;
     if (!isValidUtf8(line)) line = cleaned = validUtf8(line);
-    const std::string_view head = utf8Prefix(line, DiagnosticText::kLineChars);
-    const std::size_t headChars = utf8Length(head) + 2;  // with "\r\n"
+    DiagnosticText::Segment segment{std::string(utf8Prefix(line, DiagnosticText::kLineChars)), 0};
+    segment.chars = utf8Length(segment.text) + 2;
+    segment.text += "\r\n";
     std::function<void()> listener;
     {
         std::lock_guard lock(list.mutex_);
-        // The list is cut to 4096 characters and the oldest lines fall off its end. The
-        // character count is kept, so only the characters that fall off are walked, from the
-        // end: every received sentence passes through here.
-        std::size_t keepBytes = list.text_.size();
-        std::size_t keepChars = list.textChars_;
-        while (keepChars + headChars > DiagnosticText::kTextChars && keepBytes > 0) {
-            do --keepBytes;
-            while (keepBytes > 0 &&
-                   (static_cast<unsigned char>(list.text_[keepBytes]) & 0xC0) == 0x80);
-            --keepChars;
+        list.chars_ += segment.chars;
+        list.segments_.push_front(std::move(segment));
+        // The oldest lines fall off the end, the last one possibly in its middle.
+        while (list.chars_ > DiagnosticText::kTextChars) {
+            DiagnosticText::Segment& oldest = list.segments_.back();
+            const std::size_t excess = list.chars_ - DiagnosticText::kTextChars;
+            if (oldest.chars <= excess) {
+                list.chars_ -= oldest.chars;
+                list.segments_.pop_back();
+            } else {
+                oldest.text.resize(utf8Prefix(oldest.text, oldest.chars - excess).size());
+                oldest.chars -= excess;
+                list.chars_ -= excess;
+            }
         }
-        std::string next;
-        next.reserve(head.size() + 2 + keepBytes);
-        next.append(head);
-        next.append("\r\n");
-        next.append(list.text_, 0, keepBytes);
-        list.text_ = std::move(next);
-        list.textChars_ = keepChars + headChars;
         listener = list.listener_;
     }
     if (listener) listener();

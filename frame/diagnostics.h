@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -46,9 +47,16 @@ public:
 private:
     friend void AddNmeaListLine(DiagnosticText& list, std::string_view line);
 
+    // The text as its lines, newest first, each with its "\r\n" and its character count; the
+    // oldest may have been cut. Adding a line touches only the lines that fall off, so every
+    // received sentence can pass through here cheaply.
+    struct Segment {
+        std::string text;
+        std::size_t chars;
+    };
     mutable std::mutex mutex_;
-    std::string text_;
-    std::size_t textChars_ = 0;  // characters in text_
+    std::deque<Segment> segments_;
+    std::size_t chars_ = 0;  // characters in all segments
     std::string operation_{kInitialOperation};
     std::string step_;
     std::function<void()> listener_;

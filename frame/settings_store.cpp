@@ -154,6 +154,17 @@ void RegQueryFont(SettingsStore& store, const std::vector<std::string>& fonts,
         fontSize = static_cast<std::int16_t>(static_cast<std::uint16_t>(*size));
 }
 
+std::string RegQueryComDevice(SettingsStore& store, int port) {
+    if (port < 1 || port > 8) return {};
+    if (store.storage.open() == KeyOpenResult::Failed) return {};
+    return store.storage.readString("ComDevice" + std::to_string(port)).value_or("");
+}
+
+void RegCreateComDevice(SettingsStore& store, int port, std::string_view device) {
+    if (port < 1 || port > 8) return;
+    createString(store, "ComDevice" + std::to_string(port), device);
+}
+
 void LoadStartupSettings(SettingsStore& store, Settings& settings) {
     settings.iZeitsync = static_cast<int>(RegQueryZeitsync(store));
     settings.iHKorrektur = static_cast<int>(RegQueryHKorrektur(store));

@@ -59,6 +59,12 @@ bool RegQueryKartdir(SettingsStore& store, std::string& mapDir);
 void RegQueryFont(SettingsStore& store, const std::vector<std::string>& fonts,
                   int& selectedFont, int& fontSize);
 
+// The device a port name "COMn:" stands for on this machine, from the value "ComDevice<n>"
+// (e.g. ComDevice1=sz:/dev/rfcomm0); empty when none is set, and then the n-th serial device
+// found is used. Absence is normal and not reported.
+std::string RegQueryComDevice(SettingsStore& store, int port);
+void RegCreateComDevice(SettingsStore& store, int port, std::string_view device);
+
 // The values read at window creation, in their order there. Fonts are read later.
 void LoadStartupSettings(SettingsStore& store, Settings& settings);
 

@@ -75,9 +75,7 @@ bool startWorker(GpsSession& session, std::function<void()> body, std::string_vi
 // Stops a running replay (the worker leaves after its current line) and joins it.
 void stopReplayWorker(GpsSession& session) {
     if (!session.worker.joinable()) return;
-    session.input.frame.replayPaused = false;
-    session.input.frame.replayStopRequested = true;
-    session.replayEvent.signal();
+    EmulateStop(session);
     session.worker.join();
 }
 
@@ -331,9 +329,11 @@ void EmulateStartFile(GpsSession& session, const std::filesystem::path& file) {
 }
 
 void EmulateStop(GpsSession& session) {
+    // The stop request comes first: a paused thread released before it would run on through
+    // the lines until it saw the request.
+    session.input.frame.replayStopRequested = true;
     session.input.frame.replayPaused = false;
     session.replayEvent.signal();
-    session.input.frame.replayStopRequested = true;
 }
 
 void StopGpsThreads(GpsSession& session) {

@@ -139,6 +139,16 @@ TEST_F(StoreFixture, FontIsChosenByNameAndItsSizeReadAs16Bits) {
     EXPECT_EQ(size, 0x12);
 }
 
+TEST_F(StoreFixture, PortDevicesAreKeptPerComPortAndAbsenceIsQuiet) {
+    EXPECT_EQ(RegQueryComDevice(store, 2), "");
+    RegCreateComDevice(store, 2, "/dev/rfcomm0");
+    RegCreateComDevice(store, 9, "/dev/ttyS9");  // no such port: nothing is written
+    EXPECT_EQ(RegQueryComDevice(store, 2), "/dev/rfcomm0");
+    EXPECT_EQ(RegQueryComDevice(store, 1), "");
+    EXPECT_FALSE(storage.readString("ComDevice9"));
+    EXPECT_EQ(diagnostics.text(), "");
+}
+
 TEST_F(StoreFixture, DebugModeTellsWhetherTheKeyWasNew) {
     diagnostics.debugMode = true;
     RegCreatePowerSave(store, 1);
