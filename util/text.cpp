@@ -39,9 +39,17 @@ std::size_t wellFormedLength(std::string_view text, std::size_t pos) {
     return want;
 }
 
+// Plain ASCII, the common case of NMEA text: every byte is one character.
+bool isAscii(std::string_view text) {
+    unsigned char any = 0;
+    for (const char c : text) any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view text) {
+    if (isAscii(text)) return true;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t len = wellFormedLength(text, pos);
         if (len == 0) return false;
@@ -67,12 +75,14 @@ std::string validUtf8(std::string_view text) {
 }
 
 std::size_t utf8Length(std::string_view text) {
+    if (isAscii(text)) return text.size();
     std::size_t chars = 0;
     for (std::size_t pos = 0; pos < text.size(); pos += sequenceLength(text, pos)) ++chars;
     return chars;
 }
 
 std::string_view utf8Prefix(std::string_view text, std::size_t chars) {
+    if (isAscii(text.substr(0, chars))) return text.substr(0, chars);
     std::size_t pos = 0;
     for (std::size_t n = 0; n < chars && pos < text.size(); ++n) pos += sequenceLength(text, pos);
     return text.substr(0, pos);

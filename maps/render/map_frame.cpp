@@ -128,7 +128,7 @@ void output(MapFrameContext& ctx, float course, bool view3D) {
         ctx.presenter.present(ctx.canvas.buffer, visible);
     } else if (!frame.calibrating) {
         if (mode == 6 || !ctx.screenBuffer) {
-            ctx.presenter.present(mode == 6 ? ctx.canvas.buffer.mirrored(true, false) : ctx.canvas.buffer, visible);
+            ctx.presenter.present(mode == 6 ? ctx.canvas.buffer.mirrored(true, true) : ctx.canvas.buffer, visible);
         } else {
             ScreenOutput out{*ctx.screenBuffer, ctx.presenter, ctx.overlays, ctx.log,
                              ctx.screen.width, ctx.screen.height, move};

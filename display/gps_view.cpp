@@ -1,0 +1,170 @@
+#include "display/gps_view.h"
+
+#include <algorithm>
+
+#include <QPainter>
+#include <QTransform>
+
+#include "display/battery.h"
+#include "display/display_settings.h"
+#include "display/gps_panels.h"
+#include "display/icons.h"
+#include "display/position_text.h"
+#include "display/text_drawing.h"
+#include "frame/diagnostics.h"
+#include "frame/frame_state.h"
+#include "frame/settings.h"
+#include "frame/settings_store.h"
+#include "gps/gps_state.h"
+#include "gps/satellites.h"
+#include "maps/render/frame_interfaces.h"
+#include "platform/clock.h"
+#include "routes/bearing_drawing.h"
+#include "util/text.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kPurgeAfterMs = 700;
+constexpr int kCompassX = 50, kCompassY = 221;
+const QRect kAltitudeProfile(34, 267, 173, 25);
+const QRect kSpeedProfile(34, 294, 173, 25);
+
+int largestOf(const std::array<int, kProfileSize>& ring) {
+    return *std::max_element(ring.begin(), ring.begin() + (kProfileSize - 1));
+}
+
+void serveRequests(GpsState& gps, GpsViewRequests& requests) {
+    if (requests.recomputeSpeedMax) gps.speedMax = largestOf(gps.speedProfile);
+    if (requests.recomputeAltitudeMax) gps.altitudeMax = largestOf(gps.altitudeProfile);
+    if (requests.resetTrip) {
+        gps.tripStartSecond = 0;
+        gps.tripDistance = 0.0;
+        gps.elapsedText.assign("00:00:00");
+    }
+    requests = {};
+}
+
+std::string positionLine(GpsViewContext& ctx) {
+    if (ctx.display.coordFormat == 0)
+        return strprintf("%s %s", gridLabel(ctx.grid), std::string(ctx.gps.gridText.view()).c_str());
+    fillGeomsg(ctx.texts.geoText, ctx.display.coordFormat, ctx.last.longitude, ctx.last.latitude,
+               ctx.gps.eastWest.view(), ctx.gps.northSouth.view());
+    return "GEO " + ctx.texts.geoText;
+}
+
+std::string speedText(double speed) { return speed < 100.0 ? strprintf("%1.1f", speed) : strprintf("%1.0f", speed); }
+
+std::string tripText(double metres) {
+    const double km = metres * 0.001;
+    return km < 100.0 ? strprintf("%1.2f", km) : strprintf("%1.1f", km);
+}
+
+void drawNumbers(QPainter& p, GpsViewContext& ctx) {
+    const GpsState& gps = ctx.gps;
+    p.setPen(Qt::black);
+    p.setFont(mapFont());
+    drawTextAt(p, 4, 20, positionLine(ctx));
+    p.setFont(smallFont());
+    drawTextAt(p, 6, 40, "km/h");
+    drawTextAt(p, 124, 40, "H in m");
+    p.setFont(hugeFont());
+    drawTextAt(p, 4, 50, speedText(gps.speed));
+    drawTextAt(p, 122, 50, strprintf("%1.0f", static_cast<double>(gps.altitude)));
+    p.setFont(largeFont());
+    drawTextAt(p, 4, 90, tripText(gps.tripDistance));
+    p.setFont(mapFont());
+    drawTextAt(p, 92, 100, "km");
+    p.drawImage(122, 96, clockIcon());
+    p.setFont(viewFont(18));
+    drawTextAt(p, 140, 94, gps.elapsedText.view());
+    p.setFont(mapFont());
+    drawTextAt(p, 4, 126, strprintf("%s %s", std::string(gps.fixTimeText.view()).c_str(),
+                                    std::string(gps.fixDateText.view()).c_str()));
+    drawTextAt(p, 8, 176, "K");
+}
+
+void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
+    QPainter p(&picture);
+    p.fillRect(picture.rect(), state.background);
+    p.drawImage(4, 2, sunIcon());
+    p.setPen(Qt::black);
+    p.setFont(mapFont());
+    drawTextAt(p, 24, 2, ctx.sunTimes);
+    drawNumbers(p, ctx);
+
+    DrawHProfile(p, ctx.gps, kAltitudeProfile);
+    DrawVProfile(p, ctx.gps, kSpeedProfile, ctx.gps.averageSpeed);
+    // The target is measured from the receiver's last position.
+    const TrackPoint here{ctx.last.grid.easting, ctx.last.grid.northing};
+    BearingLayer bearing{ctx.route, ctx.grid, here, ctx.guidance, ctx.display.compassStyle};
+    DrawBearing(p, bearing, ctx.gps.course, state.background);
+    const SatsInput sats{ctx.gps,
+                         ctx.satellites,
+                         ctx.link.portOpen(),
+                         ctx.frame.replaying.load(),
+                         ctx.settings.LGsaLogTime == -1,
+                         ctx.clock.utcNow().second};
+    DrawSats(p, sats, ctx.log);
+
+    p.setPen(Qt::black);
+    p.setBrush(ctx.gps.onMap ? QColor(Qt::black) : QColor(Qt::white));
+    p.drawEllipse(QPoint(kCompassX, kCompassY), 7, 7);
+    p.setBrush(Qt::NoBrush);
+
+    const PowerStatus power = readPowerStatus(ctx.powerSupplyDir);
+    if (!power.known) AddNmeaListLine(ctx.log, "Could not get power status");
+    state.onAcPower = power.onAcPower;
+    DrawBattery(p, power, 218, 266);
+}
+
+// Modes 0–2 show the picture as drawn, 3–5 turned a quarter, 6–8 upside down.
+QImage orientedPicture(const QImage& picture, int moveDisplayMode) {
+    if (moveDisplayMode >= 3 && moveDisplayMode <= 5) return picture.transformed(QTransform().rotate(-90));
+    if (moveDisplayMode >= 6 && moveDisplayMode <= 8) return picture.mirrored(true, true);
+    return picture;
+}
+
+}  // namespace
+
+QColor gpsBackground(int iGpsBKColor, const QColor& previous) {
+    switch (iGpsBKColor) {
+    case 0: return {192, 192, 192};
+    case 1: return {40, 200, 200};
+    case 2: return {220, 20, 20};
+    case 3: return {40, 200, 40};
+    case 4: return Qt::white;
+    default: return previous;
+    }
+}
+
+void ShowGps(GpsViewContext& ctx, GpsViewState& state) {
+    ctx.log.setCurrentOperation("ShowGps");
+    const std::uint32_t start = ctx.clock.tickCount();
+    AddDebugLine(ctx.log, "ShowGps Start");
+    AddDebugLine(ctx.log, strprintf("ShowGps Start Tick Count = <%ld>", static_cast<long>(start)));
+
+    serveRequests(ctx.gps, state.requests);
+    state.background = gpsBackground(ctx.settings.iGpsBKColor, state.background);
+    if (ctx.store) RegCreateGpsBKColor(*ctx.store, static_cast<std::uint32_t>(ctx.settings.iGpsBKColor));
+
+    if (state.picture.size() != QSize(ctx.screenWidth, ctx.screenHeight))
+        state.picture = QImage(ctx.screenWidth, ctx.screenHeight, QImage::Format_RGB32);
+    drawPicture(ctx, state, state.picture);
+    const QImage shown = orientedPicture(state.picture, ctx.frame.moveDisplayMode);
+    ctx.presenter.present(shown, shown.rect());
+
+    const std::uint32_t end = ctx.clock.tickCount();
+    const std::uint32_t elapsed = end - start;
+    if (ctx.link.portOpen() && elapsed > kPurgeAfterMs) {
+        AddNmeaListLine(ctx.log, "ShowGps PurgeComm wegen Zeitüberschreitung");
+        ctx.link.restartSatelliteSequence();
+        if (const int error = ctx.link.purgeComm(); error != 0)
+            ReportSystemError(ctx.log, __LINE__, error, "ShowGps PurgeComm");
+    }
+    AddDebugLine(ctx.log, strprintf("ShowGps End Tick Count = <%ld> deltatime = <%d>", static_cast<long>(end),
+                                    static_cast<int>(elapsed)));
+}
+
+}  // namespace vexa

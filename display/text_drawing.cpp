@@ -1,0 +1,76 @@
+#include "display/text_drawing.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace vexa {
+
+namespace {
+
+QString qtext(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QRect textBox(QPainter& painter, int x, int y, const QString& text) {
+    const QFontMetrics metrics(painter.font());
+    return QRect(x, y, metrics.horizontalAdvance(text) + 1, metrics.height());
+}
+
+thread_local DrawnTexts* activeRecorder = nullptr;
+
+}  // namespace
+
+DrawnTexts::DrawnTexts() : outer_(activeRecorder) {
+    if (!activeRecorder) activeRecorder = this;
+}
+
+DrawnTexts::~DrawnTexts() {
+    if (activeRecorder == this) activeRecorder = outer_;
+}
+
+bool DrawnTexts::has(std::string_view text) const { return find(text) != nullptr; }
+
+const DrawnTexts::Entry* DrawnTexts::find(std::string_view text) const {
+    for (const Entry& e : entries_)
+        if (e.text == text) return &e;
+    return nullptr;
+}
+
+void DrawnTexts::note(int x, int y, std::string_view text) {
+    if (activeRecorder) activeRecorder->entries_.push_back({x, y, std::string(text)});
+}
+
+QFont viewFont(int pixelHeight, int weight) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixelHeight);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+QFont lineFont() {
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
+    font.setPixelSize(11);
+    font.setStretch(QFont::SemiCondensed);
+    return font;
+}
+
+void drawTextAt(QPainter& painter, int x, int y, std::string_view text) {
+    DrawnTexts::note(x, y, text);
+    const QString s = qtext(text);
+    painter.drawText(textBox(painter, x, y, s), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, s);
+}
+
+void drawTextOn(QPainter& painter, int x, int y, std::string_view text, const QColor& background) {
+    DrawnTexts::note(x, y, text);
+    const QString s = qtext(text);
+    const QRect box = textBox(painter, x, y, s);
+    painter.fillRect(box, background);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, s);
+}
+
+void drawTextCentred(QPainter& painter, int x0, int x1, int y, std::string_view text) {
+    const QString s = qtext(text);
+    const QFontMetrics metrics(painter.font());
+    DrawnTexts::note(x0 + (x1 - x0 - metrics.horizontalAdvance(s)) / 2, y, text);
+    painter.drawText(QRect(x0, y, x1 - x0, metrics.height()), Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, s);
+}
+
+}  // namespace vexa

@@ -1,0 +1,59 @@
+// Text placed the way the views lay it out: by its top-left corner, with or without an opaque
+// background, and the fonts the views use.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QColor>
+#include <QFont>
+
+class QPainter;
+
+namespace vexa {
+
+// The view fonts by pixel height (bold), and the large and huge number fonts.
+QFont viewFont(int pixelHeight, int weight = QFont::Bold);
+inline QFont mapFont() { return viewFont(12); }
+inline QFont smallFont() { return viewFont(10); }
+// Narrow text for the long map-name and position lines.
+QFont lineFont();
+inline QFont largeFont() { return viewFont(24); }
+inline QFont hugeFont() { return viewFont(30, QFont::Black); }
+
+// Draws `text` (UTF-8) with its top-left corner at (x, y) on a transparent background.
+void drawTextAt(QPainter& painter, int x, int y, std::string_view text);
+// The same on an opaque background box of `background`.
+void drawTextOn(QPainter& painter, int x, int y, std::string_view text, const QColor& background);
+// Centred in the band from x0 to x1 with its top at y.
+void drawTextCentred(QPainter& painter, int x0, int x1, int y, std::string_view text);
+
+// Collects every text the views draw on this thread while it lives (outermost wins), with
+// its top-left corner before any painter transform; the screenshot tool and tests read it.
+class DrawnTexts {
+public:
+    struct Entry {
+        int x;
+        int y;
+        std::string text;
+    };
+    DrawnTexts();
+    ~DrawnTexts();
+    DrawnTexts(const DrawnTexts&) = delete;
+    DrawnTexts& operator=(const DrawnTexts&) = delete;
+
+    const std::vector<Entry>& entries() const { return entries_; }
+    bool has(std::string_view text) const;
+    // The first entry whose text equals `text`, or nullptr.
+    const Entry* find(std::string_view text) const;
+    void clear() { entries_.clear(); }
+
+    static void note(int x, int y, std::string_view text);
+
+private:
+    std::vector<Entry> entries_;
+    DrawnTexts* outer_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,85 @@
+#include "display/view_overlays.h"
+
+#include <QPainter>
+
+#include "display/big_display.h"
+#include "display/display_settings.h"
+#include "display/move_texts.h"
+#include "frame/frame_state.h"
+#include "frame/settings.h"
+#include "maps/map_view.h"
+#include "routes/guidance.h"
+#include "routes/poi_record.h"
+#include "routes/route_drawing.h"
+#include "routes/route_hits.h"
+#include "routes/route_table.h"
+#include "routes/trace_table.h"
+
+namespace vexa {
+
+namespace {
+
+ViewProjection projectionOf(const OverlayFrame& f) {
+    ViewProjection p;
+    p.centreX = f.position.gridX;
+    p.centreY = f.position.gridY;
+    p.scale = f.mapScale;
+    p.zoomFactor = f.zoomFactor;
+    p.verticalRatio = f.verticalRatio;
+    return p;
+}
+
+}  // namespace
+
+void ViewOverlays::drawPois(QPainter& painter, const OverlayFrame& f) {
+    if (!r_.frame.showPois || r_.pois.count <= 0) return;
+    show_Poi(painter, r_.pois, projectionOf(f), r_.poiLabelPosition, r_.defaultPoiVolume);
+}
+
+void ViewOverlays::drawRoute(QPainter& painter, const OverlayFrame& f) {
+    RouteLayer layer{r_.route, r_.grid, r_.frame, r_.guidance};
+    show_route(painter, layer, projectionOf(f));
+}
+
+void ViewOverlays::drawTrace(QPainter& painter, const OverlayFrame& f) {
+    traceAtCentre_ = -1;
+    if (r_.trace.empty()) return;
+    const bool karte = r_.frame.displayMode.load() == DisplayMode::Karte;
+    traceAtCentre_ = show_trace(painter, r_.trace, r_.settings.itracemax, projectionOf(f), karte);
+}
+
+void ViewOverlays::drawGuidance(QPainter& painter, const OverlayFrame& f) {
+    if (f.positionsArrive) {
+        r_.frame.selectedRoutePoint = -1;
+        r_.guidance.distanceMarkCleared = true;
+    }
+    if (f.view3D || r_.route.count <= 0) return;
+    if (r_.frame.selectedRoutePoint == -1) {
+        r_.frame.selectedRoutePoint = NearestRoutePoint(r_.route, {f.position.gridX, f.position.gridY}, r_.grid);
+        r_.guidance.distanceMarkCleared = true;
+    }
+    const RouteLayer layer{r_.route, r_.grid, r_.frame, r_.guidance};
+    showRouteDist(&painter, layer, projectionOf(f), 0);
+}
+
+void ViewOverlays::drawBigNumbers(QPainter& painter, const OverlayFrame& f) {
+    lastReadings_ = f.readings;
+    if (!r_.display.bigInfo) return;
+    ShowBigDisplay(painter, r_.gps, f.readings, r_.display.infoPage, r_.frame.moveDisplayMode, false,
+                   r_.screenWidth, r_.screenHeight);
+}
+
+void ViewOverlays::drawInfoTexts(QPainter& painter, const OverlayFrame& f) {
+    lastReadings_ = f.readings;
+    MoveTextContext ctx{r_.gps,   r_.last,     r_.grid,    r_.maps,  r_.view,        r_.frame,
+                        r_.route, r_.guidance, r_.display, r_.texts, r_.screenWidth, r_.screenHeight};
+    ShowMoreInfo(painter, ctx, {f.position.gridX, f.position.gridY}, r_.view.CurrentRow >= 0, f.readings);
+}
+
+void ViewOverlays::drawInfoPanel(QPainter& painter) {
+    if (!r_.display.bigInfo) return;
+    ShowBigDisplay(painter, r_.gps, lastReadings_, r_.display.infoPage, r_.frame.moveDisplayMode, true,
+                   r_.screenWidth, r_.screenHeight);
+}
+
+}  // namespace vexa

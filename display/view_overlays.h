@@ -1,0 +1,66 @@
+// The layers the map frame draws over the maps: POIs, route, trace, guidance, big numbers and
+// info texts, reading the program's records.
+#pragma once
+
+#include <string>
+
+#include "maps/render/frame_interfaces.h"
+
+namespace vexa {
+
+struct DisplaySettings;
+struct FrameState;
+struct GpsState;
+struct GridContext;
+struct Guidance;
+struct LastPosition;
+struct MapTable;
+struct MapView;
+struct PoiTable;
+struct PositionTexts;
+struct RouteTable;
+struct Settings;
+struct TraceTable;
+
+struct ViewRecords {
+    const RouteTable& route;
+    const TraceTable& trace;
+    const PoiTable& pois;
+    const Settings& settings;
+    GpsState& gps;
+    LastPosition& last;
+    const GridContext& grid;
+    const MapTable& maps;
+    const MapView& view;
+    FrameState& frame;
+    Guidance& guidance;
+    const DisplaySettings& display;
+    PositionTexts& texts;
+    int screenWidth = 240;
+    int screenHeight = 320;
+    std::string defaultPoiVolume{}; // POIs of this volume are filled white
+    int poiLabelPosition = 0;       // 0 above left, 1 below left
+};
+
+class ViewOverlays : public FrameOverlays {
+public:
+    explicit ViewOverlays(const ViewRecords& records) : r_(records) {}
+
+    void drawPois(QPainter& painter, const OverlayFrame& frame) override;
+    void drawRoute(QPainter& painter, const OverlayFrame& frame) override;
+    void drawTrace(QPainter& painter, const OverlayFrame& frame) override;
+    void drawGuidance(QPainter& painter, const OverlayFrame& frame) override;
+    void drawBigNumbers(QPainter& painter, const OverlayFrame& frame) override;
+    void drawInfoTexts(QPainter& painter, const OverlayFrame& frame) override;
+    void drawInfoPanel(QPainter& painter) override;
+
+    // The trace point the last map-view frame found within 5 pixels of the centre, or −1.
+    int traceAtCentre() const { return traceAtCentre_; }
+
+private:
+    ViewRecords r_;
+    FrameReadings lastReadings_;
+    int traceAtCentre_ = -1;
+};
+
+}  // namespace vexa

@@ -1,0 +1,154 @@
+#include "routes/thick_lines.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <utility>
+
+#include <QLine>
+#include <QPainter>
+
+namespace vexa {
+
+namespace {
+
+bool flat(ScreenPoint a, ScreenPoint b) { return std::abs(b.x - a.x) >= std::abs(b.y - a.y); }
+
+// Cuts a–b to the rectangle [x0, x1] × [y0, y1]; false when nothing of it lies inside.
+bool clipToRect(double& ax, double& ay, double& bx, double& by, double x0, double y0, double x1, double y1) {
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = bx - ax, dy = by - ay;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {ax - x0, x1 - ax, ay - y0, y1 - ay};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const double nax = ax + t0 * dx, nay = ay + t0 * dy;
+    bx = ax + t1 * dx;
+    by = ay + t1 * dy;
+    ax = nax;
+    ay = nay;
+    return true;
+}
+
+// The image the painter writes into, when its pixels can be written directly.
+QImage* directTarget(QPainter& painter) {
+    QPaintDevice* device = painter.device();
+    if (!device || device->devType() != QInternal::Image) return nullptr;
+    if (painter.transform().type() != QTransform::TxNone || painter.hasClipping()) return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format f = image->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+        return nullptr;
+    return image;
+}
+
+}  // namespace
+
+void ThickLines::draw(QPainter& painter, const QColor& colour) {
+    if (segments_.empty()) return;
+    if (QImage* image = directTarget(painter))
+        drawIntoPixels(*image, colour.rgb() | 0xff000000u);
+    else
+        drawWithPainter(painter, colour);
+}
+
+void ThickLines::drawWithPainter(QPainter& painter, const QColor& colour) const {
+    std::vector<QLine> lines;
+    for (const Segment& s : segments_) {
+        const bool f = flat(s.a, s.b);
+        for (int k = -s.width / 2; k < s.width - s.width / 2; ++k)
+            lines.emplace_back(s.a.x + (f ? 0 : k), s.a.y + (f ? k : 0), s.b.x + (f ? 0 : k), s.b.y + (f ? k : 0));
+    }
+    painter.setPen(QPen(colour, 0));
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+}
+
+void ThickLines::drawIntoPixels(QImage& image, QRgb colour) const {
+    const int w = image.width(), h = image.height();
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    auto span = [&](int x, int y, bool across, int from, int to) {
+        if (across) {  // a column of pixels at x
+            if (x < 0 || x >= w) return;
+            for (int yy = std::max(0, y + from); yy <= std::min(h - 1, y + to); ++yy)
+                reinterpret_cast<QRgb*>(bits + yy * stride)[x] = colour;
+        } else {       // a row of pixels at y
+            if (y < 0 || y >= h) return;
+            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+            std::fill(row + std::max(0, x + from), row + std::min(w - 1, x + to) + 1, colour);
+        }
+    };
+    for (const Segment& s : segments_) {
+        const bool f = flat(s.a, s.b);
+        const int from = -s.width / 2, to = s.width - s.width / 2 - 1;
+        double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
+        if (!clipToRect(ax, ay, bx, by, -s.width - 1.0, -s.width - 1.0, w + s.width + 1.0, h + s.width + 1.0))
+            continue;
+        // Along the main direction, one span per step.
+        int x0 = static_cast<int>(ax), y0 = static_cast<int>(ay);
+        const int x1 = static_cast<int>(bx), y1 = static_cast<int>(by);
+        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+        int err = dx + dy;
+        for (;;) {
+            span(x0, y0, f, from, to);
+            if (x0 == x1 && y0 == y1) break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x0 += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y0 += sy;
+            }
+        }
+    }
+}
+
+const PointSprite& pointCircle(QRgb outline, QRgb fill) {
+    static std::mutex mutex;
+    static std::map<std::pair<QRgb, QRgb>, PointSprite> made;
+    const std::lock_guard lock(mutex);
+    PointSprite& sprite = made[{outline, fill}];
+    if (sprite.image.isNull()) {
+        sprite.image = QImage(13, 13, QImage::Format_ARGB32_Premultiplied);
+        sprite.image.fill(Qt::transparent);
+        {
+            QPainter p(&sprite.image);
+            p.setPen(QPen(QColor::fromRgba(outline | 0xff000000u), 3));
+            p.setBrush(qAlpha(fill) ? QBrush(QColor::fromRgba(fill)) : QBrush(Qt::NoBrush));
+            p.drawEllipse(QPoint(6, 6), 4, 4);
+        }
+        for (int y = 0; y < 13; ++y)
+            for (int x = 0; x < 13; ++x)
+                if (qAlpha(sprite.image.pixel(x, y)) == 255) sprite.pixels.push_back({x - 6, y - 6, sprite.image.pixel(x, y)});
+    }
+    return sprite;
+}
+
+void drawPointCircle(QPainter& painter, ScreenPoint at, const PointSprite& circle) {
+    QImage* image = directTarget(painter);
+    if (!image) {
+        painter.drawImage(at.x - 6, at.y - 6, circle.image);
+        return;
+    }
+    const int w = image->width(), h = image->height();
+    uchar* bits = image->bits();
+    const qsizetype stride = image->bytesPerLine();
+    for (const PointSprite::Pixel& p : circle.pixels) {
+        const int x = at.x + p.dx, y = at.y + p.dy;
+        if (x >= 0 && x < w && y >= 0 && y < h) reinterpret_cast<QRgb*>(bits + y * stride)[x] = p.colour;
+    }
+}
+
+}  // namespace vexa

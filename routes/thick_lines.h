@@ -1,0 +1,50 @@
+// Wide lines drawn the quick way: a line `width` pixels wide covers, at each step along its
+// main direction, a span of `width` pixels across it (offsets −width/2 … width − width/2 − 1).
+// Lines are gathered per colour and drawn together, straight into the frame's pixels when it
+// is a plain 32-bit picture without transform, else through the painter as one-pixel lines.
+// The small point circles are ready-made pictures.
+#pragma once
+
+#include <vector>
+
+#include <QColor>
+#include <QImage>
+
+#include "routes/route_geometry.h"
+
+class QPainter;
+
+namespace vexa {
+
+class ThickLines {
+public:
+    void add(ScreenPoint a, ScreenPoint b, int width) { segments_.push_back({a, b, width}); }
+    void draw(QPainter& painter, const QColor& colour);
+    bool empty() const { return segments_.empty(); }
+    void clear() { segments_.clear(); }
+
+private:
+    struct Segment {
+        ScreenPoint a, b;
+        int width;
+    };
+    std::vector<Segment> segments_;
+
+    void drawWithPainter(QPainter& painter, const QColor& colour) const;
+    void drawIntoPixels(QImage& image, QRgb colour) const;
+};
+
+// A circle of radius 4 drawn with a 3-pixel outline of `outline` and filled with `fill`
+// (transparent for none), as a picture centred on (6, 6) and as its opaque pixels.
+struct PointSprite {
+    struct Pixel {
+        int dx, dy;
+        QRgb colour;
+    };
+    QImage image;
+    std::vector<Pixel> pixels;
+};
+const PointSprite& pointCircle(QRgb outline, QRgb fill);
+void drawPointCircle(QPainter& painter, ScreenPoint at, const PointSprite& circle);
+
+}  // namespace vexa

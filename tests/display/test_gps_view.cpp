@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "display/battery.h"
+#include "display/gps_panels.h"
+#include "display/gps_view.h"
+#include "tests/display/view_fixture.h"
+#include "tests/maps/map_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa::testing {
+namespace {
+
+class TestLink : public GpsLink {
+public:
+    bool open = false;
+    int purges = 0;
+    int restarts = 0;
+    bool portOpen() const override { return open; }
+    int purgeComm() override { return ++purges, 0; }
+    void restartSatelliteSequence() override { ++restarts; }
+};
+
+// Every reading of the tick moves it on: each redraw looks slow.
+class SlowClock : public ManualClock {
+public:
+    std::uint32_t tickCount() const override { return ticks += 800; }
+    mutable std::uint32_t ticks = 0;
+};
+
+void writeFile(const std::filesystem::path& file, const std::string& text) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file) << text << "\n";
+}
+
+class GpsView : public ::testing::Test, public ViewWorld {
+protected:
+    TempDir temp;
+    TestLink link;
+    RecordingPresenter presenter;
+    GpsViewState state;
+    DrawnTexts drawn;
+
+    GpsViewContext context(const Clock& c) {
+        return GpsViewContext{gps,   last,    satellites, settings, grid,      maps,
+                              route, guidance, frame,    display,  texts,     log,
+                              c,     link,    presenter, nullptr,  "05:12-21:30", temp.path() / "power_supply",
+                              240,   320};
+    }
+    void show() {
+        GpsViewContext ctx = context(clock);
+        ShowGps(ctx, state);
+    }
+    QImage shown() const { return presenter.shown; }
+    int barColumns(QRgb colour) const {
+        // Bar pixels on the row just above the base line of the panel.
+        return countColour(state.picture, QRect(kSatsPanel.left() + 1, kSatsPanel.top() + 55, kSatsPanel.width() - 2, 1),
+                           colour);
+    }
+};
+
+TEST_F(GpsView, NumbersChangeTheirFormatAtOneHundred) {
+    gps.speed = 99.94f;
+    gps.tripDistance = 12345.0;
+    gps.altitude = 245.6f;
+    show();
+    EXPECT_TRUE(drawn.has("99.9"));
+    EXPECT_TRUE(drawn.has("12.35"));
+    EXPECT_TRUE(drawn.has("246"));
+    drawn.clear();
+    gps.speed = 100.0f;
+    gps.tripDistance = 123456.0;
+    show();
+    EXPECT_TRUE(drawn.has("100"));
+    EXPECT_FALSE(drawn.has("100.0"));
+    EXPECT_TRUE(drawn.has("123.5"));
+    EXPECT_TRUE(drawn.has("km"));
+    EXPECT_TRUE(drawn.has("05:12-21:30"));
+}
+
+TEST_F(GpsView, PositionLineByCoordinateFormat) {
+    gps.gridText.assign("32 512345 5812345");
+    last.longitude = 9.5;
+    last.latitude = 52.25;
+    gps.eastWest.assign("E");
+    gps.northSouth.assign("N");
+    show();
+    EXPECT_TRUE(drawn.has("UTM 32 512345 5812345"));
+    display.coordFormat = 1;
+    drawn.clear();
+    show();
+    EXPECT_TRUE(drawn.has("GEO E 9.50000° N 52.25000°"));
+}
+
+TEST_F(GpsView, TwelveSatellitesGiveElevenBarsBlackWhenUsed) {
+    link.open = true;
+    gps.gsaSeen = gps.gsvSeen = true;
+    settings.LGsaLogTime = 1;
+    satellites.inViewCount = 12;
+    for (int i = 0; i < 12; ++i) {
+        satellites.inView[static_cast<std::size_t>(i)].prn = i + 1;
+        satellites.inView[static_cast<std::size_t>(i)].snr = 40;
+        satellites.inView[static_cast<std::size_t>(i)].used = i < 4 ? 1 : 0;
+    }
+    satellites.fixMode.assign("3");
+    show();
+    EXPECT_EQ(barColumns(kBlack), 4 * 6);
+    EXPECT_EQ(barColumns(kGreyLine), 7 * 6);
+    EXPECT_TRUE(drawn.has("3d"));
+    EXPECT_TRUE(drawn.has("1")) << "PRN 01 written digit above digit";
+}
+
+TEST_F(GpsView, WithoutSatelliteDataThePanelShowsTheFix) {
+    link.open = true;
+    settings.LGsaLogTime = -1;
+    gps.fixValid = true;
+    gps.ggaSeen = true;
+    gps.satellitesUsedText.assign("07");
+    show();
+    EXPECT_TRUE(drawn.has("Positions Fix"));
+    EXPECT_TRUE(drawn.has("07 Satelliten"));
+    EXPECT_TRUE(isColour(state.picture, kSatsPanel.left() + 2, kSatsPanel.top() + 2, qRgb(40, 200, 40)));
+    // 7 of the 12 gauge cells are filled.
+    int filled = 0;
+    for (int cell = 0; cell < 12; ++cell)
+        filled += isColour(state.picture, kSatsPanel.left() + 8 + cell * 8, kSatsPanel.top() + 50, kBlack);
+    EXPECT_EQ(filled, 7);
+}
+
+TEST_F(GpsView, WaitingForAFixBlinksAndAsksForPositionSentences) {
+    link.open = true;
+    clock.setUtc(DateTime{2026, 6, 1, 10, 0, 3});
+    show();
+    EXPECT_TRUE(drawn.has("Warte auf Fix"));
+    EXPECT_TRUE(drawn.has("RMC/GGA aktivieren"));
+    EXPECT_TRUE(logHas("$GPRMC oder $GPGGA aktivieren"));
+    EXPECT_TRUE(isColour(state.picture, kSatsPanel.left() + 2, kSatsPanel.top() + 2, qRgb(220, 20, 20)));
+    clock.setUtc(DateTime{2026, 6, 1, 10, 0, 4});
+    show();
+    EXPECT_TRUE(isColour(state.picture, kSatsPanel.left() + 2, kSatsPanel.top() + 2, kWhite));
+
+    link.open = false;
+    frame.replaying = true;
+    drawn.clear();
+    show();
+    EXPECT_FALSE(drawn.has("Warte auf Fix"));
+    EXPECT_FALSE(drawn.has("RMC/GGA aktivieren"));
+
+    frame.replaying = false;
+    show();
+    EXPECT_TRUE(drawn.has("GPS nicht aktiv"));
+}
+
+TEST_F(GpsView, BackgroundColourBySettingAndKeptForUnknownValues) {
+    settings.iGpsBKColor = 2;
+    show();
+    EXPECT_TRUE(isColour(shown(), 235, 150, qRgb(220, 20, 20)));
+    settings.iGpsBKColor = 9;
+    show();
+    EXPECT_TRUE(isColour(shown(), 235, 150, qRgb(220, 20, 20)));
+    settings.iGpsBKColor = 3;
+    show();
+    EXPECT_TRUE(isColour(shown(), 235, 150, qRgb(40, 200, 40)));
+}
+
+TEST_F(GpsView, OnMapCircleAtTheCompassCentre) {
+    show();
+    EXPECT_TRUE(isColour(state.picture, 50, 221, kWhite));
+    gps.onMap = true;
+    show();
+    EXPECT_TRUE(isColour(state.picture, 50, 221, kBlack));
+}
+
+TEST_F(GpsView, BatteryFromThePowerSupplyFolder) {
+    show();
+    EXPECT_TRUE(logHas("Could not get power status"));
+    EXPECT_FALSE(state.onAcPower);
+
+    writeFile(temp.path() / "power_supply/AC/type", "Mains");
+    writeFile(temp.path() / "power_supply/AC/online", "1");
+    writeFile(temp.path() / "power_supply/BAT0/type", "Battery");
+    writeFile(temp.path() / "power_supply/BAT0/capacity", "57");
+    show();
+    EXPECT_TRUE(state.onAcPower);
+    EXPECT_TRUE(drawn.has("57"));
+    EXPECT_TRUE(drawn.has("+"));
+
+    writeFile(temp.path() / "power_supply/AC/online", "0");
+    writeFile(temp.path() / "power_supply/BAT0/capacity", "100");
+    drawn.clear();
+    show();
+    EXPECT_FALSE(state.onAcPower);
+    EXPECT_TRUE(drawn.has("99"));
+    EXPECT_FALSE(drawn.has("+"));
+}
+
+TEST(Battery, NoBatteryIsReportedAsSuch) {
+    TempDir temp;
+    writeFile(temp.path() / "AC/type", "Mains");
+    writeFile(temp.path() / "AC/online", "1");
+    writeFile(temp.path() / "BAT1/type", "Battery");
+    writeFile(temp.path() / "BAT1/energy_now", "30");
+    writeFile(temp.path() / "BAT1/energy_full", "40");
+    PowerStatus status = readPowerStatus(temp.path());
+    EXPECT_TRUE(status.known && status.hasBattery && status.onAcPower);
+    EXPECT_EQ(status.percent, 75);
+    std::filesystem::remove_all(temp.path() / "BAT1");
+    status = readPowerStatus(temp.path());
+    EXPECT_TRUE(status.known);
+    EXPECT_FALSE(status.hasBattery);
+}
+
+TEST_F(GpsView, ResetRequestsAreServedAtTheNextRedraw) {
+    gps.speedProfile.fill(10);
+    gps.speedProfile[170] = 90;  // beyond the 170 entries searched
+    gps.speedProfile[3] = 42;
+    gps.speedMax = 300;
+    gps.tripDistance = 5000.0;
+    gps.tripStartSecond = 100;
+    gps.elapsedText.assign("01:00:00");
+    state.requests.recomputeSpeedMax = true;
+    state.requests.resetTrip = true;
+    show();
+    EXPECT_EQ(gps.speedMax, 42);
+    EXPECT_EQ(gps.tripDistance, 0.0);
+    EXPECT_EQ(gps.tripStartSecond, 0);
+    EXPECT_EQ(std::string(gps.elapsedText.view()), "00:00:00");
+    EXPECT_FALSE(state.requests.recomputeSpeedMax || state.requests.resetTrip);
+}
+
+TEST_F(GpsView, ASlowRedrawWithAnOpenPortPurgesIt) {
+    SlowClock slow;
+    link.open = false;
+    {
+        GpsViewContext ctx = context(slow);
+        ShowGps(ctx, state);
+    }
+    EXPECT_EQ(link.purges, 0);
+    link.open = true;
+    GpsViewContext ctx = context(slow);
+    ShowGps(ctx, state);
+    EXPECT_EQ(link.purges, 1);
+    EXPECT_EQ(link.restarts, 1);
+    EXPECT_TRUE(logHas("ShowGps PurgeComm wegen Zeitüberschreitung"));
+    EXPECT_FALSE(logHas("ShowGps End Tick Count")) << "timing lines only in debug mode";
+    log.debugMode = true;
+    ShowGps(ctx, state);
+    EXPECT_TRUE(logHas("ShowGps End Tick Count = <"));
+}
+
+TEST_F(GpsView, TurnedAndMirroredByTheDisplayMode) {
+    show();
+    const QImage upright = shown();
+    ASSERT_EQ(upright.size(), QSize(240, 320));
+    frame.moveDisplayMode = 4;
+    show();
+    ASSERT_EQ(shown().size(), QSize(320, 240));
+    EXPECT_EQ(shown().pixel(221, 50), upright.pixel(50, 221)) << "a quarter turn";
+    frame.moveDisplayMode = 7;
+    show();
+    EXPECT_EQ(shown().pixel(239 - 50, 319 - 221), upright.pixel(50, 221));
+    EXPECT_EQ(shown().pixel(0, 0), upright.pixel(239, 319));
+}
+
+TEST_F(GpsView, ProfilesScaleToTheMaximumNewestAtTheRight) {
+    QImage image(200, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    gps.altitudeProfileNext = 5;
+    gps.altitudeProfile[4] = 100;  // newest
+    gps.altitudeProfile[3] = 50;
+    gps.altitudeMax = 100;
+    {
+        QPainter painter(&image);
+        DrawHProfile(painter, gps, QRect(10, 10, 173, 42));
+    }
+    // Frame inner height 40: newest line 40 pixels high at x 181, the one before 20 at x 180.
+    EXPECT_EQ(countColour(image, QRect(181, 11, 1, 40), kBlack), 40);
+    EXPECT_EQ(countColour(image, QRect(180, 11, 1, 40), kBlack), 20);
+    EXPECT_EQ(countColour(image, QRect(100, 11, 1, 40), kBlack), 0);
+    gps.altitudeMax = 0;
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        DrawHProfile(painter, gps, QRect(10, 10, 173, 42));
+    }
+    EXPECT_EQ(countColour(image, QRect(11, 11, 171, 40), kBlack), 0);
+}
+
+}  // namespace
+}  // namespace vexa::testing

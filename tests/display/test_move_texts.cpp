@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include "display/big_display.h"
+#include "display/move_texts.h"
+#include "display/position_text.h"
+#include "maps/render/frame_interfaces.h"
+#include "tests/display/view_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+TEST(GeoText, TheThreeCoordinateFormats) {
+    std::string text = "unchanged";
+    fillGeomsg(text, 1, 11.5, 48.25, "E", "N");
+    EXPECT_EQ(text, "E 11.50000° N 48.25000°");
+    fillGeomsg(text, 2, 9.758333, 48.1173, "E", "N");
+    EXPECT_EQ(text, "E 9°45'30\" N 48°07'02\"");
+    std::string grid;
+    fillGeomsg(grid, 0, 9.758333, 48.1173, "E", "N");
+    EXPECT_EQ(grid, text);
+    fillGeomsg(text, 3, 1.0, 2.0, "W", "S");
+    EXPECT_EQ(text, "E 9°45'30\" N 48°07'02\"");
+    // West of Greenwich the degrees keep their sign, minutes and seconds do not.
+    fillGeomsg(text, 2, -3.25, -0.5, "W", "S");
+    EXPECT_EQ(text, "W -3°15'00\" S 0°30'00\"");
+}
+
+TEST(GeoText, RebuiltFromTheLastGridPosition) {
+    ViewWorld w;
+    w.last.grid = llh2utm(9.0, 52.0, 1, w.grid);
+    w.gps.eastWest.assign("E");
+    w.gps.northSouth.assign("N");
+    Fill_GeoUtmMsg(w.texts.geoText, 1, w.last, w.gps, w.grid, w.maps);
+    EXPECT_NEAR(w.last.longitude, 9.0, 1e-6);
+    EXPECT_NEAR(w.last.latitude, 52.0, 1e-6);
+    EXPECT_EQ(w.texts.geoText, "E 9.00000° N 52.00000°");
+    EXPECT_EQ(std::string(w.gps.gridText.view()),
+              "32 " + std::to_string(static_cast<long>(std::lround(w.last.grid.easting))) + " " +
+                  std::to_string(static_cast<long>(std::lround(w.last.grid.northing))));
+    w.gps.northSouth.assign("");
+    Fill_GeoUtmMsg(w.texts.geoText, 1, w.last, w.gps, w.grid, w.maps);
+    EXPECT_EQ(w.texts.geoText, " 9.00000°  52.00000°") << "no letters when one is missing";
+}
+
+TEST(GeoText, GridLabels) {
+    GridContext grid;
+    EXPECT_STREQ(gridLabel(grid), "UTM");
+    grid.LocalDatumGrid = true;
+    EXPECT_STREQ(gridLabel(grid), "GK");
+    grid.Ed50Datum = true;
+    EXPECT_STREQ(gridLabel(grid), "UTM");
+    grid.MercatorGrid = true;
+    EXPECT_STREQ(gridLabel(grid), "MP");
+}
+
+TEST(CheckPosKarte, MapsCountWidenedByHalfAScreenAtTheirScale) {
+    MapTable maps;
+    EXPECT_FALSE(checkPosKarte(maps, {500000, 5500000}, 240, 320, 1.0));
+    MapEntry map;
+    map.left = 500000;
+    map.right = 501000;
+    map.bottom = 5500000;
+    map.top = 5501000;
+    map.resolution = 400;  // 240 pixels = 600 m, 320 pixels = 800 m
+    maps.rows.push_back(map);
+    EXPECT_TRUE(checkPosKarte(maps, {499700, 5500500}, 240, 320, 1.0)) << "left edge widened by 300 m";
+    EXPECT_FALSE(checkPosKarte(maps, {499699, 5500500}, 240, 320, 1.0));
+    EXPECT_TRUE(checkPosKarte(maps, {500500, 5501400}, 240, 320, 1.0)) << "top edge widened by 400 m";
+    EXPECT_FALSE(checkPosKarte(maps, {500500, 5501401}, 240, 320, 1.0));
+    EXPECT_TRUE(checkPosKarte(maps, {499401, 5500500}, 240, 320, 2.0)) << "zoomed out twice as far";
+}
+
+class MoveTexts : public ::testing::Test, public ViewWorld {
+protected:
+    MoveTextContext ctx{gps, last, grid, maps, view, frame, route, guidance, display, texts, 240, 320};
+    FrameReadings readings{45.0f, 12.34, 321, 4567.0, "01:02:03"};
+
+    void showMoreInfo(bool mapFound) {
+        QPainter painter(&image);
+        ShowMoreInfo(painter, ctx, {kCentreX, kCentreY}, mapFound, readings);
+    }
+};
+
+TEST_F(MoveTexts, TheMissingMapNoticeNeedsMaps) {
+    frame.displayMode = DisplayMode::Move;
+    DrawnTexts drawn;
+    showMoreInfo(false);
+    EXPECT_FALSE(drawn.has("Keine Karte für Position"));
+    maps.rows.push_back(MapEntry{});
+    showMoreInfo(true);
+    EXPECT_FALSE(drawn.has("Keine Karte für Position"));
+    showMoreInfo(false);
+    EXPECT_TRUE(drawn.has("Keine Karte für Position"));
+    EXPECT_TRUE(drawn.entries().size() == 1) << "no info line unless switched on";
+}
+
+TEST_F(MoveTexts, InfoLineAtTheBottomOfTheWindow) {
+    frame.displayMode = DisplayMode::Move;
+    display.infoLine = true;
+    DrawnTexts drawn;
+    showMoreInfo(true);
+    const DrawnTexts::Entry* line = drawn.find("12.3km/h h=321m 4.57km 01:02:03");
+    ASSERT_NE(line, nullptr);
+    EXPECT_GT(line->y, 300);
+    EXPECT_LT(line->y, 360);
+}
+
+TEST_F(MoveTexts, KarteViewNamesTheMapAndTheTarget) {
+    frame.displayMode = DisplayMode::Karte;
+    gps.eastWest.assign("E");
+    gps.northSouth.assign("N");
+    DrawnTexts drawn;
+    showMoreInfo(true);
+    EXPECT_TRUE(drawn.has("Keine Karte für Position"));
+    EXPECT_TRUE(drawn.has("UTM 32 500000 5500000"));
+
+    MapEntry coarse, fine;
+    coarse.path = "/m/coarse_200.png";
+    coarse.fileNameStart = 3;
+    coarse.resolution = 1000;
+    coarse.containsPosition = 1;
+    fine = coarse;
+    fine.path = "/m/fine_500.png";
+    fine.resolution = 2000;
+    maps.rows = {coarse, fine};
+    addRoutePoint(200, 200);
+    guidance.targetDistance = 1500.0;
+    drawn.clear();
+    showMoreInfo(true);
+    EXPECT_TRUE(drawn.has("coarse_200.png")) << "the map of the current scale";
+    EXPECT_TRUE(drawn.has("UTM 32 500000 5500000 Ziel: 1.50 km"));
+
+    display.coordFormat = 1;
+    drawn.clear();
+    showMoreInfo(true);
+    EXPECT_TRUE(drawn.has(texts.geoText + " Ziel: 1.50 km"));
+    EXPECT_EQ(texts.geoText.rfind("E ", 0), 0u);
+}
+
+TEST(MoveTextLine, CentredInTheTopBand) {
+    QImage screen(240, 320, QImage::Format_RGB32);
+    screen.fill(Qt::black);
+    DrawnTexts drawn;
+    DrawMoveText(screen, "Warte auf Fix");
+    ASSERT_EQ(drawn.entries().size(), 1u);
+    const DrawnTexts::Entry& e = drawn.entries()[0];
+    EXPECT_GT(e.x, 40);
+    EXPECT_LT(e.x, 120);
+    EXPECT_EQ(countColour(screen, QRect(0, 0, 240, 20), kBlack) > 0, true);
+    EXPECT_EQ(countColour(screen, QRect(0, 20, 240, 300), kBlack), 240 * 300) << "nothing below the band";
+}
+
+class BigDisplay : public ::testing::Test, public ViewWorld {
+protected:
+    FrameReadings readings{0.0f, 99.95, 512, 123456.0, "02:00:00"};
+    DrawnTexts drawn;
+
+    void show(int mode, int moveDisplayMode = 0, bool afterOutput = false) {
+        QPainter painter(&image);
+        ShowBigDisplay(painter, gps, readings, mode, moveDisplayMode, afterOutput, 240, 320);
+    }
+};
+
+TEST_F(BigDisplay, ModesChooseTheNumbers) {
+    show(1);
+    EXPECT_TRUE(drawn.has("100.0 km/h"));
+    drawn.clear();
+    show(3);
+    EXPECT_TRUE(drawn.has("123.46 km"));
+    drawn.clear();
+    show(4);
+    show(0);
+    EXPECT_TRUE(drawn.entries().empty());
+    show(7);
+    ASSERT_EQ(drawn.entries().size(), 4u);
+    EXPECT_EQ(drawn.entries()[2].text, "512 m");
+    EXPECT_EQ(drawn.entries()[3].text, "02:00:00");
+}
+
+TEST_F(BigDisplay, ProfilesGoWithSpeedAndAltitude) {
+    gps.speedProfile.fill(50);
+    gps.speedMax = 100;
+    show(2);
+    const int withProfile = countColour(image, image.rect(), kBlack);
+    image.fill(Qt::white);
+    show(1);
+    EXPECT_GT(withProfile - countColour(image, image.rect(), kBlack), 170 * 10);
+}
+
+TEST_F(BigDisplay, TurnedWithTheMoveDisplayMode) {
+    const QRect visible(80, 40, 240, 320);
+    show(1);
+    const QRect upright = QRect(80, 40, 120, 80);
+    const int inTopLeft = countColour(image, upright, kBlack);
+    EXPECT_GT(inTopLeft, 50);
+
+    image.fill(Qt::white);
+    show(1, 6);  // shown upside down: drawn at the bottom right, turned
+    EXPECT_EQ(countColour(image, upright, kBlack), 0);
+    EXPECT_GT(countColour(image, QRect(200, 280, 120, 80), kBlack), 50);
+
+    image.fill(Qt::white);
+    show(1, 3, true);  // landscape after the rotation: along the left edge, reading upwards
+    EXPECT_EQ(countColour(image, upright, kBlack), 0);
+    EXPECT_GT(countColour(image, QRect(80, 200, 60, 160), kBlack), 50);
+    EXPECT_EQ(countColour(image, image.rect(), kBlack), countColour(image, visible, kBlack)) << "inside the window";
+}
+
+}  // namespace
+}  // namespace vexa::testing

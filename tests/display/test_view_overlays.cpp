@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "display/view_overlays.h"
+#include "maps/render/map_frame.h"
+#include "tests/display/view_fixture.h"
+#include "tests/maps/map_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+class ReplayLink : public GpsLink {};
+
+// A whole frame through show_pos with the overlays over an empty map table.
+class Overlays : public ::testing::Test, public ViewWorld {
+protected:
+    MapWorld map;
+    ViewRecords records{route, trace, pois,  settings, gps,     last,    grid, map.table,
+                        map.view, map.frame, guidance, display, texts, 240, 320, "vexapoi.cdb"};
+    ViewOverlays overlays{records};
+    DrawnTexts drawn;
+
+    Overlays() {
+        map.frame.mapScale = 1000;
+        map.frame.displayMode = DisplayMode::Move;
+        map.screen_ = ScreenGeometry{240, 320, false};
+    }
+    QImage showAtCentre() {
+        MapFrameContext ctx = map.context(&overlays);
+        show_pos(ctx, TrackPoint{kCentreX, kCentreY}, FrameReadings{0.0f, 42.0, 100, 2500.0, "00:10:00"});
+        return map.presenter.shown;  // the window's 240 × 320 middle: frame pixel (x, y) at (x − 80, y − 40)
+    }
+};
+
+TEST_F(Overlays, RouteTraceAndPoisAppearInTheMoveView) {
+    addRoutePoint(100, 100);
+    addRoutePoint(300, 100);
+    addTracePoint(100, 300);
+    addTracePoint(300, 300);
+    addPoi("Mühle (alt)", 250, 250, "vexapoi.cdb");
+    addPoi("ZLASTPOS", 150, 250, "vexapoi.cdb");
+    map.frame.showPois = true;
+    const QImage shown = showAtCentre();
+    EXPECT_TRUE(isColour(shown, 200 - 80, 100 - 40, kRouteBlue));
+    EXPECT_TRUE(isColour(shown, 200 - 80, 300 - 40, kYellow));
+    EXPECT_TRUE(drawn.has("Mühle "));
+    EXPECT_FALSE(drawn.has("ZLASTPOS"));
+    EXPECT_GT(countColour(shown, QRect(0, 0, 240, 320), kGreyLine), 50) << "target line";
+    EXPECT_DOUBLE_EQ(guidance.targetDistance, std::hypot(100.0, 100.0));
+}
+
+TEST_F(Overlays, PoisOnlyWhenSwitchedOn) {
+    addPoi("Mühle", 250, 250, "vexapoi.cdb");
+    showAtCentre();
+    EXPECT_FALSE(drawn.has("Mühle"));
+}
+
+TEST_F(Overlays, GuidancePicksTheNearestPointAndWritesTheWayLeft) {
+    addRoutePoint(150, 200);
+    addRoutePoint(210, 200);
+    addRoutePoint(210, 100);
+    map.frame.selectedRoutePoint = -1;
+    showAtCentre();
+    EXPECT_EQ(map.frame.selectedRoutePoint, 1);
+    EXPECT_TRUE(drawn.has("0.10 km"));
+
+    // A chosen point stays chosen while no positions arrive.
+    map.frame.selectedRoutePoint = 0;
+    drawn.clear();
+    showAtCentre();
+    EXPECT_EQ(map.frame.selectedRoutePoint, 0);
+    EXPECT_TRUE(drawn.has("0.16 km"));
+}
+
+TEST_F(Overlays, BigNumbersAndInfoLineFollowTheDisplaySettings) {
+    showAtCentre();
+    EXPECT_FALSE(drawn.has("42.0 km/h"));
+    display.bigInfo = true;
+    display.infoPage = 1;
+    display.infoLine = true;
+    showAtCentre();
+    EXPECT_TRUE(drawn.has("42.0 km/h"));
+    EXPECT_TRUE(drawn.has("42.0km/h h=100m 2.50km 00:10:00"));
+    EXPECT_FALSE(drawn.has("Keine Karte für Position")) << "no maps at all";
+}
+
+TEST_F(Overlays, KarteViewFindsTheTracePointAtTheCentre) {
+    map.frame.displayMode = DisplayMode::Karte;
+    addTracePoint(150, 150);
+    addTracePoint(201, 202);
+    showAtCentre();
+    EXPECT_EQ(overlays.traceAtCentre(), 1);
+    EXPECT_TRUE(drawn.has("Keine Karte für Position"));
+}
+
+}  // namespace
+}  // namespace vexa::testing
