@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test demo asan tsan bench clean
+.PHONY: all deps build test demo install asan tsan bench clean
 
 all: build
 

@@ -1,0 +1,29 @@
+// The program's command line:
+//   vexa [--maps DIR] [--replay FILE] [--port DEVICE] [--screen WxH] [--scale N]
+//        [--snapshot DIR] [--old-keys] [--help]
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vexa {
+
+struct CommandLine {
+    std::optional<std::filesystem::path> maps;
+    std::optional<std::filesystem::path> replay;
+    std::optional<std::string> port;
+    int screenWidth = 240;
+    int screenHeight = 320;
+    int scale = 2;
+    std::optional<std::filesystem::path> snapshot;
+    bool oldKeys = false;
+    bool help = false;
+    std::string error;      // non-empty: the arguments were not understood
+};
+
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+std::string usageText();
+
+}  // namespace vexa

@@ -1,0 +1,75 @@
+#include "app/frame_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vexa {
+
+namespace {
+constexpr int kStatusLineAboveBottom = 41;  // device pixels
+}
+
+FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* parent)
+    : QWidget(parent), width_(screenWidth), height_(screenHeight), scale_(scale) {
+    setFixedSize(screenWidth * scale, screenHeight * scale);
+    image_ = QImage(screenWidth, screenHeight, QImage::Format_RGB32);
+    image_.fill(Qt::white);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FrameView::showImage(QImage image) {
+    image_ = std::move(image);
+    notice_.clear();
+    update();
+}
+
+void FrameView::setStatusLine(QString text) {
+    status_ = std::move(text);
+    update();
+}
+
+void FrameView::setNotice(QString text) {
+    notice_ = std::move(text);
+    update();
+}
+
+void FrameView::setBlank(bool blank) {
+    blank_ = blank;
+    update();
+}
+
+void FrameView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (blank_) {
+        p.fillRect(rect(), Qt::black);
+        return;
+    }
+    p.fillRect(rect(), Qt::white);
+    p.scale(scale_, scale_);
+    p.drawImage(0, 0, image_);
+    if (!notice_.isEmpty()) {
+        QFont font("DejaVu Sans", 12, QFont::Bold);
+        font.setPixelSize(18);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(QRect(0, 0, width_, height_), Qt::AlignCenter, notice_);
+    }
+    if (!status_.isEmpty()) {
+        QFont font("DejaVu Sans", 7);
+        font.setPixelSize(10);
+        p.setFont(font);
+        const QRect line(2, height_ - kStatusLineAboveBottom, width_ - 4, 14);
+        p.fillRect(line, QColor(255, 255, 255, 200));
+        p.setPen(Qt::black);
+        p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, status_);
+    }
+}
+
+void FrameView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (onDoubleTap) {
+        const QPoint pos = event->position().toPoint();
+        onDoubleTap(pos.x() / scale_, pos.y() / scale_);
+    }
+}
+
+}  // namespace vexa

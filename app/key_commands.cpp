@@ -1,0 +1,144 @@
+// The character shortcuts and the hardware keys.
+#include <cstdio>
+
+#include "app/app_state.h"
+#include "app/command_ids.h"
+#include "app/frame_view.h"
+#include "app/main_window.h"
+#include "app/state_lock.h"
+#include "app/ui_thread.h"
+#include "maps/map_catalogue.h"
+#include "platform/paths.h"
+
+namespace vexa {
+
+void MainWindow::hardwareKey(int key, bool pressed) {
+    guarded([&] {
+        if (pressed) {
+            keys_->press(key);
+        } else {
+            AddDebugLine(state_.diagnostics, "VK_APP" + std::to_string(key) + " Up");
+            keys_->release(key);
+        }
+        if (state_.diagnostics.debugMode) {
+            char line[80];
+            std::snprintf(line, sizeof line, "bAutoScreenOn = <%s> bManualScreenOff = <%s>",
+                          state_.frame.bAutoScreenOn ? "TRUE" : "FALSE",
+                          state_.frame.bManualScreenOff ? "TRUE" : "FALSE");
+            AddNmeaListLine(state_.diagnostics, line);
+        }
+    });
+}
+
+// Saves the map view as "ScreenCopy..." in the vexa folder; the file name in a message box.
+void MainWindow::saveScreenCopy(bool tell) {
+    std::filesystem::path file;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        file = views_.saveScreen((vexaDir() / "ScreenCopy").string(), vexaDir());
+    }
+    if (tell && !file.empty()) ui_.messageBox(file.string(), "VEXA", MessageButtons::Ok, MessageIcon::None);
+}
+
+// Key "n": the corners of every map in turn (top left, top right, bottom left, bottom right),
+// with the map's number in the middle of the screen.
+void MainWindow::showNextMapCorner() {
+    int map = 0;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        const int rows = state_.frame.lastMapIndex + 1;
+        if (rows <= 0 || rows > static_cast<int>(state_.maps.rows.size())) return;
+        if (cornerCounter_ >= rows * 4) cornerCounter_ = 0;
+        map = cornerCounter_ / 4;
+        const MapEntry& row = state_.maps.rows[static_cast<std::size_t>(map)];
+        const int corner = cornerCounter_ % 4;
+        ++cornerCounter_;
+        TrackPoint& shown = state_.frame.lastShown;
+        shown.gridX = (corner == 0 || corner == 2) ? row.left : row.right;
+        shown.gridY = corner < 2 ? row.top : row.bottom;
+        views_.composeMapView(shown);
+    }
+    // Queued behind the frame, so that the number is written over it.
+    postToUi(this, [this, map] { frameView_->setNotice(QString::number(map)); });
+}
+
+void MainWindow::characterKey(char key) {
+    guarded([&] {
+        const DisplayMode view = currentView();
+        const bool mapView = view == DisplayMode::Karte || view == DisplayMode::Move;
+        switch (key) {
+        case '+': command(cmd::ZoomIn); break;
+        case '-': command(cmd::ZoomOut); break;
+        case 'c':
+            command(kCmdTraceClear);
+            {
+                StateLock lock(state_.stateMutex, uiHoldsState_);
+                state_.frame.moveDisplayMode = 0;
+            }
+            switchMoveDisplay();
+            command(cmd::MoveView);
+            break;
+        case 'd':
+            if (view != DisplayMode::Nmea) break;
+            if (RegDeleteAll(store_) && idle()) RefreshWindow();
+            break;
+        case 'g': {
+            std::string directory;
+            TrackPoint centre;
+            {
+                StateLock lock(state_.stateMutex, uiHoldsState_);
+                directory = state_.frame.currentMapDir;
+                centre = state_.frame.viewCentre;
+            }
+            if (directory.empty()) break;
+            scanMapDirectory(directory);
+            cornerCounter_ = 0;
+            StateLock lock(state_.stateMutex, uiHoldsState_);
+            state_.frame.viewCentre = centre;
+            views_.composeMapView(centre);
+            state_.frame.lastShown = centre;
+            break;
+        }
+        case 'h': {
+            StateLock lock(state_.stateMutex, uiHoldsState_);
+            state_.settings.iHKorrektur = state_.settings.iHKorrektur ? 0 : 1;
+            AddNmeaListLine(state_.diagnostics, state_.settings.iHKorrektur ? "Höhen Korrektur ist aktiv"
+                                                                            : "Höhen Korrektur ist inaktiv");
+            break;
+        }
+        case 'i': if (mapView) selectMapAtZoom(); break;
+        case 'j': if (mapView) selectMapAtPosition(); break;
+        case 'l':
+        case 'r':
+        case 'o':
+        case 'u': {
+            {
+                StateLock lock(state_.stateMutex, uiHoldsState_);
+                FrameState& frame = state_.frame;
+                const double step = 400000.0 * frame.zoomFactor / frame.mapScale;
+                if (key == 'l') frame.viewCentre.gridX -= step;
+                if (key == 'r') frame.viewCentre.gridX += step;
+                if (key == 'o') frame.viewCentre.gridY += step;
+                if (key == 'u') frame.viewCentre.gridY -= step;
+                frame.lastShown = frame.viewCentre;
+            }
+            saveScreenCopy(false);
+            break;
+        }
+        case 's': saveScreenCopy(true); break;
+        case 'n': if (view == DisplayMode::Karte) showNextMapCorner(); break;
+        case 'p': command(cmd::ListPois); break;
+        case 'q':
+            ToggleDebugMode(state_.diagnostics, view == DisplayMode::Nmea);
+            if (view == DisplayMode::Nmea) command(cmd::NmeaView);
+            break;
+        case 'w': command(cmd::AddPoi); break;
+        case 'y': command(kCmdTraceToRoute); break;
+        case 'z': command(cmd::PoiDbChoice); break;
+        default:
+            break;  // other characters do nothing
+        }
+    });
+}
+
+}  // namespace vexa

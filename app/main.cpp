@@ -1,0 +1,64 @@
+// vexa: the moving map and GPS logger.
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "app/single_instance.h"
+#include "app/snapshot.h"
+#include "gps/gps_session.h"
+#include "platform/linux/file_settings_storage.h"
+#include "platform/linux/system_clock.h"
+#include "platform/linux/termios_serial_port.h"
+#include "platform/paths.h"
+
+int main(int argc, char** argv) {
+    using namespace vexa;
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.help) {
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "vexa: %s\n\n%s", line.error.c_str(), usageText().c_str());
+        return 2;
+    }
+    if (line.snapshot) qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("vexa");
+
+    SingleInstance instance(SingleInstance::defaultServerName());
+    if (!line.snapshot && instance.notifyRunning()) return 0;
+
+    SystemClock clock;
+    FileSettingsStorage storage(settingsFile());
+    TermiosSerialPort port;
+    auto state = std::make_unique<AppState>(clock, storage, port);
+
+    WindowOptions options;
+    options.screenWidth = line.screenWidth;
+    options.screenHeight = line.screenHeight;
+    options.scale = line.scale;
+    options.oldKeys = line.oldKeys;
+    options.maps = line.maps;
+    options.port = line.port;
+    if (line.snapshot) options.replayFramePeriod = std::chrono::milliseconds(0);
+    MainWindow window(*state, options);
+    window.show();
+    if (line.snapshot) {
+        window.start();
+        return runSnapshot(window, line.replay, *line.snapshot);
+    }
+    instance.listen([&window] { window.raiseFromSecondInstance(); });
+    window.start();
+    if (line.replay) {
+        const std::filesystem::path replay = *line.replay;
+        QTimer::singleShot(0, &window, [&window, replay] { EmulateStartFile(window.session(), replay); });
+    }
+    return app.exec();
+}

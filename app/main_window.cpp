@@ -1,0 +1,332 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QStackedWidget>
+#include <QTimer>
+
+#include <sys/utsname.h>
+
+#include <cstdio>
+
+#include "app/app_state.h"
+#include "app/command_ids.h"
+#include "app/frame_view.h"
+#include "app/menu_bar.h"
+#include "app/nmea_view.h"
+#include "app/state_lock.h"
+#include "app/ui_thread.h"
+#include "platform/clock.h"
+#include "platform/linux/serial_devices.h"
+#include "platform/paths.h"
+#include "platform/settings_storage.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr const char* kTitle = "VEXA";
+
+// The keyboard keys of the four hardware keys: "sHardwareKey1".."sHardwareKey4" hold key
+// names such as "F5"; F1 to F4 otherwise.
+std::array<int, 4> hardwareKeyCodes(SettingsStorage& storage) {
+    std::array<int, 4> codes = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
+    for (int i = 0; i < 4; ++i) {
+        const auto name = storage.readString("sHardwareKey" + std::to_string(i + 1));
+        if (!name) continue;
+        const QKeySequence sequence = QKeySequence::fromString(QString::fromStdString(*name));
+        if (!sequence.isEmpty()) codes[static_cast<std::size_t>(i)] = sequence[0].key();
+    }
+    return codes;
+}
+
+int osMajorVersion() {
+    utsname name{};
+    if (uname(&name) != 0) return 0;
+    return std::atoi(name.release);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppState& state, WindowOptions options)
+    : state_(state),
+      options_(std::move(options)),
+      ui_(*this, *this),
+      store_{state.storage, ui_, state.diagnostics},
+      views_(state, ui_, *this, options_.screenWidth, options_.screenHeight),
+      input_{state.gps,      state.last, state.satellites,  state.trace,       state.log,
+             state.settings, state.frame, state.grid,       state.diagnostics, ui_,
+             state.clock,    views_,      state.stateMutex},
+      session_(input_, store_, state.port) {
+    session_.portDevice = [this](const std::string& name) {
+        const int n = comPortNumber(name);
+        return n > 0 ? comDevice(n) : name;
+    };
+    session_.showReplayView = [this] { showReplayView(); };
+    views_.setReplayFramePeriod(options_.replayFramePeriod);
+    keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,
+                                           options_.oldKeys);
+    hardwareKeyCodes_ = hardwareKeyCodes(state.storage);
+    state.diagnostics.setChangeListener([this] { refreshNmea(); });
+    state.diagnostics.setApiErrorHook([this] {
+        state_.gps.lastActivityTick = state_.clock.tickCount();
+        if (!state_.frame.bAutoScreenOn || state_.frame.bManualScreenOff) {
+            state_.frame.bAutoScreenOn = true;
+            state_.frame.bManualScreenOff = false;
+            displayPower(false);
+        }
+    });
+    setWindowTitle("vexa");
+    setFocusPolicy(Qt::StrongFocus);
+    create();
+}
+
+MainWindow::~MainWindow() {
+    shutDown();
+    state_.diagnostics.setChangeListener(nullptr);
+    state_.diagnostics.setApiErrorHook(nullptr);
+}
+
+// Window creation, in its order: settings, menu bar, NMEA list, Move view and zoom reset,
+// serial port, title, POIs and route points shown, trace and route cleared, screen buffer.
+void MainWindow::create() {
+    DiagnosticText& log = state_.diagnostics;
+    AddDebugLine(log, "WM_CREATE");
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.frame.portName = "COM1:";
+        log.setCurrentOperation("LoadStartupSettings");
+        LoadStartupSettings(store_, state_.settings);
+    }
+
+    menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comDevice(n); }, this);
+    addToolBar(Qt::BottomToolBarArea, menuBar_);
+
+    const int w = options_.screenWidth * options_.scale;
+    const int h = options_.screenHeight * options_.scale;
+    stack_ = new QStackedWidget(this);
+    frameView_ = new FrameView(options_.screenWidth, options_.screenHeight, options_.scale, stack_);
+    frameView_->setFocusPolicy(Qt::NoFocus);
+    frameView_->onDoubleTap = [this](int x, int y) { guarded([&] { doubleTap(x, y); }); };
+    nmeaView_ = new NmeaView(w, h, stack_);
+    nmeaView_->setFocusPolicy(Qt::NoFocus);
+    stack_->addWidget(frameView_);
+    stack_->addWidget(nmeaView_);
+    stack_->setFixedSize(w, h);
+    setCentralWidget(stack_);
+
+    auto* quit = new QAction(this);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, [this] { command(cmd::Quit); });
+    addAction(quit);
+
+    showMoveView(false);
+    command(cmd::ZoomReset);
+
+    const std::uint32_t port = RegQueryComx(store_);
+    command(port >= 1 && port <= 8 ? cmd::Com1 + static_cast<int>(port) - 1 : cmd::Com1);
+    if (options_.port) {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.frame.portName = *options_.port;
+    }
+    applyTitle(kTitle);
+    command(cmd::ShowPois);
+    command(cmd::ShowRoutePoints);
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        ClearRoute(state_.route, state_.gps);
+        log.setCurrentOperation("sb.Create After");
+        state_.screenBuffer.Create(400, 400);
+    }
+    refreshMenuStates();
+}
+
+void MainWindow::start() {
+    activate(true);
+    command(cmd::MoveView);
+}
+
+void MainWindow::activate(bool active) {
+    DiagnosticText& log = state_.diagnostics;
+    AddDebugLine(log, "WM_ACTIVATE");
+    if (!active) {
+        AddDebugLine(log, "WA_INACTIVE");
+        state_.frame.active = false;
+        return;
+    }
+    guarded([&] {
+        log.setCurrentOperation("Exception nach WA_ACTIVE");
+        AddDebugLine(log, "WA_ACTIVE");
+        bool first = false;
+        {
+            StateLock lock(state_.stateMutex, uiHoldsState_);
+            first = state_.frame.firstActivation;
+        }
+        if (first) {
+            command(cmd::LoadMapDirectory);
+            std::error_code ec;
+            std::filesystem::create_directories(vexaDir(), ec);
+            StateLock lock(state_.stateMutex, uiHoldsState_);
+            for (int i = 0; i < state_.pois.count; ++i) {
+                const PoiRecord& poi = state_.pois.records[static_cast<std::size_t>(i)];
+                std::string name = poi.name;
+                for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                if (name != "zlastpos") continue;
+                state_.frame.viewCentre.gridX = poi.gridX;
+                state_.frame.viewCentre.gridY = poi.gridY;
+                state_.frame.lastShown = state_.frame.viewCentre;
+                break;
+            }
+            state_.frame.firstActivation = false;
+            AddNmeaListLine(log, "Build " __DATE__ " " __TIME__);
+            char line[64];
+            std::snprintf(line, sizeof line, "OS Version = <%d>", osMajorVersion());
+            AddNmeaListLine(log, line);
+        }
+        AddDebugLine(log, "WA_ACTIVE break");
+        state_.frame.active = true;
+    });
+}
+
+void MainWindow::guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        reportException();
+    }
+}
+
+// Any exception that escapes a handler: display on, beep, the current operation in a message
+// box and in the NMEA list; the program carries on.
+void MainWindow::reportException() {
+    state_.frame.bAutoScreenOn = true;
+    state_.frame.bManualScreenOff = false;
+    frameView_->setBlank(false);
+    ui_.beep();
+    const std::string text = state_.diagnostics.currentOperation();
+    ui_.messageBox(text, "", MessageButtons::Ok, MessageIcon::None);
+    AddNmeaListLine(state_.diagnostics, text);
+}
+
+void MainWindow::command(int id) {
+    if (uiHoldsState_) {
+        // Reached through the nested event loop of a message box shown while the state is held.
+        QTimer::singleShot(20, this, [this, id] { command(id); });
+        return;
+    }
+    guarded([&] { dispatch(id); });
+    if (!closing_) refreshMenuStates();
+}
+
+void MainWindow::refreshMenuStates() {
+    StateLock lock(state_.stateMutex, uiHoldsState_);
+    menuBar_->refreshStates(state_.frame);
+}
+
+int MainWindow::runDialog(QDialog& dialog) {
+    if (dialogRunner_) return dialogRunner_(dialog);
+    return dialog.exec();
+}
+
+void MainWindow::raiseFromSecondInstance() {
+    ++raiseCount_;
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+QWidget& MainWindow::screen() { return *stack_; }
+
+void MainWindow::applyTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
+
+void MainWindow::applyStatusText(const std::string& text) {
+    statusLine_ = QString::fromStdString(text);
+    frameView_->setStatusLine(statusLine_);
+}
+
+void MainWindow::presentFrame(QImage visible) {
+    postToUi(this, [this, image = std::move(visible)]() mutable {
+        if (state_.frame.displayMode.load() == DisplayMode::Nmea) return;
+        // A new frame covers the status line written over the last one.
+        applyStatusText("");
+        frameView_->showImage(std::move(image));
+    });
+}
+
+void MainWindow::presentMoveText(std::string text) {
+    postToUi(this, [this, t = std::move(text)] { applyStatusText(t); });
+}
+
+void MainWindow::refreshNmea() {
+    if (nmeaRefreshPending_.exchange(true)) return;
+    postToUi(this, [this] {
+        nmeaRefreshPending_ = false;
+        if (state_.frame.displayMode.load() == DisplayMode::Nmea)
+            nmeaView_->showText(state_.diagnostics.text());
+    });
+}
+
+void MainWindow::displayPower(bool off) {
+    postToUi(this, [this, off] { frameView_->setBlank(off); });
+}
+
+void MainWindow::fullscreenOn() {
+    fullScreen_ = true;
+    menuBar_->hide();
+    showFullScreen();
+}
+
+void MainWindow::fullscreenOffSip() { fullscreenOff(); }  // no input panel on a desktop
+
+void MainWindow::fullscreenOff() {
+    if (!fullScreen_) return;
+    fullScreen_ = false;
+    menuBar_->show();
+    showNormal();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    for (int k = 0; k < 4; ++k) {
+        if (event->key() != hardwareKeyCodes_[static_cast<std::size_t>(k)]) continue;
+        if (!event->isAutoRepeat()) hardwareKey(k + 1, true);
+        return;
+    }
+    const QString text = event->text();
+    if (text.size() == 1 && text[0].unicode() < 128 && text[0].isPrint()) {
+        characterKey(static_cast<char>(text[0].unicode()));
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+    for (int k = 0; k < 4; ++k) {
+        if (event->key() != hardwareKeyCodes_[static_cast<std::size_t>(k)]) continue;
+        if (!event->isAutoRepeat()) hardwareKey(k + 1, false);
+        return;
+    }
+    QMainWindow::keyReleaseEvent(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !closing_) activate(isActiveWindow());
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutDown();
+    event->accept();
+}
+
+void MainWindow::shutDown() {
+    if (closing_) return;
+    closing_ = true;
+    ui_.abandonWaits();
+    StopGpsThreads(session_);
+}
+
+}  // namespace vexa

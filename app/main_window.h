@@ -1,0 +1,182 @@
+// The main window: the device screen (map frames, GPS view or NMEA list) above the menu bar,
+// the command dispatch by identifier, the views, keys, double tap, activation and the
+// exception handler around every handler.
+#pragma once
+
+#include <QMainWindow>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/hardware_keys.h"
+#include "app/qt_gps_views.h"
+#include "app/qt_ui.h"
+#include "frame/settings_store.h"
+#include "gps/gps_input.h"
+#include "gps/gps_session.h"
+
+class QDialog;
+class QStackedWidget;
+
+namespace vexa {
+
+struct AppState;
+class FrameView;
+class MenuBar;
+class NmeaView;
+
+struct WindowOptions {
+    int screenWidth = 240;
+    int screenHeight = 320;
+    int scale = 2;
+    bool oldKeys = false;
+    std::optional<std::filesystem::path> maps;  // instead of the stored map directory
+    std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
+    std::chrono::milliseconds replayFramePeriod{40};  // 0: replay as fast as frames compose
+};
+
+class MainWindow : public QMainWindow, public UiWindow, public ViewSink, public HardwareKeyActions {
+public:
+    MainWindow(AppState& state, WindowOptions options);
+    ~MainWindow() override;
+
+    // Start-up after construction: first activation, then the Move view.
+    void start();
+    // Activation: the first one loads the map directory and restores the last position.
+    void activate(bool active);
+
+    // Runs one command as the menu, a button or a key would, inside the exception handler.
+    void command(int id);
+    // Another start of the program asked to be shown.
+    void raiseFromSecondInstance();
+    int raiseCount() const { return raiseCount_; }
+
+    void switchWindow() override;
+    void switchMoveDisplay();
+    void RefreshWindow();
+    void fullscreenOn();
+    void fullscreenOff();
+    void fullscreenOffSip();
+    bool fullScreen() const { return fullScreen_; }
+    // Double tap at device pixels: re-centres the map view.
+    void doubleTap(int x, int y);
+    // Character shortcuts.
+    void characterKey(char key);
+    // Hardware keys 1..4: press and release.
+    void hardwareKey(int key, bool pressed);
+    // Stops reception and replay, closes the port; the window then closes.
+    void shutDown();
+
+    AppState& state() { return state_; }
+    QtUi& ui() { return ui_; }
+    GpsSession& session() { return session_; }
+    MenuBar& menuBar() { return *menuBar_; }
+    FrameView& frameView() { return *frameView_; }
+    NmeaView& nmeaView() { return *nmeaView_; }
+    QWidget& screen();
+    HardwareKeys& hardwareKeys() { return *keys_; }
+    const QString& statusLine() const { return statusLine_; }
+
+    // Called with each command identifier before it runs (debug tracing, tests).
+    void setCommandObserver(std::function<void(int)> observer) { observer_ = std::move(observer); }
+    // Runs a command's modal dialog; returns its result code. Tests answer dialogs here.
+    void setDialogRunner(std::function<int(QDialog&)> runner) { dialogRunner_ = std::move(runner); }
+
+    // UiWindow
+    QWidget* dialogParent() override { return this; }
+    void applyTitle(const std::string& title) override;
+    void applyStatusText(const std::string& text) override;
+    void runCommand(int commandId) override { command(commandId); }
+
+    // ViewSink (any thread)
+    void presentFrame(QImage visible) override;
+    void presentMoveText(std::string text) override;
+    void refreshNmea() override;
+    void displayPower(bool off) override;
+
+    // HardwareKeyActions
+    DisplayMode currentView() override;
+    bool calibrating() override;
+    bool gpsRunning() override;
+    bool receiving() override;
+    void stepMoveDisplay(int delta) override;
+    void sendCommand(int id) override { ui_.sendCommand(id); }
+    void clearTrace() override;
+    void selectMapAtZoom() override;
+    void selectMapAtPosition() override;
+    bool swapMapDirectories() override;
+    void openLogByKey() override;
+    void beep() override { ui_.beep(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+
+    AppState& state_;
+    WindowOptions options_;
+    QtUi ui_;
+    SettingsStore store_;
+    QtGpsViews views_;
+    GpsInput input_;
+    GpsSession session_;
+    std::unique_ptr<HardwareKeys> keys_;
+    std::array<int, 4> hardwareKeyCodes_{};
+    MenuBar* menuBar_ = nullptr;
+    FrameView* frameView_ = nullptr;
+    NmeaView* nmeaView_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    QString statusLine_;
+    bool uiHoldsState_ = false;
+    bool fullScreen_ = false;
+    bool closing_ = false;
+    int raiseCount_ = 0;
+    int cornerCounter_ = 0;  // key "n": map × 4 + corner
+    std::atomic<bool> nmeaRefreshPending_{false};
+    std::function<void(int)> observer_;
+    std::function<int(QDialog&)> dialogRunner_;
+
+    void create();
+    void guarded(const std::function<void()>& handler);
+    void reportException();
+    void dispatch(int id);
+    void refreshMenuStates();
+    int runDialog(QDialog& dialog);
+
+    // View commands.
+    void showNmeaView();
+    void showGpsView();
+    void showMoveView(bool step);
+    void showKarteView();
+    void zoom(int id);
+    void redrawCurrentView();
+    bool idle();
+
+    // Tools and POI menu commands.
+    void loadMapDirectory();
+    int scanMapDirectory(const std::string& directory);
+    void selectComPort(int id);
+    void toggleCalibration();
+    void toggleOverview();
+    void toggleOverlay(int id);
+    void routeCommand(int id);
+    void openLogSettings();
+    void openZoneDialog();
+    void openHelp();
+    void exitProgram();
+    void showReplayView();
+    std::string comDevice(int n);
+    void refreshGridCoordinates();
+    void saveScreenCopy(bool tell);
+    void showNextMapCorner();
+};
+
+}  // namespace vexa

@@ -1,0 +1,161 @@
+// The map directory and map choice as the commands and keys use them.
+#include <QApplication>
+
+#include "app/app_state.h"
+#include "app/command_ids.h"
+#include "app/main_window.h"
+#include "app/state_lock.h"
+#include "geo/grid_refresh.h"
+#include "maps/map_catalogue.h"
+#include "maps/map_selection.h"
+#include "platform/paths.h"
+
+namespace vexa {
+
+// Scans `directory` into the map table under a wait cursor; returns the last row's index.
+int MainWindow::scanMapDirectory(const std::string& directory) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    int last = -1;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.diagnostics.setCurrentOperation("fill_karte_tab");
+        MapScanContext context{state_.maps, state_.grid, state_.frame, state_.diagnostics, ui_,
+                               state_.settings.KartDir,
+                               state_.trace.empty() && state_.route.count == 0};
+        last = fill_karte_tab(context, directory);
+        state_.frame.lastMapIndex = last;
+        state_.frame.currentMapDir = directory;
+        onMapDirectoryChosen(state_.mapView);
+        if (last < 0) {
+            state_.frame.mapScale = 200;
+            state_.frame.overview = false;
+        }
+    }
+    QApplication::restoreOverrideCursor();
+    return last;
+}
+
+// First activation: the map directory given on the command line, else the stored one.
+void MainWindow::loadMapDirectory() {
+    std::string directory;
+    bool known = false;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.frame.firstActivation = false;
+        known = RegQueryKartdir(store_, state_.settings.KartDir);
+        directory = state_.settings.KartDir;
+    }
+    if (options_.maps) {
+        directory = options_.maps->string();
+        known = true;
+    }
+    if (!known || directory.empty()) {
+        // Without a map directory the maps stay empty until one is chosen.
+        fullscreenOff();
+        redrawCurrentView();
+        return;
+    }
+    command(cmd::NmeaView);
+    if (scanMapDirectory(directory) < 0) {
+        ui_.messageBox("Es sind keine Karten verfügbar", "vexa", MessageButtons::Ok, MessageIcon::None);
+        fullscreenOff();
+    }
+    StateLock lock(state_.stateMutex, uiHoldsState_);
+    if (state_.pois.count > 0) {
+        PoiTab_Anpassen(state_.pois, state_.grid);
+        if (state_.frame.lastMapIndex == -1) {
+            state_.frame.viewCentre.gridX = state_.pois.records[0].gridX;
+            state_.frame.viewCentre.gridY = state_.pois.records[0].gridY;
+            state_.frame.lastShown = state_.frame.viewCentre;
+        }
+    }
+}
+
+// The stored points follow a grid change: POIs, route, trace (each when it has points) and
+// the last position.
+void MainWindow::refreshGridCoordinates() {
+    StateLock lock(state_.stateMutex, uiHoldsState_);
+    if (state_.pois.count > 0) PoiTab_Anpassen(state_.pois, state_.grid);
+    if (state_.route.count > 0) track_utm_Anpassen(state_.route, state_.grid);
+    if (!state_.trace.empty()) trace_utm_Anpassen(state_.trace, state_.settings.itracemax, state_.grid);
+    last_utm_Anpassen(state_.last, state_.frame, state_.grid);
+}
+
+// Key "i": the next lower resolution than the current map's.
+void MainWindow::selectMapAtZoom() {
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        const DisplayMode view = state_.frame.displayMode.load();
+        const auto& rows = state_.maps.rows;
+        const int current = state_.mapView.CurrentRow;
+        if ((view != DisplayMode::Karte && view != DisplayMode::Move) || rows.empty() || current < 0 ||
+            current >= static_cast<int>(rows.size()))
+            return;
+        const int resolution = rows[static_cast<std::size_t>(current)].resolution;
+        int wanted = rows.front().resolution;
+        for (const MapEntry& row : rows)
+            if (row.resolution < resolution) wanted = row.resolution;
+        state_.mapView.WantedResolution = wanted;
+    }
+    if (currentView() == DisplayMode::Karte) command(cmd::KarteView);
+    else if (!gpsRunning()) command(cmd::MoveView);
+}
+
+// Key "j": the next higher resolution among the maps that contain the view centre.
+void MainWindow::selectMapAtPosition() {
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        const DisplayMode view = state_.frame.displayMode.load();
+        const auto& rows = state_.maps.rows;
+        const int current = state_.mapView.CurrentRow;
+        if ((view != DisplayMode::Karte && view != DisplayMode::Move) || rows.empty() || current < 0 ||
+            current >= static_cast<int>(rows.size()))
+            return;
+        const int resolution = rows[static_cast<std::size_t>(current)].resolution;
+        const GridPoint centre{state_.frame.viewCentre.gridX, state_.frame.viewCentre.gridY};
+        int wanted = rows.back().resolution;
+        for (const MapEntry& row : rows) {
+            if (row.resolution > resolution && rowContainsPoint(row, centre)) {
+                wanted = row.resolution;
+                break;
+            }
+        }
+        state_.mapView.WantedResolution = wanted;
+    }
+    if (currentView() == DisplayMode::Karte) command(cmd::KarteView);
+    else if (!gpsRunning()) command(cmd::MoveView);
+}
+
+// Hardware key 3 held long: the other map directory becomes the current one.
+bool MainWindow::swapMapDirectories() {
+    std::string next;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        if (state_.frame.alternateMapDir.empty()) return false;
+        std::swap(state_.frame.currentMapDir, state_.frame.alternateMapDir);
+        next = state_.frame.currentMapDir;
+        state_.settings.KartDir = next;
+    }
+    const TrackPoint centre = state_.frame.viewCentre;
+    scanMapDirectory(next);
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.frame.viewCentre = centre;
+    }
+    refreshGridCoordinates();
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        views_.composeMapView(state_.frame.viewCentre);
+        state_.frame.lastShown = state_.frame.viewCentre;
+    }
+    return true;
+}
+
+void MainWindow::openLogByKey() {
+    std::string logDir;
+    if (!RegQueryLogdir(store_, logDir)) return;
+    OpenLogFile(state_.log, state_.settings, store_, ui_, state_.diagnostics, state_.clock,
+                logDirectory(logDir), false);
+}
+
+}  // namespace vexa

@@ -1,0 +1,15 @@
+// The NMEA list: a read-only text view of the diagnostic text, newest line on top.
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace vexa {
+
+class NmeaView : public QPlainTextEdit {
+public:
+    NmeaView(int width, int height, QWidget* parent = nullptr);
+    // Shows the whole text, scrolled to its top where the newest line is.
+    void showText(const std::string& text);
+};
+
+}  // namespace vexa

@@ -1,0 +1,139 @@
+#include "app/qt_gps_views.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "app/app_state.h"
+#include "display/position_text.h"
+#include "maps/map_selection.h"
+#include "display/save_screen.h"
+#include "maps/render/map_frame.h"
+#include "platform/serial_port.h"
+
+namespace vexa {
+
+QtGpsViews::QtGpsViews(AppState& state, Ui& ui, ViewSink& sink, int screenWidth, int screenHeight)
+    : state_(state),
+      ui_(ui),
+      sink_(sink),
+      width_(screenWidth),
+      height_(screenHeight),
+      overlays_(ViewRecords{state.route, state.trace, state.pois, state.settings, state.gps, state.last,
+                            state.grid, state.maps, state.mapView, state.frame, state.guidance, state.display,
+                            state.texts, screenWidth, screenHeight, "vexapoi.cdb"}) {}
+
+MapFrameContext QtGpsViews::context() {
+    MapFrameContext ctx{state_.maps,   state_.mapView,     state_.frame, state_.grid,
+                        state_.canvas, state_.diagnostics, ui_,          state_.clock,
+                        &state_.semaphore, *this,          overlays_,    *this,
+                        &state_.screenBuffer};
+    ctx.screen = ScreenGeometry{width_, height_, false};
+    ctx.MapColourMode = state_.settings.iKartenFarben;
+    return ctx;
+}
+
+void QtGpsViews::compose(const TrackPoint& position, const FrameReadings& readings) {
+    MapFrameContext ctx = context();
+    vexa::show_pos(ctx, position, readings);
+}
+
+std::filesystem::path QtGpsViews::saveScreen(const std::string& baseName,
+                                             const std::filesystem::path& folder) {
+    MapFrameContext ctx = context();
+    return SaveScreen(ctx, baseName, folder, false, true);
+}
+
+void QtGpsViews::composeMapView(const TrackPoint& position) {
+    FrameReadings readings;
+    readings.course = state_.gps.course;
+    readings.speed = state_.gps.speed;
+    readings.altitude = static_cast<int>(state_.gps.altitude);
+    readings.tripDistance = state_.gps.tripDistance;
+    readings.elapsedText = std::string(state_.gps.elapsedText.view());
+    compose(position, readings);
+}
+
+void QtGpsViews::show_pos(const PositionFrame& frame) {
+    // Workers draw only while the window is active and no command dialog is open.
+    if (!state_.frame.active.load() || state_.frame.dialogActive.load()) return;
+    TrackPoint position;
+    position.gridX = frame.grid.easting;
+    position.gridY = frame.grid.northing;
+    FrameReadings readings{frame.course, frame.speed, static_cast<int>(frame.altitude),
+                           frame.tripDistance, std::string(frame.elapsedText)};
+    compose(position, readings);
+    paceReplay();
+}
+
+void QtGpsViews::paceReplay() {
+    if (replayFramePeriod_.count() == 0 || !state_.frame.replaying.load()) return;
+    const auto next = lastReplayFrame_ + replayFramePeriod_;
+    if (std::chrono::steady_clock::now() < next) std::this_thread::sleep_until(next);
+    lastReplayFrame_ = std::chrono::steady_clock::now();
+}
+
+void QtGpsViews::ShowGps() {
+    drawGpsView();
+    paceReplay();
+}
+
+void QtGpsViews::drawGpsView() {
+    if (!state_.frame.active.load() || state_.frame.dialogActive.load()) return;
+    GpsViewContext ctx{state_.gps,      state_.last,  state_.satellites, state_.settings, state_.grid,
+                       state_.maps,     state_.route, state_.guidance,   state_.frame,    state_.display,
+                       state_.texts,    state_.diagnostics, state_.clock, *this,          *this};
+    ctx.sunTimes = sunTimes_;
+    ctx.screenWidth = width_;
+    ctx.screenHeight = height_;
+    vexa::ShowGps(ctx, gpsView_);
+}
+
+void QtGpsViews::setSunTimes(std::string_view sunTimesText) { sunTimes_ = sunTimesText; }
+
+void QtGpsViews::DrawMoveText(std::string_view text) { sink_.presentMoveText(std::string(text)); }
+
+void QtGpsViews::fillGeomsg(double longitude, double latitude, std::string_view eastWest,
+                            std::string_view northSouth) {
+    vexa::fillGeomsg(state_.texts.geoText, state_.display.coordFormat, longitude, latitude, eastWest,
+                     northSouth);
+}
+
+bool QtGpsViews::checkPosKarte(GridPoint position) {
+    return vexa::checkPosKarte(state_.maps, position, width_, height_, state_.frame.zoomFactor);
+}
+
+void QtGpsViews::refreshNmeaList() { sink_.refreshNmea(); }
+
+void QtGpsViews::DisplayOnOff(bool off) { sink_.displayPower(off); }
+
+bool QtGpsViews::onAcPower() { return gpsView_.onAcPower || machineOnAcPower(); }
+
+void QtGpsViews::present(const QImage& image, const QRect& visible) {
+    sink_.presentFrame(image.copy(visible));
+}
+
+bool QtGpsViews::portOpen() const { return state_.port.isOpen(); }
+
+bool QtGpsViews::hasFix() const { return state_.gps.fixValid; }
+
+int QtGpsViews::purgeComm() { return state_.port.purge().error; }
+
+bool machineOnAcPower() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    bool battery = false;
+    for (const auto& supply : fs::directory_iterator("/sys/class/power_supply", ec)) {
+        std::ifstream typeFile(supply.path() / "type");
+        std::string type;
+        typeFile >> type;
+        std::ifstream onlineFile(supply.path() / "online");
+        int online = 0;
+        if (type == "Mains" && (onlineFile >> online) && online == 1) return true;
+        if (type == "Battery") battery = true;
+    }
+    return !battery;
+}
+
+}  // namespace vexa

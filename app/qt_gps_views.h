@@ -1,0 +1,92 @@
+// The screen as the GPS worker and the commands see it: composes map frames (show_pos) with
+// their overlays, the GPS view and the Move view's status line, and hands finished pictures
+// to the window, which shows them on the UI thread.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "display/gps_view.h"
+#include "display/view_overlays.h"
+#include "gps/gps_views.h"
+#include "maps/render/frame_interfaces.h"
+#include "maps/render/map_frame_context.h"
+
+namespace vexa {
+
+class Ui;
+struct AppState;
+
+// The window's side: every call may come from any thread and only hands the picture over.
+class ViewSink {
+public:
+    virtual ~ViewSink() = default;
+    virtual void presentFrame(QImage visible) = 0;
+    virtual void presentMoveText(std::string text) = 0;
+    virtual void refreshNmea() = 0;
+    virtual void displayPower(bool off) = 0;
+};
+
+class QtGpsViews : public GpsViews, public FramePresenter, public GpsLink {
+public:
+    QtGpsViews(AppState& state, Ui& ui, ViewSink& sink, int screenWidth, int screenHeight);
+
+    // Composes the map view at `position` and presents it. The caller holds the state mutex.
+    void composeMapView(const TrackPoint& position);
+    // Draws the GPS view from the current state. The caller holds the state mutex.
+    void drawGpsView();
+    // Saves the map view at the view centre as a picture file; the file, or empty.
+    // The caller holds the state mutex.
+    std::filesystem::path saveScreen(const std::string& baseName, const std::filesystem::path& folder);
+
+    // GpsViews (called by the worker with the state mutex held).
+    void show_pos(const PositionFrame& frame) override;
+    void setSunTimes(std::string_view sunTimesText) override;
+    void ShowGps() override;
+    void DrawMoveText(std::string_view text) override;
+    void fillGeomsg(double longitude, double latitude, std::string_view eastWest,
+                    std::string_view northSouth) override;
+    bool checkPosKarte(GridPoint position) override;
+    void refreshNmeaList() override;
+    void keepAwake() override {}
+    void DisplayOnOff(bool off) override;
+    bool onAcPower() override;
+
+    // FramePresenter
+    void present(const QImage& image, const QRect& visible) override;
+
+    // GpsLink
+    bool portOpen() const override;
+    bool hasFix() const override;
+    int purgeComm() override;
+
+    // A replayed frame is shown for at least this long, as on the handheld, whose drawing time
+    // paced a replay; 0 plays as fast as frames are composed.
+    void setReplayFramePeriod(std::chrono::milliseconds period) { replayFramePeriod_ = period; }
+
+private:
+    AppState& state_;
+    Ui& ui_;
+    ViewSink& sink_;
+    int width_;
+    int height_;
+    ViewOverlays overlays_;
+    GpsViewState gpsView_;
+    std::string sunTimes_;
+    std::chrono::milliseconds replayFramePeriod_{0};
+    std::chrono::steady_clock::time_point lastReplayFrame_{};
+
+    void paceReplay();
+
+    MapFrameContext context();
+    void compose(const TrackPoint& position, const FrameReadings& readings);
+};
+
+// Whether the machine runs from mains power: true on a desktop without a battery.
+bool machineOnAcPower();
+
+}  // namespace vexa

@@ -1,0 +1,69 @@
+// The real main window on the offscreen platform, over a fresh state aggregate, with the
+// settings file and the documents folder in a temporary folder. The user's side is scripted:
+// message boxes are recorded and answered Ok, file dialogs are answered from a queue, and
+// command dialogs are handed to the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/linux/file_settings_storage.h"
+#include "platform/linux/system_clock.h"
+#include "platform/linux/termios_serial_port.h"
+#include "platform/testing/manual_clock.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa::testing {
+
+std::filesystem::path sourceDir();
+std::filesystem::path demoMaps();
+std::filesystem::path demoLog();
+
+class AppTest : public ::testing::Test {
+protected:
+    TempDir dir_;
+    std::filesystem::path home_ = dir_ / "home";
+    std::filesystem::path config_ = dir_ / "config";
+    ScopedEnv homeEnv_{"VEXA_HOME", home_.c_str()};
+    ScopedEnv configEnv_{"XDG_CONFIG_HOME", config_.c_str()};
+
+    SystemClock systemClock_;
+    ManualClock manualClock_;
+    std::unique_ptr<FileSettingsStorage> storage_;
+    TermiosSerialPort port_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<MainWindow> window_;
+    std::deque<std::optional<std::filesystem::path>> files_;
+
+    AppTest();
+    ~AppTest() override;
+
+    // Creates and starts the window; replays as fast as frames compose unless `replayPeriod`.
+    MainWindow& open(WindowOptions options = {}, bool manualClock = false,
+                     std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0));
+    MainWindow& window() { return *window_; }
+    AppState& state() { return *state_; }
+    FileSettingsStorage& storage() { return *storage_; }
+
+    // Runs a command and the commands it posts.
+    void run(int id);
+    // Processes events until `done`; false after `timeoutMs`.
+    bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000);
+    void settle();
+
+    std::vector<std::string> messages() const;
+    DisplayMode view() const { return state_->frame.displayMode.load(); }
+    bool contains(const std::string& haystack, const std::string& needle) const {
+        return haystack.find(needle) != std::string::npos;
+    }
+};
+
+}  // namespace vexa::testing

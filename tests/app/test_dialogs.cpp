@@ -1,0 +1,114 @@
+// "Aufzeichnung", "UTM oder GK Zone" and "Help" open their dialogs on the running state.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "app/command_ids.h"
+#include "app/help_dialog.h"
+#include "app/log_settings_dialog.h"
+#include "app/zone_dialog.h"
+#include "tests/app/app_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+// Types into a spin box's field as the user would.
+void type(QSpinBox* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
+
+TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceAndDoneSavesThem) {
+    MainWindow& w = open();
+    bool ran = false;
+    w.setDialogRunner([&](QDialog& dialog) {
+        auto& d = dynamic_cast<LogSettingsDialog&>(dialog);
+        ran = true;
+        EXPECT_TRUE(state().frame.dialogActive);
+        type(d.field(LogField::RmcInterval), "70");
+        EXPECT_EQ(d.field(LogField::RmcInterval)->value(), 60);
+        EXPECT_EQ(state().settings.LRmcLogTime, 60);
+        type(d.field(LogField::GgaInterval), "0");
+        EXPECT_EQ(state().settings.LGgaLogTime, 0);
+        EXPECT_TRUE(d.infoLine()->isVisibleTo(&d));
+        EXPECT_EQ(d.infoLine()->text(), "Kein Logging für GGA");
+        d.distanceButton(1)->click();
+        EXPECT_EQ(state().settings.imindist, 20);
+        EXPECT_EQ(d.field(LogField::MinDistance)->value(), 20);
+        d.altitudeCorrection()->setChecked(true);
+        d.accept();
+        return static_cast<int>(QDialog::Accepted);
+    });
+    run(cmd::LogSettings);
+    ASSERT_TRUE(ran);
+    EXPECT_FALSE(state().frame.dialogActive);
+    EXPECT_EQ(storage().readNumber("LRmcLogTime"), 60u);
+    EXPECT_EQ(storage().readNumber("imindist"), 20u);
+    EXPECT_EQ(storage().readNumber("iHKorrektur"), 1u);
+}
+
+TEST_F(AppTest, LogSettingsStandardRestoresTheDefaults) {
+    MainWindow& w = open();
+    w.setDialogRunner([&](QDialog& dialog) {
+        auto& d = dynamic_cast<LogSettingsDialog&>(dialog);
+        type(d.field(LogField::TraceLength), "300");
+        d.pressStandard();
+        EXPECT_EQ(d.field(LogField::TraceLength)->value(), 2000);
+        EXPECT_EQ(d.field(LogField::MinDistance)->value(), 25);
+        EXPECT_EQ(d.infoLine()->text(), "Einstellungen auf Default gesetzt");
+        return static_cast<int>(QDialog::Rejected);
+    });
+    run(cmd::LogSettings);
+    EXPECT_EQ(state().settings.itracemax, 2000);
+}
+
+TEST_F(AppTest, ZoneDialogShowsTheBandAndSwitchesTheGrid) {
+    MainWindow& w = open();
+    // OK at once: UTM zone 32 as before, the view centre on the last position.
+    w.setDialogRunner([](QDialog& dialog) {
+        dialog.accept();
+        return static_cast<int>(QDialog::Accepted);
+    });
+    run(cmd::UtmGkZone);
+    const TrackPoint utmCentre = state().frame.viewCentre;
+    w.setDialogRunner([&](QDialog& dialog) {
+        auto& d = dynamic_cast<ZoneDialog&>(dialog);
+        EXPECT_TRUE(d.utmButton()->isChecked());
+        EXPECT_EQ(d.number()->value(), 32);
+        EXPECT_EQ(d.info()->text(), "6° - 12° östlich");
+        d.number()->setValue(30);
+        EXPECT_EQ(d.info()->text(), "0° - 6° westlich");
+        d.gkButton()->setChecked(true);
+        EXPECT_EQ(d.number()->maximum(), 5);
+        d.number()->setValue(3);
+        EXPECT_EQ(d.info()->text(), "7.5° - 10.5° östlich");
+        d.accept();
+        return static_cast<int>(QDialog::Accepted);
+    });
+    run(cmd::UtmGkZone);
+    EXPECT_TRUE(state().grid.LocalDatumGrid);
+    EXPECT_EQ(state().grid.GkStrip, 3);
+    // The last position moved to the Potsdam datum, and the view centre with it.
+    EXPECT_EQ(state().last.datumTag, kDatumPotsdam);
+    EXPECT_GT(std::abs(state().frame.viewCentre.gridX - utmCentre.gridX) +
+                  std::abs(state().frame.viewCentre.gridY - utmCentre.gridY),
+              10.0);
+    EXPECT_EQ(w.windowTitle(), "VEXA");
+}
+
+TEST_F(AppTest, HelpListsTheMenuBarButtons) {
+    MainWindow& w = open();
+    QStringList texts;
+    w.setDialogRunner([&](QDialog& dialog) {
+        EXPECT_NE(dynamic_cast<HelpDialog*>(&dialog), nullptr);
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            if (!label->text().isEmpty()) texts << label->text();
+        return static_cast<int>(QDialog::Accepted);
+    });
+    run(cmd::Help);
+    EXPECT_EQ(texts, (QStringList{"Tools Menu", "NMEA/Text Anzeige", "GPS Daten grafisch", "MOVE Anzeige",
+                                  "Karten Anzeige", "zoom in", "zoom reset", "zoom out",
+                                  "POI und Routen Menu"}));
+}
+
+}  // namespace
+}  // namespace vexa::testing

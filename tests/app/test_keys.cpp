@@ -1,0 +1,174 @@
+// The hardware keys (press and release, long presses on an old system) and the character
+// shortcuts.
+#include <QKeyEvent>
+#include <QTest>
+
+#include "app/command_ids.h"
+#include "app/frame_view.h"
+#include "app/menu_bar.h"
+#include "app/nmea_view.h"
+#include "tests/app/app_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+class KeysTest : public AppTest {
+protected:
+    MainWindow& openKeys(bool oldSystem) {
+        WindowOptions options;
+        options.oldKeys = oldSystem;
+        return open(options, true);
+    }
+    // Holds hardware key `key` for `ms` milliseconds of the test clock.
+    void hold(int key, std::uint32_t ms) {
+        window().hardwareKey(key, true);
+        manualClock_.advance(ms);
+        window().hardwareKey(key, false);
+        settle();
+    }
+};
+
+TEST_F(KeysTest, NewSystemKeysActAtOnce) {
+    MainWindow& w = openKeys(false);
+    ASSERT_EQ(view(), DisplayMode::Move);
+    hold(2, 3000);  // no long press on a new system
+    EXPECT_EQ(state().frame.moveDisplayMode, 1);
+    EXPECT_EQ(w.menuBar().strip(), 177);
+    hold(1, 3000);
+    EXPECT_EQ(view(), DisplayMode::Gps);
+    hold(1, 10);
+    EXPECT_EQ(view(), DisplayMode::Move);
+    EXPECT_EQ(state().frame.moveDisplayMode, 1);  // switchWindow shows Move without stepping
+    EXPECT_EQ(state().gps.lastActivityTick.load(), manualClock_.tickCount());
+}
+
+TEST_F(KeysTest, OldSystemKey2StepsBackAfterALongPress) {
+    MainWindow& w = openKeys(true);
+    hold(2, 1000);
+    EXPECT_EQ(state().frame.moveDisplayMode, 1);
+    hold(2, 1001);
+    EXPECT_EQ(state().frame.moveDisplayMode, 0);
+    hold(2, 1500);
+    EXPECT_EQ(state().frame.moveDisplayMode, 8);
+    EXPECT_EQ(w.menuBar().strip(), 155);
+    EXPECT_FALSE(w.hardwareKeys().timerActive(2));
+}
+
+TEST_F(KeysTest, OldSystemKey1SwitchesOnlyOnAShortPress) {
+    MainWindow& w = openKeys(true);
+    hold(1, 1499);
+    EXPECT_EQ(view(), DisplayMode::Gps);
+    EXPECT_FALSE(w.hardwareKeys().timerActive(1));
+    hold(1, 1500);
+    EXPECT_EQ(view(), DisplayMode::Gps);
+}
+
+TEST_F(KeysTest, OldSystemKey1HeldSwitchesTheDisplayOffAndKey4SwitchesItOn) {
+    MainWindow& w = openKeys(true);
+    w.hardwareKey(1, true);
+    ASSERT_TRUE(w.hardwareKeys().timerActive(1));
+    ASSERT_TRUE(waitFor([&] { return state().frame.bManualScreenOff.load(); }, 5000));
+    manualClock_.advance(1600);
+    w.hardwareKey(1, false);
+    settle();
+    EXPECT_TRUE(w.frameView().blank());
+    EXPECT_EQ(view(), DisplayMode::Move);
+    hold(4, 10);
+    EXPECT_FALSE(state().frame.bManualScreenOff);
+    EXPECT_FALSE(w.frameView().blank());
+}
+
+TEST_F(KeysTest, KeyboardKeysF1ToF4AreTheHardwareKeys) {
+    MainWindow& w = openKeys(false);
+    QTest::keyPress(&w, Qt::Key_F2);
+    QTest::keyRelease(&w, Qt::Key_F2);
+    settle();
+    EXPECT_EQ(state().frame.moveDisplayMode, 1);
+    QTest::keyClick(&w, Qt::Key_F1);
+    settle();
+    EXPECT_EQ(view(), DisplayMode::Gps);
+}
+
+TEST_F(KeysTest, ConfiguredKeysReplaceTheDefaults) {
+    storage().writeString("sHardwareKey1", "F9");
+    MainWindow& w = openKeys(false);
+    QTest::keyClick(&w, Qt::Key_F1);
+    settle();
+    EXPECT_EQ(view(), DisplayMode::Move);
+    QTest::keyClick(&w, Qt::Key_F9);
+    settle();
+    EXPECT_EQ(view(), DisplayMode::Gps);
+}
+
+TEST_F(KeysTest, CharacterShortcuts) {
+    MainWindow& w = openKeys(false);
+    // "q" toggles debug mode only in the NMEA view; elsewhere it reports.
+    QTest::keyClick(&w, 'q');
+    settle();
+    EXPECT_FALSE(state().diagnostics.debugMode);
+    EXPECT_TRUE(state().diagnostics.text().starts_with("Debug Mode off"));
+    run(cmd::NmeaView);
+    QTest::keyClick(&w, 'q');
+    settle();
+    EXPECT_TRUE(state().diagnostics.debugMode);
+    EXPECT_TRUE(w.nmeaView().toPlainText().startsWith("Debug Mode on"));
+
+    // "d" asks before deleting the settings, and only in the NMEA view.
+    run(cmd::MoveView);
+    w.characterKey('d');
+    EXPECT_TRUE(messages().empty());
+    run(cmd::NmeaView);
+    w.characterKey('d');
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0], "Registry Entries ?");
+    EXPECT_FALSE(storage().readNumber("iCom").has_value());
+
+    // "h" toggles the altitude correction.
+    w.characterKey('h');
+    EXPECT_EQ(state().settings.iHKorrektur, 1);
+    EXPECT_TRUE(state().diagnostics.text().starts_with("Höhen Korrektur ist aktiv"));
+
+    // "c" clears the trace and returns to the north-up Move view.
+    state().trace.next = 5;
+    run(cmd::MoveView);
+    run(cmd::MoveStep);
+    w.characterKey('c');
+    settle();
+    EXPECT_TRUE(state().trace.empty());
+    EXPECT_EQ(state().frame.moveDisplayMode, 0);
+    EXPECT_EQ(view(), DisplayMode::Move);
+}
+
+TEST_F(KeysTest, KeyNWalksTheMapCornersInTheMapView) {
+    WindowOptions options;
+    options.maps = demoMaps();
+    MainWindow& w = open(options, true);
+    w.characterKey('n');  // only in the map view
+    EXPECT_TRUE(w.frameView().notice().isEmpty());
+    run(cmd::KarteView);
+    const MapEntry first = state().maps.rows[0];
+    const double expected[4][2] = {{first.left, first.top}, {first.right, first.top},
+                                   {first.left, first.bottom}, {first.right, first.bottom}};
+    for (const auto& corner : expected) {
+        w.characterKey('n');
+        settle();
+        EXPECT_EQ(state().frame.lastShown.gridX, corner[0]);
+        EXPECT_EQ(state().frame.lastShown.gridY, corner[1]);
+        EXPECT_EQ(w.frameView().notice(), "0");
+    }
+    w.characterKey('n');
+    settle();
+    EXPECT_EQ(w.frameView().notice(), "1");
+}
+
+TEST_F(KeysTest, CtrlQClosesTheWindow) {
+    MainWindow& w = openKeys(false);
+    ASSERT_TRUE(w.isVisible());
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    settle();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(state().frame.active);
+}
+
+}  // namespace
+}  // namespace vexa::testing

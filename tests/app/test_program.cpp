@@ -1,0 +1,73 @@
+// The vexa program itself: command line, the run without a display, one instance only.
+#include <QProcess>
+
+#include "app/command_line.h"
+#include "app/single_instance.h"
+#include "tests/app/app_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+TEST(CommandLine, OptionsAndTheirErrors) {
+    const CommandLine line = parseCommandLine(
+        {"--maps", "m", "--replay", "r.txt", "--port", "/dev/ttyUSB1", "--screen", "320x240", "--scale", "3",
+         "--old-keys"});
+    EXPECT_TRUE(line.error.empty()) << line.error;
+    EXPECT_EQ(line.maps, std::filesystem::path("m"));
+    EXPECT_EQ(line.port, "/dev/ttyUSB1");
+    EXPECT_EQ(line.screenWidth, 320);
+    EXPECT_EQ(line.screenHeight, 240);
+    EXPECT_EQ(line.scale, 3);
+    EXPECT_TRUE(line.oldKeys);
+    EXPECT_EQ(parseCommandLine({}).screenWidth, 240);
+    EXPECT_EQ(parseCommandLine({}).scale, 2);
+    for (auto args : std::vector<std::vector<std::string>>{
+             {"--screen", "240"}, {"--screen", "500x320"}, {"--scale", "0"}, {"--maps"}, {"--bogus"}})
+        EXPECT_FALSE(parseCommandLine(args).error.empty()) << args[0];
+}
+
+int runVexa(const QStringList& args, QByteArray* output = nullptr) {
+    QProcess vexa;
+    vexa.start(VEXA_EXE, args);
+    if (!vexa.waitForFinished(120000)) {
+        vexa.kill();
+        return -1;
+    }
+    if (output) *output = vexa.readAllStandardOutput();
+    return vexa.exitStatus() == QProcess::NormalExit ? vexa.exitCode() : -1;
+}
+
+TEST_F(AppTest, HelpAndBadArguments) {
+    QByteArray out;
+    EXPECT_EQ(runVexa({"--help"}, &out), 0);
+    EXPECT_TRUE(out.contains("--snapshot DIR"));
+    EXPECT_EQ(runVexa({"--scale", "x"}), 2);
+}
+
+TEST_F(AppTest, SnapshotPlaysTheReplayAndWritesTheFourViews) {
+    const auto folder = dir_ / "bilder";
+    ASSERT_EQ(runVexa({"--maps", QString::fromStdString(demoMaps().string()), "--replay",
+                       QString::fromStdString(demoLog().string()), "--snapshot",
+                       QString::fromStdString(folder.string())}),
+              0);
+    for (const char* name : {"view-move.png", "view-karte.png", "view-gps.png", "view-nmea.png"}) {
+        QImage image(QString::fromStdString((folder / name).string()));
+        EXPECT_FALSE(image.isNull()) << name;
+        EXPECT_GE(image.width(), 480) << name;  // 240 device pixels at scale 2
+    }
+}
+
+TEST_F(AppTest, ASecondStartRaisesTheFirstAndEnds) {
+    MainWindow& w = open();
+    SingleInstance first(SingleInstance::defaultServerName());
+    ASSERT_TRUE(first.listen([&] { w.raiseFromSecondInstance(); }));
+    QProcess second;
+    second.start(VEXA_EXE, {});
+    ASSERT_TRUE(waitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(waitFor([&] { return w.raiseCount() == 1; }, 5000));
+}
+
+}  // namespace
+}  // namespace vexa::testing
