@@ -123,19 +123,23 @@ std::string utf8ToLatin1(std::string_view text, char replacement) {
 }
 
 std::string strprintf(const char* format, ...) {
+    // Most texts are short: one formatting pass into a stack buffer, a second only for long ones.
+    char small[256];
     va_list args;
     va_start(args, format);
     va_list copy;
     va_copy(copy, args);
-    const int needed = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
+    const int needed = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
     std::string out;
-    if (needed > 0) {
+    if (needed > 0 && static_cast<std::size_t>(needed) < sizeof small) {
+        out.assign(small, static_cast<std::size_t>(needed));
+    } else if (needed > 0) {
         std::vector<char> buffer(static_cast<std::size_t>(needed) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        std::vsnprintf(buffer.data(), buffer.size(), format, copy);
         out.assign(buffer.data(), static_cast<std::size_t>(needed));
     }
-    va_end(args);
+    va_end(copy);
     return out;
 }
 
