@@ -66,6 +66,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
         return n > 0 ? comDevice(n) : name;
     };
     session_.showReplayView = [this] { showReplayView(); };
+    session_.beforeReplayLine = [this] { views_.paceReplay(); };
     views_.setReplayFramePeriod(options_.replayFramePeriod);
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,
                                            options_.oldKeys);

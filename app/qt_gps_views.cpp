@@ -64,10 +64,11 @@ void QtGpsViews::show_pos(const PositionFrame& frame) {
     FrameReadings readings{frame.course, frame.speed, static_cast<int>(frame.altitude),
                            frame.tripDistance, std::string(frame.elapsedText)};
     compose(position, readings);
-    paceReplay();
+    frameDrawn_ = true;
 }
 
 void QtGpsViews::paceReplay() {
+    if (!frameDrawn_.exchange(false)) return;
     if (replayFramePeriod_.count() == 0 || !state_.frame.replaying.load()) return;
     const auto next = lastReplayFrame_ + replayFramePeriod_;
     if (std::chrono::steady_clock::now() < next) std::this_thread::sleep_until(next);
@@ -76,7 +77,7 @@ void QtGpsViews::paceReplay() {
 
 void QtGpsViews::ShowGps() {
     drawGpsView();
-    paceReplay();
+    frameDrawn_ = true;
 }
 
 void QtGpsViews::drawGpsView() {

@@ -3,6 +3,8 @@
 // to the window, which shows them on the UI thread.
 #pragma once
 
+#include <atomic>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -34,6 +36,9 @@ public:
 class QtGpsViews : public GpsViews, public FramePresenter, public GpsLink {
 public:
     QtGpsViews(AppState& state, Ui& ui, ViewSink& sink, int screenWidth, int screenHeight);
+    // Called by the replay thread between lines, without the state mutex: after a drawn
+    // frame it waits out the rest of the replay frame period.
+    void paceReplay();
 
     // Composes the map view at `position` and presents it. The caller holds the state mutex.
     void composeMapView(const TrackPoint& position);
@@ -79,8 +84,7 @@ private:
     std::string sunTimes_;
     std::chrono::milliseconds replayFramePeriod_{0};
     std::chrono::steady_clock::time_point lastReplayFrame_{};
-
-    void paceReplay();
+    std::atomic<bool> frameDrawn_{false};
 
     MapFrameContext context();
     void compose(const TrackPoint& position, const FrameReadings& readings);

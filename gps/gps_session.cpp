@@ -217,6 +217,7 @@ void ProcessEmul(GpsSession& session, std::string bytes) {
     StartReplay(in);
     LogTimers timers;
     ReplayNmeaText(in, timers, bytes, [&session] {
+        if (session.beforeReplayLine) session.beforeReplayLine();
         FrameState& frame = session.input.frame;
         if (frame.replayStopRequested) return false;
         if (frame.replayPaused) session.replayEvent.wait();

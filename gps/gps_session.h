@@ -53,6 +53,9 @@ struct GpsSession {
     std::function<bool(const std::filesystem::path&, const std::string& extension)> importFile;
     // Asked after a replay started: show the GPS view, or the Move view when maps exist.
     std::function<void()> showReplayView;
+    // Runs on the replay thread before each line, outside the state mutex: the window holds
+    // drawn frames there for a watchable pace.
+    std::function<void()> beforeReplayLine;
 
     ReplayEvent replayEvent;
     std::thread worker;
