@@ -215,6 +215,7 @@ void ProcessEmul(GpsSession& session, std::string bytes) {
     GpsInput& in = session.input;
     in.diagnostics.setCurrentOperation("ProcessEmul");
     StartReplay(in);
+    if (session.holdBacklight) session.holdBacklight(true);
     LogTimers timers;
     ReplayNmeaText(in, timers, bytes, [&session] {
         if (session.beforeReplayLine) session.beforeReplayLine();
@@ -224,6 +225,7 @@ void ProcessEmul(GpsSession& session, std::string bytes) {
         return !frame.replayStopRequested;
     });
     FinishReplay(in);
+    if (session.holdBacklight) session.holdBacklight(false);
     RefreshWindow(session);
 }
 

@@ -56,6 +56,9 @@ struct GpsSession {
     // Runs on the replay thread before each line, outside the state mutex: the window holds
     // drawn frames there for a watchable pace.
     std::function<void()> beforeReplayLine;
+    // The display's backlight hold: taken when a replay starts, released when it ends, so the
+    // screen stays lit while nobody touches the device.
+    std::function<void(bool hold)> holdBacklight;
 
     ReplayEvent replayEvent;
     std::thread worker;

@@ -186,8 +186,13 @@ struct ReplayFixture : SessionFixture {
 
 TEST_F(ReplayFixture, LastLineWithoutLineFeedIsNotReplayed) {
     const std::string gsa = testing::nmea("GPGSA,A,3,01,02,03,,,,,,,,,,1.8,0.9,1.6");
+    std::vector<std::string> backlight;  // the hold around the lines, from the replay thread
+    session.holdBacklight = [&](bool hold) { backlight.push_back(hold ? "hold" : "release"); };
+    session.beforeReplayLine = [&] { backlight.push_back("line"); };
     EmulateStartFile(session, writeLog("short.txt", gsa + "\r\n" + gsa + "\n" + gsa));
     ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 3s));
+    session.worker.join();
+    EXPECT_EQ(backlight, (std::vector<std::string>{"hold", "line", "line", "release"}));
     EXPECT_EQ(replayedGsa(), 2);
     EXPECT_TRUE(records.listHas("Thread ProcessEmul ended"));
     EXPECT_FALSE(records.frame.replaying);
