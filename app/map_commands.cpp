@@ -1,4 +1,6 @@
 // The map directory and map choice as the commands and keys use them.
+#include <optional>
+
 #include <QApplication>
 
 #include "app/app_state.h"
@@ -81,20 +83,30 @@ void MainWindow::refreshGridCoordinates() {
     last_utm_Anpassen(state_.last, state_.frame, state_.grid);
 }
 
+namespace {
+
+// The resolution of the current map while a map view is shown; nothing otherwise.
+std::optional<int> shownMapResolution(const AppState& state) {
+    const DisplayMode view = state.frame.displayMode.load();
+    const int current = state.mapView.CurrentRow;
+    if ((view != DisplayMode::Karte && view != DisplayMode::Move) || current < 0 ||
+        current >= static_cast<int>(state.maps.rows.size()))
+        return std::nullopt;
+    return state.maps.rows[static_cast<std::size_t>(current)].resolution;
+}
+
+}  // namespace
+
 // Key "i": the next lower resolution than the current map's.
 void MainWindow::selectMapAtZoom() {
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
-        const DisplayMode view = state_.frame.displayMode.load();
+        const std::optional<int> resolution = shownMapResolution(state_);
+        if (!resolution) return;
         const auto& rows = state_.maps.rows;
-        const int current = state_.mapView.CurrentRow;
-        if ((view != DisplayMode::Karte && view != DisplayMode::Move) || rows.empty() || current < 0 ||
-            current >= static_cast<int>(rows.size()))
-            return;
-        const int resolution = rows[static_cast<std::size_t>(current)].resolution;
         int wanted = rows.front().resolution;
         for (const MapEntry& row : rows)
-            if (row.resolution < resolution) wanted = row.resolution;
+            if (row.resolution < *resolution) wanted = row.resolution;
         state_.mapView.WantedResolution = wanted;
     }
     if (currentView() == DisplayMode::Karte) command(cmd::KarteView);
@@ -105,17 +117,13 @@ void MainWindow::selectMapAtZoom() {
 void MainWindow::selectMapAtPosition() {
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
-        const DisplayMode view = state_.frame.displayMode.load();
+        const std::optional<int> resolution = shownMapResolution(state_);
+        if (!resolution) return;
         const auto& rows = state_.maps.rows;
-        const int current = state_.mapView.CurrentRow;
-        if ((view != DisplayMode::Karte && view != DisplayMode::Move) || rows.empty() || current < 0 ||
-            current >= static_cast<int>(rows.size()))
-            return;
-        const int resolution = rows[static_cast<std::size_t>(current)].resolution;
         const GridPoint centre{state_.frame.viewCentre.gridX, state_.frame.viewCentre.gridY};
         int wanted = rows.back().resolution;
         for (const MapEntry& row : rows) {
-            if (row.resolution > resolution && rowContainsPoint(row, centre)) {
+            if (row.resolution > *resolution && rowContainsPoint(row, centre)) {
                 wanted = row.resolution;
                 break;
             }
