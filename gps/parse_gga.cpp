@@ -120,13 +120,9 @@ double parseGGA(GpsInput& in, std::string_view sentence, bool refreshMap, bool r
         gps.speed = timeStep > 0.0f ? static_cast<float>(d * 3.6 / timeStep) : 0.0f;
         pushProfile(gps.speedProfile, gps.speedProfileNext, gps.speedMax, gps.speed);
         gps.averageSpeed = gps.elapsedSeconds >= 1 ? gps.tripDistance * 3.6 / gps.elapsedSeconds : 0.0;
-        in.views.fillGeomsg(pos.lon, pos.lat, gps.eastWest, gps.northSouth);
-        const GridPoint grid = llh2utm(pos.lon, pos.lat, 1, in.grid);
-        in.last.grid = grid;
+        const GridPoint grid = placeFix(in, pos);
         courseFromGridStep(gps, in.trace.newest(in.settings.itracemax), grid);
-        if (!applyTraceRule(in, 2, d, gps.ggaDistanceSinceMark, grid, pos) &&
-            !in.frame.replaying.load())
-            applyScreenAutoOff(in);
+        traceOrScreenAutoOff(in, 2, d, gps.ggaDistanceSinceMark, grid, pos);
         vexa::refreshMap(in, grid, refreshMap);
     }
     refreshGpsView(in, refreshGps);

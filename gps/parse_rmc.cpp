@@ -95,13 +95,8 @@ double parseRMC(GpsInput& in, std::string_view sentence, bool refreshMap, bool r
     in.last.datumTag = datumCodeFor(in.grid);
     gps.northSouth.assignLatin1(ns);
     gps.eastWest.assignLatin1(ew);
-    in.views.fillGeomsg(pos.lon, pos.lat, gps.eastWest, gps.northSouth);
-    const GridPoint grid = llh2utm(pos.lon, pos.lat, 1, in.grid);
-    in.last.grid = grid;
-
-    if (!applyTraceRule(in, 1, d, gps.rmcDistanceSinceMark, grid, pos) &&
-        !in.frame.replaying.load())
-        applyScreenAutoOff(in);
+    const GridPoint grid = placeFix(in, pos);
+    traceOrScreenAutoOff(in, 1, d, gps.rmcDistanceSinceMark, grid, pos);
 
     vexa::refreshMap(in, grid, refreshMap);
     refreshGpsView(in, refreshGps);

@@ -94,6 +94,24 @@ void pushProfile(std::span<int> ring, int& next, int& maximum, float value) {
     next = next + 1 >= static_cast<int>(ring.size()) ? 0 : next + 1;
 }
 
+namespace {
+
+// Live reception without a recorded point: the screen goes dark after a minute standing still.
+void applyScreenAutoOff(GpsInput& in) {
+    const FrameState& f = in.frame;
+    if (!in.settings.iPowerSave || !f.active.load() || f.dialogActive.load() ||
+        f.bManualScreenOff.load() || !f.bAutoScreenOn.load() || f.calibrating ||
+        f.displayMode.load() == DisplayMode::Karte || in.views.onAcPower())
+        return;
+    const std::uint32_t idle = in.clock.tickCount() - in.gps.lastActivityTick.load();
+    if (idle > kScreenOffAfterMs) {
+        in.views.DisplayOnOff(true);
+        in.frame.bAutoScreenOn.store(false);
+    }
+}
+
+}  // namespace
+
 bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint grid,
                     const Position& pos) {
     GpsState& gps = in.gps;
@@ -147,18 +165,6 @@ bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint g
     return true;
 }
 
-void applyScreenAutoOff(GpsInput& in) {
-    const FrameState& f = in.frame;
-    if (!in.settings.iPowerSave || !f.active.load() || f.dialogActive.load() ||
-        f.bManualScreenOff.load() || !f.bAutoScreenOn.load() || f.calibrating ||
-        f.displayMode.load() == DisplayMode::Karte || in.views.onAcPower())
-        return;
-    const std::uint32_t idle = in.clock.tickCount() - in.gps.lastActivityTick.load();
-    if (idle > kScreenOffAfterMs) {
-        in.views.DisplayOnOff(true);
-        in.frame.bAutoScreenOn.store(false);
-    }
-}
 
 void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
     GpsState& gps = in.gps;
@@ -206,6 +212,19 @@ void badReception(GpsInput& in, std::string_view sentence, std::string_view tag,
         }
     }
     refreshGpsView(in, true);
+}
+
+void traceOrScreenAutoOff(GpsInput& in, int source, double d, double mark, GridPoint grid,
+                          const Position& pos) {
+    if (!applyTraceRule(in, source, d, mark, grid, pos) && !in.frame.replaying.load())
+        applyScreenAutoOff(in);
+}
+
+GridPoint placeFix(GpsInput& in, const Position& pos) {
+    in.views.fillGeomsg(pos.lon, pos.lat, in.gps.eastWest, in.gps.northSouth);
+    const GridPoint grid = llh2utm(pos.lon, pos.lat, 1, in.grid);
+    in.last.grid = grid;
+    return grid;
 }
 
 }  // namespace vexa

@@ -52,8 +52,12 @@ void pushProfile(std::span<int> ring, int& next, int& maximum, float value);
 // has passed). `source` is 1 for RMC, 2 for GGA. Returns whether a point was recorded.
 bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint grid,
                     const Position& pos);
-// Live reception without a recorded point: the screen goes dark after a minute standing still.
-void applyScreenAutoOff(GpsInput& in);
+// The trace rule; live reception without a recorded point lets the screen go dark after a
+// minute standing still.
+void traceOrScreenAutoOff(GpsInput& in, int source, double d, double mark, GridPoint grid,
+                          const Position& pos);
+// The fix on the grid: the position texts, the grid point, the last position's grid.
+GridPoint placeFix(GpsInput& in, const Position& pos);
 
 // Move view frame at the fix, the on-map flag and the grid text.
 void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag);
