@@ -185,7 +185,7 @@ void BM_PanLargeMaps(benchmark::State& state) {
             p.gridX = 500000 + step * 2000;
             p.gridY = 5600000 - step * 2000;
             show_pos(ctx, p, {});
-            mostBitmapBytes = std::max(mostBitmapBytes, maps.canvas.images.loadedBytes());
+            mostBitmapBytes = std::max(mostBitmapBytes, maps.canvas.images.heldBytes());
         }
     }
     rusage usage{};

@@ -1,5 +1,6 @@
 #include "display/screen_buffer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -117,22 +118,38 @@ void CSTScreenBuffer::sbrotate(double angle, int x0, int y0, int x1, int y1) {
 
 namespace {
 
-// One 3D row: source row sy narrowed by f, written where `destination` puts column j.
-template <typename Destination>
-void resampleRow(const std::uint8_t* sourceRow, int w, int wc, float f, Destination destination) {
-    for (int j = 0; j < w; ++j) {
-        std::uint8_t* out = destination(j);
-        if (!out) continue;
-        const int sx = wc + static_cast<int>(static_cast<float>(j - wc) * f);
-        if (sourceRow && static_cast<unsigned>(sx) < static_cast<unsigned>(w)) {
-            const std::uint8_t* in = sourceRow + static_cast<std::size_t>(sx) * 3;
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
-        } else {
-            putBackground(out);
-        }
+// Where one 3D row goes: the running columns j in [first, last) land inside the buffer, the
+// first of them at `start` and each next one `step` bytes further.
+struct RowTarget {
+    std::uint8_t* start;
+    std::ptrdiff_t step;
+    int first;
+    int last;
+};
+
+// One 3D row: the source column of j is wc + trunc((j − wc)·f). It is monotonic in j, so the
+// columns that sample inside the row form one span; everything outside it is background. Working
+// by spans keeps the bounds checks out of the per-pixel loop.
+void resampleRow(const std::uint8_t* sourceRow, int w, int wc, float f, const RowTarget& target) {
+    const auto sourceColumn = [wc, f](int j) { return wc + static_cast<int>(static_cast<float>(j - wc) * f); };
+    const auto inside = [&](int j) { return static_cast<unsigned>(sourceColumn(j)) < static_cast<unsigned>(w); };
+    int first = target.first, last = target.first;
+    if (sourceRow) {
+        while (first < target.last && !inside(first)) ++first;
+        last = target.last;
+        while (last > first && !inside(last - 1)) --last;
     }
+    std::uint8_t* out = target.start;
+    for (int j = target.first; j < first; ++j, out += target.step) putBackground(out);
+    // j − wc counts in a float: whole numbers below 2^24 stay exact, so this equals sourceColumn(j).
+    float dj = static_cast<float>(first - wc);
+    for (int j = first; j < last; ++j, out += target.step, dj += 1.0f) {
+        const std::uint8_t* in = sourceRow + static_cast<std::ptrdiff_t>(wc + static_cast<int>(dj * f)) * 3;
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+    }
+    for (int j = last; j < target.last; ++j, out += target.step) putBackground(out);
 }
 
 }  // namespace
@@ -150,33 +167,31 @@ void CSTScreenBuffer::sb3D(Sb3DVariant variant, int P, bool fullScreen) {
     if (variant == Sb3DVariant::UpsideDown) rowOffset = fullScreen ? 125 : 110, near = E;
 
     std::uint8_t* display = display_.data();
-    const auto at = [&](int c, int r) -> std::uint8_t* {
-        if (c < 0 || c >= w || r < 0 || r >= h) return nullptr;
-        return display + offset(c, r);
-    };
+    const std::ptrdiff_t pixel = 3, line = static_cast<std::ptrdiff_t>(w) * 3;
     for (int i = 0; i < h; ++i) {
         const int r = h - i;
         const int sy = static_cast<int>(near - D * D / (D - static_cast<float>(r))) + rowOffset;
         const float f = (near - static_cast<float>(i)) / D;
         const std::uint8_t* sourceRow = (sy >= 0 && sy < h) ? source_.data() + offset(0, sy) : nullptr;
+        RowTarget target{};
         switch (variant) {
-            case Sb3DVariant::Normal: {
-                std::uint8_t* row = display + offset(0, i);
-                resampleRow(sourceRow, w, wc, f, [row](int j) { return row + static_cast<std::size_t>(j) * 3; });
+            case Sb3DVariant::Normal:  // column j of row i
+                target = {display + offset(0, i), pixel, 0, w};
+                break;
+            case Sb3DVariant::Landscape: {  // column wc − hc + 20 + i, row wc + hc − j
+                const int column = wc - hc + 20 + i;
+                if (column < 0 || column >= w) continue;
+                // Rows are stored bottom-up, so a falling row number steps one line forward.
+                const int first = std::max(0, wc + hc - h + 1);
+                target = {display + offset(column, wc + hc - first), line, first, std::min(w, wc + hc + 1)};
                 break;
             }
-            case Sb3DVariant::Landscape:
-                resampleRow(sourceRow, w, wc, f, [&](int j) { return at(wc - hc + 20 + i, wc + hc - j); });
+            case Sb3DVariant::UpsideDown:  // column w − j of row r
+                if (r >= h) continue;
+                target = {display + offset(w - 1, r), -pixel, 1, w};
                 break;
-            case Sb3DVariant::UpsideDown: {
-                if (r >= h) break;
-                std::uint8_t* row = display + offset(0, r);
-                resampleRow(sourceRow, w, wc, f, [row, w](int j) {
-                    return j == 0 ? nullptr : row + static_cast<std::size_t>(w - j) * 3;
-                });
-                break;
-            }
         }
+        resampleRow(sourceRow, w, wc, f, target);
     }
 }
 

@@ -52,22 +52,11 @@ char datumTagOf(const GridContext& grid) {
     return grid.Ed50Datum ? kDatumEd50 : kDatumPotsdam;
 }
 
-// After a failed load the walk ends; rows that left the view still give their images back.
-void releaseRowsOutOfView(MapFrameContext& ctx, int from, int to) {
-    for (int i = from; i <= to; ++i) {
-        const MapEntry& row = ctx.table.rows[static_cast<std::size_t>(i)];
-        if (row.inView != 1 || row.resolution != ctx.view.ShownResolution) ctx.canvas.images.release(i);
-    }
-}
-
-// Walks rows first..last through show_pos_UP; false when a load failed.
+// Walks rows first..last through show_pos_UP; false when a load failed. The walk ends there: the
+// rows that left the view have already given their images back.
 bool walkRows(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position, int first, int last) {
-    for (int i = first; i <= last; ++i) {
-        if (!show_pos_UP(ctx, painter, i, position)) {
-            releaseRowsOutOfView(ctx, i + 1, last);
-            return false;
-        }
-    }
+    for (int i = first; i <= last; ++i)
+        if (!show_pos_UP(ctx, painter, i, position)) return false;
     return true;
 }
 
@@ -98,6 +87,9 @@ void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positio
     ctx.frame.mapScale = ctx.view.ShownResolution;
 
     const int last = ctx.table.lastIndex();
+    // Maps that left the view go first, so the maps coming into view can reuse their memory.
+    for (int i = 0; i <= last; ++i)
+        if (!drawnInView(ctx.table.rows[static_cast<std::size_t>(i)], ctx.view)) show_pos_UP(ctx, painter, i, position);
     const int calibration = ctx.view.CalibrationRow;
     if (calibration < 0 || calibration > last) {
         walkRows(ctx, painter, position, 0, last);
@@ -160,6 +152,7 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
         painter.fillRect(QRect(0, 0, kBufferSize, kBufferSize), Qt::white);
         painter.fillRect(QRect(0, 0, kBufferSize, kBufferSize), QColor(kMapBackground));
         drawMaps(ctx, painter, position);
+        ctx.canvas.images.dropSpares();
         if (ctx.table.empty()) DrawScale(ctx, painter, position);
 
         const bool positionsArrive = ctx.gps.portOpen() || (ctx.frame.replaying && !ctx.frame.replayPaused);

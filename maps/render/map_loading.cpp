@@ -113,7 +113,8 @@ void logMemory(DiagnosticText& log, const char* when) {
 
 int ReadPictureFile(const std::string& path, std::string_view extension, int mapColourMode,
                     DiagnosticText& log, QImage& pictureResult, int& error) {
-    QImage photo;
+    QImage photo = std::move(pictureResult);
+    pictureResult = QImage();
     const Decode decoded = decodeFile(path, nullptr, photo, error);
     if (decoded == Decode::OpenFailed) return 0;
     if (decoded == Decode::Failed) {
@@ -134,17 +135,17 @@ int ReadPictureFile(const std::string& path, std::string_view extension, int map
     return 1;
 }
 
-LoadResult ReadBitmapFromFile(const MapEntry& row, int mapColourMode, DiagnosticText& log) {
+LoadResult ReadBitmapFromFile(const MapEntry& row, int mapColourMode, DiagnosticText& log, QImage reuse) {
     LoadResult result;
     const std::string_view ext = fileExtension(row.path);
     const bool picture = ext == "gif" || ext == "jpg" || ext == "png" || ext == "GIF" ||
                          ext == "JPG" || ext == "PNG";
     if (picture) {
-        QImage image;
+        QImage image = std::move(reuse);
         if (ReadPictureFile(row.path, ext, mapColourMode, log, image, result.error))
             result.bitmap = std::move(image);
     } else {
-        QImage image;
+        QImage image = std::move(reuse);
         if (decodeFile(row.path, "bmp", image, result.error) == Decode::Ok)
             result.bitmap = image.convertToFormat(QImage::Format_RGB32);
     }
@@ -183,7 +184,7 @@ int show_pos_UP(MapFrameContext& ctx, QPainter& painter, int rowIndex, const Tra
     MapEntry& row = ctx.table.rows.at(static_cast<std::size_t>(rowIndex));
     const std::string name(row.fileName());
 
-    if (row.inView != 1 || row.resolution != ctx.view.ShownResolution) {
+    if (!drawnInView(row, ctx.view)) {
         row.inView = 0;
         if (images.loaded(rowIndex)) {
             logMemory(ctx.log, "vor unload");
@@ -199,7 +200,8 @@ int show_pos_UP(MapFrameContext& ctx, QPainter& painter, int rowIndex, const Tra
         logMemory(ctx.log, "vor load");
         AddDebugLine(ctx.log, strprintf("load %s", name.c_str()));
         ctx.ui.setWaitCursor(true);
-        LoadResult loaded = ReadBitmapFromFile(row, ctx.MapColourMode, ctx.log);
+        LoadResult loaded = ReadBitmapFromFile(row, ctx.MapColourMode, ctx.log,
+                                               images.takeSpare(QSize(row.widthPx, row.heightPx)));
         ctx.ui.setWaitCursor(false);
         logMemory(ctx.log, "nach load");
         if (loaded.bitmap.isNull()) {

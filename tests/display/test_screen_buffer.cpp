@@ -106,6 +106,31 @@ TEST(ScreenBuffer, ThreeDViewShowsSkyAboveAndBackgroundBelow) {
     EXPECT_GT(mapPixels, 100);
 }
 
+// Single pixels worked out by hand from the perspective formulas (P = 320, D = 1280, E = 1600).
+TEST(ScreenBuffer, ThreeDViewsSampleWhereThePerspectiveSays) {
+    struct Case {
+        Sb3DVariant variant;
+        bool fullScreen;
+        int c, r;       // display pixel
+        int sx, sy;     // source pixel, or −1 for the background
+    };
+    const Case cases[] = {
+        {Sb3DVariant::Normal, false, 0, 200, 32, 263},       // row 200: f = 0.84375, sy = −237 + 500
+        {Sb3DVariant::Landscape, true, 120, 100, 317, 109},  // i = 100, j = 300: f = 1.171875
+        {Sb3DVariant::Landscape, true, 120, 390, -1, -1},    // j = 10 samples left of the picture
+        {Sb3DVariant::UpsideDown, false, 300, 300, 83, 39},  // i = 100, j = 100
+    };
+    const QImage source = uniquePattern();
+    CSTScreenBuffer sb;
+    sb.Create(400, 400);
+    sb.CopyScreen(source);
+    for (const Case& k : cases) {
+        sb.sb3D(k.variant, 320, k.fullScreen);
+        const QRgb want = k.sx < 0 ? kBackground : source.pixel(k.sx, k.sy);
+        EXPECT_EQ(displayPixel(sb, k.c, k.r), want) << static_cast<int>(k.variant) << " " << k.c << "," << k.r;
+    }
+}
+
 std::uint32_t le32(const std::string& s, std::size_t at) {
     std::uint32_t v = 0;
     for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s[at + static_cast<std::size_t>(i)]);

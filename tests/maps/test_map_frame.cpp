@@ -101,6 +101,28 @@ TEST_F(MapFrame, NeighbouringMapsJoinWithoutASeam) {
     EXPECT_EQ(w.canvas.images.loadedCount(), 2u);
 }
 
+TEST_F(MapFrame, AMapComingIntoViewDecodesIntoTheMemoryOfOneThatLeft) {
+    saveImage(solid(100, 100, qRgb(255, 0, 0)), w.dir / "karte_32_500000_5600000_100_100_100.png");
+    saveImage(solid(100, 100, qRgb(0, 0, 255)), w.dir / "karte_32_520000_5600000_100_100_100.png");
+    ASSERT_EQ(w.scan(), 1);
+    // Both ways, so that once the map coming in is walked before the one leaving.
+    const double east[] = {500500, 520500, 500500};
+    const uchar* memory = nullptr;
+    for (double e : east) {
+        const QImage frame = frameAt(e, 5599500);
+        EXPECT_NE(frame.pixel(200, 200), kBackground) << e;
+        ASSERT_EQ(w.canvas.images.loadedCount(), 1u);
+        const int row = w.canvas.images.loaded(0) ? 0 : 1;
+        if (memory) {
+            EXPECT_EQ(w.canvas.images.image(row).constBits(), memory) << e;
+        }
+        memory = w.canvas.images.image(row).constBits();
+        EXPECT_EQ(w.canvas.images.heldBytes(), 100u * 100u * 4u) << e;
+    }
+    frameAt(540500, 5599500);   // no map here: the memory goes back at the end of the frame
+    EXPECT_EQ(w.canvas.images.heldBytes(), 0u);
+}
+
 TEST_F(MapFrame, CalibrationDimsAllButTheCalibratedMap) {
     saveImage(solid(1000, 1000, qRgb(255, 0, 0)), w.dir / "karte_32_500000_5600000_100_1000_1000.png");
     saveImage(solid(100, 100, qRgb(0, 0, 255)), w.dir / "karte_32_505000_5595000_100_100_100.png");
