@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <set>
 #include <string>
 #include <thread>
@@ -14,44 +13,31 @@
 namespace vexa {
 namespace {
 
-TEST(NmeaList, NewestLineFirstEachEndedByCrLf) {
-    DiagnosticText list;
-    AddNmeaListLine(list, "first");
-    AddNmeaListLine(list, "second");
-    EXPECT_EQ(list.text(), "second\r\nfirst\r\n");
-}
-
-TEST(NmeaList, LongLinesKeepTheirFirst256Characters) {
-    DiagnosticText list;
-    std::string line;
-    for (int i = 0; i < 300; ++i) line.push_back(static_cast<char>('a' + i % 26));
-    AddNmeaListLine(list, line);
-    EXPECT_EQ(list.text(), line.substr(0, 256) + "\r\n");
-    // Characters, not bytes: 300 umlauts keep 256 of them, none cut in half.
-    DiagnosticText umlauts;
-    std::string wide;
-    for (int i = 0; i < 300; ++i) wide += "ä";
-    AddNmeaListLine(umlauts, wide);
-    EXPECT_EQ(utf8Length(umlauts.text()), 258u);
-}
-
-TEST(NmeaList, NeverExceeds4096CharactersAndOldestFallOff) {
-    DiagnosticText list;
-    for (int i = 0; i < 1000; ++i) AddNmeaListLine(list, "line " + std::to_string(i));
-    const std::string text = list.text();
-    EXPECT_EQ(utf8Length(text), DiagnosticText::kTextChars);
-    EXPECT_EQ(text.rfind("line 999\r\nline 998\r\n", 0), 0u);
-    EXPECT_EQ(text.find("line 0\r\n"), std::string::npos);
-}
-
-TEST(NmeaList, ListenerSeesEveryChangeAndMayReadTheText) {
+TEST(NmeaList, NewestLineFirstCutTo256CharactersAndTheListenerSeesEachChange) {
     DiagnosticText list;
     std::vector<std::string> seen;
     list.setChangeListener([&] { seen.push_back(list.text()); });
-    AddNmeaListLine(list, "a");
-    AddNmeaListLine(list, "b");
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1], "b\r\na\r\n");
+    AddNmeaListLine(list, "first");
+    AddNmeaListLine(list, "second");
+    EXPECT_EQ(seen, (std::vector<std::string>{"first\r\n", "second\r\nfirst\r\n"}));
+
+    // Characters, not bytes: a line keeps its first 256 characters, no umlaut cut in half.
+    std::string wide;
+    for (int i = 0; i < 255; ++i) wide += "ä";
+    DiagnosticText umlauts;
+    AddNmeaListLine(umlauts, wide + "xyz");
+    EXPECT_EQ(umlauts.text(), wide + "x\r\n");
+}
+
+TEST(NmeaList, NeverExceeds4096CharactersEvenWithMalformedTextAndOldestFallOff) {
+    DiagnosticText list;
+    for (int i = 0; i < 400; ++i)
+        AddNmeaListLine(list, i % 2 ? std::string("Datei \xFF\xFE") + "ä" + std::to_string(i) : "€uro " + std::to_string(i));
+    const std::string text = list.text();
+    EXPECT_TRUE(isValidUtf8(text));
+    EXPECT_EQ(utf8Length(text), DiagnosticText::kTextChars);
+    EXPECT_EQ(text.rfind("Datei ??ä399\r\n€uro 398\r\n", 0), 0u);
+    EXPECT_EQ(text.find("€uro 0\r\n"), std::string::npos);
 }
 
 TEST(NmeaList, ConcurrentWritersLoseNoLineAndTearNone) {
@@ -77,7 +63,7 @@ TEST(NmeaList, ConcurrentWritersLoseNoLineAndTearNone) {
     EXPECT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kLines));
 }
 
-TEST(ErrorReports, ApiErrorLineIsCutAt99AndWakesTheScreen) {
+TEST(ErrorReports, ApiErrorIsCutAt99AndWakesTheScreenSystemErrorAddsTheTextGenericIsABox) {
     DiagnosticText list;
     int wakes = 0;
     list.setApiErrorHook([&] { ++wakes; });
@@ -86,16 +72,12 @@ TEST(ErrorReports, ApiErrorLineIsCutAt99AndWakesTheScreen) {
     ReportApiError(list, std::string(200, 'f'), 5, "COM3:");
     EXPECT_EQ(list.text().find("\r\n"), 99u);
     EXPECT_EQ(wakes, 2);
-}
 
-TEST(ErrorReports, SystemErrorAddsTheSystemTextThenTheReport) {
-    DiagnosticText list;
-    ReportSystemError(list, 18368, 2, "Mount Database Volume x failed");
-    EXPECT_EQ(list.text(), "Mount Database Volume x failed(18368) <2> error occured\r\n"
-                           "No such file or directory\r\n");
-}
+    DiagnosticText system;
+    ReportSystemError(system, 18368, 2, "Mount Database Volume x failed");
+    EXPECT_EQ(system.text(), "Mount Database Volume x failed(18368) <2> error occured\r\n"
+                             "No such file or directory\r\n");
 
-TEST(ErrorReports, GenericErrorIsAMessageBox) {
     ScriptedUi ui;
     ReportGenericError(ui, 17601, "vexa.cpp", 13);
     ASSERT_EQ(ui.messages().size(), 1u);
@@ -122,22 +104,6 @@ TEST(CurrentOperation, StartsWithTheHandlerTextAndIsCut) {
     EXPECT_EQ(list.currentOperation().size(), 511u);
     list.setCurrentStep("parseRMC Start");
     EXPECT_EQ(list.currentStep(), "parseRMC Start");
-}
-
-}  // namespace
-}  // namespace vexa
-
-namespace vexa {
-namespace {
-
-TEST(NmeaList, MalformedTextNeverBreaksTheCharacterLimit) {
-    DiagnosticText list;
-    for (int i = 0; i < 400; ++i)
-        AddNmeaListLine(list, i % 2 ? std::string("Datei \xFF\xFE") + "ä" + std::to_string(i) : "€uro " + std::to_string(i));
-    const std::string text = list.text();
-    EXPECT_TRUE(isValidUtf8(text));
-    EXPECT_EQ(utf8Length(text), DiagnosticText::kTextChars);
-    EXPECT_EQ(text.rfind("Datei ??ä399\r\n€uro 398\r\n", 0), 0u);
 }
 
 }  // namespace

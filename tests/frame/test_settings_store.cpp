@@ -8,6 +8,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <map>
+#include <tuple>
 
 namespace vexa {
 namespace {
@@ -47,17 +48,9 @@ TEST_F(StoreFixture, EmptyStoreGivesTheDefaultsAndReportsEachMissingValue) {
     s.iGpsBKColor = 7;  // one of the six that read as 0 when absent
     s.LTraceTime = 9;   // the others stay as they were
     LoadStartupSettings(store, s);
-    EXPECT_EQ(s.iCom, 1);
-    EXPECT_EQ(s.iZeitsync, 0);
-    EXPECT_EQ(s.iHKorrektur, 0);
-    EXPECT_EQ(s.iGpsBKColor, 0);
-    EXPECT_EQ(s.iPowerSave, 0);
-    EXPECT_EQ(s.LRmcLogTime, 1);
-    EXPECT_EQ(s.LGgaLogTime, 1);
-    EXPECT_EQ(s.LGsaLogTime, -1);
-    EXPECT_EQ(s.LTraceTime, 9);
-    EXPECT_EQ(s.itracemax, 2000);
-    EXPECT_EQ(s.imindist, 25);
+    EXPECT_EQ(std::tuple(s.iCom, s.iZeitsync, s.iHKorrektur, s.iGpsBKColor, s.iPowerSave), std::tuple(1, 0, 0, 0, 0));
+    EXPECT_EQ(std::tuple(s.LRmcLogTime, s.LGgaLogTime, s.LGsaLogTime, s.LTraceTime, s.itracemax, s.imindist),
+              std::tuple(1L, 1L, -1L, 9L, 2000L, 25L));
     EXPECT_EQ(s.LogDir, "\\");
     const std::string text = diagnostics.text();
     for (const char* name : {"iZeitsync", "iCom", "LGsaLogTime", "itracemax", "LogDir", "iPowerSave"})
@@ -80,28 +73,20 @@ TEST_F(StoreFixture, WrittenValuesComeBackIncludingNegativeLogTimes) {
 
     Settings read;
     LoadStartupSettings(store, read);
-    EXPECT_EQ(read.LGgaLogTime, 0);
-    EXPECT_EQ(read.LGsaLogTime, 5);
-    EXPECT_EQ(read.LRmcLogTime, -1);
-    EXPECT_EQ(read.LTraceTime, 0);
-    EXPECT_EQ(read.itracemax, 1500);
-    EXPECT_EQ(read.imindist, 50);
-    EXPECT_EQ(read.iCom, 3);
-    EXPECT_EQ(read.iZeitsync, 1);
+    EXPECT_EQ(std::tuple(read.LGgaLogTime, read.LGsaLogTime, read.LRmcLogTime, read.LTraceTime, read.itracemax, read.imindist),
+              std::tuple(0L, 5L, -1L, 0L, 1500L, 50L));
+    EXPECT_EQ(std::tuple(read.iCom, read.iZeitsync), std::tuple(3, 1));
     EXPECT_EQ(read.LogDir, "/home/anna/logs/");
 }
 
-TEST_F(StoreFixture, TraceMaxIsNeverReadAboveTheTable) {
+TEST_F(StoreFixture, OutOfRangeValuesReadAsTheTableSizeOrCom1) {
     ASSERT_EQ(storage.open(), KeyOpenResult::Created);
-    for (const std::uint32_t stored : {5000u, 0xFFFFFFFFu}) {
+    for (const std::uint32_t stored : {2001u, 0xFFFFFFFFu}) {
         ASSERT_TRUE(storage.writeNumber("itracemax", stored));
         Settings s;
         RegQueryLogTimes(store, s);
         EXPECT_EQ(s.itracemax, 2000) << stored;
     }
-}
-
-TEST_F(StoreFixture, PortOutsideOneToEightSelectsCom1) {
     for (const std::uint32_t stored : {0u, 9u}) {
         RegCreateComx(store, stored);
         Settings s;
@@ -183,13 +168,13 @@ TEST_F(StoreFixture, DeleteAllRemovesEighteenNamesInOrderAfterConfirmation) {
     EXPECT_FALSE(storage.readNumber("iCom").has_value());
 }
 
-TEST(SettingsFailures, KeyThatCannotBeOpenedShowsTheBoxAndReadsZero) {
+TEST(SettingsFailures, KeyThatCannotBeOpenedShowsTheBoxUnwritableValuesAreReported) {
     RefusingStorage storage;
-    storage.failOpen = true;
-    storage.numbers["iZeitsync"] = 1;
     ScriptedUi ui;
     DiagnosticText diagnostics;
     SettingsStore store{storage, ui, diagnostics};
+    storage.failOpen = true;
+    storage.numbers["iZeitsync"] = 1;
     EXPECT_EQ(RegQueryZeitsync(store), 0u);
     RegCreateZeitsync(store, 1);
     ASSERT_EQ(ui.messages().size(), 2u);
@@ -198,26 +183,14 @@ TEST(SettingsFailures, KeyThatCannotBeOpenedShowsTheBoxAndReadsZero) {
     ui.queueAnswer(Answer::Ok);
     RegDeleteAll(store);
     EXPECT_EQ(diagnostics.text(), "Could not open/create key:\r\n");
-}
 
-TEST(SettingsFailures, UnwritableNumbersAreListedAndTextsGetABox) {
-    RefusingStorage storage;
+    storage.failOpen = false;
     storage.failNumbers = storage.failStrings = true;
-    ScriptedUi ui;
-    DiagnosticText diagnostics;
-    SettingsStore store{storage, ui, diagnostics};
     RegCreateHKorrektur(store, 1);
-    EXPECT_EQ(diagnostics.text(), "Could not create key <iHKorrektur>\r\n");
+    EXPECT_EQ(diagnostics.text(), "Could not create key <iHKorrektur>\r\nCould not open/create key:\r\n");
     RegCreateLogdir(store, "/x/");
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, "Could not save key");
-}
-
-TEST(SettingsFailures, AFileWhereTheFolderShouldBeMeansTheKeyCannotBeOpened) {
-    TempDir dir;
-    testing::writeFile(dir / "KL", "not a folder");
-    FileSettingsStorage storage(dir / "KL/VEXA.conf");
-    EXPECT_EQ(storage.open(), KeyOpenResult::Failed);
+    ASSERT_EQ(ui.messages().size(), 4u);
+    EXPECT_EQ(ui.messages()[3].text, "Could not save key");
 }
 
 }  // namespace

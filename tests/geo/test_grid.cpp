@@ -7,34 +7,15 @@
 namespace vexa {
 namespace {
 
-GridContext utm(int zone, bool ed50 = false) {
-    GridContext g;
-    g.LocalDatumGrid = g.Ed50Datum = ed50;
-    g.UtmZone = zone;
-    g.GkStrip = 5;  // must not matter on UTM
-    return g;
-}
-
-GridContext gaussKrueger(int strip) {
-    GridContext g;
-    g.LocalDatumGrid = true;
-    g.GkStrip = strip;
-    g.UtmZone = 33;  // must not matter on Gauss-Krüger
-    return g;
-}
-
-GridContext mercator(double radius) {
-    GridContext g;
-    g.MercatorGrid = true;
-    g.MercatorRadius = radius;
-    return g;
-}
+// Zone and strip numbers that must not matter on the other kind of grid.
+GridContext utm(int zone, bool ed50 = false) { return {.LocalDatumGrid = ed50, .Ed50Datum = ed50, .UtmZone = zone, .GkStrip = 5}; }
+GridContext gaussKrueger(int strip) { return {.LocalDatumGrid = true, .UtmZone = 33, .GkStrip = strip}; }
+GridContext mercator(double radius) { return {.MercatorGrid = true, .MercatorRadius = radius}; }
 
 // Reference coordinates from PROJ's tmerc (cs2cs) with the same ellipsoid, central meridian
 // and scale factor; the series agrees with it to a fraction of a millimetre.
 TEST(TransverseMercator, ReferencePoints) {
-    GridContext ed50Only = utm(32);
-    ed50Only.Ed50Datum = true;  // without LocalDatumGrid still UTM on WGS84
+    const GridContext ed50Only{.Ed50Datum = true};  // without LocalDatumGrid still UTM on WGS84
     const struct {
         const char* what;
         GridContext grid;

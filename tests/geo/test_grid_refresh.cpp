@@ -17,55 +17,63 @@
 namespace vexa {
 namespace {
 
-GridContext utm32() {
-    GridContext g;
-    g.UtmZone = 32;
-    return g;
-}
+const GridContext kUtm32{.UtmZone = 32};
+const GridContext kGk3{.LocalDatumGrid = true, .GkStrip = 3};
+const GridContext kUte32{.LocalDatumGrid = true, .Ed50Datum = true, .UtmZone = 32};
 
-GridContext gk3() {
-    GridContext g;
-    g.LocalDatumGrid = true;
-    g.GkStrip = 3;
-    return g;
-}
-
-GridContext ute32() {
-    GridContext g;
-    g.LocalDatumGrid = true;
-    g.Ed50Datum = true;
-    g.UtmZone = 32;
-    return g;
+TEST(GridRefresh, DatumCodesDecideWhatIsShifted) {
+    const GeodeticPoint here{9.0, 50.0, 0};
+    const struct {
+        const char* what;
+        char code;
+        const GridContext& grid;
+        char newCode;
+        GeodeticPoint expected;
+    } cases[] = {
+        {"WGS84 on WGS84", kDatumWgs84, kUtm32, kDatumWgs84, here},
+        {"ED50 back to WGS84", kDatumEd50, kUtm32, kDatumWgs84, localToWgs84(9.0, 50.0, kUte32)},
+        {"Potsdam back to WGS84", kDatumPotsdam, kUtm32, kDatumWgs84, localToWgs84(9.0, 50.0, kGk3)},
+        {"ED50 on ED50", kDatumEd50, kUte32, kDatumEd50, here},
+        {"WGS84 to ED50", kDatumWgs84, kUte32, kDatumEd50, wgs84ToLocal(9.0, 50.0, kUte32)},
+        {"Potsdam on Potsdam", kDatumPotsdam, kGk3, kDatumPotsdam, here},
+        {"WGS84 to Potsdam", kDatumWgs84, kGk3, kDatumPotsdam, wgs84ToLocal(9.0, 50.0, kGk3)},
+        {"ED50 without ED50 in force", kDatumEd50, kGk3, kDatumWgs84, localToWgs84(9.0, 50.0, kUte32)},
+    };
+    for (const auto& c : cases) {
+        double lon = here.longitude, lat = here.latitude;
+        char code = c.code;
+        const GridPoint g = refreshPoint(lon, lat, code, c.grid);
+        EXPECT_EQ(code, c.newCode) << c.what;
+        EXPECT_NEAR(lon, c.expected.longitude, 1e-12) << c.what;
+        EXPECT_NEAR(lat, c.expected.latitude, 1e-12) << c.what;
+        EXPECT_EQ(g.easting, llh2utm(lon, lat, 1, c.grid).easting) << c.what;
+    }
 }
 
 TEST(GridRefresh, RouteMovedToGaussKruegerAndBackReturnsWithinMillimetres) {
     auto route = std::make_unique<RouteTable>();
-    const GridContext utm = utm32();
     for (int i = 0; i < 50; ++i) {
         TrackPoint& p = route->points[static_cast<std::size_t>(i)];
         p.lon = 9.5 + i * 0.01;
         p.lat = 52.2 + i * 0.005;
-        p.datumCode = kDatumWgs84;
-        const GridPoint g = llh2utm(p.lon, p.lat, 1, utm);
+        const GridPoint g = llh2utm(p.lon, p.lat, 1, kUtm32);
         p.gridX = g.easting;
         p.gridY = g.northing;
     }
-    route->count = 50;
+    route->count = 49;  // the last point is beyond the count and stays
     const auto original = *route;
 
-    track_utm_Anpassen(*route, gk3());
-    for (int i = 0; i < 50; ++i) {
+    track_utm_Anpassen(*route, kGk3);
+    for (int i = 0; i < 49; ++i) {
         const TrackPoint& p = route->points[static_cast<std::size_t>(i)];
-        const TrackPoint& o = original.points[static_cast<std::size_t>(i)];
         ASSERT_EQ(p.datumCode, kDatumPotsdam);
-        const GeodeticPoint potsdam = wgs84ToLocal(o.lon, o.lat, gk3());
-        EXPECT_NEAR(p.lon, potsdam.longitude, 1e-12);
-        EXPECT_NEAR(p.gridX, llh2utm(potsdam.longitude, potsdam.latitude, 1, gk3()).easting, 1e-6);
-        EXPECT_GT(std::abs(p.gridY - o.gridY), 1000.0) << "another grid, other northings";
+        EXPECT_GT(std::abs(p.gridY - original.points[static_cast<std::size_t>(i)].gridY), 1000.0);
     }
+    EXPECT_EQ(route->points[49].datumCode, kDatumWgs84);
+    EXPECT_EQ(route->points[49].gridX, original.points[49].gridX);
 
-    track_utm_Anpassen(*route, utm);
-    for (int i = 0; i < 50; ++i) {
+    track_utm_Anpassen(*route, kUtm32);
+    for (int i = 0; i < 49; ++i) {
         const TrackPoint& p = route->points[static_cast<std::size_t>(i)];
         const TrackPoint& o = original.points[static_cast<std::size_t>(i)];
         EXPECT_EQ(p.datumCode, kDatumWgs84);
@@ -74,43 +82,15 @@ TEST(GridRefresh, RouteMovedToGaussKruegerAndBackReturnsWithinMillimetres) {
     }
 }
 
-TEST(GridRefresh, DatumCodesDecideWhatIsShifted) {
-    // ED50 points go back to WGS84 wherever ED50 is not in force.
-    double lon = 9.0, lat = 50.0;
-    char code = kDatumEd50;
-    const GeodeticPoint expected = localToWgs84(9.0, 50.0, ute32());
-    refreshPoint(lon, lat, code, utm32());
-    EXPECT_EQ(code, kDatumWgs84);
-    EXPECT_NEAR(lon, expected.longitude, 1e-12);
-    EXPECT_NEAR(lat, expected.latitude, 1e-12);
-
-    // On a local-datum grid, local points stay as they are; WGS84 points move to ED50.
-    lon = 9.0, lat = 50.0, code = kDatumEd50;
-    const GridPoint g = refreshPoint(lon, lat, code, ute32());
-    EXPECT_EQ(code, kDatumEd50);
-    EXPECT_EQ(lon, 9.0);
-    EXPECT_EQ(g.easting, llh2utm(9.0, 50.0, 1, ute32()).easting);
-    code = kDatumWgs84;
-    refreshPoint(lon, lat, code, ute32());
-    EXPECT_EQ(code, kDatumEd50);
-    EXPECT_NE(lon, 9.0);
-
-    // A Potsdam point on a WGS84 grid goes back to WGS84.
-    lon = 9.0, lat = 50.0, code = kDatumPotsdam;
-    refreshPoint(lon, lat, code, utm32());
-    EXPECT_EQ(code, kDatumWgs84);
-    EXPECT_NEAR(lon, localToWgs84(9.0, 50.0, gk3()).longitude, 1e-12);
-}
-
 TEST(GridRefresh, PoiTraceAndLastPosition) {
     PoiTable pois;
-    PoiTab_Anpassen(pois, gk3());  // an empty table is left alone
+    PoiTab_Anpassen(pois, kGk3);  // an empty table is left alone
     EXPECT_TRUE(pois.records.empty());
     AllocPoiTab(pois, 2);
     ASSERT_EQ(pois.capacity(), 102u);
     pois.records[0] = {"Rathaus", kDatumWgs84, 9.7320, 52.3759, 55.0, 0, 0, 7, "vexapoi.cdb"};
     pois.count = 1;
-    PoiTab_Anpassen(pois, gk3());
+    PoiTab_Anpassen(pois, kGk3);
     EXPECT_EQ(pois.records[0].datumCode, kDatumPotsdam);
     EXPECT_NEAR(pois.records[0].gridX, 550000.0, 10000.0);
     EXPECT_EQ(pois.records[1].gridX, 0.0) << "entries beyond the count stay untouched";
@@ -120,28 +100,25 @@ TEST(GridRefresh, PoiTraceAndLastPosition) {
     t.lon = 9.7320;
     t.lat = 52.3759;
     for (int i = 0; i < 12; ++i) storeTracePoint(*trace, t, 10);  // wrapped: all 11 slots used
-    trace_utm_Anpassen(*trace, 10, gk3());
+    trace_utm_Anpassen(*trace, 10, kGk3);
     for (int i = 0; i <= 10; ++i) EXPECT_EQ(trace->points[static_cast<std::size_t>(i)].datumCode, kDatumPotsdam) << i;
     EXPECT_EQ(trace->points[11].datumCode, kDatumWgs84);
 
     LastPosition last;
     FrameState frame;
-    last_utm_Anpassen(last, frame, gk3());
+    last_utm_Anpassen(last, frame, kGk3);
     EXPECT_EQ(last.datumTag, kDatumPotsdam);
     EXPECT_NEAR(frame.viewCentre.gridX, 500000.0, 1000.0) << "9° E lies on strip 3's meridian";
     EXPECT_EQ(frame.viewCentre.gridY, last.grid.northing);
 }
 
-TEST(UtmGkDialog, BandTexts) {
-    EXPECT_EQ(utmZoneBandText(32), "6° - 12° östlich");
+TEST(UtmGkDialog, BandTextsAndSwitchingToGaussKruegerMovesTheLastPositionOnce) {
     EXPECT_EQ(utmZoneBandText(31), "0° - 6° östlich");
     EXPECT_EQ(utmZoneBandText(30), "0° - 6° westlich");
     EXPECT_EQ(utmZoneBandText(1), "174° - 180° westlich");
     EXPECT_EQ(gkStripBandText(3), "7.5° - 10.5° östlich");
-}
 
-TEST(UtmGkDialog, SwitchingToGaussKruegerMovesTheLastPositionOnce) {
-    GridContext grid = utm32();
+    GridContext grid = kUtm32;
     LastPosition last;
     FrameState frame;
     UtmGkDialogModel dialog(grid, last, frame);

@@ -42,25 +42,23 @@ TEST(DayOfYear, LocalDateWithGregorianLeapYears) {
 }
 
 TEST(TimeZoneHours, SettingOrWholeHourOffsetAcrossMidnight) {
-    ManualClock clock;
-    clock.setUtcOffsetSeconds(7200);
-    EXPECT_EQ(TimeZoneHours(clock, 0), 0);
-    EXPECT_EQ(TimeZoneHours(clock, -5), -5);
-
     const struct {
         DateTime utc;
-        int offsetSeconds, expected;
+        int offsetSeconds, setting, expected;
     } cases[] = {
-        {at(2024, 7, 15, 23, 30), 7200, 2},      // local time is already tomorrow
-        {at(2024, 1, 1, 1, 0), -5 * 3600, -5},   // local time is still yesterday
-        {at(2024, 12, 31, 20, 0), 13 * 3600, 13},
-        {at(2024, 1, 15, 12), 19800, 5},         // +5:30
-        {at(2024, 1, 15, 22, 0), -12600, -3},    // -3:30
+        {at(2024, 7, 15), 7200, 0, 0},  // a setting wins over the clock
+        {at(2024, 7, 15), 7200, -5, -5},
+        {at(2024, 7, 15, 23, 30), 7200, kTimeZoneAutomatic, 2},      // local time is already tomorrow
+        {at(2024, 1, 1, 1, 0), -5 * 3600, kTimeZoneAutomatic, -5},   // local time is still yesterday
+        {at(2024, 12, 31, 20, 0), 13 * 3600, kTimeZoneAutomatic, 13},
+        {at(2024, 1, 15, 12), 19800, kTimeZoneAutomatic, 5},         // +5:30
+        {at(2024, 1, 15, 22, 0), -12600, kTimeZoneAutomatic, -3},    // -3:30
     };
+    ManualClock clock;
     for (const auto& c : cases) {
         clock.setUtc(c.utc);
         clock.setUtcOffsetSeconds(c.offsetSeconds);
-        EXPECT_EQ(TimeZoneHours(clock, kTimeZoneAutomatic), c.expected) << c.offsetSeconds;
+        EXPECT_EQ(TimeZoneHours(clock, c.setting), c.expected) << c.offsetSeconds << " " << c.setting;
     }
 }
 

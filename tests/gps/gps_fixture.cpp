@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gps/nmea_replay.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa::testing {
@@ -29,6 +30,18 @@ bool GpsRecords::listHas(std::string_view line) const {
 int GpsRecords::titleCount(std::string_view title) const {
     const auto titles = ui.titles();
     return static_cast<int>(std::count(titles.begin(), titles.end(), title));
+}
+
+void receive(GpsRecords& r, ReaderState& reader, std::string_view bytes, SerialPort* port) {
+    for (char c : bytes) AppendByte(r.in, reader, port, static_cast<unsigned char>(c));
+}
+
+void replay(GpsRecords& r, std::string_view text) {
+    r.frame.replaying = true;
+    StartReplay(r.in);
+    LogTimers timers;
+    ReplayNmeaText(r.in, timers, text);
+    FinishReplay(r.in);
 }
 
 std::string nmea(std::string_view body) {

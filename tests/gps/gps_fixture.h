@@ -16,11 +16,16 @@
 #include "gps/gps_records.h"
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
+#include "gps/nmea_framing.h"
 #include "gps/nmea_log.h"
 #include "gps/satellites.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/scripted_ui.h"
 #include "routes/trace_table.h"
+
+namespace vexa {
+class SerialPort;
+}
 
 namespace vexa::testing {
 
@@ -56,6 +61,11 @@ struct GpsRecords : vexa::GpsRecords {
     bool listHas(std::string_view line) const;
     int titleCount(std::string_view title) const;
 };
+
+// Bytes through the live framing one at a time, as the reader thread gets them.
+void receive(GpsRecords& r, ReaderState& reader, std::string_view bytes, SerialPort* port = nullptr);
+// A whole text through the replay sequence, from its start to its end, as the replay thread runs it.
+void replay(GpsRecords& r, std::string_view text);
 
 // "$" + body + "*" + two upper-case hex digits.
 std::string nmea(std::string_view body);

@@ -26,6 +26,7 @@ public:
     }
 };
 
+// Checksum 3D.
 const std::string kRmc = nmea("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,010.0,045.0,230394,,");
 const std::string kGga = nmea("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,");
 
@@ -35,41 +36,36 @@ struct Live : ::testing::Test {
     FakePort port;
 
     void SetUp() override { StartReception(r.in, reader); }
-    void feed(std::string_view bytes) {
-        for (char c : bytes) AppendByte(r.in, reader, &port, static_cast<unsigned char>(c));
-    }
+    void feed(std::string_view bytes) { receive(r, reader, bytes, &port); }
 };
 
-TEST(CheckNMEARecord, AcceptsMatchingHexInEitherCaseAndReportsOnlyMismatches) {
-    DiagnosticText list;
-    EXPECT_EQ(CheckNMEARecord(list, kRmc), 1);
-    std::string withLetters;
-    for (int i = 0; withLetters.find_first_of("ABCDEF", withLetters.find('*') + 1) == std::string::npos; ++i)
-        withLetters = nmea("GPGGA," + std::to_string(i));
-    for (std::size_t i = withLetters.find('*'); i < withLetters.size(); ++i)
-        withLetters[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(withLetters[i])));
-    EXPECT_EQ(CheckNMEARecord(list, withLetters), 1) << withLetters;
-    EXPECT_EQ(CheckNMEARecord(list, kRmc + "\r"), 1) << "a trailing carriage return is ignored";
-    EXPECT_EQ(list.text(), "");
-
-    std::string wrong = kRmc;
-    wrong.back() = wrong.back() == '0' ? '1' : '0';
-    EXPECT_EQ(CheckNMEARecord(list, wrong), 0);
-    EXPECT_EQ(list.text(), "Checksum is not ok\r\n");
+TEST(CheckNMEARecord, OnlyAMismatchIsReportedOtherFailuresAreSilent) {
+    const std::string mismatch = "Checksum is not ok\r\n";
+    const struct {
+        std::string line;
+        int ok;
+        std::string listed;
+    } cases[] = {
+        {kRmc, 1, ""},
+        {kRmc.substr(0, kRmc.size() - 1) + "d", 1, ""},  // lower-case hex
+        {kRmc + "\r", 1, ""},
+        {kRmc.substr(0, kRmc.size() - 1) + "E", 0, mismatch},
+        {"$GPRMC,120000,A", 0, ""},  // no star
+        {"", 0, ""},
+        {kGga.substr(0, 30) + kRmc, 0, ""},                        // two dollars
+        {nmea("GPTXT," + std::string(245, 'x')), 1, ""},           // 255 characters
+        {nmea("GPTXT," + std::string(246, 'x')), 0, ""},           // 256: not NMEA
+        // Bytes above 127 enter the sum as negative values, so no two hex digits can match.
+        {nmea("GPTXT,\xE4"), 0, mismatch},
+    };
+    for (const auto& c : cases) {
+        DiagnosticText list;
+        EXPECT_EQ(CheckNMEARecord(list, c.line), c.ok) << c.line;
+        EXPECT_EQ(list.text(), c.listed) << c.line;
+    }
 }
 
-TEST(CheckNMEARecord, FailsSilentlyWithoutStarWithTwoDollarsEmptyOrOverlong) {
-    DiagnosticText list;
-    EXPECT_EQ(CheckNMEARecord(list, "$GPRMC,120000,A"), 0);
-    EXPECT_EQ(CheckNMEARecord(list, ""), 0);
-    EXPECT_EQ(CheckNMEARecord(list, kGga.substr(0, 30) + kRmc), 0);
-    EXPECT_EQ(CheckNMEARecord(list, nmea("GPTXT," + std::string(300, 'x'))), 0);
-    EXPECT_EQ(list.text(), "");
-    // Bytes above 127 enter the sum as negative values, so no two hex digits can match.
-    EXPECT_EQ(CheckNMEARecord(list, nmea("GPTXT,\xE4")), 0);
-}
-
-TEST_F(Live, SentencesWithCrLfAreProcessedAndEmptyLinesCostNothing) {
+TEST_F(Live, LineEndsProcessKeepAwakeAndDebugModeShowsEveryLineAndTheTimeStep) {
     r.clock.advance(1000);
     feed(kRmc + "\r\n" + kGga + "\r\n");
     EXPECT_TRUE(r.gps.rmcSeen);
@@ -78,11 +74,18 @@ TEST_F(Live, SentencesWithCrLfAreProcessedAndEmptyLinesCostNothing) {
     EXPECT_TRUE(r.listHas(kGga));
     EXPECT_NEAR(r.last.latitude, 48.1173, 1e-4);
     EXPECT_FLOAT_EQ(r.gps.altitude, 545.4f);
-    EXPECT_FALSE(r.listHas("Checksum is not ok"));
-    EXPECT_EQ(r.views.keepAwakeCalls, 4) << "every line end keeps the machine awake";
+    EXPECT_EQ(r.views.keepAwakeCalls, 4) << "every line end, the empty line between CR and LF too";
+    EXPECT_FALSE(r.listHas("Checksum is ok"));
+
+    r.diagnostics.debugMode = true;
+    r.clock.setTick(5000);
+    feed("hello\n" + kRmc + "\n");
+    EXPECT_TRUE(r.listHas("hello"));
+    EXPECT_TRUE(r.listHas("Checksum is ok"));
+    EXPECT_TRUE(r.listHas("readPacketNMEA End Tick Count = <5000> deltatime=<4.000>"));
 }
 
-TEST_F(Live, ExactlyFullBufferStaysAndTheNextCharacterOverflows) {
+TEST_F(Live, ExactlyFullBufferStaysTheNextCharacterOverflowsAndPurges) {
     const std::string full(kMaxLineChars, 'A');
     feed(full);
     EXPECT_EQ(reader.length, kMaxLineChars);
@@ -99,9 +102,7 @@ TEST_F(Live, ExactlyFullBufferStaysAndTheNextCharacterOverflows) {
     // Reading goes on: the rest of the long line is dropped at its end, the next one counts.
     feed("\n" + kRmc + "\n");
     EXPECT_TRUE(r.gps.rmcSeen);
-}
 
-TEST_F(Live, FailedPurgeIsReportedAsSystemError) {
     port.purgeError = 5;
     feed(std::string(kMaxLineChars + 1, 'x'));
     const std::string text = r.diagnostics.text();
@@ -172,15 +173,6 @@ TEST_F(Live, TraceIntervalCountsReceivedTime) {
     EXPECT_EQ(r.trace->next, 3) << "a point every third second";
     EXPECT_EQ(r.trace->points[0].segmentStart, 1);
     EXPECT_EQ(r.trace->points[1].segmentStart, 0);
-}
-
-TEST_F(Live, DebugModeShowsEveryLineTheCheckAndTheTimeStep) {
-    r.diagnostics.debugMode = true;
-    r.clock.setTick(5000);
-    feed("hello\n" + kRmc + "\n");
-    EXPECT_TRUE(r.listHas("hello"));
-    EXPECT_TRUE(r.listHas("Checksum is ok"));
-    EXPECT_TRUE(r.listHas("readPacketNMEA End Tick Count = <5000> deltatime=<5.000>"));
 }
 
 }  // namespace

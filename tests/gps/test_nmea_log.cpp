@@ -4,9 +4,7 @@
 
 #include "frame/settings_store.h"
 #include "gps/log_settings_model.h"
-#include "gps/nmea_framing.h"
 #include "gps/nmea_log.h"
-#include "gps/nmea_replay.h"
 #include "platform/linux/file_settings_storage.h"
 #include "platform/paths.h"
 #include "tests/gps/gps_fixture.h"
@@ -14,6 +12,8 @@
 
 namespace vexa::testing {
 namespace {
+
+const std::string kGsa = nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
 
 std::vector<std::string> fileLines(const std::filesystem::path& file) {
     std::vector<std::string> lines;
@@ -31,36 +31,36 @@ struct Logging : ::testing::Test {
     FileSettingsStorage storage{dir / "VEXA.conf"};
     GpsRecords r;
     SettingsStore store{storage, r.ui, r.diagnostics};
+    ReaderState reader;
 
+    bool openAs(std::optional<std::filesystem::path> chosen) {
+        if (chosen) r.ui.queueFileName(*chosen);
+        return OpenLogFile(r.log, r.settings, store, r.ui, r.diagnostics, r.clock, logDirectory(r.settings.LogDir), true);
+    }
     std::filesystem::path open() {
-        const auto path = dir / "log.txt";
-        r.ui.queueFileName(path);
-        EXPECT_TRUE(OpenLogFile(r.log, r.settings, store, r.ui, r.diagnostics, r.clock, logDirectory(r.settings.LogDir), true));
-        return path;
+        EXPECT_TRUE(openAs(dir / "log.txt"));
+        return dir / "log.txt";
     }
 };
 
-TEST_F(Logging, OpenAsksWithTheDatedDefaultNameAndRemembersTheFolder) {
+TEST_F(Logging, OpenAsksWithTheDatedDefaultNameCancelAndFailureLeaveItOff) {
+    EXPECT_FALSE(openAs(std::nullopt));
+    EXPECT_TRUE(r.ui.messages().empty()) << "cancelled";
+    EXPECT_FALSE(openAs(dir / "no" / "such" / "folder.txt"));
+    ASSERT_EQ(r.ui.messages().size(), 1u);
+    EXPECT_EQ(r.ui.messages()[0].text, "Fehler Open FileLog");
+    EXPECT_FALSE(r.log.active);
+
     r.clock.setUtc({2024, 6, 14, 8, 5, 0, 0, 5});
     r.clock.setUtcOffsetSeconds(3600);
     const auto path = open();
     const auto dialogs = r.ui.fileDialogs();
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].suggestedName, "NmeaLog_20240614_0905.txt");
+    ASSERT_EQ(dialogs.size(), 3u);
     EXPECT_EQ(dialogs[0].directory, dir.path() / "vexa");
+    EXPECT_EQ(dialogs[2].suggestedName, "NmeaLog_20240614_0905.txt");
     EXPECT_TRUE(r.listHas("Logging auf " + path.string()));
     EXPECT_EQ(r.settings.LogDir, dir.path().string() + "/");
     EXPECT_EQ(storage.readString("LogDir"), dir.path().string() + "/");
-}
-
-TEST_F(Logging, CancelLeavesLoggingAsItWasAndAFailedCreateSaysSo) {
-    EXPECT_FALSE(OpenLogFile(r.log, r.settings, store, r.ui, r.diagnostics, r.clock, logDirectory(r.settings.LogDir), true));
-    EXPECT_TRUE(r.ui.messages().empty());
-    r.ui.queueFileName(dir / "no" / "such" / "folder.txt");
-    EXPECT_FALSE(OpenLogFile(r.log, r.settings, store, r.ui, r.diagnostics, r.clock, logDirectory(r.settings.LogDir), true));
-    ASSERT_EQ(r.ui.messages().size(), 1u);
-    EXPECT_EQ(r.ui.messages()[0].text, "Fehler Open FileLog");
-    EXPECT_FALSE(r.log.active);
 }
 
 TEST_F(Logging, WriterOutputMatchesLineByLineAndSurvivesClose) {
@@ -81,7 +81,6 @@ TEST_F(Logging, LiveRulesFollowIntervalsDistanceAndTheForcedGga) {
     r.settings.LGgaLogTime = 1;
     r.settings.LGsaLogTime = 0;
     r.settings.imindist = 25;
-    ReaderState reader;
     StartReception(r.in, reader);
     std::vector<std::string> expected;
     for (int s = 0; s < 12; ++s) {
@@ -92,43 +91,33 @@ TEST_F(Logging, LiveRulesFollowIntervalsDistanceAndTheForcedGga) {
         const std::string rmc = nmea(body);
         std::snprintf(body, sizeof body, "GPGGA,1200%02d.00,48%02d.0000,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,", s, minutes);
         const std::string gga = nmea(body);
-        const std::string gsa = nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
-        for (const auto& line : {gsa, rmc, gga})
-            for (char c : line + "\r\n") AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(c));
+        receive(r, reader, kGsa + "\r\n" + rmc + "\r\n" + gga + "\r\n");
         if (s == 4 || s == 9) expected.push_back(rmc);  // every 5 seconds
         expected.push_back(gga);                          // moving: every second
     }
     CloseLogFile(r.log);
-    const auto lines = fileLines(path);
-    EXPECT_EQ(lines, expected) << "GSA parsed but never logged with interval 0; RMC each fifth second";
+    EXPECT_EQ(fileLines(path), expected) << "GSA parsed but never logged with interval 0; RMC each fifth second";
 }
 
 TEST_F(Logging, StandingStillLogsOnlyTheFirstFixButStillGsa) {
     const auto path = open();
     r.settings.LGsaLogTime = 1;
-    ReaderState reader;
     StartReception(r.in, reader);
     const std::string rmc = nmea("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,000.0,000.0,230394,,");
     const std::string gga = nmea("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,");
-    const std::string gsa = nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
     for (int s = 0; s < 5; ++s) {
         r.clock.advance(1000);
-        for (const auto& line : {rmc, gga, gsa})
-            for (char c : line + "\n") AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(c));
+        receive(r, reader, rmc + "\n" + gga + "\n" + kGsa + "\n");
     }
     CloseLogFile(r.log);
-    const auto lines = fileLines(path);
-    ASSERT_EQ(lines.size(), 7u);
-    EXPECT_EQ(lines[0], rmc);
-    EXPECT_EQ(lines[1], gga);
-    for (std::size_t i = 2; i < lines.size(); ++i) EXPECT_EQ(lines[i], gsa);
+    EXPECT_EQ(fileLines(path), (std::vector<std::string>{rmc, gga, kGsa, kGsa, kGsa, kGsa, kGsa}));
 }
 
 TEST_F(Logging, ReplayKeepsCarriageReturnsAndWritesWholeGsvCycles) {
     const auto path = open();
     r.settings.LGsaLogTime = 0;  // replay logs GSA and GSV whatever the interval
     const std::vector<std::string> sentences = {
-        nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"),
+        kGsa,
         nmea("GPGSV,2,1,05,04,71,120,44,05,33,250,38,09,55,060,41,12,20,300,30"),
         nmea("GPGSV,2,2,05,24,64,010,46"),
         nmea("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,000.0,000.0,230394,,"),
@@ -137,17 +126,11 @@ TEST_F(Logging, ReplayKeepsCarriageReturnsAndWritesWholeGsvCycles) {
     };
     std::string text;
     for (const auto& s : sentences) text += s + "\r\n";
-    r.frame.replaying = true;
-    StartReplay(r.in);
-    LogTimers timers;
-    ReplayNmeaText(r.in, timers, text);
-    FinishReplay(r.in);
+    replay(r, text);
     EXPECT_FALSE(r.log.active);
-    const auto lines = fileLines(path);
-    const std::vector<std::string> expected = {sentences[0] + "\r", sentences[1] + "\r",
-                                               sentences[2] + "\r", sentences[3] + "\r",
-                                               sentences[4] + "\r"};
-    EXPECT_EQ(lines, expected) << "the second RMC has not moved";
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < 5; ++i) expected.push_back(sentences[i] + "\r");
+    EXPECT_EQ(fileLines(path), expected) << "the second RMC has not moved";
 }
 
 struct LogDialog : Logging {
@@ -168,7 +151,8 @@ TEST_F(LogDialog, EntriesAreBroughtIntoRangeAndEmptyFieldsTakeTheirDefault) {
     EXPECT_EQ(model.infoText(), "Kein Logging für GGA");
     model.edit(LogField::GsaInterval, "-1");
     EXPECT_EQ(model.infoText(), "Ohne GSA/V Kein Satellitenstatus");
-    model.edit(LogField::RmcInterval, "-1");
+    EXPECT_EQ(model.edit(LogField::RmcInterval, "-5"), "-1");
+    EXPECT_EQ(r.settings.LRmcLogTime, -1);
     EXPECT_EQ(model.infoText(), "RMC     wird nicht benutzt");
     EXPECT_EQ(model.edit(LogField::MinDistance, "1500"), "1000");
     EXPECT_EQ(model.infoText(), "Mindest Distanz für Trace/Log 1000 m");

@@ -3,16 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "geo/datum.h"
 #include "geo/grid.h"
 #include "gps/position_parsers.h"
 #include "gps/sentence_processing.h"
-#include "gps/time_setting.h"
 #include "tests/gps/gps_fixture.h"
 
 namespace vexa::testing {
 namespace {
+
+const std::string kFix = "4807.0380,N,01131.0000,E";
 
 struct Parsers : ::testing::Test {
     GpsRecords r;
@@ -22,26 +24,13 @@ struct Parsers : ::testing::Test {
     }
     double rmc(const std::string& body) { return parseRMC(r.in, nmea(body), true, true); }
     double gga(const std::string& body) { return parseGGA(r.in, nmea(body), true, true); }
+    // An RMC at kFix with the given time, speed and course empty.
+    double rmcAt(const std::string& time) { return rmc("GPRMC," + time + ",A," + kFix + ",,,230394,,"); }
 };
 
-TEST_F(Parsers, RmcWithEmptySpeedAndCourseKeepsTheDateInPlace) {
-    r.gps.speed = 5.0f;
-    r.gps.course = 90.0f;
-    rmc("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,,,230394,003.1,W");
-    EXPECT_FLOAT_EQ(r.gps.speed, 0.0f);
-    EXPECT_FLOAT_EQ(r.gps.course, 0.0f);
-    EXPECT_EQ(r.gps.fixDateText.view(), "23.03.94");
-    EXPECT_EQ(r.gps.fixTimeText.view(), "12:00:00");
-    EXPECT_NEAR(r.last.latitude, 48.1173, 5e-5);
-    EXPECT_NEAR(r.last.longitude, 11.5167, 5e-5);
-    EXPECT_TRUE(r.gps.fixValid);
-    EXPECT_EQ(r.titleCount("GPS an COM1:"), 1);
-    EXPECT_EQ(r.gps.gridText.view().substr(0, 3), "32 ");
-}
-
-TEST_F(Parsers, SpeedInKnotsCourseAndSouthWestHemispheres) {
+TEST_F(Parsers, RmcFieldsHemispheresAndEmptySpeedAndCourse) {
     rmc("GPRMC,120000.00,A,3351.6000,S,07012.0000,W,010.0,271.5,010124,,");
-    EXPECT_NEAR(r.gps.speed, 18.52f, 1e-4);
+    EXPECT_NEAR(r.gps.speed, 18.52f, 1e-4) << "knots to km/h";
     EXPECT_FLOAT_EQ(r.gps.course, 271.5f);
     EXPECT_NEAR(r.last.latitude, -33.86, 1e-4);
     EXPECT_NEAR(r.last.longitude, -70.2, 1e-4);
@@ -49,11 +38,29 @@ TEST_F(Parsers, SpeedInKnotsCourseAndSouthWestHemispheres) {
     EXPECT_EQ(r.gps.eastWest.view(), "W");
     EXPECT_EQ(r.gps.speedProfile[0], 18);
     EXPECT_EQ(r.gps.speedMax, 19) << "rounded half up";
+
+    // Empty speed and course keep their places: the date is still found.
+    rmc("GPRMC,120000.00,A," + kFix + ",,,230394,003.1,W");
+    EXPECT_EQ(r.gps.speed, 0.0f);
+    EXPECT_EQ(r.gps.course, 0.0f);
+    EXPECT_EQ(r.gps.fixDateText.view(), "23.03.94");
+    EXPECT_EQ(r.gps.fixTimeText.view(), "12:00:00");
+    EXPECT_NEAR(r.last.latitude, 48.1173, 5e-5);
+    EXPECT_NEAR(r.last.longitude, 11.5167, 5e-5);
+    EXPECT_TRUE(r.gps.fixValid);
+    EXPECT_EQ(r.titleCount("GPS an COM1:"), 2);
+    EXPECT_EQ(r.gps.gridText.view().substr(0, 3), "32 ");
 }
 
-TEST_F(Parsers, VoidRmcIsBadReceptionAndKeepsThePosition) {
+TEST_F(Parsers, VoidOrImplausibleRmcIsBadReceptionAndKeepsThePosition) {
     r.frame.displayMode = DisplayMode::Move;
-    rmc("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,010.0,045.0,230394,,");
+    const double start = r.last.latitude;
+    EXPECT_EQ(rmc("GPRMC,120000.00,A,4807.03,N,01131.0000,E,,,230394,,"), 0.0) << "short latitude";
+    EXPECT_EQ(r.ui.titles().back(), "Empfang schlecht");
+    EXPECT_EQ(r.last.latitude, start);
+    EXPECT_EQ(r.trace->next, 0);
+
+    rmcAt("120000.00");
     const double lat = r.last.latitude;
     EXPECT_EQ(rmc("GPRMC,120001.00,V,4807.0390,N,01131.0000,E,,,230394,,"), 0.0);
     EXPECT_EQ(r.ui.titles().back(), "Empfang schlecht");
@@ -71,67 +78,51 @@ TEST_F(Parsers, BadReceptionInGpsViewShowsTheLocalTimeOrNone) {
     rmc("GPRMC,223015.00,V,,,,,,,010624,,");
     EXPECT_EQ(r.gps.fixTimeText.view(), "00:30:15") << "hour moved to local time across midnight";
     EXPECT_EQ(r.gps.fixDateText.view(), "02.06.24");
+    r.clock.setUtcOffsetSeconds(-5 * 3600);
+    rmc("GPRMC,020000.00,V,,,,,,,010624,,");
+    EXPECT_EQ(r.gps.fixTimeText.view(), "21:00:00") << "and back across midnight";
     rmc("GPRMC,,V,,,,,,,,,");
     EXPECT_EQ(r.gps.fixTimeText.view(), "");
-    EXPECT_GE(r.views.gpsRedraws, 2);
+    EXPECT_GE(r.views.gpsRedraws, 3);
 }
 
-TEST_F(Parsers, ShortFieldsAreImplausibleAndChangeNoPosition) {
-    const double lat = r.last.latitude;
-    EXPECT_EQ(rmc("GPRMC,120000.00,A,4807.03,N,01131.0000,E,,,230394,,"), 0.0);
-    EXPECT_EQ(r.ui.titles().back(), "Empfang schlecht");
-    EXPECT_EQ(r.last.latitude, lat);
-    EXPECT_EQ(r.trace->next, 0);
-}
-
-TEST_F(Parsers, DistanceTripAndAverageSpeedFromSuccessiveFixes) {
-    EXPECT_EQ(rmc("GPRMC,120000.00,A,4807.0000,N,01131.0000,E,,,230394,,"), 0.0);
-    const double d = rmc("GPRMC,120100.00,A,4808.0000,N,01131.0000,E,,,230394,,");
-    EXPECT_NEAR(d, 1852.0 * 6367000.0 / 6371000.0 * 1.0, 15.0) << "one minute of latitude";
+TEST_F(Parsers, TripFiguresFromSuccessiveFixesAndElapsedTimeAcrossMidnight) {
+    EXPECT_EQ(rmc("GPRMC,235930.00,A,4807.0000,N,01131.0000,E,,,230394,,"), 0.0);
+    const double d = rmc("GPRMC,000030.00,A,4808.0000,N,01131.0000,E,,,240394,,");
+    EXPECT_NEAR(d, 1852.0 * 6367000.0 / 6371000.0, 15.0) << "one minute of latitude";
     EXPECT_DOUBLE_EQ(r.gps.tripDistance, d);
     EXPECT_EQ(r.gps.elapsedSeconds, 60);
+    EXPECT_EQ(r.gps.elapsedText.view(), "00:01:00");
     EXPECT_NEAR(r.gps.averageSpeed, d * 3.6 / 60.0, 1e-9);
+    gga("GPGGA,000032.50,4808.0000,N,01131.0000,E,1,05,1.0,10.0,M,,M,,");
+    EXPECT_EQ(r.last.elapsedText.view(), "00:01:02");
 }
 
-TEST_F(Parsers, MidnightKeepsTheElapsedTimeCounting) {
-    rmc("GPRMC,235955.00,A,4807.0000,N,01131.0000,E,,,230394,,");
-    rmc("GPRMC,000005.00,A,4807.0000,N,01131.0000,E,,,240394,,");
-    EXPECT_EQ(r.gps.elapsedSeconds, 10);
-    EXPECT_EQ(r.gps.elapsedText.view(), "00:00:10");
-    gga("GPGGA,000007.50,4807.0000,N,01131.0000,E,1,05,1.0,10.0,M,,M,,");
-    EXPECT_EQ(r.last.elapsedText.view(), "00:00:12");
-}
-
-TEST_F(Parsers, GgaFixQualityZeroAndNoSatellitesAreBadReception) {
-    gga("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,");
+TEST_F(Parsers, GgaQualityZeroOrNoSatellitesIsBadReceptionAndAltitudeIsCorrected) {
+    r.settings.iHKorrektur = 1;
+    gga("GPGGA,120000.00," + kFix + ",1,08,0.9,30.0,M,46.9,M,,");
+    EXPECT_FLOAT_EQ(r.gps.altitude, 0.0f) << "the correction never goes below zero";
     const auto time = r.gps.fixTimeText;
-    EXPECT_EQ(gga("GPGGA,120001.00,4807.0380,N,01131.0000,E,0,03,0.9,545.4,M,46.9,M,,"), 0.0);
+    EXPECT_EQ(gga("GPGGA,120001.00," + kFix + ",0,03,0.9,545.4,M,46.9,M,,"), 0.0);
     EXPECT_FALSE(r.gps.fixValid);
     EXPECT_EQ(r.gps.fixTimeText.view(), time.view()) << "quality 0 leaves the time text";
     EXPECT_EQ(r.ui.titles().back(), "Empfang schlecht");
 
-    gga("GPGGA,120002.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,");
+    gga("GPGGA,120002.00," + kFix + ",1,08,0.9,100.0,M,46.9,M,,");
     EXPECT_TRUE(r.gps.fixValid);
+    EXPECT_FLOAT_EQ(r.gps.altitude, 53.0f);
+    EXPECT_EQ(r.gps.altitudeMax, 53);
+    EXPECT_EQ(r.gps.satellitesUsedText.view(), "08");
+    EXPECT_EQ(r.trace->points[0].satellitesText.view(), "08") << "carried by the next trace point";
     EXPECT_EQ(gga("GPGGA,120003.00,,,,,0,00,,,M,,M,,"), 0.0);
     EXPECT_FALSE(r.gps.fixValid);
     EXPECT_FALSE(r.gps.ggaPrevValid);
 }
 
-TEST_F(Parsers, AltitudeCorrectionNeverGoesBelowZero) {
-    r.settings.iHKorrektur = 1;
-    gga("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,30.0,M,46.9,M,,");
-    EXPECT_FLOAT_EQ(r.gps.altitude, 0.0f);
-    gga("GPGGA,120001.00,4807.0380,N,01131.0000,E,1,08,0.9,100.0,M,46.9,M,,");
-    EXPECT_FLOAT_EQ(r.gps.altitude, 53.0f);
-    EXPECT_EQ(r.gps.altitudeMax, 53);
-    EXPECT_EQ(r.gps.satellitesUsedText.view(), "08");
-    EXPECT_EQ(r.trace->points[0].satellitesText.view(), "08") << "carried by the next trace point";
-}
-
 TEST_F(Parsers, WithRmcPresentGgaLeavesPositionSpeedAndTraceAlone) {
     r.gps.rmcSeen = true;
     const double lat = r.last.latitude;
-    gga("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,");
+    gga("GPGGA,120000.00," + kFix + ",1,08,0.9,545.4,M,46.9,M,,");
     EXPECT_EQ(r.last.latitude, lat);
     EXPECT_EQ(r.trace->next, 0);
     EXPECT_FLOAT_EQ(r.gps.altitude, 545.4f);
@@ -142,14 +133,18 @@ TEST_F(Parsers, GgaOnlyReceiverTakesSpeedAndCourseFromItsOwnSteps) {
     r.frame.replaying = true;  // trace by distance only
     gga("GPGGA,120000.00,4807.0000,N,00900.0000,E,1,08,0.9,500.0,M,46.9,M,,");
     const double north = gga("GPGGA,120002.00,4807.1000,N,00900.0000,E,1,08,0.9,500.0,M,46.9,M,,");
-    EXPECT_NEAR(r.gps.speed, north * 3.6 / 2.0, 1e-3);
+    EXPECT_NEAR(r.gps.speed, north * 3.6 / 2.0, 1e-3) << "two seconds for the step";
     EXPECT_NEAR(r.gps.course, 0.0, 0.5);
-    gga("GPGGA,120003.00,4807.1000,N,00900.1000,E,1,08,0.9,500.0,M,46.9,M,,");
-    EXPECT_NEAR(r.gps.course, 90.0, 1.0);
-    gga("GPGGA,120004.00,4807.0000,N,00900.1000,E,1,08,0.9,500.0,M,46.9,M,,");
-    EXPECT_NEAR(r.gps.course, 180.0, 0.5);
-    gga("GPGGA,120005.00,4807.0000,N,00900.0000,E,1,08,0.9,500.0,M,46.9,M,,");
-    EXPECT_NEAR(r.gps.course, 270.0, 1.0);
+    const struct {
+        const char* position;
+        double course;
+    } steps[] = {{"4807.1000,N,00900.1000,E", 90.0},
+                 {"4807.0000,N,00900.1000,E", 180.0},
+                 {"4807.0000,N,00900.0000,E", 270.0}};
+    for (int i = 0; i < 3; ++i) {
+        gga("GPGGA,12000" + std::to_string(3 + i) + ".00," + steps[i].position + ",1,08,0.9,500.0,M,46.9,M,,");
+        EXPECT_NEAR(r.gps.course, steps[i].course, 1.0) << steps[i].position;
+    }
     EXPECT_EQ(r.trace->next, 5);
     EXPECT_EQ(r.trace->points[1].source, 2);
     EXPECT_GT(r.gps.tripDistance, 0.0);
@@ -160,7 +155,6 @@ TEST_F(Parsers, GgaOnlyReceiverTakesSpeedAndCourseFromItsOwnSteps) {
     previous.gridX = r.last.grid.easting - 10.0;
     gga("GPGGA,120006.00,4807.0000,N,00900.0000,E,1,08,0.9,500.0,M,46.9,M,,");
     EXPECT_FLOAT_EQ(r.gps.course, 90.0f);
-    EXPECT_FALSE(std::isnan(r.gps.course));
 }
 
 TEST_F(Parsers, GaussKruegerGridShiftsThePositionToPotsdam) {
@@ -179,7 +173,7 @@ TEST_F(Parsers, GaussKruegerGridShiftsThePositionToPotsdam) {
 
 TEST_F(Parsers, TraceRuleRecordsTheFirstFixAndCopiesItsTexts) {
     r.gps.traceTimer = 1.0f;
-    rmc("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,010.0,045.0,230394,,");
+    rmc("GPRMC,120000.00,A," + kFix + ",010.0,045.0,230394,,");
     ASSERT_EQ(r.trace->next, 1);
     const TracePoint& p = r.trace->points[0];
     EXPECT_EQ(p.source, 1);
@@ -203,33 +197,23 @@ TEST_F(Parsers, ClockIsSetFromGpsTimeOnlyWhenAskedAndOff) {
     r.settings.iZeitsync = 1;
     r.clock.setUtc({2024, 6, 1, 12, 0, 0, 0, 6});
     r.clock.setUtcOffsetSeconds(2 * 3600);
-    rmc("GPRMC,120005.00,A,4807.0380,N,01131.0000,E,,,010624,,");
+    rmc("GPRMC,120005.00,A," + kFix + ",,,010624,,");
     EXPECT_EQ(r.clock.setTimeCalls(), 0) << "5 seconds apart is close enough";
     EXPECT_EQ(r.gps.fixTimeText.view(), "14:00:05");
 
-    rmc("GPRMC,101500.00,A,4807.0380,N,01131.0000,E,,,230324,,");
+    rmc("GPRMC,101500.00,A," + kFix + ",,,230324,,");
     EXPECT_EQ(r.clock.setTimeCalls(), 1);
-    EXPECT_EQ(r.clock.utcNow().year, 2024);
-    EXPECT_EQ(r.clock.utcNow().month, 3);
-    EXPECT_EQ(r.clock.utcNow().hour, 10);
+    const DateTime set = r.clock.utcNow();
+    EXPECT_EQ(std::tuple(set.year, set.month, set.hour), std::tuple(2024, 3, 10));
     EXPECT_TRUE(r.listHas("Time Set 230324 101500.00"));
 
-    r.frame.replaying = true;
-    rmc("GPRMC,031500.00,A,4807.0380,N,01131.0000,E,,,230394,,");
-    EXPECT_EQ(r.clock.setTimeCalls(), 1) << "never while replaying";
-}
+    r.clock.setSetTimeError(1314);
+    rmc("GPRMC,111500.00,A," + kFix + ",,,230324,,");
+    EXPECT_TRUE(r.listHas("COM1: function=SetSystemTime error=1314"));
 
-TEST(AdjustTime, MovesTheHourIntoLocalTimeWrappingTheDay) {
-    ManualClock clock;
-    clock.setUtc({2024, 6, 1, 23, 0, 0, 0, 6});
-    clock.setUtcOffsetSeconds(2 * 3600);
-    char text[] = "23:10:00";
-    AdjustTime(clock, std::span<char>(text, 8));
-    EXPECT_STREQ(text, "01:10:00");
-    clock.setUtcOffsetSeconds(-5 * 3600);
-    char early[] = "02:00:00";
-    AdjustTime(clock, std::span<char>(early, 8));
-    EXPECT_STREQ(early, "21:00:00");
+    r.frame.replaying = true;
+    rmc("GPRMC,031500.00,A," + kFix + ",,,230394,,");
+    EXPECT_EQ(r.clock.setTimeCalls(), 2) << "never while replaying";
 }
 
 TEST_F(Parsers, ScreenGoesDarkAfterAMinuteStandingStillUnlessOnExternalPower) {
@@ -238,28 +222,26 @@ TEST_F(Parsers, ScreenGoesDarkAfterAMinuteStandingStillUnlessOnExternalPower) {
     r.gps.rmcDistanceSinceMark = 0.0;
     r.clock.setTick(100000);
     r.gps.lastActivityTick = 40000;
-    rmc("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,,,230394,,");
+    rmcAt("120000.00");
     EXPECT_TRUE(r.views.displaySwitches.empty()) << "exactly 60000 ms is not yet more";
     r.clock.setTick(100001);
     r.views.acPower = true;
-    rmc("GPRMC,120001.00,A,4807.0380,N,01131.0000,E,,,230394,,");
+    rmcAt("120001.00");
     EXPECT_TRUE(r.views.displaySwitches.empty());
     r.views.acPower = false;
     r.frame.displayMode = DisplayMode::Karte;
-    rmc("GPRMC,120002.00,A,4807.0380,N,01131.0000,E,,,230394,,");
+    rmcAt("120002.00");
     EXPECT_TRUE(r.views.displaySwitches.empty());
     r.frame.displayMode = DisplayMode::Gps;
-    rmc("GPRMC,120003.00,A,4807.0380,N,01131.0000,E,,,230394,,");
-    ASSERT_EQ(r.views.displaySwitches.size(), 1u);
-    EXPECT_TRUE(r.views.displaySwitches[0]);
+    rmcAt("120003.00");
+    EXPECT_EQ(r.views.displaySwitches, std::vector<bool>{true});
     EXPECT_FALSE(r.frame.bAutoScreenOn);
 
     // Movement records a point and switches the screen back on.
     r.settings.imindist = 0;
     r.gps.traceTimer = 10.0f;
     rmc("GPRMC,120004.00,A,4808.0380,N,01131.0000,E,,,230394,,");
-    ASSERT_EQ(r.views.displaySwitches.size(), 2u);
-    EXPECT_FALSE(r.views.displaySwitches[1]);
+    EXPECT_EQ(r.views.displaySwitches, (std::vector<bool>{true, false}));
     EXPECT_TRUE(r.frame.bAutoScreenOn);
 }
 
@@ -278,11 +260,8 @@ TEST_F(Parsers, MalformedSentencesLeaveFiniteState) {
         gga(body);
     }
     rmc("GPRMC," + std::string(10000, '1') + ",A," + std::string(5000, '2') + ",N," + std::string(5000, '3') + ",E,,,");
-    EXPECT_TRUE(std::isfinite(r.last.latitude));
-    EXPECT_TRUE(std::isfinite(r.last.longitude));
-    EXPECT_TRUE(std::isfinite(r.gps.speed));
-    EXPECT_TRUE(std::isfinite(r.gps.tripDistance));
-    EXPECT_TRUE(std::isfinite(r.gps.altitude));
+    for (const double v : {r.last.latitude, r.last.longitude, r.gps.tripDistance, double(r.gps.speed), double(r.gps.altitude)})
+        EXPECT_TRUE(std::isfinite(v));
     EXPECT_LE(r.gps.satellitesUsedText.view().size(), 7u);
 }
 

@@ -12,7 +12,7 @@ struct Satellites : ::testing::Test {
     int gsv(const std::string& body, bool refresh = true) { return parseGSV(r.in, nmea(body), refresh); }
 };
 
-TEST_F(Satellites, GsaCountsPrnPlacesAcrossEmptyFields) {
+TEST_F(Satellites, GsaCountsPrnPlacesAcrossEmptyFieldsAndWithoutFixEmptiesTheTable) {
     parseGSA(r.in, nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"));
     ASSERT_EQ(r.satellites.usedLast, 4);
     const int expected[] = {4, 5, 9, 12, 24};
@@ -27,12 +27,8 @@ TEST_F(Satellites, GsaCountsPrnPlacesAcrossEmptyFields) {
     parseGSA(r.in, nmea("GPGSA,A,3,01,02,03,04,05,06,07,08,09,10,11,12,2.5,1.3,2.1"));
     EXPECT_EQ(r.satellites.usedLast, 11);
     EXPECT_EQ(r.satellites.used[11].prn, 12);
-}
 
-TEST_F(Satellites, GsaWithoutFixEmptiesTheTableAndClearsTheFix) {
-    r.gps.fixValid = true;
     r.clock.setTick(777);
-    parseGSA(r.in, nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"));
     parseGSA(r.in, nmea("GPGSA,A,1,,,,,,,,,,,,,,,"));
     EXPECT_EQ(r.satellites.usedLast, -1);
     EXPECT_FALSE(r.gps.fixValid);
@@ -61,10 +57,14 @@ TEST_F(Satellites, GsvCycleWithEmptyLastSnrCompletesAndMergesUsedMarks) {
     EXPECT_EQ(r.satellites.gsvCycle[2], nmea("GPGSV,3,3,09,31,05,330,"));
 }
 
-TEST_F(Satellites, MessagesBeforeTheFirstOfACycleAreIgnored) {
+TEST_F(Satellites, MessagesBeforeTheFirstOfACycleAreIgnoredAndALongSnrEndsTheSentence) {
     EXPECT_EQ(gsv("GPGSV,2,2,08,17,12,180,20,24,64,010,46"), 0);
     EXPECT_EQ(r.satellites.inViewCount, 0);
     EXPECT_TRUE(r.satellites.gsvCycle[1].empty());
+
+    EXPECT_EQ(gsv("GPGSV,1,1,03,04,71,120,440,05,33,250,38"), 1);
+    EXPECT_EQ(r.satellites.inViewCount, 1);
+    EXPECT_EQ(r.satellites.inView[0].snr, 0);
 }
 
 TEST_F(Satellites, OversizedCyclesStayInsideTheTablesAndSlots) {
@@ -81,12 +81,6 @@ TEST_F(Satellites, OversizedCyclesStayInsideTheTablesAndSlots) {
     EXPECT_EQ(r.satellites.gsvCycle[0].size(), kGsvSlotChars);
     ASSERT_EQ(r.ui.messages().size(), 1u);
     EXPECT_EQ(r.ui.messages()[0].text, "parseGSV inbuffer > MAXBUF");
-}
-
-TEST_F(Satellites, ThreeCharacterSnrEndsTheSentence) {
-    gsv("GPGSV,1,1,03,04,71,120,440,05,33,250,38");
-    EXPECT_EQ(r.satellites.inViewCount, 1);
-    EXPECT_EQ(r.satellites.inView[0].snr, 0);
 }
 
 }  // namespace

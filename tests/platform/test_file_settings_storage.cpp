@@ -11,15 +11,18 @@ namespace {
 
 using testing::TempDir;
 
-TEST(FileSettingsStorage, CreatesTheKeyOnceAndKeepsTypesApart) {
+TEST(FileSettingsStorage, CreatesTheKeyOnceKeepsTypesApartAndTextsKeepAnyCharacter) {
     TempDir dir;
     FileSettingsStorage storage(dir / "KL/VEXA.conf");
     EXPECT_EQ(storage.open(), KeyOpenResult::Created);
     EXPECT_EQ(storage.open(), KeyOpenResult::Opened);
+    const std::string awkward = "Ordner mit % und\nZeilenumbruch\r\\ und Ümlaut=";
+    EXPECT_TRUE(storage.writeString("KartDir", awkward));  // the entries behind it survive
     EXPECT_TRUE(storage.writeNumber("LGsaLogTime", 0xFFFFFFFFu));
     EXPECT_TRUE(storage.writeString("LogDir", "/data/logs/"));
     EXPECT_EQ(storage.readNumber("LGsaLogTime"), 0xFFFFFFFFu);
     EXPECT_EQ(storage.readString("LogDir"), "/data/logs/");
+    EXPECT_EQ(storage.readString("KartDir"), awkward);
     // A number is not a text and a text is not a number.
     EXPECT_FALSE(storage.readString("LGsaLogTime"));
     EXPECT_FALSE(storage.readNumber("LogDir"));
@@ -28,16 +31,10 @@ TEST(FileSettingsStorage, CreatesTheKeyOnceAndKeepsTypesApart) {
     const std::string content = testing::readFile(dir / "KL/VEXA.conf");
     EXPECT_NE(content.find("LGsaLogTime=dword:-1\n"), std::string::npos);
     EXPECT_NE(content.find("LogDir=sz:/data/logs/\n"), std::string::npos);
-}
 
-TEST(FileSettingsStorage, TextsKeepAnyCharacterAcrossLines) {
-    TempDir dir;
-    FileSettingsStorage storage(dir / "VEXA.conf");
-    const std::string awkward = "Ordner mit % und\nZeilenumbruch\r\\ und Ümlaut=";
-    ASSERT_TRUE(storage.writeString("KartDir", awkward));
-    ASSERT_TRUE(storage.writeNumber("iCom", 2));
-    EXPECT_EQ(storage.readString("KartDir"), awkward);
-    EXPECT_EQ(storage.readNumber("iCom"), 2u);
+    // A file where the folder should be: the key cannot be opened.
+    testing::writeFile(dir / "KL2", "not a folder");
+    EXPECT_EQ(FileSettingsStorage(dir / "KL2/VEXA.conf").open(), KeyOpenResult::Failed);
 }
 
 TEST(FileSettingsStorage, OverwritesInPlaceAndRemovesOnlyWhatExists) {

@@ -19,7 +19,7 @@ TEST(Paths, VexaHomeWinsOverTheDesktopsDocumentsFolder) {
     EXPECT_EQ(logDirectory("/var/log/gps/"), "/var/log/gps/");
 }
 
-TEST(Paths, DocumentsFolderComesFromTheXdgUserDirs) {
+TEST(Paths, DocumentsAndSettingsFollowTheXdgDirectories) {
     TempDir dir;
     ScopedEnv vexaHome("VEXA_HOME", nullptr);
     ScopedEnv home("HOME", dir.path().c_str());
@@ -31,14 +31,12 @@ TEST(Paths, DocumentsFolderComesFromTheXdgUserDirs) {
                        "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
     EXPECT_EQ(myDocumentsDir(), dir / "Dokumente");
     EXPECT_EQ(settingsFile(), dir / "cfg/KL/VEXA.conf");
-}
 
-TEST(Paths, SettingsFallBackToDotConfigWithoutXdgConfigHome) {
-    ScopedEnv home("HOME", "/home/anna");
-    ScopedEnv config("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(settingsFile(), "/home/anna/.config/KL/VEXA.conf");
+    // Without an absolute XDG_CONFIG_HOME the settings live in ~/.config.
     ScopedEnv relative("XDG_CONFIG_HOME", "relative/ignored");
-    EXPECT_EQ(settingsFile(), "/home/anna/.config/KL/VEXA.conf");
+    EXPECT_EQ(settingsFile(), dir / ".config/KL/VEXA.conf");
+    ScopedEnv none("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(settingsFile(), dir / ".config/KL/VEXA.conf");
 }
 
 }  // namespace

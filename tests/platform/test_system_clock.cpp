@@ -4,7 +4,6 @@
 
 #include <ctime>
 
-#include "platform/testing/manual_clock.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa {
@@ -33,21 +32,6 @@ TEST(SystemClock, TickAdvancesInMilliseconds) {
     const std::uint32_t elapsed = clock.tickCount() - first;
     EXPECT_GE(elapsed, 20u);
     EXPECT_LT(elapsed, 5000u);
-}
-
-TEST(ManualClock, LocalDateFollowsTheOffsetAcrossMidnightAndYearEnd) {
-    ManualClock clock;
-    clock.setUtc({2023, 12, 31, 23, 30, 0, 0, 0});
-    clock.setUtcOffsetSeconds(3600);
-    const DateTime local = clock.localNow();
-    EXPECT_EQ(local.year, 2024);
-    EXPECT_EQ(local.month, 1);
-    EXPECT_EQ(local.day, 1);
-    EXPECT_EQ(local.hour, 0);
-    EXPECT_EQ(local.dayOfWeek, 1);  // 1 January 2024 was a Monday
-    clock.advance(45 * 60 * 1000);
-    EXPECT_EQ(clock.utcNow().day, 1);
-    EXPECT_EQ(clock.tickCount(), 45u * 60 * 1000);
 }
 
 }  // namespace

@@ -62,17 +62,22 @@ TEST_F(Tables, TraceRingWrapsAfterItsLastIndexAndPreparesTheNextSlot) {
     EXPECT_EQ(trace->next, 0);
 }
 
-TEST_F(Tables, TraceToRouteThinsAndDropsTheLastCopiedPoint) {
+TEST_F(Tables, TraceToRouteCopiesOldestFirstAndDropsTheLastCopiedPoint) {
+    fillRoute(3);
+    EXPECT_FALSE(trace2track(*route, *trace, 2000, frame, ui));
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Kein Trace vorhanden");
+    EXPECT_EQ(ui.messages()[0].caption, "Trace -> Route ");
+    EXPECT_EQ(route->count, 3) << "an empty trace leaves the route";
+
     record(10, 2000);
     ASSERT_TRUE(trace2track(*route, *trace, 2000, frame, ui));
-    EXPECT_EQ(route->count, 9);
     EXPECT_EQ(routeX(), (std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(route->points[0].altitude, 100) << "whole metres, toward zero";
     EXPECT_EQ(frame.viewCentre.gridX, 0.0);
     EXPECT_EQ(ui.commands(), (std::vector<int>{kCmdRedrawKarte}));
-}
 
-TEST_F(Tables, WrappedTraceIsCopiedOldestFirst) {
+    trace = std::make_unique<TraceTable>();
     record(2001 + 500, 2000);
     ASSERT_EQ(trace->next, 500);
     ASSERT_TRUE(trace2track(*route, *trace, 2000, frame, ui));
@@ -81,15 +86,6 @@ TEST_F(Tables, WrappedTraceIsCopiedOldestFirst) {
     EXPECT_EQ(route->points[0].gridX, 501.0);
     EXPECT_EQ(route->points[1498].gridX, 1999.0);
     EXPECT_EQ(route->points[1499].gridX, 2001.0) << "slot 0 holds the 2002nd point";
-}
-
-TEST_F(Tables, EmptyTraceSaysSoAndLeavesTheRoute) {
-    fillRoute(3);
-    EXPECT_FALSE(trace2track(*route, *trace, 2000, frame, ui));
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, "Kein Trace vorhanden");
-    EXPECT_EQ(ui.messages()[0].caption, "Trace -> Route ");
-    EXPECT_EQ(route->count, 3);
 }
 
 TEST_F(Tables, DeletingBeforeAndFromTheSelectedPoint) {

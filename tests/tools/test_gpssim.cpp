@@ -68,7 +68,7 @@ TEST(GpssimDrive, FollowsTheRouteAtPlausibleSpeedsAndStopsAtTheEnd) {
     EXPECT_EQ(fixes.back().speedKmh, 0.0);
 }
 
-TEST(GpssimSentences, OneSecondIsRmcGgaGsaAndThreeGsvWithValidChecksums) {
+TEST(GpssimSentences, OneSecondIsRmcGgaGsaAndThreeGsvWithValidChecksumsOrVoidWithoutFix) {
     Fix fix;
     fix.second = 10;
     fix.lon = -9.75;  // west and south hemispheres too
@@ -97,19 +97,15 @@ TEST(GpssimSentences, OneSecondIsRmcGgaGsaAndThreeGsvWithValidChecksums) {
     const auto gga = fields(sentences[1].substr(0, sentences[1].size() - 2));
     EXPECT_EQ(gga[6], "1");
     EXPECT_EQ(gga[9], "71.3");
-}
 
-TEST(GpssimSentences, WithoutFixThePositionIsEmptyAndMarkedVoid) {
-    Fix fix;
+    // Without a fix the position is empty and marked void.
     fix.valid = false;
-    const auto sentences = sentencesForFix(fix, UtcTime{});
-    const auto rmc = fields(sentences[0].substr(0, sentences[0].size() - 2));
-    EXPECT_EQ(rmc[2], "V");
-    EXPECT_EQ(rmc[3], "");
-    const auto gga = fields(sentences[1].substr(0, sentences[1].size() - 2));
-    EXPECT_EQ(gga[6], "0");
-    const auto gsa = fields(sentences[2].substr(0, sentences[2].size() - 2));
-    EXPECT_EQ(gsa[2], "1");
+    const auto voids = sentencesForFix(fix, UtcTime{});
+    const auto voidRmc = fields(voids[0].substr(0, voids[0].size() - 2));
+    EXPECT_EQ(voidRmc[2], "V");
+    EXPECT_EQ(voidRmc[3], "");
+    EXPECT_EQ(fields(voids[1].substr(0, voids[1].size() - 2))[6], "0");
+    EXPECT_EQ(fields(voids[2].substr(0, voids[2].size() - 2))[2], "1");
 }
 
 TEST(GpssimFaults, InjectsExactlyWhatThePlanSays) {

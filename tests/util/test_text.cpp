@@ -15,12 +15,17 @@ TEST(Utf8, CountsAndCutsCharactersNotBytes) {
     EXPECT_EQ(utf8Length("€\xF0\x9F\x97\xBA"), 2u);
 }
 
-TEST(Utf8, DamagedTextHasAFiniteLengthAndCutsSafely) {
-    const std::string truncated = "ab\xC3";  // a lead byte without its continuation
-    EXPECT_EQ(utf8Length(truncated), 3u);
+TEST(Utf8, DamagedTextIsFoundCountedCutSafelyAndReplaced) {
+    EXPECT_EQ(utf8Length("ab\xC3"), 3u);  // a lead byte without its continuation
     const std::string stray = "\x80\x80x";
     EXPECT_EQ(utf8Length(stray), 3u);
     EXPECT_EQ(utf8Prefix(stray, 2), "\x80\x80");
+    EXPECT_TRUE(isValidUtf8("Straße €"));
+    EXPECT_FALSE(isValidUtf8("ab\xC3"));    // cut-off sequence
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));  // overlong form of '/'
+    EXPECT_FALSE(isValidUtf8("x\x80y"));    // stray continuation byte
+    EXPECT_EQ(validUtf8("x\x80y\xC3"), "x?y?");
+    EXPECT_EQ(validUtf8("Straße"), "Straße");
 }
 
 TEST(Latin1, RoundTripsEveryByteAndReplacesWhatLatin1Lacks) {
@@ -36,21 +41,6 @@ TEST(Strprintf, FormatsLongTexts) {
     EXPECT_EQ(strprintf("%s(%d) <%ld>", "x", 17601, -2L), "x(17601) <-2>");
     const std::string longText(5000, 'a');
     EXPECT_EQ(strprintf("%s!", longText.c_str()).size(), 5001u);
-}
-
-}  // namespace
-}  // namespace vexa
-
-namespace vexa {
-namespace {
-
-TEST(Utf8, MalformedBytesAreFoundAndReplaced) {
-    EXPECT_TRUE(isValidUtf8("Straße €"));
-    EXPECT_FALSE(isValidUtf8("ab\xC3"));         // cut-off sequence
-    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));       // overlong form of '/'
-    EXPECT_FALSE(isValidUtf8("x\x80y"));         // stray continuation byte
-    EXPECT_EQ(validUtf8("x\x80y\xC3"), "x?y?");
-    EXPECT_EQ(validUtf8("Straße"), "Straße");
 }
 
 }  // namespace
