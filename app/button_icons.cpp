@@ -4,7 +4,7 @@
 #include <QPainterPath>
 
 #include "app/command_ids.h"
-#include "app/move_display.h"
+#include "frame/move_display.h"
 
 namespace vexa {
 

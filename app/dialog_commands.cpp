@@ -43,7 +43,7 @@ void MainWindow::openZoneDialog() {
     }
     fullscreenOff();
     refreshGridCoordinates();
-    redrawCurrentView();
+    RefreshWindow();
     applyTitle("VEXA");
 }
 

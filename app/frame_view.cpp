@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <utility>
+
 namespace vexa {
 
 namespace {
@@ -20,25 +22,43 @@ FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* pare
 void FrameView::showImage(QImage image) {
     image_ = std::move(image);
     notice_.clear();
-    update();
+    updateContent();
 }
 
 void FrameView::setStatusLine(QString text) {
     status_ = std::move(text);
-    update();
+    updateContent();
 }
 
 void FrameView::setNotice(QString text) {
     notice_ = std::move(text);
-    update();
+    updateContent();
 }
 
 void FrameView::setBlank(bool blank) {
     blank_ = blank;
+    updateContent();
+}
+
+// A hidden view gets no paint for it; its next paint (when shown) is not its own.
+void FrameView::updateContent() {
+    if (!isVisible()) return;
+    ownUpdate_ = true;
     update();
 }
 
 void FrameView::paintEvent(QPaintEvent*) {
+    if (!std::exchange(ownUpdate_, false) && !blank_ && onRepaint && !repaintPending_) {
+        repaintPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                repaintPending_ = false;
+                onRepaint();
+            },
+            Qt::QueuedConnection);
+    }
+    // Until the view is drawn anew, the last picture stands.
     QPainter p(this);
     if (blank_) {
         p.fillRect(rect(), Qt::black);
@@ -65,11 +85,22 @@ void FrameView::paintEvent(QPaintEvent*) {
     }
 }
 
+QPoint FrameView::devicePoint(const QMouseEvent& event) const {
+    const QPoint pos = event.position().toPoint();
+    return {pos.x() / scale_, pos.y() / scale_};
+}
+
+void FrameView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !onTap) return;
+    const QPoint p = devicePoint(*event);
+    onTap(p.x(), p.y());
+}
+
+// Not passed on as a press: as on the handheld, the second tap of a double tap is only that.
 void FrameView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (onDoubleTap) {
-        const QPoint pos = event->position().toPoint();
-        onDoubleTap(pos.x() / scale_, pos.y() / scale_);
-    }
+    if (event->button() != Qt::LeftButton || !onDoubleTap) return;
+    const QPoint p = devicePoint(*event);
+    onDoubleTap(p.x(), p.y());
 }
 
 }  // namespace vexa

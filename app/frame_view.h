@@ -1,5 +1,6 @@
 // The device screen: shows the last presented picture (map frame or GPS view) at an integer
-// scale, the Move view's status line over it, and blanks while the display is off.
+// scale, the Move view's status line over it, and blanks while the display is off. Taps and
+// double taps arrive in device pixels.
 #pragma once
 
 #include <QImage>
@@ -23,11 +24,18 @@ public:
     const QImage& image() const { return image_; }
     int scale() const { return scale_; }
 
-    // A double tap at device pixels (x, y).
+    // A tap (left button pressed) at device pixels (x, y).
+    std::function<void(int x, int y)> onTap;
+    // A double tap: the second press of a double click, which is not also a tap.
     std::function<void(int x, int y)> onDoubleTap;
+    // A paint that no new picture or text asked for (the screen was shown, uncovered or
+    // resized). Called after that paint, from the event loop, so that drawing the view anew
+    // neither runs inside a paint nor paints again by itself.
+    std::function<void()> onRepaint;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
@@ -38,6 +46,11 @@ private:
     QString status_;
     QString notice_;
     bool blank_ = false;
+    bool ownUpdate_ = false;        // the pending paint shows what this view was given
+    bool repaintPending_ = false;
+
+    void updateContent();
+    QPoint devicePoint(const QMouseEvent& event) const;
 };
 
 }  // namespace vexa

@@ -8,7 +8,7 @@
 
 #include "app/button_icons.h"
 #include "app/command_table.h"
-#include "app/move_display.h"
+#include "frame/move_display.h"
 
 namespace vexa {
 

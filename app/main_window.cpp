@@ -3,8 +3,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QPainter>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -42,6 +45,16 @@ std::array<int, 4> hardwareKeyCodes(SettingsStorage& storage) {
     }
     return codes;
 }
+
+// Black where the window is larger than the device screen. Painted, not set as the palette,
+// which the screen's own widgets would inherit.
+class BlackSurround : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::black); }
+};
 
 int osMajorVersion() {
     utsname name{};
@@ -108,16 +121,23 @@ void MainWindow::create() {
 
     const int w = options_.screenWidth * options_.scale;
     const int h = options_.screenHeight * options_.scale;
-    stack_ = new QStackedWidget(this);
+    // The device screen keeps its size; in full screen it stands in the middle of black.
+    auto* surround = new BlackSurround(this);
+    stack_ = new QStackedWidget(surround);
     frameView_ = new FrameView(options_.screenWidth, options_.screenHeight, options_.scale, stack_);
     frameView_->setFocusPolicy(Qt::NoFocus);
+    frameView_->onTap = [this](int x, int y) { guarded([&] { tap(x, y); }); };
     frameView_->onDoubleTap = [this](int x, int y) { guarded([&] { doubleTap(x, y); }); };
+    frameView_->onRepaint = [this] { guarded([&] { repaintScreen(); }); };
     nmeaView_ = new NmeaView(w, h, stack_);
     nmeaView_->setFocusPolicy(Qt::NoFocus);
     stack_->addWidget(frameView_);
     stack_->addWidget(nmeaView_);
     stack_->setFixedSize(w, h);
-    setCentralWidget(stack_);
+    auto* layout = new QGridLayout(surround);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(stack_, 0, 0, Qt::AlignCenter);
+    setCentralWidget(surround);
 
     auto* quit = new QAction(this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -275,19 +295,23 @@ void MainWindow::displayPower(bool off) {
     postToUi(this, [this, off] { frameView_->setBlank(off); });
 }
 
+// A bare X server without a window manager ignores the full-screen request; the window then
+// takes the screen's size itself, and back in normal mode the size of its contents.
 void MainWindow::fullscreenOn() {
-    fullScreen_ = true;
+    views_.setFullScreen(true);
     menuBar_->hide();
     showFullScreen();
+    setGeometry(QWidget::screen()->geometry());
 }
 
 void MainWindow::fullscreenOffSip() { fullscreenOff(); }  // no input panel on a desktop
 
 void MainWindow::fullscreenOff() {
-    if (!fullScreen_) return;
-    fullScreen_ = false;
+    if (!fullScreen()) return;
+    views_.setFullScreen(false);
     menuBar_->show();
     showNormal();
+    adjustSize();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -62,7 +62,9 @@ public:
     void fullscreenOn();
     void fullscreenOff();
     void fullscreenOffSip();
-    bool fullScreen() const { return fullScreen_; }
+    bool fullScreen() const { return views_.fullScreen(); }
+    // Tap at device pixels: in the Move view, the screen thirds.
+    void tap(int x, int y);
     // Double tap at device pixels: re-centres the map view.
     void doubleTap(int x, int y);
     // Character shortcuts.
@@ -136,7 +138,6 @@ private:
     QStackedWidget* stack_ = nullptr;
     QString statusLine_;
     bool uiHoldsState_ = false;
-    bool fullScreen_ = false;
     bool closing_ = false;
     int raiseCount_ = 0;
     int cornerCounter_ = 0;  // key "n": map × 4 + corner
@@ -157,8 +158,9 @@ private:
     void showMoveView(bool step);
     void showKarteView();
     void zoom(int id);
-    void redrawCurrentView();
+    void repaintScreen();
     bool idle();
+    void moveTap(int x, int y);
 
     // Tools and POI menu commands.
     void loadMapDirectory();

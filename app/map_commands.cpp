@@ -54,7 +54,7 @@ void MainWindow::loadMapDirectory() {
     if (!known || directory.empty()) {
         // Without a map directory the maps stay empty until one is chosen.
         fullscreenOff();
-        redrawCurrentView();
+        RefreshWindow();
         return;
     }
     command(cmd::NmeaView);

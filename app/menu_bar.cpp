@@ -6,7 +6,7 @@
 #include "app/button_icons.h"
 #include "app/command_ids.h"
 #include "app/command_table.h"
-#include "app/move_display.h"
+#include "frame/move_display.h"
 
 namespace vexa {
 

@@ -29,7 +29,7 @@ MapFrameContext QtGpsViews::context() {
                         state_.canvas, state_.diagnostics, ui_,          state_.clock,
                         &state_.semaphore, *this,          overlays_,    *this,
                         &state_.screenBuffer};
-    ctx.screen = ScreenGeometry{width_, height_, false};
+    ctx.screen = ScreenGeometry{width_, height_, fullScreen_.load()};
     ctx.MapColourMode = state_.settings.iKartenFarben;
     return ctx;
 }

@@ -72,6 +72,9 @@ public:
     // A replayed frame is shown for at least this long, as on the handheld, whose drawing time
     // paced a replay; 0 plays as fast as frames are composed.
     void setReplayFramePeriod(std::chrono::milliseconds period) { replayFramePeriod_ = period; }
+    // Full screen moves the map view's bottom tap marks and the 3D view's horizon down.
+    void setFullScreen(bool on) { fullScreen_ = on; }
+    bool fullScreen() const { return fullScreen_.load(); }
 
 private:
     AppState& state_;
@@ -85,6 +88,7 @@ private:
     std::chrono::milliseconds replayFramePeriod_{0};
     std::chrono::steady_clock::time_point lastReplayFrame_{};
     std::atomic<bool> frameDrawn_{false};
+    std::atomic<bool> fullScreen_{false};
 
     MapFrameContext context();
     void compose(const TrackPoint& position, const FrameReadings& readings);

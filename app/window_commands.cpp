@@ -10,9 +10,9 @@
 #include "app/frame_view.h"
 #include "app/main_window.h"
 #include "app/menu_bar.h"
-#include "app/move_display.h"
 #include "app/nmea_view.h"
 #include "app/state_lock.h"
+#include "frame/move_display.h"
 #include "geo/sun_times.h"
 #include "platform/linux/serial_devices.h"
 #include "platform/serial_port.h"
@@ -149,27 +149,19 @@ void MainWindow::zoom(int id) {
     if (idle() || currentView() == DisplayMode::Karte) RefreshWindow();
 }
 
-void MainWindow::redrawCurrentView() {
-    switch (currentView()) {
-    case DisplayMode::Karte: command(cmd::KarteView); break;
-    case DisplayMode::Move: command(cmd::MoveView); break;
-    case DisplayMode::Nmea: command(cmd::NmeaView); break;
-    case DisplayMode::Gps: command(cmd::GpsView); break;
-    }
-}
-
-void MainWindow::doubleTap(int x, int y) {
+// A paint the screen did not ask for itself: the map view is composed anew at the view centre,
+// the Move and GPS views only while no data arrives; while it arrives the worker draws them and
+// the last picture stands. Under the state mutex no worker is inside a frame, so the drawing
+// semaphore is free.
+void MainWindow::repaintScreen() {
+    if (uiHoldsState_ || closing_) return;  // a command that holds the state draws after it
     StateLock lock(state_.stateMutex, uiHoldsState_);
-    FrameState& frame = state_.frame;
-    if (frame.displayMode.load() != DisplayMode::Karte) return;
-    const int w = options_.screenWidth;
-    const int h = options_.screenHeight;
-    TrackPoint centre = frame.viewCentre;
-    centre.gridX += static_cast<int>((x - w / 2) * frame.zoomFactor * 1000.0 / frame.mapScale);
-    centre.gridY += static_cast<int>((y - h / 2) * frame.zoomFactor * (-1000.0) / frame.mapScale *
-                                     (1.0 / frame.verticalRatio));
-    frame.viewCentre = centre;
-    frame.lastShown = centre;
+    const DisplayMode view = currentView();
+    const bool arriving = receiving();
+    if (view == DisplayMode::Karte || (view == DisplayMode::Move && !arriving))
+        views_.composeMapView(state_.frame.viewCentre);
+    else if (view == DisplayMode::Gps && !arriving)
+        views_.drawGpsView();
 }
 
 // ---- toggles ----

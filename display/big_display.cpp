@@ -26,8 +26,8 @@ bool upsideDown(int mode) { return mode >= 6 && mode <= 8; }
 
 QTransform orientationTransform(int moveDisplayMode, bool afterOutput) {
     QTransform t;
-    const bool turn = afterOutput ? landscape(moveDisplayMode) : false;
-    const bool flip = afterOutput ? upsideDown(moveDisplayMode) : moveDisplayMode == 6;
+    const bool turn = afterOutput && landscape(moveDisplayMode);
+    const bool flip = afterOutput && upsideDown(moveDisplayMode);
     if (!turn && !flip) return t;
     t.translate(kFrame / 2, kFrame / 2);
     t.rotate(turn ? -90 : 180);

@@ -12,9 +12,10 @@ namespace vexa {
 struct FrameReadings;
 struct GpsState;
 
-// How a picture drawn into the 400 × 400 frame is turned on its way to the window:
-// `afterOutput` false for the frame itself (only mode 6 is turned, upside down, when shown),
-// true for the display buffer after rotation or 3D (modes 3–5 landscape, 6–8 upside down).
+// How the big numbers are turned for a reader holding the device in the Move display mode's
+// orientation: `afterOutput` true for the display buffer after rotation or 3D (modes 3–5
+// landscape, 6–8 upside down); false for the frame itself, which is turned as a whole on its
+// way to the window (mode 6), so nothing is turned in it.
 QTransform orientationTransform(int moveDisplayMode, bool afterOutput);
 // The visible window in the coordinates the transform draws in: width and height swap in the
 // landscape modes.

@@ -28,6 +28,7 @@ namespace {
 
 constexpr int kPurgeAfterMs = 700;
 constexpr int kCompassX = 50, kCompassY = 221;
+constexpr int kPictureX = 136, kPictureY = 120;  // the free space right of the fix time
 const QRect kAltitudeProfile(34, 267, 173, 25);
 const QRect kSpeedProfile(34, 294, 173, 25);
 
@@ -88,6 +89,7 @@ void drawNumbers(QPainter& p, GpsViewContext& ctx) {
 void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     QPainter p(&picture);
     p.fillRect(picture.rect(), state.background);
+    p.drawImage(kPictureX, kPictureY, gpsViewPicture());
     p.drawImage(4, 2, sunIcon());
     p.setPen(Qt::black);
     p.setFont(mapFont());

@@ -1,5 +1,6 @@
 #include "display/icons.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QPainter>
@@ -84,6 +85,47 @@ QImage makeClockIcon() {
     return image;
 }
 
+QImage makeGpsViewPicture() {
+    QImage image = transparentImage(100, 48);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor line(0, 0, 0, 70);
+    const QColor fill(0, 0, 0, 30);
+    // The earth's rim along the bottom and the orbit above it.
+    p.setPen(QPen(line, 1.5));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(2, 38, 96, 40));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(line, 1, Qt::DashLine));
+    p.drawArc(QRectF(4, 6, 92, 60), 15 * 16, 150 * 16);
+    // The satellite, turned a little: body, two solar wings with their cells, antenna.
+    p.save();
+    p.translate(60, 9);
+    p.rotate(-20);
+    p.setPen(QPen(line, 1));
+    p.setBrush(fill);
+    p.drawRect(QRectF(-5, -5, 10, 10));
+    for (const double side : {-1.0, 1.0}) {
+        const double inner = side * 5, outer = side * 25;
+        p.drawLine(QPointF(inner, 0), QPointF(side * 8, 0));
+        const QRectF wing(QPointF(std::min(side * 8, outer), -4), QPointF(std::max(side * 8, outer), 4));
+        p.drawRect(wing);
+        for (int cell = 1; cell < 4; ++cell) {
+            const double x = wing.left() + wing.width() * cell / 4;
+            p.drawLine(QPointF(x, wing.top()), QPointF(x, wing.bottom()));
+        }
+    }
+    p.drawLine(QPointF(0, 5), QPointF(0, 9));
+    p.drawEllipse(QPointF(0, 10), 2, 1.2);
+    p.restore();
+    // Its signal going down from the antenna to the earth.
+    const QPointF antenna(63.4, 18.4);
+    p.setPen(QPen(line, 1.2));
+    for (int r = 5; r <= 15; r += 5)
+        p.drawArc(QRectF(antenna.x() - r, antenna.y() - r, 2 * r, 2 * r), 240 * 16, 60 * 16);
+    return image;
+}
+
 }  // namespace
 
 const QImage& targetIcon() {
@@ -104,6 +146,11 @@ const QImage& sunIcon() {
 const QImage& clockIcon() {
     static const QImage icon = makeClockIcon();
     return icon;
+}
+
+const QImage& gpsViewPicture() {
+    static const QImage picture = makeGpsViewPicture();
+    return picture;
 }
 
 }  // namespace vexa

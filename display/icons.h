@@ -13,5 +13,8 @@ const QImage& compassIcon();
 const QImage& sunIcon();
 // A clock face for the elapsed time, 16 × 16.
 const QImage& clockIcon();
+// The GPS view's background picture, 100 × 48: a navigation satellite sending to the earth,
+// in faint lines that suit every background colour of the view.
+const QImage& gpsViewPicture();
 
 }  // namespace vexa

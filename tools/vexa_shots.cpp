@@ -1,6 +1,8 @@
 // vexa-shots: composes the GPS, Move and Karte views from the demo data without a window and
 // writes them as PNG files: the demo maps, the demo drive log replayed through the GPS core,
-// a route made from the drive and two POIs.
+// a route made from the drive and two POIs. view-move-modes.png shows the nine Move display
+// modes, one orientation per row (normal, landscape, upside down) and one kind per column
+// (north up, 3D, course up).
 //
 //   vexa-shots <map directory> <NMEA log> <output folder>
 #include <cstdio>
@@ -12,13 +14,16 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 
 #include "display/display_settings.h"
 #include "display/gps_view.h"
 #include "display/position_text.h"
+#include "display/screen_buffer.h"
 #include "display/view_overlays.h"
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
+#include "frame/move_display.h"
 #include "frame/settings.h"
 #include "gps/gps_input.h"
 #include "gps/gps_state.h"
@@ -118,6 +123,24 @@ void addPoi(Records& r, const char* name, double x, double y, const char* volume
     p.dbPath = volume;
 }
 
+// The Move view in all nine display modes, three by three.
+QImage moveModes(MapFrameContext& ctx, FrameState& frame, const TrackPoint& position, const FrameReadings& readings,
+                 const Capture& presenter) {
+    constexpr int kGap = 8;
+    QImage sheet(3 * kWidth + 2 * kGap, 3 * kHeight + 2 * kGap, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    for (int mode = 0; mode < 9; ++mode) {
+        frame.moveDisplayMode = mode;
+        applyMoveDisplayMode(frame);
+        show_pos(ctx, position, readings);
+        painter.drawImage((mode % 3) * (kWidth + kGap), (mode / 3) * (kHeight + kGap), presenter.shown);
+    }
+    frame.moveDisplayMode = 0;
+    applyMoveDisplayMode(frame);
+    return sheet;
+}
+
 bool save(const QImage& image, const std::filesystem::path& file) {
     if (image.save(QString::fromStdString(file.string()))) return true;
     std::fprintf(stderr, "vexa-shots: cannot write %s\n", file.c_str());
@@ -189,6 +212,10 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
     r->frame.showPois = true;
     show_pos(ctx, position, readings);
     bool ok = save(presenter.shown, out / "view-move.png");
+    CSTScreenBuffer screenBuffer;
+    screenBuffer.Create(kBufferSize, kBufferSize);
+    ctx.screenBuffer = &screenBuffer;
+    ok = save(moveModes(ctx, r->frame, position, readings, presenter), out / "view-move-modes.png") && ok;
 
     r->frame.displayMode = DisplayMode::Karte;
     r->frame.showRoutePoints = true;

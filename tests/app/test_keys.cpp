@@ -139,11 +139,33 @@ TEST_F(KeysTest, CharacterShortcuts) {
     EXPECT_EQ(view(), DisplayMode::Move);
 }
 
-TEST_F(KeysTest, KeyNWalksTheMapCornersInTheMapView) {
+TEST_F(KeysTest, MapKeysStepTheResolutionAndWalkTheMapCorners) {
     WindowOptions options;
     options.maps = demoMaps();
     MainWindow& w = open(options, true);
-    w.characterKey('n');  // only in the map view
+    // "i" and "j" step through the resolutions of the maps under the centre (10, 25 and 100
+    // over Hannover), ending at the first and at the last map's; only in the map views.
+    state().frame.viewCentre.gridX = 555000;
+    state().frame.viewCentre.gridY = 5805000;
+    run(cmd::GpsView);
+    w.characterKey('i');
+    EXPECT_EQ(state().mapView.WantedResolution, -1);
+    run(cmd::KarteView);
+    ASSERT_EQ(state().frame.mapScale, 100);
+    for (const int expected : {25, 10, 10}) {
+        w.characterKey('i');
+        settle();
+        EXPECT_EQ(state().frame.mapScale, expected);
+    }
+    for (const int expected : {25, 100, 100}) {
+        w.characterKey('j');
+        settle();
+        EXPECT_EQ(state().frame.mapScale, expected);
+    }
+
+    // "n" walks the corners of every map, only in the map view.
+    run(cmd::MoveView);
+    w.characterKey('n');
     EXPECT_TRUE(w.frameView().notice().isEmpty());
     run(cmd::KarteView);
     const MapEntry first = state().maps.rows[0];

@@ -6,7 +6,7 @@
 #include "app/button_icons.h"
 #include "app/command_ids.h"
 #include "app/menu_bar.h"
-#include "app/move_display.h"
+#include "frame/move_display.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {

@@ -1,4 +1,4 @@
-// The four views, the NMEA list, zoom, double tap and the exception handler.
+// The four views, the NMEA list, paints, zoom, taps and the exception handler.
 #include <QAction>
 #include <QStackedWidget>
 
@@ -54,7 +54,13 @@ TEST_F(AppTest, ViewCommandsSwitchTheScreenAndTheNmeaListShowsTheDiagnosticText)
     EXPECT_EQ(stack->currentWidget(), &w.frameView());
 }
 
-TEST_F(AppTest, MapViewsPresentTheMiddleOfTheComposedFrameAtTheScreenSize) {
+int framesComposed(const std::string& diagnostics) {
+    int n = 0;
+    for (std::size_t at = 0; (at = diagnostics.find("show_pos Start", at)) != std::string::npos; ++at) ++n;
+    return n;
+}
+
+TEST_F(AppTest, MapViewsPresentTheMiddleOfTheComposedFrameAndPaintsDrawThemAnewWhileNothingArrives) {
     WindowOptions options;
     options.maps = demoMaps();
     options.screenWidth = 200;
@@ -68,6 +74,34 @@ TEST_F(AppTest, MapViewsPresentTheMiddleOfTheComposedFrameAtTheScreenSize) {
     EXPECT_EQ(w.frameView().image().size(), QSize(200, 300));
     EXPECT_EQ(w.screen().size(), QSize(200, 300));
     EXPECT_TRUE(hasNonWhitePixels(w.frameView().image()));
+
+    // A paint the screen did not ask for composes the view centre once, without painting
+    // itself again.
+    state().diagnostics.debugMode = true;
+    const auto paintAndCount = [&] {
+        state().diagnostics.setText("");
+        w.frameView().update();
+        for (int i = 0; i < 10; ++i) settle();
+        return framesComposed(state().diagnostics.text());
+    };
+    state().frame.viewCentre.gridX = 556000;
+    const QImage before = w.frameView().image();
+    EXPECT_EQ(paintAndCount(), 1);
+    EXPECT_NE(w.frameView().image(), before);
+    EXPECT_EQ(state().frame.viewCentre.gridX, 556000);
+
+    // While a replay runs the Move view is the worker's: a paint shows its last picture.
+    run(cmd::MoveView);
+    state().frame.replaying = true;
+    EXPECT_EQ(paintAndCount(), 0);
+    run(cmd::GpsView);
+    const QImage gps = w.frameView().image();
+    state().gps.speed = 88.0f;
+    paintAndCount();
+    EXPECT_EQ(w.frameView().image(), gps);
+    state().frame.replaying = false;
+    paintAndCount();
+    EXPECT_NE(w.frameView().image(), gps);
 }
 
 TEST_F(AppTest, ZoomStepsMultiplyAndResetRestoresExactlyOne) {
@@ -89,19 +123,55 @@ TEST_F(AppTest, ZoomStepsMultiplyAndResetRestoresExactlyOne) {
     EXPECT_DOUBLE_EQ(state().frame.zoomFactor, 0.75 * 1.3333333333333333);
 }
 
-TEST_F(AppTest, DoubleTapRecentresOnlyTheMapView) {
+// 240 × 320: the Move view's thirds are of 294 rows, the top one up to row 97, the middle one
+// up to 195. The double tap re-centres only the map view.
+TEST_F(AppTest, TapsActByThirdsOfTheMoveViewAndDoubleTapsRecentreTheMapView) {
     MainWindow& w = open();
+    ASSERT_EQ(view(), DisplayMode::Move);
     const TrackPoint start = state().frame.viewCentre;
-    run(cmd::MoveView);
     w.doubleTap(10, 10);
     EXPECT_EQ(state().frame.viewCentre.gridX, start.gridX);
     EXPECT_EQ(state().frame.viewCentre.gridY, start.gridY);
+    // Top left: the next info page, 0 after the eighth.
+    w.tap(10, 97);
+    EXPECT_EQ(state().display.infoPage, 1);
+    state().display.infoPage = 7;
+    w.tap(119, 0);
+    EXPECT_EQ(state().display.infoPage, 0);
+    // Top right: the Move display mode one back, 0 wrapping to 8.
+    w.tap(120, 10);
+    EXPECT_EQ(state().frame.moveDisplayMode, 8);
+    EXPECT_EQ(w.menuBar().strip(), 155);
+    w.tap(239, 97);
+    EXPECT_EQ(state().frame.moveDisplayMode, 7);
+    // Bottom left: the next mode.
+    w.tap(10, 196);
+    EXPECT_EQ(state().frame.moveDisplayMode, 8);
+    // Bottom right: full screen and back; the device screen keeps its size.
+    w.tap(200, 319);
+    settle();
+    EXPECT_TRUE(w.fullScreen());
+    EXPECT_FALSE(w.menuBar().isVisible());
+    EXPECT_EQ(w.screen().size(), QSize(480, 640));
+    w.tap(200, 300);
+    settle();
+    EXPECT_FALSE(w.fullScreen());
+    EXPECT_TRUE(w.menuBar().isVisible());
+    // While calibrating the thirds do nothing; the middle one shows the GPS view.
+    state().frame.calibrating = true;
+    w.tap(200, 100);
+    EXPECT_EQ(view(), DisplayMode::Move);
+    state().frame.calibrating = false;
+    w.tap(200, 100);
+    EXPECT_EQ(view(), DisplayMode::Gps);
+    w.tap(10, 300);  // not in the Move view
+    EXPECT_EQ(view(), DisplayMode::Gps);
+    EXPECT_EQ(state().frame.moveDisplayMode, 8);
 
     run(cmd::KarteView);
-    w.doubleTap(120, 160);  // the middle of 240 × 320
+    w.doubleTap(120, 160);  // the middle
     EXPECT_EQ(state().frame.viewCentre.gridX, start.gridX);
     EXPECT_EQ(state().frame.viewCentre.gridY, start.gridY);
-
     // 30 px right and 20 px down at scale 200 and zoom 0.75: +112 m east, −75 m north.
     state().frame.zoomFactor = 0.75;
     w.doubleTap(150, 180);

@@ -195,7 +195,7 @@ TEST_F(BigDisplay, TurnedWithTheMoveDisplayMode) {
     EXPECT_GT(inTopLeft, 50);
 
     image.fill(Qt::white);
-    show(1, 6);  // shown upside down: drawn at the bottom right, turned
+    show(1, 7, true);  // upside down after the 3D view: at the bottom right, turned
     EXPECT_EQ(countColour(image, upright, kBlack), 0);
     EXPECT_GT(countColour(image, QRect(200, 280, 120, 80), kBlack), 50);
 

@@ -1,4 +1,4 @@
-#include "app/move_display.h"
+#include "frame/move_display.h"
 
 #include <array>
 
