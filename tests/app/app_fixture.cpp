@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 
-#include "app/snapshot.h"
 #include "platform/paths.h"
 
 namespace vexa::testing {
@@ -24,6 +23,8 @@ AppTest::~AppTest() {
 }
 
 MainWindow& AppTest::open(WindowOptions options, bool manualClock, std::chrono::milliseconds replayPeriod) {
+    window_.reset();
+    state_.reset();
     options.replayFramePeriod = replayPeriod;
     state_ = std::make_unique<AppState>(manualClock ? static_cast<Clock&>(manualClock_) : systemClock_,
                                         *storage_, port_);
@@ -44,10 +45,6 @@ MainWindow& AppTest::open(WindowOptions options, bool manualClock, std::chrono::
 void AppTest::run(int id) {
     window_->command(id);
     settle();
-}
-
-bool AppTest::waitFor(const std::function<bool()>& done, int timeoutMs) {
-    return waitUntil(done, timeoutMs);
 }
 
 void AppTest::settle() {

@@ -15,6 +15,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/snapshot.h"
 #include "platform/linux/file_settings_storage.h"
 #include "platform/linux/system_clock.h"
 #include "platform/linux/termios_serial_port.h"
@@ -46,7 +47,8 @@ protected:
     AppTest();
     ~AppTest() override;
 
-    // Creates and starts the window; replays as fast as frames compose unless `replayPeriod`.
+    // Creates and starts the window, closing one opened before over the same settings file;
+    // replays as fast as frames compose unless `replayPeriod`.
     MainWindow& open(WindowOptions options = {}, bool manualClock = false,
                      std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0));
     MainWindow& window() { return *window_; }
@@ -56,7 +58,7 @@ protected:
     // Runs a command and the commands it posts.
     void run(int id);
     // Processes events until `done`; false after `timeoutMs`.
-    bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000);
+    bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000) { return waitUntil(done, timeoutMs); }
     void settle();
 
     std::vector<std::string> messages() const;

@@ -17,7 +17,7 @@ namespace {
 // Types into a spin box's field as the user would.
 void type(QSpinBox* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
 
-TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceAndDoneSavesThem) {
+TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceDoneSavesThemAndStandardRestoresTheDefaults) {
     MainWindow& w = open();
     bool ran = false;
     w.setDialogRunner([&](QDialog& dialog) {
@@ -44,10 +44,8 @@ TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceAndDoneSavesThem) {
     EXPECT_EQ(storage().readNumber("LRmcLogTime"), 60u);
     EXPECT_EQ(storage().readNumber("imindist"), 20u);
     EXPECT_EQ(storage().readNumber("iHKorrektur"), 1u);
-}
 
-TEST_F(AppTest, LogSettingsStandardRestoresTheDefaults) {
-    MainWindow& w = open();
+    // "Standard" restores the defaults at once, even when the dialog is cancelled afterwards.
     w.setDialogRunner([&](QDialog& dialog) {
         auto& d = dynamic_cast<LogSettingsDialog&>(dialog);
         type(d.field(LogField::TraceLength), "300");
@@ -59,6 +57,7 @@ TEST_F(AppTest, LogSettingsStandardRestoresTheDefaults) {
     });
     run(cmd::LogSettings);
     EXPECT_EQ(state().settings.itracemax, 2000);
+    EXPECT_EQ(state().settings.imindist, 25);
 }
 
 TEST_F(AppTest, ZoneDialogShowsTheBandAndSwitchesTheGrid) {

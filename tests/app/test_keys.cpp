@@ -42,7 +42,7 @@ TEST_F(KeysTest, NewSystemKeysActAtOnce) {
     EXPECT_EQ(state().gps.lastActivityTick.load(), manualClock_.tickCount());
 }
 
-TEST_F(KeysTest, OldSystemKey2StepsBackAfterALongPress) {
+TEST_F(KeysTest, OldSystemKey2StepsBackAfterALongPressAndKey1SwitchesOnlyOnAShortOne) {
     MainWindow& w = openKeys(true);
     hold(2, 1000);
     EXPECT_EQ(state().frame.moveDisplayMode, 1);
@@ -52,10 +52,6 @@ TEST_F(KeysTest, OldSystemKey2StepsBackAfterALongPress) {
     EXPECT_EQ(state().frame.moveDisplayMode, 8);
     EXPECT_EQ(w.menuBar().strip(), 155);
     EXPECT_FALSE(w.hardwareKeys().timerActive(2));
-}
-
-TEST_F(KeysTest, OldSystemKey1SwitchesOnlyOnAShortPress) {
-    MainWindow& w = openKeys(true);
     hold(1, 1499);
     EXPECT_EQ(view(), DisplayMode::Gps);
     EXPECT_FALSE(w.hardwareKeys().timerActive(1));
@@ -78,25 +74,24 @@ TEST_F(KeysTest, OldSystemKey1HeldSwitchesTheDisplayOffAndKey4SwitchesItOn) {
     EXPECT_FALSE(w.frameView().blank());
 }
 
-TEST_F(KeysTest, KeyboardKeysF1ToF4AreTheHardwareKeys) {
-    MainWindow& w = openKeys(false);
-    QTest::keyPress(&w, Qt::Key_F2);
-    QTest::keyRelease(&w, Qt::Key_F2);
+TEST_F(KeysTest, KeyboardKeysF1ToF4AreTheHardwareKeysUnlessConfiguredOtherwise) {
+    const auto click = [&](Qt::Key key) {
+        QTest::keyClick(&window(), key);
+        settle();
+    };
+    openKeys(false);
+    QTest::keyPress(&window(), Qt::Key_F2);
+    QTest::keyRelease(&window(), Qt::Key_F2);
     settle();
     EXPECT_EQ(state().frame.moveDisplayMode, 1);
-    QTest::keyClick(&w, Qt::Key_F1);
-    settle();
+    click(Qt::Key_F1);
     EXPECT_EQ(view(), DisplayMode::Gps);
-}
 
-TEST_F(KeysTest, ConfiguredKeysReplaceTheDefaults) {
     storage().writeString("sHardwareKey1", "F9");
-    MainWindow& w = openKeys(false);
-    QTest::keyClick(&w, Qt::Key_F1);
-    settle();
+    openKeys(false);
+    click(Qt::Key_F1);
     EXPECT_EQ(view(), DisplayMode::Move);
-    QTest::keyClick(&w, Qt::Key_F9);
-    settle();
+    click(Qt::Key_F9);
     EXPECT_EQ(view(), DisplayMode::Gps);
 }
 

@@ -38,28 +38,26 @@ TEST_F(AppTest, StartUpChecksPoisAndRoutePointsAndGraysWhatIsNotBuilt) {
 }
 
 TEST_F(AppTest, OverviewNeedsMapsAndZoneDialogOnlyWithout) {
-    MainWindow& w = open();
+    open();
     ASSERT_EQ(state().frame.lastMapIndex, -1);
-    EXPECT_TRUE(item(w, cmd::UtmGkZone)->isEnabled());
+    EXPECT_TRUE(item(window(), cmd::UtmGkZone)->isEnabled());
     run(cmd::Overview);
-    EXPECT_FALSE(item(w, cmd::Overview)->isChecked());
+    EXPECT_FALSE(item(window(), cmd::Overview)->isChecked());
     EXPECT_FALSE(state().frame.overview);
     EXPECT_EQ(view(), DisplayMode::Karte);  // the toggle shows the map view
-}
 
-TEST_F(AppTest, OverviewTogglesWithMapsLoaded) {
     WindowOptions options;
     options.maps = demoMaps();
-    MainWindow& w = open(options);
+    open(options);
     ASSERT_GE(state().frame.lastMapIndex, 0);
-    EXPECT_FALSE(item(w, cmd::UtmGkZone)->isEnabled());
+    EXPECT_FALSE(item(window(), cmd::UtmGkZone)->isEnabled());
     run(cmd::Overview);
-    EXPECT_TRUE(item(w, cmd::Overview)->isChecked());
+    EXPECT_TRUE(item(window(), cmd::Overview)->isChecked());
     run(cmd::Overview);
-    EXPECT_FALSE(item(w, cmd::Overview)->isChecked());
+    EXPECT_FALSE(item(window(), cmd::Overview)->isChecked());
 }
 
-TEST_F(AppTest, ComItemsAreRadioChecksThatStoreThePortAndShowTheirDevice) {
+TEST_F(AppTest, ComItemsAreRadioChecksThatStoreThePortForTheNextStartAndShowTheirDevice) {
     storage().writeString("ComDevice3", "/dev/ttyTEST3");
     MainWindow& w = open();
     // Nothing stored: COM1, and 1 is written back.
@@ -73,12 +71,9 @@ TEST_F(AppTest, ComItemsAreRadioChecksThatStoreThePortAndShowTheirDevice) {
     for (int id = cmd::Com1; id <= cmd::Com8; ++id)
         EXPECT_EQ(item(w, id)->isChecked(), id == cmd::Com1 + 2) << id;
     EXPECT_EQ(item(w, cmd::Com1 + 2)->text(), "COM3\t/dev/ttyTEST3");
-}
-
-TEST_F(AppTest, StoredPortIsSelectedAtStart) {
-    storage().writeNumber("iCom", 5);
     open();
-    EXPECT_EQ(state().frame.portName, "COM5:");
+    EXPECT_EQ(state().frame.portName, "COM3:");
+    EXPECT_TRUE(item(window(), cmd::Com1 + 2)->isChecked());
 }
 
 TEST_F(AppTest, MovePressedInMoveViewStepsThroughAllNineModesWithTheirStrips) {

@@ -159,11 +159,14 @@ TEST_F(AppTest, TapsActByThirdsOfTheMoveViewAndDoubleTapsRecentreTheMapView) {
     EXPECT_TRUE(w.menuBar().isVisible());
     // While calibrating the thirds do nothing; the middle one shows the GPS view.
     state().frame.calibrating = true;
-    w.tap(200, 100);
+    w.tap(200, 98);
     EXPECT_EQ(view(), DisplayMode::Move);
     state().frame.calibrating = false;
-    w.tap(200, 100);
-    EXPECT_EQ(view(), DisplayMode::Gps);
+    for (const QPoint p : {QPoint(10, 98), QPoint(239, 98), QPoint(120, 195)}) {
+        run(cmd::MoveView);
+        w.tap(p.x(), p.y());
+        EXPECT_EQ(view(), DisplayMode::Gps) << p.x() << "," << p.y();
+    }
     w.tap(10, 300);  // not in the Move view
     EXPECT_EQ(view(), DisplayMode::Gps);
     EXPECT_EQ(state().frame.moveDisplayMode, 8);

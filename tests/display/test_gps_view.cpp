@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <utility>
 
 #include "display/battery.h"
 #include "display/gps_panels.h"
@@ -12,16 +13,6 @@
 namespace vexa::testing {
 namespace {
 
-class TestLink : public GpsLink {
-public:
-    bool open = false;
-    int purges = 0;
-    int restarts = 0;
-    bool portOpen() const override { return open; }
-    int purgeComm() override { return ++purges, 0; }
-    void restartSatelliteSequence() override { ++restarts; }
-};
-
 // Every reading of the tick moves it on: each redraw looks slow.
 class SlowClock : public ManualClock {
 public:
@@ -29,18 +20,12 @@ public:
     mutable std::uint32_t ticks = 0;
 };
 
-void writeFile(const std::filesystem::path& file, const std::string& text) {
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file) << text << "\n";
-}
-
 class GpsView : public ::testing::Test, public ViewWorld {
 protected:
     TempDir temp;
     TestLink link;
     RecordingPresenter presenter;
     GpsViewState state;
-    DrawnTexts drawn;
 
     GpsViewContext context(const Clock& c) {
         return GpsViewContext{gps,   last,    satellites, settings, grid,      maps,
@@ -49,10 +34,19 @@ protected:
                               240,   320};
     }
     void show() {
+        drawn.clear();
         GpsViewContext ctx = context(clock);
         ShowGps(ctx, state);
     }
     QImage shown() const { return presenter.shown; }
+    // Writes files under the power supply folder, as the kernel shows them.
+    void supply(std::initializer_list<std::pair<const char*, const char*>> files) {
+        for (const auto& [name, text] : files) {
+            const auto file = temp.path() / "power_supply" / name;
+            std::filesystem::create_directories(file.parent_path());
+            std::ofstream(file) << text << "\n";
+        }
+    }
     int barColumns(QRgb colour) const {
         // Bar pixels on the row just above the base line of the panel.
         return countColour(state.picture, QRect(kSatsPanel.left() + 1, kSatsPanel.top() + 55, kSatsPanel.width() - 2, 1),
@@ -68,7 +62,6 @@ TEST_F(GpsView, NumbersChangeTheirFormatAtOneHundred) {
     EXPECT_TRUE(drawn.has("99.9"));
     EXPECT_TRUE(drawn.has("12.35"));
     EXPECT_TRUE(drawn.has("246"));
-    drawn.clear();
     gps.speed = 100.0f;
     gps.tripDistance = 123456.0;
     show();
@@ -88,7 +81,6 @@ TEST_F(GpsView, PositionLineByCoordinateFormat) {
     show();
     EXPECT_TRUE(drawn.has("UTM 32 512345 5812345"));
     display.coordFormat = 1;
-    drawn.clear();
     show();
     EXPECT_TRUE(drawn.has("GEO E 9.50000° N 52.25000°"));
 }
@@ -142,7 +134,6 @@ TEST_F(GpsView, WaitingForAFixBlinksAndAsksForPositionSentences) {
 
     link.open = false;
     frame.replaying = true;
-    drawn.clear();
     show();
     EXPECT_FALSE(drawn.has("Warte auf Fix"));
     EXPECT_FALSE(drawn.has("RMC/GGA aktivieren"));
@@ -153,23 +144,11 @@ TEST_F(GpsView, WaitingForAFixBlinksAndAsksForPositionSentences) {
 }
 
 TEST_F(GpsView, BackgroundColourBySettingAndKeptForUnknownValues) {
-    settings.iGpsBKColor = 2;
-    show();
-    EXPECT_TRUE(isColour(shown(), 235, 150, qRgb(220, 20, 20)));
-    settings.iGpsBKColor = 9;
-    show();
-    EXPECT_TRUE(isColour(shown(), 235, 150, qRgb(220, 20, 20)));
-    settings.iGpsBKColor = 3;
-    show();
-    EXPECT_TRUE(isColour(shown(), 235, 150, qRgb(40, 200, 40)));
-}
-
-TEST_F(GpsView, OnMapCircleAtTheCompassCentre) {
-    show();
-    EXPECT_TRUE(isColour(state.picture, 50, 221, kWhite));
-    gps.onMap = true;
-    show();
-    EXPECT_TRUE(isColour(state.picture, 50, 221, kBlack));
+    for (const auto& [setting, colour] : {std::pair{2, qRgb(220, 20, 20)}, {9, qRgb(220, 20, 20)}, {3, qRgb(40, 200, 40)}}) {
+        settings.iGpsBKColor = setting;
+        show();
+        EXPECT_TRUE(isColour(shown(), 235, 150, colour)) << setting;
+    }
 }
 
 TEST_F(GpsView, BatteryFromThePowerSupplyFolder) {
@@ -177,38 +156,25 @@ TEST_F(GpsView, BatteryFromThePowerSupplyFolder) {
     EXPECT_TRUE(logHas("Could not get power status"));
     EXPECT_FALSE(state.onAcPower);
 
-    writeFile(temp.path() / "power_supply/AC/type", "Mains");
-    writeFile(temp.path() / "power_supply/AC/online", "1");
-    writeFile(temp.path() / "power_supply/BAT0/type", "Battery");
-    writeFile(temp.path() / "power_supply/BAT0/capacity", "57");
+    supply({{"AC/type", "Mains"}, {"AC/online", "1"}, {"BAT0/type", "Battery"}, {"BAT0/capacity", "57"}});
     show();
     EXPECT_TRUE(state.onAcPower);
     EXPECT_TRUE(drawn.has("57"));
     EXPECT_TRUE(drawn.has("+"));
 
-    writeFile(temp.path() / "power_supply/AC/online", "0");
-    writeFile(temp.path() / "power_supply/BAT0/capacity", "100");
-    drawn.clear();
+    supply({{"AC/online", "0"}, {"BAT0/capacity", "100"}});
     show();
     EXPECT_FALSE(state.onAcPower);
     EXPECT_TRUE(drawn.has("99"));
     EXPECT_FALSE(drawn.has("+"));
-}
 
-TEST(Battery, NoBatteryIsReportedAsSuch) {
-    TempDir temp;
-    writeFile(temp.path() / "AC/type", "Mains");
-    writeFile(temp.path() / "AC/online", "1");
-    writeFile(temp.path() / "BAT1/type", "Battery");
-    writeFile(temp.path() / "BAT1/energy_now", "30");
-    writeFile(temp.path() / "BAT1/energy_full", "40");
-    PowerStatus status = readPowerStatus(temp.path());
-    EXPECT_TRUE(status.known && status.hasBattery && status.onAcPower);
-    EXPECT_EQ(status.percent, 75);
-    std::filesystem::remove_all(temp.path() / "BAT1");
-    status = readPowerStatus(temp.path());
-    EXPECT_TRUE(status.known);
-    EXPECT_FALSE(status.hasBattery);
+    // Without a capacity the energy pair counts; without a battery there is none.
+    std::filesystem::remove(temp.path() / "power_supply/BAT0/capacity");
+    supply({{"BAT0/energy_now", "30"}, {"BAT0/energy_full", "40"}});
+    EXPECT_EQ(readPowerStatus(temp.path() / "power_supply").percent, 75);
+    std::filesystem::remove_all(temp.path() / "power_supply/BAT0");
+    const PowerStatus status = readPowerStatus(temp.path() / "power_supply");
+    EXPECT_TRUE(status.known && !status.hasBattery);
 }
 
 TEST_F(GpsView, ResetRequestsAreServedAtTheNextRedraw) {
@@ -231,14 +197,10 @@ TEST_F(GpsView, ResetRequestsAreServedAtTheNextRedraw) {
 
 TEST_F(GpsView, ASlowRedrawWithAnOpenPortPurgesIt) {
     SlowClock slow;
-    link.open = false;
-    {
-        GpsViewContext ctx = context(slow);
-        ShowGps(ctx, state);
-    }
-    EXPECT_EQ(link.purges, 0);
-    link.open = true;
     GpsViewContext ctx = context(slow);
+    ShowGps(ctx, state);
+    EXPECT_EQ(link.purges, 0) << "no port to purge";
+    link.open = true;
     ShowGps(ctx, state);
     EXPECT_EQ(link.purges, 1);
     EXPECT_EQ(link.restarts, 1);
@@ -249,14 +211,18 @@ TEST_F(GpsView, ASlowRedrawWithAnOpenPortPurgesIt) {
     EXPECT_TRUE(logHas("ShowGps End Tick Count = <"));
 }
 
-TEST_F(GpsView, TurnedAndMirroredByTheDisplayMode) {
+TEST_F(GpsView, OnMapCircleAtTheCompassCentreTurnedAndMirroredByTheDisplayMode) {
+    show();
+    EXPECT_TRUE(isColour(state.picture, 50, 221, kWhite));
+    gps.onMap = true;
     show();
     const QImage upright = shown();
     ASSERT_EQ(upright.size(), QSize(240, 320));
+    EXPECT_TRUE(isColour(upright, 50, 221, kBlack));
     frame.moveDisplayMode = 4;
     show();
     ASSERT_EQ(shown().size(), QSize(320, 240));
-    EXPECT_EQ(shown().pixel(221, 50), upright.pixel(50, 221)) << "a quarter turn";
+    EXPECT_EQ(shown().pixel(221, 239 - 50), upright.pixel(50, 221)) << "a quarter turn anticlockwise";
     frame.moveDisplayMode = 7;
     show();
     EXPECT_EQ(shown().pixel(239 - 50, 319 - 221), upright.pixel(50, 221));
@@ -264,26 +230,22 @@ TEST_F(GpsView, TurnedAndMirroredByTheDisplayMode) {
 }
 
 TEST_F(GpsView, ProfilesScaleToTheMaximumNewestAtTheRight) {
-    QImage image(200, 60, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    const auto draw = [&] {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        DrawHProfile(painter, gps, QRect(10, 10, 173, 42));
+    };
     gps.altitudeProfileNext = 5;
     gps.altitudeProfile[4] = 100;  // newest
     gps.altitudeProfile[3] = 50;
     gps.altitudeMax = 100;
-    {
-        QPainter painter(&image);
-        DrawHProfile(painter, gps, QRect(10, 10, 173, 42));
-    }
+    draw();
     // Frame inner height 40: newest line 40 pixels high at x 181, the one before 20 at x 180.
     EXPECT_EQ(countColour(image, QRect(181, 11, 1, 40), kBlack), 40);
     EXPECT_EQ(countColour(image, QRect(180, 11, 1, 40), kBlack), 20);
     EXPECT_EQ(countColour(image, QRect(100, 11, 1, 40), kBlack), 0);
     gps.altitudeMax = 0;
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        DrawHProfile(painter, gps, QRect(10, 10, 173, 42));
-    }
+    draw();
     EXPECT_EQ(countColour(image, QRect(11, 11, 171, 40), kBlack), 0);
 }
 

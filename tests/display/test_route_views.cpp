@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "geo/distance.h"
 #include "geo/grid.h"
@@ -21,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(RouteView, OnePointRouteDrawsTheGreyTargetLineAndIconButNoLeg) {
+TEST_F(RouteView, OnePointRouteDrawsTheTargetLineAndIconButNoLegUnlessSwitchedOff) {
     addRoutePoint(300, 200);
     drawRoute();
     EXPECT_GT(countColour(image, QRect(220, 198, 60, 5), kGreyLine), 50) << "grey line to the view centre";
@@ -29,10 +30,9 @@ TEST_F(RouteView, OnePointRouteDrawsTheGreyTargetLineAndIconButNoLeg) {
     EXPECT_GT(countColour(image, QRect(288, 170, 24, 30), kBlack), 20) << "target icon above the point";
     EXPECT_EQ(countColour(image, image.rect(), kRouteBlue), 0);
     EXPECT_DOUBLE_EQ(guidance.targetDistance, 100.0);
-}
 
-TEST_F(RouteView, TargetLineAndDistanceStayOffWhileTheMapViewSwitchesThemOff) {
-    addRoutePoint(300, 200);
+    // The map view switches the line and the distance off.
+    image.fill(Qt::white);
     guidance.targetLineOff = true;
     guidance.targetDistance = 7.0;
     drawRoute();
@@ -45,6 +45,8 @@ TEST_F(RouteView, LegsAreStrokedByTheKindOfTheirFirstPoint) {
     addRoutePoint(350, 100, LineKind::Motorway);
     addRoutePoint(350, 300, LineKind::NotDrawn);
     addRoutePoint(50, 300);
+    addRoutePoint(50, 50);
+    route.points[4].gridX = 0.0;  // a cleared slot ends no leg
     guidance.targetLineOff = true;
     drawRoute();
     // Road: yellow over a black band.
@@ -58,14 +60,6 @@ TEST_F(RouteView, LegsAreStrokedByTheKindOfTheirFirstPoint) {
     EXPECT_TRUE(isColour(image, 346, 200, kBlack));
     // Not drawn.
     EXPECT_EQ(countColour(image, QRect(60, 295, 280, 10), kWhite), 280 * 10);
-}
-
-TEST_F(RouteView, ALegEndingInAClearedSlotIsNotDrawn) {
-    addRoutePoint(50, 200);
-    addRoutePoint(350, 200);
-    route.points[1].gridX = 0.0;
-    guidance.targetLineOff = true;
-    drawRoute();
     EXPECT_EQ(countColour(image, image.rect(), kRouteBlue), 0);
 }
 
@@ -103,12 +97,9 @@ TEST_F(RouteView, HitBoxesRunFromMinusThreeToPlusThreePixels) {
     addRoutePoint(300, 200);  // window pixel (220, 160) in a 240 × 320 window
     const TapWindow window{240, 320};
     const ViewProjection view = projection();
-    EXPECT_EQ(checkRouteHit(route, view, window, 217, 160), 0);
-    EXPECT_EQ(checkRouteHit(route, view, window, 222, 157), 0);
-    EXPECT_EQ(checkRouteHit(route, view, window, 223, 160), -1);
-    EXPECT_EQ(checkRouteHit(route, view, window, 216, 160), -1);
-    EXPECT_EQ(checkRouteHit(route, view, window, 220, 163), -1);
-    EXPECT_EQ(checkRouteHit(route, view, window, 220, 156), -1);
+    for (const auto& [x, y, hit] :
+         {std::tuple{217, 160, 0}, {222, 157, 0}, {223, 160, -1}, {216, 160, -1}, {220, 163, -1}, {220, 156, -1}})
+        EXPECT_EQ(checkRouteHit(route, view, window, x, y), hit) << x << "," << y;
 
     addRoutePoint(301, 201);
     EXPECT_EQ(checkRouteHit(route, view, window, 221, 161), 0) << "the first point hit wins";
@@ -138,14 +129,12 @@ TEST_F(RouteView, RouteDistanceFromAndToTheSelectedPoint) {
     addRoutePoint(200, 100);   // 100 m
     addRoutePoint(200, -200);  // 300 m
     const RouteLayer layer{route, grid, frame, guidance};
-    frame.selectedRoutePoint = -1;
-    EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 0), 400.0);
-    EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 1), 400.0);
-    frame.selectedRoutePoint = 1;
-    EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 0), 300.0);
-    EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 1), 100.0);
+    for (const auto& [selected, from, to] : {std::tuple{-1, 400.0, 400.0}, {1, 300.0, 100.0}}) {
+        frame.selectedRoutePoint = selected;
+        EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 0), from) << selected;
+        EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 1), to) << selected;
+    }
 
-    DrawnTexts drawn;
     QPainter painter(&image);
     showRouteDist(&painter, layer, projection(), 0);
     const DrawnTexts::Entry* text = drawn.find("0.30 km");
@@ -184,7 +173,6 @@ protected:
 
 TEST_F(Bearing, RedLinePointsToTheTargetAndTheDistanceIsWritten) {
     addRoutePoint(200 + 9500, 200);  // 9500 m east
-    DrawnTexts drawn;
     drawBearing(0.0f);
     EXPECT_TRUE(drawn.has("Ziel: 9.500 km"));
     EXPECT_TRUE(drawn.has("0°"));
@@ -194,7 +182,6 @@ TEST_F(Bearing, RedLinePointsToTheTargetAndTheDistanceIsWritten) {
 }
 
 TEST_F(Bearing, CoursePointerFollowsTheCourseWithoutARoute) {
-    DrawnTexts drawn;
     drawBearing(270.9f);
     EXPECT_TRUE(drawn.has("270°"));
     EXPECT_FALSE(drawn.has("Ziel: 0.000 km"));
@@ -205,7 +192,6 @@ TEST_F(Bearing, CoursePointerFollowsTheCourseWithoutARoute) {
 
 TEST_F(Bearing, CompassRoseTurnsTheCourseUp) {
     addRoutePoint(200, 200 - 150000);  // 150 km north
-    DrawnTexts drawn;
     drawBearing(90.0f, 1);
     EXPECT_TRUE(drawn.has("Ziel: 150.0 km"));
     // Heading east: north lies on the left of the rose, where its yellow disc is drawn.
@@ -277,26 +263,19 @@ TEST_F(TraceView, AWrappedRingDrawsTheOlderPartToo) {
 class PoiView : public RouteView {
 protected:
     void drawPois(int labelPosition = 0) {
+        drawn.clear();
         QPainter painter(&image);
         show_Poi(painter, pois, projection(), labelPosition, "/home/u/vexa/vexapoi.cdb");
     }
 };
 
-TEST_F(PoiView, TheLastPositionAndDeletedPoisAreNeverDrawn) {
-    addPoi("ZLASTPOS", 100, 100, "x.cdb");
-    addPoi("zLastPos", 120, 100, "x.cdb");
-    addPoi("-Deleted-", 140, 100, "x.cdb");
-    DrawnTexts drawn;
-    drawPois();
-    EXPECT_TRUE(drawn.entries().empty());
-    EXPECT_EQ(countColour(image, image.rect(), kRouteBlue), 0);
-}
-
-TEST_F(PoiView, LabelsAreCutAtTheBracketAndFilledByVolume) {
+TEST_F(PoiView, LabelsAreCutAtTheBracketAndFilledByVolumeButTheLastPositionAndDeletedOnesHidden) {
     addPoi("Kirche (alt)", 100, 100, "/home/u/vexa/vexapoi.cdb");
+    addPoi("ZLASTPOS", 200, 250, "x.cdb");
+    addPoi("zLastPos", 220, 250, "x.cdb");
+    addPoi("-Deleted-", 240, 250, "x.cdb");
     addPoi("Turm", 300, 300, "/home/u/vexa/other.cdb");
     addPoi("Weit", 400, 200, "/home/u/vexa/other.cdb");  // a half width from the centre
-    DrawnTexts drawn;
     drawPois();
     ASSERT_EQ(drawn.entries().size(), 2u);
     EXPECT_EQ(drawn.entries()[0].text, "Kirche ");
@@ -305,18 +284,12 @@ TEST_F(PoiView, LabelsAreCutAtTheBracketAndFilledByVolume) {
     EXPECT_TRUE(isColour(image, 100, 100, kWhite));
     EXPECT_TRUE(isColour(image, 300, 300, qRgb(220, 20, 20)));
     EXPECT_TRUE(isColour(image, 104, 100, kRouteBlue) || isColour(image, 105, 100, kRouteBlue));
+    EXPECT_EQ(countColour(image, QRect(190, 240, 60, 20), kRouteBlue), 0);
 
-    drawn.clear();
     drawPois(1);
     EXPECT_EQ(drawn.entries()[1].x, 280);
     EXPECT_EQ(drawn.entries()[1].y, 320);
 }
-
-}  // namespace
-}  // namespace vexa::testing
-
-namespace vexa::testing {
-namespace {
 
 TEST_F(RouteView, PixelsAndPainterDrawTheSameWideLines) {
     addRoutePoint(-50, 30, LineKind::Motorway);

@@ -11,10 +11,7 @@ ViewWorld::ViewWorld() {
     settings.itracemax = 2000;
 }
 
-ViewProjection ViewWorld::projection() const {
-    ViewProjection p = projectionAt(frame, kCentreX, kCentreY, 1000);
-    return p;
-}
+ViewProjection ViewWorld::projection() const { return projectionAt(frame, kCentreX, kCentreY, 1000); }
 
 void ViewWorld::addRoutePoint(int px, int py, LineKind kind) {
     TrackPoint& p = route.points[static_cast<std::size_t>(route.count++)];
@@ -50,10 +47,6 @@ int countColour(const QImage& image, const QRect& rect, QRgb colour) {
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
     return n;
-}
-
-bool isColour(const QImage& image, int x, int y, QRgb colour) {
-    return (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
 }
 
 }  // namespace vexa::testing

@@ -49,6 +49,7 @@ struct ViewWorld {
     DiagnosticText log;
     ManualClock clock;
     QImage image{400, 400, QImage::Format_RGB32};
+    DrawnTexts drawn;  // the texts drawn while the world exists
 
     ViewWorld();
     // Pixel (px, py) of the frame as a grid position.
@@ -64,7 +65,9 @@ struct ViewWorld {
 
 // Pixels of `colour` in the rectangle.
 int countColour(const QImage& image, const QRect& rect, QRgb colour);
-bool isColour(const QImage& image, int x, int y, QRgb colour);
+inline bool isColour(const QImage& image, int x, int y, QRgb colour) {
+    return (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
+}
 
 inline constexpr QRgb kRouteBlue = qRgb(0, 0, 180);
 inline constexpr QRgb kRed = qRgb(255, 0, 0);

@@ -21,60 +21,36 @@ void saveImage(const QImage& image, const std::filesystem::path& file, const cha
 }
 
 void saveGif(const QImage& source, const std::filesystem::path& file) {
+    using namespace std::string_literals;
     const QImage image = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    const int w = image.width(), h = image.height();
     std::string out = "GIF89a";
-    const auto put16 = [&](int v) { out += static_cast<char>(v & 0xFF); out += static_cast<char>(v >> 8); };
-    put16(image.width());
-    put16(image.height());
-    out += static_cast<char>(0xF7);  // global colour table of 256 entries
-    out += '\0';
-    out += '\0';
+    const auto put16 = [&](int v) { out += {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; };
+    put16(w);
+    put16(h);
+    out += "\xF7\0\0"s;  // a global colour table of 256 entries
     for (int i = 0; i < 256; ++i) {
         const QRgb c = i < image.colorCount() ? image.color(i) : 0;
-        out += static_cast<char>(qRed(c));
-        out += static_cast<char>(qGreen(c));
-        out += static_cast<char>(qBlue(c));
+        out += {static_cast<char>(qRed(c)), static_cast<char>(qGreen(c)), static_cast<char>(qBlue(c))};
     }
     out += ',';
-    put16(0);
-    put16(0);
-    put16(image.width());
-    put16(image.height());
-    out += '\0';
-    out += static_cast<char>(8);  // minimum code size
-    // 9-bit codes: a clear code before the table would grow to 10 bits.
+    for (const int v : {0, 0, w, h}) put16(v);
+    out += "\0\x08"s;  // no local table; minimum code size 8
+    // 9-bit codes: a clear code every 250 pixels, before the table would grow to 10 bits.
     std::string data;
     unsigned bits = 0, nbits = 0;
     const auto code = [&](unsigned c) {
-        bits |= c << nbits;
-        nbits += 9;
-        while (nbits >= 8) {
-            data += static_cast<char>(bits & 0xFF);
-            bits >>= 8;
-            nbits -= 8;
-        }
+        for (bits |= c << nbits, nbits += 9; nbits >= 8; bits >>= 8, nbits -= 8) data += static_cast<char>(bits & 0xFF);
     };
-    int sinceClear = 0;
-    code(256);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            if (sinceClear == 250) {
-                code(256);
-                sinceClear = 0;
-            }
-            code(image.constScanLine(y)[x]);
-            ++sinceClear;
-        }
+    for (int i = 0; i < w * h; ++i) {
+        if (i % 250 == 0) code(256);
+        code(image.constScanLine(i / w)[i % w]);
+    }
     code(257);
     if (nbits > 0) data += static_cast<char>(bits & 0xFF);
-    for (std::size_t i = 0; i < data.size(); i += 255) {
-        const std::string block = data.substr(i, 255);
-        out += static_cast<char>(block.size());
-        out += block;
-    }
-    out += '\0';
-    out += ';';
-    writeFile(file, out);
+    for (std::size_t i = 0; i < data.size(); i += 255)
+        out += static_cast<char>(std::min<std::size_t>(255, data.size() - i)) + data.substr(i, 255);
+    writeFile(file, out + "\0;"s);
 }
 
 MapWorld::MapWorld(const std::string& dirName) : dir(temp.path() / dirName) {
@@ -82,9 +58,9 @@ MapWorld::MapWorld(const std::string& dirName) : dir(temp.path() / dirName) {
     frame.displayMode = DisplayMode::Karte;
 }
 
-int MapWorld::scan() {
+int MapWorld::scan(std::optional<std::filesystem::path> folder) {
     MapScanContext ctx{table, grid, frame, log, ui, {}, true};
-    return fill_karte_tab(ctx, dir.string() + "/");
+    return fill_karte_tab(ctx, folder ? folder->string() : dir.string() + "/");
 }
 
 MapFrameContext MapWorld::context(FrameOverlays* o, GpsLink* g) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,17 @@ public:
     std::vector<std::string> texts;
 };
 
+// A receiver link whose port and fix the test sets; purges and restarts are counted.
+class TestLink : public GpsLink {
+public:
+    bool portOpen() const override { return open; }
+    bool hasFix() const override { return fix; }
+    int purgeComm() override { return ++purges, 0; }
+    void restartSatelliteSequence() override { ++restarts; }
+    bool open = false, fix = false;
+    int purges = 0, restarts = 0;
+};
+
 // A map image with blocks of 10 × 10 pixels; block (bx, by) has colour
 // (bx·10 mod 256, by·10 mod 256, base).
 QImage blockPattern(int width, int height, int base);
@@ -56,13 +68,12 @@ struct MapWorld {
     RecordingPresenter presenter;
     FrameOverlays overlays;
     GpsLink gps;
-    GpsLink* gps_ = nullptr;
     ScreenGeometry screen_{};
 
     explicit MapWorld(const std::string& dirName = "Karten_utm");
 
-    // Scans the directory; returns fill_karte_tab's result.
-    int scan();
+    // Scans `folder`, by default the map directory; returns fill_karte_tab's result.
+    int scan(std::optional<std::filesystem::path> folder = {});
     MapFrameContext context(FrameOverlays* overlays = nullptr, GpsLink* gps = nullptr);
     bool logHas(const std::string& line) const;
 };

@@ -10,14 +10,15 @@ namespace {
 
 void touch(const std::filesystem::path& file) { writeFile(file, ""); }
 
-std::vector<int> resolutions(const MapTable& table) {
-    std::vector<int> out;
-    for (const MapEntry& row : table.rows) out.push_back(row.resolution);
-    return out;
-}
-
-TEST(FillKarteTab, UtmMapIsPlacedFromItsName) {
+class FillKarteTab : public ::testing::Test {
+protected:
     MapWorld w;
+    void touchMaps(std::initializer_list<const char*> names) {
+        for (const char* name : names) touch(w.dir / name);
+    }
+};
+
+TEST_F(FillKarteTab, UtmMapIsPlacedFromItsName) {
     touch(w.dir / "karte_32_500000_5600000_100_1000_800.jpg");
     ASSERT_EQ(w.scan(), 0);
     const MapEntry& row = w.table.rows[0];
@@ -39,18 +40,7 @@ TEST(FillKarteTab, UtmMapIsPlacedFromItsName) {
     EXPECT_TRUE(w.logHas("1 Karten werden benutzt " + w.dir.string() + "/"));
 }
 
-TEST(FillKarteTab, RowsComeOutByResolutionAscending) {
-    MapWorld w;
-    touch(w.dir / "karte_32_500000_5600000_400_10_10.png");
-    touch(w.dir / "karte_32_500000_5600000_100_10_10.png");
-    touch(w.dir / "karte_32_510000_5600000_100_10_10.png");
-    touch(w.dir / "Karte_32_500000_5600000_25_10_10.PNG");
-    ASSERT_EQ(w.scan(), 3);
-    EXPECT_EQ(resolutions(w.table), (std::vector<int>{25, 100, 100, 400}));
-}
-
-TEST(FillKarteTab, MoreThanHundredResolutionsAllFitInTheTable) {
-    MapWorld w;
+TEST_F(FillKarteTab, MoreThanHundredResolutionsAllFitInTheTableAscending) {
     for (int r = 1; r <= 150; ++r) touch(w.dir / ("karte_32_500000_5600000_" + std::to_string(r * 3) + "_10_10.jpg"));
     ASSERT_EQ(w.scan(), 149);
     ASSERT_EQ(w.table.rows.size(), 150u);
@@ -65,26 +55,21 @@ TEST(FillKarteTab, MoreThanHundredResolutionsAllFitInTheTable) {
     EXPECT_FALSE(w.logHas("2. Karte von 150 gelesen"));
 }
 
-TEST(FillKarteTab, OnlyNamesOfTheGrammarWithImageExtensionsAreCatalogued) {
-    MapWorld w;
-    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
-    touch(w.dir / "KARTE_32_500000_5590000_100_10_10.JPG");
-    touch(w.dir / "karte_32_500000_5580000_100_10_10.Jpg");   // mixed case: not counted
-    touch(w.dir / "karte_32_500000_5570000_100_10_10.tif");
-    touch(w.dir / "map_32_500000_5560000_100_10_10.jpg");
-    touch(w.dir / "karte_32_500000_5550000_100.jpg");
-    touch(w.dir / "karte_32_500000__100_10_10.jpg");           // empty field
+TEST_F(FillKarteTab, OnlyNamesOfTheGrammarWithImageExtensionsAreCatalogued) {
+    // Mixed-case extensions, other image kinds, other prefixes, missing and empty fields.
+    touchMaps({"karte_32_500000_5600000_100_10_10.jpg", "KARTE_32_500000_5590000_100_10_10.JPG",
+               "karte_32_500000_5580000_100_10_10.Jpg", "karte_32_500000_5570000_100_10_10.tif",
+               "map_32_500000_5560000_100_10_10.jpg", "karte_32_500000_5550000_100.jpg",
+               "karte_32_500000__100_10_10.jpg"});
     std::filesystem::create_directory(w.dir / "karte_32_1_2_100_10_10.png");
     ASSERT_EQ(w.scan(), 1);
     EXPECT_LE(w.table.rows.size(), w.table.capacity);
     for (const MapEntry& row : w.table.rows) EXPECT_TRUE(row.extension() == "jpg" || row.extension() == "JPG");
 }
 
-TEST(FillKarteTab, SameMapInTwoFormatsKeepsOneRow) {
-    MapWorld w;
-    touch(w.dir / "karte_32_500000_5600000_100_1000_800.jpg");
-    touch(w.dir / "karte_32_500000_5600000_100_1000_800.png");
-    touch(w.dir / "karte_32_510000_5600000_100_1000_800.png");
+TEST_F(FillKarteTab, SameMapInTwoFormatsKeepsOneRow) {
+    touchMaps({"karte_32_500000_5600000_100_1000_800.jpg", "karte_32_500000_5600000_100_1000_800.png",
+               "karte_32_510000_5600000_100_1000_800.png"});
     ASSERT_EQ(w.scan(), 1);
     std::vector<std::string> names;
     for (const MapEntry& row : w.table.rows) names.emplace_back(row.fileName());
@@ -94,51 +79,42 @@ TEST(FillKarteTab, SameMapInTwoFormatsKeepsOneRow) {
     EXPECT_TRUE(w.logHas("2 Karten werden benutzt " + w.dir.string() + "/"));
 }
 
-TEST(FillKarteTab, MapOfAnotherZoneIsDropped) {
-    MapWorld w;
-    touch(w.dir / "karte_32_500000_5600000_25_10_10.jpg");
-    touch(w.dir / "karte_33_300000_5600000_100_10_10.jpg");
-    ASSERT_EQ(w.scan(), 0);
-    EXPECT_EQ(w.table.rows[0].resolution, 25);
-    EXPECT_TRUE(w.logHas("karte_33_300000_5600000_100_10_10.jpg wird nicht benutzt, anderer UTM STreifen"));
+TEST_F(FillKarteTab, MapOfAnotherZoneIsDroppedAndAnUnsetStartMovesToTheFirstGroupsAverageCentre) {
+    w.frame.viewCentre.gridX = 0.0;
+    touchMaps({"karte_32_500000_5600000_100_1000_1000.jpg", "karte_32_520000_5600000_100_1000_1000.jpg",
+               "karte_32_600000_5000000_200_10_10.jpg", "karte_33_300000_5600000_200_10_10.jpg"});
+    ASSERT_EQ(w.scan(), 2);
+    EXPECT_EQ(w.table.rows[0].resolution, 100);
+    EXPECT_TRUE(w.logHas("karte_33_300000_5600000_200_10_10.jpg wird nicht benutzt, anderer UTM STreifen"));
+    // Set after the first resolution group; the later map does not move it.
+    EXPECT_DOUBLE_EQ(w.frame.viewCentre.gridX, 515000.0);
+    EXPECT_DOUBLE_EQ(w.frame.viewCentre.gridY, 5595000.0);
 }
 
-TEST(FillKarteTab, InvalidDirectoryLeavesTableAndGrid) {
-    MapWorld w;
+TEST_F(FillKarteTab, InvalidOrEmptyDirectoryKeepsTheTable) {
     touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
-    ASSERT_EQ(w.scan(), 0);
-    std::filesystem::create_directory(w.temp.path() / "Karten");
-    touch(w.temp.path() / "Karten" / "karte_33_500000_5600000_100_10_10.jpg");
-    MapScanContext ctx{w.table, w.grid, w.frame, w.log, w.ui, {}, true};
-    EXPECT_EQ(fill_karte_tab(ctx, (w.temp.path() / "Karten").string()), -1);
+    MapScanContext configured{w.table, w.grid, w.frame, w.log, w.ui, w.dir.string(), true};
+    ASSERT_EQ(fill_karte_tab(configured, std::nullopt), 0) << "the configured directory when none is given";
+    // A name without a grid suffix: the table and the grid stay.
+    const auto invalid = w.temp.path() / "Karten";
+    std::filesystem::create_directory(invalid);
+    touch(invalid / "karte_33_500000_5600000_100_10_10.jpg");
+    EXPECT_EQ(w.scan(invalid), -1);
     ASSERT_EQ(w.ui.messages().size(), 1u);
     EXPECT_EQ(w.ui.messages()[0].caption, "Error");
     EXPECT_EQ(w.ui.messages()[0].text, "Kartenverzeichnis ungueltig,\nName enthält nicht \n_GK\n_UTM\n_UTE\n_RPK\n_QPK");
-    EXPECT_TRUE(w.logHas("Ungueltiges Kartenverzeichnis <" + (w.temp.path() / "Karten").string() + "/>"));
+    EXPECT_TRUE(w.logHas("Ungueltiges Kartenverzeichnis <" + invalid.string() + "/>"));
     EXPECT_EQ(w.table.rows.size(), 1u);
     EXPECT_EQ(w.grid.UtmZone, 32);
-}
-
-TEST(FillKarteTab, DirectoryWithoutMapsKeepsTheOldTableButSetsTheGrid) {
-    MapWorld w;
-    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
-    ASSERT_EQ(w.scan(), 0);
+    // A valid name without maps: the table stays, the grid is set.
     std::filesystem::create_directory(w.temp.path() / "leer_gk");
-    MapScanContext ctx{w.table, w.grid, w.frame, w.log, w.ui, {}, true};
-    EXPECT_EQ(fill_karte_tab(ctx, (w.temp.path() / "leer_gk").string()), -1);
+    EXPECT_EQ(w.scan(w.temp.path() / "leer_gk"), -1);
     EXPECT_EQ(w.table.rows.size(), 1u);
     EXPECT_TRUE(w.grid.LocalDatumGrid);
     EXPECT_TRUE(w.logHas("Verzeichnis mit Gauss Krüger Karten"));
 }
 
-TEST(FillKarteTab, ConfiguredDirectoryIsUsedWhenNoneIsGiven) {
-    MapWorld w;
-    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
-    MapScanContext ctx{w.table, w.grid, w.frame, w.log, w.ui, w.dir.string(), true};
-    EXPECT_EQ(fill_karte_tab(ctx, std::nullopt), 0);
-}
-
-TEST(FillKarteTab, RectangularPlateCarreeStretchesX) {
+TEST(FillKarteTabGrids, RectangularPlateCarreeStretchesX) {
     MapWorld w("Karten_rpk");
     touch(w.dir / "karte_0_100000_520000_1000_100_50.png");
     ASSERT_EQ(w.scan(), 0);
@@ -157,7 +133,7 @@ TEST(FillKarteTab, RectangularPlateCarreeStretchesX) {
     EXPECT_TRUE(w.logHas("Verzeichnis mit Rechteckigen Plattkarten"));
 }
 
-TEST(FillKarteTab, SuffixesSetTheirGrids) {
+TEST(FillKarteTabGrids, SuffixesSetTheirGrids) {
     struct Case { const char* dir; bool mercator, plate, local, ed50; double radius; };
     for (const Case c : {Case{"K_mp", true, false, false, false, 6378137.0},
                          Case{"K_mg", true, false, false, false, 6371000.0},
@@ -177,20 +153,8 @@ TEST(FillKarteTab, SuffixesSetTheirGrids) {
     }
 }
 
-TEST(FillKarteTab, StartMovesToAverageMapCentreWhenUnset) {
-    MapWorld w;
-    w.frame.viewCentre.gridX = 0.0;
-    touch(w.dir / "karte_32_500000_5600000_100_1000_1000.jpg");
-    touch(w.dir / "karte_32_520000_5600000_100_1000_1000.jpg");
-    ASSERT_EQ(w.scan(), 1);
-    EXPECT_DOUBLE_EQ(w.frame.viewCentre.gridX, 515000.0);
-    EXPECT_DOUBLE_EQ(w.frame.viewCentre.gridY, 5595000.0);
-}
-
-TEST(FillKarteTab, ProgressGoesToTheCallbacks) {
-    MapWorld w;
-    touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
-    touch(w.dir / "karte_32_500000_5600000_200_10_10.jpg");
+TEST_F(FillKarteTab, ProgressGoesToTheCallbacks) {
+    touchMaps({"karte_32_500000_5600000_100_10_10.jpg", "karte_32_500000_5600000_200_10_10.jpg"});
     std::vector<int> percents;
     std::vector<std::string> status;
     MapScanContext ctx{w.table, w.grid, w.frame, w.log, w.ui, {}, true};

@@ -22,25 +22,21 @@ QImage solid(int w, int h, QRgb colour) {
 class MapFrame : public ::testing::Test {
 protected:
     MapWorld w;
+    TestLink link;
+    FrameOverlays* overlays_ = nullptr;
 
-    void SetUp() override {
-        w.frame.displayMode = DisplayMode::Move;
-        w.gps_ = nullptr;
+    void SetUp() override { w.frame.displayMode = DisplayMode::Move; }
+    void saveBlocks() {
+        saveImage(blockPattern(1000, 1000, 77), w.dir / "karte_32_500000_5600000_100_1000_1000.png");
+        ASSERT_EQ(w.scan(), 0);
     }
-
     QImage frameAt(double e, double n, float course = 0.0f) {
-        MapFrameContext ctx = w.context(overlays_, gps_);
-        TrackPoint p;
-        p.gridX = e;
-        p.gridY = n;
+        MapFrameContext ctx = w.context(overlays_, &link);
         FrameReadings readings;
         readings.course = course;
-        show_pos(ctx, p, readings);
+        show_pos(ctx, TrackPoint{e, n}, readings);
         return w.canvas.buffer.copy();
     }
-
-    FrameOverlays* overlays_ = nullptr;
-    GpsLink* gps_ = nullptr;
 };
 
 // Every pixel of the frame away from the marker in the middle equals the map at the offset.
@@ -56,19 +52,21 @@ void expectMapAt(const QImage& frame, int srcX, int srcY, int base) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST_F(MapFrame, ZoomOneCopiesTheMapAtTheExactOffset) {
-    saveImage(blockPattern(1000, 1000, 77), w.dir / "karte_32_500000_5600000_100_1000_1000.png");
-    ASSERT_EQ(w.scan(), 0);
+TEST_F(MapFrame, ZoomOneCopiesTheMapAtTheExactOffsetAndTheWindowGetsTheMiddle) {
+    saveBlocks();
     expectMapAt(frameAt(503000, 5597000), 100, 100, 77);
     // Near the north-west corner the map covers only part of the frame.
     expectMapAt(frameAt(500500, 5599000), -150, -100, 77);
     EXPECT_EQ(w.view.CurrentRow, 0);
     EXPECT_EQ(w.presenter.presented, 2);
+    w.screen_ = ScreenGeometry{240, 320, false};
+    frameAt(503000, 5597000);
+    ASSERT_EQ(w.presenter.shown.size(), QSize(240, 320));
+    EXPECT_EQ(w.presenter.shown.pixel(0, 0), blockColour(180, 140, 77));
 }
 
 TEST_F(MapFrame, OtherZoomsStretchTheSourceRectangle) {
-    saveImage(blockPattern(1000, 1000, 77), w.dir / "karte_32_500000_5600000_100_1000_1000.png");
-    ASSERT_EQ(w.scan(), 0);
+    saveBlocks();
     w.frame.zoomFactor = 2.0;  // 800 map pixels onto 400: blocks are 5 pixels wide
     QImage frame = frameAt(505000, 5595000);
     for (int k = 0; k < 80; k += 7)
@@ -158,11 +156,7 @@ TEST_F(MapFrame, OverviewOutlinesTheMapsAndReleasesTheirImages) {
 
 TEST_F(MapFrame, ScaleBarAndLabelWithoutMaps) {
     w.screen_ = ScreenGeometry{240, 320, false};
-    MapFrameContext ctx = w.context();
-    ctx.screen = w.screen_;
-    TrackPoint p;
-    show_pos(ctx, p, {});
-    const QImage frame = w.canvas.buffer.copy();
+    const QImage frame = frameAt(0, 0);
     for (const int x : {87, 150, 313}) EXPECT_EQ(frame.pixel(x, 62), qRgb(0, 0, 0)) << x;
     EXPECT_EQ(frame.pixel(86, 62), kBackground);
     EXPECT_EQ(frame.pixel(314, 62), kBackground);
@@ -177,68 +171,37 @@ TEST_F(MapFrame, ScaleBarAndLabelWithoutMaps) {
     }
     const QRect label(180, 20, 120, 40);
     EXPECT_EQ(frame.copy(label), expected.copy(label));
-    EXPECT_NE(expected.copy(label), [&] {
-        QImage blank(label.size(), QImage::Format_RGB32);
-        blank.fill(kBackground);
-        return blank;
-    }());
+    EXPECT_NE(expected.copy(label), expected.copy(label.translated(0, 300))) << "the label is drawn";
 }
 
 TEST_F(MapFrame, KarteViewMarksTapZonesInYellow) {
     w.frame.displayMode = DisplayMode::Karte;
     QImage frame = frameAt(0, 0);
     const QRgb mark = qRgb(240, 250, 20);
-    EXPECT_EQ(frame.pixel(314, 196), mark);
-    EXPECT_EQ(frame.pixel(85, 196), mark);
-    EXPECT_EQ(frame.pixel(200, 60), mark);
-    EXPECT_EQ(frame.pixel(200, 293), mark);
-    EXPECT_EQ(frame.pixel(317, 307), mark);
-    EXPECT_EQ(frame.pixel(83, 307), mark);
-    EXPECT_EQ(frame.pixel(317, 43), mark);
-    EXPECT_EQ(frame.pixel(83, 43), mark);
+    for (const QPoint p : {QPoint(314, 196), QPoint(85, 196), QPoint(200, 60), QPoint(200, 293), QPoint(317, 307),
+                           QPoint(83, 307), QPoint(317, 43), QPoint(83, 43)})
+        EXPECT_EQ(frame.pixel(p), mark) << p.x() << "," << p.y();
     EXPECT_EQ(frame.pixel(200, 100), qRgb(0, 0, 0));   // cross-hair
     EXPECT_EQ(frame.pixel(220, 200), qRgb(0, 0, 0));   // circle meets the cross-hair
 
     w.screen_.fullScreen = true;
-    MapFrameContext ctx = w.context();
-    ctx.screen = w.screen_;
-    show_pos(ctx, TrackPoint{}, {});
-    EXPECT_EQ(w.canvas.buffer.pixel(83, 327), mark);
-    EXPECT_NE(w.canvas.buffer.pixel(83, 307), mark);
+    frame = frameAt(0, 0);
+    EXPECT_EQ(frame.pixel(83, 327), mark);
+    EXPECT_NE(frame.pixel(83, 307), mark);
 }
 
-class FixedGps : public GpsLink {
-public:
-    bool hasFix() const override { return fix; }
-    bool fix = true;
-};
-
 TEST_F(MapFrame, PositionArrowPointsAlongTheCourse) {
-    FixedGps gps;
-    gps_ = &gps;
+    link.fix = true;
     QImage north = frameAt(0, 0, 0.0f);
     EXPECT_EQ(north.pixel(200, 188), qRgb(255, 255, 255));
     EXPECT_EQ(north.pixel(212, 200), kBackground);
     QImage east = frameAt(0, 0, 90.0f);
     EXPECT_EQ(east.pixel(212, 200), qRgb(255, 255, 255));
     EXPECT_EQ(east.pixel(200, 188), kBackground);
-    gps.fix = false;
+    link.fix = false;
     EXPECT_EQ(frameAt(0, 0, 90.0f).pixel(212, 200), qRgb(0, 0, 0));
     w.frame.displayMode = DisplayMode::Karte;
     EXPECT_EQ(frameAt(0, 0, 90.0f).pixel(210, 197), kBackground);
-}
-
-TEST_F(MapFrame, TheWindowGetsTheVisibleMiddle) {
-    saveImage(blockPattern(1000, 1000, 77), w.dir / "karte_32_500000_5600000_100_1000_1000.png");
-    ASSERT_EQ(w.scan(), 0);
-    MapFrameContext ctx = w.context();
-    ctx.screen = ScreenGeometry{240, 320, false};
-    TrackPoint p;
-    p.gridX = 503000;
-    p.gridY = 5597000;
-    show_pos(ctx, p, {});
-    ASSERT_EQ(w.presenter.shown.size(), QSize(240, 320));
-    EXPECT_EQ(w.presenter.shown.pixel(0, 0), blockColour(180, 140, 77));
 }
 
 class SlowOverlay : public FrameOverlays {
@@ -251,35 +214,25 @@ private:
     std::uint32_t ms_;
 };
 
-class OpenPort : public GpsLink {
-public:
-    bool portOpen() const override { return open; }
-    int purgeComm() override { ++purges; return 0; }
-    void restartSatelliteSequence() override { ++restarts; }
-    bool open = true;
-    int purges = 0, restarts = 0;
-};
-
 TEST_F(MapFrame, SlowFrameWithOpenPortPurgesIt) {
-    OpenPort port;
-    gps_ = &port;
+    link.open = true;
     SlowOverlay slow(w.clock, 800);
     overlays_ = &slow;
     frameAt(0, 0);
-    EXPECT_EQ(port.purges, 1);
-    EXPECT_EQ(port.restarts, 1);
+    EXPECT_EQ(link.purges, 1);
+    EXPECT_EQ(link.restarts, 1);
     EXPECT_TRUE(w.logHas("show_pos PurgeComm wegen Zeitüberschreitung"));
 
-    port.open = false;   // a replay: no port to purge
+    link.open = false;   // a replay: no port to purge
     w.frame.replaying = true;
     frameAt(0, 0);
-    EXPECT_EQ(port.purges, 1);
+    EXPECT_EQ(link.purges, 1);
 
-    port.open = true;
+    link.open = true;
     SlowOverlay justInTime(w.clock, 700);
     overlays_ = &justInTime;
     frameAt(0, 0);
-    EXPECT_EQ(port.purges, 1);
+    EXPECT_EQ(link.purges, 1);
 }
 
 TEST_F(MapFrame, StuckSemaphoreTimesOutAndTheFrameIsStillDrawn) {
@@ -297,16 +250,10 @@ TEST_F(MapFrame, StuckSemaphoreTimesOutAndTheFrameIsStillDrawn) {
 }
 
 TEST_F(MapFrame, FramesFromTwoThreadsTakeTurns) {
-    saveImage(blockPattern(1000, 1000, 77), w.dir / "karte_32_500000_5600000_100_1000_1000.png");
-    ASSERT_EQ(w.scan(), 0);
+    saveBlocks();
     const auto draw = [this](double e) {
         MapFrameContext ctx = w.context();
-        for (int i = 0; i < 15; ++i) {
-            TrackPoint p;
-            p.gridX = e + i;
-            p.gridY = 5597000;
-            show_pos(ctx, p, {});
-        }
+        for (int i = 0; i < 15; ++i) show_pos(ctx, TrackPoint{e + i, 5597000}, {});
     };
     std::thread a(draw, 503000.0), b(draw, 504000.0);
     a.join();

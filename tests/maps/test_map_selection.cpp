@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
 #include "maps/map_selection.h"
@@ -30,7 +32,7 @@ struct Selection {
     }
 };
 
-TEST(SetMatchKarten, MostDetailedContainingMapWins) {
+TEST(SetMatchKarten, MostDetailedContainingMapWinsUnlessCalibrating) {
     Selection s;
     s.table.rows = {square(500000, 5600000, 50, 10), square(500000, 5600000, 200, 2)};
     s.select(501000, 5599000);
@@ -39,6 +41,14 @@ TEST(SetMatchKarten, MostDetailedContainingMapWins) {
     EXPECT_EQ(s.any, 1);
     EXPECT_EQ(s.table.rows[0].containsPosition, 1);
     EXPECT_EQ(s.table.rows[1].containsPosition, 1);
+    // Calibration keeps the wanted resolution.
+    startCalibration(s.view, 0, 50);
+    s.select(501000, 5599000);
+    EXPECT_EQ(s.view.ShownResolution, 50);
+    endCalibration(s.view);
+    s.view.WantedResolution = -1;
+    s.select(501000, 5599000);
+    EXPECT_EQ(s.view.ShownResolution, 200);
 }
 
 TEST(SetMatchKarten, ContainmentBeatsAFinerMapThatIsOnlyInView) {
@@ -94,26 +104,11 @@ TEST(SetMatchKarten, ZoomWidensTheSearchMargin) {
 TEST(SetMatchKarten, RightAndTopEdgesAreOutsideLeftAndBottomInside) {
     Selection s;
     s.table.rows = {square(500000, 5600000, 100, 1)};
-    s.select(501000, 5599500);
-    EXPECT_EQ(s.table.rows[0].containsPosition, 0);
-    s.select(500000, 5599500);
-    EXPECT_EQ(s.table.rows[0].containsPosition, 1);
-    s.select(500500, 5599000);
-    EXPECT_EQ(s.table.rows[0].containsPosition, 1);
-    s.select(500500, 5600000);
-    EXPECT_EQ(s.table.rows[0].containsPosition, 0);
-}
-
-TEST(SetMatchKarten, CalibrationKeepsTheWantedResolution) {
-    Selection s;
-    s.table.rows = {square(500000, 5600000, 50, 10), square(500000, 5600000, 200, 2)};
-    startCalibration(s.view, 0, 50);
-    s.select(501000, 5599000);
-    EXPECT_EQ(s.view.ShownResolution, 50);
-    endCalibration(s.view);
-    s.view.WantedResolution = -1;
-    s.select(501000, 5599000);
-    EXPECT_EQ(s.view.ShownResolution, 200);
+    for (const auto& [e, n, inside] : {std::tuple{501000, 5599500, 0}, {500000, 5599500, 1}, {500500, 5599000, 1},
+                                       {500500, 5600000, 0}}) {
+        s.select(e, n);
+        EXPECT_EQ(s.table.rows[0].containsPosition, inside) << e << "," << n;
+    }
 }
 
 TEST(GetMatchKarten, FindsOnlyMapsAtTheCurrentScale) {
@@ -122,12 +117,13 @@ TEST(GetMatchKarten, FindsOnlyMapsAtTheCurrentScale) {
                   square(501000, 5600000, 100, 1), square(500000, 5600000, 200, 1)};
     FrameState frame;
     GridContext grid;
+    const auto match = [&](double e, double n) { return getMatchKarten(table, frame, grid, GridPoint{e, n}, 0, 0, 400, 400); };
     frame.mapScale = 100;
-    EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{501500, 5599500}, 0, 0, 400, 400), 2);
-    EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{500500, 5599500}, 0, 0, 400, 400), 1);
-    EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{505000, 5595000}, 0, 0, 400, 400), -1);
+    EXPECT_EQ(match(501500, 5599500), 2);
+    EXPECT_EQ(match(500500, 5599500), 1);
+    EXPECT_EQ(match(505000, 5595000), -1);
     frame.mapScale = 50;
-    EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{505000, 5595000}, 0, 0, 400, 400), 0);
+    EXPECT_EQ(match(505000, 5595000), 0);
     EXPECT_EQ(getMatchKarten(MapTable{}, frame, grid, GridPoint{0, 0}, 0, 0, 400, 400), -1);
 }
 
@@ -136,26 +132,16 @@ TEST(PlateCarreeHit, CentreInsideTheDrawnRectangle) {
     // 0.01° square at 1000 px per 0.1°: 100 pixels on the screen.
     table.rows = {square(100000, 520000, 1000, 0.1f)};
     FrameState frame;
-    EXPECT_TRUE(plateCarreeHit(table, 0, frame, GridPoint{100000, 519950}, 400, 400));
-    EXPECT_TRUE(plateCarreeHit(table, 0, frame, GridPoint{100099, 519901}, 400, 400));
-    EXPECT_FALSE(plateCarreeHit(table, 0, frame, GridPoint{100100, 519950}, 400, 400));
-    EXPECT_FALSE(plateCarreeHit(table, 0, frame, GridPoint{99999, 519950}, 400, 400));
+    const auto hit = [&](double e, double n) { return plateCarreeHit(table, 0, frame, GridPoint{e, n}, 400, 400); };
+    EXPECT_TRUE(hit(100000, 519950));
+    EXPECT_TRUE(hit(100099, 519901));
+    EXPECT_FALSE(hit(100100, 519950));
+    EXPECT_FALSE(hit(99999, 519950));
     // A stretched row covers 1/xStretch of its width on the screen.
     table.rows[0].xStretch = 2.0f;
     table.rows[0].right = 100200;
-    EXPECT_TRUE(plateCarreeHit(table, 0, frame, GridPoint{100099, 520000 - 1}, 400, 400));
-    EXPECT_FALSE(plateCarreeHit(table, 0, frame, GridPoint{100101, 520000 - 1}, 400, 400));
-}
-
-TEST(ZoomCommands, ChangeTheZoomFactor) {
-    FrameState frame;
-    applyZoomCommand(frame, kCmdZoomIn);
-    EXPECT_DOUBLE_EQ(frame.zoomFactor, 0.75);
-    applyZoomCommand(frame, kCmdZoomOut);
-    EXPECT_NEAR(frame.zoomFactor, 1.0, 1e-15);
-    applyZoomCommand(frame, kCmdZoomOut);
-    applyZoomCommand(frame, kCmdZoomReset);
-    EXPECT_EQ(frame.zoomFactor, 1.0);
+    EXPECT_TRUE(hit(100099, 519999));
+    EXPECT_FALSE(hit(100101, 519999));
 }
 
 }  // namespace
