@@ -1,0 +1,179 @@
+// vexa-garminsim: a Garmin receiver that is not there. Creates a pseudo-terminal, prints the
+// device to write to, and takes a track upload on it the way a Garmin does: it answers the
+// product request, acknowledges each packet, checks framing and checksums, and writes the
+// track it received as readable lines. Faults can be injected to test how an uploader copes.
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "tools/garminsim/receiver.h"
+
+namespace {
+
+using namespace vexa;
+using namespace vexa::garminsim;
+
+constexpr const char* kHelp = R"(usage: vexa-garminsim [options]
+
+A virtual Garmin receiver. It creates a pseudo-terminal, prints the device path on the first
+line of standard output (give it to VEXA as --port DEVICE, or to vexa-convert as
+garmin:DEVICE), and takes track uploads over Garmin's serial link protocol: it answers the
+product request with an acknowledgement and a product data packet, acknowledges every packet
+(id 6 with the acknowledged packet id), answers a packet with a bad checksum with a negative
+acknowledgement (id 21), and writes what it received, one line each:
+
+  product request
+  records COUNT
+  header "NAME"
+  point INDEX LATITUDE LONGITUDE LAT_SEMICIRCLES LON_SEMICIRCLES [new]
+  transfer complete 7
+
+Latitude and longitude are degrees from the semicircles. It runs until it is terminated.
+
+Options:
+  --output FILE        write the received track to FILE instead of standard output
+  --link PATH          also create PATH as a symbolic link to the device
+  --quiet              no messages on standard error
+
+Faults (N counts the packets received, the product request being the first):
+  --nak N              refuse every N-th packet (negative acknowledgement, not recorded);
+                       the uploader finishes but reports the packets as not acknowledged
+  --silent-after N     answer the first N packets, then nothing; the uploader gives up
+                       after its answer time-out and says how far it came
+  --garbage N          send 16 bytes of line noise (never a DLE) before every N-th answer;
+                       the uploader skips them and finishes normally
+  --bad-checksum N     every N-th answer carries a wrong checksum; the uploader finishes but
+                       reports those packets as not acknowledged
+  --slow MS            wait MS milliseconds before each answer
+  --seed N             seed of the noise bytes (default 1)
+  -h, --help           this text
+)";
+
+struct Options {
+    std::string output, link;
+    bool quiet = false;
+    int slowMs = 0;
+    Faults faults;
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    std::cerr << "vexa-garminsim: " << message << "\n(vexa-garminsim --help explains the options)\n";
+    std::exit(2);
+}
+
+int toInt(const std::string& text, const std::string& option) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end || value < 0 || value > 10'000'000) fail("bad number for " + option);
+    return static_cast<int>(value);
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) fail(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "-h" || arg == "--help") { std::cout << kHelp; std::exit(0); }
+        else if (arg == "--output") o.output = value();
+        else if (arg == "--link") o.link = value();
+        else if (arg == "--quiet") o.quiet = true;
+        else if (arg == "--nak") o.faults.nakEvery = toInt(value(), arg);
+        else if (arg == "--silent-after") o.faults.silentAfter = toInt(value(), arg);
+        else if (arg == "--garbage") o.faults.garbageEvery = toInt(value(), arg);
+        else if (arg == "--bad-checksum") o.faults.badChecksumEvery = toInt(value(), arg);
+        else if (arg == "--slow") o.slowMs = toInt(value(), arg);
+        else if (arg == "--seed") o.faults.seed = static_cast<std::uint32_t>(toInt(value(), arg));
+        else fail("unknown option " + arg);
+    }
+    return o;
+}
+
+volatile sig_atomic_t stopping = 0;
+void onSignal(int) { stopping = 1; }
+
+bool writeAll(int fd, const std::string& bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    signal(SIGPIPE, SIG_IGN);
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    const Options o = parseOptions(argc, argv);
+
+    FILE* record = stdout;
+    if (!o.output.empty()) {
+        record = std::fopen(o.output.c_str(), "w");
+        if (!record) fail("cannot write " + o.output + ": " + std::strerror(errno));
+    }
+    int master = -1, slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) fail(std::string("openpty: ") + std::strerror(errno));
+    termios tio{};
+    ::tcgetattr(slave, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(slave, TCSANOW, &tio);
+    if (!o.link.empty()) {
+        ::unlink(o.link.c_str());
+        if (::symlink(name, o.link.c_str()) != 0) fail("cannot create link " + o.link + ": " + std::strerror(errno));
+    }
+    std::cout << name << std::endl;
+    if (!o.quiet) std::cerr << "vexa-garminsim: listening on " << name << "\n";
+
+    // The slave stays open here as well, so the line survives an uploader closing it.
+    Receiver receiver(o.faults);
+    GarminFrameReader reader;
+    char buffer[512];
+    while (!stopping) {
+        pollfd pfd{master, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, 200);
+        if (ready <= 0) continue;
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0) {
+            if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+            break;
+        }
+        for (ssize_t i = 0; i < n; ++i) {
+            if (reader.feed(static_cast<std::uint8_t>(buffer[i])) != GarminFrameReader::Event::Frame) continue;
+            const Reply reply = receiver.receive(reader.frame());
+            // The record is complete before the answer leaves: an uploader that has its
+            // acknowledgement finds the line written.
+            for (const std::string& line : reply.lines) std::fprintf(record, "%s\n", line.c_str());
+            std::fflush(record);
+            if (reply.bytes.empty()) continue;
+            if (o.slowMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o.slowMs));
+            if (!writeAll(master, reply.bytes)) fail(std::string("write: ") + std::strerror(errno));
+        }
+    }
+    if (!o.link.empty()) ::unlink(o.link.c_str());
+    ::close(slave);
+    ::close(master);
+    if (record != stdout) std::fclose(record);
+    return 0;
+}
