@@ -45,9 +45,10 @@ struct UploadFixture : ::testing::Test {
         up.answerTimeout = 400ms;
     }
     std::filesystem::path record() const { return dir / "track.txt"; }
-    std::unique_ptr<testing::DeviceSimulator> simulator(const std::string& faults = "") {
-        return std::make_unique<testing::DeviceSimulator>(VEXA_GARMINSIM,
-                                                          "--output " + record().string() + " " + faults);
+    std::unique_ptr<testing::DeviceSimulator> simulator(const std::string& fault = "", const std::string& n = "") {
+        std::vector<std::string> arguments{"--output", record().string()};
+        if (!fault.empty()) arguments.insert(arguments.end(), {fault, n});
+        return std::make_unique<testing::DeviceSimulator>(VEXA_GARMINSIM, arguments);
     }
     GarminUploadResult upload(const std::string& device, const std::vector<TrackPoint>& points,
                               const std::string& name) {
@@ -131,7 +132,7 @@ TEST_F(UploadFixture, ALongRouteArrivesCompleteAndInOrder) {
 
 TEST_F(UploadFixture, EachFaultEndsAsDocumentedWithoutHanging) {
     struct Case {
-        std::string faults;
+        std::string fault, n;
         bool ok;
         bool complete;
         int pointsSent;
@@ -139,27 +140,27 @@ TEST_F(UploadFixture, EachFaultEndsAsDocumentedWithoutHanging) {
     };
     // Five points without a name: product request, records, points 3..7, transfer complete 8.
     const Case cases[] = {
-        {"--nak 4", false, true, 5, "Track mit 5 Punkten übertragen, 2 Pakete nicht quittiert"},
-        {"--silent-after 4", false, false, 2, "Keine Antwort vom GPS: 2 von 5 Track-Points gesendet"},
-        {"--silent-after 0", false, false, 0, "Keine Antwort vom GPS: 0 von 5 Track-Points gesendet"},
-        {"--garbage 2", true, true, 5, "Track mit 5 Punkten übertragen"},
-        {"--bad-checksum 3", false, true, 5, "Track mit 5 Punkten übertragen, 2 Pakete nicht quittiert"},
-        {"--slow 100", true, true, 5, "Track mit 5 Punkten übertragen"},
-        {"--slow 1000", false, false, 0, "Keine Antwort vom GPS: 0 von 5 Track-Points gesendet"},
+        {"--nak", "4", false, true, 5, "Track mit 5 Punkten übertragen, 2 Pakete nicht quittiert"},
+        {"--silent-after", "4", false, false, 2, "Keine Antwort vom GPS: 2 von 5 Track-Points gesendet"},
+        {"--silent-after", "0", false, false, 0, "Keine Antwort vom GPS: 0 von 5 Track-Points gesendet"},
+        {"--garbage", "2", true, true, 5, "Track mit 5 Punkten übertragen"},
+        {"--bad-checksum", "3", false, true, 5, "Track mit 5 Punkten übertragen, 2 Pakete nicht quittiert"},
+        {"--slow", "100", true, true, 5, "Track mit 5 Punkten übertragen"},
+        {"--slow", "1000", false, false, 0, "Keine Antwort vom GPS: 0 von 5 Track-Points gesendet"},
     };
     std::vector<TrackPoint> points;
     for (int i = 0; i < 5; ++i) points.push_back(at(9.0 + i * 0.01, 52.0));
     for (const Case& c : cases) {
         lines.clear();
-        const auto sim = simulator(c.faults);
+        const auto sim = simulator(c.fault, c.n);
         const auto began = std::chrono::steady_clock::now();
         const GarminUploadResult r = upload(sim->device(), points, "");
-        EXPECT_LT(std::chrono::steady_clock::now() - began, 5s) << c.faults;
-        EXPECT_EQ(r.ok(), c.ok) << c.faults;
-        EXPECT_EQ(r.complete, c.complete) << c.faults;
-        EXPECT_EQ(r.pointsSent, c.pointsSent) << c.faults;
+        EXPECT_LT(std::chrono::steady_clock::now() - began, 5s) << c.fault;
+        EXPECT_EQ(r.ok(), c.ok) << c.fault;
+        EXPECT_EQ(r.complete, c.complete) << c.fault;
+        EXPECT_EQ(r.pointsSent, c.pointsSent) << c.fault;
         ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[lines.size() - 2], c.lastReport) << c.faults;
+        EXPECT_EQ(lines[lines.size() - 2], c.lastReport) << c.fault;
         EXPECT_FALSE(port.isOpen());
     }
 }
@@ -169,11 +170,15 @@ TEST_F(UploadFixture, CommandLineUploadSucceedsOnlyWhenEveryPacketIsAcknowledged
     route.points[0] = at(13.4, 52.5);
     route.points[1] = at(13.5, 52.6);
     route.count = 2;
-    for (const auto& [faults, status] : {std::pair{"", 0}, {"--nak 3", 1}, {"--silent-after 4", 1}}) {
-        const auto sim = simulator(faults);
+    struct Case {
+        std::string fault, n;
+        int status;
+    };
+    for (const Case& c : {Case{"", "", 0}, Case{"--nak", "3", 1}, Case{"--silent-after", "4", 1}}) {
+        const auto sim = simulator(c.fault, c.n);
         std::ostringstream progress;
-        EXPECT_EQ(uploadRouteToGarmin(port, route, plateCarree(), sim->device(), "Tour", progress), status)
-            << faults;
+        EXPECT_EQ(uploadRouteToGarmin(port, route, plateCarree(), sim->device(), "Tour", progress), c.status)
+            << c.fault;
         EXPECT_NE(progress.str().find("Send 000: breite=52.500000 laenge=13.400000\n"), std::string::npos)
             << progress.str();
     }
