@@ -3,14 +3,13 @@
 // before and after it.
 #include <QLineEdit>
 
-#include <sstream>
-
 #include "app/command_ids.h"
 #include "app/route_name_dialog.h"
 #include "app/state_lock.h"
 #include "geo/grid.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/device_simulator.h"
+#include "tests/support/garmin_record.h"
 
 namespace vexa::testing {
 namespace {
@@ -45,12 +44,7 @@ struct GarminCommandTest : AppTest {
     bool uploadEnded() {
         return waitFor([&] { return !window().garminTransfer().running(); }, 60000);
     }
-    std::vector<std::string> received() const {
-        std::istringstream in(readFile(record_));
-        std::vector<std::string> out;
-        for (std::string l; std::getline(in, l);) out.push_back(l);
-        return out;
-    }
+    std::vector<std::string> received() const { return garminRecord(record_); }
 };
 
 TEST_F(GarminCommandTest, TheNamedTrackArrivesAndTheTextViewShowsTheProgress) {
@@ -109,14 +103,7 @@ TEST_F(GarminCommandTest, EditingTheRouteDuringTheUploadChangesNothingSent) {
     EXPECT_GT(edits, 2);
     const auto track = received();
     ASSERT_EQ(track.size(), 200u + 4);
-    for (int i = 0; i < 200; ++i) {
-        int index = -1;
-        double lat = 0, lon = 0;
-        ASSERT_EQ(std::sscanf(track[static_cast<std::size_t>(i) + 3].c_str(), "point %d %lf %lf", &index, &lat, &lon), 3);
-        EXPECT_EQ(index, i);
-        EXPECT_NEAR(lat, 52.3 + i * 0.001, 1e-5);
-        EXPECT_NEAR(lon, 9.7 + i * 0.001, 1e-5);
-    }
+    expectPointsInOrder(track, 3, 200, [](int i) { return std::pair{52.3 + i * 0.001, 9.7 + i * 0.001}; }, 1e-5);
 }
 
 // A running reader is stopped before the upload opens the port, and "GPS Start" afterwards

@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <sstream>
 
 #include "exchange/garmin_link.h"
 #include "platform/linux/termios_serial_port.h"
 #include "routes/route_table.h"
 #include "tests/support/device_simulator.h"
+#include "tests/support/garmin_record.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa {
@@ -60,12 +60,7 @@ struct UploadFixture : ::testing::Test {
         job.device = device;
         return track2gps(up, job);
     }
-    std::vector<std::string> received() const {
-        std::istringstream in(testing::readFile(record()));
-        std::vector<std::string> out;
-        for (std::string l; std::getline(in, l);) out.push_back(l);
-        return out;
-    }
+    std::vector<std::string> received() const { return testing::garminRecord(record()); }
     bool has(std::string_view line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
 };
 
@@ -120,14 +115,8 @@ TEST_F(UploadFixture, ALongRouteArrivesCompleteAndInOrder) {
     const auto track = received();
     ASSERT_EQ(track.size(), 3999u + 4);
     EXPECT_EQ(track[1], "records 4000");
-    for (int i = 0; i < 3999; ++i) {
-        int index = -1;
-        double lat = 0, lon = 0;
-        ASSERT_EQ(std::sscanf(track[static_cast<std::size_t>(i) + 3].c_str(), "point %d %lf %lf", &index, &lat, &lon), 3);
-        EXPECT_EQ(index, i);
-        EXPECT_NEAR(lat, 47.0 + i * 0.0005, 1e-6);
-        EXPECT_NEAR(lon, 6.0 + i * 0.001, 1e-6);
-    }
+    testing::expectPointsInOrder(track, 3, 3999, [](int i) { return std::pair{47.0 + i * 0.0005, 6.0 + i * 0.001}; },
+                                 1e-6);
 }
 
 TEST_F(UploadFixture, EachFaultEndsAsDocumentedWithoutHanging) {

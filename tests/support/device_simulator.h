@@ -1,17 +1,18 @@
 // A receiver simulator (vexa-gpssim, vexa-garminsim) as a child process: its first line of
-// output is the pseudo-terminal to open. The child is terminated with the object.
+// output is the pseudo-terminal to open. Started with posix_spawn rather than fork, which the
+// thread sanitizer cannot follow once threads exist. The child is terminated with the object.
 #pragma once
 
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace vexa::testing {
 
 class DeviceSimulator {
 public:
-    // `program` with `arguments` (a shell word list).
-    DeviceSimulator(const std::string& program, const std::string& arguments);
+    DeviceSimulator(const std::string& program, const std::vector<std::string>& arguments);
     ~DeviceSimulator();
     DeviceSimulator(const DeviceSimulator&) = delete;
     DeviceSimulator& operator=(const DeviceSimulator&) = delete;
@@ -19,7 +20,7 @@ public:
     const std::string& device() const { return device_; }
 
 private:
-    pid_t pid_ = -1;
+    pid_t pid_ = 0;
     std::string device_;
 };
 

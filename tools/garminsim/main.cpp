@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -15,7 +16,10 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "tools/garminsim/receiver.h"
 
@@ -64,6 +68,7 @@ struct Options {
     std::string output, link;
     bool quiet = false;
     int slowMs = 0;
+    int seed = 1;
     Faults faults;
 };
 
@@ -72,33 +77,44 @@ struct Options {
     std::exit(2);
 }
 
-int toInt(const std::string& text, const std::string& option) {
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end || value < 0 || value > 10'000'000) fail("bad number for " + option);
-    return static_cast<int>(value);
-}
-
+// Every option but --quiet and --help takes a value; the numeric ones are counts.
 Options parseOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc) fail(arg + " needs a value");
-            return argv[++i];
-        };
-        if (arg == "-h" || arg == "--help") { std::cout << kHelp; std::exit(0); }
-        else if (arg == "--output") o.output = value();
-        else if (arg == "--link") o.link = value();
-        else if (arg == "--quiet") o.quiet = true;
-        else if (arg == "--nak") o.faults.nakEvery = toInt(value(), arg);
-        else if (arg == "--silent-after") o.faults.silentAfter = toInt(value(), arg);
-        else if (arg == "--garbage") o.faults.garbageEvery = toInt(value(), arg);
-        else if (arg == "--bad-checksum") o.faults.badChecksumEvery = toInt(value(), arg);
-        else if (arg == "--slow") o.slowMs = toInt(value(), arg);
-        else if (arg == "--seed") o.faults.seed = static_cast<std::uint32_t>(toInt(value(), arg));
-        else fail("unknown option " + arg);
+    const std::pair<std::string_view, int*> counts[] = {
+        {"--nak", &o.faults.nakEvery},           {"--silent-after", &o.faults.silentAfter},
+        {"--garbage", &o.faults.garbageEvery},   {"--bad-checksum", &o.faults.badChecksumEvery},
+        {"--slow", &o.slowMs},                   {"--seed", &o.seed},
+    };
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            std::cout << kHelp;
+            std::exit(0);
+        }
+        if (arg == "--quiet") {
+            o.quiet = true;
+            continue;
+        }
+        if (i + 1 == args.size()) fail(arg + " needs a value");
+        const std::string& value = args[++i];
+        if (arg == "--output") {
+            o.output = value;
+            continue;
+        }
+        if (arg == "--link") {
+            o.link = value;
+            continue;
+        }
+        const auto count = std::find_if(std::begin(counts), std::end(counts),
+                                        [&](const auto& c) { return c.first == arg; });
+        if (count == std::end(counts)) fail("unknown option " + arg);
+        char* end = nullptr;
+        const long n = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end || n < 0 || n > 10'000'000) fail("bad number for " + arg);
+        *count->second = static_cast<int>(n);
     }
+    o.faults.seed = static_cast<std::uint32_t>(o.seed);
     return o;
 }
 
