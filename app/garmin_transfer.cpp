@@ -9,11 +9,12 @@ void GarminTransfer::start(GarminUploadJob job, bool logging, std::function<void
     upload_.stopRequested = false;
     link_.uploading = true;
     try {
-        thread_ = std::thread([this, job = std::move(job), beforeOpen = std::move(beforeOpen)] {
+        std::function<void()> body = [this, job = std::move(job), beforeOpen = std::move(beforeOpen)] {
             if (beforeOpen) beforeOpen();
             if (!upload_.stopRequested) track2gps(upload_, job);
             link_.uploading = false;
-        });
+        };
+        thread_ = starter_ ? starter_(std::move(body)) : std::thread(std::move(body));
     } catch (...) {
         link_.uploading = false;
         throw;

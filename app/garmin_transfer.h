@@ -26,11 +26,16 @@ public:
     bool running() const { return link_.uploading.load(); }
     // Stops waiting for answers and joins the thread (at exit).
     void stop();
+    // How the thread is made; tests let it fail as a system out of threads would.
+    void setThreadStarter(std::function<std::thread(std::function<void()>)> starter) {
+        starter_ = std::move(starter);
+    }
 
 private:
     GarminUpload upload_;
     GarminLink& link_;
     std::thread thread_;
+    std::function<std::thread(std::function<void()>)> starter_;
 };
 
 }  // namespace vexa

@@ -3,6 +3,9 @@
 // before and after it.
 #include <QLineEdit>
 
+#include <cerrno>
+#include <system_error>
+
 #include "app/command_ids.h"
 #include "app/route_name_dialog.h"
 #include "app/state_lock.h"
@@ -104,6 +107,19 @@ TEST_F(GarminCommandTest, EditingTheRouteDuringTheUploadChangesNothingSent) {
     const auto track = received();
     ASSERT_EQ(track.size(), 200u + 4);
     expectPointsInOrder(track, 3, 200, [](int i) { return std::pair{52.3 + i * 0.001, 9.7 + i * 0.001}; }, 1e-5);
+}
+
+TEST_F(GarminCommandTest, AThreadTheSystemRefusesIsReported) {
+    open();
+    makeRoute(2);
+    answerName(QString("X"));
+    window().garminTransfer().setThreadStarter([](std::function<void()>) -> std::thread {
+        throw std::system_error(EAGAIN, std::generic_category());
+    });
+    run(cmd::SendRouteToGarmin);
+    ASSERT_FALSE(messages().empty());
+    EXPECT_EQ(messages().back(), "Unable to create the Write thread, \r\nlasterror=11");
+    EXPECT_FALSE(window().garminTransfer().running());
 }
 
 // A running reader is stopped before the upload opens the port, and "GPS Start" afterwards
