@@ -75,6 +75,7 @@ FUZZ_SECONDS ?= 60
 .PHONY: fuzz
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build-fuzz --target fuzz_nmea -j $(JOBS)
+	cmake --build build-fuzz --target fuzz_nmea fuzz_garmin_frames -j $(JOBS)
 	mkdir -p build-fuzz/corpus && cp -n tests/gps/fuzz_corpus/* build-fuzz/corpus/ 2>/dev/null || true
 	build-fuzz/tests/gps/fuzz_nmea -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
+	build-fuzz/tests/exchange/fuzz_garmin_frames -max_total_time=$(FUZZ_SECONDS)
