@@ -71,6 +71,7 @@ GeodeticPoint wgs84Of(const TrackPoint& p, const GridContext& grid) {
 void transfer(GarminUpload& up, const GarminUploadJob& job, GarminUploadResult& r) {
     const int count = r.points;
     auto noAnswer = [&] {
+        if (up.writeFailed) return;
         line(up, strprintf("Keine Antwort vom GPS: %d von %d Track-Points gesendet", r.pointsSent, count));
     };
     if (!sendFixed(up, kProductRequestFrame, "PROD_ID")) return;
@@ -126,6 +127,7 @@ bool sendPacket(GarminUpload& up, const GarminPacket& packet) {
     const std::string frame = buildPacket(packet);
     if (up.logging) logBytes(up, frame);
     if (const SerialError failed = up.port.write(frame)) {
+        up.writeFailed = true;
         if (up.showMessage) up.showMessage("Error: 0 Bytes written to GPS");
         return false;
     }
@@ -187,6 +189,7 @@ int sendTrackHeader(GarminUpload& up, int count, const std::string& trackName,
 GarminUploadResult track2gps(GarminUpload& up, const GarminUploadJob& job) {
     GarminUploadResult r;
     r.points = static_cast<int>(job.points.size());
+    up.writeFailed = false;
     if (up.port.isOpen()) closeGarminPort(up, job.portName);
     if (const SerialError failed = up.port.open(job.device, kGarminBaud)) {
         reportPortError(up, failed, job.portName);

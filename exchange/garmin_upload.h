@@ -55,7 +55,8 @@ struct GarminUpload {
     std::chrono::milliseconds answerTimeout = kGarminAnswerTimeout;
     std::atomic<bool> stopRequested{false};  // at exit: stop waiting for answers
 
-    GarminFrame answer;  // the last complete answer
+    GarminFrame answer;        // the last complete answer
+    bool writeFailed = false;  // a packet could not be written (already reported)
 };
 
 struct GarminUploadResult {

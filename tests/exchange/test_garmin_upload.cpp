@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "exchange/garmin_link.h"
+#include "geo/grid.h"
 #include "platform/linux/termios_serial_port.h"
 #include "routes/route_table.h"
 #include "tests/support/device_simulator.h"
@@ -104,6 +105,27 @@ TEST_F(UploadFixture, LoggingTracesEveryByteAndTheAnswerChecks) {
                              "Checksum Byte 1 06 = 6", "Checksum is ok", "Send 8 Bytes to GPS"})
         EXPECT_TRUE(has(line)) << line;
     EXPECT_FALSE(has("Checksum is not ok"));
+}
+
+// Points on a Gauss-Krüger map (Potsdam datum) and on UTM with European Datum 1950 reach the
+// receiver in WGS84.
+TEST_F(UploadFixture, PointsOnALocalDatumAreSentInWgs84) {
+    for (const bool ed50 : {false, true}) {
+        GridContext grid;
+        grid.LocalDatumGrid = true;
+        grid.Ed50Datum = ed50;
+        grid.GkStrip = 4;
+        grid.UtmZone = 33;
+        const GeodeticPoint local = wgs84ToLocal(13.4, 52.5, grid);
+        const GridPoint g = llh2utm(local.longitude, local.latitude, 1, grid);
+        TrackPoint p;
+        p.gridX = g.easting;
+        p.gridY = g.northing;
+        const auto sim = simulator();
+        GarminUploadJob job{{p}, grid, "", "COM1:", sim->device()};
+        ASSERT_TRUE(track2gps(up, job).ok());
+        testing::expectPointsInOrder(received(), 2, 1, [](int) { return std::pair{52.5, 13.4}; }, 2e-5);
+    }
 }
 
 TEST_F(UploadFixture, ALongRouteArrivesCompleteAndInOrder) {
