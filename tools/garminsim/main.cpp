@@ -125,7 +125,8 @@ bool writeAll(int fd, const std::string& bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            // A write blocked by an uploader that no longer reads ends with the program.
+            if (errno == EINTR && !stopping) continue;
             return false;
         }
         done += static_cast<std::size_t>(n);
@@ -184,7 +185,7 @@ int main(int argc, char** argv) {
             std::fflush(record);
             if (reply.bytes.empty()) continue;
             if (o.slowMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o.slowMs));
-            if (!writeAll(master, reply.bytes)) fail(std::string("write: ") + std::strerror(errno));
+            if (!writeAll(master, reply.bytes) && !stopping) fail(std::string("write: ") + std::strerror(errno));
         }
     }
     if (!o.link.empty()) ::unlink(o.link.c_str());
