@@ -20,7 +20,9 @@
 #include "maps/map_view.h"
 #include "maps/render/map_frame_context.h"
 #include "routes/guidance.h"
+#include "routes/poi_db.h"
 #include "routes/poi_record.h"
+#include "routes/route_db.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"
 
@@ -51,6 +53,8 @@ struct AppState {
     TraceTable trace;
     RouteTable route;
     PoiTable pois;
+    PoiDb poiDb;
+    RouteDb routeDb;
     NmeaLog log;
     MapTable maps;
     MapView mapView;

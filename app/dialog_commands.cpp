@@ -1,5 +1,6 @@
 // The commands that open a dialog: "Aufzeichnung", "UTM oder GK Zone" and "Help".
 #include "app/app_state.h"
+#include "app/dialog_flag.h"
 #include "app/help_dialog.h"
 #include "app/log_settings_dialog.h"
 #include "app/main_window.h"
@@ -7,20 +8,6 @@
 #include "app/zone_dialog.h"
 
 namespace vexa {
-
-namespace {
-
-// A command's modal dialog: workers do not draw while it is up.
-class DialogFlag {
-public:
-    explicit DialogFlag(FrameState& frame) : frame_(frame) { frame_.dialogActive = true; }
-    ~DialogFlag() { frame_.dialogActive = false; }
-
-private:
-    FrameState& frame_;
-};
-
-}  // namespace
 
 void MainWindow::openLogSettings() {
     {

@@ -90,13 +90,14 @@ bool ListDBInfo(DbContext& db, DbVolume& volume, DbOid oid, DbListing& listing) 
     return true;
 }
 
-bool ListingDBVol(DbContext& db, const std::filesystem::path& file, DbListing& listing) {
+bool ListingDBVol(DbContext& db, const std::filesystem::path& file, DbListing& listing, std::string* reason) {
     MountResult mounted = db.store.mount(file, MountMode::OpenExisting);
     if (!mounted.volume) {
         const std::string text = strprintf("Could not open database %s", file.c_str());
         AddNmeaListLine(db.log, text);
         ReportSystemError(db.log, __LINE__, mounted.missing ? ENOENT : EIO, text);
-        if (!mounted.missing) db.ui.messageBox(mounted.error, kDbCaption, MessageButtons::Ok, MessageIcon::Error);
+        if (!mounted.missing) AddNmeaListLine(db.log, mounted.error);
+        if (reason && !mounted.missing) *reason = mounted.error;
         return false;
     }
     ListDB(db, *mounted.volume, listing);

@@ -55,8 +55,9 @@ void CloseDB(DbContext& db);
 // Hands every database of the volume to ListDBInfo; true when there was at least one.
 bool ListDB(DbContext& db, DbVolume& volume, DbListing& listing);
 bool ListDBInfo(DbContext& db, DbVolume& volume, DbOid oid, DbListing& listing);
-// ListDB on a volume file that must exist; false when it cannot be opened.
-bool ListingDBVol(DbContext& db, const std::filesystem::path& file, DbListing& listing);
+// ListDB on a volume file that must exist; false when it cannot be opened (`reason`, if
+// given, then says why unless the file is missing).
+bool ListingDBVol(DbContext& db, const std::filesystem::path& file, DbListing& listing, std::string* reason = nullptr);
 // Writes a point record: name, datum code, longitude and latitude as "%7.5f", value as "%d".
 // Record 0 appends; returns the record's oid, 0 on failure ("Record write failed").
 DbOid WriteDBRecord(DbContext& db, DbVolume& volume, DbOid database, std::string_view name, char datumCode,

@@ -20,15 +20,15 @@ inline constexpr std::string_view kLastPosName = "zLastPos";
 inline constexpr std::size_t kLoadedVolumesMax = 64;
 inline constexpr std::size_t kPoiReadNameChars = 127;
 
+std::filesystem::path defaultPoiVolume();
+
 struct PoiDb {
-    std::filesystem::path currentVolume;              // "vexapoi.cdb" in VEXA's folder at start
+    std::filesystem::path currentVolume = defaultPoiVolume();
     std::vector<std::filesystem::path> loadedVolumes;  // in loading order
     int selected = -1;
     std::string selectedName;
     GridPoint selectedPosition;
 };
-
-std::filesystem::path defaultPoiVolume();
 
 // Reads the current volume's POIs after those already in the table (room for 100 more is
 // made). Returns the number of POIs read.

@@ -103,7 +103,12 @@ bool CreateListRoutenView(DbContext& db, RouteDb& routes, bool byDate) {
     routes.selected = -1;
     routes.entries.clear();
     DbListing listing;
-    ListingDBVol(db, routes.volumePath, listing);
+    std::string reason;
+    ListingDBVol(db, routes.volumePath, listing, &reason);
+    if (!reason.empty()) {
+        db.ui.messageBox(reason, "Routen Anzeige", MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
     if (listing.routes.empty()) {
         db.ui.messageBox("Keine Routen in DB vorhanden", "");
         return false;

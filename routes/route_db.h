@@ -21,13 +21,13 @@ inline constexpr std::string_view kDeletedRouteName = "-deleted-";
 // Sets a progress bar to 0..100.
 using Progress = std::function<void(int percent)>;
 
+std::filesystem::path defaultRouteVolume();
+
 struct RouteDb {
-    std::filesystem::path volumePath;  // "vexatrack.cdb" in VEXA's folder at start
+    std::filesystem::path volumePath = defaultRouteVolume();
     std::vector<RouteEntry> entries;   // the list as last shown
     int selected = -1;
 };
-
-std::filesystem::path defaultRouteVolume();
 
 // The save dialog's OK. Saved and Closed close the dialog; KeepOpen when the user declined
 // to overwrite an existing route.

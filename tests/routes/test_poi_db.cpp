@@ -13,7 +13,7 @@ namespace vexa {
 namespace {
 
 struct PoiDbTest : DbFixture {
-    PoiDb pois{defaultPoiVolume(), {}, -1, {}, {}};
+    PoiDb pois;
     PoiTable table;
 
     std::optional<std::filesystem::path> import(const std::string& fileName, const std::string& text) {

@@ -15,7 +15,7 @@ namespace vexa {
 namespace {
 
 struct RouteDbTest : DbFixture {
-    RouteDb routes{defaultRouteVolume(), {}, -1};
+    RouteDb routes;
     std::unique_ptr<RouteTable> route = std::make_unique<RouteTable>();
 
     // n points along a line near Hannover, all of one line kind.
