@@ -39,7 +39,7 @@ PoiPositionTexts describePosition(GridPoint position, const GridContext& grid) {
     const char* prefix = grid.MercatorGrid ? "MP " : (grid.LocalDatumGrid && !grid.Ed50Datum) ? "GK" : "UTM";
     const GeodeticPoint g = utm2llh(position, grid);
     std::string geo;
-    fillGeomsg(geo, 1, g.longitude, g.latitude, "", "");
+    fillGeomsg(geo, 1, g.longitude, g.latitude, g.longitude < 0 ? "W" : "E", g.latitude < 0 ? "S" : "N");
     return {strprintf("%s %1.0f %1.0f", prefix, position.easting, position.northing), "GEO " + geo};
 }
 

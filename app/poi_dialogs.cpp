@@ -46,6 +46,7 @@ PoiListDialog::PoiListDialog(const PoiTable& table, const PoiDb& pois, Actions a
         }
     }, this);
     list_->model().reset(table_.count);
+    list_->resizeColumnsToContents();  // measured on the first rows only, so large lists open at once
     list_->onRowClick = [this](int row) { if (actions_.select) actions_.select(row); };
     list_->onColumnClick = [this] { if (actions_.columnClick) actions_.columnClick(); };
     layout->addWidget(list_);
@@ -106,20 +107,21 @@ AddPoiDialog::AddPoiDialog(std::string name, const std::vector<std::filesystem::
         connect(bar, &QScrollBar::sliderMoved, this, [this, bar](int p) { drag(bar, p); });
         connect(bar, &QScrollBar::sliderReleased, this, [this] { reference_ = position_; });
     }
-    northSouth_->setMinimumHeight(120);
-    northSouth_->setInvertedAppearance(false);
+    northSouth_->setMinimumHeight(90);
     move->addWidget(new QLabel("W", this), 1, 0);
     move->addWidget(eastWest_, 1, 1);
     move->addWidget(new QLabel("O", this), 1, 2);
     move->addWidget(new QLabel("N", this), 0, 3, Qt::AlignHCenter);
-    move->addWidget(northSouth_, 1, 3);
+    move->addWidget(northSouth_, 1, 3, Qt::AlignHCenter);
     move->addWidget(new QLabel("S", this), 2, 3, Qt::AlignHCenter);
+    move->setColumnStretch(1, 1);
     layout->addLayout(move);
 
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(box);
+    setMinimumWidth(380);
     showPosition();
 }
 
