@@ -89,6 +89,7 @@ void MainWindow::openPoiList() {
         PoiListDialog dialog(state_.pois, state_.poiDb, std::move(actions), this);
         result = runDialog(dialog);
     }
+    fullscreenOff();
     bool chosen = false;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
@@ -135,6 +136,7 @@ void MainWindow::addPoiAtCentre() {
         entered = dialog.name()->text().toStdString();
         volume = dialog.chosenVolume();
     }
+    fullscreenOff();
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.frame.viewCentre.gridX = position.easting;  // the scroll bars moved the centre itself
@@ -273,6 +275,7 @@ void MainWindow::openRouteList(bool byDate) {
         RouteListDialog dialog(state_.routeDb, std::move(actions), this);
         runDialog(dialog);
     }
+    fullscreenOff();
     if (loaded) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         FrameState& frame = state_.frame;
@@ -300,6 +303,7 @@ void MainWindow::saveRoute() {
         }, this);
         runDialog(dialog);
     }
+    fullscreenOff();
     command(cmd::KarteView);
 }
 

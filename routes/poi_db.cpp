@@ -199,6 +199,9 @@ bool UpdateLastPos(DbContext& db, PoiTable& table, const GridContext& grid, Grid
     } else {
         const GeodeticPoint g = utm2llh(position, grid);
         written = WriteDBRecordPoi(db, *volume, *database, table, grid, kLastPosName, g.longitude, g.latitude, oid);
+        // The table's record may have gone meanwhile (deleted, or the volume replaced).
+        if (!written && oid != 0)
+            written = WriteDBRecordPoi(db, *volume, *database, table, grid, kLastPosName, g.longitude, g.latitude, 0);
         CloseDB(db);
     }
     UnMountDBVol(db, volume);
