@@ -45,14 +45,9 @@ PoiListDialog::PoiListDialog(const PoiTable& table, const PoiDb& pois, Actions a
         default: return {};
         }
     }, this);
-    list_->model().reset(table_.count);
-    list_->resizeColumnsToContents();  // measured on the first rows only, so large lists open at once
-    list_->onRowClick = [this](int row) { if (actions_.select) actions_.select(row); };
-    list_->onColumnClick = [this] { if (actions_.columnClick) actions_.columnClick(); };
+    list_->fill(table_.count, actions_.select, actions_.columnClick);
     layout->addWidget(list_);
-    progress_ = new QProgressBar(this);
-    progress_->setRange(0, 100);
-    progress_->setValue(0);
+    progress_ = newProgressBar(this);
     layout->addWidget(progress_);
 
     auto* buttons = new QHBoxLayout;

@@ -22,6 +22,13 @@ Progress progressOf(QProgressBar* bar) {
     };
 }
 
+QProgressBar* newProgressBar(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    return bar;
+}
+
 RouteListDialog::RouteListDialog(const RouteDb& routes, Actions actions, QWidget* parent)
     : QDialog(parent), routes_(routes), actions_(std::move(actions)) {
     setWindowTitle("Routen Anzeige");
@@ -34,15 +41,9 @@ RouteListDialog::RouteListDialog(const RouteDb& routes, Actions actions, QWidget
         default: return e.records;
         }
     }, this);
-    list_->model().reset(static_cast<int>(routes_.entries.size()));
-    list_->resizeColumnsToContents();
-    list_->onRowClick = [this](int row) { if (actions_.select) actions_.select(row); };
-    list_->onColumnClick = [this] { if (actions_.columnClick) actions_.columnClick(); };
+    list_->fill(static_cast<int>(routes_.entries.size()), actions_.select, actions_.columnClick);
     layout->addWidget(list_);
-
-    progress_ = new QProgressBar(this);
-    progress_->setRange(0, 100);
-    progress_->setValue(0);
+    progress_ = newProgressBar(this);
     layout->addWidget(progress_);
     auto* buttons = new QHBoxLayout;
     load_ = new QPushButton("Load", this);
@@ -75,9 +76,7 @@ RouteSaveDialog::RouteSaveDialog(const std::string& name, Save save, QWidget* pa
     name_ = new QLineEdit(QString::fromStdString(name), this);
     name_->setMaxLength(static_cast<int>(kRouteNameChars));
     layout->addWidget(name_);
-    progress_ = new QProgressBar(this);
-    progress_->setRange(0, 100);
-    progress_->setValue(0);
+    progress_ = newProgressBar(this);
     layout->addWidget(progress_);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -63,5 +63,7 @@ private:
 
 // Sets a progress bar and lets the window draw it.
 Progress progressOf(QProgressBar* bar);
+// A progress bar from 0 to 100, at 0.
+QProgressBar* newProgressBar(QWidget* parent);
 
 }  // namespace vexa

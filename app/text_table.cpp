@@ -63,6 +63,13 @@ TextTable::TextTable(QStringList headers, TextTableModel::Cell cell, QWidget* pa
     });
 }
 
+void TextTable::fill(int rows, std::function<void(int)> rowClick, std::function<void()> columnClick) {
+    model_->reset(rows);
+    resizeColumnsToContents();  // measured on the first rows only, so large lists open at once
+    onRowClick = std::move(rowClick);
+    onColumnClick = std::move(columnClick);
+}
+
 int TextTable::modelRow(int viewRow) const { return proxy_->mapToSource(proxy_->index(viewRow, 0)).row(); }
 
 int TextTable::viewRow(int modelRow) const { return proxy_->mapFromSource(model_->index(modelRow, 0)).row(); }

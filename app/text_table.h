@@ -37,6 +37,8 @@ public:
     TextTable(QStringList headers, TextTableModel::Cell cell, QWidget* parent = nullptr);
 
     TextTableModel& model() { return *model_; }
+    // Shows `rows` rows, columns sized to the first of them, and reports clicks.
+    void fill(int rows, std::function<void(int modelRow)> rowClick, std::function<void()> columnClick);
     // The model row under a view row, and the view row of a model row (after sorting).
     int modelRow(int viewRow) const;
     int viewRow(int modelRow) const;
