@@ -205,3 +205,49 @@ TEST_F(Store, EmptyFileBecomesAVolumeAndMissingFileIsReported) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// Volumes damaged at many places: mounting, listing and reading either work or fail with a
+// reason, and never crash or hang.
+TEST_F(Store, DamagedVolumesFailWithAReason) {
+    {
+        auto v = store.mount(file, MountMode::OpenAlways).volume;
+        v->begin();
+        v->create("R", 19500, 1);
+        for (int i = 0; i < 300; ++i) v->write(*v->find("R"), 0, point("p" + std::to_string(i)));
+        v->commit();
+    }
+    const std::string good = testing::readFile(file);
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 40; ++round) {
+        std::string bad = good;
+        for (int k = 0; k < 8; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            const std::size_t at = 100 + seed % (bad.size() - 100);  // the header stays readable
+            bad[at] = static_cast<char>(seed >> 16);
+        }
+        const auto damaged = dir / ("damaged" + std::to_string(round) + ".cdb");
+        testing::writeFile(damaged, bad);
+        MountResult r = store.mount(damaged, MountMode::OpenExisting);
+        if (!r.volume) {
+            EXPECT_FALSE(r.error.empty());
+            continue;
+        }
+        const auto oids = r.volume->databases();
+        if (!oids) {
+            EXPECT_FALSE(r.volume->error().empty());
+            continue;
+        }
+        for (DbOid oid : *oids) {
+            r.volume->info(oid);
+            auto cursor = r.volume->read(oid);
+            for (int n = 0; n < 1000 && cursor->next(); ++n) {
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vexa
