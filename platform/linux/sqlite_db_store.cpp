@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <system_error>
 
 #include "platform/system_error.h"
@@ -109,7 +110,6 @@ public:
     ~SqliteVolume() override {
         if (inTransaction_) rollback();
         insert_ = Statement();
-        count_ = Statement();
         sqlite3_close_v2(db_);
     }
 
@@ -119,6 +119,7 @@ public:
     bool full() const override { return full_; }
 
     std::optional<std::vector<DbOid>> databases() override {
+        if (!flushPending()) return std::nullopt;
         Statement s(db_, "SELECT oid FROM databases ORDER BY oid");
         if (!s) return fail(sqlite3_errcode(db_)), std::nullopt;
         std::vector<DbOid> oids;
@@ -130,6 +131,7 @@ public:
     }
 
     std::optional<DbInfo> info(DbOid database) override {
+        if (!flushPending()) return std::nullopt;
         Statement s(db_, "SELECT name, type, records, size, modified FROM databases WHERE oid = ?");
         if (!s) return fail(sqlite3_errcode(db_)), std::nullopt;
         sqlite3_bind_int64(s.get(), 1, database);
@@ -183,6 +185,7 @@ public:
         // Records and database go together, also outside a transaction of the caller's.
         const bool own = !inTransaction_;
         if (own && !begin()) return false;
+        pending_.erase(database);
         bool ok = exec("DELETE FROM records WHERE db = ?", database) &&
                   exec("DELETE FROM databases WHERE oid = ?", database);
         if (ok && sqlite3_changes(db_) == 0) {
@@ -203,23 +206,21 @@ public:
         for (std::size_t i = 0; i < n; ++i) bytes += static_cast<std::int64_t>(texts[i].size());
         if (record == 0) {
             if (!insert_) insert_ = Statement(db_, "INSERT INTO records(db, texts, t1, t2, t3, t4, t5) VALUES (?, ?, ?, ?, ?, ?, ?)");
-            if (!count_) count_ = Statement(db_, "UPDATE databases SET records = records + 1, size = size + ?, modified = ? WHERE oid = ?");
-            if (!insert_ || !count_) return fail(sqlite3_errcode(db_)), 0;
+            if (!insert_) return fail(sqlite3_errcode(db_)), 0;
             insert_.reset();
             sqlite3_bind_int64(insert_.get(), 1, database);
             sqlite3_bind_int(insert_.get(), 2, static_cast<int>(n));
             for (std::size_t i = 0; i < n; ++i)
                 sqlite3_bind_text(insert_.get(), 3 + static_cast<int>(i), texts[i].data(),
                                   static_cast<int>(texts[i].size()), SQLITE_STATIC);
-            int rc = sqlite3_step(insert_.get());
+            const int rc = sqlite3_step(insert_.get());
             if (rc != SQLITE_DONE) return fail(rc), 0;
             const auto oid = static_cast<DbOid>(sqlite3_last_insert_rowid(db_));
-            count_.reset();
-            sqlite3_bind_int64(count_.get(), 1, bytes);
-            sqlite3_bind_int64(count_.get(), 2, nowMs());
-            sqlite3_bind_int64(count_.get(), 3, database);
-            rc = sqlite3_step(count_.get());
-            if (rc != SQLITE_DONE) return fail(rc), 0;
+            // Inside a transaction the database's count is brought up to date once, at commit.
+            Pending& p = pending_[database];
+            ++p.records;
+            p.bytes += bytes;
+            if (!inTransaction_ && !flushPending()) return 0;
             return oid;
         }
         Statement s(db_, "UPDATE records SET texts = ?, t1 = ?, t2 = ?, t3 = ?, t4 = ?, t5 = ? WHERE oid = ? AND db = ?");
@@ -268,6 +269,10 @@ public:
 
     bool commit() override {
         if (!inTransaction_) return true;
+        if (!flushPending()) {
+            rollback();
+            return false;
+        }
         const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) {
             fail(rc);
@@ -279,6 +284,7 @@ public:
     }
 
     void rollback() override {
+        pending_.clear();
         if (!inTransaction_) return;
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         inTransaction_ = false;
@@ -292,7 +298,21 @@ private:
     bool full_ = false;
     std::string error_;
     Statement insert_;
-    Statement count_;
+    struct Pending {
+        int records = 0;
+        std::int64_t bytes = 0;
+    };
+    std::map<DbOid, Pending> pending_;  // records written since the counts were last updated
+
+    bool flushPending() {
+        const std::int64_t now = nowMs();
+        for (const auto& [database, p] : pending_)
+            if (!exec("UPDATE databases SET records = records + ?, size = size + ?, modified = ? WHERE oid = ?",
+                      p.records, p.bytes, now, database))
+                return false;
+        pending_.clear();
+        return true;
+    }
 
     const char* name() const { return path_.c_str(); }
 
