@@ -151,7 +151,7 @@ TEST_F(AppTest, ImportsThatDoNotExistYetAreRefused) {
     const auto shown = messages();
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_TRUE(contains(shown[0], "Der Import von kml-Dateien"));
-    EXPECT_TRUE(contains(shown[1], "Der Import von csv-Dateien"));
+    EXPECT_TRUE(contains(shown[1], "punkte.cdb\n Import Ok"));  // POIs: upper-case extension too
     EXPECT_TRUE(contains(shown[3], "kein NMEA-Log"));
 }
 
