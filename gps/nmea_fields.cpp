@@ -3,29 +3,27 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace vexa {
 
-std::string_view FieldScanner::next(std::string_view delimiters) {
-    while (pos_ < text_.size() && delimiters.find(text_[pos_]) != std::string_view::npos) ++pos_;
-    if (pos_ >= text_.size()) {
-        lastStart_ = text_.size();
-        return {};
+void splitFields(std::string_view sentence, NmeaFields& out) {
+    out.count = 0;
+    if (sentence.empty()) return;
+    // The fields end at the checksum.
+    if (const void* star = std::memchr(sentence.data(), '*', sentence.size()))
+        sentence = sentence.substr(0, static_cast<std::size_t>(static_cast<const char*>(star) - sentence.data()));
+    const char* p = sentence.data();
+    const char* const end = p + sentence.size();
+    int n = 0;
+    for (;;) {
+        const auto* comma = static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
+        const char* fieldEnd = comma ? comma : end;
+        out.field[n++] = std::string_view(p, static_cast<std::size_t>(fieldEnd - p));
+        if (!comma || n == kMaxNmeaFields) break;
+        p = comma + 1;
     }
-    const std::size_t start = pos_;
-    while (pos_ < text_.size() && delimiters.find(text_[pos_]) == std::string_view::npos) ++pos_;
-    const std::string_view field = text_.substr(start, pos_ - start);
-    if (pos_ < text_.size()) ++pos_;  // the delimiter that ended the field is consumed
-    lastStart_ = start;
-    return field;
-}
-
-bool FieldScanner::emptyFieldNext() {
-    if (pos_ < text_.size() && text_[pos_] == ',') {
-        ++pos_;
-        return true;
-    }
-    return false;
+    out.count = n;
 }
 
 namespace {

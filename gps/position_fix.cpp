@@ -1,6 +1,7 @@
 #include "gps/position_fix.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "frame/diagnostics.h"
@@ -41,6 +42,17 @@ FieldBuffer::FieldBuffer(std::string_view field) {
     size = std::min(field.size(), sizeof data - 1);
     if (size > 0) std::memcpy(data, field.data(), size);
     data[size] = '\0';
+}
+
+bool plausibleFix(std::string_view time, std::string_view lat, std::string_view lon) {
+    constexpr std::size_t kShortestCoordinate = 7;  // ddmm.mm
+    return time.size() >= 6 && lat.size() >= kShortestCoordinate && lon.size() >= kShortestCoordinate;
+}
+
+void setGpsOnTitle(GpsInput& in) {
+    char title[64];
+    std::snprintf(title, sizeof title, "GPS an %s", in.frame.portName.c_str());
+    in.ui.setWindowTitle(title);
 }
 
 int secondOfDay(std::string_view time) {
@@ -119,7 +131,9 @@ bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint g
     const bool far = mark + d > static_cast<double>(in.settings.imindist);
     const bool due = in.settings.LTraceTime != 0 &&
                      gps.traceTimer >= static_cast<float>(in.settings.LTraceTime);
-    if (!far || (!replaying && !due)) return false;
+    const bool first = gps.traceFirstFix && (replaying || in.settings.LTraceTime != 0);
+    if (!first && (!far || (!replaying && !due))) return false;
+    gps.traceFirstFix = false;
 
     TraceTable& trace = in.trace;
     // The slot keeps the satellites text that the last GGA wrote into it.
@@ -190,11 +204,13 @@ void badReception(GpsInput& in, std::string_view sentence, std::string_view tag,
     GpsState& gps = in.gps;
     in.ui.setWindowTitle(kBadReceptionTitle);
     const DisplayMode mode = in.frame.displayMode.load();
-    if (mode == DisplayMode::Move && drawViews) {
+    if (mode == DisplayMode::Move && drawViews && !gps.noFixShown) {
         in.views.show_pos({in.last.grid, gps.course, gps.speed, gps.altitude, gps.tripDistance,
                            gps.elapsedText.view()});
         in.views.DrawMoveText(kBadReceptionText);
+        gps.noFixShown = true;
     }
+    if (gps.fixValid) gps.traceFirstFix = true;
     gps.fixValid = false;
     gps.lastActivityTick.store(in.clock.tickCount());
     if (mode != DisplayMode::Gps) return;
@@ -221,6 +237,7 @@ void traceOrScreenAutoOff(GpsInput& in, int source, double d, double mark, GridP
 }
 
 GridPoint placeFix(GpsInput& in, const Position& pos) {
+    in.gps.noFixShown = false;
     in.views.fillGeomsg(pos.lon, pos.lat, in.gps.eastWest, in.gps.northSouth);
     const GridPoint grid = llh2utm(pos.lon, pos.lat, 1, in.grid);
     in.last.grid = grid;

@@ -55,7 +55,7 @@ TEST_F(Parsers, RmcFieldsHemispheresAndEmptySpeedAndCourse) {
 TEST_F(Parsers, VoidOrImplausibleRmcIsBadReceptionAndKeepsThePosition) {
     r.frame.displayMode = DisplayMode::Move;
     const double start = r.last.latitude;
-    EXPECT_EQ(rmc("GPRMC,120000.00,A,4807.03,N,01131.0000,E,,,230394,,"), 0.0) << "short latitude";
+    EXPECT_EQ(rmc("GPRMC,120000.00,A,4807.0,N,01131.0000,E,,,230394,,"), 0.0) << "short latitude";
     EXPECT_EQ(r.ui.titles().back(), "Empfang schlecht");
     EXPECT_EQ(r.last.latitude, start);
     EXPECT_EQ(r.trace->next, 0);
@@ -220,6 +220,7 @@ TEST_F(Parsers, ScreenGoesDarkAfterAMinuteStandingStillUnlessOnExternalPower) {
     r.settings.iPowerSave = 1;
     r.settings.imindist = 1000;
     r.gps.rmcDistanceSinceMark = 0.0;
+    r.gps.traceFirstFix = false;  // standing still after the first fix
     r.clock.setTick(100000);
     r.gps.lastActivityTick = 40000;
     rmcAt("120000.00");
