@@ -84,7 +84,7 @@ double parseGGA(GpsInput& in, std::string_view sentence, bool refreshMap, bool r
     if (!in.frame.replaying.load()) setGpsOnTitle(in);
 
     float altitude = parseFloat(f[9]);
-    if (in.settings.iHKorrektur) altitude -= kAltitudeCorrection;
+    if (in.settings.iHKorrektur == 1) altitude -= kAltitudeCorrection;
     if (altitude < 0.0f) altitude = 0.0f;
     gps.altitude = altitude;
     pushProfile(gps.altitudeProfile, gps.altitudeProfileNext, gps.altitudeMax, altitude);

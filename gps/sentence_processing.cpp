@@ -151,6 +151,7 @@ void resetForRun(GpsInput& in) {
     gps.traceSegmentStart = true;
     gps.traceFirstFix = true;
     gps.noFixShown = false;
+    gps.clockSetRefused = false;
     gps.rmcDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
     gps.ggaDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
 }

@@ -220,9 +220,10 @@ TEST_F(ReplayFixture, PausedReplayAdvancesOneLinePerSignalAndStops) {
 
 TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefusedWithAMessage) {
     device = (home / "no-such-tty").string();
-    records.ui.queueFileName(std::nullopt);
+    records.ui.queueFileName(home / "start.txt");
     GpsStart(session);
     EXPECT_EQ(records.ui.messages().back().text, "Fehler bei Open GPS-Port");
+    EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
     EXPECT_FALSE(session.workerRunning);
     EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));
 

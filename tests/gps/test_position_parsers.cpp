@@ -100,6 +100,9 @@ TEST_F(Parsers, TripFiguresFromSuccessiveFixesAndElapsedTimeAcrossMidnight) {
 }
 
 TEST_F(Parsers, GgaQualityZeroOrNoSatellitesIsBadReceptionAndAltitudeIsCorrected) {
+    r.settings.iHKorrektur = 2;
+    gga("GPGGA,120000.00," + kFix + ",1,08,0.9,30.0,M,46.9,M,,");
+    EXPECT_FLOAT_EQ(r.gps.altitude, 30.0f) << "only the stored value 1 is on";
     r.settings.iHKorrektur = 1;
     gga("GPGGA,120000.00," + kFix + ",1,08,0.9,30.0,M,46.9,M,,");
     EXPECT_FLOAT_EQ(r.gps.altitude, 0.0f) << "the correction never goes below zero";
@@ -209,12 +212,25 @@ TEST_F(Parsers, ClockIsSetFromGpsTimeOnlyWhenAskedAndOff) {
     EXPECT_TRUE(r.listHas("Time Set 230324 101500.00"));
 
     r.clock.setSetTimeError(1314);
+    int apiErrors = 0;
+    r.diagnostics.setApiErrorHook([&] { ++apiErrors; });
     rmc("GPRMC,111500.00,A," + kFix + ",,,230324,,");
+    rmc("GPRMC,111501.00,A," + kFix + ",,,230324,,");
     EXPECT_TRUE(r.listHas("COM1: function=SetSystemTime error=1314"));
+    EXPECT_EQ(apiErrors, 1) << "a refusal is said once and switches the screen on once";
+    EXPECT_EQ(r.clock.setTimeCalls(), 2);
+    r.clock.setSetTimeError(0);
 
     r.frame.replaying = true;
     rmc("GPRMC,031500.00,A," + kFix + ",,,230394,,");
     EXPECT_EQ(r.clock.setTimeCalls(), 2) << "never while replaying";
+
+    // Only the stored value 1 is on.
+    r.frame.replaying = false;
+    resetForRun(r.in);
+    r.settings.iZeitsync = 2;
+    rmc("GPRMC,051500.00,A," + kFix + ",,,230394,,");
+    EXPECT_EQ(r.clock.setTimeCalls(), 2);
 }
 
 TEST_F(Parsers, ScreenGoesDarkAfterAMinuteStandingStillUnlessOnExternalPower) {
