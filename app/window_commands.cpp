@@ -199,6 +199,22 @@ void MainWindow::toggleOverlay(int id) {
 }
 
 void MainWindow::routeCommand(int id) {
+    // Commands that need a route or a trace say so when there is none; the box is shown with
+    // the state released, so the GPS thread never waits behind it.
+    if (id == cmd::RouteSave || id == cmd::SendRouteToGarmin || id == kCmdTraceToRoute) {
+        bool empty = false;
+        {
+            StateLock lock(state_.stateMutex, uiHoldsState_);
+            empty = id == kCmdTraceToRoute ? state_.trace.empty() : state_.route.count == 0;
+        }
+        const char* caption = id == kCmdTraceToRoute ? "Trace -> Route "
+                              : id == cmd::RouteSave ? "Speichern Route"
+                                                     : "Senden Route";
+        if (empty)
+            ui_.messageBox(id == kCmdTraceToRoute ? "Kein Trace vorhanden" : "Keine Route vorhanden", caption,
+                           MessageButtons::Ok, MessageIcon::None);
+        if (empty || id != kCmdTraceToRoute) return;
+    }
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         RouteTable& route = state_.route;

@@ -1,5 +1,7 @@
 // The menu bar: its drop-downs' check marks and gray states, the COM items, and the image
 // strips that follow the Move display mode.
+#include <thread>
+
 #include <QAction>
 #include <QMenu>
 
@@ -7,6 +9,7 @@
 #include "app/command_ids.h"
 #include "app/menu_bar.h"
 #include "frame/move_display.h"
+#include "routes/route_table.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {
@@ -19,8 +22,7 @@ TEST_F(AppTest, StartUpChecksPoisAndRoutePointsAndGraysWhatIsNotBuilt) {
     EXPECT_TRUE(item(w, cmd::ShowPois)->isChecked());
     EXPECT_TRUE(item(w, cmd::ShowRoutePoints)->isChecked());
     EXPECT_EQ(item(w, cmd::ShowPois)->text(), "Show POIs");
-    for (int id : {cmd::MapDirectory, cmd::DisplaySettings, cmd::ListPois, cmd::PoiDbReset,
-                   cmd::RouteSave, cmd::SendRouteToGarmin, cmd::PlaceDirectory})
+    for (int id : {cmd::MapDirectory, cmd::DisplaySettings, cmd::ListPois, cmd::PoiDbReset, cmd::PlaceDirectory})
         EXPECT_FALSE(item(w, id)->isEnabled()) << id;
     // "Add POI" stays gray in every view.
     for (int view : {cmd::NmeaView, cmd::GpsView, cmd::MoveView, cmd::KarteView}) {
@@ -28,13 +30,41 @@ TEST_F(AppTest, StartUpChecksPoisAndRoutePointsAndGraysWhatIsNotBuilt) {
         EXPECT_FALSE(item(w, cmd::AddPoi)->isEnabled()) << view;
     }
     // A grayed command that is sent anyway does nothing and says nothing.
-    run(cmd::RouteSave);
+    run(cmd::PlaceDirectory);
     EXPECT_TRUE(messages().empty());
 
     run(cmd::ShowPois);
     EXPECT_FALSE(item(w, cmd::ShowPois)->isChecked());
     EXPECT_FALSE(state().frame.showPois);
     EXPECT_TRUE(item(w, cmd::ShowRoutePoints)->isChecked());
+}
+
+TEST_F(AppTest, CommandsThatNeedARouteOrATraceSaySoWhenThereIsNone) {
+    MainWindow& w = open();
+    const struct {
+        int id;
+        const char* text;
+        const char* caption;
+    } cases[] = {{cmd::RouteSave, "Keine Route vorhanden", "Speichern Route"},
+                 {cmd::SendRouteToGarmin, "Keine Route vorhanden", "Senden Route"},
+                 {kCmdTraceToRoute, "Kein Trace vorhanden", "Trace -> Route "}};
+    for (const auto& c : cases) {
+        // The box is shown with the state free: the GPS thread could take it meanwhile.
+        bool stateFree = false;
+        w.ui().setMessageResponder([&](const ShownBox&) {
+            std::thread gpsThread([&] {
+                stateFree = state().stateMutex.try_lock();
+                if (stateFree) state().stateMutex.unlock();
+            });
+            gpsThread.join();
+            return Answer::Ok;
+        });
+        run(c.id);
+        ASSERT_FALSE(w.ui().shownMessages().empty()) << c.id;
+        EXPECT_EQ(w.ui().shownMessages().back().text, c.text);
+        EXPECT_EQ(w.ui().shownMessages().back().caption, c.caption);
+        EXPECT_TRUE(stateFree) << c.id;
+    }
 }
 
 TEST_F(AppTest, OverviewNeedsMapsAndZoneDialogOnlyWithout) {
