@@ -3,6 +3,7 @@
 #include <thread>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 #include "app/button_icons.h"
@@ -65,6 +66,21 @@ TEST_F(AppTest, CommandsThatNeedARouteOrATraceSaySoWhenThereIsNone) {
         EXPECT_EQ(w.ui().shownMessages().back().caption, c.caption);
         EXPECT_TRUE(stateFree) << c.id;
     }
+}
+
+TEST_F(AppTest, TheMapKeepsDrawingWhileAnotherWindowHasTheFocusButNotWhenMinimised) {
+    MainWindow& w = open();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    settle();
+    QEvent focusMoved(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(&w, &focusMoved);
+    EXPECT_TRUE(state().frame.active);
+    w.showMinimized();
+    QEvent minimised(QEvent::WindowStateChange);
+    QCoreApplication::sendEvent(&w, &minimised);
+    EXPECT_FALSE(state().frame.active);
 }
 
 TEST_F(AppTest, OverviewNeedsMapsAndZoneDialogOnlyWithout) {
