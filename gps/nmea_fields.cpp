@@ -3,27 +3,31 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstring>
 
 namespace vexa {
 
 void splitFields(std::string_view sentence, NmeaFields& out) {
-    out.count = 0;
-    if (sentence.empty()) return;
-    // The fields end at the checksum.
-    if (const void* star = std::memchr(sentence.data(), '*', sentence.size()))
-        sentence = sentence.substr(0, static_cast<std::size_t>(static_cast<const char*>(star) - sentence.data()));
-    const char* p = sentence.data();
-    const char* const end = p + sentence.size();
+    // One pass over the characters: fields are short, so a plain loop beats a search per field.
+    const char* const data = sentence.data();
+    const std::size_t size = sentence.size();
     int n = 0;
-    for (;;) {
-        const auto* comma = static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
-        const char* fieldEnd = comma ? comma : end;
-        out.field[n++] = std::string_view(p, static_cast<std::size_t>(fieldEnd - p));
-        if (!comma || n == kMaxNmeaFields) break;
-        p = comma + 1;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    for (; i < size; ++i) {
+        const char c = data[i];
+        if (c == '*') break;  // the fields end at the checksum
+        if (c != ',') continue;
+        out.field[n++] = std::string_view(data + start, i - start);
+        start = i + 1;
+        if (n == kMaxNmeaFields - 1) {
+            // The last field takes the rest up to the checksum.
+            while (i + 1 < size && data[i + 1] != '*') ++i;
+            i = i + 1;
+            break;
+        }
     }
-    out.count = n;
+    out.field[n++] = size == 0 ? std::string_view{} : std::string_view(data + start, i - start);
+    out.count = size == 0 ? 0 : n;
 }
 
 namespace {

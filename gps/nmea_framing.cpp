@@ -79,16 +79,9 @@ void StartReception(GpsInput& in, ReaderState& reader) {
     reader.length = 0;
 }
 
-void AppendByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
-    if (byte == '\n' || byte == '\r') {
-        completeLine(in, reader);
-        return;
-    }
-    if (reader.length >= kMaxLineChars) {
-        overflow(in, reader, port);
-        return;
-    }
-    reader.line[reader.length++] = static_cast<char>(byte);
+void AppendSpecialByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
+    if (byte == '\n' || byte == '\r') completeLine(in, reader);
+    else overflow(in, reader, port);
 }
 
 }  // namespace vexa

@@ -1,6 +1,8 @@
 #include "gps/position_fix.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -64,7 +66,14 @@ void updateElapsed(GpsState& gps, int second) {
     int elapsed = second - gps.tripStartSecond;
     if (elapsed < 0) elapsed += 86400;
     gps.elapsedSeconds = elapsed;
-    gps.elapsedText.format("%02d:%02d:%02d", elapsed / 3600 % 100, elapsed / 60 % 60, elapsed % 60);
+    const int parts[3] = {elapsed / 3600 % 100, elapsed / 60 % 60, elapsed % 60};
+    char text[8];
+    for (int i = 0; i < 3; ++i) {
+        text[i * 3] = static_cast<char>('0' + parts[i] / 10);
+        text[i * 3 + 1] = static_cast<char>('0' + parts[i] % 10);
+        if (i < 2) text[i * 3 + 2] = ':';
+    }
+    gps.elapsedText.assign(std::string_view(text, 8));
 }
 
 std::size_t buildTimeText(std::string_view time, char (&out)[8]) {
@@ -188,7 +197,24 @@ void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
                            gps.elapsedText.view()});
     }
     gps.onMap = in.views.checkPosKarte(grid);
-    gps.gridText.format("%d %1.0f %1.0f", zoneNumber(in.grid), grid.easting, grid.northing);
+    // "%d %1.0f %1.0f" without printf: this runs for every fix.
+    char text[64];
+    char* p = text;
+    const auto putWhole = [&](double v) {
+        const double r = std::nearbyint(v);  // rounds as printf does
+        if (!(std::fabs(r) < 1e15)) {
+            p += std::snprintf(p, static_cast<std::size_t>(text + sizeof text - p), "%1.0f", v);
+            return;
+        }
+        if (std::signbit(r)) *p++ = '-';
+        p = std::to_chars(p, text + sizeof text, static_cast<long long>(std::fabs(r))).ptr;
+    };
+    p = std::to_chars(p, text + sizeof text, zoneNumber(in.grid)).ptr;
+    *p++ = ' ';
+    putWhole(grid.easting);
+    *p++ = ' ';
+    putWhole(grid.northing);
+    gps.gridText.assign(std::string_view(text, static_cast<std::size_t>(p - text)));
 }
 
 void refreshGpsView(GpsInput& in, bool refreshFlag) {

@@ -138,9 +138,7 @@ void fixChangeSignal(GpsInput& in, LiveSequenceState& state) {
 }  // namespace
 
 void AddReceivedLine(GpsInput& in, std::string_view bytes) {
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) AddNmeaListLine(in.diagnostics, bytes);
+    if (isAscii(bytes)) AddNmeaListLine(in.diagnostics, bytes);
     else AddNmeaListLine(in.diagnostics, latin1ToUtf8(bytes));
 }
 
