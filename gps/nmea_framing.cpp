@@ -16,6 +16,7 @@
 #include "platform/serial_port.h"
 #include "frame/settings.h"
 #include "util/text.h"
+#include "util/vector_state.h"
 
 namespace vexa {
 
@@ -44,6 +45,7 @@ bool accepted(GpsInput& in, LiveSequenceState& sequence, std::string_view senten
 }
 
 void completeLine(GpsInput& in, ReaderState& reader) {
+    clearUpperVectorState();  // the thread may have drawn a frame with Qt since the last line
     std::unique_lock lock(in.stateMutex);
     // Keeps the machine awake while data flows and re-applies the display power state.
     in.views.keepAwake();

@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "util/text.h"
+#include "util/vector_state.h"
 
 namespace vexa {
 
@@ -198,6 +199,7 @@ void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_vie
 }
 
 void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view line) {
+    clearUpperVectorState();  // the thread may have drawn a frame with Qt since the last line
     {
         std::lock_guard lock(in.stateMutex);
         // The sentence tag is found after stray bytes; the list shows the line as read.
