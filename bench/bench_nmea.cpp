@@ -119,32 +119,32 @@ int qtArgc = 1;
 char qtArg0[] = "bench_nmea";
 char* qtArgv[] = {qtArg0, nullptr};
 
-// The live mix with a Qt frame drawn for every RMC fix. The drawing itself is not timed: the
-// figure is the parsing after Qt's vectorised raster code has run on the same thread.
-void LiveMixBetweenFrames(benchmark::State& state) {
-    if (!QGuiApplication::instance()) new QGuiApplication(qtArgc, qtArgv);
-    ScriptedUi ui;
-    ManualClock clock;
-    QtFrameViews views;
-    GpsRecords records;
-    records.settings.LGsaLogTime = 1;
-    GpsInput in = records.input(ui, clock, views);
+// Ten minutes of the receiver as the text of each second.
+std::vector<std::string> epochTexts() {
     std::vector<std::string> epochs;
     for (int s = 0; s < 600; ++s) {
         std::string epoch;
         for (const auto& line : secondOfData(s)) epoch += line + "\r\n";
         epochs.push_back(epoch);
     }
+    return epochs;
+}
+
+// One second: the RMC untimed (it draws when `beforeRest` set the Move view), then the other
+// five sentences timed by the wall clock.
+template <typename BeforeRest>
+void timedEpochs(benchmark::State& state, GpsInput& in, ManualClock& clock, BeforeRest beforeRest) {
+    const std::vector<std::string> epochs = epochTexts();
     ReaderState reader;
     StartReception(in, reader);
     long sentences = 0;
     std::size_t e = 0;
     for (auto _ : state) {
-        records.frame.displayMode = DisplayMode::Move;  // the first RMC of the epoch draws
         const std::string& epoch = epochs[e];
         const std::size_t rmcEnd = epoch.find('\n') + 1;
+        beforeRest(true);
         for (std::size_t i = 0; i < rmcEnd; ++i) AppendByte(in, reader, nullptr, static_cast<unsigned char>(epoch[i]));
-        records.frame.displayMode = DisplayMode::Karte;
+        beforeRest(false);
         const auto start = std::chrono::steady_clock::now();
         for (std::size_t i = rmcEnd; i < epoch.size(); ++i)
             AppendByte(in, reader, nullptr, static_cast<unsigned char>(epoch[i]));
@@ -155,34 +155,27 @@ void LiveMixBetweenFrames(benchmark::State& state) {
     }
     state.SetItemsProcessed(sentences);
 }
+
+// The live mix with a Qt frame drawn for every RMC fix. The drawing itself is not timed: the
+// figure is the parsing after Qt's vectorised raster code has run on the same thread.
+void LiveMixBetweenFrames(benchmark::State& state) {
+    if (!QGuiApplication::instance()) new QGuiApplication(qtArgc, qtArgv);
+    ScriptedUi ui;
+    ManualClock clock;
+    QtFrameViews views;
+    GpsRecords records;
+    records.settings.LGsaLogTime = 1;
+    GpsInput in = records.input(ui, clock, views);
+    timedEpochs(state, in, clock, [&](bool rmc) {
+        records.frame.displayMode = rmc ? DisplayMode::Move : DisplayMode::Karte;
+    });
+}
 BENCHMARK(LiveMixBetweenFrames)->UseManualTime()->Iterations(3000)->Unit(benchmark::kMicrosecond);
 
 // The same five sentences without the frame before them, timed the same way.
 void LiveMixWithoutFrames(benchmark::State& state) {
     Records r(false);
-    std::vector<std::string> epochs;
-    for (int s = 0; s < 600; ++s) {
-        std::string epoch;
-        for (const auto& line : secondOfData(s)) epoch += line + "\r\n";
-        epochs.push_back(epoch);
-    }
-    ReaderState reader;
-    StartReception(r.in, reader);
-    long sentences = 0;
-    std::size_t e = 0;
-    for (auto _ : state) {
-        const std::string& epoch = epochs[e];
-        const std::size_t rmcEnd = epoch.find('\n') + 1;
-        for (std::size_t i = 0; i < rmcEnd; ++i) AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(epoch[i]));
-        const auto start = std::chrono::steady_clock::now();
-        for (std::size_t i = rmcEnd; i < epoch.size(); ++i)
-            AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(epoch[i]));
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        r.clock.advance(1000);
-        sentences += 5;
-        if (++e == epochs.size()) e = 0;
-    }
-    state.SetItemsProcessed(sentences);
+    timedEpochs(state, r.in, r.clock, [](bool) {});
 }
 BENCHMARK(LiveMixWithoutFrames)->UseManualTime()->Iterations(30000)->Unit(benchmark::kMicrosecond);
 

@@ -32,9 +32,4 @@ int truncToInt(double value);
 // ddmm.mmmm (or dddmm.mmmm) to decimal degrees, in the receiver's single precision.
 double nmeaToDegrees(std::string_view field);
 
-// The first occurrence of `tag` in the line is at its first character.
-inline bool beginsWith(std::string_view line, std::string_view tag) {
-    return line.substr(0, tag.size()) == tag;
-}
-
 }  // namespace vexa
