@@ -200,6 +200,7 @@ void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_vie
 
 void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view line) {
     clearUpperVectorState();  // the thread may have drawn a frame with Qt since the last line
+    bool deferred = false;
     {
         std::lock_guard lock(in.stateMutex);
         // The sentence tag is found after stray bytes; the list shows the line as read.
@@ -213,8 +214,9 @@ void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view lin
         AddReceivedLine(in, line);
         in.views.keepAwake();
         if (in.frame.displayMode.load() == DisplayMode::Nmea) in.views.refreshNmeaList();
+        deferred = in.satellites.overlongGsv;
     }
-    ShowDeferredMessages(in);
+    if (deferred) ShowDeferredMessages(in);
 }
 
 void ShowDeferredMessages(GpsInput& in) {
