@@ -185,6 +185,7 @@ private:
     void toggleOverview();
     void toggleOverlay(int id);
     void routeCommand(int id);
+    bool reportMissingRoute(int id);
     void openLogSettings();
     void openZoneDialog();
     void openHelp();
