@@ -20,6 +20,7 @@
 #include "app/frame_view.h"
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
+#include "app/snapshot.h"
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
 #include "platform/clock.h"
@@ -93,6 +94,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
             displayPower(false);
         }
     });
+    if (options_.headless) answerHeadless(ui_);
     setWindowTitle("vexa");
     setFocusPolicy(Qt::StrongFocus);
     create();

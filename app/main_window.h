@@ -38,6 +38,7 @@ struct WindowOptions {
     std::optional<std::filesystem::path> maps;  // instead of the stored map directory
     std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
     std::chrono::milliseconds replayFramePeriod{40};  // 0: replay as fast as frames compose
+    bool headless = false;  // no user: boxes are answered from the start (answerHeadless)
 };
 
 class MainWindow : public QMainWindow, public UiWindow, public ViewSink, public HardwareKeyActions {

@@ -15,14 +15,26 @@ constexpr std::string_view kKeyFailed =
     "Could not open/create key: \nHKEY_LOCAL_MACHINE\\Software\\KL\\VEXA";
 constexpr std::string_view kCaption = "VEXA";
 
-// Opens the key; in debug mode says whether it was new. On failure shows the message box.
+// Opens the key; in debug mode says whether it was new. The first failure shows the message
+// box, later ones (start-up alone reads eight values) add a line to the NMEA list.
 bool openKey(SettingsStore& store) {
     switch (store.storage.open()) {
-    case KeyOpenResult::Created: AddDebugLine(store.diagnostics, "Created new key"); return true;
-    case KeyOpenResult::Opened: AddDebugLine(store.diagnostics, "Opened existing key"); return true;
+    case KeyOpenResult::Created:
+        store.keyFailureShown = false;
+        AddDebugLine(store.diagnostics, "Created new key");
+        return true;
+    case KeyOpenResult::Opened:
+        store.keyFailureShown = false;
+        AddDebugLine(store.diagnostics, "Opened existing key");
+        return true;
     case KeyOpenResult::Failed: break;
     }
-    store.ui.messageBox(kKeyFailed, kCaption, MessageButtons::Ok, MessageIcon::Error);
+    if (store.keyFailureShown) {
+        AddNmeaListLine(store.diagnostics, "Could not open/create key:");
+    } else {
+        store.keyFailureShown = true;
+        store.ui.messageBox(kKeyFailed, kCaption, MessageButtons::Ok, MessageIcon::Error);
+    }
     return false;
 }
 
