@@ -272,11 +272,13 @@ void MainWindow::applyStatusText(const std::string& text) {
 }
 
 void MainWindow::presentFrame(QImage visible) {
-    postToUi(this, [this, image = std::move(visible)]() mutable {
-        if (state_.frame.displayMode.load() == DisplayMode::Nmea) return;
+    if (!frames_.put(std::move(visible))) return;  // the hand-off already posted shows it
+    postToUi(this, [this] {
+        std::optional<QImage> image = frames_.take();
+        if (!image || state_.frame.displayMode.load() == DisplayMode::Nmea) return;
         // A new frame covers the status line written over the last one.
         applyStatusText("");
-        frameView_->showImage(std::move(image));
+        frameView_->showImage(std::move(*image));
     });
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/frame_mailbox.h"
 #include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
 #include "app/qt_ui.h"
@@ -143,6 +144,7 @@ private:
     int raiseCount_ = 0;
     int cornerCounter_ = 0;  // key "n": map × 4 + corner
     std::atomic<bool> nmeaRefreshPending_{false};
+    FrameMailbox frames_;  // the newest frame not yet shown
     std::function<void(int)> observer_;
     std::function<int(QDialog&)> dialogRunner_;
 
