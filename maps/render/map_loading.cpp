@@ -1,7 +1,9 @@
 #include "maps/render/map_loading.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <filesystem>
 
 #include <QFile>
 #include <QImageReader>
@@ -33,12 +35,19 @@ enum class Decode { Ok, OpenFailed, Failed };
 
 // Decodes one file. The size is taken from the header first, so an image beyond the
 // 10000-pixel limits is refused before any pixel memory is allocated. `format` forces one
-// decoder (the BMP loader); null lets the content decide.
+// decoder (the BMP loader); null lets the content decide. The path is opened as the bytes it
+// is: a file name need not be valid UTF-8 (a Latin-1 "ä" from an old card), and a conversion
+// to QString would lose it.
 Decode decodeFile(const std::string& path, const char* format, QImage& image, int& error) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::error_code ec;
-        error = std::filesystem::exists(path, ec) ? EACCES : ENOENT;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return Decode::OpenFailed;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        error = EBADF;
         return Decode::OpenFailed;
     }
     QImageReader reader(&file, format ? QByteArray(format) : QByteArray());

@@ -106,6 +106,19 @@ TEST_F(MapLoading, GifAndSixteenColourMapsKeepFewColours) {
     EXPECT_LE(sixteen.bitmap.colorCount(), 16);
 }
 
+TEST_F(MapLoading, ANameThatIsNotUtf8LoadsByItsBytes) {
+    const std::string latin1Name = "karteB\xe4r_32_500000_5600000_100_100_100.png";  // "Bär" in Latin-1
+    saveImage(blockPattern(100, 100, 7), w.dir / "plain.png");
+    std::filesystem::rename(w.dir / "plain.png", w.dir / latin1Name);
+    ASSERT_EQ(w.scan(), 0);
+    EXPECT_EQ(w.table.rows[0].fileName(), latin1Name);
+    w.view.WantedResolution = 100;
+    w.view.AutoResolution = 0;
+    EXPECT_EQ(walk(500500, 5599500), std::vector<int>{1});
+    EXPECT_FALSE(w.logHas("Nicht alle Karten gelesen"));
+    EXPECT_EQ(w.canvas.images.loadedCount(), 1u);
+}
+
 TEST_F(MapLoading, BadFilesFailCleanlyAndStopTheWalk) {
     // Named .bmp but holding a JPEG, a mixed-case extension, a truncated PNG, garbage, an
     // image wider than the decoder allows, and a missing file.
