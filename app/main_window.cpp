@@ -23,6 +23,7 @@
 #include "app/snapshot.h"
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
+#include "maps/render/map_loading.h"
 #include "platform/clock.h"
 #include "platform/linux/serial_devices.h"
 #include "platform/paths.h"
@@ -116,6 +117,7 @@ void MainWindow::create() {
         state_.frame.portName = "COM1:";
         log.setCurrentOperation("LoadStartupSettings");
         LoadStartupSettings(store_, state_.settings);
+        SetMapMemoryBudget(std::uint64_t{RegQueryKartenSpeicher(store_)} << 20);
     }
 
     menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comDevice(n); }, this);

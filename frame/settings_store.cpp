@@ -172,6 +172,11 @@ std::string RegQueryComDevice(SettingsStore& store, int port) {
     return store.storage.readString("ComDevice" + std::to_string(port)).value_or("");
 }
 
+std::uint32_t RegQueryKartenSpeicher(SettingsStore& store) {
+    if (store.storage.open() == KeyOpenResult::Failed) return 0;
+    return store.storage.readNumber("iKartenSpeicherMB").value_or(0);
+}
+
 void RegCreateComDevice(SettingsStore& store, int port, std::string_view device) {
     if (port < 1 || port > 8) return;
     createString(store, "ComDevice" + std::to_string(port), device);

@@ -68,6 +68,10 @@ void RegQueryFont(SettingsStore& store, const std::vector<std::string>& fonts,
 std::string RegQueryComDevice(SettingsStore& store, int port);
 void RegCreateComDevice(SettingsStore& store, int port, std::string_view device);
 
+// The memory budget for one decoded map in MB, from "iKartenSpeicherMB"; 0 when absent (a
+// quarter of physical memory then applies). Absence is normal and not reported.
+std::uint32_t RegQueryKartenSpeicher(SettingsStore& store);
+
 // The values read at window creation, in their order there. Fonts are read later.
 void LoadStartupSettings(SettingsStore& store, Settings& settings);
 

@@ -124,7 +124,10 @@ TEST_F(StoreFixture, FontIsChosenByNameAndItsSizeReadAs16Bits) {
     EXPECT_EQ(size, 0x12);
 }
 
-TEST_F(StoreFixture, PortDevicesAreKeptPerComPortAndAbsenceIsQuiet) {
+TEST_F(StoreFixture, PortDevicesAndTheMapMemoryAreReadQuietlyWhenAbsent) {
+    EXPECT_EQ(RegQueryKartenSpeicher(store), 0u);
+    storage.writeNumber("iKartenSpeicherMB", 300);
+    EXPECT_EQ(RegQueryKartenSpeicher(store), 300u);
     EXPECT_EQ(RegQueryComDevice(store, 2), "");
     RegCreateComDevice(store, 2, "/dev/rfcomm0");
     RegCreateComDevice(store, 9, "/dev/ttyS9");  // no such port: nothing is written

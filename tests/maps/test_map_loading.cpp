@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "maps/map_selection.h"
+#include "maps/memory_status.h"
 #include "maps/render/map_loading.h"
 #include "maps/render/map_frame.h"
 #include "tests/maps/map_fixture.h"
@@ -117,6 +118,19 @@ TEST_F(MapLoading, ANameThatIsNotUtf8LoadsByItsBytes) {
     EXPECT_EQ(walk(500500, 5599500), std::vector<int>{1});
     EXPECT_FALSE(w.logHas("Nicht alle Karten gelesen"));
     EXPECT_EQ(w.canvas.images.loadedCount(), 1u);
+}
+
+TEST_F(MapLoading, MapsBeyondTheMemoryBudgetAreRefusedAsSpeicherengpass) {
+    saveImage(blockPattern(100, 80, 3), w.dir / "karte_32_500000_5600000_100_100_80.png");
+    ASSERT_EQ(w.scan(), 0);
+    for (const auto& [budget, loads] : {std::pair{32000u, true}, {31999u, false}}) {
+        SetMapMemoryBudget(budget);
+        w.log.setText("");
+        EXPECT_EQ(ReadBitmapFromFile(w.table.rows[0], 0, w.log).bitmap.isNull(), !loads) << budget;
+        EXPECT_EQ(w.logHas("<<< ReadBitmapFromFile Speicherengpass >>>"), !loads) << budget;
+    }
+    SetMapMemoryBudget(0);
+    EXPECT_EQ(MapMemoryBudget(), static_cast<std::uint64_t>(GlobalMemoryStatus().totalPhys) / 4);
 }
 
 TEST_F(MapLoading, BadFilesFailCleanlyAndStopTheWalk) {
