@@ -50,7 +50,9 @@ tsan: deps
 bench: deps
 	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build build-release -j $(JOBS)
-	@for b in build-release/bench/bench_*; do echo "== $$b"; $$b; done
+	@failed=; for b in build-release/bench/bench_*; do echo "== $$b"; $$b || failed="$$failed $$b"; done; \
+	  echo "== bench/demo_peak_rss.sh"; bench/demo_peak_rss.sh build-release/app/vexa || failed="$$failed demo_peak_rss"; \
+	  if [ -n "$$failed" ]; then echo "failed:$$failed"; exit 1; fi
 
 clean:
 	rm -rf $(BUILD) build-asan build-tsan build-release build-fuzz
