@@ -72,11 +72,20 @@ demo-log: deps $(BUILD)/build.ninja
 	$(BUILD)/tools/vexa-gpssim --route-file data/demo/demo-drive.txt --no-fix 480-500 \
 	  --bad-checksum 2500 --output data/demo/NmeaLog_20260601_1000.txt
 
-# libFuzzer over the NMEA framing and parsers (clang); FUZZ_SECONDS per run.
+# libFuzzer over every target registered with vexa_add_fuzzer (tests/CMakeLists.txt), one
+# after the other, FUZZ_SECONDS each; FUZZERS="fuzz_nmea ..." picks some. The code under test
+# is instrumented too (coverage, AddressSanitizer, UBSan). New inputs go to
+# build-fuzz/corpus/NAME; a crash leaves build-fuzz/crash-* (add it to the target's corpus
+# folder once fixed: the corpus runs as a test in every build).
 FUZZ_SECONDS ?= 60
+FUZZERS ?=
 .PHONY: fuzz
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build-fuzz --target fuzz_nmea -j $(JOBS)
-	mkdir -p build-fuzz/corpus && cp -n tests/gps/fuzz_corpus/* build-fuzz/corpus/ 2>/dev/null || true
-	build-fuzz/tests/gps/fuzz_nmea -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
+	cmake --build build-fuzz --target fuzzers -j $(JOBS)
+	@while read name binary corpus; do \
+	  case " $(FUZZERS) " in "  "|*" $$name "*) ;; *) continue ;; esac; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; mkdir -p build-fuzz/corpus/$$name; \
+	  $$binary -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/ \
+	    build-fuzz/corpus/$$name $$corpus < /dev/null || exit 1; \
+	done < build-fuzz/fuzzers.txt
