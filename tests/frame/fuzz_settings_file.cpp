@@ -1,8 +1,6 @@
 // libFuzzer target: arbitrary bytes as the settings file, read as the program reads it at
 // start-up, then one text written and read back. A text must come back as it was written,
 // whatever the file held before, and the log values must stay in their ranges.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,27 +13,12 @@
 #include "frame/settings_store.h"
 #include "platform/linux/file_settings_storage.h"
 #include "platform/testing/scripted_ui.h"
-
-namespace {
-
-// A folder of this process, removed when it ends.
-struct Scratch {
-    // In memory where there is such a folder: every input is written and synced.
-    std::filesystem::path dir = (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                                         : std::filesystem::temp_directory_path()) /
-                                ("vexa-fuzz-settings-" + std::to_string(::getpid()));
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
-
-}  // namespace
+#include "tests/support/temp_dir.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vexa;
-    static const Scratch scratch;
-    const std::filesystem::path file = scratch.dir / "KL" / "VEXA.conf";
+    static const testing::TempDir scratch(testing::memoryTempDirectory());
+    const std::filesystem::path file = scratch / "KL" / "VEXA.conf";
     std::filesystem::create_directories(file.parent_path());
     // The input: the file's content, then after the last 0xFF byte a text to store.
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -2,8 +2,6 @@
 // byte picks the directory's grid and where the position stands; the rest is the file name,
 // written as an empty file into that directory and scanned by fill_karte_tab, whose rows
 // then go through setMatchKarten, getMatchKarten and the plate carrée hit test.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -17,27 +15,7 @@
 #include "maps/map_file_name.h"
 #include "maps/map_selection.h"
 #include "platform/testing/scripted_ui.h"
-
-namespace {
-
-// A folder of this process, removed when it ends.
-struct Scratch {
-    // In memory where there is such a folder: every input is written and synced.
-    std::filesystem::path dir = (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                                         : std::filesystem::temp_directory_path()) /
-                                ("vexa-fuzz-maps-" + std::to_string(::getpid()));
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
-
-const std::filesystem::path& scratch() {
-    static const Scratch folder;
-    return folder.dir;
-}
-
-}  // namespace
+#include "tests/support/temp_dir.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vexa;
@@ -55,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const char* const suffixes[] = {"Karten_utm", "Karten_gk", "Karten_rpk", "Karten_qpk",
                                            "Karten_mp",  "Karten_ute", "Karten_mg", "Karten_utm"};
-    const std::filesystem::path dir = scratch() / suffixes[flags & 7];
+    static const testing::TempDir scratch(testing::memoryTempDirectory());
+    const std::filesystem::path dir = scratch / suffixes[flags & 7];
     std::filesystem::create_directories(dir);
     const std::filesystem::path file = dir / name;
     std::ofstream(file).close();
