@@ -1,5 +1,6 @@
 #include "geo/sun_times.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -108,6 +109,12 @@ TEST_F(SunriseTest, PolarNightAndMidnightSun) {
     // No sunset: the half day is 12 hours; the set runs past 24:00 and wraps, so both read
     // just after midnight.
     EXPECT_EQ(sunText(80.0, 15.0, at(2023, 6, 21), 1), "00:01-00:01");
+}
+
+TEST_F(SunriseTest, APositionOffTheGlobeStillGivesAClockTime) {
+    // Longitudes from damaged sentences: the hours are far beyond the range of int.
+    for (const double longitude : {-9.4e14, 3e10, std::nan("")})
+        EXPECT_EQ(sunText(52.0, longitude, at(2023, 3, 20), 1).size(), 11u) << longitude;
 }
 
 TEST_F(SunriseTest, DebugModeLogsTimeZoneLines) {
