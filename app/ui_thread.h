@@ -19,41 +19,12 @@ inline bool onUiThread() {
            QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
-// ThreadSanitizer does not see the locks inside Qt (its libraries are not instrumented), so
-// it would take everything a queued call carries from a worker to the UI thread for a race,
-// and suppressing that would hide the races in every UI handler. A hand-off therefore tells
-// it: the posting thread releases a token of the call, the call acquires it when it runs.
-#if defined(__SANITIZE_THREAD__)
-#define VEXA_TSAN_HANDOFF 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define VEXA_TSAN_HANDOFF 1
-#endif
-#endif
-
-#ifdef VEXA_TSAN_HANDOFF
-extern "C" void __tsan_acquire(void* addr);
-extern "C" void __tsan_release(void* addr);
-#endif
-
 // Runs `work` on the UI thread later, always queued: a caller that holds the state mutex
-// never re-enters a handler.
-template <class F>
-void postToUi(QObject* context, F work) {
-#ifdef VEXA_TSAN_HANDOFF
-    auto token = std::make_shared<char>();
-    __tsan_release(token.get());
-    QMetaObject::invokeMethod(
-        context,
-        [token, work = std::move(work)]() mutable {
-            __tsan_acquire(token.get());
-            work();
-        },
-        Qt::QueuedConnection);
-#else
-    QMetaObject::invokeMethod(context, std::move(work), Qt::QueuedConnection);
-#endif
-}
+// never re-enters a handler. The work waits in a queue of VEXA's own, under a mutex, and the
+// event Qt delivers to `context` only says that one is there: ThreadSanitizer cannot see the
+// locks inside Qt (its libraries are not instrumented) and would take everything a queued call
+// carries for a race, while the mutex shows the hand-off.
+void postToUi(QObject* context, std::function<void()> work);
 
 // Work that a worker thread waits for. It runs from the event loop, or earlier from the UI
 // thread's wait for the state mutex: a worker that asks while holding that mutex would

@@ -4,13 +4,19 @@
 
 #include <QProcess>
 
-#include "app/ui_thread.h"
+#if defined(__SANITIZE_THREAD__)
+#define VEXA_TSAN_BUILD 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define VEXA_TSAN_BUILD 1
+#endif
+#endif
 
 namespace vexa::testing {
 namespace {
 
 TEST(ThreadSanitizer, ARaceInsideAQtTimerCallbackIsReported) {
-#ifndef VEXA_TSAN_HANDOFF
+#ifndef VEXA_TSAN_BUILD
     GTEST_SKIP() << "only meaningful in the ThreadSanitizer build";
 #else
     QProcess probe;  // inherits TSAN_OPTIONS with the suppressions and halt_on_error
