@@ -50,7 +50,9 @@ tsan: deps
 bench: deps
 	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build build-release -j $(JOBS)
-	@for b in build-release/bench/bench_*; do echo "== $$b"; $$b; done
+	@failed=; for b in build-release/bench/bench_*; do echo "== $$b"; $$b || failed="$$failed $$b"; done; \
+	  echo "== bench/demo_peak_rss.sh"; bench/demo_peak_rss.sh build-release/app/vexa || failed="$$failed demo_peak_rss"; \
+	  if [ -n "$$failed" ]; then echo "failed:$$failed"; exit 1; fi
 
 clean:
 	rm -rf $(BUILD) build-asan build-tsan build-release build-fuzz
@@ -70,12 +72,20 @@ demo-log: deps $(BUILD)/build.ninja
 	$(BUILD)/tools/vexa-gpssim --route-file data/demo/demo-drive.txt --no-fix 480-500 \
 	  --bad-checksum 2500 --output data/demo/NmeaLog_20260601_1000.txt
 
-# libFuzzer over the NMEA framing and parsers (clang); FUZZ_SECONDS per run.
+# libFuzzer over every target registered with vexa_add_fuzzer (tests/CMakeLists.txt), one
+# after the other, FUZZ_SECONDS each; FUZZERS="fuzz_nmea ..." picks some. The code under test
+# is instrumented too (coverage, AddressSanitizer, UBSan). New inputs go to
+# build-fuzz/corpus/NAME; a crash leaves build-fuzz/crash-* (add it to the target's corpus
+# folder once fixed: the corpus runs as a test in every build).
 FUZZ_SECONDS ?= 60
+FUZZERS ?=
 .PHONY: fuzz
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build-fuzz --target fuzz_nmea fuzz_garmin_frames -j $(JOBS)
-	mkdir -p build-fuzz/corpus && cp -n tests/gps/fuzz_corpus/* build-fuzz/corpus/ 2>/dev/null || true
-	build-fuzz/tests/gps/fuzz_nmea -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
-	build-fuzz/tests/exchange/fuzz_garmin_frames -max_total_time=$(FUZZ_SECONDS)
+	cmake --build build-fuzz --target fuzzers -j $(JOBS)
+	@while read name binary corpus; do \
+	  case " $(FUZZERS) " in "  "|*" $$name "*) ;; *) continue ;; esac; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; mkdir -p build-fuzz/corpus/$$name; \
+	  $$binary -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/ \
+	    build-fuzz/corpus/$$name $$corpus < /dev/null || exit 1; \
+	done < build-fuzz/fuzzers.txt

@@ -50,7 +50,10 @@ int main(int argc, char** argv) {
     options.oldKeys = line.oldKeys;
     options.maps = line.maps;
     options.port = line.port;
-    if (line.snapshot) options.replayFramePeriod = std::chrono::milliseconds(0);
+    if (line.snapshot) {
+        options.replayFramePeriod = std::chrono::milliseconds(0);
+        options.headless = true;
+    }
     MainWindow window(*state, options);
     window.show();
     if (line.snapshot) {

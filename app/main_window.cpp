@@ -20,8 +20,10 @@
 #include "app/frame_view.h"
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
+#include "app/snapshot.h"
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
+#include "maps/render/map_loading.h"
 #include "platform/clock.h"
 #include "platform/linux/serial_devices.h"
 #include "platform/linux/sqlite_db_store.h"
@@ -105,6 +107,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
             displayPower(false);
         }
     });
+    if (options_.headless) answerHeadless(ui_);
     setWindowTitle("vexa");
     setFocusPolicy(Qt::StrongFocus);
     create();
@@ -126,6 +129,7 @@ void MainWindow::create() {
         state_.frame.portName = "COM1:";
         log.setCurrentOperation("LoadStartupSettings");
         LoadStartupSettings(store_, state_.settings);
+        SetMapMemoryBudget(std::uint64_t{RegQueryKartenSpeicher(store_)} << 20);
     }
 
     menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comDevice(n); }, this);
@@ -283,11 +287,13 @@ void MainWindow::applyStatusText(const std::string& text) {
 }
 
 void MainWindow::presentFrame(QImage visible) {
-    postToUi(this, [this, image = std::move(visible)]() mutable {
-        if (state_.frame.displayMode.load() == DisplayMode::Nmea) return;
+    if (!frames_.put(std::move(visible))) return;  // the hand-off already posted shows it
+    postToUi(this, [this] {
+        std::optional<QImage> image = frames_.take();
+        if (!image || state_.frame.displayMode.load() == DisplayMode::Nmea) return;
         // A new frame covers the status line written over the last one.
         applyStatusText("");
-        frameView_->showImage(std::move(image));
+        frameView_->showImage(std::move(*image));
     });
 }
 

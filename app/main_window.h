@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/garmin_transfer.h"
+#include "app/frame_mailbox.h"
 #include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
 #include "app/qt_ui.h"
@@ -41,6 +42,7 @@ struct WindowOptions {
     std::optional<std::filesystem::path> maps;  // instead of the stored map directory
     std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
     std::chrono::milliseconds replayFramePeriod{40};  // 0: replay as fast as frames compose
+    bool headless = false;  // no user: boxes are answered from the start (answerHeadless)
 };
 
 class MainWindow : public QMainWindow, public UiWindow, public ViewSink, public HardwareKeyActions {
@@ -152,6 +154,7 @@ private:
     int raiseCount_ = 0;
     int cornerCounter_ = 0;  // key "n": map × 4 + corner
     std::atomic<bool> nmeaRefreshPending_{false};
+    FrameMailbox frames_;  // the newest frame not yet shown
     std::function<void(int)> observer_;
     std::function<int(QDialog&)> dialogRunner_;
     std::unique_ptr<DbStore> dbStore_;

@@ -25,14 +25,17 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-int runSnapshot(MainWindow& window, const std::optional<std::filesystem::path>& replay,
-                const std::filesystem::path& folder) {
-    // Nobody is there to answer: messages go to the error output.
-    window.ui().setMessageResponder([](const ShownBox& box) {
+void answerHeadless(QtUi& ui) {
+    ui.setMessageResponder([](const ShownBox& box) {
         std::fprintf(stderr, "vexa: %s %s\n", box.caption.c_str(), box.text.c_str());
         return Answer::Ok;
     });
-    window.ui().setFileResponder([](const FileDialogRequest&) { return std::nullopt; });
+    ui.setFileResponder([](const FileDialogRequest&) { return std::nullopt; });
+}
+
+int runSnapshot(MainWindow& window, const std::optional<std::filesystem::path>& replay,
+                const std::filesystem::path& folder) {
+    answerHeadless(window.ui());
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
 

@@ -8,6 +8,12 @@
 namespace vexa {
 
 class MainWindow;
+class QtUi;
+
+// Nobody is there to answer: message boxes go to the error output and are taken as Ok, file
+// dialogs are cancelled. Installed before the window is created, so that no box of the
+// start-up (settings, map directory) waits for a user.
+void answerHeadless(QtUi& ui);
 
 // Plays `replay` (when given) to its end, then writes view-move.png, view-karte.png,
 // view-gps.png and view-nmea.png into `folder`. Returns the exit code.

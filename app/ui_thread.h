@@ -20,11 +20,11 @@ inline bool onUiThread() {
 }
 
 // Runs `work` on the UI thread later, always queued: a caller that holds the state mutex
-// never re-enters a handler.
-template <class F>
-void postToUi(QObject* context, F work) {
-    QMetaObject::invokeMethod(context, std::move(work), Qt::QueuedConnection);
-}
+// never re-enters a handler. The work waits in a queue of VEXA's own, under a mutex, and the
+// event Qt delivers to `context` only says that one is there: ThreadSanitizer cannot see the
+// locks inside Qt (its libraries are not instrumented) and would take everything a queued call
+// carries for a race, while the mutex shows the hand-off.
+void postToUi(QObject* context, std::function<void()> work);
 
 // Work that a worker thread waits for. It runs from the event loop, or earlier from the UI
 // thread's wait for the state mutex: a worker that asks while holding that mutex would

@@ -2,7 +2,6 @@
 // over a frame.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -118,11 +117,6 @@ BENCHMARK(BM_ReadPoiVolume10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 // 10 000 POIs on a 100 × 100 grid, 40 m apart east and 20 m north; the 400 × 400 frame at
 // scale 1000 (400 m) holds 200 of them.
 void BM_DrawPois10000With200InView(benchmark::State& state) {
-    static int argc = 1;
-    static char name[] = "bench_databases";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
     PoiTable table;
     AllocPoiTab(table, 10000);
     for (int i = 0; i < 10000; ++i) {

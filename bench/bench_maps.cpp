@@ -8,7 +8,6 @@
 #include <memory>
 #include <random>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -25,16 +24,6 @@
 
 namespace vexa {
 namespace {
-
-void ensureGuiApp() {
-    static std::unique_ptr<QGuiApplication> app;
-    if (app) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_maps";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
-}
 
 struct ScratchDir {
     std::filesystem::path path;
@@ -86,7 +75,6 @@ struct FourMaps {
     } nullPresenter;
 
     FourMaps() {
-        ensureGuiApp();
         std::mt19937 random(5);
         for (int i = 0; i < 4; ++i) {
             QImage image(1000, 800, QImage::Format_RGB32);
@@ -165,7 +153,6 @@ BENCHMARK(BM_Sb3D)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 // Panning across 16 maps of 3000 × 3000 pixels: the peak resident size stays near what the
 // maps in view need.
 void BM_PanLargeMaps(benchmark::State& state) {
-    ensureGuiApp();
     ScratchDir dir("Karten_utm");
     QImage image(3000, 3000, QImage::Format_RGB32);
     image.fill(Qt::gray);

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <memory>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -26,15 +25,6 @@
 namespace vexa {
 namespace {
 
-QGuiApplication& guiApp() {
-    static int argc = 1;
-    static char name[] = "bench_views";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
-    return app;
-}
-
 struct NullPresenter : FramePresenter {
     void present(const QImage&, const QRect&) override {}
 };
@@ -52,7 +42,6 @@ void wander(int count, Add add) {
 ViewProjection projection(const FrameState& frame) { return projectionAt(frame, 500000.0, 5500000.0, 1000); }
 
 void BM_ShowRoute(benchmark::State& state) {
-    guiApp();
     auto route = std::make_unique<RouteTable>();
     const auto kind = static_cast<LineKind>(state.range(0));
     wander(kRouteCapacity, [&](double x, double y) {
@@ -75,7 +64,6 @@ void BM_ShowRoute(benchmark::State& state) {
 BENCHMARK(BM_ShowRoute)->Args({0, 0})->Args({4, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
 
 void BM_ShowTrace(benchmark::State& state) {
-    guiApp();
     auto trace = std::make_unique<TraceTable>();
     wander(2000, [&](double x, double y) {
         TracePoint& p = trace->points[static_cast<std::size_t>(trace->next++)];
@@ -92,7 +80,6 @@ void BM_ShowTrace(benchmark::State& state) {
 BENCHMARK(BM_ShowTrace)->Unit(benchmark::kMicrosecond);
 
 void BM_ShowGps(benchmark::State& state) {
-    guiApp();
     GpsState gps;
     LastPosition last;
     SatelliteState sats;

@@ -15,14 +15,26 @@ constexpr std::string_view kKeyFailed =
     "Could not open/create key: \nHKEY_LOCAL_MACHINE\\Software\\KL\\VEXA";
 constexpr std::string_view kCaption = "VEXA";
 
-// Opens the key; in debug mode says whether it was new. On failure shows the message box.
+// Opens the key; in debug mode says whether it was new. The first failure shows the message
+// box, later ones (start-up alone reads eight values) add a line to the NMEA list.
 bool openKey(SettingsStore& store) {
     switch (store.storage.open()) {
-    case KeyOpenResult::Created: AddDebugLine(store.diagnostics, "Created new key"); return true;
-    case KeyOpenResult::Opened: AddDebugLine(store.diagnostics, "Opened existing key"); return true;
+    case KeyOpenResult::Created:
+        store.keyFailureShown = false;
+        AddDebugLine(store.diagnostics, "Created new key");
+        return true;
+    case KeyOpenResult::Opened:
+        store.keyFailureShown = false;
+        AddDebugLine(store.diagnostics, "Opened existing key");
+        return true;
     case KeyOpenResult::Failed: break;
     }
-    store.ui.messageBox(kKeyFailed, kCaption, MessageButtons::Ok, MessageIcon::Error);
+    if (store.keyFailureShown) {
+        AddNmeaListLine(store.diagnostics, "Could not open/create key:");
+    } else {
+        store.keyFailureShown = true;
+        store.ui.messageBox(kKeyFailed, kCaption, MessageButtons::Ok, MessageIcon::Error);
+    }
     return false;
 }
 
@@ -158,6 +170,11 @@ std::string RegQueryComDevice(SettingsStore& store, int port) {
     if (port < 1 || port > 8) return {};
     if (store.storage.open() == KeyOpenResult::Failed) return {};
     return store.storage.readString("ComDevice" + std::to_string(port)).value_or("");
+}
+
+std::uint32_t RegQueryKartenSpeicher(SettingsStore& store) {
+    if (store.storage.open() == KeyOpenResult::Failed) return 0;
+    return store.storage.readNumber("iKartenSpeicherMB").value_or(0);
 }
 
 void RegCreateComDevice(SettingsStore& store, int port, std::string_view device) {

@@ -2,7 +2,7 @@
 //
 // Every operation opens (or creates) the key, touches its values and is done; nothing is
 // cached here. Failures are reported the way the user knows them: a message box when the key
-// cannot be opened or a text cannot be saved, an NMEA list line for a number that cannot be
+// cannot be opened (once: the program then runs on its defaults) or a text cannot be saved, an NMEA list line for a number that cannot be
 // written or a value that is absent.
 #pragma once
 
@@ -23,6 +23,9 @@ struct SettingsStore {
     SettingsStorage& storage;
     Ui& ui;
     DiagnosticText& diagnostics;
+    // The box for a key that cannot be opened is shown once; further failures only add an
+    // NMEA list line, until the key opens again.
+    bool keyFailureShown = false;
 };
 
 inline constexpr std::size_t kKartDirChars = 259;  // 260-character text with terminator
@@ -64,6 +67,10 @@ void RegQueryFont(SettingsStore& store, const std::vector<std::string>& fonts,
 // found is used. Absence is normal and not reported.
 std::string RegQueryComDevice(SettingsStore& store, int port);
 void RegCreateComDevice(SettingsStore& store, int port, std::string_view device);
+
+// The memory budget for one decoded map in MB, from "iKartenSpeicherMB"; 0 when absent (a
+// quarter of physical memory then applies). Absence is normal and not reported.
+std::uint32_t RegQueryKartenSpeicher(SettingsStore& store);
 
 // The values read at window creation, in their order there. Fonts are read later.
 void LoadStartupSettings(SettingsStore& store, Settings& settings);

@@ -17,8 +17,15 @@ bool isGregorianLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-// A time in hours as whole hours and the truncated minutes of the fraction.
+// A time in hours as whole hours and the truncated minutes of the fraction. Only a position
+// off the globe (from a damaged sentence) puts it more than a day either way; such a time is
+// taken modulo 24 hours, so that its conversion to whole numbers stays defined.
 void splitClockTime(double hours, int& wholeHours, int& minutes) {
+    if (!std::isfinite(hours)) hours = 0.0;
+    if (std::fabs(hours) >= 48.0) {
+        hours = std::fmod(hours, 24.0);
+        if (hours < 0.0) hours += 24.0;
+    }
     wholeHours = static_cast<int>(hours);
     minutes = static_cast<int>((hours - wholeHours) * 60.0);
 }

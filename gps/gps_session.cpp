@@ -29,6 +29,18 @@ namespace {
 
 constexpr std::string_view kCaption = "VEXA";
 constexpr std::string_view kNoData = "       GPS sendet keine NMEA-Daten          ";
+constexpr std::string_view kLost = "   Verbindung zum GPS unterbrochen   ";
+
+// The receiver is gone (silence, hang-up, unplugged): the screen comes on, the Move view's
+// status line says why, and a box tells the user.
+void tellReceiverLost(GpsInput& in, std::string_view text, std::string_view caption) {
+    {
+        std::lock_guard lock(in.stateMutex);
+        if (!in.frame.bAutoScreenOn || in.frame.bManualScreenOff) in.views.DisplayOnOff(false);
+        in.views.DrawMoveText(text);
+    }
+    in.ui.messageBox(text, caption, MessageButtons::Ok, MessageIcon::Warning);
+}
 
 // Asks the window to redraw the view that is shown.
 void RefreshWindow(GpsSession& session) {
@@ -151,12 +163,7 @@ int Read_Timeout(GpsSession& session, unsigned char& byte) {
             const std::string name = portName(session);
             ReportApiError(in.diagnostics, "Read_Timeout", static_cast<long>(units), name);
             close_port(session, name);
-            {
-                std::lock_guard lock(in.stateMutex);
-                if (!in.frame.bAutoScreenOn || in.frame.bManualScreenOff) in.views.DisplayOnOff(false);
-                in.views.DrawMoveText(kNoData);
-            }
-            in.ui.messageBox(kNoData, "GPS Timeout", MessageButtons::Ok, MessageIcon::Warning);
+            tellReceiverLost(in, kNoData, "GPS Timeout");
             return 0;
         }
         if (!session.port.isOpen()) return 0;
@@ -175,6 +182,7 @@ int Read_Timeout(GpsSession& session, unsigned char& byte) {
             ReportApiError(in.diagnostics, "ReadFile", read.error, name);
             AddNmeaListLine(in.diagnostics, strprintf("ReadFile return=0 Close %s", name.c_str()));
             close_port(session, name);
+            tellReceiverLost(in, kLost, "GPS getrennt");
             break;
         }
         }

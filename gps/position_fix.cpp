@@ -197,8 +197,9 @@ void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
                            gps.elapsedText.view()});
     }
     gps.onMap = in.views.checkPosKarte(grid);
-    // "%d %1.0f %1.0f" without printf: this runs for every fix.
-    char text[64];
+    // "%d %1.0f %1.0f" without printf: this runs for every fix. Room for the widest doubles
+    // (309 digits and a sign each), which only a damaged sentence off the globe produces.
+    char text[2 * 320 + 16];
     char* p = text;
     const auto putWhole = [&](double v) {
         const double r = std::nearbyint(v);  // rounds as printf does

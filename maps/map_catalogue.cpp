@@ -124,6 +124,23 @@ void logProgress(const MapScanProgress& progress, DiagnosticText& log, int rowNu
     if (progress.setStatus) progress.setStatus(status);
 }
 
+// A row placed from its name lies on a grid: a positive resolution and size, and edges that no
+// grid exceeds (a billion units: Mercator metres reach 2·10^7, plate carrée 1/10000 degrees
+// 1.8·10^6), so that map selection and drawing can compute with them in whole units.
+bool placedOnAGrid(const MapEntry& row) {
+    constexpr float kEdgeLimit = 1e9f;
+    if (row.resolution <= 0 || row.widthPx <= 0 || row.heightPx <= 0) return false;
+    // The stretched resolution of rectangular plate carrée is a whole number too.
+    if (!(row.resolution * static_cast<double>(row.xStretch) < 2147483647.0)) return false;
+    for (const float edge : {row.left, row.right, row.top, row.bottom})
+        if (!(std::abs(edge) < kEdgeLimit)) return false;  // also false for NaN
+    return true;
+}
+
+void reportBadName(DiagnosticText& log, const std::string& fileName) {
+    AddNmeaListLine(log, strprintf("%s wird nicht benutzt, Name ungueltig", fileName.c_str()));
+}
+
 void moveStartToAverageCentre(const MapTable& table, FrameState& frame) {
     double x = 0.0, y = 0.0;
     for (const MapEntry& row : table.rows) {
@@ -227,7 +244,10 @@ int fill_karte_tab(MapScanContext& ctx, const std::optional<std::string>& direct
                 value[i] = v.value_or(0);
             }
             // A name with an empty or damaged field cannot be placed: it is not catalogued.
-            if (!complete || value[2] <= 0) continue;
+            if (!complete || value[2] <= 0) {
+                reportBadName(ctx.log, file.name);
+                continue;
+            }
 
             if (!firstRow && !plateCarree && field[1] != referenceZone) {
                 const std::string name(file.name);
@@ -241,13 +261,9 @@ int fill_karte_tab(MapScanContext& ctx, const std::optional<std::string>& direct
             }
 
             const auto [left, top, res, width, height] = value;
-            if (plateCarree) {
-                row.xResolution = res;
-                if (kind.rectangular) {
-                    const int degrees = top / 10000;
-                    row.xStretch = static_cast<float>(1.0 / std::cos(degrees * kDegToRad));
-                    row.xResolution = static_cast<int>(res * row.xStretch);
-                }
+            if (plateCarree && kind.rectangular) {
+                const int degrees = top / 10000;
+                row.xStretch = static_cast<float>(1.0 / std::cos(degrees * kDegToRad));
             }
             row.resolution = res;
             row.widthPx = width;
@@ -256,6 +272,11 @@ int fill_karte_tab(MapScanContext& ctx, const std::optional<std::string>& direct
             row.right = row.left + static_cast<float>(width) * row.xStretch * 1000.0f / static_cast<float>(res);
             row.top = static_cast<float>(top);
             row.bottom = row.top - static_cast<float>(height) * 1000.0f / static_cast<float>(res);
+            if (!placedOnAGrid(row)) {  // numbers that put the map outside any grid
+                reportBadName(ctx.log, file.name);
+                continue;
+            }
+            if (plateCarree) row.xResolution = static_cast<int>(res * static_cast<double>(row.xStretch));
             const std::string fileName(row.fileName());
             table.rows.push_back(std::move(row));
             logProgress(progress, ctx.log, static_cast<int>(table.rows.size()), count, fileName);

@@ -1,5 +1,7 @@
 #include "maps/map_selection.h"
 
+#include <cmath>
+
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
 
@@ -38,11 +40,13 @@ void applyZoomCommand(FrameState& frame, int commandId) {
     if (commandId == kCmdZoomReset) frame.zoomFactor = 1.0;
 }
 
+// Whole grid units, truncated toward zero, compared in double: a position or an edge may lie
+// beyond the range of int.
 bool rowContainsPoint(const MapEntry& row, GridPoint p) {
-    const int x = static_cast<int>(p.easting);
-    const int y = static_cast<int>(p.northing);
-    return x >= static_cast<int>(row.left) && x < static_cast<int>(row.right) &&
-           y >= static_cast<int>(row.bottom) && y < static_cast<int>(row.top);
+    const double x = std::trunc(p.easting);
+    const double y = std::trunc(p.northing);
+    return x >= std::trunc(row.left) && x < std::trunc(row.right) && y >= std::trunc(row.bottom) &&
+           y < std::trunc(row.top);
 }
 
 bool plateCarreeHit(const MapTable& table, int i, const FrameState& frame, GridPoint p, int width,
@@ -56,10 +60,12 @@ bool plateCarreeHit(const MapTable& table, int i, const FrameState& frame, GridP
     const double y0 = -(row.top - p.northing) * frame.verticalRatio * s + halfH;
     const double x1 = (row.right - p.easting) * s + halfW;
     const double y1 = y0 + (static_cast<double>(row.top) - row.bottom) * frame.verticalRatio * s / stretch;
-    const int left = static_cast<int>(x0);
-    const int top = static_cast<int>(y0);
-    const int right = static_cast<int>(x0 + (x1 - x0) / stretch);
-    const int bottom = static_cast<int>(y1);
+    // Whole pixels as a cast would give them, kept in double: the zoom and the edges may put
+    // them far outside the range of int.
+    const double left = std::trunc(x0);
+    const double top = std::trunc(y0);
+    const double right = std::trunc(x0 + (x1 - x0) / stretch);
+    const double bottom = std::trunc(y1);
     return halfW >= left && halfW < right && halfH >= top && halfH < bottom;
 }
 

@@ -4,6 +4,7 @@
 #include "geo/grid.h"
 #include "maps/map_selection.h"
 #include "maps/render/map_drawing.h"
+#include "util/pixel_coordinate.h"
 
 namespace vexa {
 
@@ -15,13 +16,13 @@ void show_karte_pos(MapFrameContext& ctx, QPainter& painter, const TrackPoint& p
     const double zoom = ctx.frame.zoomFactor;
     ctx.frame.verticalRatio = row.xStretch;
 
-    const int srcX = static_cast<int>((position.gridX - row.left) * r * 0.001 - kBufferSize * zoom * 0.5);
-    const int srcY = static_cast<int>((row.top - position.gridY) * r * ctx.frame.verticalRatio * 0.001 -
-                                      kBufferSize * zoom * 0.5);
+    const int srcX = pixelCoordinate((position.gridX - row.left) * r * 0.001 - kBufferSize * zoom * 0.5);
+    const int srcY = pixelCoordinate((row.top - position.gridY) * r * ctx.frame.verticalRatio * 0.001 -
+                                     kBufferSize * zoom * 0.5);
     if (rowContainsPoint(row, GridPoint{position.gridX, position.gridY})) ctx.view.CurrentRow = rowIndex;
 
     // Only the part of the source rectangle that lies on the bitmap is drawn.
-    const int srcSize = zoom == 1.0 ? kBufferSize : static_cast<int>(kBufferSize * zoom);
+    const int srcSize = zoom == 1.0 ? kBufferSize : pixelCoordinate(kBufferSize * zoom);
     if (srcSize <= 0) return;
     const QRect source(srcX, srcY, srcSize, srcSize);
     const QRect onBitmap = source.intersected(bitmap.rect());

@@ -1,7 +1,10 @@
 #include "maps/render/map_loading.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
-#include <filesystem>
 
 #include <QFile>
 #include <QImageReader>
@@ -31,14 +34,23 @@ const QList<QRgb>& sixteenColours() {
 
 enum class Decode { Ok, OpenFailed, Failed };
 
+std::atomic<std::uint64_t> mapMemoryBudget{0};  // 0: a quarter of physical memory
+
 // Decodes one file. The size is taken from the header first, so an image beyond the
 // 10000-pixel limits is refused before any pixel memory is allocated. `format` forces one
-// decoder (the BMP loader); null lets the content decide.
+// decoder (the BMP loader); null lets the content decide. The path is opened as the bytes it
+// is: a file name need not be valid UTF-8 (a Latin-1 "ä" from an old card), and a conversion
+// to QString would lose it.
 Decode decodeFile(const std::string& path, const char* format, QImage& image, int& error) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::error_code ec;
-        error = std::filesystem::exists(path, ec) ? EACCES : ENOENT;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return Decode::OpenFailed;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        error = EBADF;
         return Decode::OpenFailed;
     }
     QImageReader reader(&file, format ? QByteArray(format) : QByteArray());
@@ -48,7 +60,9 @@ Decode decodeFile(const std::string& path, const char* format, QImage& image, in
         error = EINVAL;
         return Decode::Failed;
     }
-    if (size.width() > kMaxImageWidth || size.height() > kMaxImageHeight) {
+    const std::uint64_t bytes = 4ull * static_cast<std::uint64_t>(size.width()) *
+                                static_cast<std::uint64_t>(size.height());
+    if (size.width() > kMaxImageWidth || size.height() > kMaxImageHeight || bytes > MapMemoryBudget()) {
         error = ENOMEM;
         return Decode::Failed;
     }
@@ -110,6 +124,14 @@ void logMemory(DiagnosticText& log, const char* when) {
 }
 
 }  // namespace
+
+std::uint64_t MapMemoryBudget() {
+    if (const std::uint64_t set = mapMemoryBudget.load()) return set;
+    static const std::uint64_t quarter = static_cast<std::uint64_t>(GlobalMemoryStatus().totalPhys) / 4;
+    return quarter > 0 ? quarter : UINT64_MAX;  // memory unknown: the pixel limits alone
+}
+
+void SetMapMemoryBudget(std::uint64_t bytes) { mapMemoryBudget.store(bytes); }
 
 int ReadPictureFile(const std::string& path, std::string_view extension, int mapColourMode,
                     DiagnosticText& log, QImage& pictureResult, int& error) {

@@ -1,6 +1,7 @@
 // Decoding map images into QImages, and loading or releasing a row's image as the view needs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,12 @@ namespace vexa {
 inline constexpr int kMaxImageWidth = 10000;
 inline constexpr int kMaxImageHeight = 10000;
 inline constexpr QRgb kHybridColourKey = qRgb(248, 248, 240);
+
+// The most memory one decoded map may take (4 bytes a pixel): a map beyond it is refused with
+// "Speicherengpass" before its pixels are decoded. A quarter of physical memory unless set;
+// setting 0 restores that default.
+std::uint64_t MapMemoryBudget();
+void SetMapMemoryBudget(std::uint64_t bytes);
 
 struct LoadResult {
     QImage bitmap;      // null on failure

@@ -3,6 +3,7 @@
 
 #include "frame/frame_state.h"
 #include "maps/render/map_drawing.h"
+#include "util/pixel_coordinate.h"
 #include "util/text.h"
 
 namespace vexa {
@@ -22,10 +23,10 @@ int show_KarteOV(MapFrameContext& ctx, QPainter& painter, const TrackPoint& posi
     for (int i = 0; i <= ctx.table.lastIndex(); ++i) {
         MapEntry& row = ctx.table.rows[static_cast<std::size_t>(i)];
         const double vr = ctx.frame.verticalRatio;
-        const int x0 = static_cast<int>((row.left - position.gridX) * s + half);
-        const int y0 = static_cast<int>(half - (row.top - position.gridY) * vr * s);
-        const int w = static_cast<int>((static_cast<double>(row.right) - row.left) * s / row.xStretch);
-        const int h = static_cast<int>((static_cast<double>(row.top) - row.bottom) * vr * s / row.xStretch);
+        const int x0 = pixelCoordinate((row.left - position.gridX) * s + half);
+        const int y0 = pixelCoordinate(half - (row.top - position.gridY) * vr * s);
+        const int w = pixelCoordinate((static_cast<double>(row.right) - row.left) * s / row.xStretch);
+        const int h = pixelCoordinate((static_cast<double>(row.top) - row.bottom) * vr * s / row.xStretch);
         const bool calibrated = i == ctx.view.CalibrationRow;
         const bool centreInside = half >= x0 && half < x0 + w && half >= y0 && half < y0 + h;
         if (centreInside) {

@@ -20,7 +20,7 @@ namespace {
 // threads exist.
 class Receiver {
 public:
-    Receiver() {
+    explicit Receiver(const char* extra = nullptr) {
         int out[2];
         if (::pipe(out) != 0) return;
         posix_spawn_file_actions_t actions;
@@ -28,7 +28,7 @@ public:
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         const char* argv[] = {VEXA_GPSSIM, "--route", "9.74,52.37,40;9.74,52.44,70", "--rate", "4",
-                              "--quiet", nullptr};
+                              "--quiet", extra ? extra : nullptr, extra ? "2" : nullptr, nullptr};
         const int failed = posix_spawn(&pid_, VEXA_GPSSIM, &actions, nullptr, const_cast<char**>(argv), environ);
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
@@ -93,6 +93,24 @@ TEST_F(AppTest, GpsStartReceivesFromTheReceiverLogsAndGpsStopEndsIt) {
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(contains(text, "$GPRMC,")) << text.substr(0, 200);
     EXPECT_TRUE(contains(text, "$GPGGA,"));
+}
+
+TEST_F(AppTest, AReceiverThatHangsUpIsToldToTheUser) {
+    Receiver receiver("--hangup");  // after two seconds
+    ASSERT_FALSE(receiver.device().empty());
+    WindowOptions options;
+    options.port = receiver.device();
+    MainWindow& w = open(options);
+    files_.push_back(std::nullopt);
+    run(cmd::GpsView);
+    run(cmd::GpsStart);
+    ASSERT_TRUE(waitFor([&] { return !w.session().workerRunning.load(); }, 10000));
+    settle();
+    ASSERT_FALSE(messages().empty());
+    EXPECT_EQ(w.ui().shownMessages().back().caption, "GPS getrennt");
+    EXPECT_EQ(messages().back(), "   Verbindung zum GPS unterbrochen   ");
+    EXPECT_FALSE(state().port.isOpen());  // the GPS view's satellite panel: "GPS nicht aktiv"
+    EXPECT_EQ(view(), DisplayMode::Gps);
 }
 
 TEST_F(AppTest, GpsStartOnAMissingDeviceSaysSo) {

@@ -26,14 +26,17 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         EXPECT_FALSE(parseCommandLine(args).error.empty()) << args[0];
 }
 
-int runVexa(const QStringList& args, QByteArray* output = nullptr) {
+int runVexa(const QStringList& args, QByteArray* output = nullptr, QByteArray* errors = nullptr,
+            int timeoutMs = 120000) {
     QProcess vexa;
     vexa.start(VEXA_EXE, args);
-    if (!vexa.waitForFinished(120000)) {
+    if (!vexa.waitForFinished(timeoutMs)) {
         vexa.kill();
+        vexa.waitForFinished();
         return -1;
     }
     if (output) *output = vexa.readAllStandardOutput();
+    if (errors) *errors = vexa.readAllStandardError();
     return vexa.exitStatus() == QProcess::NormalExit ? vexa.exitCode() : -1;
 }
 
@@ -55,6 +58,16 @@ TEST_F(AppTest, SnapshotPlaysTheReplayAndWritesTheFourViews) {
         EXPECT_FALSE(image.isNull()) << name;
         EXPECT_GE(image.width(), 480) << name;  // 240 device pixels at scale 2
     }
+}
+
+TEST_F(AppTest, SnapshotOnABrokenSettingsStoreRunsOnDefaultsAndSaysSoOnce) {
+    std::filesystem::remove_all(config_ / "KL");
+    std::filesystem::create_directories(config_ / "KL/VEXA.conf");  // a folder, not a file
+    QByteArray errors;
+    ASSERT_EQ(runVexa({"--snapshot", QString::fromStdString((dir_ / "bilder").string())}, nullptr, &errors,
+                      30000),
+              0);
+    EXPECT_EQ(errors.count("Could not open/create key"), 1) << errors.toStdString();
 }
 
 TEST_F(AppTest, ASecondStartRaisesTheFirstAndEnds) {

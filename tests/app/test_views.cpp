@@ -220,6 +220,35 @@ TEST_F(AppTest, AWorkerAskingWhileHoldingTheStateIsAnsweredWhileACommandWaitsFor
     EXPECT_EQ(messages(), std::vector<std::string>{"Frage vom Empfang"});
 }
 
+// Counts the queued calls that reach an object (the hand-offs of postToUi).
+struct QueuedCallCounter : QObject {
+    int calls = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MetaCall) ++calls;
+        return false;
+    }
+};
+
+TEST_F(AppTest, AWorkerDrawingFasterThanTheUiLeavesOneFrameInFlightTheNewest) {
+    open();
+    run(cmd::MoveView);
+    QueuedCallCounter counter;
+    window().installEventFilter(&counter);
+    std::thread worker([&] {
+        for (int i = 1; i <= 200; ++i) {
+            QImage frame(40, 40, QImage::Format_RGB32);
+            frame.fill(qRgb(i, 0, 0));
+            window().presentFrame(std::move(frame));
+        }
+    });
+    worker.join();
+    settle();
+    window().removeEventFilter(&counter);
+    EXPECT_EQ(counter.calls, 1);
+    ASSERT_FALSE(window().frameView().image().isNull());
+    EXPECT_EQ(window().frameView().image().pixel(0, 0), qRgb(200, 0, 0));
+}
+
 TEST_F(AppTest, MissingMapsAreReportedAtFirstActivation) {
     std::filesystem::create_directories(dir_ / "Karten_utm");
     WindowOptions options;

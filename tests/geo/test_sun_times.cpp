@@ -1,5 +1,6 @@
 #include "geo/sun_times.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -119,6 +120,12 @@ TEST_F(SunriseTest, TimesBeforeMidnightWrapAndHalfHourZonesKeepTheirHalfHour) {
     clock.setUtcOffsetSeconds(5 * 3600 + 1800);  // India, +5:30
     const int halfHourZone = sunTimes(20.0, 82.5, at(2023, 3, 21), kTimeZoneAutomatic).first;
     EXPECT_NEAR(halfHourZone - sunTimes(20.0, 82.5, at(2023, 3, 21), 5).first, 30, 1);
+}
+
+TEST_F(SunriseTest, APositionOffTheGlobeStillGivesAClockTime) {
+    // Longitudes from damaged sentences: the hours are far beyond the range of int.
+    for (const double longitude : {-9.4e14, 3e10, std::nan("")})
+        EXPECT_EQ(sunText(52.0, longitude, at(2023, 3, 20), 1).size(), 11u) << longitude;
 }
 
 TEST_F(SunriseTest, DebugModeLogsTimeZoneLines) {

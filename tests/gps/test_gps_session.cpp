@@ -153,7 +153,7 @@ TEST_F(SessionFixture, SilenceOfMoreThanFiveSecondsClosesThePortOnce) {
     EXPECT_EQ(records.views.moveTexts.back(), "       GPS sendet keine NMEA-Daten          ");
 }
 
-TEST_F(SessionFixture, HangUpMidStreamEndsTheReaderWithAReport) {
+TEST_F(SessionFixture, HangUpMidStreamEndsTheReaderAndTellsTheUser) {
     Simulator sim(std::string(kRoute) + " --rate 10 --hangup 2");
     device = sim.device();
     records.ui.queueFileName(std::nullopt);
@@ -161,6 +161,9 @@ TEST_F(SessionFixture, HangUpMidStreamEndsTheReaderWithAReport) {
     ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 4s));
     EXPECT_TRUE(records.listHas("ReadFile return=0 Close COM1:"));
     EXPECT_EQ(messagesWithCaption("GPS Timeout"), 0);
+    EXPECT_EQ(messagesWithCaption("GPS getrennt"), 1);
+    ASSERT_FALSE(records.views.moveTexts.empty());
+    EXPECT_EQ(records.views.moveTexts.back(), "   Verbindung zum GPS unterbrochen   ");
     EXPECT_FALSE(port.isOpen());
     std::lock_guard lock(records.mutex);
     EXPECT_TRUE(records.gps.rmcSeen);

@@ -67,6 +67,24 @@ TEST_F(FillKarteTab, OnlyNamesOfTheGrammarWithImageExtensionsAreCatalogued) {
     for (const MapEntry& row : w.table.rows) EXPECT_TRUE(row.extension() == "jpg" || row.extension() == "JPG");
 }
 
+TEST(FillKarteTabGrids, NamesWhoseNumbersPutTheMapOffAnyGridAreReportedAndLeftOut) {
+    struct Case { const char* dir; const char* name; };
+    for (const Case c : {Case{"K_utm", "Karte_32_500000_5900000_1_99999999_1000.jpg"},
+                         Case{"K_utm", "Karte_32_500000_5900000_1_1000_99999999.jpg"},
+                         Case{"K_utm", "Karte_32_500000_5900000_100_0_1000.jpg"},
+                         Case{"K_utm", "Karte_32_500000_5900000_100_1000_-5.jpg"},
+                         Case{"K_utm", "Karte_32_500000__100_10_10.jpg"},
+                         Case{"K_rpk", "Karte_0_100000_900000_1000_100_50.png"},      // 90°: endless stretch
+                         Case{"K_rpk", "Karte_0_100000_880000_2000000000_1_1.png"}}) {  // stretched beyond int
+        MapWorld w(c.dir);
+        touch(w.dir / c.name);
+        touch(w.dir / "karte_32_500000_5600000_100_10_10.jpg");
+        EXPECT_EQ(w.scan(), 0) << c.name;
+        EXPECT_EQ(w.table.rows[0].fileName(), "karte_32_500000_5600000_100_10_10.jpg") << c.name;
+        EXPECT_TRUE(w.logHas(std::string(c.name) + " wird nicht benutzt, Name ungueltig")) << c.name;
+    }
+}
+
 TEST_F(FillKarteTab, SameMapInTwoFormatsKeepsOneRow) {
     touchMaps({"karte_32_500000_5600000_100_1000_800.jpg", "karte_32_500000_5600000_100_1000_800.png",
                "karte_32_510000_5600000_100_1000_800.png"});

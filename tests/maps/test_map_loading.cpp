@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "maps/map_selection.h"
+#include "maps/memory_status.h"
 #include "maps/render/map_loading.h"
 #include "maps/render/map_frame.h"
 #include "tests/maps/map_fixture.h"
@@ -104,6 +105,32 @@ TEST_F(MapLoading, GifAndSixteenColourMapsKeepFewColours) {
     ASSERT_FALSE(sixteen.bitmap.isNull());
     EXPECT_EQ(sixteen.bitmap.format(), QImage::Format_Indexed8);
     EXPECT_LE(sixteen.bitmap.colorCount(), 16);
+}
+
+TEST_F(MapLoading, ANameThatIsNotUtf8LoadsByItsBytes) {
+    const std::string latin1Name = "karteB\xe4r_32_500000_5600000_100_100_100.png";  // "Bär" in Latin-1
+    saveImage(blockPattern(100, 100, 7), w.dir / "plain.png");
+    std::filesystem::rename(w.dir / "plain.png", w.dir / latin1Name);
+    ASSERT_EQ(w.scan(), 0);
+    EXPECT_EQ(w.table.rows[0].fileName(), latin1Name);
+    w.view.WantedResolution = 100;
+    w.view.AutoResolution = 0;
+    EXPECT_EQ(walk(500500, 5599500), std::vector<int>{1});
+    EXPECT_FALSE(w.logHas("Nicht alle Karten gelesen"));
+    EXPECT_EQ(w.canvas.images.loadedCount(), 1u);
+}
+
+TEST_F(MapLoading, MapsBeyondTheMemoryBudgetAreRefusedAsSpeicherengpass) {
+    saveImage(blockPattern(100, 80, 3), w.dir / "karte_32_500000_5600000_100_100_80.png");
+    ASSERT_EQ(w.scan(), 0);
+    for (const auto& [budget, loads] : {std::pair{32000u, true}, {31999u, false}}) {
+        SetMapMemoryBudget(budget);
+        w.log.setText("");
+        EXPECT_EQ(ReadBitmapFromFile(w.table.rows[0], 0, w.log).bitmap.isNull(), !loads) << budget;
+        EXPECT_EQ(w.logHas("<<< ReadBitmapFromFile Speicherengpass >>>"), !loads) << budget;
+    }
+    SetMapMemoryBudget(0);
+    EXPECT_EQ(MapMemoryBudget(), static_cast<std::uint64_t>(GlobalMemoryStatus().totalPhys) / 4);
 }
 
 TEST_F(MapLoading, BadFilesFailCleanlyAndStopTheWalk) {

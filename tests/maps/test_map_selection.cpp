@@ -111,6 +111,15 @@ TEST(SetMatchKarten, RightAndTopEdgesAreOutsideLeftAndBottomInside) {
     }
 }
 
+TEST(RowContainsPoint, PositionsAndEdgesBeyondTheRangeOfIntCompareAsWholeUnits) {
+    MapEntry wide = square(-3e9f, 1000, 1, 3e6f);  // left edge beyond int
+    struct Case { MapEntry row; double e, n; bool inside; };
+    for (const Case& c : {Case{wide, -4e9, 500, false}, Case{wide, -2.5e9, 500, true},
+                          Case{wide, 0.0, 500, false}, Case{square(0, 1000, 1, 1), 3e12, 500, false},
+                          Case{square(0, 1000, 1, 1), 999.9, 0.5, true}, Case{square(0, 1000, 1, 1), -0.5, 500, true}})
+        EXPECT_EQ(rowContainsPoint(c.row, GridPoint{c.e, c.n}), c.inside) << c.e << "," << c.n;
+}
+
 TEST(GetMatchKarten, FindsOnlyMapsAtTheCurrentScale) {
     MapTable table;
     table.rows = {square(500000, 5600000, 50, 10), square(500000, 5600000, 100, 1),
@@ -140,6 +149,10 @@ TEST(PlateCarreeHit, CentreInsideTheDrawnRectangle) {
     // A stretched row covers 1/xStretch of its width on the screen.
     table.rows[0].xStretch = 2.0f;
     table.rows[0].right = 100200;
+    EXPECT_TRUE(hit(100099, 519999));
+    EXPECT_FALSE(hit(100101, 519999));
+    // Zoomed in so far that the map's pixel edges lie beyond the range of int: still a hit.
+    frame.zoomFactor = 1e-120;
     EXPECT_TRUE(hit(100099, 519999));
     EXPECT_FALSE(hit(100101, 519999));
 }

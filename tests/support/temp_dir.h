@@ -8,7 +8,8 @@ namespace vexa::testing {
 
 class TempDir {
 public:
-    TempDir();
+    // Below `base`: the system's temporary folder unless given.
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path());
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -33,6 +34,10 @@ private:
     bool hadValue_;
     std::string oldValue_;
 };
+
+// A folder in memory where the system has one (/dev/shm), else the temporary folder: for
+// fuzz targets that write and sync a file for every input.
+std::filesystem::path memoryTempDirectory();
 
 std::string readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& content);
