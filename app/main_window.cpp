@@ -75,6 +75,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
              state.clock,    views_,      state.stateMutex},
       session_(input_, store_, state.port) {
     session_.portDevice = [this](const std::string& name) {
+        if (name == "gpsd") return RegQueryGpsd(store_);
         const int n = comPortNumber(name);
         return n > 0 ? comDevice(n) : name;
     };

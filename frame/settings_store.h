@@ -64,6 +64,9 @@ void RegQueryFont(SettingsStore& store, const std::vector<std::string>& fonts,
 // found is used. Absence is normal and not reported.
 std::string RegQueryComDevice(SettingsStore& store, int port);
 void RegCreateComDevice(SettingsStore& store, int port, std::string_view device);
+// Where the port "gpsd" connects: "gpsd://HOST:PORT" from the values GpsdHost (default
+// localhost) and GpsdPort (default 2947).
+std::string RegQueryGpsd(SettingsStore& store);
 
 // The values read at window creation, in their order there. Fonts are read later.
 void LoadStartupSettings(SettingsStore& store, Settings& settings);
