@@ -32,6 +32,7 @@
 #include "gps/nmea_log.h"
 #include "gps/nmea_replay.h"
 #include "gps/nmea_talker.h"
+#include "gps/port_failure_text.h"
 #include "gps/sentence_processing.h"
 #include "gps/satellites.h"
 #include "frame/settings_store.h"
@@ -232,6 +233,8 @@ int receivePort(const std::string& name, int seconds) {
         const std::string report = records.diagnostics.text();  // newest line first
         std::fprintf(stderr, "vexa-nmea: cannot open %s: %s\n", name.c_str(),
                      report.substr(0, report.find_first_of("\r\n")).c_str());
+        const std::string advice = portFailureAdvice(session.openError, name, session.openDevice);
+        if (!advice.empty()) std::fprintf(stderr, "%s\n", advice.c_str());
         return 1;
     }
     std::atomic<bool> ended{false};

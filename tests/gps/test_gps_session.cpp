@@ -166,6 +166,47 @@ TEST_F(SessionFixture, HangUpMidStreamEndsTheReaderWithAReport) {
     EXPECT_TRUE(records.gps.rmcSeen);
 }
 
+// A port that refuses to open with a given error, as a device the user may not read does.
+class RefusingPort : public SerialPort {
+public:
+    int error = EACCES;
+    SerialError open(const std::string&, int) override { return {error, "CreateFile"}; }
+    SerialError close() override { return {EBADF, "CloseHandle"}; }
+    bool isOpen() const override { return false; }
+    ReadResult readByte() override { return {ReadStatus::Closed, 0, EBADF}; }
+    SerialError write(std::string_view) override { return {EBADF, "WriteFile"}; }
+    SerialError purge() override { return {EBADF, "PurgeComm"}; }
+};
+
+TEST(GpsStartFailure, TheMessageNamesTheCauseAndTheRemedy) {
+    const struct {
+        int error;
+        const char* expected;
+    } cases[] = {
+        {EACCES, "Fehler bei Open GPS-Port\n\nKeine Berechtigung für /dev/ttyUSB0: Ihr Benutzer ist nicht in "
+                 "der Gruppe dialout.\nAbhilfe: sudo usermod -aG dialout $USER eingeben, dann ab- und "
+                 "wieder anmelden."},
+        {EBUSY, "Fehler bei Open GPS-Port\n\n/dev/ttyUSB0 wird schon von einem anderen Programm benutzt."},
+        {EIO, "Fehler bei Open GPS-Port"},
+    };
+    for (const auto& c : cases) {
+        testing::TempDir home;
+        testing::ScopedEnv vexaHome{"VEXA_HOME", home.path().c_str()};
+        testing::GpsRecords records;
+        FileSettingsStorage storage{home / "VEXA.conf"};
+        SettingsStore store{storage, records.ui, records.diagnostics};
+        RefusingPort port;
+        port.error = c.error;
+        GpsSession session{records.in, store, port};
+        session.portDevice = [](const std::string&) { return std::string("/dev/ttyUSB0"); };
+        records.ui.queueFileName(std::nullopt);
+        GpsStart(session);
+        ASSERT_FALSE(records.ui.messages().empty());
+        EXPECT_EQ(records.ui.messages().back().text, c.expected);
+        EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=" + std::to_string(c.error)));
+    }
+}
+
 // The replay: a log file through the replay thread.
 struct ReplayFixture : SessionFixture {
     std::filesystem::path writeLog(const std::string& name, const std::string& text) {
@@ -222,7 +263,7 @@ TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefu
     device = (home / "no-such-tty").string();
     records.ui.queueFileName(home / "start.txt");
     GpsStart(session);
-    EXPECT_EQ(records.ui.messages().back().text, "Fehler bei Open GPS-Port");
+    EXPECT_EQ(records.ui.messages().back().text.rfind("Fehler bei Open GPS-Port\n\n", 0), 0u);
     EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
     EXPECT_FALSE(session.workerRunning);
     EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));

@@ -206,7 +206,8 @@ TEST_F(GpsdFixture, NoDaemonIsAFailedStart) {
     records.ui.queueFileName(std::nullopt);
     GpsStart(session);
     EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(records.ui.messages().back().text, "Fehler bei Open GPS-Port");
+    EXPECT_EQ(records.ui.messages().back().text, "Fehler bei Open GPS-Port\n\ngpsd antwortet nicht unter "
+                                                 "gpsd://127.0.0.1:" + std::to_string(tcpPort) + ": Läuft gpsd?");
     EXPECT_TRUE(records.listHas("gpsd function=connect error=111"));
 }
 
