@@ -1,8 +1,11 @@
-// The commands that open a dialog: "Aufzeichnung", "UTM oder GK Zone" and "Help".
+// The commands that open a dialog: "Aufzeichnung", "UTM oder GK Zone", "Port…" and "Help".
 #include "app/app_state.h"
 #include "app/help_dialog.h"
 #include "app/log_settings_dialog.h"
 #include "app/main_window.h"
+#include "app/port_dialog.h"
+#include "frame/settings_store.h"
+#include "platform/linux/serial_devices.h"
 #include "app/state_lock.h"
 #include "app/zone_dialog.h"
 
@@ -45,6 +48,24 @@ void MainWindow::openZoneDialog() {
     refreshGridCoordinates();
     RefreshWindow();
     applyTitle("VEXA");
+}
+
+void MainWindow::openPortDialog() {
+    std::string current;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        current = state_.frame.portName;
+    }
+    const int n = comPortNumber(current);
+    if (n > 0) current = comDevice(n);
+    std::string chosen;
+    {
+        DialogFlag flag(state_.frame);
+        PortDialog dialog([this] { return portChoices(listSerialReceivers(), RegQueryGpsd(store_)); }, current, this);
+        if (runDialog(dialog) == QDialog::Accepted) chosen = dialog.port();
+    }
+    fullscreenOff();
+    if (!chosen.empty()) selectPort(chosen);
 }
 
 void MainWindow::openHelp() {

@@ -117,7 +117,7 @@ void MainWindow::create() {
         LoadStartupSettings(store_, state_.settings);
     }
 
-    menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comDevice(n); }, this);
+    menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comLabel(n); }, this);
     addToolBar(Qt::BottomToolBarArea, menuBar_);
 
     const int w = options_.screenWidth * options_.scale;
@@ -149,7 +149,9 @@ void MainWindow::create() {
     command(cmd::ZoomReset);
 
     const std::uint32_t port = RegQueryComx(store_);
+    const std::string namedPort = RegQueryPort(store_);
     command(port >= 1 && port <= 8 ? cmd::Com1 + static_cast<int>(port) - 1 : cmd::Com1);
+    if (!namedPort.empty()) selectPort(namedPort);
     if (options_.port) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.frame.portName = *options_.port;

@@ -165,6 +165,13 @@ void RegCreateComDevice(SettingsStore& store, int port, std::string_view device)
     createString(store, "ComDevice" + std::to_string(port), device);
 }
 
+std::string RegQueryPort(SettingsStore& store) {
+    if (store.storage.open() == KeyOpenResult::Failed) return {};
+    return store.storage.readString("sPort").value_or("");
+}
+
+void RegCreatePort(SettingsStore& store, std::string_view port) { createString(store, "sPort", port); }
+
 std::string RegQueryGpsd(SettingsStore& store) {
     std::string host = "localhost";
     std::uint32_t port = 2947;
