@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "platform/linux/serial_devices.h"
 
 namespace vexa {
@@ -66,8 +68,11 @@ void PortDialog::rescan() {
     const std::string chosen = port();
     for (std::size_t i = 0; i < choices_.size(); ++i) {
         list_->addItem(text(choices_[i].label));
+        list_->item(static_cast<int>(i))->setToolTip(text(choices_[i].name));
         if (choices_[i].name == chosen) list_->setCurrentRow(static_cast<int>(i));
     }
+    // Wide enough for the stable names, which are long; a desktop screen has the room.
+    list_->setMinimumWidth(std::min(list_->sizeHintForColumn(0) + 24, 760));
 }
 
 std::string PortDialog::port() const { return path_->text().trimmed().toStdString(); }
