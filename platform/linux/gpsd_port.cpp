@@ -1,5 +1,7 @@
 #include "platform/linux/gpsd_port.h"
 
+#include "platform/linux/termios_serial_port.h"
+
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -112,11 +114,7 @@ SerialError GpsdPort::open(const std::string& device, int) {
 
 SerialError GpsdPort::close() {
     std::unique_lock lock(mutex_);
-    if (fd_ < 0) return {EBADF, "CloseHandle"};
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) return {errno, "CloseHandle"};
-    return {};
+    return releaseDescriptor(fd_);
 }
 
 bool GpsdPort::isOpen() const {

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "frame/settings_store.h"
 #include "gps/gps_session.h"
@@ -144,14 +143,6 @@ struct GpsdFixture : ::testing::Test {
     }
     ~GpsdFixture() override { StopGpsThreads(session); }
 
-    bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            if (condition()) return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return condition();
-    }
     // Fixes and satellites from the daemon's stream, in the state the views draw from.
     bool receiving() {
         std::lock_guard lock(records.mutex);
@@ -171,11 +162,11 @@ TEST_F(GpsdFixture, FixesAndSatellitesArriveTheKilledDaemonIsReportedAndAStartAf
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         GpsFake daemon(gpsfake, log, tcpPort);
-        ASSERT_TRUE(waitFor([&] { return listening(tcpPort); }, 15s)) << "gpsfake did not start";
+        ASSERT_TRUE(testing::waitUntil([&] { return listening(tcpPort); }, 15s)) << "gpsfake did not start";
         records.ui.queueFileName(std::nullopt);  // no log file
         GpsStart(session);
         ASSERT_TRUE(port.isOpen()) << records.diagnostics.text();
-        ASSERT_TRUE(waitFor([&] { return receiving(); }, 15s)) << records.diagnostics.text();
+        ASSERT_TRUE(testing::waitUntil([&] { return receiving(); }, 15s)) << records.diagnostics.text();
         {
             std::lock_guard lock(records.mutex);
             EXPECT_NEAR(records.last.latitude, 52.38, 0.05);
@@ -185,7 +176,7 @@ TEST_F(GpsdFixture, FixesAndSatellitesArriveTheKilledDaemonIsReportedAndAStartAf
         const auto lines = records.listLines();
         EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return l.find("\"class\"") != std::string::npos; }));
         daemon.kill();
-        ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 8s));
+        ASSERT_TRUE(testing::waitUntil([&] { return !session.workerRunning; }, 8s));
         EXPECT_FALSE(port.isOpen());
         EXPECT_TRUE(records.listHas("ReadFile return=0 Close gpsd"));
         EXPECT_TRUE(records.listHas("Close gpsd ok"));
