@@ -158,6 +158,7 @@ struct GpsdFixture : ::testing::Test {
 
 TEST_F(GpsdFixture, FixesAndSatellitesArriveTheKilledDaemonIsReportedAndAStartAfterItWorks) {
     if (gpsfake.empty()) GTEST_SKIP() << "gpsfake not installed (Debian package gpsd-clients)";
+    if (findProgram("gpsd").empty()) GTEST_SKIP() << "gpsd not installed (Debian package gpsd)";
     const std::string log = std::string(VEXA_GPS_TEST_DATA) + "/drive_hannover.txt";
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
