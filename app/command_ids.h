@@ -23,6 +23,9 @@ inline constexpr int KarteView = kCmdRedrawKarte; // 40038
 inline constexpr int Help = 40051;
 inline constexpr int Com1 = 40052;
 inline constexpr int Com8 = 40059;
+// Linux only: gpsd as the port, and the port dialog with every receiver by name.
+inline constexpr int PortGpsd = 40300;
+inline constexpr int PortDialog = 40301;
 inline constexpr int Calibration = 40087;
 inline constexpr int MapDirectory = 40089;
 inline constexpr int Poi = 40090;

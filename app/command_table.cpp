@@ -35,6 +35,8 @@ const std::vector<MenuItem>& menuItems() {
         tools(40057, "COM6", true),
         tools(40058, "COM7", true),
         tools(40059, "COM8", true),
+        tools(cmd::PortGpsd, "gpsd", true),
+        tools(cmd::PortDialog, "Port…", true),
         tools(0, "", true),
         tools(cmd::LogSettings, "Aufzeichnung", true),
         tools(cmd::DisplaySettings, "Anzeige", false),
@@ -124,7 +126,10 @@ ItemState itemState(const MenuItem& item, const FrameState& frame) {
         state.enabled = item.available && frame.displayMode.load() == DisplayMode::Karte;
         break;
     default:
-        if (isComCommand(item.id)) {
+        if (item.id == cmd::PortGpsd) {
+            state.checkable = true;
+            state.checked = frame.portName == "gpsd" || frame.portName.rfind("gpsd://", 0) == 0;
+        } else if (isComCommand(item.id)) {
             state.checkable = true;
             state.checked = comPortNumber(frame.portName) == item.id - cmd::Com1 + 1;
         }

@@ -1,4 +1,4 @@
-// The commands that open a dialog: "Aufzeichnung", "UTM oder GK Zone", "Help" and
+// The commands that open a dialog: "Aufzeichnung", "UTM oder GK Zone", "Port…", "Help" and
 // "Send Route to Garmin".
 #include <chrono>
 #include <system_error>
@@ -9,10 +9,13 @@
 #include "app/dialog_flag.h"
 #include "app/help_dialog.h"
 #include "app/log_settings_dialog.h"
-#include "app/route_name_dialog.h"
 #include "app/main_window.h"
+#include "app/port_dialog.h"
+#include "app/route_name_dialog.h"
 #include "app/state_lock.h"
 #include "app/zone_dialog.h"
+#include "frame/settings_store.h"
+#include "platform/linux/serial_devices.h"
 #include "platform/serial_port.h"
 #include "util/text.h"
 
@@ -41,6 +44,24 @@ void MainWindow::openZoneDialog() {
     refreshGridCoordinates();
     RefreshWindow();
     applyTitle("VEXA");
+}
+
+void MainWindow::openPortDialog() {
+    std::string current;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        current = state_.frame.portName;
+    }
+    const int n = comPortNumber(current);
+    if (n > 0) current = comDevice(n);
+    std::string chosen;
+    {
+        DialogFlag flag(state_.frame);
+        PortDialog dialog([this] { return portChoices(listSerialReceivers(), RegQueryGpsd(store_)); }, current, this);
+        if (runDialog(dialog) == QDialog::Accepted) chosen = dialog.port();
+    }
+    fullscreenOff();
+    if (!chosen.empty()) selectPort(chosen);
 }
 
 void MainWindow::openHelp() {

@@ -14,7 +14,7 @@
 #include "gps/gps_session.h"
 #include "platform/linux/file_settings_storage.h"
 #include "platform/linux/system_clock.h"
-#include "platform/linux/termios_serial_port.h"
+#include "platform/linux/receiver_port.h"
 #include "platform/paths.h"
 
 int main(int argc, char** argv) {
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
 
     SystemClock clock;
     FileSettingsStorage storage(settingsFile());
-    TermiosSerialPort port;
+    ReceiverPort port;
     auto state = std::make_unique<AppState>(clock, storage, port);
 
     WindowOptions options;

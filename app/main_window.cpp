@@ -85,6 +85,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     };
     upload.showTextView = [this] { ui_.sendCommand(cmd::NmeaView); };
     session_.portDevice = [this](const std::string& name) {
+        if (name == "gpsd") return RegQueryGpsd(store_);
         const int n = comPortNumber(name);
         return n > 0 ? comDevice(n) : name;
     };
@@ -132,7 +133,7 @@ void MainWindow::create() {
         SetMapMemoryBudget(std::uint64_t{RegQueryKartenSpeicher(store_)} << 20);
     }
 
-    menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comDevice(n); }, this);
+    menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comLabel(n); }, this);
     addToolBar(Qt::BottomToolBarArea, menuBar_);
 
     const int w = options_.screenWidth * options_.scale;
@@ -164,7 +165,9 @@ void MainWindow::create() {
     command(cmd::ZoomReset);
 
     const std::uint32_t port = RegQueryComx(store_);
+    const std::string namedPort = RegQueryPort(store_);
     command(port >= 1 && port <= 8 ? cmd::Com1 + static_cast<int>(port) - 1 : cmd::Com1);
+    if (!namedPort.empty()) selectPort(namedPort);
     if (options_.port) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.frame.portName = *options_.port;

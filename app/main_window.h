@@ -184,6 +184,8 @@ private:
     void loadMapDirectory();
     int scanMapDirectory(const std::string& directory);
     void selectComPort(int id);
+    void selectPort(const std::string& name);
+    void openPortDialog();
     void toggleCalibration();
     void toggleOverview();
     void toggleOverlay(int id);
@@ -196,6 +198,7 @@ private:
     void exitProgram();
     void showReplayView();
     std::string comDevice(int n);
+    std::string comLabel(int n);
     void refreshGridCoordinates();
     void saveScreenCopy(bool tell);
     void showNextMapCorner();

@@ -42,6 +42,8 @@ MenuBar::MenuBar(std::function<void(int)> onCommand, std::function<std::string(i
         items_[id] = action;
     }
     refreshComDevices();
+    // A receiver plugged in while the program runs shows the next time the menu opens.
+    connect(tools_, &QMenu::aboutToShow, this, &MenuBar::refreshComDevices);
 
     for (const ButtonItem& button : menuBarButtons()) {
         if (button.id == 0) {

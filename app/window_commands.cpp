@@ -55,6 +55,8 @@ void MainWindow::dispatch(int id) {
     case cmd::EmulateStop: EmulateStop(session_); break;
     case cmd::Overview: toggleOverview(); break;
     case cmd::LogSettings: openLogSettings(); break;
+    case cmd::PortGpsd: selectPort("gpsd"); break;
+    case cmd::PortDialog: openPortDialog(); break;
     case cmd::UtmGkZone: openZoneDialog(); break;
     case cmd::Calibration: toggleCalibration(); break;
     case cmd::Help: openHelp(); break;
@@ -255,13 +257,32 @@ std::string MainWindow::comDevice(int n) {
     return portDevice("COM" + std::to_string(n) + ":", RegQueryComDevice(store_, n), detectSerialDevices());
 }
 
+// The menu shows the receiver's product and kernel name where it has them, else its path.
+std::string MainWindow::comLabel(int n) {
+    if (const std::string configured = RegQueryComDevice(store_, n); !configured.empty()) return configured;
+    const auto receivers = listSerialReceivers();
+    return static_cast<std::size_t>(n) <= receivers.size() ? receiverLabel(receivers[static_cast<std::size_t>(n - 1)])
+                                                           : std::string();
+}
+
 void MainWindow::selectComPort(int id) {
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.frame.portName = comPortName(id);
     }
     RegCreateComx(store_, static_cast<std::uint32_t>(id - cmd::Com1 + 1));
+    RegCreatePort(store_, "");
     menuBar_->refreshComDevices();
+    refreshMenuStates();
+}
+
+void MainWindow::selectPort(const std::string& name) {
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.frame.portName = name;
+    }
+    RegCreatePort(store_, name);
+    refreshMenuStates();
 }
 
 // ---- state the keys ask for ----

@@ -182,6 +182,26 @@ void RegCreateComDevice(SettingsStore& store, int port, std::string_view device)
     createString(store, "ComDevice" + std::to_string(port), device);
 }
 
+std::string RegQueryPort(SettingsStore& store) {
+    if (store.storage.open() == KeyOpenResult::Failed) return {};
+    return store.storage.readString("sPort").value_or("");
+}
+
+void RegCreatePort(SettingsStore& store, std::string_view port) { createString(store, "sPort", port); }
+
+std::string RegQueryGpsd(SettingsStore& store) {
+    std::string host = "localhost";
+    std::uint32_t port = 2947;
+    if (store.storage.open() != KeyOpenResult::Failed) {
+        host = store.storage.readString("GpsdHost").value_or(host);
+        if (const auto stored = store.storage.readNumber("GpsdPort"); stored && *stored > 0 && *stored < 65536)
+            port = *stored;
+    }
+    if (host.empty()) host = "localhost";
+    const bool v6 = host.find(':') != std::string::npos;
+    return "gpsd://" + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
 void LoadStartupSettings(SettingsStore& store, Settings& settings) {
     settings.iZeitsync = static_cast<int>(RegQueryZeitsync(store));
     settings.iHKorrektur = static_cast<int>(RegQueryHKorrektur(store));

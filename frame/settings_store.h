@@ -67,6 +67,13 @@ void RegQueryFont(SettingsStore& store, const std::vector<std::string>& fonts,
 // found is used. Absence is normal and not reported.
 std::string RegQueryComDevice(SettingsStore& store, int port);
 void RegCreateComDevice(SettingsStore& store, int port, std::string_view device);
+// The port chosen by name (a device path, "gpsd" or "gpsd://HOST:PORT") in the value sPort;
+// empty when a COM item is the choice.
+std::string RegQueryPort(SettingsStore& store);
+void RegCreatePort(SettingsStore& store, std::string_view port);
+// Where the port "gpsd" connects: "gpsd://HOST:PORT" from the values GpsdHost (default
+// localhost) and GpsdPort (default 2947).
+std::string RegQueryGpsd(SettingsStore& store);
 
 // The memory budget for one decoded map in MB, from "iKartenSpeicherMB"; 0 when absent (a
 // quarter of physical memory then applies). Absence is normal and not reported.

@@ -17,6 +17,7 @@
 #include "gps/gps_views.h"
 #include "gps/nmea_log.h"
 #include "gps/nmea_replay.h"
+#include "gps/port_failure_text.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/serial_port.h"
@@ -130,12 +131,16 @@ bool open_port(GpsSession& session, const std::string& name, int baud) {
     DiagnosticText& diagnostics = session.input.diagnostics;
     diagnostics.setCurrentOperation("open_port");
     const std::string device = session.portDevice ? session.portDevice(name) : name;
+    session.openDevice = device;
+    session.openError = 0;
     if (device.empty()) {
         // "COMn:" with neither a configured nor a detected device behind it.
+        session.openError = ENODEV;
         ReportApiError(diagnostics, "CreateFile", ENODEV, name);
         return false;
     }
     if (const SerialError failed = session.port.open(device, baud)) {
+        session.openError = failed.error;
         ReportApiError(diagnostics, failed.function, failed.error, name);
         return false;
     }
@@ -264,7 +269,10 @@ void GpsStart(GpsSession& session) {
     const std::string name = portName(session);
     if (!open_port(session, name, kGpsBaud)) {
         closeNewLog();
-        in.ui.messageBox("Fehler bei Open GPS-Port", kCaption, MessageButtons::Ok, MessageIcon::Error);
+        const std::string advice = portFailureAdvice(session.openError, name, session.openDevice);
+        in.ui.messageBox(advice.empty() ? std::string("Fehler bei Open GPS-Port")
+                                        : "Fehler bei Open GPS-Port\n\n" + advice,
+                         kCaption, MessageButtons::Ok, MessageIcon::Error);
         return;
     }
     in.ui.setWindowTitle(strprintf("GPS an %s", name.c_str()));

@@ -64,6 +64,9 @@ struct GpsSession {
     std::thread worker;
     std::atomic<bool> workerRunning{false};
     std::atomic<bool> stopRequested{false};  // the reader's stop at exit
+    // The last open_port's failure (errno, 0 after success) and the device it tried.
+    int openError = 0;
+    std::string openDevice;
 };
 
 inline constexpr int kGpsBaud = 4800;

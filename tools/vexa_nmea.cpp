@@ -1,16 +1,23 @@
 // vexa-nmea FILE…
+// vexa-nmea --port PORT [--seconds N]
 //
 // Replays NMEA logs through the replay processing, without a window, streaming each file line
-// by line, and prints per file: sentences by type (with lines of junk and stray bytes before a
-// tag), checksum failures, fixes (sentences that gave a position), trace points, trip
-// distance, time span, and the first and last position.
+// by line, or reads a live receiver (serial device, pseudo-terminal, "COMn:", gpsd) through the
+// reader thread for N seconds, and prints: sentences by type (with lines of junk and stray
+// bytes before a tag), checksum failures, fixes (sentences that gave a position), satellites,
+// trace points, trip distance, time span, and the first and last position.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
@@ -19,14 +26,21 @@
 #include "gps/gps_input.h"
 #include "gps/gps_records.h"
 #include "gps/gps_state.h"
+#include "gps/gps_session.h"
 #include "gps/gps_views.h"
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_log.h"
 #include "gps/nmea_replay.h"
 #include "gps/nmea_talker.h"
+#include "gps/port_failure_text.h"
 #include "gps/sentence_processing.h"
 #include "gps/satellites.h"
+#include "frame/settings_store.h"
+#include "platform/linux/file_settings_storage.h"
+#include "platform/linux/receiver_port.h"
+#include "platform/linux/serial_devices.h"
 #include "platform/linux/system_clock.h"
+#include "platform/paths.h"
 #include "platform/ui.h"
 #include "routes/trace_table.h"
 
@@ -81,6 +95,30 @@ void countLine(Summary& s, std::string_view line) {
     if (nmeaChecksum(sentence) == ChecksumResult::Mismatch) ++s.checksumFailures;
 }
 
+void printSummary(const std::string& name, bool replayed, long lines, const Summary& s, long fixes,
+                  GpsRecords& records) {
+    std::lock_guard lock(records.mutex);
+    const GpsState& gps = records.gps;
+    const LastPosition& last = records.last;
+    const TraceTable& trace = *records.trace;
+    int used = 0;
+    for (int i = 0; i <= records.satellites.usedLast; ++i) used += records.satellites.used[static_cast<std::size_t>(i)].prn != 0;
+    std::printf("%s\n", name.c_str());
+    std::printf("  lines %-13s %ld\n", replayed ? "replayed" : "received", lines);
+    for (const auto& [tag, count] : s.byType) std::printf("  %-19s %ld\n", tag.c_str(), count);
+    std::printf("  checksum failures   %ld\n", s.checksumFailures);
+    std::printf("  fixes               %ld\n", fixes);
+    std::printf("  satellites          %d in view, %d used\n", records.satellites.inViewCount, used);
+    std::printf("  trace points        %d%s\n", trace.wrapped ? 2001 : trace.next,
+                trace.wrapped ? " (ring full)" : "");
+    std::printf("  trip distance       %.1f m\n", gps.tripDistance);
+    std::printf("  time span           %s (%d s)\n", gps.elapsedText.c_str(), gps.elapsedSeconds);
+    if (s.haveFirst) {
+        std::printf("  first position      %.6f %.6f\n", s.firstLat, s.firstLon);
+        std::printf("  last position       %.6f %.6f\n", last.latitude, last.longitude);
+    }
+}
+
 int replayFile(const char* name) {
     std::ifstream in(name, std::ios::binary);
     if (!in) {
@@ -95,9 +133,7 @@ int replayFile(const char* name) {
     SystemClock clock;
     FixCounter views;
     GpsInput input = records.input(ui, clock, views);
-    const GpsState& gps = records.gps;
     const LastPosition& last = records.last;
-    const TraceTable& trace = *records.trace;
 
     Summary s;
     records.frame.replaying = true;
@@ -120,30 +156,133 @@ int replayFile(const char* name) {
     }
     FinishReplay(input);
 
-    std::printf("%s\n", name);
-    std::printf("  lines replayed      %ld\n", lines);
-    for (const auto& [tag, count] : s.byType) std::printf("  %-19s %ld\n", tag.c_str(), count);
-    std::printf("  checksum failures   %ld\n", s.checksumFailures);
-    std::printf("  fixes               %ld\n", views.fixes);
-    std::printf("  trace points        %d%s\n", trace.wrapped ? 2001 : trace.next,
-                trace.wrapped ? " (ring full)" : "");
-    std::printf("  trip distance       %.1f m\n", gps.tripDistance);
-    std::printf("  time span           %s (%d s)\n", gps.elapsedText.c_str(), gps.elapsedSeconds);
-    if (s.haveFirst) {
-        std::printf("  first position      %.6f %.6f\n", s.firstLat, s.firstLon);
-        std::printf("  last position       %.6f %.6f\n", last.latitude, last.longitude);
+    printSummary(name, true, lines, s, views.fixes, records);
+    return 0;
+    return 0;
+}
+
+// The live port as the reader sees it, with every received line counted on its way through.
+// Runs on the reader thread only; the counts are read after it has been joined.
+class CountingPort : public SerialPort {
+public:
+    CountingPort(SerialPort& port, Summary& summary, GpsRecords& records, const FixCounter& views)
+        : port_(port), summary_(summary), records_(records), views_(views) {}
+    long lines = 0;
+
+    SerialError open(const std::string& device, int baud) override { return port_.open(device, baud); }
+    SerialError close() override { return port_.close(); }
+    bool isOpen() const override { return port_.isOpen(); }
+    SerialError write(std::string_view bytes) override { return port_.write(bytes); }
+    SerialError purge() override { return port_.purge(); }
+    ReadResult readByte() override {
+        // The line that ended with the previous byte has been processed by now.
+        if (lineDone_ && !summary_.haveFirst) {
+            std::lock_guard lock(records_.mutex);
+            if (views_.fixes > 0) {
+                summary_.haveFirst = true;
+                summary_.firstLat = records_.last.latitude;
+                summary_.firstLon = records_.last.longitude;
+            }
+        }
+        lineDone_ = false;
+        const ReadResult read = port_.readByte();
+        if (read.status != ReadStatus::Byte) return read;
+        if (read.byte == '\n') {
+            countLine(summary_, line_);
+            line_.clear();
+            ++lines;
+            lineDone_ = true;
+        } else if (line_.size() < 4096) {
+            line_.push_back(static_cast<char>(read.byte));
+        }
+        return read;
+    }
+
+private:
+    SerialPort& port_;
+    Summary& summary_;
+    GpsRecords& records_;
+    const FixCounter& views_;
+    std::string line_;
+    bool lineDone_ = false;
+};
+
+// Reads the port through the reader thread for the given time, or until the port is lost.
+int receivePort(const std::string& name, int seconds) {
+    GpsRecords records;
+    records.settings.LGsaLogTime = 1;
+    records.frame.displayMode = DisplayMode::Karte;
+    records.frame.portName = name;
+    ConsoleUi ui;
+    SystemClock clock;
+    FixCounter views;
+    GpsInput input = records.input(ui, clock, views);
+    FileSettingsStorage storage(settingsFile());
+    SettingsStore store{storage, ui, records.diagnostics};
+    ReceiverPort receiver;
+    Summary s;
+    CountingPort port(receiver, s, records, views);
+    GpsSession session(input, store, port);
+    // The names the program takes: "COMn:" as configured or detected, "gpsd" as configured.
+    session.portDevice = [&store](const std::string& portName) {
+        if (portName == "gpsd") return RegQueryGpsd(store);
+        const int n = comPortNumber(portName);
+        return n > 0 ? portDevice(portName, RegQueryComDevice(store, n), detectSerialDevices()) : portName;
+    };
+    if (!open_port(session, name, kGpsBaud)) {
+        const std::string report = records.diagnostics.text();  // newest line first
+        std::fprintf(stderr, "vexa-nmea: cannot open %s: %s\n", name.c_str(),
+                     report.substr(0, report.find_first_of("\r\n")).c_str());
+        const std::string advice = portFailureAdvice(session.openError, name, session.openDevice);
+        if (!advice.empty()) std::fprintf(stderr, "%s\n", advice.c_str());
+        return 1;
+    }
+    std::atomic<bool> ended{false};
+    std::thread reader([&] {
+        readPacketNMEA(session);
+        ended = true;
+    });
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!ended && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    session.stopRequested = true;
+    if (port.isOpen()) port.close();
+    reader.join();
+    printSummary(name, false, port.lines, s, views.fixes, records);
+    if (port.lines == 0) {
+        std::fprintf(stderr, "vexa-nmea: nothing arrived from %s in %d s: is the receiver on and "
+                     "sending NMEA at 4800 baud on this port?\n", name.c_str(), seconds);
+        return 1;
     }
     return 0;
 }
 
+constexpr const char* kUsage =
+    "usage: vexa-nmea FILE...\n"
+    "         replays NMEA logs and summarises them\n"
+    "       vexa-nmea --port PORT [--seconds N]\n"
+    "         reads a receiver for N seconds (default 10) and summarises what arrived;\n"
+    "         PORT is a device (/dev/ttyUSB0, /dev/serial/by-id/..., a pseudo-terminal),\n"
+    "         COM1: to COM8:, gpsd or gpsd://HOST:PORT\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: vexa-nmea FILE...\n  replays NMEA logs and summarises them\n");
-        return 2;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help") {
+        std::fputs(kUsage, args.empty() ? stderr : stdout);
+        return args.empty() ? 2 : 0;
+    }
+    if (args[0] == "--port") {
+        int seconds = 10;
+        const bool withSeconds = args.size() == 4 && args[2] == "--seconds";
+        if (withSeconds) seconds = std::atoi(args[3].c_str());
+        if (args.size() < 2 || (args.size() != 2 && !withSeconds) || seconds <= 0) {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+        return receivePort(args[1], seconds);
     }
     int status = 0;
-    for (int i = 1; i < argc; ++i) status |= replayFile(argv[i]);
+    for (const std::string& file : args) status |= replayFile(file.c_str());
     return status;
 }

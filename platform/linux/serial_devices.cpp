@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <fstream>
+#include <map>
 
 namespace vexa {
 
@@ -34,6 +36,50 @@ std::vector<std::string> detectSerialDevices(const std::filesystem::path& devDir
         for (const auto& [n, name] : group) result.push_back((devDir / name).string());
     }
     return result;
+}
+
+namespace {
+
+// The USB product of a tty: the "product" file of the nearest USB device above it in sysfs
+// (ttyACM sits one level below it, ttyUSB two).
+std::string usbProduct(const std::filesystem::path& sysTtyDir, const std::string& name) {
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::canonical(sysTtyDir / name / "device", ec);
+    for (int level = 0; !ec && level < 4 && dir.has_relative_path(); ++level, dir = dir.parent_path()) {
+        std::ifstream in(dir / "product");
+        std::string product;
+        if (in && std::getline(in, product) && !product.empty()) return product;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<SerialReceiver> listSerialReceivers(const std::filesystem::path& devDir,
+                                                const std::filesystem::path& sysTtyDir) {
+    // The stable names udev keeps for each device, by the device they point to.
+    std::map<std::string, std::string> stableName;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(devDir / "serial" / "by-id", ec)) {
+        std::error_code linkError;
+        const auto target = std::filesystem::canonical(entry.path(), linkError);
+        if (!linkError) stableName.emplace(target.filename().string(), entry.path().string());
+    }
+    std::vector<SerialReceiver> result;
+    for (const std::string& device : detectSerialDevices(devDir)) {
+        SerialReceiver receiver;
+        receiver.kernelName = std::filesystem::path(device).filename().string();
+        const auto stable = stableName.find(receiver.kernelName);
+        receiver.device = stable != stableName.end() ? stable->second : device;
+        receiver.product = usbProduct(sysTtyDir, receiver.kernelName);
+        result.push_back(std::move(receiver));
+    }
+    return result;
+}
+
+std::string receiverLabel(const SerialReceiver& receiver) {
+    if (receiver.product.empty()) return receiver.device;
+    return receiver.product + " (" + receiver.kernelName + ")";
 }
 
 int comPortNumber(std::string_view portName) {

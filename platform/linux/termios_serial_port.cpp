@@ -66,14 +66,17 @@ SerialError TermiosSerialPort::open(const std::string& device, int baud) {
     return {};
 }
 
+SerialError releaseDescriptor(int& fd) {
+    if (fd < 0) return {EBADF, "CloseHandle"};
+    const int closing = fd;
+    fd = -1;
+    if (::close(closing) != 0 && errno != EINTR) return {errno, "CloseHandle"};
+    return {};
+}
+
 SerialError TermiosSerialPort::close() {
     std::unique_lock lock(mutex_);
-    if (fd_ < 0) return {EBADF, "CloseHandle"};
-    const int fd = fd_;
-    fd_ = -1;
-    // The descriptor is released even when close() reports an error (Linux semantics).
-    if (::close(fd) != 0 && errno != EINTR) return {errno, "CloseHandle"};
-    return {};
+    return releaseDescriptor(fd_);
 }
 
 bool TermiosSerialPort::isOpen() const {

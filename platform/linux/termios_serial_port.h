@@ -31,6 +31,10 @@ private:
     int fd_ = -1;
 };
 
+// Closes the descriptor and marks it closed (-1); the caller holds the exclusive lock. The
+// descriptor is released even when close() reports an error (Linux semantics).
+SerialError releaseDescriptor(int& fd);
+
 // The termios speed constant for a baud rate, or 0 when the rate is not supported.
 unsigned termiosSpeed(int baud);
 

@@ -1,13 +1,18 @@
-// "Aufzeichnung", "UTM oder GK Zone" and "Help" open their dialogs on the running state.
+// "Aufzeichnung", "UTM oder GK Zone", "Port…" and "Help" open their dialogs on the running state.
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
 
 #include "app/command_ids.h"
 #include "app/help_dialog.h"
+#include "app/menu_bar.h"
 #include "app/log_settings_dialog.h"
+#include "app/port_dialog.h"
+#include "platform/linux/serial_devices.h"
 #include "app/zone_dialog.h"
 #include "tests/app/app_fixture.h"
 
@@ -58,6 +63,61 @@ TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceDoneSavesThemAndStandardRestores
     run(cmd::LogSettings);
     EXPECT_EQ(state().settings.itracemax, 2000);
     EXPECT_EQ(state().settings.imindist, 25);
+}
+
+TEST_F(AppTest, PortsChosenByNameOrGpsdPersistAndAComItemTakesOverAgain) {
+    MainWindow& w = open();
+    run(cmd::PortGpsd);
+    EXPECT_EQ(state().frame.portName, "gpsd");
+    EXPECT_TRUE(w.menuBar().action(cmd::PortGpsd)->isChecked());
+    EXPECT_FALSE(w.menuBar().action(cmd::Com1)->isChecked());
+
+    // The dialog offers gpsd at its configured address; a pseudo-terminal is typed as a path.
+    storage().writeNumber("GpsdPort", 3000);
+    const std::string pty = (dir_ / "pts-7").string();
+    bool ran = false;
+    w.setDialogRunner([&](QDialog& dialog) {
+        auto& d = dynamic_cast<PortDialog&>(dialog);
+        ran = true;
+        EXPECT_EQ(d.port(), "gpsd");
+        const QListWidget* list = d.list();
+        EXPECT_EQ(list->item(list->count() - 1)->text(), "gpsd (gpsd://localhost:3000)");
+        EXPECT_EQ(list->currentRow(), list->count() - 1);
+        d.path()->setText(QString::fromStdString(pty));
+        d.accept();
+        return static_cast<int>(QDialog::Accepted);
+    });
+    run(cmd::PortDialog);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(state().frame.portName, pty);
+    EXPECT_FALSE(w.menuBar().action(cmd::PortGpsd)->isChecked());
+    open();
+    EXPECT_EQ(state().frame.portName, pty);
+
+    run(cmd::Com1 + 1);
+    EXPECT_EQ(state().frame.portName, "COM2:");
+    open();
+    EXPECT_EQ(state().frame.portName, "COM2:");
+}
+
+TEST(PortDialog, AReceiverPluggedInWhileOpenAppearsAndTheChoiceStays) {
+    std::vector<SerialReceiver> receivers = {{"/dev/ttyS0", "ttyS0", ""}};
+    PortDialog d([&] { return portChoices(receivers, "gpsd://localhost:2947"); }, "gpsd");
+    ASSERT_EQ(d.list()->count(), 2);
+    EXPECT_EQ(d.list()->currentRow(), 1);
+    receivers.insert(receivers.begin(), {"/dev/serial/by-id/usb-u-blox_AG-if00", "ttyACM0", "u-blox 7"});
+    d.rescan();
+    ASSERT_EQ(d.list()->count(), 3);
+    EXPECT_EQ(d.list()->item(0)->text(), "u-blox 7 (ttyACM0)\n/dev/serial/by-id/usb-u-blox_AG-if00");
+    EXPECT_EQ(d.list()->currentRow(), 2) << "gpsd stays chosen";
+    d.list()->setCurrentRow(0);
+    EXPECT_EQ(d.port(), "/dev/serial/by-id/usb-u-blox_AG-if00");
+    // A typed path is kept through a rescan.
+    d.path()->setText("/dev/pts/4");
+    receivers.pop_back();
+    d.rescan();
+    EXPECT_EQ(d.list()->count(), 2);
+    EXPECT_EQ(d.port(), "/dev/pts/4");
 }
 
 TEST_F(AppTest, ZoneDialogShowsTheBandAndSwitchesTheGrid) {

@@ -119,7 +119,8 @@ TEST_F(AppTest, GpsStartOnAMissingDeviceSaysSo) {
     open(options);
     files_.push_back(std::nullopt);  // no log
     run(cmd::GpsStart);
-    EXPECT_EQ(messages().back(), "Fehler bei Open GPS-Port");
+    EXPECT_EQ(messages().back(), "Fehler bei Open GPS-Port\n\n" + (dir_ / "no-such-device").string() +
+                                     " gibt es nicht: Ist der Empfänger eingesteckt und eingeschaltet?");
     EXPECT_FALSE(state().port.isOpen());
     EXPECT_EQ(window().windowTitle(), "VEXA");
 }

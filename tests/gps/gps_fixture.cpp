@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 #include "gps/nmea_replay.h"
 #include "tests/support/temp_dir.h"
@@ -54,6 +55,15 @@ std::string nmea(std::string_view body) {
 
 std::string readDataFile(const std::string& name) {
     return readFile(std::string(VEXA_GPS_TEST_DATA) + "/" + name);
+}
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
 }
 
 }  // namespace vexa::testing

@@ -2,6 +2,8 @@
 // they were asked to show, and sentences with their checksum.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -67,6 +69,9 @@ struct GpsRecords : vexa::GpsRecords {
 void receive(GpsRecords& r, ReaderState& reader, std::string_view bytes, SerialPort* port = nullptr);
 // A whole text through the replay sequence, from its start to its end, as the replay thread runs it.
 void replay(GpsRecords& r, std::string_view text);
+
+// Polls the condition every 20 ms until it holds or the time is up; true when it held.
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
 
 // "$" + body + "*" + two upper-case hex digits.
 std::string nmea(std::string_view body);

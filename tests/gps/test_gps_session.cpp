@@ -84,14 +84,6 @@ struct SessionFixture : ::testing::Test {
     SessionFixture() { session.portDevice = [this](const std::string&) { return device; }; }
     ~SessionFixture() override { StopGpsThreads(session); }
 
-    bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            if (condition()) return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return condition();
-    }
     int tracePoints() {
         std::lock_guard lock(records.mutex);
         return records.trace->wrapped ? 2001 : records.trace->next;
@@ -112,7 +104,7 @@ TEST_F(SessionFixture, GpsStartStreamsIntoTheStateTheTraceAndTheLogAndRefusesToS
 
     GpsStart(session);
     EXPECT_EQ(records.titleCount("GPS an COM1:"), 1);
-    ASSERT_TRUE(waitFor([&] { return tracePoints() >= 3; }, 10s)) << records.diagnostics.text();
+    ASSERT_TRUE(testing::waitUntil([&] { return tracePoints() >= 3; }, 10s)) << records.diagnostics.text();
     {
         std::lock_guard lock(records.mutex);
         EXPECT_TRUE(records.gps.fixValid);
@@ -127,7 +119,7 @@ TEST_F(SessionFixture, GpsStartStreamsIntoTheStateTheTraceAndTheLogAndRefusesToS
     EXPECT_FALSE(records.frame.replaying);
 
     GpsStop(session);
-    EXPECT_TRUE(waitFor([&] { return !session.workerRunning; }, 2s));
+    EXPECT_TRUE(testing::waitUntil([&] { return !session.workerRunning; }, 2s));
     EXPECT_TRUE(records.listHas("Close COM1: ok"));
     EXPECT_FALSE(records.log.active);
     const std::string logged = testing::readFile(logFile);
@@ -140,7 +132,7 @@ TEST_F(SessionFixture, SilenceOfMoreThanFiveSecondsClosesThePortOnce) {
     device = sim.device();
     records.ui.queueFileName(std::nullopt);  // no log
     GpsStart(session);
-    ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 9s));
+    ASSERT_TRUE(testing::waitUntil([&] { return !session.workerRunning; }, 9s));
     EXPECT_EQ(messagesWithCaption("GPS Timeout"), 1);
     EXPECT_EQ(records.ui.messages().back().text, "       GPS sendet keine NMEA-Daten          ");
     EXPECT_FALSE(port.isOpen());
@@ -158,7 +150,7 @@ TEST_F(SessionFixture, HangUpMidStreamEndsTheReaderAndTellsTheUser) {
     device = sim.device();
     records.ui.queueFileName(std::nullopt);
     GpsStart(session);
-    ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 4s));
+    ASSERT_TRUE(testing::waitUntil([&] { return !session.workerRunning; }, 4s));
     EXPECT_TRUE(records.listHas("ReadFile return=0 Close COM1:"));
     EXPECT_EQ(messagesWithCaption("GPS Timeout"), 0);
     EXPECT_EQ(messagesWithCaption("GPS getrennt"), 1);
@@ -167,6 +159,47 @@ TEST_F(SessionFixture, HangUpMidStreamEndsTheReaderAndTellsTheUser) {
     EXPECT_FALSE(port.isOpen());
     std::lock_guard lock(records.mutex);
     EXPECT_TRUE(records.gps.rmcSeen);
+}
+
+// A port that refuses to open with a given error, as a device the user may not read does.
+class RefusingPort : public SerialPort {
+public:
+    int error = EACCES;
+    SerialError open(const std::string&, int) override { return {error, "CreateFile"}; }
+    SerialError close() override { return {EBADF, "CloseHandle"}; }
+    bool isOpen() const override { return false; }
+    ReadResult readByte() override { return {ReadStatus::Closed, 0, EBADF}; }
+    SerialError write(std::string_view) override { return {EBADF, "WriteFile"}; }
+    SerialError purge() override { return {EBADF, "PurgeComm"}; }
+};
+
+TEST(GpsStartFailure, TheMessageNamesTheCauseAndTheRemedy) {
+    const struct {
+        int error;
+        const char* expected;
+    } cases[] = {
+        {EACCES, "Fehler bei Open GPS-Port\n\nKeine Berechtigung für /dev/ttyUSB0: Ihr Benutzer ist nicht in "
+                 "der Gruppe dialout.\nAbhilfe: sudo usermod -aG dialout $USER eingeben, dann ab- und "
+                 "wieder anmelden."},
+        {EBUSY, "Fehler bei Open GPS-Port\n\n/dev/ttyUSB0 wird schon von einem anderen Programm benutzt."},
+        {EIO, "Fehler bei Open GPS-Port"},
+    };
+    for (const auto& c : cases) {
+        testing::TempDir home;
+        testing::ScopedEnv vexaHome{"VEXA_HOME", home.path().c_str()};
+        testing::GpsRecords records;
+        FileSettingsStorage storage{home / "VEXA.conf"};
+        SettingsStore store{storage, records.ui, records.diagnostics};
+        RefusingPort port;
+        port.error = c.error;
+        GpsSession session{records.in, store, port};
+        session.portDevice = [](const std::string&) { return std::string("/dev/ttyUSB0"); };
+        records.ui.queueFileName(std::nullopt);
+        GpsStart(session);
+        ASSERT_FALSE(records.ui.messages().empty());
+        EXPECT_EQ(records.ui.messages().back().text, c.expected);
+        EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=" + std::to_string(c.error)));
+    }
 }
 
 // The replay: a log file through the replay thread.
@@ -190,7 +223,7 @@ TEST_F(ReplayFixture, LastLineWithoutLineFeedIsNotReplayed) {
     session.holdBacklight = [&](bool hold) { backlight.push_back(hold ? "hold" : "release"); };
     session.beforeReplayLine = [&] { backlight.push_back("line"); };
     EmulateStartFile(session, writeLog("short.txt", gsa + "\r\n" + gsa + "\n" + gsa));
-    ASSERT_TRUE(waitFor([&] { return !session.workerRunning; }, 3s));
+    ASSERT_TRUE(testing::waitUntil([&] { return !session.workerRunning; }, 3s));
     session.worker.join();
     EXPECT_EQ(backlight, (std::vector<std::string>{"hold", "line", "line", "release"}));
     EXPECT_EQ(replayedGsa(), 2);
@@ -208,10 +241,10 @@ TEST_F(ReplayFixture, PausedReplayAdvancesOneLinePerSignalAndStops) {
     records.frame.replayPaused = true;  // the event starts signalled: one line goes through
     session.workerRunning = true;
     std::thread replay([&] { ProcessEmul(session, *bytes); session.workerRunning = false; });
-    ASSERT_TRUE(waitFor([&] { return replayedGsa() == 1; }, 2s));
+    ASSERT_TRUE(testing::waitUntil([&] { return replayedGsa() == 1; }, 2s));
     for (int step = 2; step <= 4; ++step) {
         session.replayEvent.signal();
-        ASSERT_TRUE(waitFor([&] { return replayedGsa() == step; }, 2s)) << step;
+        ASSERT_TRUE(testing::waitUntil([&] { return replayedGsa() == step; }, 2s)) << step;
         std::this_thread::sleep_for(50ms);
         EXPECT_EQ(replayedGsa(), step);
     }
@@ -225,7 +258,7 @@ TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefu
     device = (home / "no-such-tty").string();
     records.ui.queueFileName(home / "start.txt");
     GpsStart(session);
-    EXPECT_EQ(records.ui.messages().back().text, "Fehler bei Open GPS-Port");
+    EXPECT_EQ(records.ui.messages().back().text.rfind("Fehler bei Open GPS-Port\n\n", 0), 0u);
     EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
     EXPECT_FALSE(session.workerRunning);
     EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));
@@ -275,9 +308,9 @@ TEST(ReceiverLogsThroughAPty, LiveReceptionAgreesWithReplay) {
                    r.satellites.usedLast == replayed.satellites.usedLast &&
                    (log.fixes == 0 || r.last.latitude == replayed.last.latitude);
         };
-        EXPECT_TRUE(live.waitFor(arrived, 10s)) << live.records.diagnostics.text();
+        EXPECT_TRUE(testing::waitUntil(arrived, 10s)) << live.records.diagnostics.text();
         GpsStop(live.session);
-        live.waitFor([&] { return !live.session.workerRunning; }, 2s);
+        testing::waitUntil([&] { return !live.session.workerRunning; }, 2s);
         ::close(master);
 
         std::lock_guard lock(live.records.mutex);

@@ -141,5 +141,44 @@ TEST(SerialDevices, ComNamesMapToConfiguredThenDetectedDevices) {
     EXPECT_EQ(comPortNumber("COM8"), 8);
 }
 
+TEST(SerialDevices, ReceiversGoByTheirStableNameWithTheUsbProduct) {
+    namespace fs = std::filesystem;
+    testing::TempDir root;
+    const fs::path dev = root / "dev", sys = root / "sys";
+    fs::create_directories(dev / "serial" / "by-id");
+    fs::create_directories(sys / "class" / "tty" / "ttyACM0");
+    fs::create_directories(sys / "class" / "tty" / "ttyUSB0");
+    fs::create_directories(sys / "class" / "tty" / "ttyS0");
+    for (const char* name : {"ttyUSB0", "ttyACM0", "ttyS0"}) testing::writeFile(dev / name, "");
+    fs::create_symlink("../../ttyACM0", dev / "serial" / "by-id" / "usb-u-blox_AG_-_www.u-blox.com-if00");
+    fs::create_symlink("../../ttyUSB0", dev / "serial" / "by-id" / "usb-FTDI_FT232R-if00-port0");
+    // ttyACM sits one level below its USB device, ttyUSB two; the on-board port has none.
+    const fs::path acm = sys / "devices" / "usb1" / "1-1", ftdi = sys / "devices" / "usb1" / "1-2";
+    fs::create_directories(acm / "1-1:1.0");
+    fs::create_directories(ftdi / "1-2:1.0" / "ttyUSB0");
+    fs::create_directories(sys / "devices" / "platform" / "serial8250");
+    testing::writeFile(acm / "product", "u-blox 7 - GPS/GNSS Receiver\n");
+    testing::writeFile(ftdi / "product", "FT232R USB UART\n");
+    fs::create_directory_symlink(acm / "1-1:1.0", sys / "class" / "tty" / "ttyACM0" / "device");
+    fs::create_directory_symlink(ftdi / "1-2:1.0" / "ttyUSB0", sys / "class" / "tty" / "ttyUSB0" / "device");
+    fs::create_directory_symlink(sys / "devices" / "platform" / "serial8250", sys / "class" / "tty" / "ttyS0" / "device");
+
+    const auto receivers = listSerialReceivers(dev, sys / "class" / "tty");
+    ASSERT_EQ(receivers.size(), 3u);
+    const struct {
+        std::string device, product, label;
+    } expected[] = {
+        {(dev / "serial/by-id/usb-FTDI_FT232R-if00-port0").string(), "FT232R USB UART", "FT232R USB UART (ttyUSB0)"},
+        {(dev / "serial/by-id/usb-u-blox_AG_-_www.u-blox.com-if00").string(), "u-blox 7 - GPS/GNSS Receiver",
+         "u-blox 7 - GPS/GNSS Receiver (ttyACM0)"},
+        {(dev / "ttyS0").string(), "", (dev / "ttyS0").string()},
+    };
+    for (std::size_t i = 0; i < receivers.size(); ++i) {
+        EXPECT_EQ(receivers[i].device, expected[i].device) << i;
+        EXPECT_EQ(receivers[i].product, expected[i].product) << i;
+        EXPECT_EQ(receiverLabel(receivers[i]), expected[i].label) << i;
+    }
+}
+
 }  // namespace
 }  // namespace vexa

@@ -1,21 +1,30 @@
 // vexa-nmea on the receiver logs: fixes only for sentences that gave a position, junk and
-// stray bytes before a tag named as such.
+// stray bytes before a tag named as such; and on a live pseudo-terminal, with and without a
+// receiver sending on it.
 #include <gtest/gtest.h>
+
+#include <pty.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
 namespace {
 
-std::string summary(const std::string& file) {
-    const std::string command = std::string(VEXA_NMEA_TOOL) + " " + VEXA_RECEIVER_LOGS + "/" + file;
+// The command's standard output and error, and its exit status.
+std::string run(const std::string& command, int* status = nullptr) {
     std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
+    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
         char buffer[256];
         while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-        pclose(pipe);
+        const int result = pclose(pipe);
+        if (status) *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
     }
     return out;
+}
+
+std::string summary(const std::string& file) {
+    return run(std::string(VEXA_NMEA_TOOL) + " " + VEXA_RECEIVER_LOGS + "/" + file);
 }
 
 TEST(VexaNmea, CountsFixesAndNamesJunk) {
@@ -31,6 +40,34 @@ TEST(VexaNmea, CountsFixesAndNamesJunk) {
         const std::string out = summary(c.file);
         for (const char* line : c.lines) EXPECT_NE(out.find(line), std::string::npos) << c.file << ": " << line << out;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VexaNmea, LivePortSummarisesWhatArrivedAndSaysWhenNothingDid) {
+    // A receiver: vexa-gpssim on its pseudo-terminal, driving at five times real time.
+    int status = -1;
+    const std::string sim = std::string(VEXA_GPSSIM) +
+                            " --quiet --rate 5 --route \"9.7410,52.3766,120;9.7400,52.4400,120\"";
+    const std::string live = run("sh -c 'd=$(mktemp); " + sim + " > $d & pid=$!; sleep 0.5; " + VEXA_NMEA_TOOL +
+                                 " --port $(head -1 $d) --seconds 2; s=$?; kill $pid; rm $d; exit $s'",
+                                 &status);
+    EXPECT_EQ(status, 0) << live;
+    for (const char* line : {"  lines received", "  GPRMC ", "  satellites          12 in view", "  first position      52.3"})
+        EXPECT_NE(live.find(line), std::string::npos) << line << "\n" << live;
+    EXPECT_EQ(live.find("  fixes               0\n"), std::string::npos) << live;
+
+    // A pseudo-terminal nobody writes to.
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const std::string silent = run(std::string(VEXA_NMEA_TOOL) + " --port " + name + " --seconds 1", &status);
+    ::close(slave);
+    ::close(master);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(silent.find("nothing arrived from " + std::string(name) + " in 1 s"), std::string::npos) << silent;
 }
 
 }  // namespace
