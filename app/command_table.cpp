@@ -55,7 +55,7 @@ const std::vector<MenuItem>& menuItems() {
         poi(kCmdRouteClear, "Route löschen", true),
         poi(kCmdRouteReverse, "Route umkehren", true),
         poi(kCmdRouteReduce, "Routen Punkte reduzieren", true),
-        poi(cmd::RouteExport, "Route -> Overlay und KML", false),
+        poi(cmd::RouteExport, "Route -> Overlay und KML", true),
         poi(cmd::OtherRouteDb, "Andere Routen DB", false),
         poi(cmd::SendRouteToGarmin, "Send Route to Garmin", false),
         poi(0, "", true),

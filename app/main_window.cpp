@@ -79,6 +79,9 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
         return n > 0 ? comDevice(n) : name;
     };
     session_.showReplayView = [this] { showReplayView(); };
+    session_.importFile = [this](const std::filesystem::path& file, const std::string& ext) {
+        return importRouteFile(file, ext);
+    };
     session_.beforeReplayLine = [this] { views_.paceReplay(); };
     views_.setReplayFramePeriod(options_.replayFramePeriod);
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,

@@ -140,19 +140,58 @@ TEST_F(AppTest, ReplayStopsOnEmulateStop) {
     EXPECT_LT(state().trace.next, 200);  // the whole drive records far more points
 }
 
-TEST_F(AppTest, ImportsThatDoNotExistYetAreRefused) {
+TEST_F(AppTest, ImportsRoutesAndWaypointsAndRefusesWhatItCannotRead) {
     open();
-    for (const char* name : {"route.kml", "punkte.CSV", "karte.ovl", "bild.jpg"}) {
-        writeFile(dir_ / name, "x");
+    const auto import = [&](const char* name, const std::string& text) {
+        writeFile(dir_ / name, text);
         files_.push_back(dir_ / name);
         run(cmd::EmulateStart);
         EXPECT_FALSE(state().frame.replaying) << name;
-    }
+    };
+    import("route.kml", "<kml><Placemark><LineString><coordinates>9.74,52.37,40 9.75,52.38,41"
+                        "</coordinates></LineString></Placemark></kml>");
+    ASSERT_EQ(state().route.count, 2);
+    EXPECT_EQ(state().route.points[1].altitude, 41);
+    EXPECT_EQ(view(), DisplayMode::Karte);
+    EXPECT_EQ(state().frame.viewCentre.gridX, state().route.points[0].gridX);
+    EXPECT_EQ(state().frame.viewCentre.gridY, state().route.points[0].gridY);
+
+    const int poisBefore = state().pois.count;
+    import("punkte.gpx", "<gpx><wpt lat=\"52.4\" lon=\"9.7\"><name>Turm</name></wpt></gpx>");
+    EXPECT_EQ(state().route.count, 2);  // waypoints only: the route stays
+    ASSERT_EQ(state().pois.count, poisBefore + 1);
+    EXPECT_EQ(state().pois.records[static_cast<std::size_t>(poisBefore)].name, "Turm");
+
+    for (const char* name : {"karte.ovl", "punkte.CSV", "bild.jpg"}) import(name, "x");
+    EXPECT_EQ(state().route.count, 0);
     const auto shown = messages();
-    ASSERT_EQ(shown.size(), 4u);
-    EXPECT_TRUE(contains(shown[0], "Der Import von kml-Dateien"));
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0], "Die Overlay Datei enthält keine Route");
     EXPECT_TRUE(contains(shown[1], "Der Import von csv-Dateien"));
-    EXPECT_TRUE(contains(shown[3], "kein NMEA-Log"));
+    EXPECT_TRUE(contains(shown[2], "kein NMEA-Log"));
+}
+
+TEST_F(AppTest, RouteToOverlayAndKmlWritesTheFilesIntoTheLogFolder) {
+    open({}, true);
+    manualClock_.setUtc(DateTime{2007, 5, 12, 9, 30});  // local = UTC here
+    run(cmd::RouteExport);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Keine Route vorhanden"});
+
+    writeFile(dir_ / "r.ovl", "XKoord0=9.74\nYKoord0=52.37\nXKoord1=9.75\nYKoord1=52.38\n");
+    files_.push_back(dir_ / "r.ovl");
+    run(cmd::EmulateStart);
+    run(cmd::RouteExport);
+    const std::filesystem::path base = home_ / "vexa" / "Track_20070512_0930";
+    for (const char* ext : {".ovl", ".kml", ".gpx"})
+        EXPECT_TRUE(std::filesystem::exists(base.string() + ext)) << ext;
+    // Written from the grid positions, which the inverse grid gives back to within a metre.
+    const std::string ovl = readFile(base.string() + ".ovl");
+    EXPECT_NE(ovl.find("Punkte=2\nXKoord0=9.74"), std::string::npos) << ovl;
+    EXPECT_NE(ovl.find("YKoord1=52.38"), std::string::npos) << ovl;
+    const auto shown = messages();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[1], "Export Route als Overlay auf " + base.string() + ".ovl ok");
+    EXPECT_EQ(shown[2], "Export Route als kml auf " + base.string() + ".kml ok");
 }
 
 }  // namespace
