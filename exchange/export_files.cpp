@@ -3,7 +3,6 @@
 #include "exchange/export_format.h"
 #include "exchange/file_writing.h"
 #include "frame/diagnostics.h"
-#include "frame/frame_state.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "routes/poi_record.h"
@@ -33,7 +32,7 @@ std::string timeStamp(const DateTime& t) {
 
 std::string routeExportName(const DateTime& local) { return "Track_" + timeStamp(local); }
 
-bool ExportRoute(const RouteTable& route, FrameState& frame, std::string_view name, ExportContext& context) {
+bool ExportRoute(const RouteTable& route, int& selectedRoutePoint, std::string_view name, ExportContext& context) {
     context.diagnostics.setCurrentOperation("ExportRoute");
     if (route.count <= 0) {
         context.ui.messageBox("Keine Route vorhanden", kRouteCaption);
@@ -49,7 +48,7 @@ bool ExportRoute(const RouteTable& route, FrameState& frame, std::string_view na
 
     const std::filesystem::path kml = context.folder / (base + ".kml");
     AddNmeaListLine(context.diagnostics, strprintf("Export Track als kml %s", kml.c_str()));
-    frame.selectedRoutePoint = -1;
+    selectedRoutePoint = -1;
     const double km = RouteDistance(route, context.grid, -1, 0) * 0.001;
     if (!writeExport(context, kml, routeKmlText(points, name, km, context.progress))) return false;
 

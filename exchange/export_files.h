@@ -13,7 +13,6 @@ class DiagnosticText;
 class ExportProgress;
 class Ui;
 struct DateTime;
-struct FrameState;
 struct GridContext;
 struct PoiTable;
 struct RouteTable;
@@ -32,7 +31,7 @@ std::string routeExportName(const DateTime& local);
 // NAME.ovl, NAME.kml and NAME.gpx. A file that cannot be written ends the export ("CreateFile
 // %s failed"); files already written stay. The selected route point becomes none. Returns
 // whether all files were written.
-bool ExportRoute(const RouteTable& route, FrameState& frame, std::string_view name, ExportContext& context);
+bool ExportRoute(const RouteTable& route, int& selectedRoutePoint, std::string_view name, ExportContext& context);
 
 // POI_<time>.csv, poi_<time>.kml and poi_<time>.gpx, every table entry.
 bool ExportPOIs(const PoiTable& pois, const DateTime& local, ExportContext& context);

@@ -46,6 +46,9 @@ std::string poiCsvText(const PoiTable& pois, ExportProgress* progress);
 std::string poiKmlText(const PoiTable& pois, const GridContext& grid, const DateTime& local,
                        ExportProgress* progress);
 std::string poiGpxText(const PoiTable& pois, const GridContext& grid);
+// Both in one file: the waypoints, then the track (left out when there are no points).
+std::string gpxText(const PoiTable& pois, const GridContext& grid, std::span<const ExportPoint> points,
+                    std::string_view name);
 
 // The first line of both KML files: the root element with the KML 2.0 namespace.
 inline constexpr std::string_view kKmlRootLine = "<kml xmlns='http://earth.google.com/kml/2.0'>\n";

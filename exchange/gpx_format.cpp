@@ -56,8 +56,9 @@ std::string xmlEscaped(std::string_view text) {
     return out;
 }
 
-std::string routeGpxText(std::span<const ExportPoint> points, std::string_view name) {
-    std::string out(kGpxHead);
+namespace {
+
+void appendTrack(std::string& out, std::span<const ExportPoint> points, std::string_view name) {
     out.reserve(out.size() + points.size() * 80 + 128);
     out += "<trk><name>";
     out += xmlEscaped(name);
@@ -68,12 +69,9 @@ std::string routeGpxText(std::span<const ExportPoint> points, std::string_view n
         out += "</trkpt>\n";
     }
     out += "</trkseg></trk>\n";
-    out += kGpxTail;
-    return out;
 }
 
-std::string poiGpxText(const PoiTable& pois, const GridContext& grid) {
-    std::string out(kGpxHead);
+void appendWaypoints(std::string& out, const PoiTable& pois, const GridContext& grid) {
     for (int i = 0; i < pois.count; ++i) {
         const PoiRecord& poi = pois.records[static_cast<std::size_t>(i)];
         ExportPoint p = exportPosition(poi.gridX, poi.gridY, poi.datumCode, grid);
@@ -83,8 +81,28 @@ std::string poiGpxText(const PoiTable& pois, const GridContext& grid) {
         out += xmlEscaped(poi.name);
         out += "</name></wpt>\n";
     }
-    out += kGpxTail;
-    return out;
+}
+
+}  // namespace
+
+std::string routeGpxText(std::span<const ExportPoint> points, std::string_view name) {
+    std::string out(kGpxHead);
+    appendTrack(out, points, name);
+    return out += kGpxTail;
+}
+
+std::string poiGpxText(const PoiTable& pois, const GridContext& grid) {
+    std::string out(kGpxHead);
+    appendWaypoints(out, pois, grid);
+    return out += kGpxTail;
+}
+
+std::string gpxText(const PoiTable& pois, const GridContext& grid, std::span<const ExportPoint> points,
+                    std::string_view name) {
+    std::string out(kGpxHead);
+    appendWaypoints(out, pois, grid);  // the schema wants waypoints before tracks
+    if (!points.empty()) appendTrack(out, points, name);
+    return out += kGpxTail;
 }
 
 }  // namespace vexa

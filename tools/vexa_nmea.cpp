@@ -24,30 +24,12 @@
 #include "gps/nmea_replay.h"
 #include "gps/satellites.h"
 #include "platform/linux/system_clock.h"
-#include "platform/ui.h"
 #include "routes/trace_table.h"
+#include "tools/console_ui.h"
 
 namespace {
 
 using namespace vexa;
-
-// No window: message boxes go to standard error, everything else is ignored.
-class ConsoleUi : public Ui {
-public:
-    Answer messageBox(std::string_view text, std::string_view caption, MessageButtons,
-                      MessageIcon) override {
-        std::fprintf(stderr, "vexa-nmea: %.*s %.*s\n", static_cast<int>(caption.size()),
-                     caption.data(), static_cast<int>(text.size()), text.data());
-        return Answer::Ok;
-    }
-    void setWindowTitle(std::string_view) override {}
-    void setStatusText(std::string_view) override {}
-    void sendCommand(int) override {}
-    void setWaitCursor(bool) override {}
-    void beep() override {}
-    std::optional<std::filesystem::path> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<std::filesystem::path> openFileName(const FileDialogRequest&) override { return {}; }
-};
 
 struct Summary {
     std::map<std::string, long> byType;
@@ -91,7 +73,7 @@ int replayFile(const char* name) {
     GpsRecords records;
     records.settings.LGsaLogTime = 1;                // satellites are part of the picture
     records.frame.displayMode = DisplayMode::Karte;  // no view refresh
-    ConsoleUi ui;
+    ConsoleUi ui("vexa-nmea");
     SystemClock clock;
     NoGpsViews views;
     GpsInput input = records.input(ui, clock, views);
