@@ -78,3 +78,11 @@ fuzz: deps
 	cmake --build build-fuzz --target fuzz_nmea -j $(JOBS)
 	mkdir -p build-fuzz/corpus && cp -n tests/gps/fuzz_corpus/* build-fuzz/corpus/ 2>/dev/null || true
 	build-fuzz/tests/gps/fuzz_nmea -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
+
+# libFuzzer over the KML, OVL, GPX and POI text readers and the export writers.
+.PHONY: fuzz-exchange
+fuzz-exchange: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz --target fuzz_exchange -j $(JOBS)
+	mkdir -p build-fuzz/corpus-exchange && cp -n tests/exchange/fuzz_corpus/* build-fuzz/corpus-exchange/ 2>/dev/null || true
+	build-fuzz/tests/exchange/fuzz_exchange -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus-exchange

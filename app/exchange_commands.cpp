@@ -1,5 +1,5 @@
 // Route files in and out of the window: the import branch of "EmulateStart/Import" for KML,
-// OVL and GPX files, and "Route -> Overlay und KML".
+// KMZ, OVL and GPX files, and "Route -> Overlay und KML".
 #include <memory>
 
 #include "app/app_state.h"
@@ -35,7 +35,7 @@ private:
 bool MainWindow::importRouteFile(const std::filesystem::path& file, const std::string& extension) {
     if (!isRouteFileExtension(extension)) return false;
     ui_.setWindowTitle(file.filename().string());
-    const auto bytes = read_EmulFile(session_, file);
+    const auto bytes = extension == "kmz" ? readRouteFile(file) : read_EmulFile(session_, file);
     if (!bytes) {
         ui_.messageBox(strprintf("Die Datei %s kann nicht gelesen werden.", file.filename().c_str()),
                        "EmulateStart/Import", MessageButtons::Ok, MessageIcon::Error);

@@ -170,7 +170,7 @@ private:
     void toggleOverview();
     void toggleOverlay(int id);
     void routeCommand(int id);
-    // KML, OVL and GPX files of "EmulateStart/Import"; false for other extensions.
+    // KML, KMZ, OVL and GPX files of "EmulateStart/Import"; false for other extensions.
     bool importRouteFile(const std::filesystem::path& file, const std::string& extension);
     void exportRoute();
     void openLogSettings();

@@ -5,6 +5,7 @@
 
 #include "exchange/gpx_reader.h"
 #include "exchange/kml_reader.h"
+#include "exchange/kmz_archive.h"
 #include "exchange/ovl_reader.h"
 
 namespace vexa {
@@ -26,13 +27,13 @@ std::string fileFormatOf(const std::filesystem::path& file) {
 
 bool isRouteFileExtension(std::string_view extension) {
     const std::string ext = asciiLower(extension);
-    return ext == "kml" || ext == "ovl" || ext == "gpx";
+    return ext == "kml" || ext == "kmz" || ext == "ovl" || ext == "gpx";
 }
 
 RouteFileContent ImportRouteFile(std::string_view extension, std::string_view bytes, ImportTarget& target) {
     RouteFileContent content;
     const std::string ext = asciiLower(extension);
-    if (ext == "kml") {
+    if (ext == "kml" || ext == "kmz") {
         content.route = ParseKML(bytes, target);
     } else if (ext == "ovl") {
         content.route = parseOVL(bytes, target);
@@ -59,6 +60,14 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
     while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
     if (std::ferror(f.get())) return std::nullopt;
     return bytes;
+}
+
+}  // namespace vexa
+
+namespace vexa {
+
+std::optional<std::string> readRouteFile(const std::filesystem::path& file) {
+    return fileFormatOf(file) == "kmz" ? readKmzDocument(file) : readWholeFile(file);
 }
 
 }  // namespace vexa

@@ -14,7 +14,7 @@ namespace vexa {
 
 struct ImportTarget;
 
-// "kml", "ovl" and "gpx" in any letter case.
+// "kml", "kmz", "ovl" and "gpx" in any letter case.
 bool isRouteFileExtension(std::string_view extension);
 
 struct RouteFileContent {
@@ -22,11 +22,15 @@ struct RouteFileContent {
     std::vector<PoiRecord> waypoints;  // GPX waypoints, WGS84
 };
 
-// Runs the reader for the extension over the file's bytes.
+// Runs the reader for the extension over the file's bytes (for "kmz" the KML document
+// unpacked from it).
 RouteFileContent ImportRouteFile(std::string_view extension, std::string_view bytes, ImportTarget& target);
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::filesystem::path& file);
+
+// The bytes a route reader takes: the whole file, or the KML document inside a KMZ archive.
+std::optional<std::string> readRouteFile(const std::filesystem::path& file);
 
 // The file's extension without its dot, in lower case: "kml", "gpx", "csv", …
 std::string fileFormatOf(const std::filesystem::path& file);

@@ -64,7 +64,7 @@ TEST(RouteExport, WritesOverlayKmlAndGpxUnderTheName) {
     f.frame.selectedRoutePoint = 1;
     RecordingProgress progress;
     f.context.progress = &progress;
-    EXPECT_TRUE(ExportRoute(*f.route, f.frame, routeExportName(kMay12), f.context));
+    EXPECT_TRUE(ExportRoute(*f.route, f.frame.selectedRoutePoint, routeExportName(kMay12), f.context));
 
     EXPECT_THAT(f.files(), ElementsAre("Track_20070512_0930.gpx", "Track_20070512_0930.kml", "Track_20070512_0930.ovl"));
     EXPECT_EQ(f.file("Track_20070512_0930.ovl"),
@@ -113,14 +113,14 @@ TEST(RouteExport, PointsOnALocalDatumAreWrittenInWgs84) {
 
 TEST(RouteExport, RefusesAnEmptyRouteAndStopsAtAFileItCannotWrite) {
     ExportFixture f;
-    EXPECT_FALSE(ExportRoute(*f.route, f.frame, "leer", f.context));
+    EXPECT_FALSE(ExportRoute(*f.route, f.frame.selectedRoutePoint, "leer", f.context));
     EXPECT_THAT(f.messages(), ElementsAre("Keine Route vorhanden"));
     EXPECT_EQ(f.ui.messages()[0].caption, "Export Route");
 
     f.setRoute({{9.5, 53.25, 0}});
     f.ui.clear();
     f.context.folder = f.dir / "missing";
-    EXPECT_FALSE(ExportRoute(*f.route, f.frame, "r", f.context));
+    EXPECT_FALSE(ExportRoute(*f.route, f.frame.selectedRoutePoint, "r", f.context));
     EXPECT_TRUE(f.diagnosed("CreateFile " + (f.dir / "missing" / "r.ovl").string() + " failed"));
     EXPECT_FALSE(f.diagnosed("Export Track als kml " + (f.dir / "missing" / "r.kml").string()));
     EXPECT_TRUE(f.messages().empty());
@@ -171,7 +171,7 @@ int validateGpx(const std::filesystem::path& file) {
 TEST(GpxExport, RouteAndPoisAreValidGpx11) {
     ExportFixture f;
     f.setRoute({{9.5, 53.25, 12}, {-179.999, -89.5, -400}, {180.0, 0, 0}});
-    EXPECT_TRUE(ExportRoute(*f.route, f.frame, "Fahrt <1> & \"Ü\"\x01", f.context));
+    EXPECT_TRUE(ExportRoute(*f.route, f.frame.selectedRoutePoint, "Fahrt <1> & \"Ü\"\x01", f.context));
     f.addPoi("Mühle & <Co>", 9.5, 53.25, 12.4);
     f.addPoi("", 0, 0, 0);
     EXPECT_TRUE(ExportPOIs(f.pois, kMay12, f.context));

@@ -65,7 +65,7 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
         complain("%s: unknown source format (kml, ovl, gpx, csv, txt, nmea)", source.path.string());
         return kUsage;
     }
-    const auto bytes = readWholeFile(source.path);
+    const auto bytes = readRouteFile(source.path);
     if (!bytes) {
         complain("%s: cannot read the file", source.path.string());
         return kFailed;

@@ -17,6 +17,7 @@ constexpr const char* kHelp =
     "Converts a route or POI file; the extensions choose the formats.\n"
     "\n"
     "  IN   .kml  route (every LineString, or gx:Track)\n"
+    "       .kmz  the same, zipped\n"
     "       .ovl  route from a text overlay\n"
     "       .gpx  track or route, and waypoints as POIs\n"
     "       .csv  POIs: name;datum;lon;lat;altitude\n"
