@@ -59,6 +59,13 @@ void appendInt(std::string& out, long value) {
     out.append(buffer, ec == std::errc() ? static_cast<std::size_t>(end - buffer) : 0);
 }
 
+[[gnu::noinline]] double singlePrecision(double value) {
+    if (std::isnan(value)) return value;
+    // Beyond the float range a float holds infinity (the cast itself would be undefined).
+    if (std::fabs(value) > std::numeric_limits<float>::max()) return std::copysign(HUGE_VAL, value);
+    return static_cast<float>(value);
+}
+
 int truncatedMetres(double value) {
     if (!std::isfinite(value)) return 0;
     constexpr double kMax = std::numeric_limits<int>::max();

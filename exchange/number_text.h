@@ -19,6 +19,11 @@ bool readLeadingNumber(std::string_view text, double& value);
 void appendFixed(std::string& out, double value, int precision, int width = 0);
 void appendInt(std::string& out, long value);
 
+// The value rounded to single precision, as the handheld's "%f" into a float kept it. Out of
+// line on purpose: GCC 12's SLP vectorizer drops the double → float → double round trip when
+// it is done on two neighbouring values at once (longitude and latitude).
+double singlePrecision(double value);
+
 // A double's altitude in whole metres, truncated toward zero and kept inside the int range.
 int truncatedMetres(double value);
 

@@ -1,5 +1,7 @@
 #include "exchange/poi_csv_reader.h"
 
+#include <cmath>
+
 #include "exchange/number_text.h"
 #include "util/text.h"
 
@@ -21,18 +23,19 @@ std::string_view nextToken(std::string_view text, std::size_t& pos, std::string_
     return token;
 }
 
-float numberOf(std::string_view text) {
+// "%f" into a float.
+double numberOf(std::string_view text) {
     double value = 0.0;
-    return readLeadingNumber(text, value) ? static_cast<float>(value) : 0.0f;
+    return readLeadingNumber(text, value) ? singlePrecision(value) : 0.0;
 }
 
 }  // namespace
 
 double packedDmsDegrees(std::string_view text, int degreeDigits) {
     const auto d = static_cast<std::size_t>(degreeDigits);
-    const float degrees = numberOf(text.substr(0, d));
-    const float minutes = text.size() > d ? numberOf(text.substr(d, 2)) : 0.0f;
-    const float seconds = text.size() > d + 2 ? numberOf(text.substr(d + 2)) : 0.0f;
+    const auto degrees = static_cast<float>(numberOf(text.substr(0, d)));
+    const auto minutes = static_cast<float>(text.size() > d ? numberOf(text.substr(d, 2)) : 0.0);
+    const auto seconds = static_cast<float>(text.size() > d + 2 ? numberOf(text.substr(d + 2)) : 0.0);
     return degrees + minutes * 0.016666668f + seconds * 0.00027777778f;
 }
 
@@ -58,7 +61,7 @@ std::vector<PoiRecord> ParsePoiText(std::string_view bytes) {
             poi.lon = numberOf(fields[2].substr(0, 31));
             poi.lat = numberOf(fields[3].substr(0, 31));
         }
-        pois.push_back(std::move(poi));
+        if (std::fabs(poi.lon) <= 180.0 && std::fabs(poi.lat) <= 90.0) pois.push_back(std::move(poi));
     }
     return pois;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "exchange/number_text.h"
 #include "frame/diagnostics.h"
 #include "geo/datum.h"
 #include "geo/grid.h"
@@ -14,12 +15,12 @@ namespace vexa {
 bool routeFull(const ImportTarget& target) { return target.route.count >= kRouteCapacity; }
 
 bool addImportedPoint(ImportTarget& target, double lon, double lat, int altitude,
-                      bool singlePrecision) {
+                      bool keepAsFloat) {
     if (routeFull(target)) return false;
     if (!(std::fabs(lon) <= 180.0 && std::fabs(lat) <= 90.0)) return true;  // also NaN
-    if (singlePrecision) {
-        lon = static_cast<float>(lon);
-        lat = static_cast<float>(lat);
+    if (keepAsFloat) {
+        lon = singlePrecision(lon);
+        lat = singlePrecision(lat);
     }
     TrackPoint& p = target.route.points[static_cast<std::size_t>(target.route.count)];
     p = TrackPoint{};

@@ -20,11 +20,11 @@ struct ImportTarget {
 
 // Appends one WGS84 position to the route, as every reader stores it: on a local-datum grid
 // shifted to that datum (code '0' or '3'), grid position from the grid in force, line kind 0.
-// `singlePrecision`: KML and OVL keep longitude and latitude as floats, as the handheld did.
+// `keepAsFloat`: KML and OVL keep longitude and latitude in single precision, as the handheld
+// did.
 // Positions outside ±180/±90 are not positions and are passed over. Returns false when the
 // route is full.
-bool addImportedPoint(ImportTarget& target, double lon, double lat, int altitude,
-                      bool singlePrecision);
+bool addImportedPoint(ImportTarget& target, double lon, double lat, int altitude, bool keepAsFloat);
 
 bool routeFull(const ImportTarget& target);
 

@@ -46,6 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{"without the fifth field the latitude runs into the next line", "A;2;9;53\nB;2;10;54;0\n",
                 {{"A", '2', 9, 53}}},
         CsvCase{"a missing field ends the import", "A;2;9\n", {}},
+        CsvCase{"positions off the earth are passed over", "A;2;1e300;53;0\nB;2;9;-91;0\nC;1;9999999;5;0\nD;2;9;53;0\n",
+                {{"D", '2', 9, 53}}},
         CsvCase{"names are cut to 63 characters", std::string(70, 'n') + ";2;1;2;0\n",
                 {{std::string(63, 'n'), '2', 1, 2}}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });

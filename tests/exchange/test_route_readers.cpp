@@ -124,6 +124,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "KML Format nicht erkannt\n<coordinates> nicht gefunden", "ParseKML"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
+TEST(KmlImport, KeepsPositionsInSinglePrecisionAndGpxInDouble) {
+    ExchangeFixture f;
+    ParseKML(kmlWithLines({"-74.0059,40.7128,0"}), f.target);
+    ASSERT_EQ(f.route->count, 1);
+    EXPECT_EQ(f.point(0).lon, static_cast<double>(-74.0059f));
+    EXPECT_EQ(f.point(0).lat, static_cast<double>(40.7128f));
+    ParseGPX("<gpx><trk><trkseg><trkpt lat=\"40.7128\" lon=\"-74.0059\"/></trkseg></trk></gpx>", f.target);
+    EXPECT_EQ(f.point(0).lat, 40.7128);
+}
+
 TEST(KmlLimit, FiveThousandPointsKeepFourThousandAndSaySo) {
     for (const bool wellFormed : {true, false}) {
         ExchangeFixture f;
