@@ -28,11 +28,30 @@ void forEachPartOutsideComments(std::string_view text, Part part) {
     }
 }
 
+// The next occurrence of a marker at or after a position that only moves forward. The last
+// answer is kept, so a file with thousands of pieces and a missing end tag is searched once,
+// not once per piece.
+class Marker {
+public:
+    Marker(std::string_view text, std::string_view marker) : text_(text), marker_(marker) {}
+    std::size_t from(std::size_t pos) {
+        if (found_ == npos || found_ < pos) found_ = searched_ ? npos : text_.find(marker_, pos);
+        searched_ = found_ == npos;
+        return found_;
+    }
+
+private:
+    std::string_view text_;
+    std::string_view marker_;
+    std::size_t found_ = npos;
+    bool searched_ = false;  // no further occurrence
+};
+
 // The "<coordinates>" of the LineString that opens at `line`, when it lies before that
 // LineString's end.
-std::size_t coordinatesOf(std::string_view bytes, std::size_t line) {
-    const std::size_t close = bytes.find(kLineClose, line);
-    const std::size_t coordinates = bytes.find(kCoordOpen, line);
+std::size_t coordinatesOf(Marker& lineClose, Marker& coordOpen, std::size_t line) {
+    const std::size_t close = lineClose.from(line);
+    const std::size_t coordinates = coordOpen.from(line);
     if (coordinates == npos || (close != npos && coordinates > close)) return npos;
     return coordinates;
 }
@@ -41,8 +60,10 @@ std::size_t coordinatesOf(std::string_view bytes, std::size_t line) {
 
 bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
     target.route.count = 0;
-    std::size_t line = bytes.find(kLineOpen);
-    std::size_t coordinates = line == npos ? npos : coordinatesOf(bytes, line);
+    Marker lineOpen(bytes, kLineOpen), lineClose(bytes, kLineClose), coordOpen(bytes, kCoordOpen),
+        coordClose(bytes, kCoordClose);
+    std::size_t line = lineOpen.from(0);
+    std::size_t coordinates = line == npos ? npos : coordinatesOf(lineClose, coordOpen, line);
     if (coordinates == npos) {
         reportImport(target, kKmlNoRoute, kKmlCaption);
         return false;
@@ -50,7 +71,7 @@ bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
     int piece = 0;
     while (coordinates != npos && !routeFull(target)) {
         const std::size_t start = coordinates + kCoordOpen.size();
-        const std::size_t end = bytes.find(kCoordClose, start);
+        const std::size_t end = coordClose.from(start);
         if (end == npos) {
             reportImport(target, "KML Format nicht erkannt\n<coordinates> nicht gefunden", kKmlCaption);
             return target.route.count > 0;
@@ -58,8 +79,8 @@ bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
         kmlPieceStarted(target, ++piece);
         forEachPartOutsideComments(bytes.substr(start, end - start),
                                    [&](std::string_view part) { return addCoordinates(target, part); });
-        line = bytes.find(kLineOpen, end + kCoordClose.size());
-        coordinates = line == npos ? npos : coordinatesOf(bytes, line);
+        line = lineOpen.from(end + kCoordClose.size());
+        coordinates = line == npos ? npos : coordinatesOf(lineClose, coordOpen, line);
     }
     kmlFinished(target);
     return target.route.count > 0;

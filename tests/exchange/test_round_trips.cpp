@@ -116,6 +116,14 @@ std::string laughs(const char* root, const char* inner) {
     return text + "]>\n<" + root + ">" + inner + "</" + root + ">";
 }
 
+// Pieces without end tags, not well-formed: the text search must not look for the missing
+// tag once per piece.
+std::string unclosedPieces(int count) {
+    std::string text = "<kml>";
+    for (int i = 0; i < count; ++i) text += "<LineString><coordinates>9,53,1</coordinates>";
+    return text;
+}
+
 std::string junk(std::size_t size) {
     std::mt19937 random(11);
     std::string text(size, '\0');
@@ -138,6 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileCase{"empty gpx", "gpx", ""}, HostileCase{"junk kml", "kml", junk(1 << 20)},
                       HostileCase{"junk ovl", "ovl", junk(1 << 20)}, HostileCase{"junk gpx", "gpx", junk(1 << 20)},
                       HostileCase{"deep kml", "kml", nested(200000)},
+                      HostileCase{"unclosed pieces kml", "kml", unclosedPieces(300000)},
                       HostileCase{"laughs kml", "kml", laughs("kml", "<LineString><coordinates>&lol9;</coordinates></LineString>")},
                       HostileCase{"laughs gpx", "gpx", laughs("gpx", "<wpt lat=\"1\" lon=\"2\"><name>&lol9;</name></wpt>")}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
