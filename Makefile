@@ -70,19 +70,15 @@ demo-log: deps $(BUILD)/build.ninja
 	$(BUILD)/tools/vexa-gpssim --route-file data/demo/demo-drive.txt --no-fix 480-500 \
 	  --bad-checksum 2500 --output data/demo/NmeaLog_20260601_1000.txt
 
-# libFuzzer over the NMEA framing and parsers (clang); FUZZ_SECONDS per run.
+# libFuzzer over the NMEA framing and parsers, the Garmin frames, and the route and POI file
+# readers and writers (clang); FUZZ_SECONDS per run.
 FUZZ_SECONDS ?= 60
 .PHONY: fuzz
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build-fuzz --target fuzz_nmea -j $(JOBS)
+	cmake --build build-fuzz --target fuzz_nmea fuzz_garmin_frames fuzz_exchange -j $(JOBS)
 	mkdir -p build-fuzz/corpus && cp -n tests/gps/fuzz_corpus/* build-fuzz/corpus/ 2>/dev/null || true
 	build-fuzz/tests/gps/fuzz_nmea -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
-
-# libFuzzer over the KML, OVL, GPX and POI text readers and the export writers.
-.PHONY: fuzz-exchange
-fuzz-exchange: deps
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build-fuzz --target fuzz_exchange -j $(JOBS)
+	build-fuzz/tests/exchange/fuzz_garmin_frames -max_total_time=$(FUZZ_SECONDS)
 	mkdir -p build-fuzz/corpus-exchange && cp -n tests/exchange/fuzz_corpus/* build-fuzz/corpus-exchange/ 2>/dev/null || true
 	build-fuzz/tests/exchange/fuzz_exchange -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus-exchange

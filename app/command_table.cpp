@@ -57,7 +57,7 @@ const std::vector<MenuItem>& menuItems() {
         poi(kCmdRouteReduce, "Routen Punkte reduzieren", true),
         poi(cmd::RouteExport, "Route -> Overlay und KML", true),
         poi(cmd::OtherRouteDb, "Andere Routen DB", false),
-        poi(cmd::SendRouteToGarmin, "Send Route to Garmin", false),
+        poi(cmd::SendRouteToGarmin, "Send Route to Garmin", true),
         poi(0, "", true),
         poi(kCmdTraceToRoute, "Trace -> Route", true),
         poi(kCmdTraceClear, "Trace löschen", true),

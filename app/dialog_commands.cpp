@@ -1,10 +1,19 @@
-// The commands that open a dialog: "Aufzeichnung", "UTM oder GK Zone" and "Help".
+// The commands that open a dialog: "Aufzeichnung", "UTM oder GK Zone", "Help" and
+// "Send Route to Garmin".
+#include <chrono>
+#include <system_error>
+#include <thread>
+
 #include "app/app_state.h"
+#include "app/command_ids.h"
 #include "app/help_dialog.h"
 #include "app/log_settings_dialog.h"
+#include "app/route_name_dialog.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
 #include "app/zone_dialog.h"
+#include "platform/serial_port.h"
+#include "util/text.h"
 
 namespace vexa {
 
@@ -54,6 +63,47 @@ void MainWindow::openHelp() {
         runDialog(dialog);
     }
     fullscreenOff();
+}
+
+// The track name, then the upload on its own thread with a copy of the route taken now: the
+// route may be edited while it runs.
+void MainWindow::sendRouteToGarmin() {
+    if (garmin_.running()) {
+        ui_.messageBox("Die Übertragung zum Garmin läuft noch", "Senden Route", MessageButtons::Ok,
+                       MessageIcon::Information);
+        return;
+    }
+    {
+        DialogFlag flag(state_.frame);
+        RouteNameDialog dialog(latin1ToUtf8(state_.garmin.trackName), this);
+        if (runDialog(dialog) == QDialog::Accepted) setGarminTrackName(state_.garmin, dialog.text());
+        else state_.garmin.trackName.clear();
+    }
+    fullscreenOff();
+
+    GarminUploadJob job;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        const std::string name = state_.frame.portName;
+        job = makeGarminUploadJob(state_.route, state_.grid, state_.garmin.trackName, name,
+                                  session_.portDevice(name));
+    }
+    const bool logging = state_.log.active.load();
+    // The GPS reader leaves its loop once the port is closed; the upload opens the port only
+    // after that, so the reader never reads the receiver's answers.
+    const bool readerRunning = state_.port.isOpen() && !state_.frame.replaying.load();
+    if (state_.port.isOpen()) close_port(session_, job.portName);
+    auto waitForReader = [this, readerRunning] {
+        while (readerRunning && session_.workerRunning.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    try {
+        garmin_.start(std::move(job), logging, waitForReader);
+    } catch (const std::system_error& e) {
+        ui_.messageBox(strprintf("Unable to create the Write thread, \r\nlasterror=%ld",
+                                 static_cast<long>(e.code().value())),
+                       "Error", MessageButtons::Ok, MessageIcon::Error);
+    }
 }
 
 }  // namespace vexa

@@ -73,7 +73,14 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
       input_{state.gps,      state.last, state.satellites,  state.trace,       state.log,
              state.settings, state.frame, state.grid,       state.diagnostics, ui_,
              state.clock,    views_,      state.stateMutex},
-      session_(input_, store_, state.port) {
+      session_(input_, store_, state.port),
+      garmin_(state.port, state.garmin) {
+    GarminUpload& upload = garmin_.upload();
+    upload.addLine = [this](std::string_view line) { AddNmeaListLine(state_.diagnostics, line); };
+    upload.showMessage = [this](std::string_view text) {
+        ui_.messageBox(text, "", MessageButtons::Ok, MessageIcon::Error);
+    };
+    upload.showTextView = [this] { ui_.sendCommand(cmd::NmeaView); };
     session_.portDevice = [this](const std::string& name) {
         const int n = comPortNumber(name);
         return n > 0 ? comDevice(n) : name;
@@ -354,6 +361,7 @@ void MainWindow::shutDown() {
     if (closing_) return;
     closing_ = true;
     ui_.abandonWaits();
+    garmin_.stop();
     StopGpsThreads(session_);
 }
 

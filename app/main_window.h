@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/garmin_transfer.h"
 #include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
 #include "app/qt_ui.h"
@@ -77,6 +78,7 @@ public:
     AppState& state() { return state_; }
     QtUi& ui() { return ui_; }
     GpsSession& session() { return session_; }
+    GarminTransfer& garminTransfer() { return garmin_; }
     MenuBar& menuBar() { return *menuBar_; }
     FrameView& frameView() { return *frameView_; }
     NmeaView& nmeaView() { return *nmeaView_; }
@@ -130,6 +132,7 @@ private:
     QtGpsViews views_;
     GpsInput input_;
     GpsSession session_;
+    GarminTransfer garmin_;
     std::unique_ptr<HardwareKeys> keys_;
     std::array<int, 4> hardwareKeyCodes_{};
     MenuBar* menuBar_ = nullptr;
@@ -176,6 +179,7 @@ private:
     void openLogSettings();
     void openZoneDialog();
     void openHelp();
+    void sendRouteToGarmin();
     void exitProgram();
     void showReplayView();
     std::string comDevice(int n);

@@ -56,6 +56,7 @@ void MainWindow::dispatch(int id) {
     case cmd::UtmGkZone: openZoneDialog(); break;
     case cmd::Calibration: toggleCalibration(); break;
     case cmd::Help: openHelp(); break;
+    case cmd::SendRouteToGarmin: sendRouteToGarmin(); break;
     case cmd::Exit: exitProgram(); break;
     case cmd::ShowPois:
     case cmd::ShowRoutePoints: toggleOverlay(id); break;

@@ -20,7 +20,7 @@ TEST_F(AppTest, StartUpChecksPoisAndRoutePointsAndGraysWhatIsNotBuilt) {
     EXPECT_TRUE(item(w, cmd::ShowRoutePoints)->isChecked());
     EXPECT_EQ(item(w, cmd::ShowPois)->text(), "Show POIs");
     for (int id : {cmd::MapDirectory, cmd::DisplaySettings, cmd::ListPois, cmd::PoiDbReset,
-                   cmd::RouteSave, cmd::SendRouteToGarmin, cmd::PlaceDirectory})
+                   cmd::RouteSave, cmd::PlaceDirectory})
         EXPECT_FALSE(item(w, id)->isEnabled()) << id;
     // "Add POI" stays gray in every view.
     for (int view : {cmd::NmeaView, cmd::GpsView, cmd::MoveView, cmd::KarteView}) {

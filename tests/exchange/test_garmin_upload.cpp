@@ -1,0 +1,202 @@
+// The upload end to end: the real serial port on a pseudo-terminal, vexa-garminsim on the
+// other side, its record of the received track read back.
+#include "exchange/garmin_upload.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "exchange/garmin_link.h"
+#include "geo/grid.h"
+#include "platform/linux/termios_serial_port.h"
+#include "routes/route_table.h"
+#include "tests/support/device_simulator.h"
+#include "tests/support/garmin_record.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Plate carrée in 1/10000 degree: the grid gives back the degrees a point was made with.
+GridContext plateCarree() {
+    GridContext grid;
+    grid.PlateCarreeGrid = true;
+    return grid;
+}
+
+TrackPoint at(double lon, double lat) {
+    TrackPoint p;
+    p.gridX = lon * 10000.0;
+    p.gridY = lat * 10000.0;
+    return p;
+}
+
+struct UploadFixture : ::testing::Test {
+    testing::TempDir dir;
+    TermiosSerialPort port;
+    GarminUpload up{port};
+    std::vector<std::string> lines;
+
+    UploadFixture() {
+        up.addLine = [this](std::string_view l) { lines.emplace_back(l); };
+        up.showMessage = [this](std::string_view m) { lines.push_back("message: " + std::string(m)); };
+        up.answerTimeout = 400ms;
+    }
+    std::filesystem::path record() const { return dir / "track.txt"; }
+    std::unique_ptr<testing::DeviceSimulator> simulator(const std::string& fault = "", const std::string& n = "") {
+        std::vector<std::string> arguments{"--output", record().string()};
+        if (!fault.empty()) arguments.insert(arguments.end(), {fault, n});
+        return std::make_unique<testing::DeviceSimulator>(VEXA_GARMINSIM, arguments);
+    }
+    GarminUploadResult upload(const std::string& device, const std::vector<TrackPoint>& points,
+                              const std::string& name) {
+        GarminUploadJob job;
+        job.points = points;
+        job.grid = plateCarree();
+        job.trackName = name;
+        job.portName = "COM1:";
+        job.device = device;
+        return track2gps(up, job);
+    }
+    std::vector<std::string> received() const { return testing::garminRecord(record()); }
+    bool has(std::string_view line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+};
+
+TEST_F(UploadFixture, EdgeCasePointsHeaderAndCountArriveAsTheReceiverExpects) {
+    struct Case {
+        std::string name;
+        std::vector<std::string> track;
+    };
+    const Case cases[] = {
+        {"ABCD",
+         {"product request", "records 3", "header \"ABCD\"",
+          "point 0 52.5000000 13.4000000 626349397 159868227 new",
+          "point 1 52.5000000 -10.0000000 626349397 -119304647", "transfer complete 7"}},
+        {"",
+         {"product request", "records 2", "point 0 52.5000000 13.4000000 626349397 159868227 new",
+          "point 1 52.5000000 -10.0000000 626349397 -119304647", "transfer complete 7"}},
+    };
+    for (const Case& c : cases) {
+        lines.clear();
+        const auto sim = simulator();
+        ASSERT_FALSE(sim->device().empty());
+        const GarminUploadResult r = upload(sim->device(), {at(13.4, 52.5), at(-10.0, 52.5)}, c.name);
+        EXPECT_TRUE(r.ok()) << c.name;
+        EXPECT_EQ(r.pointsSent, 2);
+        EXPECT_EQ(received(), c.track) << c.name;
+        EXPECT_TRUE(has("Send 2 Track-Points to:"));
+        EXPECT_TRUE(has("VEXA garminsim Software Version 3.10"));
+        EXPECT_TRUE(has("Send 001: breite=52.500000 laenge=-10.000000"));
+        EXPECT_EQ(has("Trackname: ABCD"), !c.name.empty());
+        EXPECT_EQ(lines.back(), "Close COM1: ok");
+        EXPECT_FALSE(port.isOpen());
+    }
+}
+
+TEST_F(UploadFixture, LoggingTracesEveryByteAndTheAnswerChecks) {
+    up.logging = true;
+    const auto sim = simulator();
+    ASSERT_TRUE(upload(sim->device(), {at(13.4, 52.5)}, "").ok());
+    for (const char* line : {"Open COM1: BaudRate 9600 ok", "Byte 1 FE", "Send 6 Bytes to GPS",
+                             "Read Answer from GPS", "ACK from GPS", "Answer from GPS",
+                             "Checksum Byte 1 06 = 6", "Checksum is ok", "Send 8 Bytes to GPS"})
+        EXPECT_TRUE(has(line)) << line;
+    EXPECT_FALSE(has("Checksum is not ok"));
+}
+
+// Points on a Gauss-Krüger map (Potsdam datum) and on UTM with European Datum 1950 reach the
+// receiver in WGS84.
+TEST_F(UploadFixture, PointsOnALocalDatumAreSentInWgs84) {
+    for (const bool ed50 : {false, true}) {
+        GridContext grid;
+        grid.LocalDatumGrid = true;
+        grid.Ed50Datum = ed50;
+        grid.GkStrip = 4;
+        grid.UtmZone = 33;
+        const GeodeticPoint local = wgs84ToLocal(13.4, 52.5, grid);
+        const GridPoint g = llh2utm(local.longitude, local.latitude, 1, grid);
+        TrackPoint p;
+        p.gridX = g.easting;
+        p.gridY = g.northing;
+        const auto sim = simulator();
+        GarminUploadJob job{{p}, grid, "", "COM1:", sim->device()};
+        ASSERT_TRUE(track2gps(up, job).ok());
+        testing::expectPointsInOrder(received(), 2, 1, [](int) { return std::pair{52.5, 13.4}; }, 2e-5);
+    }
+}
+
+TEST_F(UploadFixture, ALongRouteArrivesCompleteAndInOrder) {
+    std::vector<TrackPoint> points;
+    for (int i = 0; i < 3999; ++i) points.push_back(at(6.0 + i * 0.001, 47.0 + i * 0.0005));
+    const auto sim = simulator();
+    const GarminUploadResult r = upload(sim->device(), points, "Lang");
+    EXPECT_TRUE(r.ok());
+    const auto track = received();
+    ASSERT_EQ(track.size(), 3999u + 4);
+    EXPECT_EQ(track[1], "records 4000");
+    testing::expectPointsInOrder(track, 3, 3999, [](int i) { return std::pair{47.0 + i * 0.0005, 6.0 + i * 0.001}; },
+                                 1e-6);
+}
+
+TEST_F(UploadFixture, EachFaultEndsAsDocumentedWithoutHanging) {
+    struct Case {
+        std::string fault, n;
+        bool ok;
+        bool complete;
+        int pointsSent;
+        std::string lastReport;  // the line before "Close COM1: ok"
+    };
+    // Five points without a name: product request, records, points 3..7, transfer complete 8.
+    const Case cases[] = {
+        {"--nak", "4", false, true, 5, "Track mit 5 Punkten übertragen, 2 Pakete nicht quittiert"},
+        {"--silent-after", "4", false, false, 2, "Keine Antwort vom GPS: 2 von 5 Track-Points gesendet"},
+        {"--silent-after", "0", false, false, 0, "Keine Antwort vom GPS: 0 von 5 Track-Points gesendet"},
+        {"--garbage", "2", true, true, 5, "Track mit 5 Punkten übertragen"},
+        {"--bad-checksum", "3", false, true, 5, "Track mit 5 Punkten übertragen, 2 Pakete nicht quittiert"},
+        {"--slow", "100", true, true, 5, "Track mit 5 Punkten übertragen"},
+        {"--slow", "1000", false, false, 0, "Keine Antwort vom GPS: 0 von 5 Track-Points gesendet"},
+    };
+    std::vector<TrackPoint> points;
+    for (int i = 0; i < 5; ++i) points.push_back(at(9.0 + i * 0.01, 52.0));
+    for (const Case& c : cases) {
+        lines.clear();
+        const auto sim = simulator(c.fault, c.n);
+        const auto began = std::chrono::steady_clock::now();
+        const GarminUploadResult r = upload(sim->device(), points, "");
+        EXPECT_LT(std::chrono::steady_clock::now() - began, 5s) << c.fault;
+        EXPECT_EQ(r.ok(), c.ok) << c.fault;
+        EXPECT_EQ(r.complete, c.complete) << c.fault;
+        EXPECT_EQ(r.pointsSent, c.pointsSent) << c.fault;
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[lines.size() - 2], c.lastReport) << c.fault;
+        EXPECT_FALSE(port.isOpen());
+    }
+}
+
+TEST_F(UploadFixture, CommandLineUploadSucceedsOnlyWhenEveryPacketIsAcknowledged) {
+    RouteTable route;
+    route.points[0] = at(13.4, 52.5);
+    route.points[1] = at(13.5, 52.6);
+    route.count = 2;
+    struct Case {
+        std::string fault, n;
+        int status;
+    };
+    for (const Case& c : {Case{"", "", 0}, Case{"--nak", "3", 1}, Case{"--silent-after", "4", 1}}) {
+        const auto sim = simulator(c.fault, c.n);
+        std::ostringstream progress;
+        EXPECT_EQ(uploadRouteToGarmin(port, route, plateCarree(), sim->device(), "Tour", progress), c.status)
+            << c.fault;
+        EXPECT_NE(progress.str().find("Send 000: breite=52.500000 laenge=13.400000\n"), std::string::npos)
+            << progress.str();
+    }
+    std::ostringstream progress;
+    EXPECT_EQ(uploadRouteToGarmin(port, route, plateCarree(), (dir / "none").string(), "", progress), 1);
+    EXPECT_NE(progress.str().find("function=CreateFile error=2"), std::string::npos) << progress.str();
+}
+
+}  // namespace
+}  // namespace vexa
