@@ -1,15 +1,19 @@
 #include "tools/vexa-convert/conversion.h"
 
 #include <cstdio>
+#include <iostream>
 
 #include "exchange/export_format.h"
 #include "exchange/file_writing.h"
+#include "exchange/garmin_link.h"
+#include "exchange/garmin_upload.h"
 #include "exchange/poi_csv_reader.h"
 #include "exchange/route_file_import.h"
 #include "exchange/route_import.h"
 #include "frame/diagnostics.h"
 #include "geo/grid_refresh.h"
 #include "platform/linux/system_clock.h"
+#include "platform/linux/termios_serial_port.h"
 #include "routes/route_hits.h"
 
 namespace vexa {
@@ -92,9 +96,19 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
 
 ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui&) {
     if (target.kind == Endpoint::Kind::Garmin) {
-        // The upload of the route as a track over the serial link goes here.
-        complain("%s: sending to a Garmin receiver is not supported by this build", target.device);
-        return kUsage;
+        if (conversion.route->count == 0) {
+            complain("%s: the source holds no route to send", target.device);
+            return kFailed;
+        }
+        // The route goes as a track named after the source, with the upload's progress lines.
+        GarminLink link;
+        setGarminTrackName(link, conversion.name);
+        TermiosSerialPort port;
+        if (uploadRouteToGarmin(port, *conversion.route, conversion.grid, target.device, link.trackName,
+                                std::cerr) == 0)
+            return kConverted;
+        complain("%s: the receiver did not take the whole track", target.device);
+        return kFailed;
     }
     if (target.kind == Endpoint::Kind::Database) {
         // Routes are saved under their name, POIs into a new volume, through the databases.

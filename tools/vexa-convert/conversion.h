@@ -43,7 +43,7 @@ struct Conversion {
 
 // Reads the source into `conversion`; reports to `ui` and standard error.
 ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui);
-// Writes what the target format holds.
+// Writes what the target format holds, or sends the route to the Garmin receiver.
 ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui);
 
 // The fixes of an NMEA log that the replay records as trace points, as a route (thinned

@@ -1,7 +1,8 @@
 // vexa-convert IN OUT
 //
 // Converts a route or POI file into another format with the program's own readers and
-// writers, chosen by the file extensions: KML, OVL, GPX, CSV, and NMEA logs as tracks.
+// writers, chosen by the file extensions: KML, KMZ, OVL, GPX, CSV, and NMEA logs as tracks;
+// or sends the route to a Garmin receiver (garmin:DEVICE).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,6 +27,7 @@ constexpr const char* kHelp =
     "       .ovl  the route\n"
     "       .gpx  the route as a track and the POIs as waypoints\n"
     "       .csv  the POIs (Latin-1)\n"
+    "  garmin:DEVICE  the route as a track to a Garmin receiver on a serial device\n"
     "\n"
     "A route holds at most 4000 points. Coordinates are WGS84.\n"
     "Exit status: 0 converted, 1 the conversion failed, 2 wrong command line.\n";
