@@ -21,7 +21,9 @@
 #include "maps/map_view.h"
 #include "maps/render/map_frame_context.h"
 #include "routes/guidance.h"
+#include "routes/poi_db.h"
 #include "routes/poi_record.h"
+#include "routes/route_db.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"
 
@@ -52,6 +54,8 @@ struct AppState {
     TraceTable trace;
     RouteTable route;
     PoiTable pois;
+    PoiDb poiDb;
+    RouteDb routeDb;
     NmeaLog log;
     MapTable maps;
     MapView mapView;

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/dialog_flag.h"
 #include "app/help_dialog.h"
 #include "app/log_settings_dialog.h"
 #include "app/route_name_dialog.h"
@@ -16,20 +17,6 @@
 #include "util/text.h"
 
 namespace vexa {
-
-namespace {
-
-// A command's modal dialog: workers do not draw while it is up.
-class DialogFlag {
-public:
-    explicit DialogFlag(FrameState& frame) : frame_(frame) { frame_.dialogActive = true; }
-    ~DialogFlag() { frame_.dialogActive = false; }
-
-private:
-    FrameState& frame_;
-};
-
-}  // namespace
 
 void MainWindow::openLogSettings() {
     {
@@ -73,9 +60,14 @@ void MainWindow::sendRouteToGarmin() {
                        MessageIcon::Information);
         return;
     }
+    std::string routeName;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        routeName = state_.route.name;
+    }
     {
         DialogFlag flag(state_.frame);
-        RouteNameDialog dialog(latin1ToUtf8(state_.garmin.trackName), this);
+        RouteNameDialog dialog(routeName, this);
         if (runDialog(dialog) == QDialog::Accepted) setGarminTrackName(state_.garmin, dialog.text());
         else state_.garmin.trackName.clear();
     }

@@ -126,6 +126,7 @@ void MainWindow::characterKey(char key) {
             break;
         }
         case 's': saveScreenCopy(true); break;
+        case 'm': command(cmd::PlaceDirectory); break;
         case 'n': if (view == DisplayMode::Karte) showNextMapCorner(); break;
         case 'p': command(cmd::ListPois); break;
         case 'q':

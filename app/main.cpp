@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <clocale>
 #include <cstdio>
 #include <memory>
 
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("vexa");
+    // Qt takes the user's locale; numbers in files and databases keep the decimal point.
+    std::setlocale(LC_NUMERIC, "C");
 
     SingleInstance instance(SingleInstance::defaultServerName());
     if (!line.snapshot && instance.notifyRunning()) return 0;

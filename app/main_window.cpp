@@ -24,6 +24,7 @@
 #include "app/ui_thread.h"
 #include "platform/clock.h"
 #include "platform/linux/serial_devices.h"
+#include "platform/linux/sqlite_db_store.h"
 #include "platform/paths.h"
 #include "platform/settings_storage.h"
 
@@ -86,9 +87,10 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
         return n > 0 ? comDevice(n) : name;
     };
     session_.showReplayView = [this] { showReplayView(); };
-    session_.importFile = [this](const std::filesystem::path& file, const std::string& ext) {
-        return importRouteFile(file, ext);
+    session_.importFile = [this](const std::filesystem::path& file, const std::string& extension) {
+        return (extension == "csv" && importCsv(file)) || importRouteFile(file, extension);
     };
+    dbStore_ = std::make_unique<SqliteDbStore>();
     session_.beforeReplayLine = [this] { views_.paceReplay(); };
     views_.setReplayFramePeriod(options_.replayFramePeriod);
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,
@@ -200,6 +202,7 @@ void MainWindow::activate(bool active) {
             command(cmd::LoadMapDirectory);
             std::error_code ec;
             std::filesystem::create_directories(vexaDir(), ec);
+            command(cmd::PoiDbReset);
             StateLock lock(state_.stateMutex, uiHoldsState_);
             for (int i = 0; i < state_.pois.count; ++i) {
                 const PoiRecord& poi = state_.pois.records[static_cast<std::size_t>(i)];

@@ -20,6 +20,8 @@
 #include "frame/settings_store.h"
 #include "gps/gps_input.h"
 #include "gps/gps_session.h"
+#include "routes/place_table.h"
+#include "routes/route_db.h"
 
 class QDialog;
 class QStackedWidget;
@@ -91,6 +93,11 @@ public:
     // Runs a command's modal dialog; returns its result code. Tests answer dialogs here.
     void setDialogRunner(std::function<int(QDialog&)> runner) { dialogRunner_ = std::move(runner); }
 
+    // "Export" in the route list (the route, loaded alone, and its name) and in the POI list.
+    using RouteExporter = std::function<void(const std::string& routeName, const Progress&)>;
+    using PoiExporter = std::function<void(const Progress&)>;
+    void setExporters(RouteExporter route, PoiExporter pois);
+
     // UiWindow
     QWidget* dialogParent() override { return this; }
     void applyTitle(const std::string& title) override;
@@ -147,6 +154,11 @@ private:
     std::atomic<bool> nmeaRefreshPending_{false};
     std::function<void(int)> observer_;
     std::function<int(QDialog&)> dialogRunner_;
+    std::unique_ptr<DbStore> dbStore_;
+    RouteExporter exportRoute_;
+    PoiExporter exportPois_;
+    std::vector<Place> places_;  // read when the place directory first opens
+    int placeIndex_ = -1;        // the town chosen last
 
     void create();
     void guarded(const std::function<void()>& handler);
@@ -186,6 +198,20 @@ private:
     void refreshGridCoordinates();
     void saveScreenCopy(bool tell);
     void showNextMapCorner();
+
+    // POI and route databases, place directory (db_commands.cpp).
+    DbContext dbContext();
+    bool databaseCommand(int id);
+    void openPoiList();
+    void addPoiAtCentre();
+    void choosePoiVolume();
+    void resetPoiDb();
+    void storeLastPosition();
+    bool importCsv(const std::filesystem::path& file);
+    void openRouteList(bool byDate);
+    void saveRoute();
+    void chooseRouteVolume();
+    void openPlaceDirectory();
 };
 
 }  // namespace vexa

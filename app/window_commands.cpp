@@ -44,7 +44,10 @@ void MainWindow::dispatch(int id) {
         state_.diagnostics.setCurrentOperation("ID_TOOLS_NMEASTART");
         GpsStart(session_);
         break;
-    case cmd::GpsStop: GpsStop(session_); break;
+    case cmd::GpsStop:
+        GpsStop(session_);
+        storeLastPosition();
+        break;
     case cmd::EmulateStart:
         fullscreenOffSip();
         EmulateStart(session_);
@@ -62,7 +65,7 @@ void MainWindow::dispatch(int id) {
     case cmd::ShowRoutePoints: toggleOverlay(id); break;
     default:
         if (isComCommand(id)) selectComPort(id);
-        else routeCommand(id);
+        else if (!databaseCommand(id)) routeCommand(id);
     }
 }
 

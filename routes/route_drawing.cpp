@@ -7,6 +7,10 @@
 #include <cmath>
 
 #include <QPainter>
+#include <QStaticText>
+
+#include <string>
+#include <unordered_map>
 
 #include "display/icons.h"
 #include "display/text_drawing.h"
@@ -28,6 +32,29 @@ const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 100);
 const QColor kGrey(128, 128, 128);
 const QColor kPoiRed(220, 20, 20);
+
+// POI labels are laid out once per thread and font and then only drawn: shaping the same
+// texts again for every frame would cost more than everything else a frame of POIs does.
+void drawPoiLabel(QPainter& painter, int x, int y, std::string_view label) {
+    thread_local std::unordered_map<std::string, QStaticText> laidOut;
+    thread_local QFont laidOutFont;
+    constexpr std::size_t kMostLabels = 4096;
+    if (painter.font() != laidOutFont || laidOut.size() > kMostLabels) {
+        laidOut.clear();
+        laidOutFont = painter.font();
+    }
+    DrawnTexts::note(x, y, label);
+    std::string key(label);
+    auto it = laidOut.find(key);
+    if (it == laidOut.end()) {
+        QStaticText text(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+        text.setTextFormat(Qt::PlainText);
+        text.setPerformanceHint(QStaticText::AggressiveCaching);
+        text.prepare(QTransform(), laidOutFont);
+        it = laidOut.emplace(std::move(key), std::move(text)).first;
+    }
+    painter.drawStaticText(x, y, it->second);
+}
 constexpr int kPointRadius = 4;
 constexpr int kCentreSearchSquared = 25;
 
@@ -189,15 +216,15 @@ void show_Poi(QPainter& painter, const PoiTable& pois, const ViewProjection& vie
     painter.setFont(mapFont());
     for (int i = 0; i < count; ++i) {
         const PoiRecord& poi = pois.records[static_cast<std::size_t>(i)];
-        if (!poiIsShown(poi.name)) continue;
         const ScreenPoint p = view.project(poi.gridX, poi.gridY);
-        if (std::abs(p.x - w) >= w || std::abs(p.y - h) >= h) continue;
+        if (std::abs(p.x - w) >= w || std::abs(p.y - h) >= h) continue;  // cheap test first
+        if (!poiIsShown(poi.name)) continue;
         drawPointCircle(painter, p, pointCircle(kBlue.rgb(), poi.dbPath == defaultVolume ? qRgb(255, 255, 255) : kPoiRed.rgb()));
         painter.setPen(Qt::black);
         if (labelPosition == 0)
-            drawTextAt(painter, p.x - 14, p.y - 20, poiLabel(poi.name));
+            drawPoiLabel(painter, p.x - 14, p.y - 20, poiLabel(poi.name));
         else
-            drawTextAt(painter, p.x - 20, p.y + 20, poiLabel(poi.name));
+            drawPoiLabel(painter, p.x - 20, p.y + 20, poiLabel(poi.name));
     }
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 1));

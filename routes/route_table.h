@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "routes/track_point.h"
 
@@ -34,6 +35,7 @@ inline constexpr int kCmdTraceClear = 40173;        // "Trace löschen"
 struct RouteTable {
     std::array<TrackPoint, kRouteCapacity> points{};
     int count = 0;
+    std::string name;  // the selected or last used route: seeds the save dialog, names exports
 };
 
 // What the map view knows of the tap's surroundings.

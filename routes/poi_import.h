@@ -1,0 +1,28 @@
+// The POI import: a ";"-separated text file becomes a new POI volume next to it.
+//
+// One POI a line: name;datum code;longitude;latitude;rest — the fifth field is required and
+// ignored. Consecutive separators count as one. Code "1" marks degrees, minutes and seconds
+// (DDDMMSS;DDMMSS), converted when read back. Texts that are not UTF-8 are taken as Latin-1.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "routes/db_primitives.h"
+#include "routes/route_db.h"
+
+namespace vexa {
+
+// The volume the file becomes: its name up to the first "." with ".cdb"; nullopt without one.
+std::optional<std::filesystem::path> importVolumeFor(const std::filesystem::path& file);
+
+// Imports the file's text into a new volume in one transaction and tells the user the result.
+// Returns the new volume (the caller makes it the current POI volume), nullopt when nothing
+// was imported.
+std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view text,
+                                              const std::filesystem::path& file, const Progress& progress);
+// Writes the POIs of the text; returns how many were written.
+int ParsePoiFile(DbContext& db, DbVolume& volume, DbOid database, std::string_view text, const Progress& progress);
+
+}  // namespace vexa

@@ -1,0 +1,253 @@
+// Volumes in real SQLite files: records, transactions, two programs on one file, and files
+// that are not VEXA volumes.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "platform/linux/sqlite_db_store.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa {
+namespace {
+
+using testing::TempDir;
+
+std::vector<std::string> point(const std::string& name) { return {name, "2", "9.70000", "52.40000", "0"}; }
+
+std::vector<std::string> names(DbVolume& volume, DbOid database) {
+    std::vector<std::string> out;
+    auto cursor = volume.read(database);
+    while (auto r = cursor->next()) out.push_back(r->texts.empty() ? "" : r->texts[0]);
+    return out;
+}
+
+std::string sqlite(const std::filesystem::path& file, const char* sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(file.c_str(), &db);
+    std::string out;
+    sqlite3_exec(db, sql, [](void* o, int, char** v, char**) {
+        *static_cast<std::string*>(o) += v[0] ? v[0] : "";
+        return 0;
+    }, &out, nullptr);
+    sqlite3_close(db);
+    return out;
+}
+
+struct Store : ::testing::Test {
+    TempDir dir;
+    SqliteDbStore store;
+    std::filesystem::path file = dir / "vexatrack.cdb";
+};
+
+TEST_F(Store, RecordsComeBackSortedByFirstTextWithStableIds) {
+    auto volume = store.mount(file, MountMode::OpenAlways).volume;
+    ASSERT_TRUE(volume);
+    ASSERT_EQ(volume->create("A", 19500, 1), DbCreate::Created);
+    EXPECT_EQ(volume->create("A", 19500, 1), DbCreate::Exists);
+    const DbOid db = *volume->find("A");
+    const DbOid b = volume->write(db, 0, point("b"));
+    const DbOid a = volume->write(db, 0, point("a"));
+    ASSERT_NE(a, 0u);
+    EXPECT_EQ(names(*volume, db), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(volume->write(db, b, point("c")), b);
+    EXPECT_EQ(names(*volume, db), (std::vector<std::string>{"a", "c"}));
+    EXPECT_TRUE(volume->removeRecord(db, a));
+    EXPECT_FALSE(volume->removeRecord(db, a));
+    const auto info = volume->info(db);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->records, 1);
+    EXPECT_EQ(info->type, 19500u);
+    EXPECT_GT(info->modifiedMs, 1600000000000);
+    EXPECT_EQ(sqlite(file, "PRAGMA user_version"), std::to_string(kVolumeSchemaVersion));
+}
+
+TEST_F(Store, RolledBackTransactionLeavesNothing) {
+    {
+        auto volume = store.mount(file, MountMode::OpenAlways).volume;
+        ASSERT_TRUE(volume->begin());
+        volume->create("R", 19500, 1);
+        volume->write(*volume->find("R"), 0, point("x"));
+    }  // unmounted without commit
+    auto volume = store.mount(file, MountMode::OpenExisting).volume;
+    ASSERT_TRUE(volume);
+    EXPECT_TRUE(volume->databases()->empty());
+}
+
+TEST_F(Store, SecondProgramWaitsForTheWriterInsteadOfFailing) {
+    auto first = store.mount(file, MountMode::OpenAlways).volume;
+    auto second = store.mount(file, MountMode::OpenAlways).volume;
+    ASSERT_TRUE(first && second);
+    ASSERT_TRUE(first->begin());
+    first->create("R", 19500, 1);
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        first->commit();
+    });
+    EXPECT_EQ(second->create("S", 19500, 1), DbCreate::Created);  // waited for the lock
+    release.join();
+    EXPECT_EQ(second->databases()->size(), 2u);
+    EXPECT_EQ(sqlite(file, "PRAGMA integrity_check"), "ok");
+}
+
+struct BadFile {
+    const char* what;
+    std::function<void(const std::filesystem::path&)> make;
+    const char* message;
+};
+
+TEST_F(Store, BadFilesAreRefusedWithAReasonAndStayUntouched) {
+    const std::vector<BadFile> cases = {
+        {"text file", [](auto& f) { testing::writeFile(f, "name;2;9.7;52.4;0\n"); }, "ist eine Textdatei"},
+        {"binary file", [](auto& f) { testing::writeFile(f, std::string("\x89PNG\r\n\x1a\n\0\0\0", 11)); },
+         "ist keine VEXA-Datenbank"},
+        {"other SQLite file", [](auto& f) { sqlite(f, "CREATE TABLE t(x); INSERT INTO t VALUES (1);"); },
+         "eine SQLite-Datei, aber keine VEXA-Datenbank"},
+        {"truncated volume",
+         [this](auto& f) {
+             {
+                 auto v = store.mount(f, MountMode::OpenAlways).volume;
+                 v->begin();
+                 v->create("R", 19500, 1);
+                 for (int i = 0; i < 500; ++i) v->write(*v->find("R"), 0, point("p" + std::to_string(i)));
+                 v->commit();
+             }
+             std::filesystem::resize_file(f, std::filesystem::file_size(f) / 2 + 100);
+         },
+         "unvollständig"},
+        {"newer schema",
+         [this](auto& f) {
+             store.mount(f, MountMode::OpenAlways);
+             sqlite(f, "PRAGMA user_version = 7");
+         },
+         "neueren VEXA-Version (Datenbankformat 7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto f = dir / (std::string(c.what) + ".cdb");
+        c.make(f);
+        const std::string before = testing::readFile(f);
+        const MountResult r = store.mount(f, MountMode::OpenAlways);
+        EXPECT_FALSE(r.volume);
+        EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find(f.string()), std::string::npos) << r.error;
+        EXPECT_EQ(testing::readFile(f), before);
+    }
+}
+
+// Runs the checks as an ordinary user: root may write read-only files. Under root they run in
+// a child process that has given up root (user and group "nobody").
+void asOrdinaryUser(const std::filesystem::path& dir, const std::function<void()>& checks) {
+    if (::geteuid() != 0) return checks();
+    std::filesystem::permissions(dir, std::filesystem::perms::all);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        checks();
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "checks failed in the child";
+}
+
+TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWritten) {
+    using std::filesystem::perms;
+    const auto roFolder = dir / "ro-folder";
+    const auto rwFolder = dir / "rw-folder";
+    const auto roFile = rwFolder / "ro.cdb";
+    const auto inRoFolder = roFolder / "rw.cdb";
+    for (const auto& f : {roFile, inRoFolder}) {
+        std::filesystem::create_directories(f.parent_path());
+        auto v = store.mount(f, MountMode::OpenAlways).volume;
+        v->create("R", 19500, 1);
+        v->write(*v->find("R"), 0, point("a"));
+    }
+    std::filesystem::permissions(rwFolder, perms::all);
+    std::filesystem::permissions(roFile, perms::owner_read | perms::group_read | perms::others_read);
+    std::filesystem::permissions(inRoFolder, perms::all & ~perms::owner_exec & ~perms::group_exec & ~perms::others_exec);
+    std::filesystem::permissions(roFolder, perms::owner_all | perms::group_read | perms::group_exec |
+                                               perms::others_read | perms::others_exec);
+    if (::geteuid() != 0) std::filesystem::permissions(roFolder, perms::owner_write, std::filesystem::perm_options::remove);
+    const std::string before = testing::readFile(roFile);
+    asOrdinaryUser(dir.path(), [&] {
+        for (const auto& f : {roFile, inRoFolder}) {
+            SCOPED_TRACE(f.string());
+            SqliteDbStore own;
+            auto v = own.mount(f, MountMode::OpenAlways).volume;
+            ASSERT_TRUE(v);
+            EXPECT_TRUE(v->readOnly());
+            EXPECT_EQ(names(*v, *v->find("R")), std::vector<std::string>{"a"});
+            EXPECT_EQ(v->create("S", 19500, 1), DbCreate::Failed);
+            EXPECT_NE(v->error().find("schreibgeschützt"), std::string::npos);
+        }
+        SqliteDbStore own;
+        const MountResult r = own.mount(roFolder / "new.cdb", MountMode::OpenAlways);
+        EXPECT_FALSE(r.volume);
+        EXPECT_NE(r.error.find("schreibgeschützt"), std::string::npos);
+    });
+    std::filesystem::permissions(roFolder, perms::owner_all, std::filesystem::perm_options::add);
+    EXPECT_EQ(testing::readFile(roFile), before);
+}
+
+TEST_F(Store, EmptyFileBecomesAVolumeAndMissingFileIsReported) {
+    testing::writeFile(file, "");
+    EXPECT_TRUE(store.mount(file, MountMode::OpenAlways).volume);
+    const MountResult missing = store.mount(dir / "none.cdb", MountMode::OpenExisting);
+    EXPECT_TRUE(missing.missing);
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.cdb"));
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// Volumes damaged at many places: mounting, listing and reading either work or fail with a
+// reason, and never crash or hang.
+TEST_F(Store, DamagedVolumesFailWithAReason) {
+    {
+        auto v = store.mount(file, MountMode::OpenAlways).volume;
+        v->begin();
+        v->create("R", 19500, 1);
+        for (int i = 0; i < 300; ++i) v->write(*v->find("R"), 0, point("p" + std::to_string(i)));
+        v->commit();
+    }
+    const std::string good = testing::readFile(file);
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 40; ++round) {
+        std::string bad = good;
+        for (int k = 0; k < 8; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            const std::size_t at = 100 + seed % (bad.size() - 100);  // the header stays readable
+            bad[at] = static_cast<char>(seed >> 16);
+        }
+        const auto damaged = dir / ("damaged" + std::to_string(round) + ".cdb");
+        testing::writeFile(damaged, bad);
+        MountResult r = store.mount(damaged, MountMode::OpenExisting);
+        if (!r.volume) {
+            EXPECT_FALSE(r.error.empty());
+            continue;
+        }
+        const auto oids = r.volume->databases();
+        if (!oids) {
+            EXPECT_FALSE(r.volume->error().empty());
+            continue;
+        }
+        for (DbOid oid : *oids) {
+            r.volume->info(oid);
+            auto cursor = r.volume->read(oid);
+            for (int n = 0; n < 1000 && cursor->next(); ++n) {
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,159 @@
+// Saving, listing, loading and deleting routes on real volumes, and a save killed halfway.
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "geo/datum.h"
+#include "geo/grid.h"
+#include "routes/route_db.h"
+#include "tests/routes/db_fixture.h"
+
+namespace vexa {
+namespace {
+
+struct RouteDbTest : DbFixture {
+    RouteDb routes;
+    std::unique_ptr<RouteTable> route = std::make_unique<RouteTable>();
+
+    // n points along a line near Hannover, all of one line kind.
+    void makeRoute(int n, LineKind kind = LineKind::Blue, double startEasting = 550000.0) {
+        route->count = n;
+        for (int i = 0; i < n; ++i) {
+            TrackPoint& p = route->points[static_cast<std::size_t>(i)];
+            p = TrackPoint{startEasting + i * 10.0, 5800000.0 + i * 5.0};
+            p.lineKind = kind;
+        }
+    }
+    RouteSave save(const std::string& name) { return DlgRouteSpeichern(db, routes, *route, grid, name, nullptr); }
+    int load(const std::string& name) {
+        route->name = name;
+        loadNamedRoute(db, routes, *route, grid, nullptr);
+        return route->count;
+    }
+};
+
+TEST_F(RouteDbTest, OverwriteAsksAndReplacesTheWholeRoute) {
+    makeRoute(3);
+    ASSERT_EQ(save("Harz"), RouteSave::Saved);
+    makeRoute(2, LineKind::Road);
+    ui.queueAnswer(Answer::Cancel);
+    EXPECT_EQ(save("Harz"), RouteSave::KeepOpen);
+    EXPECT_EQ(records(routes.volumePath, "Harz").size(), 3u);
+    ui.queueAnswer(Answer::Ok);
+    EXPECT_EQ(save("Harz"), RouteSave::Saved);
+    const auto saved = records(routes.volumePath, "Harz");
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_EQ(saved[1], (std::vector<std::string>{"track0001", "2", saved[1][2], saved[1][3], "2"}));
+    const auto asked = ui.messages();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, "Route überschreiben ?");
+    EXPECT_EQ(asked[0].caption, "Harz");
+    EXPECT_EQ(save(""), RouteSave::Closed);
+}
+
+TEST_F(RouteDbTest, LoadAppendsUpTo3999Points) {
+    makeRoute(100, LineKind::Motorway);
+    ASSERT_EQ(save("lang"), RouteSave::Saved);
+    makeRoute(3950);
+    EXPECT_EQ(load("lang"), 3999);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Es werden nur 49 Punkte geladen"});
+    EXPECT_EQ(ui.messages()[0].caption, "itrackmax");
+    EXPECT_EQ(route->points[3998].lineKind, LineKind::Motorway);
+    EXPECT_NEAR(route->points[3950].gridX, 550000.0, 1.0);  // the saved route's first point
+    EXPECT_NEAR(route->points[3998].gridY, 5800000.0 + 48 * 5.0, 1.0);
+}
+
+TEST_F(RouteDbTest, PotsdamPointIsStoredInWgs84AndComesBackAsWgs84) {
+    GridContext gk;
+    gk.LocalDatumGrid = true;
+    route->count = 1;
+    route->points[0] = TrackPoint{3550000.0, 5810000.0};
+    route->points[0].datumCode = kDatumPotsdam;
+    ASSERT_EQ(DlgRouteSpeichern(db, routes, *route, gk, "gk", nullptr), RouteSave::Saved);
+    const GeodeticPoint local = utm2llh({3550000.0, 5810000.0}, gk);
+    const GeodeticPoint wgs = localToWgs84(local.longitude, local.latitude, gk);
+    const auto stored = records(routes.volumePath, "gk");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0][2], strprintf("%7.5f", wgs.longitude));
+    EXPECT_EQ(stored[0][3], strprintf("%7.5f", wgs.latitude));
+    EXPECT_GT(std::abs(wgs.longitude - local.longitude), 1e-4);  // the shift is not nothing
+
+    route->count = 0;
+    EXPECT_EQ(load("gk"), 1);
+    EXPECT_EQ(route->points[0].datumCode, kDatumWgs84);
+    EXPECT_NEAR(route->points[0].lon, wgs.longitude, 1e-5);
+}
+
+TEST_F(RouteDbTest, ListSortsByNameOrDateAndDeletedRowsLoadNothing) {
+    makeRoute(2);
+    for (const char* name : {"b", "C", "a"}) {
+        ASSERT_EQ(save(name), RouteSave::Saved);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    auto listed = [&](bool byDate) {
+        EXPECT_TRUE(CreateListRoutenView(db, routes, byDate));
+        std::string out;
+        for (const auto& e : routes.entries) out += e.name + std::to_string(e.records);
+        return out;
+    };
+    EXPECT_EQ(listed(false), "C2a2b2");
+    EXPECT_EQ(listed(true), "b2C2a2");
+
+    selectRouteEntry(routes, *route, 1);
+    EXPECT_EQ(route->name, "C");
+    EXPECT_TRUE(deleteSelectedRoute(db, routes));
+    EXPECT_TRUE(routes.entries[1].deleted);
+    route->count = 0;
+    EXPECT_FALSE(loadNamedRoute(db, routes, *route, grid, nullptr));
+    EXPECT_EQ(route->count, 0);
+    EXPECT_EQ(listed(false), "a2b2");
+}
+
+TEST_F(RouteDbTest, EmptyOrMissingVolumeHasNoRoutes) {
+    for (bool create : {false, true}) {
+        if (create) store.mount(routes.volumePath, MountMode::OpenAlways);
+        ui.clear();
+        EXPECT_FALSE(CreateListRoutenView(db, routes, false));
+        EXPECT_EQ(messages(), std::vector<std::string>{"Keine Routen in DB vorhanden"});
+    }
+}
+
+// A save killed at any moment leaves the old route or the new one, never a mix, and a sound
+// file. The child overwrites the route again and again, each version with its own line kind.
+TEST_F(RouteDbTest, SaveKilledHalfwayLeavesOldOrNewRoute) {
+    makeRoute(3999, LineKind::Blue);
+    ASSERT_EQ(save("kill"), RouteSave::Saved);
+    for (int delayMs : {3, 11, 23, 41, 67}) {
+        SCOPED_TRACE(delayMs);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (int version = 1;; ++version) {
+                makeRoute(3999, static_cast<LineKind>(version % 6));
+                ui.queueAnswer(Answer::Ok);
+                save("kill");
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+
+        const auto points = records(routes.volumePath, "kill");
+        ASSERT_EQ(points.size(), 3999u);
+        for (const auto& p : points) ASSERT_EQ(p[4], points[0][4]) << "a mix of two versions";
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(routes.volumePath.c_str(), &raw), SQLITE_OK);
+        std::string check;
+        sqlite3_exec(raw, "PRAGMA integrity_check", [](void* out, int, char** v, char**) {
+            *static_cast<std::string*>(out) = v[0];
+            return 0;
+        }, &check, nullptr);
+        sqlite3_close(raw);
+        EXPECT_EQ(check, "ok");
+    }
+}
+
+}  // namespace
+}  // namespace vexa
