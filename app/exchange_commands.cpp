@@ -19,15 +19,19 @@ namespace vexa {
 
 namespace {
 
-// The export's screen text goes to the status line; command 40153 has no progress bar.
-class StatusLineProgress : public ExportProgress {
+// The export's screen text goes to the status line, its progress to the list dialog's bar
+// (command 40153 has none).
+class WindowExportProgress : public ExportProgress {
 public:
-    explicit StatusLineProgress(MainWindow& window) : window_(window) {}
-    void setPercent(int) override {}
+    WindowExportProgress(MainWindow& window, const Progress* bar) : window_(window), bar_(bar) {}
+    void setPercent(int percent) override {
+        if (bar_ && *bar_) (*bar_)(percent);
+    }
     void showText(std::string_view text) override { window_.applyStatusText(std::string(text)); }
 
 private:
     MainWindow& window_;
+    const Progress* bar_;
 };
 
 }  // namespace
@@ -83,7 +87,9 @@ bool MainWindow::importRouteFile(const std::filesystem::path& file, const std::s
     return true;
 }
 
-void MainWindow::exportRoute() {
+void MainWindow::exportRoute() { exportRouteNamed(routeExportName(state_.clock.localNow()), nullptr); }
+
+void MainWindow::exportRouteNamed(const std::string& name, const Progress* bar) {
     state_.diagnostics.setCurrentOperation("ExportRoute");
     std::unique_ptr<RouteTable> route;
     GridContext grid;
@@ -95,11 +101,30 @@ void MainWindow::exportRoute() {
         folder = logDirectory(state_.settings.LogDir);
         state_.frame.selectedRoutePoint = -1;
     }
-    StatusLineProgress progress(*this);
+    WindowExportProgress progress(*this, bar);
     ExportContext context{grid, ui_, state_.diagnostics, folder, &progress};
     int selected = -1;
     ui_.setWaitCursor(true);
-    ExportRoute(*route, selected, routeExportName(state_.clock.localNow()), context);
+    ExportRoute(*route, selected, name, context);
+    ui_.setWaitCursor(false);
+    applyStatusText("");
+}
+
+void MainWindow::exportPoiTable(const Progress* bar) {
+    state_.diagnostics.setCurrentOperation("ExportPOIs");
+    PoiTable pois;
+    GridContext grid;
+    std::filesystem::path folder;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        pois = state_.pois;
+        grid = state_.grid;
+        folder = logDirectory(state_.settings.LogDir);
+    }
+    WindowExportProgress progress(*this, bar);
+    ExportContext context{grid, ui_, state_.diagnostics, folder, &progress};
+    ui_.setWaitCursor(true);
+    ExportPOIs(pois, state_.clock.localNow(), context);
     ui_.setWaitCursor(false);
     applyStatusText("");
 }

@@ -91,6 +91,8 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
         return (extension == "csv" && importCsv(file)) || importRouteFile(file, extension);
     };
     dbStore_ = std::make_unique<SqliteDbStore>();
+    setExporters([this](const std::string& name, const Progress& bar) { exportRouteNamed(name, &bar); },
+                 [this](const Progress& bar) { exportPoiTable(&bar); });
     session_.beforeReplayLine = [this] { views_.paceReplay(); };
     views_.setReplayFramePeriod(options_.replayFramePeriod);
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,

@@ -188,6 +188,9 @@ private:
     // KML, KMZ, OVL and GPX files of "EmulateStart/Import"; false for other extensions.
     bool importRouteFile(const std::filesystem::path& file, const std::string& extension);
     void exportRoute();
+    // The exports of the route and POI lists; `bar` is the dialog's progress bar.
+    void exportRouteNamed(const std::string& name, const Progress* bar);
+    void exportPoiTable(const Progress* bar);
     void openLogSettings();
     void openZoneDialog();
     void openHelp();

@@ -8,8 +8,14 @@
 #include <cstdio>
 #include <fstream>
 
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "app/command_ids.h"
 #include "app/frame_view.h"
+#include "app/poi_dialogs.h"
+#include "app/route_dialogs.h"
+#include "app/text_table.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {
@@ -192,6 +198,42 @@ TEST_F(AppTest, RouteToOverlayAndKmlWritesTheFilesIntoTheLogFolder) {
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[1], "Export Route als Overlay auf " + base.string() + ".ovl ok");
     EXPECT_EQ(shown[2], "Export Route als kml auf " + base.string() + ".kml ok");
+}
+
+TEST_F(AppTest, ExportButtonsOfTheRouteAndPoiListsWriteTheirFiles) {
+    MainWindow& w = open({}, true);
+    manualClock_.setUtc(DateTime{2007, 5, 12, 9, 30});
+    state().route.count = 2;
+    for (int i = 0; i < 2; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{550000.0 + i * 100, 5800000.0};
+    w.setDialogRunner([](QDialog& d) {
+        auto& save = dynamic_cast<RouteSaveDialog&>(d);
+        save.name()->setText("Harz");
+        save.accept();
+        return save.result();
+    });
+    run(cmd::RouteSave);
+    state().route.count = 0;
+    w.setDialogRunner([](QDialog& d) {
+        auto& list = dynamic_cast<RouteListDialog&>(d);
+        list.list().clickRow(0);
+        list.exportButton()->click();
+        return QDialog::Rejected;
+    });
+    run(cmd::RouteListByName);
+    const std::filesystem::path folder = home_ / "vexa";
+    for (const char* file : {"Harz.ovl", "Harz.kml", "Harz.gpx"})
+        EXPECT_TRUE(std::filesystem::exists(folder / file)) << file;
+
+    AllocPoiTab(state().pois, static_cast<std::size_t>(state().pois.count) + 1);
+    state().pois.records[static_cast<std::size_t>(state().pois.count++)] =
+        PoiRecord{"Turm", '2', 9.7, 52.4, 0, 550000.0, 5800000.0, 0, ""};
+    w.setDialogRunner([](QDialog& d) {
+        dynamic_cast<PoiListDialog&>(d).exportButton()->click();
+        return QDialog::Rejected;
+    });
+    run(cmd::ListPois);
+    EXPECT_NE(readFile(folder / "POI_20070512_0930.csv").find("Turm;2;9.70000;52.40000;0\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder / "poi_20070512_0930.kml"));
 }
 
 }  // namespace

@@ -94,6 +94,27 @@ TEST(VexaConvert, SendsTheRouteToAGarminReceiver) {
     EXPECT_EQ(convert(q(dir / "Elbe.ovl") + " garmin:" + (dir / "no-such-tty").string()).status, 1);
 }
 
+TEST(VexaConvert, RoutesAndPoisGoIntoDatabaseVolumesAndBack) {
+    TempDir dir;
+    writeFile(dir / "in.kml", "<kml><LineString><coordinates>9.5,53.25,3 9.75,53.5,4</coordinates></LineString></kml>");
+    EXPECT_EQ(convert(q(dir / "in.kml") + " " + q(dir / "routes.cdb") + ":Elbe").status, 0);
+    EXPECT_EQ(convert(q(dir / "in.kml") + " " + q(dir / "routes.cdb") + ":Elbe").status, 0);  // overwritten
+    EXPECT_EQ(convert(q(dir / "routes.cdb") + ":Elbe " + q(dir / "back.gpx")).status, 0);
+    const std::string gpx = readFile(dir / "back.gpx");
+    EXPECT_EQ(count(gpx, "<trkpt "), 2);
+    EXPECT_NE(gpx.find("lat=\"53.50000"), std::string::npos);
+    EXPECT_EQ(convert(q(dir / "routes.cdb") + ":Weser " + q(dir / "x.gpx")).status, 1);
+
+    writeFile(dir / "p.csv", "Turm;2;9.50000;53.25000;0\nKirche;2;-9.75000;-53.50000;0\n");
+    EXPECT_EQ(convert(q(dir / "p.csv") + " " + q(dir / "pois.cdb")).status, 0);
+    EXPECT_EQ(convert(q(dir / "pois.cdb") + " " + q(dir / "q.csv")).status, 0);
+    const auto pois = ParsePoiText(readFile(dir / "q.csv"));
+    ASSERT_EQ(pois.size(), 2u);
+    EXPECT_EQ(pois[0].name, "Kirche");  // the volume keeps its POIs sorted by name
+    EXPECT_NEAR(pois[0].lat, -53.5, 1e-5);
+    EXPECT_EQ(convert(q(dir / "missing.cdb") + " " + q(dir / "r.csv")).status, 1);
+}
+
 struct Failure {
     const char* name;
     std::string in;       // file content, written as IN

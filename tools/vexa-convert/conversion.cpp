@@ -60,9 +60,15 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
         return kUsage;
     }
     if (source.kind == Endpoint::Kind::Database) {
-        // Route and POI volumes are read through the route and POI databases.
-        complain("%s: database volumes are not supported by this build", source.path.string());
-        return kUsage;
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(source.path, ec)) {
+            complain("%s: no such database volume", source.path.string());
+            return kFailed;
+        }
+        if (readDatabase(source, conversion, ui)) return kConverted;
+        complain(source.routeName.empty() ? "%s: no POIs in the volume" : "%s: no such route in the volume",
+                 source.path.string());
+        return kFailed;
     }
     const std::string& format = source.format;
     if (!isRouteFileExtension(format) && format != "csv" && format != "txt" && format != "nmea") {
@@ -94,7 +100,7 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
     return content.route || conversion.pois.count > 0 ? kConverted : kFailed;
 }
 
-ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui&) {
+ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui) {
     if (target.kind == Endpoint::Kind::Garmin) {
         if (conversion.route->count == 0) {
             complain("%s: the source holds no route to send", target.device);
@@ -111,9 +117,12 @@ ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui&) {
         return kFailed;
     }
     if (target.kind == Endpoint::Kind::Database) {
-        // Routes are saved under their name, POIs into a new volume, through the databases.
-        complain("%s: database volumes are not supported by this build", target.path.string());
-        return kUsage;
+        const bool route = !target.routeName.empty();
+        if (route ? conversion.route->count == 0 : conversion.pois.count == 0) {
+            complain(route ? "%s: the source holds no route" : "%s: the source holds no POIs", target.path.string());
+            return kFailed;
+        }
+        return writeDatabase(target, conversion, ui) ? kConverted : kFailed;
     }
     const std::string& format = target.format;
     const RouteTable& route = *conversion.route;

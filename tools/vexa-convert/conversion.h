@@ -46,6 +46,11 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui);
 // Writes what the target format holds, or sends the route to the Garmin receiver.
 ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui);
 
+// A route (FILE.cdb:NAME) or the POIs (FILE.cdb) of a database volume. False when nothing
+// was read or written; the databases have told why.
+bool readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui);
+bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui);
+
 // The fixes of an NMEA log that the replay records as trace points, as a route (thinned
 // evenly to 4000 points when there are more). False when the log has no fix.
 bool readNmeaTrack(const std::string& text, Conversion& conversion, Ui& ui);

@@ -28,6 +28,8 @@ constexpr const char* kHelp =
     "       .gpx  the route as a track and the POIs as waypoints\n"
     "       .csv  the POIs (Latin-1)\n"
     "  garmin:DEVICE  the route as a track to a Garmin receiver on a serial device\n"
+    "  FILE.cdb:NAME  IN or OUT: the route NAME of a route database volume\n"
+    "  FILE.cdb       IN or OUT: the POIs of a POI database volume (OUT: a new volume)\n"
     "\n"
     "A route holds at most 4000 points. Coordinates are WGS84.\n"
     "Exit status: 0 converted, 1 the conversion failed, 2 wrong command line.\n";
