@@ -287,6 +287,7 @@ void MainWindow::openRouteList(bool byDate) {
 }
 
 void MainWindow::saveRoute() {
+    if (reportMissingRoute(cmd::RouteSave)) return;
     std::string name;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);

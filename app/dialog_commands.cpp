@@ -55,6 +55,7 @@ void MainWindow::openHelp() {
 // The track name, then the upload on its own thread with a copy of the route taken now: the
 // route may be edited while it runs.
 void MainWindow::sendRouteToGarmin() {
+    if (reportMissingRoute(cmd::SendRouteToGarmin)) return;
     if (garmin_.running()) {
         ui_.messageBox("Die Übertragung zum Garmin läuft noch", "Senden Route", MessageButtons::Ok,
                        MessageIcon::Information);

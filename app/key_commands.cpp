@@ -9,6 +9,7 @@
 #include "app/ui_thread.h"
 #include "maps/map_catalogue.h"
 #include "platform/paths.h"
+#include "routes/route_table.h"
 
 namespace vexa {
 
@@ -101,8 +102,8 @@ void MainWindow::characterKey(char key) {
         }
         case 'h': {
             StateLock lock(state_.stateMutex, uiHoldsState_);
-            state_.settings.iHKorrektur = state_.settings.iHKorrektur ? 0 : 1;
-            AddNmeaListLine(state_.diagnostics, state_.settings.iHKorrektur ? "Höhen Korrektur ist aktiv"
+            state_.settings.iHKorrektur = state_.settings.iHKorrektur == 1 ? 0 : 1;
+            AddNmeaListLine(state_.diagnostics, state_.settings.iHKorrektur == 1 ? "Höhen Korrektur ist aktiv"
                                                                             : "Höhen Korrektur ist inaktiv");
             break;
         }
@@ -122,10 +123,24 @@ void MainWindow::characterKey(char key) {
                 if (key == 'u') frame.viewCentre.gridY -= step;
                 frame.lastShown = frame.viewCentre;
             }
-            saveScreenCopy(false);
+            saveScreenCopy(true);
             break;
         }
         case 's': saveScreenCopy(true); break;
+        case 'k': {
+            StateLock lock(state_.stateMutex, uiHoldsState_);
+            const RouteClimb climb = routeClimb(state_.route);
+            char line[96];
+            std::snprintf(line, sizeof line, "Höhendifferenz: Auf = %d m Ab = %d m", climb.up, climb.down);
+            AddNmeaListLine(state_.diagnostics, line);
+            break;
+        }
+        case 'v':
+            // No font of its own is chosen: the index alone, then the build time stamp.
+            AddNmeaListLine(state_.diagnostics, "Font <0>");
+            AddNmeaListLine(state_.diagnostics, "Build " __DATE__ " " __TIME__);
+            RefreshWindow();
+            break;
         case 'm': command(cmd::PlaceDirectory); break;
         case 'n': if (view == DisplayMode::Karte) showNextMapCorner(); break;
         case 'p': command(cmd::ListPois); break;

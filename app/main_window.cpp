@@ -353,7 +353,10 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && !closing_) activate(isActiveWindow());
+    // The moving map keeps drawing while the window can be seen, with or without the keyboard
+    // focus; a minimised or hidden window stops the workers' drawing.
+    const bool visibility = event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange;
+    if (visibility && !closing_) activate(isActiveWindow() || (isVisible() && !isMinimized()));
     QMainWindow::changeEvent(event);
 }
 

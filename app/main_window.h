@@ -191,6 +191,7 @@ private:
     // The exports of the route and POI lists; `bar` is the dialog's progress bar.
     void exportRouteNamed(const std::string& name, const Progress* bar);
     void exportPoiTable(const Progress* bar);
+    bool reportMissingRoute(int id);
     void openLogSettings();
     void openZoneDialog();
     void openHelp();

@@ -203,7 +203,25 @@ void MainWindow::toggleOverlay(int id) {
     if (view == DisplayMode::Move) command(cmd::MoveView);
 }
 
+// Commands that need a route or a trace say so when there is none; the box is shown with the
+// state released, so the GPS thread never waits behind it. True when the command has nothing.
+bool MainWindow::reportMissingRoute(int id) {
+    bool empty = false;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        empty = id == kCmdTraceToRoute ? state_.trace.empty() : state_.route.count == 0;
+    }
+    if (!empty) return false;
+    const char* caption = id == kCmdTraceToRoute ? "Trace -> Route "
+                          : id == cmd::RouteSave ? "Speichern Route"
+                                                 : "Senden Route";
+    ui_.messageBox(id == kCmdTraceToRoute ? "Kein Trace vorhanden" : "Keine Route vorhanden", caption,
+                   MessageButtons::Ok, MessageIcon::None);
+    return true;
+}
+
 void MainWindow::routeCommand(int id) {
+    if (id == kCmdTraceToRoute && reportMissingRoute(id)) return;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         RouteTable& route = state_.route;

@@ -1,8 +1,14 @@
 // Sentences per second through the GPS input: the live framing byte by byte with checksum,
 // parsing, datum shift, projection, trace rule and log rules, for a 1 Hz receiver's mix
-// (RMC, GGA, GSA, 3 × GSV) with drawing off; and each sentence type through its parser.
+// (RMC, GGA, GSA, 3 × GSV) with drawing off, and the same after a Qt frame on the thread;
+// and each sentence type through its parser.
 #include <benchmark/benchmark.h>
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -83,6 +89,95 @@ void LiveMix(benchmark::State& state) {
     state.SetLabel(state.range(0) ? "Gauss-Krueger (datum shift)" : "UTM WGS84");
 }
 BENCHMARK(LiveMix)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Views that draw a Move-view-like frame with Qt for each fix, on the GPS thread as the
+// program does: a rotated map image, antialiased route lines and text.
+class QtFrameViews : public NoGpsViews {
+public:
+    QtFrameViews() : map_(480, 480, QImage::Format_RGB32), frame_(400, 400, QImage::Format_RGB32) {
+        for (int y = 0; y < map_.height(); ++y)
+            for (int x = 0; x < map_.width(); ++x) map_.setPixel(x, y, qRgb(x & 255, y & 255, (x ^ y) & 255));
+    }
+    void show_pos(const PositionFrame& f) override {
+        QPainter painter(&frame_);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(200, 200);
+        painter.rotate(f.course + 7.0);
+        painter.drawImage(QPoint(-240, -240), map_);
+        painter.resetTransform();
+        painter.setPen(QPen(QColor(0, 0, 255, 160), 5));
+        for (int i = 0; i < 20; ++i) painter.drawLine(10 * i, 20, 400 - 7 * i, 380);
+        painter.drawText(10, 390, QString::number(f.speed, 'f', 1) + " km/h");
+    }
+
+private:
+    QImage map_, frame_;
+};
+
+int qtArgc = 1;
+char qtArg0[] = "bench_nmea";
+char* qtArgv[] = {qtArg0, nullptr};
+
+// Ten minutes of the receiver as the text of each second.
+std::vector<std::string> epochTexts() {
+    std::vector<std::string> epochs;
+    for (int s = 0; s < 600; ++s) {
+        std::string epoch;
+        for (const auto& line : secondOfData(s)) epoch += line + "\r\n";
+        epochs.push_back(epoch);
+    }
+    return epochs;
+}
+
+// One second: the RMC untimed (it draws when `beforeRest` set the Move view), then the other
+// five sentences timed by the wall clock.
+template <typename BeforeRest>
+void timedEpochs(benchmark::State& state, GpsInput& in, ManualClock& clock, BeforeRest beforeRest) {
+    const std::vector<std::string> epochs = epochTexts();
+    ReaderState reader;
+    StartReception(in, reader);
+    long sentences = 0;
+    std::size_t e = 0;
+    for (auto _ : state) {
+        const std::string& epoch = epochs[e];
+        const std::size_t rmcEnd = epoch.find('\n') + 1;
+        beforeRest(true);
+        for (std::size_t i = 0; i < rmcEnd; ++i) AppendByte(in, reader, nullptr, static_cast<unsigned char>(epoch[i]));
+        beforeRest(false);
+        const auto start = std::chrono::steady_clock::now();
+        for (std::size_t i = rmcEnd; i < epoch.size(); ++i)
+            AppendByte(in, reader, nullptr, static_cast<unsigned char>(epoch[i]));
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        clock.advance(1000);
+        sentences += 5;
+        if (++e == epochs.size()) e = 0;
+    }
+    state.SetItemsProcessed(sentences);
+}
+
+// The live mix with a Qt frame drawn for every RMC fix. The drawing itself is not timed: the
+// figure is the parsing after Qt's vectorised raster code has run on the same thread.
+void LiveMixBetweenFrames(benchmark::State& state) {
+    if (!QGuiApplication::instance()) new QGuiApplication(qtArgc, qtArgv);
+    ScriptedUi ui;
+    ManualClock clock;
+    QtFrameViews views;
+    GpsRecords records;
+    records.settings.LGsaLogTime = 1;
+    GpsInput in = records.input(ui, clock, views);
+    timedEpochs(state, in, clock, [&](bool rmc) {
+        records.frame.displayMode = rmc ? DisplayMode::Move : DisplayMode::Karte;
+    });
+}
+BENCHMARK(LiveMixBetweenFrames)->UseManualTime()->Iterations(3000)->Unit(benchmark::kMicrosecond);
+
+// The same five sentences without the frame before them, timed the same way.
+void LiveMixWithoutFrames(benchmark::State& state) {
+    Records r(false);
+    timedEpochs(state, r.in, r.clock, [](bool) {});
+}
+BENCHMARK(LiveMixWithoutFrames)->UseManualTime()->Iterations(30000)->Unit(benchmark::kMicrosecond);
 
 template <typename Parse>
 void perType(benchmark::State& state, int index, Parse parse) {

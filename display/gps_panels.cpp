@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include <QPainter>
 
@@ -61,6 +62,29 @@ void noSatelliteData(QPainter& painter, const SatsInput& in, DiagnosticText& log
     }
 }
 
+// The in-view entries that get a bar: each satellite once (a receiver may report it on two
+// signals), the strongest when there are more than bars, in the order the receiver sent them.
+std::vector<int> strongestSatellites(const SatelliteState& sats) {
+    std::vector<int> order;
+    for (int i = 0; i < sats.inViewCount; ++i) {
+        const SatelliteEntry& e = sats.inView[static_cast<std::size_t>(i)];
+        const auto same = std::find_if(order.begin(), order.end(), [&](int j) {
+            const SatelliteEntry& o = sats.inView[static_cast<std::size_t>(j)];
+            return o.prn == e.prn && o.system == e.system;
+        });
+        if (same == order.end()) order.push_back(i);
+        else if (e.snr > sats.inView[static_cast<std::size_t>(*same)].snr) *same = i;
+    }
+    if (order.size() > static_cast<std::size_t>(kMaxSatBars)) {
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return sats.inView[static_cast<std::size_t>(a)].snr > sats.inView[static_cast<std::size_t>(b)].snr;
+        });
+        order.resize(kMaxSatBars);
+        std::sort(order.begin(), order.end());
+    }
+    return order;
+}
+
 void satelliteBars(QPainter& painter, const SatsInput& in) {
     panel(painter, Qt::white);
     const SatelliteState& sats = in.satellites;
@@ -68,10 +92,10 @@ void satelliteBars(QPainter& painter, const SatsInput& in) {
     const std::string mode = strprintf("%sd", std::string(sats.fixMode.view()).c_str());
     drawTextAt(painter, kSatsPanel.right() - 20, kSatsPanel.top() + 2, mode);
     const int base = kSatsPanel.top() + 56;
-    const int count = std::min(sats.inViewCount, kMaxSatBars);
-    for (int i = 0; i < count; ++i) {
-        const SatelliteEntry& sat = sats.inView[static_cast<std::size_t>(i)];
-        const int x = kSatsPanel.left() + 3 + i * kBarPitch;
+    const std::vector<int> shown = strongestSatellites(sats);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const SatelliteEntry& sat = sats.inView[static_cast<std::size_t>(shown[i])];
+        const int x = kSatsPanel.left() + 3 + static_cast<int>(i) * kBarPitch;
         const int height = sat.snr * kBarMaxHeight / 100;
         painter.fillRect(QRect(x, base - height, kBarWidth, height), sat.used ? QColor(Qt::black) : kBarGrey);
         const std::string prn = strprintf("%02d", sat.prn % 100);

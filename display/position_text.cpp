@@ -40,12 +40,16 @@ std::string zoneText(const GridContext& grid, const MapTable& maps) {
 void fillGeomsg(std::string& text, int coordFormat, double longitude, double latitude, std::string_view eastWest,
                 std::string_view northSouth) {
     const std::string ew = letters(eastWest), ns = letters(northSouth);
+    // A hemisphere letter carries the sign; without one the value does, also between −1° and 0.
+    const auto sign = [](std::string_view letter, double value) { return letter.empty() && value < 0.0 ? "-" : ""; };
     if (coordFormat == 1) {
-        text = strprintf("%s %1.5f° %s %1.5f°", ew.c_str(), longitude, ns.c_str(), latitude);
+        text = strprintf("%s %s%1.5f° %s %s%1.5f°", ew.c_str(), sign(ew, longitude), std::fabs(longitude), ns.c_str(),
+                         sign(ns, latitude), std::fabs(latitude));
     } else if (coordFormat == 0 || coordFormat == 2) {
-        const Dms lon = toDms(longitude), lat = toDms(latitude);
-        text = strprintf("%s %d°%02d'%02d%s %s %d°%02d'%02d%s", ew.c_str(), lon.degrees, lon.minutes, lon.seconds,
-                         "\"", ns.c_str(), lat.degrees, lat.minutes, lat.seconds, "\"");
+        const Dms lon = toDms(std::fabs(longitude)), lat = toDms(std::fabs(latitude));
+        text = strprintf("%s %s%d°%02d'%02d%s %s %s%d°%02d'%02d%s", ew.c_str(), sign(ew, longitude), lon.degrees,
+                         lon.minutes, lon.seconds, "\"", ns.c_str(), sign(ns, latitude), lat.degrees, lat.minutes,
+                         lat.seconds, "\"");
     } else {
         return;
     }

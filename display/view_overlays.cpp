@@ -1,5 +1,7 @@
 #include "display/view_overlays.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "display/big_display.h"
@@ -7,6 +9,7 @@
 #include "display/move_texts.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
+#include "maps/map_table.h"
 #include "maps/map_view.h"
 #include "routes/guidance.h"
 #include "routes/poi_record.h"
@@ -73,7 +76,11 @@ void ViewOverlays::drawInfoTexts(QPainter& painter, const OverlayFrame& f) {
     lastReadings_ = f.readings;
     MoveTextContext ctx{r_.gps,   r_.last,     r_.grid,    r_.maps,  r_.view,        r_.frame,
                         r_.route, r_.guidance, r_.display, r_.texts, r_.screenWidth, r_.screenHeight};
-    ShowMoreInfo(painter, ctx, {f.position.gridX, f.position.gridY}, r_.view.CurrentRow >= 0, f.readings);
+    // The chosen row is set whenever maps are loaded; what counts is a map under the position.
+    const auto rows = r_.maps.rows.begin();
+    const bool covered = std::any_of(rows, rows + (r_.maps.lastIndex() + 1),
+                                     [](const MapEntry& row) { return row.containsPosition != 0; });
+    ShowMoreInfo(painter, ctx, {f.position.gridX, f.position.gridY}, covered, f.readings);
 }
 
 void ViewOverlays::drawInfoPanel(QPainter& painter) {

@@ -75,10 +75,13 @@ std::string DiagnosticText::currentStep() const {
 void AddNmeaListLine(DiagnosticText& list, std::string_view line) {
     // Only well-formed text enters the list, so that characters are counted the same way
     // everywhere (a file name on Linux may hold any bytes).
+    // Received sentences are plain ASCII: one check spares the character counting.
+    const bool ascii = isAscii(line);
     std::string cleaned;
-    if (!isValidUtf8(line)) line = cleaned = validUtf8(line);
-    DiagnosticText::Segment segment{std::string(utf8Prefix(line, DiagnosticText::kLineChars)), 0};
-    segment.chars = utf8Length(segment.text) + 2;
+    if (!ascii && !isValidUtf8(line)) line = cleaned = validUtf8(line);
+    DiagnosticText::Segment segment{
+        std::string(ascii ? line.substr(0, DiagnosticText::kLineChars) : utf8Prefix(line, DiagnosticText::kLineChars)), 0};
+    segment.chars = (ascii ? segment.text.size() : utf8Length(segment.text)) + 2;
     segment.text += "\r\n";
     std::function<void()> listener;
     {

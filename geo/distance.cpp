@@ -23,9 +23,12 @@ double Kurswinkel(double lat1, double lon1, double lat2, double lon2) {
     constexpr double kFullPi = 3.141592653589793;
     const double phi1 = lat1 * kDegToRad;
     const double phi2 = lat2 * kDegToRad;
-    // Equal latitudes would divide by zero; due east or west counts as 0 as well.
-    if (phi1 == phi2) return 0.0;
-    const double dLambda = lon1 * kDegToRad - lon2 * kDegToRad;
+    // The shorter way round: a step across the date line is a small one.
+    double dLambda = lon1 * kDegToRad - lon2 * kDegToRad;
+    if (dLambda > kFullPi) dLambda -= 2.0 * kFullPi;
+    if (dLambda < -kFullPi) dLambda += 2.0 * kFullPi;
+    // Equal latitudes: due east or west (the meridional difference would be zero).
+    if (phi1 == phi2) return dLambda > 0.0 ? kFullPi / 2.0 : dLambda < 0.0 ? 1.5 * kFullPi : 0.0;
     const double dMeridional =
         std::log(std::tan(phi1 / 2.0 + kQuarterPi)) - std::log(std::tan(phi2 / 2.0 + kQuarterPi));
     double course = std::atan(dLambda / dMeridional);

@@ -99,7 +99,8 @@ constexpr double kNotConverged = 102.4;
 }  // namespace
 
 int MercatorX(double longitude, const GridContext& grid) {
-    return truncateToInt(longitude * kDegToRad * grid.MercatorRadius + 0.5);
+    // Rounded to the nearest unit on both sides of Greenwich.
+    return truncateToInt(std::round(longitude * kDegToRad * grid.MercatorRadius));
 }
 
 int MercatorY(double latitude, const GridContext& grid) {
@@ -159,7 +160,8 @@ GeodeticPoint utm2llh(GridPoint g, const GridContext& grid) {
         dN = p.northing - g.northing;
         ++passes;
     }
-    if (passes == kMaxInversePasses) return {kNotConverged, kNotConverged, 0};
+    // The last pass may be the one that arrives.
+    if (!(dE * dE + dN * dN <= 1.0)) return {kNotConverged, kNotConverged, 0};
     return {l * kRadToDeg + tm.centralMeridian, phi * kRadToDeg, 0};
 }
 

@@ -40,8 +40,10 @@ GridPoint refreshPoint(double& lon, double& lat, char& datumCode, const GridCont
     } else if (code == kDatumPotsdam) {
         take(potsdamToWgs84(lon, lat), kDatumWgs84);
     }
-    // Tested last: without ED50 in force an ED50 point always goes back to WGS84.
-    if (!grid.Ed50Datum && code == kDatumEd50) take(ed50ToWgs84(lon, lat), kDatumWgs84);
+    // Tested last: without an ED50 grid in force an ED50 point always goes back to WGS84, also
+    // on an ED50 map directory whose grid was switched to UTM on WGS84.
+    const bool ed50InForce = grid.LocalDatumGrid && grid.Ed50Datum;
+    if (!ed50InForce && code == kDatumEd50) take(ed50ToWgs84(lon, lat), kDatumWgs84);
     return llh2utm(lon, lat, 1, grid);
 }
 

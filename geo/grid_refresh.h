@@ -17,7 +17,7 @@ struct TraceTable;
 // position. The grid in force decides:
 //   local-datum grid, code '2'        → shifted to the local datum, code '0' or '3'
 //   WGS84 grid, code '0'              → shifted from Potsdam to WGS84, code '2'
-//   no ED50 in force, code '3'        → shifted from ED50 to WGS84, code '2'
+//   no ED50 grid in force, code '3'   → shifted from ED50 to WGS84, code '2'
 GridPoint refreshPoint(double& lon, double& lat, char& datumCode, const GridContext& grid);
 
 // Position shifts between WGS84 and the local datums, height 0.

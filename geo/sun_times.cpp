@@ -74,11 +74,14 @@ std::string CalcSunrise(double latitude, double longitude, const Clock& clock,
         halfDay = cosH < 0.0 ? 12.0 : 0.0;  // midnight sun, or polar night
     }
 
-    const double offset = (15.0 * zoneHours - longitude) * 0.06666666666666667;
-    double rise = 12.0 - halfDay - equationOfTime + offset;
-    double set = 12.0 + halfDay - equationOfTime + offset;
-    if (rise > 24.0) rise -= 24.0;
-    if (set > 24.0) set -= 24.0;
+    // The zone in hours with its fraction: a half-hour zone such as +5:30 keeps its half hour.
+    const double zone = timeZoneSetting != kTimeZoneAutomatic ? timeZoneSetting
+                                                              : clock.utcOffsetSeconds() / 3600.0;
+    const double offset = (15.0 * zone - longitude) * 0.06666666666666667;
+    // Times before midnight or after it belong to the clock face of the day: wrap by 24 h.
+    const auto wrap = [](double hours) { return hours - 24.0 * std::floor(hours / 24.0); };
+    const double rise = wrap(12.0 - halfDay - equationOfTime + offset);
+    const double set = wrap(12.0 + halfDay - equationOfTime + offset);
 
     int riseHours, riseMinutes, setHours, setMinutes;
     splitClockTime(rise, riseHours, riseMinutes);

@@ -241,21 +241,30 @@ void GpsStart(GpsSession& session) {
         logOpenedByKey = in.frame.logOpenedByKey;
         in.frame.logOpenedByKey = false;
     }
+    const bool logWasActive = in.log.active.load();
     if (!logOpenedByKey)
         OpenLogFile(in.log, in.settings, session.settingsStore, in.ui, in.diagnostics, in.clock,
                     logDirectory(in.settings.LogDir), true);
+    // A start that fails closes the log it has just opened: no empty log file stays open.
+    const auto closeNewLog = [&] {
+        if (!logWasActive && in.log.active.load()) CloseLogFile(in.log);
+    };
     if (session.port.isOpen()) {
         in.ui.messageBox("NMEA ist bereits gestartet", kCaption);
         return;
     }
     const std::string name = portName(session);
     if (!open_port(session, name, kGpsBaud)) {
+        closeNewLog();
         in.ui.messageBox("Fehler bei Open GPS-Port", kCaption, MessageButtons::Ok, MessageIcon::Error);
         return;
     }
     in.ui.setWindowTitle(strprintf("GPS an %s", name.c_str()));
     session.stopRequested = false;
-    if (!startWorker(session, [&session] { readPacketNMEA(session); }, kCaption)) close_port(session, name);
+    if (!startWorker(session, [&session] { readPacketNMEA(session); }, kCaption)) {
+        close_port(session, name);
+        closeNewLog();
+    }
 }
 
 void GpsStop(GpsSession& session) {

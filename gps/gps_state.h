@@ -52,6 +52,9 @@ struct GpsState {
 
     float traceTimer = 0.0f;          // seconds since the last trace point
     bool traceSegmentStart = true;
+    bool traceFirstFix = true;        // the next fix is a trace point (start, fix loss, cleared trace)
+    bool noFixShown = false;          // the Move view shows the bad-reception text already
+    bool clockSetRefused = false;     // the system refused the GPS time; not asked again this run
     double rmcDistanceSinceMark = 0.0;
     double ggaDistanceSinceMark = 0.0;
     std::atomic<std::uint32_t> lastActivityTick{0};

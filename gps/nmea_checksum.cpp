@@ -26,7 +26,7 @@ ChecksumResult nmeaChecksum(std::string_view line) {
     int sum = 0;
     const std::size_t end = std::min(star, line.size());
     for (std::size_t i = 1; i < end; ++i) sum ^= static_cast<signed char>(line[i]);
-    if (star == std::string_view::npos) return ChecksumResult::Unchecked;
+    if (star == std::string_view::npos) return ChecksumResult::Missing;
 
     long long given = 0;
     for (std::size_t i = star + 1; i < line.size(); ++i) {
@@ -41,6 +41,7 @@ int CheckNMEARecord(DiagnosticText& diagnostics, std::string_view line) {
     switch (nmeaChecksum(line)) {
     case ChecksumResult::Ok: AddDebugLine(diagnostics, "Checksum is ok"); return 1;
     case ChecksumResult::Mismatch: AddNmeaListLine(diagnostics, "Checksum is not ok"); return 0;
+    case ChecksumResult::Missing:
     case ChecksumResult::Unchecked: break;
     }
     return 0;

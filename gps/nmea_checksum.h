@@ -9,9 +9,9 @@ class DiagnosticText;
 
 inline constexpr std::size_t kChecksumLineChars = 255;  // longer lines are not NMEA
 
-enum class ChecksumResult { Ok, Mismatch, Unchecked };
+enum class ChecksumResult { Ok, Mismatch, Missing, Unchecked };
 
-// The verdict alone: Unchecked for a missing '*', several '$' or an overlong line.
+// The verdict alone: Missing when there is no '*', Unchecked for several '$' or an overlong line.
 ChecksumResult nmeaChecksum(std::string_view line);
 
 // 1 when the line carries a correct checksum, else 0. A mismatch is reported as

@@ -6,26 +6,28 @@
 
 namespace vexa {
 
-std::string_view FieldScanner::next(std::string_view delimiters) {
-    while (pos_ < text_.size() && delimiters.find(text_[pos_]) != std::string_view::npos) ++pos_;
-    if (pos_ >= text_.size()) {
-        lastStart_ = text_.size();
-        return {};
+void splitFields(std::string_view sentence, NmeaFields& out) {
+    // One pass over the characters: fields are short, so a plain loop beats a search per field.
+    const char* const data = sentence.data();
+    const std::size_t size = sentence.size();
+    int n = 0;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    for (; i < size; ++i) {
+        const char c = data[i];
+        if (c == '*') break;  // the fields end at the checksum
+        if (c != ',') continue;
+        out.field[n++] = std::string_view(data + start, i - start);
+        start = i + 1;
+        if (n == kMaxNmeaFields - 1) {
+            // The last field takes the rest up to the checksum.
+            while (i + 1 < size && data[i + 1] != '*') ++i;
+            i = i + 1;
+            break;
+        }
     }
-    const std::size_t start = pos_;
-    while (pos_ < text_.size() && delimiters.find(text_[pos_]) == std::string_view::npos) ++pos_;
-    const std::string_view field = text_.substr(start, pos_ - start);
-    if (pos_ < text_.size()) ++pos_;  // the delimiter that ended the field is consumed
-    lastStart_ = start;
-    return field;
-}
-
-bool FieldScanner::emptyFieldNext() {
-    if (pos_ < text_.size() && text_[pos_] == ',') {
-        ++pos_;
-        return true;
-    }
-    return false;
+    out.field[n++] = size == 0 ? std::string_view{} : std::string_view(data + start, i - start);
+    out.count = size == 0 ? 0 : n;
 }
 
 namespace {

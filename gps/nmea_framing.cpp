@@ -9,11 +9,14 @@
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
 #include "gps/nmea_checksum.h"
+#include "gps/nmea_talker.h"
+#include "gps/satellite_parsers.h"
 #include "gps/satellites.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "frame/settings.h"
 #include "util/text.h"
+#include "util/vector_state.h"
 
 namespace vexa {
 
@@ -28,11 +31,22 @@ void overflow(GpsInput& in, ReaderState& reader, SerialPort* port) {
             ReportSystemError(in.diagnostics, __LINE__, failed.error, "readPacketNMEA PurgeComm");
     }
     reader.length = 0;
-    in.satellites.gsvCycleStarted = false;
+    clearGsvCycles(in.satellites);
+}
+
+// A line is taken when its checksum is right, or when it has none and the receiver has not
+// sent any (older receivers send none; from one that does, a line without is damaged).
+bool accepted(GpsInput& in, LiveSequenceState& sequence, std::string_view sentence) {
+    if (CheckNMEARecord(in.diagnostics, sentence)) {
+        sequence.checksumsSeen = true;
+        return true;
+    }
+    return !sequence.checksumsSeen && nmeaChecksum(sentence) == ChecksumResult::Missing;
 }
 
 void completeLine(GpsInput& in, ReaderState& reader) {
-    std::lock_guard lock(in.stateMutex);
+    clearUpperVectorState();  // the thread may have drawn a frame with Qt since the last line
+    std::unique_lock lock(in.stateMutex);
     // Keeps the machine awake while data flows and re-applies the display power state.
     in.views.keepAwake();
     // The line is a zero-terminated text: a NUL byte ends it.
@@ -40,8 +54,14 @@ void completeLine(GpsInput& in, ReaderState& reader) {
     line = line.substr(0, line.find('\0'));
     if (!line.empty() && in.diagnostics.debugMode.load(std::memory_order_relaxed))
         AddReceivedLine(in, line);
-    if (CheckNMEARecord(in.diagnostics, line)) ProcessLiveSentence(in, reader.sequence, line);
+    // The sentence starts at the line's last '$': stray bytes before it are skipped.
+    const std::string_view sentence = sentenceIn(line);
+    if (!sentence.empty() && accepted(in, reader.sequence, sentence))
+        ProcessLiveSentence(in, reader.sequence, sentence);
     reader.length = 0;
+    const bool deferred = in.satellites.overlongGsv;
+    lock.unlock();
+    if (deferred) ShowDeferredMessages(in);
 }
 
 }  // namespace
@@ -61,16 +81,9 @@ void StartReception(GpsInput& in, ReaderState& reader) {
     reader.length = 0;
 }
 
-void AppendByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
-    if (byte == '\n' || byte == '\r') {
-        completeLine(in, reader);
-        return;
-    }
-    if (reader.length >= kMaxLineChars) {
-        overflow(in, reader, port);
-        return;
-    }
-    reader.line[reader.length++] = static_cast<char>(byte);
+void AppendSpecialByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
+    if (byte == '\n' || byte == '\r') completeLine(in, reader);
+    else overflow(in, reader, port);
 }
 
 }  // namespace vexa

@@ -24,8 +24,17 @@ struct ReaderState {
 // The start of a reader thread run: flags, distance marks, log timers, line buffer, tick.
 void StartReception(GpsInput& in, ReaderState& reader);
 
+// A line end or a byte that overflows the line: completes or discards the line.
+void AppendSpecialByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte);
+
 // One received byte. A line feed or carriage return completes the line; a character beyond
 // 1023 discards the line and purges the port (`port` may be null when there is none).
-void AppendByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte);
+inline void AppendByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
+    if (byte != '\n' && byte != '\r' && reader.length < kMaxLineChars) {
+        reader.line[reader.length++] = static_cast<char>(byte);
+        return;
+    }
+    AppendSpecialByte(in, reader, port, byte);
+}
 
 }  // namespace vexa

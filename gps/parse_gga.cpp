@@ -1,5 +1,4 @@
 #include <cmath>
-#include <string>
 
 #include "frame/frame_state.h"
 #include "frame/settings.h"
@@ -16,13 +15,11 @@
 #include "platform/ui.h"
 #include "routes/datum_code.h"
 #include "routes/trace_table.h"
-#include "util/text.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr std::string_view kGgaTag = "$GPGGA";
 constexpr float kAltitudeCorrection = 47.0f;
 
 // Seconds of the day with the fraction: hhmmss.sss.
@@ -54,48 +51,40 @@ void courseFromGridStep(GpsState& gps, const TracePoint* previous, GridPoint gri
 
 double parseGGA(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps) {
     GpsState& gps = in.gps;
-    if (sentence.find(",0,00,") != std::string_view::npos) {
-        badReception(in, sentence, kGgaTag, !gps.rmcSeen, true);
-        gps.ggaPrevValid = false;
-        return 0.0;
-    }
-
-    FieldScanner scan(sentence);
-    scan.next();  // tag
-    FieldBuffer time(scan.next());
-    const std::string_view latField = scan.next();
-    const std::string_view ns = scan.next();
-    const std::string_view lonField = scan.next();
-    const std::string_view ew = scan.next();
-    const std::string_view quality = scan.next();
+    NmeaFields f;
+    splitFields(sentence, f);
+    const std::string_view tag = f[0];
+    FieldBuffer time(f[1]);
+    const std::string_view latField = f[2], ns = f[3], lonField = f[4], ew = f[5];
+    const std::string_view quality = f[6];
 
     const float second = secondsWithFraction(time.view());
     const float timeStep = second - gps.lastGgaSecond;
     gps.lastGgaSecond = second;
-    updateElapsed(gps, secondOfDay(time.view()));
-    in.last.elapsedText = gps.elapsedText;
 
-    if (!quality.empty() && quality[0] == '0') {
-        badReception(in, sentence, kGgaTag, !gps.rmcSeen, false);
+    // Fix quality 0 or none: no fix. Without satellites ("00") the time texts are rebuilt too.
+    if (quality.empty() || quality[0] == '0') {
+        badReception(in, sentence, tag, !gps.rmcSeen, f[7] == "00");
         gps.ggaPrevValid = false;
         return 0.0;
     }
+    if (!plausibleFix(time.view(), latField, lonField)) {
+        in.ui.setWindowTitle(kBadReceptionTitle);
+        return 0.0;
+    }
+    updateElapsed(gps, secondOfDay(time.view()));
+    in.last.elapsedText = gps.elapsedText;
 
     gps.fixValid = true;
     TimeSetting(in, time.span(), {});
     setTimeText(gps.fixTimeText, time.view());
     in.last.timeText = gps.fixTimeText;
-    gps.satellitesUsedText.assignLatin1(scan.next());
+    gps.satellitesUsedText.assignLatin1(f[7]);
 
-    if (time.size < 6 || latField.size() < 9 || lonField.size() < 9) {
-        in.ui.setWindowTitle(kBadReceptionTitle);
-        return 0.0;
-    }
-    if (!in.frame.replaying.load()) in.ui.setWindowTitle(strprintf("GPS an %s", in.frame.portName.c_str()));
+    if (!in.frame.replaying.load()) setGpsOnTitle(in);
 
-    scan.next();  // HDOP
-    float altitude = parseFloat(scan.next());
-    if (in.settings.iHKorrektur) altitude -= kAltitudeCorrection;
+    float altitude = parseFloat(f[9]);
+    if (in.settings.iHKorrektur == 1) altitude -= kAltitudeCorrection;
     if (altitude < 0.0f) altitude = 0.0f;
     gps.altitude = altitude;
     pushProfile(gps.altitudeProfile, gps.altitudeProfileNext, gps.altitudeMax, altitude);

@@ -1,5 +1,3 @@
-#include <string>
-
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "geo/distance.h"
@@ -13,52 +11,33 @@
 #include "gps/time_setting.h"
 #include "platform/ui.h"
 #include "routes/datum_code.h"
-#include "util/text.h"
 
 namespace vexa {
 
-namespace {
-
-constexpr std::string_view kRmcTag = "$GPRMC";
-
-// A field that may be empty keeps its place: an empty field is recognised by the comma right
-// after the previous one.
-std::string_view optionalField(FieldScanner& scan) {
-    if (scan.emptyFieldNext()) return {};
-    return scan.next();
-}
-
-}  // namespace
-
 double parseRMC(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps) {
     GpsState& gps = in.gps;
-    if (sentence.find(",V,") != std::string_view::npos) {
-        badReception(in, sentence, kRmcTag, true, true);
+    NmeaFields f;
+    splitFields(sentence, f);
+    const std::string_view tag = f[0];
+    const std::string_view latField = f[3], ns = f[4], lonField = f[5], ew = f[6];
+    // A warning or a sentence without a position: the receiver has no fix.
+    if (f[2] == "V" || latField.empty() || lonField.empty()) {
+        badReception(in, sentence, tag, true, true);
         gps.rmcPrevValid = false;
         return 0.0;
     }
-
-    FieldScanner scan(sentence);
-    scan.next();  // tag
-    FieldBuffer time(scan.next());
-    scan.next();  // status
-    const std::string_view latField = scan.next();
-    const std::string_view ns = scan.next();
-    const std::string_view lonField = scan.next();
-    const std::string_view ew = scan.next();
-
-    updateElapsed(gps, secondOfDay(time.view()));
-    gps.fixValid = true;
-
-    if (time.size < 6 || latField.size() < 9 || lonField.size() < 9) {
+    FieldBuffer time(f[1]);
+    if (!plausibleFix(time.view(), latField, lonField)) {
         in.ui.setWindowTitle(kBadReceptionTitle);
         return 0.0;
     }
-    if (!in.frame.replaying.load()) in.ui.setWindowTitle(strprintf("GPS an %s", in.frame.portName.c_str()));
+    updateElapsed(gps, secondOfDay(time.view()));
+    gps.fixValid = true;
+    if (!in.frame.replaying.load()) setGpsOnTitle(in);
 
-    const float speed = parseFloat(optionalField(scan)) * 1.852f;
-    const float course = parseFloat(optionalField(scan));
-    const std::string_view date = optionalField(scan);
+    const float speed = parseFloat(f[7]) * 1.852f;
+    const float course = parseFloat(f[8]);
+    const std::string_view date = f[9];
 
     TimeSetting(in, time.span(), date);
     setTimeText(gps.fixTimeText, time.view());

@@ -1,6 +1,9 @@
 #include "gps/position_fix.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "frame/diagnostics.h"
@@ -43,6 +46,17 @@ FieldBuffer::FieldBuffer(std::string_view field) {
     data[size] = '\0';
 }
 
+bool plausibleFix(std::string_view time, std::string_view lat, std::string_view lon) {
+    constexpr std::size_t kShortestCoordinate = 7;  // ddmm.mm
+    return time.size() >= 6 && lat.size() >= kShortestCoordinate && lon.size() >= kShortestCoordinate;
+}
+
+void setGpsOnTitle(GpsInput& in) {
+    char title[64];
+    std::snprintf(title, sizeof title, "GPS an %s", in.frame.portName.c_str());
+    in.ui.setWindowTitle(title);
+}
+
 int secondOfDay(std::string_view time) {
     return twoDigitsAt(time, 0) * 3600 + twoDigitsAt(time, 2) * 60 + twoDigitsAt(time, 4);
 }
@@ -52,7 +66,14 @@ void updateElapsed(GpsState& gps, int second) {
     int elapsed = second - gps.tripStartSecond;
     if (elapsed < 0) elapsed += 86400;
     gps.elapsedSeconds = elapsed;
-    gps.elapsedText.format("%02d:%02d:%02d", elapsed / 3600 % 100, elapsed / 60 % 60, elapsed % 60);
+    const int parts[3] = {elapsed / 3600 % 100, elapsed / 60 % 60, elapsed % 60};
+    char text[8];
+    for (int i = 0; i < 3; ++i) {
+        text[i * 3] = static_cast<char>('0' + parts[i] / 10);
+        text[i * 3 + 1] = static_cast<char>('0' + parts[i] % 10);
+        if (i < 2) text[i * 3 + 2] = ':';
+    }
+    gps.elapsedText.assign(std::string_view(text, 8));
 }
 
 std::size_t buildTimeText(std::string_view time, char (&out)[8]) {
@@ -119,7 +140,9 @@ bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint g
     const bool far = mark + d > static_cast<double>(in.settings.imindist);
     const bool due = in.settings.LTraceTime != 0 &&
                      gps.traceTimer >= static_cast<float>(in.settings.LTraceTime);
-    if (!far || (!replaying && !due)) return false;
+    const bool first = gps.traceFirstFix && (replaying || in.settings.LTraceTime != 0);
+    if (!first && (!far || (!replaying && !due))) return false;
+    gps.traceFirstFix = false;
 
     TraceTable& trace = in.trace;
     // The slot keeps the satellites text that the last GGA wrote into it.
@@ -174,7 +197,24 @@ void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
                            gps.elapsedText.view()});
     }
     gps.onMap = in.views.checkPosKarte(grid);
-    gps.gridText.format("%d %1.0f %1.0f", zoneNumber(in.grid), grid.easting, grid.northing);
+    // "%d %1.0f %1.0f" without printf: this runs for every fix.
+    char text[64];
+    char* p = text;
+    const auto putWhole = [&](double v) {
+        const double r = std::nearbyint(v);  // rounds as printf does
+        if (!(std::fabs(r) < 1e15)) {
+            p += std::snprintf(p, static_cast<std::size_t>(text + sizeof text - p), "%1.0f", v);
+            return;
+        }
+        if (std::signbit(r)) *p++ = '-';
+        p = std::to_chars(p, text + sizeof text, static_cast<long long>(std::fabs(r))).ptr;
+    };
+    p = std::to_chars(p, text + sizeof text, zoneNumber(in.grid)).ptr;
+    *p++ = ' ';
+    putWhole(grid.easting);
+    *p++ = ' ';
+    putWhole(grid.northing);
+    gps.gridText.assign(std::string_view(text, static_cast<std::size_t>(p - text)));
 }
 
 void refreshGpsView(GpsInput& in, bool refreshFlag) {
@@ -190,11 +230,13 @@ void badReception(GpsInput& in, std::string_view sentence, std::string_view tag,
     GpsState& gps = in.gps;
     in.ui.setWindowTitle(kBadReceptionTitle);
     const DisplayMode mode = in.frame.displayMode.load();
-    if (mode == DisplayMode::Move && drawViews) {
+    if (mode == DisplayMode::Move && drawViews && !gps.noFixShown) {
         in.views.show_pos({in.last.grid, gps.course, gps.speed, gps.altitude, gps.tripDistance,
                            gps.elapsedText.view()});
         in.views.DrawMoveText(kBadReceptionText);
+        gps.noFixShown = true;
     }
+    if (gps.fixValid) gps.traceFirstFix = true;
     gps.fixValid = false;
     gps.lastActivityTick.store(in.clock.tickCount());
     if (mode != DisplayMode::Gps) return;
@@ -221,6 +263,7 @@ void traceOrScreenAutoOff(GpsInput& in, int source, double d, double mark, GridP
 }
 
 GridPoint placeFix(GpsInput& in, const Position& pos) {
+    in.gps.noFixShown = false;
     in.views.fillGeomsg(pos.lon, pos.lat, in.gps.eastWest, in.gps.northSouth);
     const GridPoint grid = llh2utm(pos.lon, pos.lat, 1, in.grid);
     in.last.grid = grid;

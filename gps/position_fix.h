@@ -27,6 +27,12 @@ struct FieldBuffer {
     std::span<char> span() { return {data, size}; }
 };
 
+// The time and both coordinate fields are long enough for a fix (ddmm.mm with 2 to 4+
+// decimals of minutes).
+bool plausibleFix(std::string_view time, std::string_view lat, std::string_view lon);
+// The window title "GPS an <port>".
+void setGpsOnTitle(GpsInput& in);
+
 // Second of the day from hhmmss.
 int secondOfDay(std::string_view time);
 // Trip start on the first fix, elapsed seconds (across midnight) and their text.
@@ -49,7 +55,7 @@ Position readPosition(GpsInput& in, std::string_view latField, std::string_view 
 void pushProfile(std::span<int> ring, int& next, int& maximum, float value);
 
 // Records a trace point when the position moved far enough (and, live, the trace interval
-// has passed). `source` is 1 for RMC, 2 for GGA. Returns whether a point was recorded.
+// has passed), and always for the first fix after start or a fix loss. `source` is 1 for RMC, 2 for GGA. Returns whether a point was recorded.
 bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint grid,
                     const Position& pos);
 // The trace rule; live reception without a recorded point lets the screen go dark after a
@@ -64,9 +70,10 @@ void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag);
 // GPS graphic: sun times at the last position and a redraw.
 void refreshGpsView(GpsInput& in, bool refreshFlag);
 
-// The bad-reception path shared by both sentences. `tag` is "$GPRMC" or "$GPGGA";
+// The bad-reception path shared by both sentences. `tag` is the sentence's tag ("$GNRMC");
 // `drawViews` is false for a GGA that leaves the views to RMC; `timeTexts` says whether
-// the fix time and date texts are rebuilt for the GPS view.
+// the fix time and date texts are rebuilt for the GPS view. The Move view is drawn once per
+// loss of the fix, not for every sentence while the receiver searches.
 void badReception(GpsInput& in, std::string_view sentence, std::string_view tag, bool drawViews,
                   bool timeTexts);
 

@@ -1,23 +1,34 @@
-// The satellite picture: the satellites used for the fix (GSA), those in view (GSV) with the
-// used mark merged in, and the raw GSV sentences of the current cycle for the NMEA log.
+// The satellite picture of every system: the satellites used for the fix (GSA, one sentence
+// per system), those in view (GSV, one cycle per talker, merged) with the used mark merged
+// in, and the raw GSV sentences of the current cycle for the NMEA log.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "gps/fixed_text.h"
 
 namespace vexa {
 
-inline constexpr int kMaxSatellites = 12;
-inline constexpr int kGsvSlots = 3;
+inline constexpr int kMaxSatellites = 96;   // all systems together
+inline constexpr int kGsvSlots = 9;         // a cycle has at most 9 messages
 inline constexpr std::size_t kGsvSlotChars = 1023;  // a slot holds 1024 characters with terminator
+inline constexpr int kGsvCycleKeys = 16;    // talkers (and signals) with a cycle of their own
 
 struct SatelliteEntry {
     FixedText<5> prnText;
     int prn = 0;
     int snr = 0;      // dB, 0 when the receiver leaves it empty
     int used = 0;     // 0 or 1
+    int system = 0;   // 1 GPS … 6 NavIC (see systemOfTalker)
+    std::uint32_t cycle = 0;  // the GSV cycle (talker and signal) that reported it
+};
+
+// Where each talker's GSV cycle stands.
+struct GsvCycleState {
+    std::uint32_t key = 0;
+    bool started = false;
 };
 
 struct SatelliteState {
@@ -27,13 +38,19 @@ struct SatelliteState {
     int inViewCount = 0;
     FixedText<31> fixMode;                                // "1", "2" or "3" as received
 
-    // The GSV cycle: slot k holds message k + 1, as received (Latin-1 bytes).
+    std::array<GsvCycleState, kGsvCycleKeys> cycles{};
+    int cycleCount = 0;
+
+    // The GSV cycle being logged: slot k holds message k + 1 of the cycle `gsvKey`, as
+    // received (Latin-1 bytes).
     std::array<std::string, kGsvSlots> gsvCycle;
+    std::uint32_t gsvKey = 0;
     int gsvTotal = 0;
     bool gsvCycleStarted = false;
+    bool overlongGsv = false;  // "parseGSV inbuffer > MAXBUF" is due once the state is unlocked
 
     SatelliteState() {
-        for (auto& slot : gsvCycle) slot.reserve(kGsvSlotChars);
+        for (auto& slot : gsvCycle) slot.reserve(96);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "gps/sentence_processing.h"
 
 #include <mutex>
+#include <utility>
 
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
@@ -11,12 +12,14 @@
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_fields.h"
 #include "gps/nmea_log.h"
+#include "gps/nmea_talker.h"
 #include "gps/position_parsers.h"
 #include "gps/satellite_parsers.h"
 #include "gps/satellites.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "util/text.h"
+#include "util/vector_state.h"
 
 namespace vexa {
 
@@ -30,7 +33,7 @@ bool timerRan(float timer, long interval) { return timer >= static_cast<float>(i
 
 void writeGsvCycle(GpsInput& in) {
     SatelliteState& sats = in.satellites;
-    const int last = std::min(sats.gsvTotal, kGsvSlots);
+    const int last = sats.gsvCycleStarted ? std::min(sats.gsvTotal, kGsvSlots) : 0;
     for (int i = 0; i < last; ++i) WriteLogFile(in.log, sats.gsvCycle[static_cast<std::size_t>(i)]);
     sats.gsvCycleStarted = false;
 }
@@ -45,8 +48,8 @@ void resetMarkWhenPassed(const GpsInput& in, double& mark) {
     if (mark > static_cast<double>(in.settings.imindist)) mark = 0.0;
 }
 
-void rmcStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
-    if (!beginsWith(line, "$GPRMC") || in.settings.LRmcLogTime < 0) return;
+void rmcStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
+    if (tag.type != SentenceType::Rmc || in.settings.LRmcLogTime < 0) return;
     GpsState& gps = in.gps;
     if (mode == Mode::Live) AddReceivedLine(in, line);
     gps.rmcSeen = true;
@@ -61,8 +64,8 @@ void rmcStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
     resetMarkWhenPassed(in, gps.rmcDistanceSinceMark);
 }
 
-void ggaStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
-    if (!beginsWith(line, "$GPGGA") || in.settings.LGgaLogTime < 0) return;
+void ggaStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
+    if (tag.type != SentenceType::Gga || in.settings.LGgaLogTime < 0) return;
     GpsState& gps = in.gps;
     if (mode == Mode::Live) AddReceivedLine(in, line);
     gps.ggaSeen = true;
@@ -80,22 +83,30 @@ void ggaStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
     resetMarkWhenPassed(in, gps.ggaDistanceSinceMark);
 }
 
-void gsaStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
-    if (!beginsWith(line, "$GPGSA") || in.settings.LGsaLogTime < 0) return;
+// GSA sentences are logged per system: the talker with the system of the used satellites.
+std::uint32_t gsaLogKey(const GpsInput& in, SentenceTag tag) {
+    const SatelliteState& sats = in.satellites;
+    const int system = sats.usedLast >= 0 ? sats.used[static_cast<std::size_t>(sats.usedLast)].system : 0;
+    return static_cast<std::uint32_t>(tag.talker) << 8 | static_cast<std::uint32_t>(system);
+}
+
+void gsaStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
+    if (tag.type != SentenceType::Gsa || in.settings.LGsaLogTime < 0) return;
     if (mode == Mode::Live) AddReceivedLine(in, line);
     in.gps.gsaSeen = true;
     parseGSA(in, line);
     if (!logging(in)) return;
     if (mode == Mode::Replay) {
         WriteLogFile(in.log, line);
-    } else if (in.settings.LGsaLogTime > 0 && timerRan(t.gsa, in.settings.LGsaLogTime)) {
+    } else if (float& timer = t.gsa.of(gsaLogKey(in, tag));
+               in.settings.LGsaLogTime > 0 && timerRan(timer, in.settings.LGsaLogTime)) {
         WriteLogFile(in.log, line);
-        t.gsa = 0.0f;
+        timer = 0.0f;
     }
 }
 
-void gsvStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
-    if (!beginsWith(line, "$GPGSV") || in.settings.LGsaLogTime < 0) return;
+void gsvStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
+    if (tag.type != SentenceType::Gsv || in.settings.LGsaLogTime < 0) return;
     GpsState& gps = in.gps;
     if (mode == Mode::Live) AddReceivedLine(in, line);
     gps.gsvSeen = true;
@@ -105,9 +116,10 @@ void gsvStep(GpsInput& in, LogTimers& t, std::string_view line, Mode mode) {
     if (!logging(in) || !complete) return;
     if (mode == Mode::Replay) {
         writeGsvCycle(in);
-    } else if (in.settings.LGsaLogTime > 0 && timerRan(t.gsv, in.settings.LGsaLogTime)) {
+    } else if (float& timer = t.gsv.of(in.satellites.gsvKey);
+               in.settings.LGsaLogTime > 0 && timerRan(timer, in.settings.LGsaLogTime)) {
         writeGsvCycle(in);
-        t.gsv = 0.0f;
+        timer = 0.0f;
     }
 }
 
@@ -127,9 +139,7 @@ void fixChangeSignal(GpsInput& in, LiveSequenceState& state) {
 }  // namespace
 
 void AddReceivedLine(GpsInput& in, std::string_view bytes) {
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) AddNmeaListLine(in.diagnostics, bytes);
+    if (isAscii(bytes)) AddNmeaListLine(in.diagnostics, bytes);
     else AddNmeaListLine(in.diagnostics, latin1ToUtf8(bytes));
 }
 
@@ -138,8 +148,25 @@ void resetForRun(GpsInput& in) {
     gps.gsaSeen = false;
     gps.gsvSeen = false;
     gps.traceSegmentStart = true;
+    gps.traceFirstFix = true;
+    gps.noFixShown = false;
+    gps.clockSetRefused = false;
     gps.rmcDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
     gps.ggaDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
+}
+
+float& KeyedLogTimers::of(std::uint32_t key) {
+    for (int i = 0; i < count; ++i)
+        if (keys[static_cast<std::size_t>(i)] == key) return seconds[static_cast<std::size_t>(i)];
+    const int slot = count < kKeys ? count++ : kKeys - 1;
+    keys[static_cast<std::size_t>(slot)] = key;
+    seconds[static_cast<std::size_t>(slot)] = sinceStart;
+    return seconds[static_cast<std::size_t>(slot)];
+}
+
+void KeyedLogTimers::advance(float dt) {
+    sinceStart += dt;
+    for (int i = 0; i < count; ++i) seconds[static_cast<std::size_t>(i)] += dt;
 }
 
 void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_view line) {
@@ -151,17 +178,18 @@ void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_vie
                         strprintf("readPacketNMEA End Tick Count = <%ld> deltatime=<%0.3f>",
                                   static_cast<long>(now), static_cast<double>(dt)));
     LogTimers& t = state.timers;
-    t.gsa += dt;
-    t.gsv += dt;
+    t.gsa.advance(dt);
+    t.gsv.advance(dt);
     t.rmc += dt;
     t.gga += dt;
     in.gps.traceTimer += dt;
 
-    gsaStep(in, t, line, Mode::Live);
-    gsvStep(in, t, line, Mode::Live);
+    const SentenceTag tag = sentenceTag(line);
+    gsaStep(in, t, tag, line, Mode::Live);
+    gsvStep(in, t, tag, line, Mode::Live);
     fixChangeSignal(in, state);
-    rmcStep(in, t, line, Mode::Live);
-    ggaStep(in, t, line, Mode::Live);
+    rmcStep(in, t, tag, line, Mode::Live);
+    ggaStep(in, t, tag, line, Mode::Live);
     if (!in.gps.rmcSeen && !in.gps.ggaSeen) {
         in.ui.setWindowTitle("RMC/GGA aktivieren");
         AddNmeaListLine(in.diagnostics, "Tools->Einstellungen->Log Einstellungen");
@@ -171,15 +199,33 @@ void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_vie
 }
 
 void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view line) {
-    std::lock_guard lock(in.stateMutex);
-    CheckNMEARecord(in.diagnostics, line);
-    rmcStep(in, timers, line, Mode::Replay);
-    ggaStep(in, timers, line, Mode::Replay);
-    gsaStep(in, timers, line, Mode::Replay);
-    gsvStep(in, timers, line, Mode::Replay);
-    AddReceivedLine(in, line);
-    in.views.keepAwake();
-    if (in.frame.displayMode.load() == DisplayMode::Nmea) in.views.refreshNmeaList();
+    clearUpperVectorState();  // the thread may have drawn a frame with Qt since the last line
+    bool deferred = false;
+    {
+        std::lock_guard lock(in.stateMutex);
+        // The sentence tag is found after stray bytes; the list shows the line as read.
+        const std::string_view sentence = sentenceIn(line);
+        CheckNMEARecord(in.diagnostics, sentence);
+        const SentenceTag tag = sentenceTag(sentence);
+        rmcStep(in, timers, tag, sentence, Mode::Replay);
+        ggaStep(in, timers, tag, sentence, Mode::Replay);
+        gsaStep(in, timers, tag, sentence, Mode::Replay);
+        gsvStep(in, timers, tag, sentence, Mode::Replay);
+        AddReceivedLine(in, line);
+        in.views.keepAwake();
+        if (in.frame.displayMode.load() == DisplayMode::Nmea) in.views.refreshNmeaList();
+        deferred = in.satellites.overlongGsv;
+    }
+    if (deferred) ShowDeferredMessages(in);
+}
+
+void ShowDeferredMessages(GpsInput& in) {
+    bool overlong;
+    {
+        std::lock_guard lock(in.stateMutex);
+        overlong = std::exchange(in.satellites.overlongGsv, false);
+    }
+    if (overlong) in.ui.messageBox("parseGSV inbuffer > MAXBUF", "");
 }
 
 }  // namespace vexa

@@ -54,7 +54,8 @@ void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateF
     }
 
     int utcHour = utc.hour;
-    if (in.settings.iZeitsync && in.gps.fixValid && !in.frame.replaying.load() && plausible(gps)) {
+    if (in.settings.iZeitsync == 1 && !in.gps.clockSetRefused && in.gps.fixValid &&
+        !in.frame.replaying.load() && plausible(gps)) {
         const bool differs = utc.hour != gps.hour || utc.minute != gps.minute ||
                              utc.day != gps.day || utc.month != gps.month ||
                              utc.year != gps.year || std::abs(utc.second - gps.second) > 10;
@@ -62,6 +63,8 @@ void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateF
             const int error = in.clock.setSystemTimeUtc(gps);
             const std::string time(timeField.data(), timeField.size());
             if (error != 0) {
+                // Said once: a system that refuses (no permission) refuses every second.
+                in.gps.clockSetRefused = true;
                 ReportApiError(in.diagnostics, "SetSystemTime", error, in.frame.portName);
             } else {
                 utcHour = gps.hour;

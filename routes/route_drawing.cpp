@@ -113,7 +113,7 @@ void show_route(QPainter& painter, RouteLayer& layer, const ViewProjection& view
         const ScreenPoint newer = view.project(end.gridX, end.gridY);
         const ScreenPoint start = older;
         older = newer;
-        if (end.gridX <= 0.0 || !legInView(start, newer, view.rect)) continue;
+        if (end.gridX == 0.0 || !legInView(start, newer, view.rect)) continue;
         const LineKind kind = route.points[static_cast<std::size_t>(i - 1)].lineKind;
         int count = 0;
         const auto kinds = strokesOf(kind, count);
@@ -146,7 +146,7 @@ void show_route(QPainter& painter, RouteLayer& layer, const ViewProjection& view
         const TrackPoint& last = route.points[static_cast<std::size_t>(route.count - 1)];
         if (!layer.guidance.targetLineOff) {
             drawTarget(painter, layer, view);
-            if (view.centreX > 0.0)
+            if (view.centreX != 0.0)
                 layer.guidance.targetDistance =
                     gridDistance(layer.grid, view.centreX, view.centreY, last.gridX, last.gridY);
         }

@@ -158,4 +158,15 @@ int lineKindOfCommand(int commandId) {
     }
 }
 
+RouteClimb routeClimb(const RouteTable& route) {
+    double up = 0.0, down = 0.0;
+    const int count = std::clamp(route.count, 0, kRouteCapacity);
+    for (int i = 1; i < count; ++i) {
+        const double step = route.points[static_cast<std::size_t>(i)].altitude -
+                            route.points[static_cast<std::size_t>(i - 1)].altitude;
+        (step > 0.0 ? up : down) += std::abs(step);
+    }
+    return {static_cast<int>(up + 0.5), static_cast<int>(down + 0.5)};
+}
+
 }  // namespace vexa

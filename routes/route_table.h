@@ -61,6 +61,14 @@ void ReduceRoute(RouteTable& route);
 void SetLineKindFrom(RouteTable& route, const FrameState& frame, LineKind kind);
 void ClearRoute(RouteTable& route, GpsState& gps);
 
+// Climb and descent along the route: the sums of the rises and of the falls between
+// successive points, in whole metres (both positive).
+struct RouteClimb {
+    int up = 0;
+    int down = 0;
+};
+RouteClimb routeClimb(const RouteTable& route);
+
 // The line kind an "ab hier" command sets, or -1 for other commands.
 int lineKindOfCommand(int commandId);
 

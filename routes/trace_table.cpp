@@ -60,8 +60,11 @@ void ClearTrace(TraceTable& trace, GpsState& gps, LastPosition& last, long itrac
     last.elapsedText.assign(" ");
     last.dateText.assign(" ");
     gps.elapsedText.assign("00:00:00");
-    gps.rmcPrevLat = -1.0;
-    gps.ggaPrevLat = -1.0;
+    // No distance is taken to a fix from before the clearing; the next fix starts the trace.
+    gps.rmcPrevValid = gps.ggaPrevValid = false;
+    gps.rmcPrevLat = gps.ggaPrevLat = 0.0;
+    gps.traceSegmentStart = true;
+    gps.traceFirstFix = true;
 }
 
 }  // namespace vexa

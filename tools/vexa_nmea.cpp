@@ -1,11 +1,12 @@
 // vexa-nmea FILE…
 //
-// Replays NMEA logs through the replay processing, without a window, and prints per file:
-// sentences by type, checksum failures, fixes, trace points, trip distance, time span, and
-// the first and last position.
+// Replays NMEA logs through the replay processing, without a window, streaming each file line
+// by line, and prints per file: sentences by type (with lines of junk and stray bytes before a
+// tag), checksum failures, fixes (sentences that gave a position), trace points, trip
+// distance, time span, and the first and last position.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,8 @@
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_log.h"
 #include "gps/nmea_replay.h"
+#include "gps/nmea_talker.h"
+#include "gps/sentence_processing.h"
 #include "gps/satellites.h"
 #include "platform/linux/system_clock.h"
 #include "routes/trace_table.h"
@@ -31,35 +34,33 @@ namespace {
 
 using namespace vexa;
 
+// Counts the positions the parsers placed on the grid: one per sentence that gave a fix.
+class FixCounter : public NoGpsViews {
+public:
+    long fixes = 0;
+    void fillGeomsg(double, double, std::string_view, std::string_view) override { ++fixes; }
+};
+
 struct Summary {
     std::map<std::string, long> byType;
     long checksumFailures = 0;
-    long fixes = 0;
     bool haveFirst = false;
     double firstLat = 0, firstLon = 0;
-    std::string_view previousLine;
 };
 
-// After an RMC sentence (or a GGA from a receiver without RMC) that held a position.
-void countFix(Summary& s, const GpsState& gps, const LastPosition& last) {
-    const std::string_view line = s.previousLine;
-    const bool rmc = line.substr(0, 6) == "$GPRMC" && gps.rmcPrevValid;
-    const bool ggaOnly = line.substr(0, 6) == "$GPGGA" && !gps.rmcSeen && gps.ggaPrevValid;
-    if (!rmc && !ggaOnly) return;
-    ++s.fixes;
-    if (!s.haveFirst) {
-        s.haveFirst = true;
-        s.firstLat = last.latitude;
-        s.firstLon = last.longitude;
-    }
-}
-
-// Counts what the replay sees: the sentence tag, the checksum verdict, and each new fix.
+// What the replay sees: the sentence tag, stray bytes before it, the checksum verdict.
 void countLine(Summary& s, std::string_view line) {
-    std::string tag = "(other)";
-    if (line.size() >= 6 && line[0] == '$') tag = std::string(line.substr(1, 5));
-    ++s.byType[tag];
-    if (nmeaChecksum(line) == ChecksumResult::Mismatch) ++s.checksumFailures;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string_view sentence = sentenceIn(line);
+    if (sentence.empty()) {
+        ++s.byType[line.empty() ? "(empty)" : "(junk)"];
+        return;
+    }
+    if (sentence.size() != line.size())
+        ++s.byType[line.substr(0, 2) == "$$" ? "($$ before a tag)" : "(junk before a tag)"];
+    const std::size_t tagEnd = std::min(sentence.find_first_of(",*"), sentence.size());
+    ++s.byType[tagEnd > 1 ? std::string(sentence.substr(1, tagEnd - 1)) : "(junk)"];
+    if (nmeaChecksum(sentence) == ChecksumResult::Mismatch) ++s.checksumFailures;
 }
 
 int replayFile(const char* name) {
@@ -68,45 +69,44 @@ int replayFile(const char* name) {
         std::fprintf(stderr, "vexa-nmea: cannot read %s\n", name);
         return 1;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
     GpsRecords records;
     records.settings.LGsaLogTime = 1;                // satellites are part of the picture
     records.frame.displayMode = DisplayMode::Karte;  // no view refresh
     ConsoleUi ui("vexa-nmea");
     SystemClock clock;
-    NoGpsViews views;
+    FixCounter views;
     GpsInput input = records.input(ui, clock, views);
-    GpsState& gps = records.gps;
-    LastPosition& last = records.last;
-    FrameState& frame = records.frame;
-    std::mutex& mutex = records.mutex;
+    const GpsState& gps = records.gps;
+    const LastPosition& last = records.last;
     const TraceTable& trace = *records.trace;
 
     Summary s;
-    std::string_view rest(text);
-    frame.replaying = true;
+    records.frame.replaying = true;
     StartReplay(input);
     LogTimers timers;
-    // Runs before each line: the result of the line before, then the line about to come.
-    auto step = [&] {
-        std::lock_guard lock(mutex);
-        countFix(s, gps, last);
-        const std::size_t end = rest.find('\n');
-        s.previousLine = rest.substr(0, end);
-        countLine(s, s.previousLine);
-        rest.remove_prefix(end + 1);
-        return true;
-    };
-    const long lines = ReplayNmeaText(input, timers, text, step);
-    countFix(s, gps, last);
+    long lines = 0;
+    // The log is streamed line by line; a last line without its line feed is not replayed.
+    std::string line;
+    while (std::getline(in, line) && !in.eof()) {
+        const std::string_view text = std::string_view(line).substr(0, line.find('\0'));
+        countLine(s, text);
+        ProcessReplaySentence(input, timers, text);
+        ++lines;
+        std::lock_guard lock(records.mutex);
+        if (!s.haveFirst && views.fixes > 0) {
+            s.haveFirst = true;
+            s.firstLat = last.latitude;
+            s.firstLon = last.longitude;
+        }
+    }
     FinishReplay(input);
 
     std::printf("%s\n", name);
     std::printf("  lines replayed      %ld\n", lines);
     for (const auto& [tag, count] : s.byType) std::printf("  %-19s %ld\n", tag.c_str(), count);
     std::printf("  checksum failures   %ld\n", s.checksumFailures);
-    std::printf("  fixes               %ld\n", s.fixes);
+    std::printf("  fixes               %ld\n", views.fixes);
     std::printf("  trace points        %d%s\n", trace.wrapped ? 2001 : trace.next,
                 trace.wrapped ? " (ring full)" : "");
     std::printf("  trip distance       %.1f m\n", gps.tripDistance);

@@ -39,14 +39,13 @@ std::size_t wellFormedLength(std::string_view text, std::size_t pos) {
     return want;
 }
 
-// Plain ASCII, the common case of NMEA text: every byte is one character.
+}  // namespace
+
 bool isAscii(std::string_view text) {
     unsigned char any = 0;
     for (const char c : text) any |= static_cast<unsigned char>(c);
     return any < 0x80;
 }
-
-}  // namespace
 
 bool isValidUtf8(std::string_view text) {
     if (isAscii(text)) return true;

@@ -19,6 +19,9 @@ std::size_t utf8Length(std::string_view text);
 // The first `chars` characters of a UTF-8 text (all of it when it is shorter).
 std::string_view utf8Prefix(std::string_view text, std::size_t chars);
 
+// Plain ASCII, the common case of NMEA text: every byte is one character.
+bool isAscii(std::string_view text);
+
 // Whether the text is well-formed UTF-8, and a copy in which every byte that is not part of a
 // well-formed sequence is replaced by '?'.
 bool isValidUtf8(std::string_view text);

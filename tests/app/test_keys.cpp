@@ -132,6 +132,25 @@ TEST_F(KeysTest, CharacterShortcuts) {
     EXPECT_TRUE(state().trace.empty());
     EXPECT_EQ(state().frame.moveDisplayMode, 0);
     EXPECT_EQ(view(), DisplayMode::Move);
+
+    // "k" climb and descent of the route, "v" the build time stamp.
+    const int heights[] = {100, 150, 120, 200};
+    state().route.count = 4;
+    for (int i = 0; i < 4; ++i) state().route.points[static_cast<std::size_t>(i)].altitude = heights[i];
+    w.characterKey('k');
+    EXPECT_TRUE(state().diagnostics.text().starts_with("Höhendifferenz: Auf = 130 m Ab = 30 m"));
+    w.characterKey('v');
+    EXPECT_NE(state().diagnostics.text().find("Build " __DATE__), std::string::npos);
+    EXPECT_NE(state().diagnostics.text().find("Font <0>"), std::string::npos);
+
+    // Panning saves a screen copy and names it, as "s" does.
+    for (char key : {'s', 'l', 'r', 'o', 'u'}) {
+        const std::size_t before = messages().size();
+        w.characterKey(key);
+        settle();
+        ASSERT_EQ(messages().size(), before + 1) << key;
+        EXPECT_NE(messages().back().find("ScreenCopy"), std::string::npos) << key;
+    }
 }
 
 TEST_F(KeysTest, MapKeysStepTheResolutionAndWalkTheMapCorners) {

@@ -1,12 +1,16 @@
 // The menu bar: its drop-downs' check marks and gray states, the COM items, and the image
 // strips that follow the Move display mode.
+#include <thread>
+
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 #include "app/button_icons.h"
 #include "app/command_ids.h"
 #include "app/menu_bar.h"
 #include "frame/move_display.h"
+#include "routes/route_table.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {
@@ -37,6 +41,49 @@ TEST_F(AppTest, StartUpChecksPoisAndRoutePointsAndGraysWhatIsNotBuilt) {
     EXPECT_FALSE(item(w, cmd::ShowPois)->isChecked());
     EXPECT_FALSE(state().frame.showPois);
     EXPECT_TRUE(item(w, cmd::ShowRoutePoints)->isChecked());
+}
+
+TEST_F(AppTest, CommandsThatNeedARouteOrATraceSaySoWhenThereIsNone) {
+    MainWindow& w = open();
+    const struct {
+        int id;
+        const char* text;
+        const char* caption;
+    } cases[] = {{cmd::RouteSave, "Keine Route vorhanden", "Speichern Route"},
+                 {cmd::SendRouteToGarmin, "Keine Route vorhanden", "Senden Route"},
+                 {kCmdTraceToRoute, "Kein Trace vorhanden", "Trace -> Route "}};
+    for (const auto& c : cases) {
+        // The box is shown with the state free: the GPS thread could take it meanwhile.
+        bool stateFree = false;
+        w.ui().setMessageResponder([&](const ShownBox&) {
+            std::thread gpsThread([&] {
+                stateFree = state().stateMutex.try_lock();
+                if (stateFree) state().stateMutex.unlock();
+            });
+            gpsThread.join();
+            return Answer::Ok;
+        });
+        run(c.id);
+        ASSERT_FALSE(w.ui().shownMessages().empty()) << c.id;
+        EXPECT_EQ(w.ui().shownMessages().back().text, c.text);
+        EXPECT_EQ(w.ui().shownMessages().back().caption, c.caption);
+        EXPECT_TRUE(stateFree) << c.id;
+    }
+}
+
+TEST_F(AppTest, TheMapKeepsDrawingWhileAnotherWindowHasTheFocusButNotWhenMinimised) {
+    MainWindow& w = open();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    settle();
+    QEvent focusMoved(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(&w, &focusMoved);
+    EXPECT_TRUE(state().frame.active);
+    w.showMinimized();
+    QEvent minimised(QEvent::WindowStateChange);
+    QCoreApplication::sendEvent(&w, &minimised);
+    EXPECT_FALSE(state().frame.active);
 }
 
 TEST_F(AppTest, OverviewNeedsMapsAndZoneDialogOnlyWithout) {

@@ -101,6 +101,19 @@ TEST_F(GpsView, TwelveSatellitesGiveElevenBarsBlackWhenUsed) {
     EXPECT_EQ(barColumns(kGreyLine), 7 * 6);
     EXPECT_TRUE(drawn.has("3d"));
     EXPECT_TRUE(drawn.has("1")) << "PRN 01 written digit above digit";
+
+    // Many systems: each satellite once, the eleven strongest get the bars.
+    satellites.inViewCount = 40;
+    for (int i = 0; i < 40; ++i) {
+        SatelliteEntry& e = satellites.inView[static_cast<std::size_t>(i)];
+        e.prn = i % 20 + 1;   // entries 20..39 are the same satellites on a second signal
+        e.system = 1 + i % 20 / 10;
+        e.snr = i < 20 ? i : i - 20 + (i == 39 ? 5 : 0);
+        e.used = i % 2 == 0;
+    }
+    show();
+    EXPECT_EQ(barColumns(kBlack), 5 * 6) << "the used ones among SNR 9 to 19";
+    EXPECT_EQ(barColumns(kGreyLine), 6 * 6);
 }
 
 TEST_F(GpsView, WithoutSatelliteDataThePanelShowsTheFix) {

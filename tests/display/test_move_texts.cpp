@@ -20,9 +20,19 @@ TEST(GeoText, TheThreeCoordinateFormats) {
     EXPECT_EQ(grid, text);
     fillGeomsg(text, 3, 1.0, 2.0, "W", "S");
     EXPECT_EQ(text, "E 9°45'30\" N 48°07'02\"");
-    // West of Greenwich the degrees keep their sign, minutes and seconds do not.
-    fillGeomsg(text, 2, -3.25, -0.5, "W", "S");
-    EXPECT_EQ(text, "W -3°15'00\" S 0°30'00\"");
+    // The hemisphere letter carries the sign, never a minus beside it; without letters the
+    // value keeps its sign, also between −1° and 0.
+    const struct {
+        int format;
+        const char *ew, *ns, *expected;
+    } signs[] = {{2, "W", "S", "W 3°15'00\" S 0°30'00\""},
+                 {2, "", "", " -3°15'00\"  -0°30'00\""},
+                 {1, "W", "S", "W 3.25000° S 0.50000°"},
+                 {1, "", "", " -3.25000°  -0.50000°"}};
+    for (const auto& c : signs) {
+        fillGeomsg(text, c.format, -3.25, -0.5, c.ew, c.ns);
+        EXPECT_EQ(text, c.expected);
+    }
 }
 
 TEST(GeoText, RebuiltFromTheLastGridPosition) {

@@ -40,6 +40,22 @@ TEST_F(RouteView, OnePointRouteDrawsTheTargetLineAndIconButNoLegUnlessSwitchedOf
     EXPECT_DOUBLE_EQ(guidance.targetDistance, 7.0);
 }
 
+TEST_F(RouteView, WestOfGreenwichOnAMercatorMapLegsAndTargetDistanceAreDrawn) {
+    grid = GridContext{.MercatorGrid = true, .MercatorRadius = 6378137.0};
+    const double west = -kCentreX;  // the view centre lies at a negative grid x
+    for (const int px : {100, 300}) {
+        TrackPoint& p = route.points[static_cast<std::size_t>(route.count++)];
+        p.gridX = west + (px - 200);
+        p.gridY = kCentreY;
+    }
+    QPainter painter(&image);
+    RouteLayer layer{route, grid, frame, guidance};
+    show_route(painter, layer, projectionAt(frame, west, kCentreY, 1000));
+    painter.end();
+    EXPECT_GT(countColour(image, QRect(120, 195, 60, 10), kRouteBlue), 50) << "the leg";
+    EXPECT_GT(guidance.targetDistance, 50.0);
+}
+
 TEST_F(RouteView, LegsAreStrokedByTheKindOfTheirFirstPoint) {
     addRoutePoint(50, 100, LineKind::Road);
     addRoutePoint(350, 100, LineKind::Motorway);

@@ -74,6 +74,18 @@ TEST_F(Overlays, BigNumbersAndInfoLineFollowTheDisplaySettings) {
     EXPECT_TRUE(drawn.has("42.0 km/h"));
     EXPECT_TRUE(drawn.has("42.0km/h h=100m 2.50km 00:10:00"));
     EXPECT_FALSE(drawn.has("Keine Karte für Position")) << "no maps at all";
+
+    // Maps loaded, but none under the position; then one under it.
+    QImage blank(100, 100, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    saveImage(blank, map.dir / "karte_32_600000_5600000_1000_100_100.png");
+    ASSERT_EQ(map.scan(), 0);
+    showAtCentre();
+    EXPECT_TRUE(drawn.has("Keine Karte für Position"));
+    saveImage(blank, map.dir / "karte_32_499950_5500050_1000_100_100.png");
+    ASSERT_EQ(map.scan(), 1);
+    showAtCentre();
+    EXPECT_FALSE(drawn.has("Keine Karte für Position"));
 }
 
 TEST_F(Overlays, KarteViewFindsTheTracePointAtTheCentre) {

@@ -33,8 +33,12 @@ TEST(Distance, SamePointIsZeroNeverNaN) {
 TEST(Kurswinkel, CourseFromPoint2ToPoint1InAllQuadrants) {
     EXPECT_EQ(Kurswinkel(51.0, 9.0, 50.0, 9.0), 0.0);             // point 1 due north
     EXPECT_DOUBLE_EQ(Kurswinkel(49.0, 9.0, 50.0, 9.0), kPiFull);  // point 1 due south
-    EXPECT_EQ(Kurswinkel(50.0, 10.0, 50.0, 9.0), 0.0);            // equal latitudes, east
-    EXPECT_EQ(Kurswinkel(50.0, 8.0, 50.0, 9.0), 0.0);             // and west
+    EXPECT_DOUBLE_EQ(Kurswinkel(50.0, 10.0, 50.0, 9.0), kPiFull / 2.0);  // equal latitudes, east
+    EXPECT_DOUBLE_EQ(Kurswinkel(50.0, 8.0, 50.0, 9.0), 1.5 * kPiFull);   // and west
+    EXPECT_EQ(Kurswinkel(50.0, 9.0, 50.0, 9.0), 0.0);                    // no step at all
+    // Across the date line the short way: a step east from 179.99° E to 179.99° W.
+    EXPECT_DOUBLE_EQ(Kurswinkel(50.0, -179.99, 50.0, 179.99), kPiFull / 2.0);
+    EXPECT_NEAR(Kurswinkel(0.01, -179.995, 0.0, 179.995), kPiFull / 4.0, 1e-3);
 
     // π is added when point 1 lies south, so the result runs from −π/2 to 3π/2.
     EXPECT_NEAR(Kurswinkel(0.01, 0.01, 0.0, 0.0), kPiFull / 4.0, 1e-4);         // NE

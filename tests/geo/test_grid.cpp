@@ -61,8 +61,9 @@ TEST(SphericalMercator, TruncationAndRadius) {
     EXPECT_EQ(MercatorX(0.0, web), 0);
     EXPECT_EQ(MercatorY(0.0, web), 0);
     EXPECT_EQ(MercatorX(180.0, web), 20037508);
-    // x adds 0.5 before truncating toward zero, y adds nothing.
-    EXPECT_EQ(MercatorX(-180.0, web), -20037507);
+    // x rounds to the nearest unit on both sides of Greenwich, y truncates toward zero.
+    EXPECT_EQ(MercatorX(-180.0, web), -20037508);
+    EXPECT_EQ(MercatorX(-0.00001, web), -1);  // -1.11 m
     EXPECT_EQ(MercatorY(45.0, web), 5621521);  // 5621521.49
     EXPECT_EQ(MercatorY(-45.0, web), -5621521);
     EXPECT_EQ(MercatorX(180.0, GridContext{}), 20015087);  // default radius 6371000
@@ -114,6 +115,12 @@ TEST(TransverseMercatorInverse, NonConvergenceGivesMarkerPosition) {
         EXPECT_EQ(p.latitude, 102.4) << g.easting << " " << g.northing;
         EXPECT_EQ(p.longitude, 102.4) << g.easting << " " << g.northing;
     }
+    // Far from the central meridian the tenth pass is the one that arrives: found, not lost.
+    const GridPoint tenth{-500000.0, -6500000.0};
+    const GeodeticPoint p = utm2llh(tenth, utm(32));
+    EXPECT_NEAR(p.longitude, -7.798193, 1e-5);
+    const GridPoint image = llh2utm(p.longitude, p.latitude, 1, utm(32));
+    EXPECT_LE(std::hypot(image.easting - tenth.easting, image.northing - tenth.northing), 1.0);
 }
 
 }  // namespace

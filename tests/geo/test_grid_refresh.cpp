@@ -20,6 +20,8 @@ namespace {
 const GridContext kUtm32{.UtmZone = 32};
 const GridContext kGk3{.LocalDatumGrid = true, .GkStrip = 3};
 const GridContext kUte32{.LocalDatumGrid = true, .Ed50Datum = true, .UtmZone = 32};
+// An ED50 map directory switched to "Utm" in the zone dialog.
+const GridContext kUte32AsUtm{.LocalDatumGrid = false, .Ed50Datum = true, .UtmZone = 32};
 
 TEST(GridRefresh, DatumCodesDecideWhatIsShifted) {
     const GeodeticPoint here{9.0, 50.0, 0};
@@ -38,6 +40,7 @@ TEST(GridRefresh, DatumCodesDecideWhatIsShifted) {
         {"Potsdam on Potsdam", kDatumPotsdam, kGk3, kDatumPotsdam, here},
         {"WGS84 to Potsdam", kDatumWgs84, kGk3, kDatumPotsdam, wgs84ToLocal(9.0, 50.0, kGk3)},
         {"ED50 without ED50 in force", kDatumEd50, kGk3, kDatumWgs84, localToWgs84(9.0, 50.0, kUte32)},
+        {"ED50 after switching to Utm", kDatumEd50, kUte32AsUtm, kDatumWgs84, localToWgs84(9.0, 50.0, kUte32)},
     };
     for (const auto& c : cases) {
         double lon = here.longitude, lat = here.latitude;

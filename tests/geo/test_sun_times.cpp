@@ -110,6 +110,17 @@ TEST_F(SunriseTest, PolarNightAndMidnightSun) {
     EXPECT_EQ(sunText(80.0, 15.0, at(2023, 6, 21), 1), "00:01-00:01");
 }
 
+TEST_F(SunriseTest, TimesBeforeMidnightWrapAndHalfHourZonesKeepTheirHalfHour) {
+    // 150° E on UTC: the sun rises about 20:00 UTC of the evening before.
+    const auto [rise, set] = sunTimes(0.0, 150.0, at(2023, 3, 21), 0);
+    EXPECT_NEAR(rise, 20 * 60 - 7 + 7, 15);
+    EXPECT_NEAR(set, 8 * 60 + 7, 15);
+
+    clock.setUtcOffsetSeconds(5 * 3600 + 1800);  // India, +5:30
+    const int halfHourZone = sunTimes(20.0, 82.5, at(2023, 3, 21), kTimeZoneAutomatic).first;
+    EXPECT_NEAR(halfHourZone - sunTimes(20.0, 82.5, at(2023, 3, 21), 5).first, 30, 1);
+}
+
 TEST_F(SunriseTest, DebugModeLogsTimeZoneLines) {
     clock.setTimeZoneState(TimeZoneState::Daylight);
     clock.setUtcOffsetSeconds(7200);

@@ -35,6 +35,7 @@ public:
     std::vector<std::string> moveTexts;
     std::vector<bool> displaySwitches;  // true = off
     int gpsRedraws = 0;
+    int fixesPlaced = 0;
     int keepAwakeCalls = 0;
     bool acPower = false;
 
@@ -42,7 +43,7 @@ public:
     void setSunTimes(std::string_view) override {}
     void ShowGps() override { ++gpsRedraws; }
     void DrawMoveText(std::string_view text) override { moveTexts.emplace_back(text); }
-    void fillGeomsg(double, double, std::string_view, std::string_view) override {}
+    void fillGeomsg(double, double, std::string_view, std::string_view) override { ++fixesPlaced; }
     bool checkPosKarte(GridPoint) override { return true; }
     void refreshNmeaList() override {}
     void keepAwake() override { ++keepAwakeCalls; }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <thread>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include "platform/linux/system_clock.h"
 #include "platform/linux/termios_serial_port.h"
 #include "tests/gps/gps_fixture.h"
+#include "tests/gps/receiver_corpus.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa {
@@ -218,9 +220,10 @@ TEST_F(ReplayFixture, PausedReplayAdvancesOneLinePerSignalAndStops) {
 
 TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefusedWithAMessage) {
     device = (home / "no-such-tty").string();
-    records.ui.queueFileName(std::nullopt);
+    records.ui.queueFileName(home / "start.txt");
     GpsStart(session);
     EXPECT_EQ(records.ui.messages().back().text, "Fehler bei Open GPS-Port");
+    EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
     EXPECT_FALSE(session.workerRunning);
     EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));
 
@@ -236,6 +239,55 @@ TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefu
     EXPECT_NE(records.ui.messages().back().text.find("csv"), std::string::npos);
     EXPECT_FALSE(session.workerRunning);
     EXPECT_FALSE(session.worker.joinable());
+}
+
+// Every receiver log of the corpus through the pseudo-terminal, byte by byte as the serial
+// port delivers it, gives what its replay gives.
+TEST(ReceiverLogsThroughAPty, LiveReceptionAgreesWithReplay) {
+    for (const testing::ReceiverLog& log : testing::kReceiverLogs) {
+        SCOPED_TRACE(log.file);
+        const std::string text = testing::readFile(testing::receiverLogPath(log));
+        testing::GpsRecords replayed;
+        replayed.settings.LGsaLogTime = 1;
+        testing::replay(replayed, text);
+
+        struct LiveRun : SessionFixture {
+            void TestBody() override {}
+        } live;
+        // A raw pseudo-terminal that stays open until everything has been read.
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(master, 0);
+        ASSERT_EQ(grantpt(master), 0);
+        ASSERT_EQ(unlockpt(master), 0);
+        live.device = ptsname(master);
+        live.records.ui.queueFileName(std::nullopt);
+        live.records.settings.LGsaLogTime = 1;
+        GpsStart(live.session);
+        ASSERT_EQ(write(master, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        const auto arrived = [&] {
+            std::lock_guard lock(live.records.mutex);
+            const testing::GpsRecords& r = live.records;
+            return r.views.fixesPlaced == replayed.views.fixesPlaced &&
+                   r.satellites.inViewCount == replayed.satellites.inViewCount &&
+                   r.satellites.usedLast == replayed.satellites.usedLast &&
+                   (log.fixes == 0 || r.last.latitude == replayed.last.latitude);
+        };
+        EXPECT_TRUE(live.waitFor(arrived, 10s)) << live.records.diagnostics.text();
+        GpsStop(live.session);
+        live.waitFor([&] { return !live.session.workerRunning; }, 2s);
+        ::close(master);
+
+        std::lock_guard lock(live.records.mutex);
+        EXPECT_EQ(live.records.views.fixesPlaced, replayed.views.fixesPlaced);
+        EXPECT_EQ(live.records.views.fixesPlaced, log.fixes);
+        if (log.fixes > 0) {
+            EXPECT_DOUBLE_EQ(live.records.last.latitude, replayed.last.latitude);
+            EXPECT_DOUBLE_EQ(live.records.last.longitude, replayed.last.longitude);
+        }
+        EXPECT_EQ(live.records.satellites.inViewCount, replayed.satellites.inViewCount);
+        EXPECT_EQ(live.records.satellites.usedLast, replayed.satellites.usedLast);
+        EXPECT_EQ(live.records.trace->next > 0, replayed.trace->next > 0);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Framing, checksum and the live sentence sequence, fed byte by byte as the reader gets them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "gps/nmea_checksum.h"
@@ -115,12 +116,16 @@ TEST_F(Live, GarbageNulBytesAndHugeLinesNeverStopTheNextSentence) {
     for (int i = 0; i < 20000; ++i) junk.push_back(static_cast<char>((i * 7919) % 256));
     feed(junk);
     feed("\n" + std::string(10000, '9') + "\n");
-    feed(kGga.substr(0, 20) + std::string(1, '\0') + kGga.substr(20) + "\n");  // cut at the NUL
-    EXPECT_FALSE(r.gps.ggaSeen);
-    feed(kGga.substr(0, 40) + kRmc + "\n");  // two sentences run together
-    EXPECT_FALSE(r.gps.rmcSeen);
     feed(kRmc + "\n");
     EXPECT_TRUE(r.gps.rmcSeen);
+    // From a receiver that sends checksums, a line without one is damaged.
+    feed(kGga.substr(0, 20) + std::string(1, '\0') + kGga.substr(20) + "\n");  // cut at the NUL
+    EXPECT_FALSE(r.gps.ggaSeen);
+    // A sentence whose line end was lost is found behind the stray bytes.
+    feed(kGga.substr(0, 40) + kRmc + "\n$$" + kGga + "\n");
+    const auto lines = r.listLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), kRmc), 2);
+    EXPECT_TRUE(r.gps.ggaSeen);
     EXPECT_TRUE(r.gps.fixValid);
 }
 

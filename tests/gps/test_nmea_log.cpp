@@ -113,6 +113,23 @@ TEST_F(Logging, StandingStillLogsOnlyTheFirstFixButStillGsa) {
     EXPECT_EQ(fileLines(path), (std::vector<std::string>{rmc, gga, kGsa, kGsa, kGsa, kGsa, kGsa}));
 }
 
+TEST_F(Logging, EverySystemsSatelliteSentencesReachTheLogAtTheirInterval) {
+    const auto path = open();
+    r.settings.LGsaLogTime = 1;
+    StartReception(r.in, reader);
+    const std::vector<std::string> second = {
+        nmea("GNGSA,A,3,05,13,,,,,,,,,,,1.4,0.8,1.1,1"), nmea("GNGSA,A,3,66,67,,,,,,,,,,,1.4,0.8,1.1,2"),
+        nmea("GPGSV,1,1,02,05,40,120,44,13,62,250,41,1"), nmea("GLGSV,1,1,02,66,45,100,40,67,30,200,36,1")};
+    for (int s = 0; s < 2; ++s) {
+        r.clock.advance(1000);
+        for (const std::string& line : second) receive(r, reader, line + "\r\n");
+    }
+    CloseLogFile(r.log);
+    std::vector<std::string> expected = second;
+    expected.insert(expected.end(), second.begin(), second.end());
+    EXPECT_EQ(fileLines(path), expected) << "one interval per system and per talker";
+}
+
 TEST_F(Logging, ReplayKeepsCarriageReturnsAndWritesWholeGsvCycles) {
     const auto path = open();
     r.settings.LGsaLogTime = 0;  // replay logs GSA and GSV whatever the interval

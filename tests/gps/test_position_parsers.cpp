@@ -9,6 +9,7 @@
 #include "geo/grid.h"
 #include "gps/position_parsers.h"
 #include "gps/sentence_processing.h"
+#include "routes/trace_table.h"
 #include "tests/gps/gps_fixture.h"
 
 namespace vexa::testing {
@@ -55,7 +56,7 @@ TEST_F(Parsers, RmcFieldsHemispheresAndEmptySpeedAndCourse) {
 TEST_F(Parsers, VoidOrImplausibleRmcIsBadReceptionAndKeepsThePosition) {
     r.frame.displayMode = DisplayMode::Move;
     const double start = r.last.latitude;
-    EXPECT_EQ(rmc("GPRMC,120000.00,A,4807.03,N,01131.0000,E,,,230394,,"), 0.0) << "short latitude";
+    EXPECT_EQ(rmc("GPRMC,120000.00,A,4807.0,N,01131.0000,E,,,230394,,"), 0.0) << "short latitude";
     EXPECT_EQ(r.ui.titles().back(), "Empfang schlecht");
     EXPECT_EQ(r.last.latitude, start);
     EXPECT_EQ(r.trace->next, 0);
@@ -99,6 +100,9 @@ TEST_F(Parsers, TripFiguresFromSuccessiveFixesAndElapsedTimeAcrossMidnight) {
 }
 
 TEST_F(Parsers, GgaQualityZeroOrNoSatellitesIsBadReceptionAndAltitudeIsCorrected) {
+    r.settings.iHKorrektur = 2;
+    gga("GPGGA,120000.00," + kFix + ",1,08,0.9,30.0,M,46.9,M,,");
+    EXPECT_FLOAT_EQ(r.gps.altitude, 30.0f) << "only the stored value 1 is on";
     r.settings.iHKorrektur = 1;
     gga("GPGGA,120000.00," + kFix + ",1,08,0.9,30.0,M,46.9,M,,");
     EXPECT_FLOAT_EQ(r.gps.altitude, 0.0f) << "the correction never goes below zero";
@@ -208,18 +212,32 @@ TEST_F(Parsers, ClockIsSetFromGpsTimeOnlyWhenAskedAndOff) {
     EXPECT_TRUE(r.listHas("Time Set 230324 101500.00"));
 
     r.clock.setSetTimeError(1314);
+    int apiErrors = 0;
+    r.diagnostics.setApiErrorHook([&] { ++apiErrors; });
     rmc("GPRMC,111500.00,A," + kFix + ",,,230324,,");
+    rmc("GPRMC,111501.00,A," + kFix + ",,,230324,,");
     EXPECT_TRUE(r.listHas("COM1: function=SetSystemTime error=1314"));
+    EXPECT_EQ(apiErrors, 1) << "a refusal is said once and switches the screen on once";
+    EXPECT_EQ(r.clock.setTimeCalls(), 2);
+    r.clock.setSetTimeError(0);
 
     r.frame.replaying = true;
     rmc("GPRMC,031500.00,A," + kFix + ",,,230394,,");
     EXPECT_EQ(r.clock.setTimeCalls(), 2) << "never while replaying";
+
+    // Only the stored value 1 is on.
+    r.frame.replaying = false;
+    resetForRun(r.in);
+    r.settings.iZeitsync = 2;
+    rmc("GPRMC,051500.00,A," + kFix + ",,,230394,,");
+    EXPECT_EQ(r.clock.setTimeCalls(), 2);
 }
 
 TEST_F(Parsers, ScreenGoesDarkAfterAMinuteStandingStillUnlessOnExternalPower) {
     r.settings.iPowerSave = 1;
     r.settings.imindist = 1000;
     r.gps.rmcDistanceSinceMark = 0.0;
+    r.gps.traceFirstFix = false;  // standing still after the first fix
     r.clock.setTick(100000);
     r.gps.lastActivityTick = 40000;
     rmcAt("120000.00");
@@ -263,6 +281,81 @@ TEST_F(Parsers, MalformedSentencesLeaveFiniteState) {
     for (const double v : {r.last.latitude, r.last.longitude, r.gps.tripDistance, double(r.gps.speed), double(r.gps.altitude)})
         EXPECT_TRUE(std::isfinite(v));
     EXPECT_LE(r.gps.satellitesUsedText.view().size(), 7u);
+}
+
+TEST_F(Parsers, CoordinatesWithTwoToFiveDecimalsOfMinutes) {
+    const struct {
+        const char* lat;
+        const char* lon;
+    } cases[] = {{"4807.04", "01131.00"}, {"4807.038", "01131.000"}, {"4807.0380", "01131.0000"},
+                 {"4807.03800", "01131.00000"}};
+    for (const auto& c : cases) {
+        r.views.fixesPlaced = 0;
+        gga(std::string("GPGGA,120000.00,") + c.lat + ",N," + c.lon + ",E,1,08,0.9,545.4,M,46.9,M,,");
+        EXPECT_EQ(r.views.fixesPlaced, 1) << c.lat;
+        EXPECT_NEAR(r.last.latitude, 48.1173, 2e-4) << c.lat;
+        EXPECT_NEAR(r.last.longitude, 11.5167, 1e-4) << c.lon;
+    }
+}
+
+TEST_F(Parsers, EmptyFieldsKeepTheirPlacesAndNoFixSentencesClearTheFix) {
+    const struct {
+        const char* body;
+        bool fix;
+    } cases[] = {
+        {"GPGGA,235942.800,,,,,0,0,,,M,,M,,", false},
+        {"GPGGA,,,,,,,,,,,,,,", false},
+        {"GPRMC,235942.800,V,,,,,,,,,,N", false},
+        {"GPRMC,,,,,,,,,,,,", false},
+        {"GPRMC,235942.800,A,,,,,,,,,,N", false},
+        {"GPGGA,235942.800,4807.038,N,01131.000,E,1,08,,,M,,M,,", true},
+        {"GPRMC,235942.800,A,4807.038,N,01131.000,E,,,,,,A", true},
+    };
+    for (const auto& c : cases) {
+        r.gps.fixValid = !c.fix;
+        r.gps.rmcSeen = false;
+        if (c.body[2] == 'R') parseRMC(r.in, nmea(c.body), true, true);
+        else parseGGA(r.in, nmea(c.body), true, true);
+        EXPECT_EQ(r.gps.fixValid, c.fix) << c.body;
+    }
+}
+
+TEST_F(Parsers, TripStartsAtTheFirstFixNotAtASearchingSentence) {
+    gga("GPGGA,100000.00,,,,,0,00,,,M,,M,,");
+    rmc("GPRMC,100005.00,V,,,,,,,,,,N");
+    gga("GPGGA,100030.00," + kFix + ",1,08,0.9,545.4,M,46.9,M,,");
+    gga("GPGGA,100100.00," + kFix + ",1,08,0.9,545.4,M,46.9,M,,");
+    EXPECT_EQ(r.gps.elapsedSeconds, 30);
+}
+
+TEST_F(Parsers, TraceClearedDuringADriveAddsNoLeapToTheTrip) {
+    rmc("GPRMC,120000.00,A," + kFix + ",10.0,0.0,230394,,");
+    rmc("GPRMC,120001.00,A,4807.0440,N,01131.0000,E,10.0,0.0,230394,,");
+    ClearTrace(*r.trace, r.gps, r.last, r.settings.itracemax);
+    rmc("GPRMC,120002.00,A,4807.0500,N,01131.0000,E,10.0,0.0,230394,,");
+    EXPECT_LT(r.gps.tripDistance, 20.0);
+    EXPECT_EQ(r.trace->next, 1) << "the first fix after clearing starts the trace";
+    EXPECT_EQ(r.trace->points[0].segmentStart, 1);
+}
+
+// A receiver that searches for a minute: no beeps, the Move view drawn once with its text.
+TEST(LiveSearching, NoBeepPairsAndOneMoveFrameWhileTheReceiverSearches) {
+    GpsRecords r;
+    r.frame.displayMode = DisplayMode::Move;
+    ReaderState reader;
+    StartReception(r.in, reader);
+    for (int s = 0; s < 60; ++s) {
+        r.clock.advance(1000);
+        char time[16];
+        std::snprintf(time, sizeof time, "1000%02d.00", s);
+        receive(r, reader, nmea(std::string("GPGGA,") + time + ",,,,,0,0,,,M,,M,,") + "\r\n" +
+                               nmea(std::string("GPRMC,") + time + ",V,,,,,,,,,,N") + "\r\n" +
+                               nmea("GPGSA,A,1,,,,,,,,,,,,,,,") + "\r\n");
+    }
+    EXPECT_EQ(r.ui.beeps(), 0);
+    EXPECT_EQ(r.views.frames.size(), 1u);
+    EXPECT_EQ(r.views.moveTexts, std::vector<std::string>{"Keine Positionsanzeige, schlechter Empfang"});
+    EXPECT_EQ(r.gps.tripStartSecond, 0);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "tests/gps/gps_fixture.h"
+#include "tests/gps/receiver_corpus.h"
+#include "tests/support/temp_dir.h"
 
 namespace vexa::testing {
 namespace {
@@ -26,7 +28,7 @@ void receiveLog(GpsRecords& r, const std::string& text) {
     ReaderState reader;
     StartReception(r.in, reader);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 6, "$GPRMC") == 0) r.clock.advance(1000);
+        if (text.compare(i, 1, "$") == 0 && text.compare(i + 3, 3, "RMC") == 0) r.clock.advance(1000);
         receive(r, reader, text.substr(i, 1));
     }
 }
@@ -63,6 +65,44 @@ TEST(WholeLogs, DriveReplayedAndReceivedByteByByteArrivesAtTheSameJourney) {
     EXPECT_NEAR(received.trace->next, r.trace->next, 1);
     EXPECT_EQ(received.ui.beeps(), 3) << "fix at the start, lost and regained";
     EXPECT_EQ(received.satellites.inViewCount, r.satellites.inViewCount);
+}
+
+void expectJourney(const GpsRecords& r, const ReceiverLog& log, const char* how) {
+    SCOPED_TRACE(std::string(log.file) + " " + how);
+    EXPECT_EQ(r.views.fixesPlaced, log.fixes);
+    EXPECT_EQ(r.gps.fixValid, log.fixAtEnd);
+    if (log.fixes > 0) {
+        // The receiver's single precision: about a metre.
+        EXPECT_NEAR(r.last.latitude, log.latitude, 2e-5);
+        EXPECT_NEAR(r.last.longitude, log.longitude, 2e-5);
+        EXPECT_GE(r.trace->next, 1) << "the first fix is a point before the trace interval has run";
+    }
+    EXPECT_EQ(r.satellites.inViewCount, log.inView);
+    EXPECT_EQ(r.satellites.usedLast + 1, log.used);
+    int marked = 0;
+    for (int i = 0; i < r.satellites.inViewCount; ++i) marked += r.satellites.inView[static_cast<std::size_t>(i)].used;
+    EXPECT_EQ(marked, log.used) << "every used satellite is in view";
+}
+
+TEST(ReceiverLogs, EveryTalkerAndFormGivesItsFixesAndSatellitesLiveAndReplayed) {
+    for (const ReceiverLog& log : kReceiverLogs) {
+        const std::string text = readFile(receiverLogPath(log));
+        GpsRecords replayed, received;
+        for (GpsRecords* r : {&replayed, &received}) {
+            r->settings.imindist = 1000;
+            r->settings.LTraceTime = 5;
+        }
+        replayLog(replayed, text);
+        expectJourney(replayed, log, "replayed");
+        receiveLog(received, text);
+        expectJourney(received, log, "received");
+        EXPECT_LE(received.ui.beeps(), 1) << log.file << ": no beeps while the receiver searches";
+        const int searching = std::string_view(log.file) == "searching.txt";
+        for (int i = 0; i < received.satellites.inViewCount && searching; ++i) {
+            const int snr[] = {32, 0, 44, 35, 40};
+            EXPECT_EQ(received.satellites.inView[static_cast<std::size_t>(i)].snr, snr[i]);
+        }
+    }
 }
 
 TEST(WholeLogs, ReceiverWithoutRmcCrossesMidnight) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gps/satellite_parsers.h"
+#include "gps/sentence_processing.h"
 #include "tests/gps/gps_fixture.h"
 
 namespace vexa::testing {
@@ -33,7 +34,6 @@ TEST_F(Satellites, GsaCountsPrnPlacesAcrossEmptyFieldsAndWithoutFixEmptiesTheTab
     EXPECT_EQ(r.satellites.usedLast, -1);
     EXPECT_FALSE(r.gps.fixValid);
     EXPECT_EQ(r.gps.lastActivityTick.load(), 777u);
-    for (const auto& e : r.satellites.used) EXPECT_EQ(e.used, 0);
 }
 
 TEST_F(Satellites, GsvCycleWithEmptyLastSnrCompletesAndMergesUsedMarks) {
@@ -68,17 +68,24 @@ TEST_F(Satellites, MessagesBeforeTheFirstOfACycleAreIgnoredAndALongSnrEndsTheSen
 }
 
 TEST_F(Satellites, OversizedCyclesStayInsideTheTablesAndSlots) {
-    std::string body = "GPGSV,5,1,20";
-    for (int i = 1; i <= 16; ++i) body += "," + std::to_string(i) + ",10,100,30";
-    gsv(body);
-    for (int m = 2; m <= 5; ++m) gsv("GPGSV,5," + std::to_string(m) + ",20,40,10,100,30,41,10,100,31");
+    // Nine messages of four satellites per talker: three talkers hold more than the table.
+    for (const std::string talker : {"GP", "GL", "GB"}) {
+        for (int m = 1; m <= 9; ++m) {
+            std::string body = talker + "GSV,9," + std::to_string(m) + ",36";
+            for (int i = 0; i < 4; ++i) body += "," + std::to_string(100 + m * 4 + i) + ",10,100,30";
+            gsv(body);
+        }
+    }
     EXPECT_EQ(r.satellites.inViewCount, kMaxSatellites);
-    EXPECT_EQ(r.satellites.inView[11].prn, 12);
-    EXPECT_TRUE(r.satellites.gsvCycle[2].find(",5,3,") != std::string::npos);
+    EXPECT_EQ(r.satellites.inView[kMaxSatellites - 1].system, 4);
+    EXPECT_TRUE(r.satellites.gsvCycle[8].find("GBGSV,9,9,") != std::string::npos);
 
+    // The box about an overlong sentence waits until the state mutex is released.
     const std::string huge = nmea("GPGSV,1,1,01,07,10,100,30," + std::string(3000, '7'));
     EXPECT_EQ(parseGSV(r.in, huge, true), 1);
     EXPECT_EQ(r.satellites.gsvCycle[0].size(), kGsvSlotChars);
+    EXPECT_TRUE(r.ui.messages().empty());
+    ShowDeferredMessages(r.in);
     ASSERT_EQ(r.ui.messages().size(), 1u);
     EXPECT_EQ(r.ui.messages()[0].text, "parseGSV inbuffer > MAXBUF");
 }
