@@ -57,7 +57,7 @@ const std::vector<MenuItem>& menuItems() {
         poi(kCmdRouteClear, "Route löschen", true),
         poi(kCmdRouteReverse, "Route umkehren", true),
         poi(kCmdRouteReduce, "Routen Punkte reduzieren", true),
-        poi(cmd::RouteExport, "Route -> Overlay und KML", false),
+        poi(cmd::RouteExport, "Route -> Overlay und KML", true),
         poi(cmd::OtherRouteDb, "Andere Routen DB", true),
         poi(cmd::SendRouteToGarmin, "Send Route to Garmin", true),
         poi(0, "", true),

@@ -91,9 +91,11 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     };
     session_.showReplayView = [this] { showReplayView(); };
     session_.importFile = [this](const std::filesystem::path& file, const std::string& extension) {
-        return extension == "csv" && importCsv(file);
+        return (extension == "csv" && importCsv(file)) || importRouteFile(file, extension);
     };
     dbStore_ = std::make_unique<SqliteDbStore>();
+    setExporters([this](const std::string& name, const Progress& bar) { exportRouteNamed(name, &bar); },
+                 [this](const Progress& bar) { exportPoiTable(&bar); });
     session_.beforeReplayLine = [this] { views_.paceReplay(); };
     views_.setReplayFramePeriod(options_.replayFramePeriod);
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,

@@ -190,6 +190,12 @@ private:
     void toggleOverview();
     void toggleOverlay(int id);
     void routeCommand(int id);
+    // KML, KMZ, OVL and GPX files of "EmulateStart/Import"; false for other extensions.
+    bool importRouteFile(const std::filesystem::path& file, const std::string& extension);
+    void exportRoute();
+    // The exports of the route and POI lists; `bar` is the dialog's progress bar.
+    void exportRouteNamed(const std::string& name, const Progress* bar);
+    void exportPoiTable(const Progress* bar);
     bool reportMissingRoute(int id);
     void openLogSettings();
     void openZoneDialog();

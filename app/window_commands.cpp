@@ -53,6 +53,7 @@ void MainWindow::dispatch(int id) {
         EmulateStart(session_);
         break;
     case cmd::EmulateStop: EmulateStop(session_); break;
+    case cmd::RouteExport: exportRoute(); break;
     case cmd::Overview: toggleOverview(); break;
     case cmd::LogSettings: openLogSettings(); break;
     case cmd::PortGpsd: selectPort("gpsd"); break;

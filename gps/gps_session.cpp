@@ -321,7 +321,7 @@ void EmulateStartFile(GpsSession& session, const std::filesystem::path& file) {
     session.replayEvent.signal();
 
     const std::string ext = lowerExtension(file);
-    if (ext == "csv" || ext == "kml" || ext == "ovl") {
+    if (ext == "csv" || ext == "kml" || ext == "kmz" || ext == "ovl" || ext == "gpx") {
         if (!session.importFile || !session.importFile(file, ext))
             in.ui.messageBox(strprintf("Der Import von %s-Dateien ist in dieser Version noch nicht "
                                        "möglich:\n%s", ext.c_str(), file.filename().c_str()),

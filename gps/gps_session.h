@@ -48,7 +48,7 @@ struct GpsSession {
     SerialPort& port;
     // Resolves a port name ("COM3:" or a device path) to the device to open.
     std::function<std::string(const std::string&)> portDevice;
-    // Extensions the program imports instead of replaying ("kml", "ovl", "csv"): the app hands
+    // Extensions the program imports instead of replaying ("kml", "kmz", "ovl", "gpx", "csv"): the app hands
     // these to their importers; without one the file is refused with a message.
     std::function<bool(const std::filesystem::path&, const std::string& extension)> importFile;
     // Asked after a replay started: show the GPS view, or the Move view when maps exist.

@@ -43,28 +43,11 @@
 #include "platform/paths.h"
 #include "platform/ui.h"
 #include "routes/trace_table.h"
+#include "tools/console_ui.h"
 
 namespace {
 
 using namespace vexa;
-
-// No window: message boxes go to standard error, everything else is ignored.
-class ConsoleUi : public Ui {
-public:
-    Answer messageBox(std::string_view text, std::string_view caption, MessageButtons,
-                      MessageIcon) override {
-        std::fprintf(stderr, "vexa-nmea: %.*s %.*s\n", static_cast<int>(caption.size()),
-                     caption.data(), static_cast<int>(text.size()), text.data());
-        return Answer::Ok;
-    }
-    void setWindowTitle(std::string_view) override {}
-    void setStatusText(std::string_view) override {}
-    void sendCommand(int) override {}
-    void setWaitCursor(bool) override {}
-    void beep() override {}
-    std::optional<std::filesystem::path> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<std::filesystem::path> openFileName(const FileDialogRequest&) override { return {}; }
-};
 
 // Counts the positions the parsers placed on the grid: one per sentence that gave a fix.
 class FixCounter : public NoGpsViews {
@@ -129,7 +112,7 @@ int replayFile(const char* name) {
     GpsRecords records;
     records.settings.LGsaLogTime = 1;                // satellites are part of the picture
     records.frame.displayMode = DisplayMode::Karte;  // no view refresh
-    ConsoleUi ui;
+    ConsoleUi ui("vexa-nmea");
     SystemClock clock;
     FixCounter views;
     GpsInput input = records.input(ui, clock, views);
@@ -213,7 +196,7 @@ int receivePort(const std::string& name, int seconds) {
     records.settings.LGsaLogTime = 1;
     records.frame.displayMode = DisplayMode::Karte;
     records.frame.portName = name;
-    ConsoleUi ui;
+    ConsoleUi ui("vexa-nmea");
     SystemClock clock;
     FixCounter views;
     GpsInput input = records.input(ui, clock, views);

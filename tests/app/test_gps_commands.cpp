@@ -8,8 +8,14 @@
 #include <cstdio>
 #include <fstream>
 
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "app/command_ids.h"
 #include "app/frame_view.h"
+#include "app/poi_dialogs.h"
+#include "app/route_dialogs.h"
+#include "app/text_table.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {
@@ -159,19 +165,94 @@ TEST_F(AppTest, ReplayStopsOnEmulateStop) {
     EXPECT_LT(state().trace.next, 200);  // the whole drive records far more points
 }
 
-TEST_F(AppTest, ImportsThatDoNotExistYetAreRefused) {
+TEST_F(AppTest, ImportsRoutesAndWaypointsAndRefusesWhatItCannotRead) {
     open();
-    for (const char* name : {"route.kml", "punkte.CSV", "karte.ovl", "bild.jpg"}) {
-        writeFile(dir_ / name, "x");
+    const auto import = [&](const char* name, const std::string& text) {
+        writeFile(dir_ / name, text);
         files_.push_back(dir_ / name);
         run(cmd::EmulateStart);
         EXPECT_FALSE(state().frame.replaying) << name;
-    }
+    };
+    import("route.kml", "<kml><Placemark><LineString><coordinates>9.74,52.37,40 9.75,52.38,41"
+                        "</coordinates></LineString></Placemark></kml>");
+    ASSERT_EQ(state().route.count, 2);
+    EXPECT_EQ(state().route.points[1].altitude, 41);
+    EXPECT_EQ(view(), DisplayMode::Karte);
+    EXPECT_EQ(state().frame.viewCentre.gridX, state().route.points[0].gridX);
+    EXPECT_EQ(state().frame.viewCentre.gridY, state().route.points[0].gridY);
+
+    const int poisBefore = state().pois.count;
+    import("punkte.gpx", "<gpx><wpt lat=\"52.4\" lon=\"9.7\"><name>Turm</name></wpt></gpx>");
+    EXPECT_EQ(state().route.count, 2);  // waypoints only: the route stays
+    ASSERT_EQ(state().pois.count, poisBefore + 1);
+    EXPECT_EQ(state().pois.records[static_cast<std::size_t>(poisBefore)].name, "Turm");
+
+    for (const char* name : {"karte.ovl", "punkte.CSV", "bild.jpg"}) import(name, "x");
+    EXPECT_EQ(state().route.count, 0);
     const auto shown = messages();
-    ASSERT_EQ(shown.size(), 4u);
-    EXPECT_TRUE(contains(shown[0], "Der Import von kml-Dateien"));
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0], "Die Overlay Datei enthält keine Route");
     EXPECT_TRUE(contains(shown[1], "punkte.cdb\n Import Ok"));  // POIs: upper-case extension too
-    EXPECT_TRUE(contains(shown[3], "kein NMEA-Log"));
+    EXPECT_TRUE(contains(shown[2], "kein NMEA-Log"));
+}
+
+TEST_F(AppTest, RouteToOverlayAndKmlWritesTheFilesIntoTheLogFolder) {
+    open({}, true);
+    manualClock_.setUtc(DateTime{2007, 5, 12, 9, 30});  // local = UTC here
+    run(cmd::RouteExport);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Keine Route vorhanden"});
+
+    writeFile(dir_ / "r.ovl", "XKoord0=9.74\nYKoord0=52.37\nXKoord1=9.75\nYKoord1=52.38\n");
+    files_.push_back(dir_ / "r.ovl");
+    run(cmd::EmulateStart);
+    run(cmd::RouteExport);
+    const std::filesystem::path base = home_ / "vexa" / "Track_20070512_0930";
+    for (const char* ext : {".ovl", ".kml", ".gpx"})
+        EXPECT_TRUE(std::filesystem::exists(base.string() + ext)) << ext;
+    // Written from the grid positions, which the inverse grid gives back to within a metre.
+    const std::string ovl = readFile(base.string() + ".ovl");
+    EXPECT_NE(ovl.find("Punkte=2\nXKoord0=9.74"), std::string::npos) << ovl;
+    EXPECT_NE(ovl.find("YKoord1=52.38"), std::string::npos) << ovl;
+    const auto shown = messages();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[1], "Export Route als Overlay auf " + base.string() + ".ovl ok");
+    EXPECT_EQ(shown[2], "Export Route als kml auf " + base.string() + ".kml ok");
+}
+
+TEST_F(AppTest, ExportButtonsOfTheRouteAndPoiListsWriteTheirFiles) {
+    MainWindow& w = open({}, true);
+    manualClock_.setUtc(DateTime{2007, 5, 12, 9, 30});
+    state().route.count = 2;
+    for (int i = 0; i < 2; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{550000.0 + i * 100, 5800000.0};
+    w.setDialogRunner([](QDialog& d) {
+        auto& save = dynamic_cast<RouteSaveDialog&>(d);
+        save.name()->setText("Harz");
+        save.accept();
+        return save.result();
+    });
+    run(cmd::RouteSave);
+    state().route.count = 0;
+    w.setDialogRunner([](QDialog& d) {
+        auto& list = dynamic_cast<RouteListDialog&>(d);
+        list.list().clickRow(0);
+        list.exportButton()->click();
+        return QDialog::Rejected;
+    });
+    run(cmd::RouteListByName);
+    const std::filesystem::path folder = home_ / "vexa";
+    for (const char* file : {"Harz.ovl", "Harz.kml", "Harz.gpx"})
+        EXPECT_TRUE(std::filesystem::exists(folder / file)) << file;
+
+    AllocPoiTab(state().pois, static_cast<std::size_t>(state().pois.count) + 1);
+    state().pois.records[static_cast<std::size_t>(state().pois.count++)] =
+        PoiRecord{"Turm", '2', 9.7, 52.4, 0, 550000.0, 5800000.0, 0, ""};
+    w.setDialogRunner([](QDialog& d) {
+        dynamic_cast<PoiListDialog&>(d).exportButton()->click();
+        return QDialog::Rejected;
+    });
+    run(cmd::ListPois);
+    EXPECT_NE(readFile(folder / "POI_20070512_0930.csv").find("Turm;2;9.70000;52.40000;0\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder / "poi_20070512_0930.kml"));
 }
 
 }  // namespace

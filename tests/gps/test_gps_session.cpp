@@ -268,9 +268,9 @@ TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefu
     EXPECT_TRUE(records.gps.fixDateText.empty());
     EXPECT_FALSE(records.frame.replaying);
 
-    EmulateStartFile(session, writeLog("route.gpx", "<gpx/>"));
+    EmulateStartFile(session, writeLog("route.jpg", "<gpx/>"));
     EXPECT_EQ(records.ui.messages().back().text,
-              "route.gpx ist kein NMEA-Log (*.txt) und kann nicht abgespielt werden.");
+              "route.jpg ist kein NMEA-Log (*.txt) und kann nicht abgespielt werden.");
     EmulateStartFile(session, writeLog("points.CSV", "a;b\n"));
     EXPECT_NE(records.ui.messages().back().text.find("csv"), std::string::npos);
     EXPECT_FALSE(session.workerRunning);

@@ -1,0 +1,23 @@
+// POIs from ";"-separated text, the format of the POI import and the CSV export:
+// name;code;lon;lat;rest, one POI per line.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "routes/poi_record.h"
+
+namespace vexa {
+
+// Splits the text as the POI import does: name and the next three fields with ";" as the only
+// separator, then the rest of the line with "\n"; runs of separators count as one, so the
+// fifth field is required. Names are Latin-1 unless they are well-formed UTF-8; they are cut
+// to 63 characters. Code "1" marks degrees, minutes and seconds packed as DDDMMSS and DDMMSS,
+// converted to degrees with code "2". Lines whose position lies outside ±180°/±90° are passed
+// over. Stops at the end of the text or at a missing field.
+std::vector<PoiRecord> ParsePoiText(std::string_view bytes);
+
+// "DDDMMSS.s" (longitude, three degree digits) or "DDMMSS.s" (latitude, two) in degrees.
+double packedDmsDegrees(std::string_view text, int degreeDigits);
+
+}  // namespace vexa

@@ -1,0 +1,185 @@
+// Route OVL/KML/GPX and POI CSV/KML/GPX export: the files byte for byte, the messages, the
+// datum shift back to WGS84, replacing files safely, and GPX valid against the schema.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "exchange/export_files.h"
+#include "exchange/export_format.h"
+#include "exchange/file_writing.h"
+#include "exchange_fixture.h"
+#include "frame/frame_state.h"
+#include "geo/grid_refresh.h"
+#include "platform/clock.h"
+#include "routes/poi_record.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+
+const DateTime kMay12{2007, 5, 12, 9, 30};
+
+struct ExportFixture : ExchangeFixture {
+    TempDir dir;
+    FrameState frame;
+    ExportContext context{grid, ui, diagnostics, dir.path()};
+    PoiTable pois;
+
+    ExportFixture() { grid.PlateCarreeGrid = true; }  // grid positions that convert exactly
+
+    void addPoi(std::string name, double lon, double lat, double altitude) {
+        AllocPoiTab(pois, static_cast<std::size_t>(pois.count + 1));
+        PoiRecord& poi = pois.records[static_cast<std::size_t>(pois.count++)];
+        poi.name = std::move(name);
+        poi.lon = lon;
+        poi.lat = lat;
+        poi.altitude = altitude;
+        PoiTab_Anpassen(pois, grid);
+    }
+    std::string file(const std::string& name) const { return readFile(dir / name); }
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+class RecordingProgress : public ExportProgress {
+public:
+    void setPercent(int percent) override { percents.push_back(percent); }
+    void showText(std::string_view text) override { texts.emplace_back(text); }
+    std::vector<int> percents;
+    std::vector<std::string> texts;
+};
+
+TEST(RouteExport, WritesOverlayKmlAndGpxUnderTheName) {
+    ExportFixture f;
+    f.setRoute({{9.5, 53.25, 12}, {9.75, 53.5, -3}});
+    f.frame.selectedRoutePoint = 1;
+    RecordingProgress progress;
+    f.context.progress = &progress;
+    EXPECT_TRUE(ExportRoute(*f.route, f.frame.selectedRoutePoint, routeExportName(kMay12), f.context));
+
+    EXPECT_THAT(f.files(), ElementsAre("Track_20070512_0930.gpx", "Track_20070512_0930.kml", "Track_20070512_0930.ovl"));
+    EXPECT_EQ(f.file("Track_20070512_0930.ovl"),
+              "[Symbol 1]\nTyp=3\nCol=3\nZoom=2\nSize=4\nArt=1\nPunkte=2\n"
+              "XKoord0=9.500000\nYKoord0=53.250000\nXKoord1=9.750000\nYKoord1=53.500000\n\n[Overlay]\nSymbols=1\n");
+    const std::string kml = f.file("Track_20070512_0930.kml");
+    const std::size_t description = kml.find("<description>");
+    const std::size_t descriptionEnd = kml.find('\n', description);
+    EXPECT_EQ(kml.substr(0, description), "<kml xmlns='http://earth.google.com/kml/2.0'>\n<Placemark>\n<name>vexa</name>\n");
+    // 0.25° north and 0.25° east at 53° N: about 32.4 km.
+    EXPECT_THAT(kml.substr(description, descriptionEnd - description),
+                MatchesRegex("<description>Track_20070512_0930 32\\.[34][0-9] km</description>"));
+    EXPECT_EQ(kml.substr(descriptionEnd + 1),
+              "<visibility>1</visibility>\n<open>1</open>\n<Style><LineStyle>\n<color>ff0000ff</color>\n"
+              "<width>5</width>\n</LineStyle></Style>\n<LineString>\n"
+              "<extrude>1</extrude><tessellate>1</tessellate>\n<altitudeMode>clampedToGround</altitudeMode>\n"
+              "<coordinates>\n9.50000000,53.25000000,12\n9.75000000,53.50000000,-3\n</coordinates>\n"
+              "</LineString></Placemark>\n</kml>\n");
+    EXPECT_EQ(f.frame.selectedRoutePoint, -1);
+
+    const std::string dir = f.dir.path().string();
+    EXPECT_THAT(f.messages(), ElementsAre("Export Route als Overlay auf " + dir + "/Track_20070512_0930.ovl ok",
+                                          "Export Route als kml auf " + dir + "/Track_20070512_0930.kml ok"));
+    EXPECT_EQ(f.ui.messages()[0].caption, "Export Route");
+    EXPECT_TRUE(f.diagnosed("Export Track als Overlay " + dir + "/Track_20070512_0930.ovl"));
+    EXPECT_TRUE(f.diagnosed("Export Track als kml " + dir + "/Track_20070512_0930.kml"));
+    EXPECT_THAT(progress.texts, ElementsAre("XKoord0=9.500 YKoord0=53.250", "XKoord1=9.750 YKoord1=53.500",
+                                            "9.50000000,53.25000000", "9.75000000,53.50000000"));
+    EXPECT_THAT(progress.percents, ElementsAre(0, 0, 50, 0, 0, 50));
+}
+
+TEST(RouteExport, PointsOnALocalDatumAreWrittenInWgs84) {
+    for (const bool ed50 : {false, true}) {
+        ExportFixture f;
+        f.grid = GridContext{};
+        f.grid.LocalDatumGrid = true;
+        f.grid.Ed50Datum = ed50;
+        f.setRoute({{9.0, 50.0, 0}, {9.2, 50.1, 0}});
+        ASSERT_EQ(f.point(0).datumCode, ed50 ? '3' : '0');
+        const auto points = routeExportPoints(*f.route, f.grid);
+        EXPECT_NEAR(points[0].lon, 9.0, 2e-5) << ed50;  // the inverse grid stops within a metre
+        EXPECT_NEAR(points[0].lat, 50.0, 2e-5) << ed50;
+        EXPECT_NEAR(points[1].lon, 9.2, 2e-5) << ed50;
+    }
+}
+
+TEST(RouteExport, RefusesAnEmptyRouteAndStopsAtAFileItCannotWrite) {
+    ExportFixture f;
+    EXPECT_FALSE(ExportRoute(*f.route, f.frame.selectedRoutePoint, "leer", f.context));
+    EXPECT_THAT(f.messages(), ElementsAre("Keine Route vorhanden"));
+    EXPECT_EQ(f.ui.messages()[0].caption, "Export Route");
+
+    f.setRoute({{9.5, 53.25, 0}});
+    f.ui.clear();
+    f.context.folder = f.dir / "missing";
+    EXPECT_FALSE(ExportRoute(*f.route, f.frame.selectedRoutePoint, "r", f.context));
+    EXPECT_TRUE(f.diagnosed("CreateFile " + (f.dir / "missing" / "r.ovl").string() + " failed"));
+    EXPECT_FALSE(f.diagnosed("Export Track als kml " + (f.dir / "missing" / "r.kml").string()));
+    EXPECT_TRUE(f.messages().empty());
+}
+
+TEST(PoiExport, CsvIsLatin1AndKmlUtf8WithDeletedEntries) {
+    ExportFixture f;
+    f.addPoi("Mühle & Co", 9.5, 53.25, 12.4);
+    f.addPoi("-deleted-", -9.75, -53.5, 0);
+    EXPECT_TRUE(ExportPOIs(f.pois, kMay12, f.context));
+    EXPECT_THAT(f.files(), ElementsAre("POI_20070512_0930.csv", "poi_20070512_0930.gpx", "poi_20070512_0930.kml"));
+    EXPECT_EQ(f.file("POI_20070512_0930.csv"), "M\xFChle & Co;2;9.50000;53.25000;12\n-deleted-;2;-9.75000;-53.50000;0\n");
+    EXPECT_EQ(f.file("poi_20070512_0930.kml"),
+              "<kml xmlns='http://earth.google.com/kml/2.0'>\n<Folder><name>vexa pois 20070512 0930</name>\n"
+              "<Placemark><name>M\xC3\xBChle &amp; Co</name><Point>\n<coordinates>9.50000,53.25000,0.0</coordinates>\n"
+              "</Point></Placemark>\n"
+              "<Placemark><name>-deleted-</name><Point>\n<coordinates>-9.75000,-53.50000,0.0</coordinates>\n"
+              "</Point></Placemark>\n</Folder>\n</kml>\n");
+    const std::string dir = f.dir.path().string();
+    EXPECT_THAT(f.messages(), ElementsAre("Export POIs auf " + dir + "/POI_20070512_0930.csv ok",
+                                          "Export POIs auf " + dir + "/poi_20070512_0930.kml ok"));
+    EXPECT_EQ(f.ui.messages()[1].caption, "Export POIs");
+
+    f.ui.clear();
+    EXPECT_FALSE(ExportPOIs(PoiTable{}, kMay12, f.context));
+    EXPECT_THAT(f.messages(), ElementsAre("Keine POIs vorhanden"));
+}
+
+TEST(FileWriting, ReplacesTheOldFileWholeAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    writeFile(dir / "a.kml", "old");
+    EXPECT_TRUE(writeFileReplacing(dir / "a.kml", "new"));
+    EXPECT_EQ(readFile(dir / "a.kml"), "new");
+    std::filesystem::create_directory(dir / "taken.kml");  // rename over a folder fails
+    EXPECT_FALSE(writeFileReplacing(dir / "taken.kml", "x"));
+    EXPECT_FALSE(writeFileReplacing(dir / "missing" / "b.kml", "x"));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 2);
+}
+
+// xmllint with a copy of the GPX 1.1 schema: 0 when the file is valid.
+int validateGpx(const std::filesystem::path& file) {
+    const std::string command = "xmllint --noout --schema '" VEXA_TEST_DATA "/gpx11.xsd' '" + file.string() + "' 2>&1";
+    return std::system(command.c_str());
+}
+
+TEST(GpxExport, RouteAndPoisAreValidGpx11) {
+    ExportFixture f;
+    f.setRoute({{9.5, 53.25, 12}, {-179.999, -89.5, -400}, {180.0, 0, 0}});
+    EXPECT_TRUE(ExportRoute(*f.route, f.frame.selectedRoutePoint, "Fahrt <1> & \"Ü\"\x01", f.context));
+    f.addPoi("Mühle & <Co>", 9.5, 53.25, 12.4);
+    f.addPoi("", 0, 0, 0);
+    EXPECT_TRUE(ExportPOIs(f.pois, kMay12, f.context));
+    EXPECT_EQ(validateGpx(f.dir / "Fahrt <1> & \"Ü\"\x01.gpx"), 0);
+    EXPECT_EQ(validateGpx(f.dir / "poi_20070512_0930.gpx"), 0);
+    EXPECT_THAT(f.file("Fahrt <1> & \"Ü\"\x01.gpx"),
+                HasSubstr("<trkpt lat=\"53.25000000\" lon=\"9.50000000\"><ele>12</ele></trkpt>"));
+}
+
+}  // namespace
+}  // namespace vexa::testing

@@ -1,0 +1,158 @@
+// vexa-convert as a user runs it: conversions between the formats, NMEA logs as tracks, and
+// the exit status of each kind of failure.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "exchange/poi_csv_reader.h"
+#include "tests/support/device_simulator.h"
+#include "tests/support/garmin_record.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa::testing {
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string output;  // standard output and error
+};
+
+ToolRun convert(const std::string& arguments) {
+    TempDir out;
+    const std::string command = std::string(VEXA_CONVERT) + " " + arguments + " > '" + (out / "out").string() + "' 2>&1";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out / "out")};
+}
+
+std::string q(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+    return n;
+}
+
+TEST(VexaConvert, RouteThroughEveryRouteFormatKeepsItsPoints) {
+    TempDir dir;
+    writeFile(dir / "in.kml", "<kml><Document><Placemark><LineString><coordinates>-74.0059,40.7128,10 "
+                              "-73.9,40.8,-2</coordinates></LineString></Placemark></Document></kml>");
+    EXPECT_EQ(convert(q(dir / "in.kml") + " " + q(dir / "a.gpx")).status, 0);
+    EXPECT_EQ(convert(q(dir / "a.gpx") + " " + q(dir / "b.ovl")).status, 0);
+    EXPECT_EQ(convert(q(dir / "b.ovl") + " " + q(dir / "c.kml")).status, 0);
+    // KML positions are kept in single precision: 40.7128 is 40.71279907.
+    EXPECT_NE(readFile(dir / "a.gpx").find("<trkpt lat=\"40.712799"), std::string::npos);
+    EXPECT_NE(readFile(dir / "b.ovl").find("XKoord0=-74.005"), std::string::npos);
+    const std::string kml = readFile(dir / "c.kml");
+    EXPECT_NE(kml.find("<description>c "), std::string::npos);
+    EXPECT_NE(kml.find("-73.90000"), std::string::npos);
+    EXPECT_EQ(count(kml, ",0\n"), 2);  // OVL has no altitudes
+}
+
+TEST(VexaConvert, PoisGoThroughGpxAndBack) {
+    TempDir dir;
+    writeFile(dir / "p.csv", "M\xFChle;2;9.50000;53.25000;12\nKirche;1;0094530.0;534100.0;0\n");
+    EXPECT_EQ(convert(q(dir / "p.csv") + " " + q(dir / "p.gpx")).status, 0);
+    EXPECT_EQ(convert(q(dir / "p.gpx") + " " + q(dir / "q.csv")).status, 0);
+    const auto pois = ParsePoiText(readFile(dir / "q.csv"));
+    ASSERT_EQ(pois.size(), 2u);
+    EXPECT_EQ(pois[0].name, "M\xC3\xBChle");
+    EXPECT_NEAR(pois[1].lon, 9.758333, 1e-5);
+    EXPECT_NEAR(pois[1].lat, 53.683333, 1e-5);
+}
+
+TEST(VexaConvert, NmeaLogBecomesAValidGpxTrack) {
+    TempDir dir;
+    const std::string gpx = (dir / "drive.gpx").string();
+    const ToolRun run = convert(q(VEXA_SOURCE_DIR "/data/demo/NmeaLog_20260601_1000.txt") + " " + q(gpx));
+    EXPECT_EQ(run.status, 0) << run.output;
+    const int points = count(readFile(gpx), "<trkpt ");
+    EXPECT_GT(points, 500);
+    EXPECT_LE(points, 4000);
+    const std::string check = "xmllint --noout --schema '" VEXA_SOURCE_DIR "/tests/data/gpx11.xsd' " + q(gpx) + " 2>/dev/null";
+    EXPECT_EQ(std::system(check.c_str()), 0);
+}
+
+TEST(VexaConvert, SendsTheRouteToAGarminReceiver) {
+    TempDir dir;
+    writeFile(dir / "Elbe.ovl", "XKoord0=9.5\nYKoord0=53.25\nXKoord1=-9.75\nYKoord1=-53.5\n");
+    std::string device;
+    {
+        DeviceSimulator garmin(VEXA_GARMINSIM, {"--output", (dir / "track.txt").string()});
+        device = garmin.device();
+        const ToolRun run = convert(q(dir / "Elbe.ovl") + " garmin:" + device);
+        EXPECT_EQ(run.status, 0) << run.output;
+    }
+    const auto record = garminRecord(dir / "track.txt");
+    std::size_t first = 0;
+    while (first < record.size() && !record[first].starts_with("point 0 ")) ++first;
+    ASSERT_LT(first, record.size());
+    expectPointsInOrder(record, first, 2, [](int i) { return i == 0 ? std::pair{53.25, 9.5} : std::pair{-53.5, -9.75}; },
+                        1e-5);
+    // Without a receiver on the line the conversion fails.
+    EXPECT_EQ(convert(q(dir / "Elbe.ovl") + " garmin:" + (dir / "no-such-tty").string()).status, 1);
+}
+
+TEST(VexaConvert, RoutesAndPoisGoIntoDatabaseVolumesAndBack) {
+    TempDir dir;
+    writeFile(dir / "in.kml", "<kml><LineString><coordinates>9.5,53.25,3 9.75,53.5,4</coordinates></LineString></kml>");
+    EXPECT_EQ(convert(q(dir / "in.kml") + " " + q(dir / "routes.cdb") + ":Elbe").status, 0);
+    EXPECT_EQ(convert(q(dir / "in.kml") + " " + q(dir / "routes.cdb") + ":Elbe").status, 0);  // overwritten
+    EXPECT_EQ(convert(q(dir / "routes.cdb") + ":Elbe " + q(dir / "back.gpx")).status, 0);
+    const std::string gpx = readFile(dir / "back.gpx");
+    EXPECT_EQ(count(gpx, "<trkpt "), 2);
+    EXPECT_NE(gpx.find("lat=\"53.50000"), std::string::npos);
+    EXPECT_EQ(convert(q(dir / "routes.cdb") + ":Weser " + q(dir / "x.gpx")).status, 1);
+
+    writeFile(dir / "p.csv", "Turm;2;9.50000;53.25000;0\nKirche;2;-9.75000;-53.50000;0\n");
+    EXPECT_EQ(convert(q(dir / "p.csv") + " " + q(dir / "pois.cdb")).status, 0);
+    EXPECT_EQ(convert(q(dir / "pois.cdb") + " " + q(dir / "q.csv")).status, 0);
+    const auto pois = ParsePoiText(readFile(dir / "q.csv"));
+    ASSERT_EQ(pois.size(), 2u);
+    EXPECT_EQ(pois[0].name, "Kirche");  // the volume keeps its POIs sorted by name
+    EXPECT_NEAR(pois[0].lat, -53.5, 1e-5);
+    EXPECT_EQ(convert(q(dir / "missing.cdb") + " " + q(dir / "r.csv")).status, 1);
+}
+
+struct Failure {
+    const char* name;
+    std::string in;       // file content, written as IN
+    const char* inName;
+    const char* outName;
+    int status;
+    const char* says;
+};
+
+class VexaConvertFails : public ::testing::TestWithParam<Failure> {};
+
+TEST_P(VexaConvertFails, WithTheRightStatusAndMessage) {
+    const Failure& c = GetParam();
+    TempDir dir;
+    if (!c.in.empty()) writeFile(dir / c.inName, c.in);
+    const ToolRun run = convert(q(dir / c.inName) + " " + q(dir / c.outName));
+    EXPECT_EQ(run.status, c.status) << run.output;
+    EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+    EXPECT_FALSE(std::filesystem::exists(dir / c.outName));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VexaConvertFails,
+    ::testing::Values(Failure{"missing file", "", "none.kml", "o.gpx", 1, "cannot read"},
+                      Failure{"no route", "<kml/>", "a.kml", "o.gpx", 1, "Die KML Datei enthält keine Route"},
+                      Failure{"route into csv", "XKoord0=9\nYKoord0=53\n", "a.ovl", "o.csv", 1, "no POIs"},
+                      Failure{"pois into ovl", "A;2;9;53;0\n", "a.csv", "o.ovl", 1, "no route"},
+                      Failure{"unknown source", "x", "a.doc", "o.kml", 2, "unknown source format"},
+                      Failure{"unknown target", "x", "a.kml", "o.doc", 2, "unknown target format"}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(VexaConvert, HelpAndWrongCommandLines) {
+    const ToolRun help = convert("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("usage: vexa-convert IN OUT"), std::string::npos);
+    EXPECT_EQ(convert("").status, 2);
+    EXPECT_EQ(convert("a b c").status, 2);
+}
+
+}  // namespace
+}  // namespace vexa::testing
