@@ -8,6 +8,7 @@
 
 #include "display/display_settings.h"
 #include "display/screen_buffer.h"
+#include "display/trace_replay.h"
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
@@ -60,6 +61,7 @@ struct AppState {
     Guidance guidance;
     DisplaySettings display;
     PositionTexts texts;
+    ReplayControl replay;
 };
 
 }  // namespace vexa

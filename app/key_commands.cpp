@@ -133,6 +133,8 @@ void MainWindow::characterKey(char key) {
             if (view == DisplayMode::Nmea) command(cmd::NmeaView);
             break;
         case 'w': command(cmd::AddPoi); break;
+        case '0': case '1': case '2': case '3': case '4':
+        case '5': case '6': case '7': case '8': case '9': digitKey(key - '0'); break;
         case 'y': command(kCmdTraceToRoute); break;
         case 'z': command(cmd::PoiDbChoice); break;
         default:

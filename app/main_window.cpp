@@ -22,6 +22,7 @@
 #include "app/nmea_view.h"
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
+#include "display/replay_thread.h"
 #include "platform/clock.h"
 #include "platform/linux/serial_devices.h"
 #include "platform/paths.h"
@@ -81,6 +82,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     session_.showReplayView = [this] { showReplayView(); };
     session_.beforeReplayLine = [this] { views_.paceReplay(); };
     views_.setReplayFramePeriod(options_.replayFramePeriod);
+    replay_ = std::make_unique<ReplayThread>();
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,
                                            options_.oldKeys);
     hardwareKeyCodes_ = hardwareKeyCodes(state.storage);
@@ -168,6 +170,7 @@ void MainWindow::create() {
 void MainWindow::start() {
     activate(true);
     command(cmd::MoveView);
+    if (options_.startupAnimation) startupRouteAnimation();
 }
 
 void MainWindow::activate(bool active) {
@@ -351,6 +354,7 @@ void MainWindow::shutDown() {
     if (closing_) return;
     closing_ = true;
     ui_.abandonWaits();
+    replay_->stop(std::chrono::seconds(5));
     StopGpsThreads(session_);
 }
 

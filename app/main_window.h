@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
@@ -29,6 +30,7 @@ struct AppState;
 class FrameView;
 class MenuBar;
 class NmeaView;
+class ReplayThread;
 
 struct WindowOptions {
     int screenWidth = 240;
@@ -38,6 +40,7 @@ struct WindowOptions {
     std::optional<std::filesystem::path> maps;  // instead of the stored map directory
     std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
     std::chrono::milliseconds replayFramePeriod{40};  // 0: replay as fast as frames compose
+    bool startupAnimation = true;                      // play the built-in route at start
 };
 
 class MainWindow : public QMainWindow, public UiWindow, public ViewSink, public HardwareKeyActions {
@@ -71,6 +74,14 @@ public:
     void characterKey(char key);
     // Hardware keys 1..4: press and release.
     void hardwareKey(int key, bool pressed);
+    // Trace and route replay on their own thread; stepping on the UI thread.
+    bool StartProcess_ShowIrcTrace();
+    bool StartProcess_ShowIrcRoute();
+    void pauseDrawingReplay(bool paused);
+    bool stopDrawingReplay(std::chrono::milliseconds wait);
+    void showTraceStep(int index);
+    void showRouteStep(int index, int steps);
+    ReplayThread& replayThread() { return *replay_; }
     // Stops reception and replay, closes the port; the window then closes.
     void shutDown();
 
@@ -131,6 +142,7 @@ private:
     GpsInput input_;
     GpsSession session_;
     std::unique_ptr<HardwareKeys> keys_;
+    std::unique_ptr<ReplayThread> replay_;
     std::array<int, 4> hardwareKeyCodes_{};
     MenuBar* menuBar_ = nullptr;
     FrameView* frameView_ = nullptr;
@@ -179,6 +191,9 @@ private:
     void refreshGridCoordinates();
     void saveScreenCopy(bool tell);
     void showNextMapCorner();
+    bool startDrawingReplay(bool route, std::vector<int> indices);
+    void startupRouteAnimation();
+    void digitKey(int digit);
 };
 
 }  // namespace vexa

@@ -7,6 +7,9 @@
 
 #include "app/app_state.h"
 #include "display/position_text.h"
+#include "geo/grid_refresh.h"
+#include "geo/sun_times.h"
+#include "routes/trace_table.h"
 #include "maps/map_selection.h"
 #include "display/save_screen.h"
 #include "maps/render/map_frame.h"
@@ -65,6 +68,26 @@ void QtGpsViews::show_pos(const PositionFrame& frame) {
                            frame.tripDistance, std::string(frame.elapsedText)};
     compose(position, readings);
     frameDrawn_ = true;
+}
+
+void QtGpsViews::composeAt(const ReplayFrame& frame) {
+    if (!state_.frame.active.load() || state_.frame.dialogActive.load()) return;
+    compose(frame.position, FrameReadings{frame.course, frame.speed, frame.altitude, frame.tripDistance,
+                                          frame.elapsedText});
+}
+
+// The GPS view at a played trace entry: its grid text, geographic position, map and sun times.
+void QtGpsViews::showGpsAt(const TracePoint& entry) {
+    const GridContext& grid = state_.grid;
+    const bool gaussKrueger = grid.LocalDatumGrid && !grid.Ed50Datum;
+    state_.gps.gridText.format("%s %1.0f %1.0f", gaussKrueger ? "3" : "32", entry.gridX, entry.gridY);
+    GeodeticPoint geo = utm2llh(GridPoint{entry.gridX, entry.gridY}, grid);
+    if (gaussKrueger) geo = potsdamToWgs84(geo.longitude, geo.latitude);
+    fillGeomsg(geo.longitude, geo.latitude, geo.longitude < 0 ? "W" : "E", geo.latitude < 0 ? "S" : "N");
+    state_.gps.onMap = checkPosKarte(GridPoint{entry.gridX, entry.gridY});
+    sunTimes_ = CalcSunrise(geo.latitude, geo.longitude, state_.clock, state_.settings.TimeZoneSetting,
+                            state_.diagnostics);
+    drawGpsView();
 }
 
 void QtGpsViews::paceReplay() {

@@ -13,6 +13,7 @@
 #include <QImage>
 
 #include "display/gps_view.h"
+#include "display/trace_replay.h"
 #include "display/view_overlays.h"
 #include "gps/gps_views.h"
 #include "maps/render/frame_interfaces.h"
@@ -33,7 +34,7 @@ public:
     virtual void displayPower(bool off) = 0;
 };
 
-class QtGpsViews : public GpsViews, public FramePresenter, public GpsLink {
+class QtGpsViews : public GpsViews, public FramePresenter, public GpsLink, public ReplayScreen {
 public:
     QtGpsViews(AppState& state, Ui& ui, ViewSink& sink, int screenWidth, int screenHeight);
     // Called by the replay thread between lines, without the state mutex: after a drawn
@@ -60,6 +61,10 @@ public:
     void keepAwake() override {}
     void DisplayOnOff(bool off) override;
     bool onAcPower() override;
+
+    // ReplayScreen (the caller holds the state mutex).
+    void composeAt(const ReplayFrame& frame) override;
+    void showGpsAt(const TracePoint& entry) override;
 
     // FramePresenter
     void present(const QImage& image, const QRect& visible) override;

@@ -35,6 +35,7 @@ int runSnapshot(MainWindow& window, const std::optional<std::filesystem::path>& 
     window.ui().setFileResponder([](const FileDialogRequest&) { return std::nullopt; });
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
+    waitUntil([&] { return !window.state().replay.replayDrawing.load(); }, 60000);  // start-up route
 
     if (replay) {
         EmulateStartFile(window.session(), *replay);

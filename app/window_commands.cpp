@@ -49,7 +49,10 @@ void MainWindow::dispatch(int id) {
         fullscreenOffSip();
         EmulateStart(session_);
         break;
-    case cmd::EmulateStop: EmulateStop(session_); break;
+    case cmd::EmulateStop:
+        EmulateStop(session_);
+        stopDrawingReplay(std::chrono::milliseconds(0));  // ends after the current point
+        break;
     case cmd::Overview: toggleOverview(); break;
     case cmd::LogSettings: openLogSettings(); break;
     case cmd::UtmGkZone: openZoneDialog(); break;
