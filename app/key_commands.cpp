@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
+#include "display/display_power.h"
 #include "maps/map_catalogue.h"
 #include "platform/paths.h"
 
@@ -69,6 +70,14 @@ void MainWindow::characterKey(char key) {
         switch (key) {
         case '+': command(cmd::ZoomIn); break;
         case '-': command(cmd::ZoomOut); break;
+        case 'a':  // re-apply the display's off state
+            if (!state_.frame.bAutoScreenOn || state_.frame.bManualScreenOff) displayPower(true);
+            break;
+        case 'b':
+            displayPower(true);
+            state_.frame.bAutoScreenOn = false;
+            break;
+        case 'e': power_->resetBacklight(); break;
         case 'c':
             command(kCmdTraceClear);
             {

@@ -22,6 +22,8 @@
 #include "app/nmea_view.h"
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
+#include "app/dbus_screen_power.h"
+#include "display/display_power.h"
 #include "display/replay_thread.h"
 #include "platform/clock.h"
 #include "platform/linux/serial_devices.h"
@@ -83,6 +85,11 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     session_.beforeReplayLine = [this] { views_.paceReplay(); };
     views_.setReplayFramePeriod(options_.replayFramePeriod);
     replay_ = std::make_unique<ReplayThread>();
+    screenPower_ = std::make_unique<DBusScreenPower>();
+    power_ = std::make_unique<DisplayPower>(*screenPower_, state.diagnostics);
+    power_->queryPower();
+    views_.setPower(power_.get());
+    session_.holdBacklight = [this](bool hold) { power_->holdBacklight(hold); };
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,
                                            options_.oldKeys);
     hardwareKeyCodes_ = hardwareKeyCodes(state.storage);
@@ -294,8 +301,10 @@ void MainWindow::refreshNmea() {
     });
 }
 
+// Where the desktop cannot switch the screen, the window blanks itself until woken.
 void MainWindow::displayPower(bool off) {
-    postToUi(this, [this, off] { frameView_->setBlank(off); });
+    const bool switched = power_->DisplayOnOff(off);
+    postToUi(this, [this, off, switched] { frameView_->setBlank(off && !switched); });
 }
 
 // A bare X server without a window manager ignores the full-screen request; the window then
@@ -321,6 +330,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     for (int k = 0; k < 4; ++k) {
         if (event->key() != hardwareKeyCodes_[static_cast<std::size_t>(k)]) continue;
         if (!event->isAutoRepeat()) hardwareKey(k + 1, true);
+        return;
+    }
+    if (frameView_->blank()) {  // the key only wakes the screen
+        state_.gps.lastActivityTick = state_.clock.tickCount();
+        state_.frame.bAutoScreenOn = true;
+        state_.frame.bManualScreenOff = false;
+        displayPower(false);
         return;
     }
     const QString text = event->text();
@@ -355,6 +371,7 @@ void MainWindow::shutDown() {
     closing_ = true;
     ui_.abandonWaits();
     replay_->stop(std::chrono::seconds(5));
+    power_->resetBacklight();
     StopGpsThreads(session_);
 }
 

@@ -31,6 +31,8 @@ class FrameView;
 class MenuBar;
 class NmeaView;
 class ReplayThread;
+class DBusScreenPower;
+class DisplayPower;
 
 struct WindowOptions {
     int screenWidth = 240;
@@ -82,6 +84,7 @@ public:
     void showTraceStep(int index);
     void showRouteStep(int index, int steps);
     ReplayThread& replayThread() { return *replay_; }
+    DisplayPower& power() { return *power_; }
     // Stops reception and replay, closes the port; the window then closes.
     void shutDown();
 
@@ -143,6 +146,8 @@ private:
     GpsSession session_;
     std::unique_ptr<HardwareKeys> keys_;
     std::unique_ptr<ReplayThread> replay_;
+    std::unique_ptr<DBusScreenPower> screenPower_;
+    std::unique_ptr<DisplayPower> power_;
     std::array<int, 4> hardwareKeyCodes_{};
     MenuBar* menuBar_ = nullptr;
     FrameView* frameView_ = nullptr;

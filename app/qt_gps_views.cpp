@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/app_state.h"
+#include "display/display_power.h"
 #include "display/position_text.h"
 #include "geo/grid_refresh.h"
 #include "geo/sun_times.h"
@@ -132,7 +133,11 @@ void QtGpsViews::refreshNmeaList() { sink_.refreshNmea(); }
 
 void QtGpsViews::DisplayOnOff(bool off) { sink_.displayPower(off); }
 
-bool QtGpsViews::onAcPower() { return gpsView_.onAcPower || machineOnAcPower(); }
+bool QtGpsViews::onAcPower() {
+    if (!power_) return gpsView_.onAcPower;
+    power_->queryPower();
+    return power_->onAcPower();
+}
 
 void QtGpsViews::present(const QImage& image, const QRect& visible) {
     sink_.presentFrame(image.copy(visible));
@@ -143,21 +148,5 @@ bool QtGpsViews::portOpen() const { return state_.port.isOpen(); }
 bool QtGpsViews::hasFix() const { return state_.gps.fixValid; }
 
 int QtGpsViews::purgeComm() { return state_.port.purge().error; }
-
-bool machineOnAcPower() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    bool battery = false;
-    for (const auto& supply : fs::directory_iterator("/sys/class/power_supply", ec)) {
-        std::ifstream typeFile(supply.path() / "type");
-        std::string type;
-        typeFile >> type;
-        std::ifstream onlineFile(supply.path() / "online");
-        int online = 0;
-        if (type == "Mains" && (onlineFile >> online) && online == 1) return true;
-        if (type == "Battery") battery = true;
-    }
-    return !battery;
-}
 
 }  // namespace vexa

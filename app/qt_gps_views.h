@@ -21,6 +21,7 @@
 
 namespace vexa {
 
+class DisplayPower;
 class Ui;
 struct AppState;
 
@@ -77,12 +78,15 @@ public:
     // A replayed frame is shown for at least this long, as on the handheld, whose drawing time
     // paced a replay; 0 plays as fast as frames are composed.
     void setReplayFramePeriod(std::chrono::milliseconds period) { replayFramePeriod_ = period; }
+    // The power status reader shared with the display power rules.
+    void setPower(DisplayPower* power) { power_ = power; }
     // Full screen moves the map view's bottom tap marks and the 3D view's horizon down.
     void setFullScreen(bool on) { fullScreen_ = on; }
     bool fullScreen() const { return fullScreen_.load(); }
 
 private:
     AppState& state_;
+    DisplayPower* power_ = nullptr;
     Ui& ui_;
     ViewSink& sink_;
     int width_;
@@ -99,7 +103,5 @@ private:
     void compose(const TrackPoint& position, const FrameReadings& readings);
 };
 
-// Whether the machine runs from mains power: true on a desktop without a battery.
-bool machineOnAcPower();
 
 }  // namespace vexa

@@ -7,6 +7,7 @@
 #include "app/frame_view.h"
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
+#include "display/display_power.h"
 #include "display/replay_thread.h"
 #include "tests/app/app_fixture.h"
 
@@ -230,6 +231,39 @@ TEST_F(AppTest, DigitKeysStepTheTraceInTheMapViewsOnly) {
     run(cmd::NmeaView);
     w.characterKey('5');
     EXPECT_EQ(state().trace.replayPos, 10);
+}
+
+}  // namespace
+}  // namespace vexa::testing
+
+namespace vexa::testing {
+namespace {
+
+TEST_F(AppTest, KeyBBlanksTheWindowAnyKeyWakesItAndReplaysHoldTheBacklight) {
+    MainWindow& w = open({}, true);
+    w.characterKey('b');
+    settle();
+    EXPECT_FALSE(state().frame.bAutoScreenOn);
+    EXPECT_TRUE(w.frameView().blank());  // no desktop to switch the screen: the window blanks
+    EXPECT_TRUE(contains(state().diagnostics.text(), "Your Pocket PC does not support DisplayOff"));
+    manualClock_.advance(5000);
+    QTest::keyClick(&w, Qt::Key_X);
+    settle();
+    EXPECT_FALSE(w.frameView().blank());
+    EXPECT_TRUE(state().frame.bAutoScreenOn);
+    EXPECT_EQ(state().gps.lastActivityTick.load(), manualClock_.tickCount());
+
+    // The NMEA replay takes the hold and gives it back when stopped; key "e" drops any hold.
+    open({}, false, std::chrono::milliseconds(50));
+    EmulateStartFile(window().session(), demoLog());
+    EXPECT_TRUE(waitFor([&] { return window().power().backlightHeld(); }));
+    run(cmd::EmulateStop);
+    ASSERT_TRUE(waitFor([&] { return !window().session().workerRunning.load(); }));
+    JoinFinishedWorker(window().session());
+    EXPECT_FALSE(window().power().backlightHeld());
+    window().power().holdBacklight(true);
+    window().characterKey('e');
+    EXPECT_FALSE(window().power().backlightHeld());
 }
 
 }  // namespace
