@@ -78,6 +78,11 @@ void MainWindow::characterKey(char key) {
             state_.frame.bAutoScreenOn = false;
             break;
         case 'e': power_->resetBacklight(); break;
+        case 'f':
+            nextFont(fonts_);
+            RefreshFont();
+            RefreshWindow();
+            break;
         case 'c':
             command(kCmdTraceClear);
             {
@@ -90,6 +95,7 @@ void MainWindow::characterKey(char key) {
         case 'd':
             if (view != DisplayMode::Nmea) break;
             if (RegDeleteAll(store_) && idle()) RefreshWindow();
+            removePrivateFont();
             break;
         case 'g': {
             std::string directory;

@@ -105,6 +105,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     setWindowTitle("vexa");
     setFocusPolicy(Qt::StrongFocus);
     create();
+    loadFonts();
 }
 
 MainWindow::~MainWindow() {
@@ -372,6 +373,7 @@ void MainWindow::shutDown() {
     ui_.abandonWaits();
     replay_->stop(std::chrono::seconds(5));
     power_->resetBacklight();
+    removePrivateFont();
     StopGpsThreads(session_);
 }
 

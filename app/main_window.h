@@ -17,6 +17,7 @@
 #include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
 #include "app/qt_ui.h"
+#include "display/font_table.h"
 #include "frame/settings_store.h"
 #include "gps/gps_input.h"
 #include "gps/gps_session.h"
@@ -85,6 +86,9 @@ public:
     void showRouteStep(int index, int steps);
     ReplayThread& replayThread() { return *replay_; }
     DisplayPower& power() { return *power_; }
+    FontTable& fonts() { return fonts_; }
+    // Builds the views' fonts from the chosen face ("Font <%i> %s").
+    void RefreshFont();
     // Stops reception and replay, closes the port; the window then closes.
     void shutDown();
 
@@ -148,6 +152,8 @@ private:
     std::unique_ptr<ReplayThread> replay_;
     std::unique_ptr<DBusScreenPower> screenPower_;
     std::unique_ptr<DisplayPower> power_;
+    FontTable fonts_;
+    int privateFontId_ = -1;
     std::array<int, 4> hardwareKeyCodes_{};
     MenuBar* menuBar_ = nullptr;
     FrameView* frameView_ = nullptr;
@@ -199,6 +205,9 @@ private:
     bool startDrawingReplay(bool route, std::vector<int> indices);
     void startupRouteAnimation();
     void digitKey(int digit);
+    void loadFonts();
+    void removePrivateFont();
+    void openDisplaySettings();
 };
 
 }  // namespace vexa

@@ -56,6 +56,7 @@ void MainWindow::dispatch(int id) {
     case cmd::Overview: toggleOverview(); break;
     case cmd::LogSettings: openLogSettings(); break;
     case cmd::UtmGkZone: openZoneDialog(); break;
+    case cmd::DisplaySettings: openDisplaySettings(); break;
     case cmd::Calibration: toggleCalibration(); break;
     case cmd::Help: openHelp(); break;
     case cmd::Exit: exitProgram(); break;
