@@ -34,6 +34,18 @@ struct FrameCollector : ReplayScreen {
     }
 };
 
+// Composes the frames one by one, each under the state mutex, the frame period slept outside.
+void playFrames(AppState& s, QtGpsViews& views, const std::vector<ReplayFrame>& frames,
+                std::chrono::milliseconds period) {
+    for (const ReplayFrame& frame : frames) {
+        {
+            std::lock_guard lock(s.stateMutex);
+            views.composeAt(frame);
+        }
+        if (period.count() > 0) std::this_thread::sleep_for(period);
+    }
+}
+
 ReplayRecords recordsOf(AppState& s, ReplayScreen& screen) {
     return {s.frame, s.gps, s.route, s.trace, s.grid, s.replay, screen};
 }
@@ -81,13 +93,7 @@ bool MainWindow::startDrawingReplay(bool route, std::vector<int> indices) {
             if (route) ShowIrcRoute(records, index, state_.replay.routeStepCount);
             else ShowIrcTrace(records, index);
         }
-        for (const ReplayFrame& frame : collected.frames) {
-            {
-                std::lock_guard lock(state_.stateMutex);
-                views_.composeAt(frame);
-            }
-            if (options_.replayFramePeriod.count() > 0) std::this_thread::sleep_for(options_.replayFramePeriod);
-        }
+        playFrames(state_, views_, collected.frames, options_.replayFramePeriod);
         if (collected.gpsShown) {
             std::lock_guard lock(state_.stateMutex);
             views_.showGpsAt(collected.gpsEntry);
@@ -177,13 +183,7 @@ void MainWindow::startupRouteAnimation() {
             ReplayRecords records = recordsOf(state_, collected);
             ShowIrcRoute(records, index, 1);
         }
-        for (const ReplayFrame& frame : collected.frames) {
-            {
-                std::lock_guard lock(state_.stateMutex);
-                views_.composeAt(frame);
-            }
-            if (options_.replayFramePeriod.count() > 0) std::this_thread::sleep_for(options_.replayFramePeriod);
-        }
+        playFrames(state_, views_, collected.frames, options_.replayFramePeriod);
     };
     steps.finished = [this, first] {
         {
