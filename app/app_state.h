@@ -9,6 +9,7 @@
 #include "display/display_settings.h"
 #include "display/screen_buffer.h"
 #include "exchange/garmin_link.h"
+#include "display/trace_replay.h"
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
@@ -66,6 +67,7 @@ struct AppState {
     DisplaySettings display;
     PositionTexts texts;
     GarminLink garmin;
+    ReplayControl replay;
 };
 
 }  // namespace vexa

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
+#include "display/display_power.h"
 #include "maps/map_catalogue.h"
 #include "platform/paths.h"
 #include "routes/route_table.h"
@@ -70,6 +71,19 @@ void MainWindow::characterKey(char key) {
         switch (key) {
         case '+': command(cmd::ZoomIn); break;
         case '-': command(cmd::ZoomOut); break;
+        case 'a':  // re-apply the display's off state
+            if (!state_.frame.bAutoScreenOn || state_.frame.bManualScreenOff) displayPower(true);
+            break;
+        case 'b':
+            displayPower(true);
+            state_.frame.bAutoScreenOn = false;
+            break;
+        case 'e': power_->resetBacklight(); break;
+        case 'f':
+            nextFont(fonts_);
+            RefreshFont();
+            RefreshWindow();
+            break;
         case 'c':
             command(kCmdTraceClear);
             {
@@ -82,6 +96,7 @@ void MainWindow::characterKey(char key) {
         case 'd':
             if (view != DisplayMode::Nmea) break;
             if (RegDeleteAll(store_) && idle()) RefreshWindow();
+            removePrivateFont();
             break;
         case 'g': {
             std::string directory;
@@ -149,6 +164,8 @@ void MainWindow::characterKey(char key) {
             if (view == DisplayMode::Nmea) command(cmd::NmeaView);
             break;
         case 'w': command(cmd::AddPoi); break;
+        case '0': case '1': case '2': case '3': case '4':
+        case '5': case '6': case '7': case '8': case '9': digitKey(key - '0'); break;
         case 'y': command(kCmdTraceToRoute); break;
         case 'z': command(cmd::PoiDbChoice); break;
         default:

@@ -24,6 +24,9 @@
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
 #include "maps/render/map_loading.h"
+#include "app/dbus_screen_power.h"
+#include "display/display_power.h"
+#include "display/replay_thread.h"
 #include "platform/clock.h"
 #include "platform/linux/serial_devices.h"
 #include "platform/linux/sqlite_db_store.h"
@@ -98,6 +101,12 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
                  [this](const Progress& bar) { exportPoiTable(&bar); });
     session_.beforeReplayLine = [this] { views_.paceReplay(); };
     views_.setReplayFramePeriod(options_.replayFramePeriod);
+    replay_ = std::make_unique<ReplayThread>();
+    screenPower_ = std::make_unique<DBusScreenPower>();
+    power_ = std::make_unique<DisplayPower>(*screenPower_, state.diagnostics);
+    power_->queryPower();
+    views_.setPower(power_.get());
+    session_.holdBacklight = [this](bool hold) { power_->holdBacklight(hold); };
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,
                                            options_.oldKeys);
     hardwareKeyCodes_ = hardwareKeyCodes(state.storage);
@@ -114,6 +123,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     setWindowTitle("vexa");
     setFocusPolicy(Qt::StrongFocus);
     create();
+    loadFonts();
 }
 
 MainWindow::~MainWindow() {
@@ -189,6 +199,7 @@ void MainWindow::create() {
 void MainWindow::start() {
     activate(true);
     command(cmd::MoveView);
+    if (options_.startupAnimation) startupRouteAnimation();
 }
 
 void MainWindow::activate(bool active) {
@@ -315,8 +326,10 @@ void MainWindow::refreshNmea() {
     });
 }
 
+// Where the desktop cannot switch the screen, the window blanks itself until woken.
 void MainWindow::displayPower(bool off) {
-    postToUi(this, [this, off] { frameView_->setBlank(off); });
+    const bool switched = power_->DisplayOnOff(off);
+    postToUi(this, [this, off, switched] { frameView_->setBlank(off && !switched); });
 }
 
 // A bare X server without a window manager ignores the full-screen request; the window then
@@ -342,6 +355,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     for (int k = 0; k < 4; ++k) {
         if (event->key() != hardwareKeyCodes_[static_cast<std::size_t>(k)]) continue;
         if (!event->isAutoRepeat()) hardwareKey(k + 1, true);
+        return;
+    }
+    if (frameView_->blank()) {  // the key only wakes the screen
+        state_.gps.lastActivityTick = state_.clock.tickCount();
+        state_.frame.bAutoScreenOn = true;
+        state_.frame.bManualScreenOff = false;
+        displayPower(false);
         return;
     }
     const QString text = event->text();
@@ -379,6 +399,9 @@ void MainWindow::shutDown() {
     closing_ = true;
     ui_.abandonWaits();
     garmin_.stop();
+    replay_->stop(std::chrono::seconds(5));
+    power_->resetBacklight();
+    removePrivateFont();
     StopGpsThreads(session_);
 }
 

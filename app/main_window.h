@@ -12,12 +12,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/garmin_transfer.h"
 #include "app/frame_mailbox.h"
 #include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
 #include "app/qt_ui.h"
+#include "display/font_table.h"
 #include "frame/settings_store.h"
 #include "gps/gps_input.h"
 #include "gps/gps_session.h"
@@ -33,6 +35,9 @@ struct AppState;
 class FrameView;
 class MenuBar;
 class NmeaView;
+class ReplayThread;
+class DBusScreenPower;
+class DisplayPower;
 
 struct WindowOptions {
     int screenWidth = 240;
@@ -43,6 +48,7 @@ struct WindowOptions {
     std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
     std::chrono::milliseconds replayFramePeriod{40};  // 0: replay as fast as frames compose
     bool headless = false;  // no user: boxes are answered from the start (answerHeadless)
+    bool startupAnimation = true;                      // play the built-in route at start
 };
 
 class MainWindow : public QMainWindow, public UiWindow, public ViewSink, public HardwareKeyActions {
@@ -76,6 +82,18 @@ public:
     void characterKey(char key);
     // Hardware keys 1..4: press and release.
     void hardwareKey(int key, bool pressed);
+    // Trace and route replay on their own thread; stepping on the UI thread.
+    bool StartProcess_ShowIrcTrace();
+    bool StartProcess_ShowIrcRoute();
+    void pauseDrawingReplay(bool paused);
+    bool stopDrawingReplay(std::chrono::milliseconds wait);
+    void showTraceStep(int index);
+    void showRouteStep(int index, int steps);
+    ReplayThread& replayThread() { return *replay_; }
+    DisplayPower& power() { return *power_; }
+    FontTable& fonts() { return fonts_; }
+    // Builds the views' fonts from the chosen face ("Font <%i> %s").
+    void RefreshFont();
     // Stops reception and replay, closes the port; the window then closes.
     void shutDown();
 
@@ -143,6 +161,11 @@ private:
     GpsSession session_;
     GarminTransfer garmin_;
     std::unique_ptr<HardwareKeys> keys_;
+    std::unique_ptr<ReplayThread> replay_;
+    std::unique_ptr<DBusScreenPower> screenPower_;
+    std::unique_ptr<DisplayPower> power_;
+    FontTable fonts_;
+    int privateFontId_ = -1;
     std::array<int, 4> hardwareKeyCodes_{};
     MenuBar* menuBar_ = nullptr;
     FrameView* frameView_ = nullptr;
@@ -222,6 +245,12 @@ private:
     void saveRoute();
     void chooseRouteVolume();
     void openPlaceDirectory();
+    bool startDrawingReplay(bool route, std::vector<int> indices);
+    void startupRouteAnimation();
+    void digitKey(int digit);
+    void loadFonts();
+    void removePrivateFont();
+    void openDisplaySettings();
 };
 
 }  // namespace vexa

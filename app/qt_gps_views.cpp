@@ -6,7 +6,11 @@
 #include <thread>
 
 #include "app/app_state.h"
+#include "display/display_power.h"
 #include "display/position_text.h"
+#include "geo/grid_refresh.h"
+#include "geo/sun_times.h"
+#include "routes/trace_table.h"
 #include "maps/map_selection.h"
 #include "display/save_screen.h"
 #include "maps/render/map_frame.h"
@@ -67,6 +71,26 @@ void QtGpsViews::show_pos(const PositionFrame& frame) {
     frameDrawn_ = true;
 }
 
+void QtGpsViews::composeAt(const ReplayFrame& frame) {
+    if (!state_.frame.active.load() || state_.frame.dialogActive.load()) return;
+    compose(frame.position, FrameReadings{frame.course, frame.speed, frame.altitude, frame.tripDistance,
+                                          frame.elapsedText});
+}
+
+// The GPS view at a played trace entry: its grid text, geographic position, map and sun times.
+void QtGpsViews::showGpsAt(const TracePoint& entry) {
+    const GridContext& grid = state_.grid;
+    const bool gaussKrueger = grid.LocalDatumGrid && !grid.Ed50Datum;
+    state_.gps.gridText.format("%s %1.0f %1.0f", gaussKrueger ? "3" : "32", entry.gridX, entry.gridY);
+    GeodeticPoint geo = utm2llh(GridPoint{entry.gridX, entry.gridY}, grid);
+    if (gaussKrueger) geo = potsdamToWgs84(geo.longitude, geo.latitude);
+    fillGeomsg(geo.longitude, geo.latitude, geo.longitude < 0 ? "W" : "E", geo.latitude < 0 ? "S" : "N");
+    state_.gps.onMap = checkPosKarte(GridPoint{entry.gridX, entry.gridY});
+    sunTimes_ = CalcSunrise(geo.latitude, geo.longitude, state_.clock, state_.settings.TimeZoneSetting,
+                            state_.diagnostics);
+    drawGpsView();
+}
+
 void QtGpsViews::paceReplay() {
     if (!frameDrawn_.exchange(false)) return;
     if (replayFramePeriod_.count() == 0 || !state_.frame.replaying.load()) return;
@@ -109,7 +133,11 @@ void QtGpsViews::refreshNmeaList() { sink_.refreshNmea(); }
 
 void QtGpsViews::DisplayOnOff(bool off) { sink_.displayPower(off); }
 
-bool QtGpsViews::onAcPower() { return gpsView_.onAcPower || machineOnAcPower(); }
+bool QtGpsViews::onAcPower() {
+    if (!power_) return gpsView_.onAcPower;
+    power_->queryPower();
+    return power_->onAcPower();
+}
 
 void QtGpsViews::present(const QImage& image, const QRect& visible) {
     sink_.presentFrame(image.copy(visible));
@@ -120,21 +148,5 @@ bool QtGpsViews::portOpen() const { return state_.port.isOpen(); }
 bool QtGpsViews::hasFix() const { return state_.gps.fixValid; }
 
 int QtGpsViews::purgeComm() { return state_.port.purge().error; }
-
-bool machineOnAcPower() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    bool battery = false;
-    for (const auto& supply : fs::directory_iterator("/sys/class/power_supply", ec)) {
-        std::ifstream typeFile(supply.path() / "type");
-        std::string type;
-        typeFile >> type;
-        std::ifstream onlineFile(supply.path() / "online");
-        int online = 0;
-        if (type == "Mains" && (onlineFile >> online) && online == 1) return true;
-        if (type == "Battery") battery = true;
-    }
-    return !battery;
-}
 
 }  // namespace vexa

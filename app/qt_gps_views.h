@@ -13,6 +13,7 @@
 #include <QImage>
 
 #include "display/gps_view.h"
+#include "display/trace_replay.h"
 #include "display/view_overlays.h"
 #include "gps/gps_views.h"
 #include "maps/render/frame_interfaces.h"
@@ -20,6 +21,7 @@
 
 namespace vexa {
 
+class DisplayPower;
 class Ui;
 struct AppState;
 
@@ -33,7 +35,7 @@ public:
     virtual void displayPower(bool off) = 0;
 };
 
-class QtGpsViews : public GpsViews, public FramePresenter, public GpsLink {
+class QtGpsViews : public GpsViews, public FramePresenter, public GpsLink, public ReplayScreen {
 public:
     QtGpsViews(AppState& state, Ui& ui, ViewSink& sink, int screenWidth, int screenHeight);
     // Called by the replay thread between lines, without the state mutex: after a drawn
@@ -61,6 +63,10 @@ public:
     void DisplayOnOff(bool off) override;
     bool onAcPower() override;
 
+    // ReplayScreen (the caller holds the state mutex).
+    void composeAt(const ReplayFrame& frame) override;
+    void showGpsAt(const TracePoint& entry) override;
+
     // FramePresenter
     void present(const QImage& image, const QRect& visible) override;
 
@@ -72,12 +78,15 @@ public:
     // A replayed frame is shown for at least this long, as on the handheld, whose drawing time
     // paced a replay; 0 plays as fast as frames are composed.
     void setReplayFramePeriod(std::chrono::milliseconds period) { replayFramePeriod_ = period; }
+    // The power status reader shared with the display power rules.
+    void setPower(DisplayPower* power) { power_ = power; }
     // Full screen moves the map view's bottom tap marks and the 3D view's horizon down.
     void setFullScreen(bool on) { fullScreen_ = on; }
     bool fullScreen() const { return fullScreen_.load(); }
 
 private:
     AppState& state_;
+    DisplayPower* power_ = nullptr;
     Ui& ui_;
     ViewSink& sink_;
     int width_;
@@ -94,7 +103,5 @@ private:
     void compose(const TrackPoint& position, const FrameReadings& readings);
 };
 
-// Whether the machine runs from mains power: true on a desktop without a battery.
-bool machineOnAcPower();
 
 }  // namespace vexa

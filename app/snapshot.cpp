@@ -38,6 +38,7 @@ int runSnapshot(MainWindow& window, const std::optional<std::filesystem::path>& 
     answerHeadless(window.ui());
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
+    waitUntil([&] { return !window.state().replay.replayDrawing.load(); }, 60000);  // start-up route
 
     if (replay) {
         EmulateStartFile(window.session(), *replay);

@@ -52,13 +52,17 @@ void MainWindow::dispatch(int id) {
         fullscreenOffSip();
         EmulateStart(session_);
         break;
-    case cmd::EmulateStop: EmulateStop(session_); break;
+    case cmd::EmulateStop:
+        EmulateStop(session_);
+        stopDrawingReplay(std::chrono::milliseconds(0));  // ends after the current point
+        break;
     case cmd::RouteExport: exportRoute(); break;
     case cmd::Overview: toggleOverview(); break;
     case cmd::LogSettings: openLogSettings(); break;
     case cmd::PortGpsd: selectPort("gpsd"); break;
     case cmd::PortDialog: openPortDialog(); break;
     case cmd::UtmGkZone: openZoneDialog(); break;
+    case cmd::DisplaySettings: openDisplaySettings(); break;
     case cmd::Calibration: toggleCalibration(); break;
     case cmd::Help: openHelp(); break;
     case cmd::SendRouteToGarmin: sendRouteToGarmin(); break;

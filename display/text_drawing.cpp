@@ -1,5 +1,7 @@
 #include "display/text_drawing.h"
 
+#include <mutex>
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -38,8 +40,25 @@ void DrawnTexts::note(int x, int y, std::string_view text) {
     if (activeRecorder) activeRecorder->entries_.push_back({x, y, std::string(text)});
 }
 
+namespace {
+
+std::mutex faceMutex;
+QString chosenFace = QStringLiteral("DejaVu Sans");
+
+}  // namespace
+
+void setViewFontFace(const std::string& face) {
+    std::lock_guard lock(faceMutex);
+    chosenFace = QString::fromStdString(face);
+}
+
 QFont viewFont(int pixelHeight, int weight) {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QString face;
+    {
+        std::lock_guard lock(faceMutex);
+        face = chosenFace;
+    }
+    QFont font(face);
     font.setPixelSize(pixelHeight);
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;

@@ -15,6 +15,8 @@ namespace vexa {
 
 // The view fonts by pixel height (bold), and the large and huge number fonts.
 QFont viewFont(int pixelHeight, int weight = QFont::Bold);
+// The face of the views' fonts, chosen in the display settings (any thread).
+void setViewFontFace(const std::string& face);
 inline QFont mapFont() { return viewFont(12); }
 inline QFont smallFont() { return viewFont(10); }
 // Narrow text for the long map-name and position lines.

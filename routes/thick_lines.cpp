@@ -83,8 +83,10 @@ void ThickLines::drawIntoPixels(QImage& image, QRgb colour) const {
                 reinterpret_cast<QRgb*>(bits + yy * stride)[x] = colour;
         } else {       // a row of pixels at y
             if (y < 0 || y >= h) return;
+            const int first = std::max(0, x + from), last = std::min(w - 1, x + to);
+            if (first > last) return;  // the row lies beside the image
             QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
-            std::fill(row + std::max(0, x + from), row + std::min(w - 1, x + to) + 1, colour);
+            std::fill(row + first, row + last + 1, colour);
         }
     };
     for (const Segment& s : segments_) {

@@ -26,6 +26,7 @@ MainWindow& AppTest::open(WindowOptions options, bool manualClock, std::chrono::
     window_.reset();
     state_.reset();
     options.replayFramePeriod = replayPeriod;
+    options.startupAnimation = startupAnimation_;
     state_ = std::make_unique<AppState>(manualClock ? static_cast<Clock&>(manualClock_) : systemClock_,
                                         *storage_, port_);
     window_ = std::make_unique<MainWindow>(*state_, options);

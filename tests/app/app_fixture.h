@@ -43,6 +43,7 @@ protected:
     std::unique_ptr<AppState> state_;
     std::unique_ptr<MainWindow> window_;
     std::deque<std::optional<std::filesystem::path>> files_;
+    bool startupAnimation_ = false;  // the built-in route animation at start
 
     AppTest();
     ~AppTest() override;

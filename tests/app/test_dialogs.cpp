@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -167,6 +168,62 @@ TEST_F(AppTest, HelpListsTheMenuBarButtons) {
     EXPECT_EQ(texts, (QStringList{"Tools Menu", "NMEA/Text Anzeige", "GPS Daten grafisch", "MOVE Anzeige",
                                   "Karten Anzeige", "zoom in", "zoom reset", "zoom out",
                                   "POI und Routen Menu"}));
+}
+
+}  // namespace
+}  // namespace vexa::testing
+
+namespace vexa::testing {
+namespace {
+
+TEST_F(AppTest, DisplaySettingsActAtOnceStoreFontAndFlagsAndThePrivateFontComesAndGoes) {
+    std::filesystem::create_directories(home_ / "vexa");
+    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
+                               home_ / "vexa" / "vexaFont.ttf");
+    MainWindow& w = open();
+    EXPECT_TRUE(contains(state().diagnostics.text(), "Font vexaFont added"));
+    EXPECT_EQ(w.fonts().face(), "DejaVu Sans");  // Tahoma is not installed here
+    bool ran = false;
+    w.setDialogRunner([&](QDialog& d) {
+        ran = true;
+        EXPECT_EQ(d.windowTitle(), "Display Einstellungen");
+        d.findChild<QRadioButton*>("mode4")->click();  // "Querformat" "3D", before OK
+        EXPECT_EQ(state().frame.moveDisplayMode, 4);
+        EXPECT_EQ(w.menuBar().strip(), 180);
+        d.findChild<QRadioButton*>("info5")->click();
+        EXPECT_EQ(state().display.infoPage, 5);
+        auto* koord = d.findChild<QPushButton*>("koord");
+        for (int i = 0; i < 3; ++i) koord->click();
+        EXPECT_EQ(state().display.coordFormat, 0);
+        koord->click();
+        EXPECT_TRUE(d.findChild<QLineEdit*>("coord")->text().startsWith("GEO "));
+        d.findChild<QCheckBox*>("powerSave")->setChecked(true);
+        d.findChild<QCheckBox*>("colours")->setChecked(true);
+        d.findChild<QPushButton*>("font")->click();
+        EXPECT_TRUE(d.findChild<QLineEdit*>("sample")->text().startsWith("12.34 "));
+        d.findChild<QLineEdit*>("size")->setText("0");
+        d.accept();
+        return static_cast<int>(QDialog::Accepted);
+    });
+    const std::string face = [&] {
+        FontTable copy = w.fonts();
+        nextFont(copy);
+        return copy.face();
+    }();
+    run(cmd::DisplaySettings);
+    ASSERT_TRUE(ran);
+    EXPECT_FALSE(state().frame.dialogActive);
+    EXPECT_EQ(w.fonts().fontSize, 12);
+    EXPECT_TRUE(contains(state().diagnostics.text(), "Font <"));
+
+    // The choices persist into the next start; the private font goes at exit.
+    window().shutDown();
+    EXPECT_TRUE(contains(state().diagnostics.text(), "Font vexaFont removed"));
+    MainWindow& again = open();
+    EXPECT_EQ(again.fonts().face(), face);
+    EXPECT_EQ(again.fonts().fontSize, 12);
+    EXPECT_EQ(state().settings.iPowerSave, 1);
+    EXPECT_EQ(state().settings.iKartenFarben, 1);
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include "app/poi_dialogs.h"
 #include "app/route_dialogs.h"
 #include "app/text_table.h"
+#include "app/state_lock.h"
+#include "display/replay_thread.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {
@@ -253,6 +255,58 @@ TEST_F(AppTest, ExportButtonsOfTheRouteAndPoiListsWriteTheirFiles) {
     run(cmd::ListPois);
     EXPECT_NE(readFile(folder / "POI_20070512_0930.csv").find("Turm;2;9.70000;52.40000;0\n"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(folder / "poi_20070512_0930.kml"));
+}
+
+}  // namespace
+}  // namespace vexa::testing
+
+namespace vexa::testing {
+namespace {
+
+// A route replay beside a running GPS reader: both work on the route, trace and GPS records;
+// they are stopped in either order, and each stop ends its thread.
+TEST_F(AppTest, RouteReplayBesideTheGpsReaderStopsInEitherOrder) {
+    Receiver receiver;
+    ASSERT_FALSE(receiver.device().empty());
+    WindowOptions options;
+    options.maps = demoMaps();
+    options.port = receiver.device();
+    MainWindow& w = open(options, false, std::chrono::milliseconds(1));
+    for (bool replayFirst : {true, false}) {
+        run(cmd::GpsStart);
+        ASSERT_TRUE(state().port.isOpen());
+        bool held = false;
+        ASSERT_TRUE(waitFor([&] {
+            StateLock lock(state().stateMutex, held);
+            return state().trace.next >= 2;
+        }, 60000));
+        {
+            StateLock lock(state().stateMutex, held);
+            RouteTable& route = state().route;
+            route.count = 0;
+            for (int i = 0; i < 40; ++i) {
+                route.points[static_cast<std::size_t>(i)].gridX = 550000.0 + 300.0 * i;
+                route.points[static_cast<std::size_t>(i)].gridY = 5805000.0 + 200.0 * (i % 3);
+            }
+            route.count = 40;
+        }
+        ASSERT_TRUE(w.StartProcess_ShowIrcRoute());
+        EXPECT_FALSE(w.StartProcess_ShowIrcTrace());  // one drawing replay at a time
+        ASSERT_TRUE(waitFor([&] { return w.replayThread().position() >= 2; }));
+        const auto stopReplay = [&] {
+            EXPECT_TRUE(w.stopDrawingReplay(std::chrono::seconds(10)));
+            EXPECT_FALSE(state().replay.replayDrawing.load());
+        };
+        if (replayFirst) stopReplay();
+        run(cmd::GpsStop);
+        ASSERT_TRUE(waitFor([&] { return !w.session().workerRunning.load(); }));
+        JoinFinishedWorker(w.session());
+        if (!replayFirst) stopReplay();
+        EXPECT_GT(state().gps.tripDistance, 0.0);
+    }
+    const std::string text = state().diagnostics.text();
+    EXPECT_TRUE(contains(text, "Process_ShowIrcTrack Start"));
+    EXPECT_TRUE(contains(text, "Process_ShowIrcTrack End"));
 }
 
 }  // namespace

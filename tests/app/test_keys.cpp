@@ -7,6 +7,8 @@
 #include "app/frame_view.h"
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
+#include "display/display_power.h"
+#include "display/replay_thread.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {
@@ -204,6 +206,83 @@ TEST_F(KeysTest, CtrlQClosesTheWindow) {
     settle();
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(state().frame.active);
+}
+
+}  // namespace
+}  // namespace vexa::testing
+
+namespace vexa::testing {
+namespace {
+
+TEST_F(AppTest, StartupRouteIsPlayedOnceThenClearedAndTheMapViewShown) {
+    startupAnimation_ = true;
+    WindowOptions options;
+    options.maps = demoMaps();
+    MainWindow& w = open(options);
+    ASSERT_TRUE(waitFor([&] { return !state().replay.replayDrawing.load(); }));
+    settle();
+    EXPECT_EQ(w.replayThread().position(), 36);
+    EXPECT_EQ(state().route.count, 0);
+    EXPECT_EQ(view(), DisplayMode::Karte);
+    // The view stays at the route's last played point, inside the demo maps (UTM zone 32).
+    EXPECT_NEAR(state().frame.viewCentre.gridX, 550000.0, 5000.0);
+    EXPECT_NEAR(state().frame.viewCentre.gridY, 5802000.0, 5000.0);
+}
+
+TEST_F(AppTest, DigitKeysStepTheTraceInTheMapViewsOnly) {
+    MainWindow& w = open();
+    {
+        std::lock_guard lock(state().stateMutex);
+        for (int i = 0; i < 12; ++i) {
+            TracePoint p;
+            p.gridX = 550000.0 + 100.0 * i;
+            p.gridY = 5800000.0;
+            p.distance = 100.0 * i;
+            storeTracePoint(state().trace, p, 2000);
+        }
+    }
+    w.characterKey('3');
+    EXPECT_EQ(state().trace.replayPos, 2);  // from −1
+    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, 550300.0);
+    EXPECT_DOUBLE_EQ(state().gps.tripDistance, 200.0);
+    w.characterKey('0');
+    EXPECT_EQ(state().trace.replayPos, 10);  // below 0: count − 2
+    run(cmd::NmeaView);
+    w.characterKey('5');
+    EXPECT_EQ(state().trace.replayPos, 10);
+}
+
+}  // namespace
+}  // namespace vexa::testing
+
+namespace vexa::testing {
+namespace {
+
+TEST_F(AppTest, KeyBBlanksTheWindowAnyKeyWakesItAndReplaysHoldTheBacklight) {
+    MainWindow& w = open({}, true);
+    w.characterKey('b');
+    settle();
+    EXPECT_FALSE(state().frame.bAutoScreenOn);
+    EXPECT_TRUE(w.frameView().blank());  // no desktop to switch the screen: the window blanks
+    EXPECT_TRUE(contains(state().diagnostics.text(), "Your Pocket PC does not support DisplayOff"));
+    manualClock_.advance(5000);
+    QTest::keyClick(&w, Qt::Key_X);
+    settle();
+    EXPECT_FALSE(w.frameView().blank());
+    EXPECT_TRUE(state().frame.bAutoScreenOn);
+    EXPECT_EQ(state().gps.lastActivityTick.load(), manualClock_.tickCount());
+
+    // The NMEA replay takes the hold and gives it back when stopped; key "e" drops any hold.
+    open({}, false, std::chrono::milliseconds(50));
+    EmulateStartFile(window().session(), demoLog());
+    EXPECT_TRUE(waitFor([&] { return window().power().backlightHeld(); }));
+    run(cmd::EmulateStop);
+    ASSERT_TRUE(waitFor([&] { return !window().session().workerRunning.load(); }));
+    JoinFinishedWorker(window().session());
+    EXPECT_FALSE(window().power().backlightHeld());
+    window().power().holdBacklight(true);
+    window().characterKey('e');
+    EXPECT_FALSE(window().power().backlightHeld());
 }
 
 }  // namespace
