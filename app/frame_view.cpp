@@ -1,6 +1,7 @@
 #include "app/frame_view.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 #include <utility>
@@ -9,6 +10,9 @@ namespace vexa {
 
 namespace {
 constexpr int kStatusLineAboveBottom = 41;  // device pixels
+constexpr int kHoldMs = 600;                // a press held this long without moving is a hold
+constexpr int kHoldSlack = 3;               // device pixels the stylus may wander while held
+constexpr int kWheelStep = 120;             // eighths of a degree per wheel notch
 }
 
 FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* parent)
@@ -17,6 +21,11 @@ FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* pare
     image_ = QImage(screenWidth, screenHeight, QImage::Format_RGB32);
     image_.fill(Qt::white);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    holdTimer_.setSingleShot(true);
+    holdTimer_.setInterval(kHoldMs);
+    connect(&holdTimer_, &QTimer::timeout, this, [this] {
+        if (onHold) onHold(pressPoint_.x(), pressPoint_.y());
+    });
 }
 
 void FrameView::showImage(QImage image) {
@@ -91,9 +100,37 @@ QPoint FrameView::devicePoint(const QMouseEvent& event) const {
 }
 
 void FrameView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !onTap) return;
     const QPoint p = devicePoint(*event);
-    onTap(p.x(), p.y());
+    if (event->button() == Qt::LeftButton) {
+        pressPoint_ = p;
+        holdTimer_.start();
+        if (onTap) onTap(p.x(), p.y());
+    } else if (event->button() == Qt::RightButton) {
+        if (onTap) onTap(p.x(), p.y());
+        if (onHold) onHold(p.x(), p.y());
+    }
+}
+
+void FrameView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    const QPoint p = devicePoint(*event);
+    if ((p - pressPoint_).manhattanLength() > kHoldSlack) holdTimer_.stop();
+    if (onDrag) onDrag(p.x(), p.y());
+}
+
+void FrameView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    holdTimer_.stop();
+    const QPoint p = devicePoint(*event);
+    if (onLift) onLift(p.x(), p.y());
+}
+
+void FrameView::wheelEvent(QWheelEvent* event) {
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / kWheelStep;
+    wheelAngle_ -= steps * kWheelStep;
+    if (steps != 0 && onWheel) onWheel(steps);
+    event->accept();
 }
 
 // Not passed on as a press: as on the handheld, the second tap of a double tap is only that.

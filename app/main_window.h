@@ -16,6 +16,7 @@
 #include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
 #include "app/qt_ui.h"
+#include "app/stylus.h"
 #include "frame/settings_store.h"
 #include "gps/gps_input.h"
 #include "gps/gps_session.h"
@@ -23,6 +24,7 @@
 #include "routes/route_db.h"
 
 class QDialog;
+class QMenu;
 class QStackedWidget;
 
 namespace vexa {
@@ -65,8 +67,15 @@ public:
     void fullscreenOff();
     void fullscreenOffSip();
     bool fullScreen() const { return views_.fullScreen(); }
-    // Tap at device pixels: in the Move view, the screen thirds.
+    // The stylus at device pixels: a tap (left button pressed), held still (or right button),
+    // moved with the button down, lifted.
     void tap(int x, int y);
+    void karteHold(int x, int y);
+    void drag(int x, int y);
+    void lift(int x, int y);
+    // Cursor keys and Enter (Qt key codes); the mouse wheel in the map views.
+    void cursorKey(int key);
+    void wheel(int steps);
     // Double tap at device pixels: re-centres the map view.
     void doubleTap(int x, int y);
     // Character shortcuts.
@@ -90,6 +99,9 @@ public:
     void setCommandObserver(std::function<void(int)> observer) { observer_ = std::move(observer); }
     // Runs a command's modal dialog; returns its result code. Tests answer dialogs here.
     void setDialogRunner(std::function<int(QDialog&)> runner) { dialogRunner_ = std::move(runner); }
+    // Runs a pop-up menu; returns the chosen command or 0. Tests choose here.
+    void setMenuRunner(std::function<int(QMenu&)> runner) { menuRunner_ = std::move(runner); }
+    const StylusState& stylus() const { return stylus_; }
 
     // "Export" in the route list (the route, loaded alone, and its name) and in the POI list.
     using RouteExporter = std::function<void(const std::string& routeName, const Progress&)>;
@@ -151,6 +163,8 @@ private:
     std::atomic<bool> nmeaRefreshPending_{false};
     std::function<void(int)> observer_;
     std::function<int(QDialog&)> dialogRunner_;
+    std::function<int(QMenu&)> menuRunner_;
+    StylusState stylus_;
     std::unique_ptr<DbStore> dbStore_;
     RouteExporter exportRoute_;
     PoiExporter exportPois_;
@@ -173,6 +187,12 @@ private:
     void repaintScreen();
     bool idle();
     void moveTap(int x, int y);
+    void karteTap(int x, int y);
+    void gpsTap(int x, int y, bool idleNow);
+    int takeMapScale();
+    int popupMenu(QMenu& menu, QPoint at);
+    void karteEnter();
+    void moveStep(int direction);
 
     // Tools and POI menu commands.
     void loadMapDirectory();

@@ -167,8 +167,8 @@ TEST_F(AppTest, TapsActByThirdsOfTheMoveViewAndDoubleTapsRecentreTheMapView) {
         w.tap(p.x(), p.y());
         EXPECT_EQ(view(), DisplayMode::Gps) << p.x() << "," << p.y();
     }
-    w.tap(10, 300);  // not in the Move view
-    EXPECT_EQ(view(), DisplayMode::Gps);
+    w.tap(10, 300);  // in the GPS view, turned: back to the Move view
+    EXPECT_EQ(view(), DisplayMode::Move);
     EXPECT_EQ(state().frame.moveDisplayMode, 8);
 
     run(cmd::KarteView);
