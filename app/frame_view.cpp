@@ -77,11 +77,18 @@ void FrameView::paintEvent(QPaintEvent*) {
     p.scale(scale_, scale_);
     p.drawImage(0, 0, image_);
     if (!notice_.isEmpty()) {
+        // A word is large; a text of several lines is smaller and stands on a light panel.
+        const bool lines = notice_.contains('\n');
         QFont font("DejaVu Sans", 12, QFont::Bold);
-        font.setPixelSize(18);
+        font.setPixelSize(lines ? 13 : 18);
         p.setFont(font);
+        const QRect area(0, 0, width_, height_);
+        if (lines) {
+            const QRect text = p.boundingRect(area.adjusted(8, 0, -8, 0), Qt::AlignCenter | Qt::TextWordWrap, notice_);
+            p.fillRect(text.adjusted(-6, -6, 6, 6), QColor(255, 255, 255, 220));
+        }
         p.setPen(Qt::black);
-        p.drawText(QRect(0, 0, width_, height_), Qt::AlignCenter, notice_);
+        p.drawText(area.adjusted(8, 0, -8, 0), Qt::AlignCenter | Qt::TextWordWrap, notice_);
     }
     if (!status_.isEmpty()) {
         QFont font("DejaVu Sans", 7);

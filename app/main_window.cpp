@@ -33,6 +33,8 @@ namespace vexa {
 namespace {
 
 constexpr const char* kTitle = "VEXA";
+constexpr const char* kFirstStartHint =
+    "Noch keine Karten.\n\nKarten wählen:\nTools → Karten Verzeichnis\n\nPosition empfangen:\nTools → GPS Start";
 
 // The keyboard keys of the four hardware keys: "sHardwareKey1".."sHardwareKey4" hold key
 // names such as "F5"; F1 to F4 otherwise.
@@ -285,6 +287,8 @@ void MainWindow::presentFrame(QImage visible) {
         // A new frame covers the status line written over the last one.
         applyStatusText("");
         frameView_->showImage(std::move(image));
+        if (firstStartHint_ && state_.frame.displayMode.load() != DisplayMode::Gps)
+            frameView_->setNotice(QString::fromUtf8(kFirstStartHint));
     });
 }
 

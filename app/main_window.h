@@ -165,6 +165,7 @@ private:
     std::function<int(QDialog&)> dialogRunner_;
     std::function<int(QMenu&)> menuRunner_;
     StylusState stylus_;
+    bool firstStartHint_ = false;  // no map directory yet: the map views say what to do
     std::unique_ptr<DbStore> dbStore_;
     RouteExporter exportRoute_;
     PoiExporter exportPois_;

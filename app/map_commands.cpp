@@ -27,6 +27,7 @@ int MainWindow::scanMapDirectory(const std::string& directory) {
         last = fill_karte_tab(context, directory);
         state_.frame.lastMapIndex = last;
         state_.frame.currentMapDir = directory;
+        if (last >= 0) firstStartHint_ = false;
         onMapDirectoryChosen(state_.mapView);
         if (last < 0) {
             state_.frame.mapScale = 200;
@@ -52,7 +53,8 @@ void MainWindow::loadMapDirectory() {
         known = true;
     }
     if (!known || directory.empty()) {
-        // Without a map directory the maps stay empty until one is chosen.
+        // Without a map directory the maps stay empty until one is chosen; the map views say so.
+        firstStartHint_ = true;
         fullscreenOff();
         RefreshWindow();
         return;
@@ -63,6 +65,13 @@ void MainWindow::loadMapDirectory() {
         fullscreenOff();
     }
     StateLock lock(state_.stateMutex, uiHoldsState_);
+    if (state_.frame.lastMapIndex >= 0 && state_.trace.empty() && state_.route.count == 0) {
+        // No position yet at start: over the middle of the maps (a stored last position follows).
+        const GridPoint centre = mapCollectionCentre(state_.maps);
+        state_.frame.viewCentre.gridX = centre.easting;
+        state_.frame.viewCentre.gridY = centre.northing;
+        state_.frame.lastShown = state_.frame.viewCentre;
+    }
     if (state_.pois.count > 0) {
         PoiTab_Anpassen(state_.pois, state_.grid);
         if (state_.frame.lastMapIndex == -1) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "geo/grid.h"
 #include "maps/map_table.h"
 
 namespace vexa {
@@ -36,6 +37,9 @@ struct MapScanContext {
 // Scans `directory` (or the configured one) and rebuilds the table; sets the grid context
 // from the directory's name. Returns the last row's index, or −1 when the directory name is
 // invalid, it holds no maps or the table cannot be allocated.
+// The mean of the maps' centres: where a view with no position of its own starts.
+GridPoint mapCollectionCentre(const MapTable& table);
+
 int fill_karte_tab(MapScanContext& context, const std::optional<std::string>& directory,
                    const MapScanProgress& progress = {});
 
