@@ -72,6 +72,7 @@ void MainWindow::cursorKey(int key) {
 // Enter in the map view: the map under the view centre becomes the map to calibrate; Enter
 // again ends the calibration, asking for the new name when the map was dragged.
 void MainWindow::karteEnter() {
+    bool renameMoved = false;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         FrameState& frame = state_.frame;
@@ -89,8 +90,15 @@ void MainWindow::karteEnter() {
             views_.composeMapView(frame.viewCentre);
             return;
         }
-        state_.maps.rows[static_cast<std::size_t>(view.CalibrationRow)].moved = 0;
+        if (view.CalibrationRow >= static_cast<int>(state_.maps.rows.size())) {
+            endCalibration(view);
+            return;
+        }
+        MapEntry& row = state_.maps.rows[static_cast<std::size_t>(view.CalibrationRow)];
+        renameMoved = row.moved != 0;
+        row.moved = 0;
     }
+    if (renameMoved) DlgKalib();
     StateLock lock(state_.stateMutex, uiHoldsState_);
     endCalibration(state_.mapView);
     views_.composeMapView(state_.frame.viewCentre);

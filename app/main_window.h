@@ -193,6 +193,9 @@ private:
     int takeMapScale();
     int popupMenu(QMenu& menu, QPoint at);
     void karteEnter();
+    // Map calibration (calibration_commands.cpp).
+    void calibrationCommand(int id);
+    void DlgKalib();
     void moveStep(int direction);
 
     // Tools and POI menu commands.

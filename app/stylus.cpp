@@ -18,7 +18,6 @@ namespace {
 constexpr int kTaskBarHeight = 26;  // the Move view's thirds are cut from the height below it
 constexpr int kInfoPages = 8;
 constexpr int kPanSteps = 5;        // an edge arrow pans half a screen in five frames
-constexpr int kCmdCalibrationMenu = 40168;
 
 // The eight edge arrows of the map view: rectangle and pan direction (east +1, north +1).
 struct EdgeZone {
@@ -128,7 +127,7 @@ void MainWindow::karteHold(int x, int y) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         stylus_.dragging = 0;
         if (state_.mapView.CalibrationRow >= 0) {
-            items = {{kCmdCalibrationMenu, "Kalibrierung "}};
+            items = {{cmd::CalibrationMenu, "Kalibrierung "}};
         } else if (stylus_.routeHit) {
             items = {{kCmdRouteDeleteBefore, "Route bis löschen"}, {kCmdRouteDeleteFrom, "Route von löschen"},
                      {kCmdLineKindBlue, "ab hier blaue Linie"},    {kCmdLineKindPath, "ab hier Weg"},

@@ -57,6 +57,9 @@ void MainWindow::dispatch(int id) {
     case cmd::LogSettings: openLogSettings(); break;
     case cmd::UtmGkZone: openZoneDialog(); break;
     case cmd::Calibration: toggleCalibration(); break;
+    case cmd::PermanentCalibration:
+    case cmd::CancelCalibration:
+    case cmd::CalibrationMenu: calibrationCommand(id); break;
     case cmd::Help: openHelp(); break;
     case cmd::Exit: exitProgram(); break;
     case cmd::ShowPois:
