@@ -25,6 +25,7 @@
 
 class QDialog;
 class QMenu;
+class QProgressBar;
 class QStackedWidget;
 
 namespace vexa {
@@ -200,7 +201,8 @@ private:
 
     // Tools and POI menu commands.
     void loadMapDirectory();
-    int scanMapDirectory(const std::string& directory);
+    int scanMapDirectory(const std::string& directory, QProgressBar* progress = nullptr);
+    void openMapDirectory();
     void selectComPort(int id);
     void toggleCalibration();
     void toggleOverview();

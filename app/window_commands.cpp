@@ -57,6 +57,7 @@ void MainWindow::dispatch(int id) {
     case cmd::LogSettings: openLogSettings(); break;
     case cmd::UtmGkZone: openZoneDialog(); break;
     case cmd::Calibration: toggleCalibration(); break;
+    case cmd::MapDirectory: openMapDirectory(); break;
     case cmd::PermanentCalibration:
     case cmd::CancelCalibration:
     case cmd::CalibrationMenu: calibrationCommand(id); break;

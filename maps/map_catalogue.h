@@ -34,12 +34,12 @@ struct MapScanContext {
     bool traceAndRouteEmpty = true; // the start position may move to the maps' average centre
 };
 
-// Scans `directory` (or the configured one) and rebuilds the table; sets the grid context
-// from the directory's name. Returns the last row's index, or −1 when the directory name is
-// invalid, it holds no maps or the table cannot be allocated.
 // The mean of the maps' centres: where a view with no position of its own starts.
 GridPoint mapCollectionCentre(const MapTable& table);
 
+// Scans `directory` (or the configured one) and rebuilds the table; sets the grid context
+// from the directory's name. Returns the last row's index, or −1 when the directory name is
+// invalid, it holds no maps or the table cannot be allocated.
 int fill_karte_tab(MapScanContext& context, const std::optional<std::string>& directory,
                    const MapScanProgress& progress = {});
 
