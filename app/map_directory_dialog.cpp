@@ -62,6 +62,7 @@ MapDirectoryDialog::MapDirectoryDialog(std::string currentFolder, int mapCount, 
     layout->addWidget(progress_);
     layout->addLayout(buttons);
     showCount(mapCount);
+    resize(420, 520);  // room for long paths and a deep tree
 }
 
 void MapDirectoryDialog::showCount(int count) {

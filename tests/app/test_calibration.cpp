@@ -81,7 +81,8 @@ protected:
 
 TEST_F(CalibrationTest, OkRenamesTheOneMapOrSaysItIsUnchanged) {
     openMaps();
-    calibrate("Karte_32_500000_5500000_100_100_100.png", [](CalibrationDialog& d) {
+    calibrate("Karte_32_500000_5500000_100_100_100.png", [this](CalibrationDialog& d) {
+        shot(d, "calibration-dialog.png");
         d.okButton()->click();  // nothing changed: the dialog stays
         EXPECT_EQ(d.result(), QDialog::Rejected);
         return shift(d, 25, 0);

@@ -52,6 +52,9 @@ TEST_F(MapDirectoryTest, ADoubleTapKeepsAFolderWithMapsAndAFolderWithoutStaysOpe
         d.scanAndKeep(indexOf(d, empty));
         EXPECT_EQ(d.status()->text().toStdString(), "0 Karte(n) in " + empty.string() + "/");
         EXPECT_EQ(d.result(), QDialog::Rejected);
+        for (QModelIndex at = indexOf(d, dir_.path()); at.isValid(); at = at.parent()) d.tree()->expand(at);
+        d.tree()->scrollTo(indexOf(d, maps));
+        shot(d, "map-directory-dialog.png");
         d.scanAndKeep(indexOf(d, maps));
         EXPECT_EQ(d.status()->text().toStdString(), "3 Karte(n) in " + maps.string() + "/");
         return d.result();

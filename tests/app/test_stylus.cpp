@@ -83,6 +83,7 @@ TEST_F(StylusTest, TapAndHoldAddsRoutePointsOrOpensTheRouteEditMenuOnAPoint) {
     std::vector<std::string> items;
     int chosen = kCmdLineKindMotorway;
     w.setMenuRunner([&](QMenu& menu) {
+        shot(menu, "route-edit-menu.png");
         items.clear();
         for (QAction* a : menu.actions()) items.push_back(a->text().toStdString());
         return chosen;

@@ -257,6 +257,7 @@ TEST_F(AppTest, AFirstStartExplainsItselfAndMapsStartTheViewOverTheirMiddle) {
     settle();
     EXPECT_TRUE(w.frameView().notice().contains("Tools → Karten Verzeichnis"));
     EXPECT_TRUE(w.frameView().notice().contains("Tools → GPS Start"));
+    shot(w.frameView(), "first-start.png");
     run(cmd::GpsView);
     settle();
     EXPECT_TRUE(w.frameView().notice().isEmpty());
