@@ -205,5 +205,23 @@ TEST_F(CalibrationTest, AMapMovedByTheStylusIsRenamedOnEnter) {
     EXPECT_EQ(state().mapView.CalibrationRow, -1);
 }
 
+// A map whose image is not the size its name says gets the name of its real size, unless
+// that name is taken.
+TEST_F(CalibrationTest, AMapOfAnotherSizeThanItsNameIsRenamedWhenShown) {
+    fs::create_directories(maps_);
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    image.save(QString::fromStdString((maps_ / "Karte_32_500000_5500000_100_120_100.png").string()));
+    WindowOptions options;
+    options.maps = maps_;
+    open(options);
+    state().frame.viewCentre = TrackPoint{500500.0, 5499500.0};
+    run(cmd::KarteView);
+    settle();
+    EXPECT_EQ(files(), std::set<std::string>{"Karte_32_500000_5500000_100_100_100.png"});
+    expectTableMatchesDisk();
+    EXPECT_TRUE(messages().empty());
+}
+
 }  // namespace
 }  // namespace vexa::testing
