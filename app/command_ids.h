@@ -23,10 +23,14 @@ inline constexpr int KarteView = kCmdRedrawKarte; // 40038
 inline constexpr int Help = 40051;
 inline constexpr int Com1 = 40052;
 inline constexpr int Com8 = 40059;
+inline constexpr int PermanentCalibration = 40074;  // "permanente Kalibrierung"
+inline constexpr int TemporaryCalibration = 40075;  // "temporäre Kalbrierung"
+inline constexpr int CancelCalibration = 40076;     // "Cancel Kalibrierung"
 // Linux only: gpsd as the port, and the port dialog with every receiver by name.
 inline constexpr int PortGpsd = 40300;
 inline constexpr int PortDialog = 40301;
 inline constexpr int Calibration = 40087;
+inline constexpr int CalibrationMenu = 40168;       // "Kalibrierung " of the map view's hold menu
 inline constexpr int MapDirectory = 40089;
 inline constexpr int Poi = 40090;
 inline constexpr int ListPois = 40093;

@@ -1,6 +1,7 @@
 #include "app/frame_view.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 #include <utility>
@@ -9,6 +10,9 @@ namespace vexa {
 
 namespace {
 constexpr int kStatusLineAboveBottom = 41;  // device pixels
+constexpr int kHoldMs = 600;                // a press held this long without moving is a hold
+constexpr int kHoldSlack = 3;               // device pixels the stylus may wander while held
+constexpr int kWheelStep = 120;             // eighths of a degree per wheel notch
 }
 
 FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* parent)
@@ -17,6 +21,11 @@ FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* pare
     image_ = QImage(screenWidth, screenHeight, QImage::Format_RGB32);
     image_.fill(Qt::white);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    holdTimer_.setSingleShot(true);
+    holdTimer_.setInterval(kHoldMs);
+    connect(&holdTimer_, &QTimer::timeout, this, [this] {
+        if (onHold) onHold(pressPoint_.x(), pressPoint_.y());
+    });
 }
 
 void FrameView::showImage(QImage image) {
@@ -68,11 +77,18 @@ void FrameView::paintEvent(QPaintEvent*) {
     p.scale(scale_, scale_);
     p.drawImage(0, 0, image_);
     if (!notice_.isEmpty()) {
+        // A word is large; a text of several lines is smaller and stands on a light panel.
+        const bool lines = notice_.contains('\n');
         QFont font("DejaVu Sans", 12, QFont::Bold);
-        font.setPixelSize(18);
+        font.setPixelSize(lines ? 13 : 18);
         p.setFont(font);
+        const QRect area(0, 0, width_, height_);
+        if (lines) {
+            const QRect text = p.boundingRect(area.adjusted(8, 0, -8, 0), Qt::AlignCenter | Qt::TextWordWrap, notice_);
+            p.fillRect(text.adjusted(-6, -6, 6, 6), QColor(255, 255, 255, 220));
+        }
         p.setPen(Qt::black);
-        p.drawText(QRect(0, 0, width_, height_), Qt::AlignCenter, notice_);
+        p.drawText(area.adjusted(8, 0, -8, 0), Qt::AlignCenter | Qt::TextWordWrap, notice_);
     }
     if (!status_.isEmpty()) {
         QFont font("DejaVu Sans", 7);
@@ -91,9 +107,37 @@ QPoint FrameView::devicePoint(const QMouseEvent& event) const {
 }
 
 void FrameView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !onTap) return;
     const QPoint p = devicePoint(*event);
-    onTap(p.x(), p.y());
+    if (event->button() == Qt::LeftButton) {
+        pressPoint_ = p;
+        holdTimer_.start();
+        if (onTap) onTap(p.x(), p.y());
+    } else if (event->button() == Qt::RightButton) {
+        if (onTap) onTap(p.x(), p.y());
+        if (onHold) onHold(p.x(), p.y());
+    }
+}
+
+void FrameView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    const QPoint p = devicePoint(*event);
+    if ((p - pressPoint_).manhattanLength() > kHoldSlack) holdTimer_.stop();
+    if (onDrag) onDrag(p.x(), p.y());
+}
+
+void FrameView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    holdTimer_.stop();
+    const QPoint p = devicePoint(*event);
+    if (onLift) onLift(p.x(), p.y());
+}
+
+void FrameView::wheelEvent(QWheelEvent* event) {
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / kWheelStep;
+    wheelAngle_ -= steps * kWheelStep;
+    if (steps != 0 && onWheel) onWheel(steps);
+    event->accept();
 }
 
 // Not passed on as a press: as on the handheld, the second tap of a double tap is only that.

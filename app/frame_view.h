@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -28,6 +29,13 @@ public:
     std::function<void(int x, int y)> onTap;
     // A double tap: the second press of a double click, which is not also a tap.
     std::function<void(int x, int y)> onDoubleTap;
+    // The left button held still for a while, or a right click (after its tap).
+    std::function<void(int x, int y)> onHold;
+    // The pointer moved with the left button down; the left button let go.
+    std::function<void(int x, int y)> onDrag;
+    std::function<void(int x, int y)> onLift;
+    // The mouse wheel: whole steps, positive away from the user.
+    std::function<void(int steps)> onWheel;
     // A paint that no new picture or text asked for (the screen was shown, uncovered or
     // resized). Called after that paint, from the event loop, so that drawing the view anew
     // neither runs inside a paint nor paints again by itself.
@@ -37,6 +45,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     int width_;
@@ -48,6 +59,9 @@ private:
     bool blank_ = false;
     bool ownUpdate_ = false;        // the pending paint shows what this view was given
     bool repaintPending_ = false;
+    QTimer holdTimer_;              // the press held still: tap-and-hold
+    QPoint pressPoint_;
+    int wheelAngle_ = 0;            // eighths of a degree not yet a whole step
 
     void updateContent();
     QPoint devicePoint(const QMouseEvent& event) const;

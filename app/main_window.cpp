@@ -38,6 +38,8 @@ namespace vexa {
 namespace {
 
 constexpr const char* kTitle = "VEXA";
+constexpr const char* kFirstStartHint =
+    "Noch keine Karten.\n\nKarten wählen:\nTools → Karten Verzeichnis\n\nPosition empfangen:\nTools → GPS Start";
 
 // The keyboard keys of the four hardware keys: "sHardwareKey1".."sHardwareKey4" hold key
 // names such as "F5"; F1 to F4 otherwise.
@@ -157,6 +159,10 @@ void MainWindow::create() {
     frameView_->setFocusPolicy(Qt::NoFocus);
     frameView_->onTap = [this](int x, int y) { guarded([&] { tap(x, y); }); };
     frameView_->onDoubleTap = [this](int x, int y) { guarded([&] { doubleTap(x, y); }); };
+    frameView_->onHold = [this](int x, int y) { guarded([&] { karteHold(x, y); }); };
+    frameView_->onDrag = [this](int x, int y) { guarded([&] { drag(x, y); }); };
+    frameView_->onLift = [this](int x, int y) { guarded([&] { lift(x, y); }); };
+    frameView_->onWheel = [this](int steps) { guarded([&] { wheel(steps); }); };
     frameView_->onRepaint = [this] { guarded([&] { repaintScreen(); }); };
     nmeaView_ = new NmeaView(w, h, stack_);
     nmeaView_->setFocusPolicy(Qt::NoFocus);
@@ -310,6 +316,8 @@ void MainWindow::presentFrame(QImage visible) {
         // A new frame covers the status line written over the last one.
         applyStatusText("");
         frameView_->showImage(std::move(*image));
+        if (firstStartHint_ && state_.frame.displayMode.load() != DisplayMode::Gps)
+            frameView_->setNotice(QString::fromUtf8(kFirstStartHint));
     });
 }
 
@@ -364,6 +372,15 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         displayPower(false);
         return;
     }
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: guarded([&] { cursorKey(event->key()); }); return;
+    default: break;
+    }
     const QString text = event->text();
     if (text.size() == 1 && text[0].unicode() < 128 && text[0].isPrint()) {
         characterKey(static_cast<char>(text[0].unicode()));
@@ -378,6 +395,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
         if (!event->isAutoRepeat()) hardwareKey(k + 1, false);
         return;
     }
+    if (!event->isAutoRepeat()) stylus_.keyStep = 10;
     QMainWindow::keyReleaseEvent(event);
 }
 

@@ -19,6 +19,7 @@
 #include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
 #include "app/qt_ui.h"
+#include "app/stylus.h"
 #include "display/font_table.h"
 #include "frame/settings_store.h"
 #include "gps/gps_input.h"
@@ -27,6 +28,8 @@
 #include "routes/route_db.h"
 
 class QDialog;
+class QMenu;
+class QProgressBar;
 class QStackedWidget;
 
 namespace vexa {
@@ -74,8 +77,15 @@ public:
     void fullscreenOff();
     void fullscreenOffSip();
     bool fullScreen() const { return views_.fullScreen(); }
-    // Tap at device pixels: in the Move view, the screen thirds.
+    // The stylus at device pixels: a tap (left button pressed), held still (or right button),
+    // moved with the button down, lifted.
     void tap(int x, int y);
+    void karteHold(int x, int y);
+    void drag(int x, int y);
+    void lift(int x, int y);
+    // Cursor keys and Enter (Qt key codes); the mouse wheel in the map views.
+    void cursorKey(int key);
+    void wheel(int steps);
     // Double tap at device pixels: re-centres the map view.
     void doubleTap(int x, int y);
     // Character shortcuts.
@@ -112,6 +122,9 @@ public:
     void setCommandObserver(std::function<void(int)> observer) { observer_ = std::move(observer); }
     // Runs a command's modal dialog; returns its result code. Tests answer dialogs here.
     void setDialogRunner(std::function<int(QDialog&)> runner) { dialogRunner_ = std::move(runner); }
+    // Runs a pop-up menu; returns the chosen command or 0. Tests choose here.
+    void setMenuRunner(std::function<int(QMenu&)> runner) { menuRunner_ = std::move(runner); }
+    const StylusState& stylus() const { return stylus_; }
 
     // "Export" in the route list (the route, loaded alone, and its name) and in the POI list.
     using RouteExporter = std::function<void(const std::string& routeName, const Progress&)>;
@@ -180,6 +193,9 @@ private:
     FrameMailbox frames_;  // the newest frame not yet shown
     std::function<void(int)> observer_;
     std::function<int(QDialog&)> dialogRunner_;
+    std::function<int(QMenu&)> menuRunner_;
+    StylusState stylus_;
+    bool firstStartHint_ = false;  // no map directory yet: the map views say what to do
     std::unique_ptr<DbStore> dbStore_;
     RouteExporter exportRoute_;
     PoiExporter exportPois_;
@@ -202,10 +218,20 @@ private:
     void repaintScreen();
     bool idle();
     void moveTap(int x, int y);
+    void karteTap(int x, int y);
+    void gpsTap(int x, int y, bool idleNow);
+    int takeMapScale();
+    int popupMenu(QMenu& menu, QPoint at);
+    void karteEnter();
+    // Map calibration (calibration_commands.cpp).
+    void calibrationCommand(int id);
+    void DlgKalib();
+    void moveStep(int direction);
 
     // Tools and POI menu commands.
     void loadMapDirectory();
-    int scanMapDirectory(const std::string& directory);
+    int scanMapDirectory(const std::string& directory, QProgressBar* progress = nullptr);
+    void openMapDirectory();
     void selectComPort(int id);
     void selectPort(const std::string& name);
     void openPortDialog();

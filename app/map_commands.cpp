@@ -2,9 +2,12 @@
 #include <optional>
 
 #include <QApplication>
+#include <QProgressBar>
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/dialog_flag.h"
+#include "app/map_directory_dialog.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
 #include "geo/grid_refresh.h"
@@ -15,18 +18,28 @@
 namespace vexa {
 
 // Scans `directory` into the map table under a wait cursor; returns the last row's index.
-int MainWindow::scanMapDirectory(const std::string& directory) {
+// With a progress bar the window keeps painting while a large folder is read.
+int MainWindow::scanMapDirectory(const std::string& directory, QProgressBar* progressBar) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     int last = -1;
+    MapScanProgress progress;
+    if (progressBar) {
+        progress.setProgress = [progressBar](int percent) {
+            if (progressBar->value() == percent) return;
+            progressBar->setValue(percent);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        };
+    }
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.diagnostics.setCurrentOperation("fill_karte_tab");
         MapScanContext context{state_.maps, state_.grid, state_.frame, state_.diagnostics, ui_,
                                state_.settings.KartDir,
                                state_.trace.empty() && state_.route.count == 0};
-        last = fill_karte_tab(context, directory);
+        last = fill_karte_tab(context, directory, progress);
         state_.frame.lastMapIndex = last;
         state_.frame.currentMapDir = directory;
+        if (last >= 0) firstStartHint_ = false;
         onMapDirectoryChosen(state_.mapView);
         if (last < 0) {
             state_.frame.mapScale = 200;
@@ -35,6 +48,48 @@ int MainWindow::scanMapDirectory(const std::string& directory) {
     }
     QApplication::restoreOverrideCursor();
     return last;
+}
+
+// "Karten Verzeichnis": a folder chosen in the tree is scanned and, holding maps, kept.
+void MainWindow::openMapDirectory() {
+    fullscreenOff();
+    std::string current;
+    int count = 0;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        current = state_.frame.currentMapDir;
+        count = state_.frame.lastMapIndex + 1;
+    }
+    MapDirectoryDialog::Actions actions;
+    actions.scan = [this](const std::string& folder, QProgressBar& bar) {
+        const int found = scanMapDirectory(folder, &bar) + 1;
+        if (found == 0) AddNmeaListLine(state_.diagnostics, "Keine Karten in " + folder);
+        return found;
+    };
+    actions.keep = [this](const std::string& folder) {
+        RegCreateKartdir(store_, folder);
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.settings.KartDir = folder;
+    };
+    actions.withoutMaps = [this] {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        const std::uint64_t generation = state_.maps.generation;
+        state_.maps = MapTable{};
+        state_.maps.generation = generation + 1;  // the decoded images go with the rows
+        state_.frame.lastMapIndex = -1;
+        state_.frame.mapScale = 200;
+        state_.frame.overview = false;
+        state_.mapView.CurrentRow = -1;
+        endCalibration(state_.mapView);
+    };
+    MapDirectoryDialog dialog(current, count, std::move(actions), this);
+    applyTitle("Karten Verzeichnis");
+    {
+        DialogFlag flag(state_.frame);
+        runDialog(dialog);
+    }
+    applyTitle("VEXA");
+    RefreshWindow();
 }
 
 // First activation: the map directory given on the command line, else the stored one.
@@ -52,7 +107,8 @@ void MainWindow::loadMapDirectory() {
         known = true;
     }
     if (!known || directory.empty()) {
-        // Without a map directory the maps stay empty until one is chosen.
+        // Without a map directory the maps stay empty until one is chosen; the map views say so.
+        firstStartHint_ = true;
         fullscreenOff();
         RefreshWindow();
         return;
@@ -63,6 +119,13 @@ void MainWindow::loadMapDirectory() {
         fullscreenOff();
     }
     StateLock lock(state_.stateMutex, uiHoldsState_);
+    if (state_.frame.lastMapIndex >= 0 && state_.trace.empty() && state_.route.count == 0) {
+        // No position yet at start: over the middle of the maps (a stored last position follows).
+        const GridPoint centre = mapCollectionCentre(state_.maps);
+        state_.frame.viewCentre.gridX = centre.easting;
+        state_.frame.viewCentre.gridY = centre.northing;
+        state_.frame.lastShown = state_.frame.viewCentre;
+    }
     if (state_.pois.count > 0) {
         PoiTab_Anpassen(state_.pois, state_.grid);
         if (state_.frame.lastMapIndex == -1) {

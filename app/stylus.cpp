@@ -1,22 +1,210 @@
-// The stylus on the device screen: taps and double taps.
+// The stylus on the device screen: taps, tap-and-hold, drags and lifts in the map, Move and
+// GPS views, and double taps.
+#include <QAction>
+#include <QMenu>
+
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/frame_view.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
+#include "geo/grid.h"
+#include "routes/datum_code.h"
+#include "routes/route_hits.h"
 
 namespace vexa {
 
 namespace {
 constexpr int kTaskBarHeight = 26;  // the Move view's thirds are cut from the height below it
 constexpr int kInfoPages = 8;
+constexpr int kPanSteps = 5;        // an edge arrow pans half a screen in five frames
+
+// The eight edge arrows of the map view: rectangle and pan direction (east +1, north +1).
+struct EdgeZone {
+    int left, top, right, bottom;
+    int east, north;
+};
+
+// GPS view buttons (device pixels).
+constexpr QRect kGuidanceToggle{QPoint(0, 180), QPoint(79, 239)};
+constexpr QRect kGpsStartArea{QPoint(98, 173), QPoint(217, 247)};
+constexpr int kCoordLineTop = 14;  // the position line, which picks the coordinate format
+constexpr int kCoordLineBottom = 36;
+
+// Moves a grid position the way the stylus moved (dx, dy scaled pixels).
+void followStylus(double& gridX, double& gridY, int dx, int dy, const FrameState& frame) {
+    gridX -= dx * 1000.0 / frame.mapScale;
+    gridY += (1.0 / frame.verticalRatio) * dy * 1000.0 / frame.mapScale;
+}
 }  // namespace
+
+// The scale the stylus and keys measure with: the map under calibration, else the current
+// map, else 200 pixels per 1000 m. The caller holds the state.
+int MainWindow::takeMapScale() {
+    const auto& rows = state_.maps.rows;
+    const auto valid = [&](int row) { return row >= 0 && row < static_cast<int>(rows.size()); };
+    int scale = 200;
+    if (valid(state_.mapView.CalibrationRow))
+        scale = rows[static_cast<std::size_t>(state_.mapView.CalibrationRow)].resolution;
+    else if (state_.frame.lastMapIndex >= 0 && valid(state_.mapView.CurrentRow))
+        scale = rows[static_cast<std::size_t>(state_.mapView.CurrentRow)].resolution;
+    state_.frame.mapScale = scale > 0 ? scale : 200;
+    return state_.frame.mapScale;
+}
 
 void MainWindow::tap(int x, int y) {
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.frame.selectedRoutePoint = -1;
+        stylus_.hitPoi = -1;
     }
-    if (currentView() == DisplayMode::Move && !calibrating() && !gpsRunning()) moveTap(x, y);
+    const bool idleNow = idle();
+    switch (currentView()) {
+    case DisplayMode::Karte: karteTap(x, y); break;
+    case DisplayMode::Move:
+        if (!calibrating() && !gpsRunning()) moveTap(x, y);
+        break;
+    case DisplayMode::Gps: gpsTap(x, y, idleNow); break;
+    case DisplayMode::Nmea: break;
+    }
+}
+
+void MainWindow::karteTap(int x, int y) {
+    const int w = options_.screenWidth;
+    const int h = options_.screenHeight;
+    const int b = fullScreen() ? 50 : 70;
+    const EdgeZone zones[] = {
+        {w - 20, h / 2 - 15, w, h / 2 + 15, 1, 0},   {0, h / 2 - 15, 20, h / 2 + 15, -1, 0},
+        {w / 2 - 15, 0, w / 2 + 15, 25, 0, 1},       {w / 2 - 15, h - b, w / 2 + 15, h - b + 20, 0, -1},
+        {w - 20, 0, w, 20, 1, 1},                    {w - 20, h - b, w, h - b + 20, 1, -1},
+        {0, 0, 20, 20, -1, 1},                       {0, h - b, 20, h - b + 20, -1, -1},
+    };
+    StateLock lock(state_.stateMutex, uiHoldsState_);
+    FrameState& frame = state_.frame;
+    for (const EdgeZone& zone : zones) {
+        if (x < zone.left || x >= zone.right || y < zone.top || y >= zone.bottom) continue;
+        const int scale = takeMapScale();
+        for (int step = 0; step < kPanSteps; ++step) {
+            frame.lastShown.gridX += zone.east * (w / 2) * frame.zoomFactor * 200.0 / scale;
+            frame.lastShown.gridY += zone.north * (h / 2) * frame.zoomFactor * 200.0 / scale;
+            views_.composeMapView(frame.lastShown);
+        }
+        views_.composeMapView(frame.lastShown);
+        return;
+    }
+    AddDebugLine(state_.diagnostics, "WM_LBUTTONDOWN KARTE_WINDOW");
+    const int scale = takeMapScale();
+    stylus_.poiDragAllowed = false;
+    stylus_.lastTapX = x;
+    stylus_.lastTapY = y;
+    const ViewProjection view = projectionAt(frame, frame.viewCentre.gridX, frame.viewCentre.gridY, scale);
+    const TapWindow window{w, h};
+    if (frame.showPois) {
+        stylus_.hitPoi = checkPoiHit(state_.pois, view, window, x, y);
+        if (stylus_.hitPoi >= 0 &&
+            std::filesystem::path(state_.pois.records[static_cast<std::size_t>(stylus_.hitPoi)].dbPath) ==
+                defaultPoiVolume())
+            stylus_.poiDragAllowed = true;
+    }
+    stylus_.routeHit = false;
+    stylus_.routePointAdded = false;
+    if (frame.showRoutePoints) {
+        frame.selectedRoutePoint = checkRouteHit(state_.route, view, window, x, y);
+        if (frame.selectedRoutePoint >= 0) {
+            stylus_.routeHit = true;
+            views_.composeMapView(frame.viewCentre);
+        }
+    }
+    stylus_.dragging = 1;
+}
+
+// The stylus held still (or the right button): a route point added on empty map, the route
+// edit menu on a route point, the calibration menu while a map is being calibrated.
+void MainWindow::karteHold(int x, int y) {
+    if (currentView() != DisplayMode::Karte) return;
+    std::vector<std::pair<int, const char*>> items;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        stylus_.dragging = 0;
+        if (state_.mapView.CalibrationRow >= 0) {
+            items = {{cmd::CalibrationMenu, "Kalibrierung "}};
+        } else if (stylus_.routeHit) {
+            items = {{kCmdRouteDeleteBefore, "Route bis löschen"}, {kCmdRouteDeleteFrom, "Route von löschen"},
+                     {kCmdLineKindBlue, "ab hier blaue Linie"},    {kCmdLineKindPath, "ab hier Weg"},
+                     {kCmdLineKindRoad, "ab hier Straße"},         {kCmdLineKindMainRoad, "ab hier Hauptstraße"},
+                     {kCmdLineKindMotorway, "ab hier Autobahn"},   {kCmdLineKindNotDrawn, "ab hier nicht zeichnen"}};
+        } else {
+            const MapTapGeometry geometry{options_.screenWidth, options_.screenHeight, state_.frame.lastMapIndex >= 0};
+            takeMapScale();
+            stylus_.routePointAdded =
+                AddTrackPoint(state_.route, state_.frame, state_.grid, ui_, geometry, x, y);
+            views_.composeMapView(state_.frame.viewCentre);
+            return;
+        }
+    }
+    QMenu menu(this);
+    for (const auto& [id, text] : items) menu.addAction(QString::fromUtf8(text))->setData(id);
+    const int chosen = popupMenu(menu, frameView_->mapToGlobal(QPoint(x, y) * frameView_->scale()));
+    if (chosen > 0) command(chosen);
+}
+
+int MainWindow::popupMenu(QMenu& menu, QPoint at) {
+    if (menuRunner_) return menuRunner_(menu);
+    const QAction* action = menu.exec(at);
+    return action ? action->data().toInt() : 0;
+}
+
+void MainWindow::drag(int x, int y) {
+    StateLock lock(state_.stateMutex, uiHoldsState_);
+    FrameState& frame = state_.frame;
+    if (frame.displayMode.load() != DisplayMode::Karte) return;
+    const int scale = takeMapScale();
+    const int dx = static_cast<int>((stylus_.lastTapX - x) * frame.zoomFactor);
+    const int dy = static_cast<int>((stylus_.lastTapY - y) * frame.zoomFactor);
+    stylus_.lastTapX = x;
+    stylus_.lastTapY = y;
+    if (stylus_.dragging != 1) return;
+    const int calibration = state_.mapView.CalibrationRow;
+    if (calibration >= 0 && calibration < static_cast<int>(state_.maps.rows.size())) {
+        MapEntry& row = state_.maps.rows[static_cast<std::size_t>(calibration)];
+        const float east = static_cast<float>(dx * 1000.0 / scale);
+        const float north = static_cast<float>(dy * 1000.0 / scale);
+        row.left -= east;
+        row.right -= east;
+        row.top += north;
+        row.bottom += north;
+        row.moved = 1;
+        views_.composeMapView(frame.viewCentre);
+    } else if (stylus_.routeHit && frame.selectedRoutePoint >= 0) {
+        TrackPoint& p = state_.route.points[static_cast<std::size_t>(frame.selectedRoutePoint)];
+        followStylus(p.gridX, p.gridY, dx, dy, frame);
+        const GeodeticPoint g = utm2llh({p.gridX, p.gridY}, state_.grid);
+        p.lon = g.longitude;
+        p.lat = g.latitude;
+        p.datumCode = datumCodeFor(state_.grid);
+        views_.composeMapView(frame.lastShown);
+    } else if (stylus_.poiDragAllowed) {
+        PoiRecord& poi = state_.pois.records[static_cast<std::size_t>(stylus_.hitPoi)];
+        followStylus(poi.gridX, poi.gridY, dx, dy, frame);
+        views_.composeMapView(frame.lastShown);
+    } else if (stylus_.hitPoi < 0) {
+        frame.lastShown.gridX += dx * 1000.0 / scale;
+        frame.lastShown.gridY -= (1.0 / frame.verticalRatio) * dy * 1000.0 / scale;
+        views_.composeMapView(frame.lastShown);
+    }
+}
+
+// The lift ends a drag; a POI of the default volume dragged to a new place is written there.
+void MainWindow::lift(int, int) {
+    StateLock lock(state_.stateMutex, uiHoldsState_);
+    if (state_.frame.displayMode.load() != DisplayMode::Karte) return;
+    const bool wasDragging = stylus_.dragging == 1;
+    stylus_.dragging = 0;
+    views_.composeMapView(state_.frame.lastShown);
+    if (!wasDragging || !stylus_.poiDragAllowed) return;
+    stylus_.poiDragAllowed = false;
+    DbContext db = dbContext();
+    storeMovedPoi(db, state_.pois, state_.grid, stylus_.hitPoi);
 }
 
 // The Move view in thirds of the height below the task bar: the top third shows the next info
@@ -46,6 +234,43 @@ void MainWindow::moveTap(int x, int y) {
         else fullscreenOn();
         if (idle()) RefreshWindow();
     }
+}
+
+// The GPS view's buttons; in landscape or upside down any tap goes back to the Move view.
+void MainWindow::gpsTap(int x, int y, bool idleNow) {
+    bool turned = false;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        turned = state_.frame.moveDisplayMode > 2;
+    }
+    if (turned) {
+        command(cmd::MoveView);
+        return;
+    }
+    const QPoint p(x, y);
+    if (kGuidanceToggle.contains(p)) {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.guidance.targetLineOff = !state_.guidance.targetLineOff;
+    } else if (y >= kCoordLineTop && y < kCoordLineBottom) {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        int& format = state_.display.coordFormat;
+        format = (format + 1) % 3;
+        if (format == 0 && state_.grid.PlateCarreeGrid) format = 1;
+    } else if (kGpsStartArea.contains(p)) {
+        if (idleNow) {
+            {
+                StateLock lock(state_.stateMutex, uiHoldsState_);
+                state_.frame.logOpenedByKey = true;
+            }
+            ui_.sendCommand(cmd::GpsStart);
+        } else if (gpsRunning()) {
+            ui_.sendCommand(cmd::GpsStop);
+        }
+        return;
+    } else {
+        return;
+    }
+    if (idleNow) RefreshWindow();
 }
 
 void MainWindow::doubleTap(int x, int y) {

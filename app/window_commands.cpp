@@ -64,6 +64,10 @@ void MainWindow::dispatch(int id) {
     case cmd::UtmGkZone: openZoneDialog(); break;
     case cmd::DisplaySettings: openDisplaySettings(); break;
     case cmd::Calibration: toggleCalibration(); break;
+    case cmd::MapDirectory: openMapDirectory(); break;
+    case cmd::PermanentCalibration:
+    case cmd::CancelCalibration:
+    case cmd::CalibrationMenu: calibrationCommand(id); break;
     case cmd::Help: openHelp(); break;
     case cmd::SendRouteToGarmin: sendRouteToGarmin(); break;
     case cmd::Exit: exitProgram(); break;

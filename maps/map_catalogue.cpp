@@ -140,19 +140,17 @@ bool placedOnAGrid(const MapEntry& row) {
 void reportBadName(DiagnosticText& log, const std::string& fileName) {
     AddNmeaListLine(log, strprintf("%s wird nicht benutzt, Name ungueltig", fileName.c_str()));
 }
+}  // namespace
 
-void moveStartToAverageCentre(const MapTable& table, FrameState& frame) {
+GridPoint mapCollectionCentre(const MapTable& table) {
     double x = 0.0, y = 0.0;
     for (const MapEntry& row : table.rows) {
         x += (static_cast<double>(row.left) + row.right) / 2.0;
         y += (static_cast<double>(row.top) + row.bottom) / 2.0;
     }
-    const double n = static_cast<double>(table.rows.size());
-    frame.viewCentre.gridX = x / n;
-    frame.viewCentre.gridY = y / n;
+    const double n = table.rows.empty() ? 1.0 : static_cast<double>(table.rows.size());
+    return {x / n, y / n};
 }
-
-}  // namespace
 
 int fill_karte_tab(MapScanContext& ctx, const std::optional<std::string>& directory,
                    const MapScanProgress& progress) {
@@ -281,8 +279,11 @@ int fill_karte_tab(MapScanContext& ctx, const std::optional<std::string>& direct
             table.rows.push_back(std::move(row));
             logProgress(progress, ctx.log, static_cast<int>(table.rows.size()), count, fileName);
         }
-        if (ctx.traceAndRouteEmpty && ctx.frame.viewCentre.gridX == 0.0 && !table.rows.empty())
-            moveStartToAverageCentre(table, ctx.frame);
+        if (ctx.traceAndRouteEmpty && ctx.frame.viewCentre.gridX == 0.0 && !table.rows.empty()) {
+            const GridPoint centre = mapCollectionCentre(table);
+            ctx.frame.viewCentre.gridX = centre.easting;
+            ctx.frame.viewCentre.gridY = centre.northing;
+        }
     }
 
     ctx.table = std::move(table);

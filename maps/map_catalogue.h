@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "geo/grid.h"
 #include "maps/map_table.h"
 
 namespace vexa {
@@ -32,6 +33,9 @@ struct MapScanContext {
     std::string configuredMapDir;   // the settings' map directory, used when none is given
     bool traceAndRouteEmpty = true; // the start position may move to the maps' average centre
 };
+
+// The mean of the maps' centres: where a view with no position of its own starts.
+GridPoint mapCollectionCentre(const MapTable& table);
 
 // Scans `directory` (or the configured one) and rebuilds the table; sets the grid context
 // from the directory's name. Returns the last row's index, or −1 when the directory name is

@@ -17,6 +17,7 @@ struct MapView {
     int CurrentRow = -1;         // lowest-index row found in view by the last selection
     std::string MapStatusText = kNoMapForPosition;
     std::string PendingMapName;  // new file name for the rename command after a size correction
+    int PendingMapRow = -1;      // the row it is for
     char DatumTag = '2';         // datum code of the last drawn position
 };
 

@@ -208,4 +208,24 @@ bool UpdateLastPos(DbContext& db, PoiTable& table, const GridContext& grid, Grid
     return written != 0;
 }
 
+bool storeMovedPoi(DbContext& db, PoiTable& table, const GridContext& grid, int index) {
+    if (index < 0 || index >= table.count) return false;
+    PoiRecord& poi = table.records[static_cast<std::size_t>(index)];
+    auto volume = MountDBVol(db, poi.dbPath);
+    if (!volume) return false;
+    const auto database = openDBstruct(db, *volume, kPoiDbName);
+    DbOid written = 0;
+    if (database) {
+        const GeodeticPoint g = utm2llh({poi.gridX, poi.gridY}, grid);
+        poi.lon = g.longitude;
+        poi.lat = g.latitude;
+        poi.datumCode = datumCodeFor(grid);
+        const std::string name = poi.name;  // the write may grow the table
+        written = WriteDBRecordPoi(db, *volume, *database, table, grid, name, g.longitude, g.latitude, poi.oid);
+        CloseDB(db);
+    }
+    UnMountDBVol(db, volume);
+    return written != 0;
+}
+
 }  // namespace vexa

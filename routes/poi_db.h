@@ -60,6 +60,9 @@ bool PoiDbReset(DbContext& db, PoiDb& pois, PoiTable& table, const GridContext& 
 // Writes the grid position as the POI "zLastPos" of the default volume, over the old record
 // when the table knows it.
 bool UpdateLastPos(DbContext& db, PoiTable& table, const GridContext& grid, GridPoint position);
+// A POI of the default volume moved on the map: its new grid position is written to its
+// record as WGS84 latitude and longitude. False when the volume or database cannot be opened.
+bool storeMovedPoi(DbContext& db, PoiTable& table, const GridContext& grid, int index);
 // The table entry named "zlastpos" in any case, or -1.
 int findLastPos(const PoiTable& table);
 

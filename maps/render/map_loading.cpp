@@ -192,6 +192,7 @@ void correctMapSize(MapFrameContext& ctx, MapEntry& row, int width, int height) 
     row.bottom = row.top - static_cast<float>(height) * 1000.0f / static_cast<float>(row.resolution);
     const std::string& zone = ctx.grid.LocalDatumGrid ? ctx.table.stripText : ctx.table.zoneText;
     const std::string ext(row.extension());
+    ctx.view.PendingMapRow = static_cast<int>(&row - ctx.table.rows.data());
     ctx.view.PendingMapName =
         strprintf("Karte_%s_%6.0f_%7.0f_%d_%d_%d.%s", zone.c_str(), static_cast<double>(row.left),
                   static_cast<double>(row.top), row.resolution, width, height, ext.c_str());

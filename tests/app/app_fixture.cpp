@@ -58,4 +58,12 @@ std::vector<std::string> AppTest::messages() const {
     return texts;
 }
 
+void AppTest::shot(QWidget& widget, const char* name) {
+    const char* folder = std::getenv("VEXA_SHOTS");
+    if (!folder) return;
+    widget.show();
+    settle();
+    widget.grab().save(QString::fromStdString((std::filesystem::path(folder) / name).string()));
+}
+
 }  // namespace vexa::testing

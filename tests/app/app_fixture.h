@@ -63,6 +63,8 @@ protected:
     void settle();
 
     std::vector<std::string> messages() const;
+    // With VEXA_SHOTS set, shows the widget and saves its picture in that folder (docs/ keeps them).
+    void shot(QWidget& widget, const char* name);
     DisplayMode view() const { return state_->frame.displayMode.load(); }
     bool contains(const std::string& haystack, const std::string& needle) const {
         return haystack.find(needle) != std::string::npos;

@@ -9,6 +9,8 @@
 #include "app/frame_view.h"
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
+#include "maps/map_catalogue.h"
+#include "maps/map_selection.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {
@@ -167,8 +169,8 @@ TEST_F(AppTest, TapsActByThirdsOfTheMoveViewAndDoubleTapsRecentreTheMapView) {
         w.tap(p.x(), p.y());
         EXPECT_EQ(view(), DisplayMode::Gps) << p.x() << "," << p.y();
     }
-    w.tap(10, 300);  // not in the Move view
-    EXPECT_EQ(view(), DisplayMode::Gps);
+    w.tap(10, 300);  // in the GPS view, turned: back to the Move view
+    EXPECT_EQ(view(), DisplayMode::Move);
     EXPECT_EQ(state().frame.moveDisplayMode, 8);
 
     run(cmd::KarteView);
@@ -274,6 +276,34 @@ TEST_F(AppTest, RouteEditCommandsWorkOnTheRouteTable) {
     EXPECT_EQ(route.count, 2);
     run(kCmdRouteClear);
     EXPECT_EQ(route.count, 0);
+}
+
+// A first start without maps says what to do; with maps and no position the views start over
+// the middle of the maps, and the hint is gone.
+TEST_F(AppTest, AFirstStartExplainsItselfAndMapsStartTheViewOverTheirMiddle) {
+    MainWindow& w = open();
+    run(cmd::KarteView);
+    settle();
+    EXPECT_TRUE(w.frameView().notice().contains("Tools → Karten Verzeichnis"));
+    EXPECT_TRUE(w.frameView().notice().contains("Tools → GPS Start"));
+    shot(w.frameView(), "first-start.png");
+    run(cmd::GpsView);
+    settle();
+    EXPECT_TRUE(w.frameView().notice().isEmpty());
+
+    WindowOptions options;
+    options.maps = demoMaps();
+    MainWindow& withMaps = open(options);
+    ASSERT_GE(state().frame.lastMapIndex, 0);
+    const GridPoint middle = mapCollectionCentre(state().maps);
+    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, middle.easting);
+    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridY, middle.northing);
+    const bool inside = std::any_of(state().maps.rows.begin(), state().maps.rows.end(),
+                                    [&](const MapEntry& row) { return rowContainsPoint(row, middle); });
+    EXPECT_TRUE(inside);
+    run(cmd::KarteView);
+    settle();
+    EXPECT_TRUE(withMaps.frameView().notice().isEmpty());
 }
 
 }  // namespace

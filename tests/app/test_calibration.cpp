@@ -1,0 +1,227 @@
+// Calibrating maps on real files: the dialog "Karte umbenennen", renames that never replace a
+// file, "alle", Delete after asking, and a map moved by the stylus and renamed by Enter.
+#include <QCheckBox>
+#include <QImage>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <set>
+
+#include "app/calibration_dialog.h"
+#include "app/command_ids.h"
+#include "app/frame_view.h"
+#include "tests/app/app_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CalibrationTest : public AppTest {
+protected:
+    fs::path maps_ = dir_ / "Karten_utm";
+
+    // Three maps of 100 pixels per 1000 m side by side and one of 25; 100 × 100 pixels each.
+    MainWindow& openMaps() {
+        fs::create_directories(maps_);
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        for (const char* name : {"Karte_32_500000_5500000_100_100_100.png", "Karte_32_501000_5500000_100_100_100.png",
+                                 "Karte_32_502000_5500000_100_100_100.png", "Karte_32_496000_5504000_25_100_100.png"})
+            image.save(QString::fromStdString((maps_ / name).string()));
+        WindowOptions options;
+        options.maps = maps_;
+        options.scale = 1;
+        MainWindow& w = open(options);
+        state().frame.viewCentre = TrackPoint{500500.0, 5499500.0};
+        run(cmd::KarteView);
+        return w;
+    }
+    std::set<std::string> files() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(maps_)) names.insert(entry.path().filename().string());
+        return names;
+    }
+    // The table says what is on the disk.
+    void expectTableMatchesDisk() {
+        std::set<std::string> rows;
+        for (const MapEntry& row : state().maps.rows) rows.insert(std::string(row.fileName()));
+        EXPECT_EQ(rows, files());
+    }
+    int rowNamed(const std::string& name) {
+        for (std::size_t i = 0; i < state().maps.rows.size(); ++i)
+            if (state().maps.rows[i].fileName() == name) return static_cast<int>(i);
+        return -1;
+    }
+    // Opens the dialog for the named map; `act` works it and returns its result.
+    void calibrate(const std::string& name, const std::function<int(CalibrationDialog&)>& act) {
+        const int row = rowNamed(name);
+        ASSERT_GE(row, 0);
+        state().mapView.CalibrationRow = row;
+        window().setDialogRunner([&](QDialog& d) { return act(dynamic_cast<CalibrationDialog&>(d)); });
+        run(cmd::CalibrationMenu);
+        EXPECT_EQ(state().mapView.CalibrationRow, -1);
+    }
+    static int shift(CalibrationDialog& d, int dx, int dy, bool all = false) {
+        MapPlacement p = d.newPlacement();
+        p.x += dx;
+        p.y += dy;
+        d.setNewPlacement(p);
+        d.all()->setChecked(all);
+        d.okButton()->click();
+        return d.result();
+    }
+};
+
+TEST_F(CalibrationTest, OkRenamesTheOneMapOrSaysItIsUnchanged) {
+    openMaps();
+    calibrate("Karte_32_500000_5500000_100_100_100.png", [this](CalibrationDialog& d) {
+        shot(d, "calibration-dialog.png");
+        d.okButton()->click();  // nothing changed: the dialog stays
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        return shift(d, 25, 0);
+    });
+    EXPECT_EQ(messages(), (std::vector<std::string>{"Karte ist unverändert"}));
+    const int row = rowNamed("Karte_32_500025_5500000_100_100_100.png");
+    ASSERT_GE(row, 0);
+    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, 500025.0f);
+    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].right, 501025.0f);
+    expectTableMatchesDisk();
+}
+
+// A rename never replaces a file: the map keeps its name, the other file its content.
+TEST_F(CalibrationTest, ARenameOntoAnExistingFileIsRefusedAndNothingIsLost) {
+    openMaps();
+    const fs::path occupied = maps_ / "Karte_32_500100_5500000_100_100_100.png";
+    std::ofstream(occupied) << "fremd";
+    calibrate("Karte_32_500000_5500000_100_100_100.png", [](CalibrationDialog& d) {
+        EXPECT_EQ(shift(d, 100, 0), QDialog::Rejected);  // stays open
+        return QDialog::Rejected;
+    });
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("gibt es schon"), std::string::npos);
+    EXPECT_TRUE(fs::exists(maps_ / "Karte_32_500000_5500000_100_100_100.png"));
+    EXPECT_EQ(fs::file_size(occupied), 5u);
+    const int row = rowNamed("Karte_32_500000_5500000_100_100_100.png");
+    ASSERT_GE(row, 0);
+    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, 500000.0f);
+}
+
+// "alle" moves every map of the resolution; the one whose new name is taken stays and is named.
+TEST_F(CalibrationTest, AllMovesEveryMapOfTheResolutionAndNamesTheOneThatFailed) {
+    openMaps();
+    std::ofstream(maps_ / "Karte_32_502010_5500005_100_100_100.png") << "fremd";
+    calibrate("Karte_32_500000_5500000_100_100_100.png", [](CalibrationDialog& d) {
+        const int result = shift(d, 10, 5, true);
+        EXPECT_EQ(d.progress()->value(), 100);
+        return result;
+    });
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("Karte_32_502000_5500000_100_100_100.png"), std::string::npos);
+    const std::set<std::string> expected = {
+        "Karte_32_500010_5500005_100_100_100.png", "Karte_32_501010_5500005_100_100_100.png",
+        "Karte_32_502000_5500000_100_100_100.png", "Karte_32_502010_5500005_100_100_100.png",
+        "Karte_32_496000_5504000_25_100_100.png"};
+    EXPECT_EQ(files(), expected);
+    const int moved = rowNamed("Karte_32_501010_5500005_100_100_100.png");
+    ASSERT_GE(moved, 0);
+    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(moved)].top, 5500005.0f);
+    const int kept = rowNamed("Karte_32_502000_5500000_100_100_100.png");
+    ASSERT_GE(kept, 0);
+    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(kept)].left, 502000.0f);
+}
+
+TEST_F(CalibrationTest, ARenameInAReadOnlyFolderFailsAndTheTableStays) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
+    openMaps();
+    ASSERT_EQ(chmod(maps_.c_str(), 0555), 0);
+    calibrate("Karte_32_500000_5500000_100_100_100.png", [](CalibrationDialog& d) {
+        EXPECT_EQ(shift(d, 0, 10), QDialog::Rejected);
+        return QDialog::Rejected;
+    });
+    chmod(maps_.c_str(), 0755);
+    EXPECT_EQ(messages().size(), 1u);
+    expectTableMatchesDisk();
+}
+
+TEST_F(CalibrationTest, DeleteAsksFirst) {
+    MainWindow& w = openMaps();
+    Answer answer = Answer::Cancel;
+    w.ui().setMessageResponder([&](const ShownBox&) { return answer; });
+    const std::string name = "Karte_32_501000_5500000_100_100_100.png";
+    calibrate(name, [](CalibrationDialog& d) {
+        d.deleteButton()->click();
+        return d.result();
+    });
+    EXPECT_TRUE(fs::exists(maps_ / name));
+    answer = Answer::Ok;
+    calibrate(name, [](CalibrationDialog& d) {
+        d.deleteButton()->click();
+        return d.result();
+    });
+    EXPECT_FALSE(fs::exists(maps_ / name));
+    EXPECT_EQ(messages().back(), "Delete " + (maps_ / name).string());
+    expectTableMatchesDisk();
+}
+
+// Enter takes the map under the centre, the stylus moves it 100 m east (10 pixels at 100 per
+// 1000 m), Enter asks for the new name and the file has it; Cancel Kalibrierung restores.
+TEST_F(CalibrationTest, AMapMovedByTheStylusIsRenamedOnEnter) {
+    MainWindow& w = openMaps();
+    QTest::keyClick(&w, Qt::Key_Return);
+    const int row = rowNamed("Karte_32_500000_5500000_100_100_100.png");
+    ASSERT_EQ(state().mapView.CalibrationRow, row);
+    FrameView& screen = w.frameView();
+    QTest::mousePress(&screen, Qt::LeftButton, {}, QPoint(100, 100));
+    QMouseEvent move(QEvent::MouseMove, QPointF(110, 100), screen.mapToGlobal(QPointF(110, 100)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(&screen, &move);
+    QTest::mouseRelease(&screen, Qt::LeftButton, {}, QPoint(110, 100));
+    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, 500100.0f);
+    w.setDialogRunner([](QDialog& d) {
+        auto& dialog = dynamic_cast<CalibrationDialog&>(d);
+        EXPECT_EQ(dialog.newPlacement().x, 500100);
+        dialog.okButton()->click();
+        return dialog.result();
+    });
+    QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_EQ(state().mapView.CalibrationRow, -1);
+    EXPECT_TRUE(fs::exists(maps_ / "Karte_32_500100_5500000_100_100_100.png"));
+    expectTableMatchesDisk();
+
+    // A drag not made permanent is taken back by "Cancel Kalibrierung".
+    QTest::keyClick(&w, Qt::Key_Return);
+    const int again = state().mapView.CalibrationRow;
+    ASSERT_GE(again, 0);
+    state().maps.rows[static_cast<std::size_t>(again)].left += 300.0f;
+    run(cmd::CancelCalibration);
+    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(again)].left, 500100.0f);
+    EXPECT_EQ(state().mapView.CalibrationRow, -1);
+}
+
+// A map whose image is not the size its name says gets the name of its real size, unless
+// that name is taken.
+TEST_F(CalibrationTest, AMapOfAnotherSizeThanItsNameIsRenamedWhenShown) {
+    fs::create_directories(maps_);
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    image.save(QString::fromStdString((maps_ / "Karte_32_500000_5500000_100_120_100.png").string()));
+    WindowOptions options;
+    options.maps = maps_;
+    open(options);
+    state().frame.viewCentre = TrackPoint{500500.0, 5499500.0};
+    run(cmd::KarteView);
+    settle();
+    EXPECT_EQ(files(), std::set<std::string>{"Karte_32_500000_5500000_100_100_100.png"});
+    expectTableMatchesDisk();
+    EXPECT_TRUE(messages().empty());
+}
+
+}  // namespace
+}  // namespace vexa::testing

@@ -1,0 +1,106 @@
+// The dialog "Karten Verzeichnis" on real folders: a tap chooses, a double tap scans and keeps
+// a folder with maps, a folder without maps keeps the dialog open, "ohne Karten" empties the
+// table, and ten thousand maps scan with progress while the window keeps painting.
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include <fstream>
+
+#include "app/command_ids.h"
+#include "app/map_directory_dialog.h"
+#include "tests/app/app_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MapDirectoryTest : public AppTest {
+protected:
+    // Empty files named as maps: the scan reads names only.
+    fs::path makeMaps(const std::string& folder, int count) {
+        const fs::path dir = dir_ / folder;
+        fs::create_directories(dir);
+        for (int i = 0; i < count; ++i)
+            std::ofstream(dir / ("Karte_32_" + std::to_string(500000 + (i % 100) * 1000) + "_" +
+                                 std::to_string(5500000 + (i / 100) * 1000) + "_100_100_100.png"));
+        return dir;
+    }
+    void answerDialog(const std::function<int(MapDirectoryDialog&)>& act) {
+        window().setDialogRunner([act](QDialog& d) { return act(dynamic_cast<MapDirectoryDialog&>(d)); });
+    }
+    static QModelIndex indexOf(MapDirectoryDialog& d, const fs::path& folder) {
+        return d.model()->index(QString::fromStdString(folder.string()));
+    }
+};
+
+TEST_F(MapDirectoryTest, ADoubleTapKeepsAFolderWithMapsAndAFolderWithoutStaysOpen) {
+    MainWindow& w = open();
+    const fs::path empty = dir_ / "leer_utm";
+    fs::create_directories(empty);
+    const fs::path maps = makeMaps("Karten_utm", 3);
+    answerDialog([&](MapDirectoryDialog& d) {
+        EXPECT_EQ(w.windowTitle(), "Karten Verzeichnis");
+        EXPECT_EQ(d.status()->text(), "0 Karte(n) in ");
+        EXPECT_EQ(d.model()->filePath(d.tree()->model()->index(0, 0, d.tree()->rootIndex())), "/");
+        d.choose(indexOf(d, maps));
+        EXPECT_EQ(d.status()->text().toStdString(), maps.string() + "/");
+        d.scanAndKeep(indexOf(d, empty));
+        EXPECT_EQ(d.status()->text().toStdString(), "0 Karte(n) in " + empty.string() + "/");
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        for (QModelIndex at = indexOf(d, dir_.path()); at.isValid(); at = at.parent()) d.tree()->expand(at);
+        d.tree()->scrollTo(indexOf(d, maps));
+        shot(d, "map-directory-dialog.png");
+        d.scanAndKeep(indexOf(d, maps));
+        EXPECT_EQ(d.status()->text().toStdString(), "3 Karte(n) in " + maps.string() + "/");
+        return d.result();
+    });
+    run(cmd::MapDirectory);
+    EXPECT_EQ(w.windowTitle(), "VEXA");
+    EXPECT_EQ(state().frame.lastMapIndex, 2);
+    EXPECT_EQ(state().settings.KartDir, maps.string() + "/");
+    std::string stored;
+    SettingsStore store{storage(), w.ui(), state().diagnostics};
+    ASSERT_TRUE(RegQueryKartdir(store, stored));
+    EXPECT_EQ(stored, maps.string() + "/");
+
+    // "ohne Karten": the table is empty, the setting stays.
+    answerDialog([](MapDirectoryDialog& d) {
+        EXPECT_EQ(d.status()->text().toStdString().substr(0, 14), "3 Karte(n) in ");
+        d.withoutMapsButton()->click();
+        return d.result();
+    });
+    run(cmd::MapDirectory);
+    EXPECT_EQ(state().frame.lastMapIndex, -1);
+    EXPECT_TRUE(state().maps.rows.empty());
+    EXPECT_EQ(state().frame.mapScale, 200);
+}
+
+TEST_F(MapDirectoryTest, TenThousandMapsScanWithProgressWhileTheWindowPaints) {
+    open();
+    const fs::path maps = makeMaps("Viele_utm", 10000);
+    std::vector<int> progress;
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    answerDialog([&](MapDirectoryDialog& d) {
+        QObject::connect(d.progress(), &QProgressBar::valueChanged, [&](int v) { progress.push_back(v); });
+        ticker.start(0);
+        d.scanAndKeep(indexOf(d, maps));
+        ticker.stop();
+        return d.result();
+    });
+    run(cmd::MapDirectory);
+    EXPECT_EQ(state().frame.lastMapIndex, 9999);
+    ASSERT_GT(progress.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 100);
+    EXPECT_GT(ticks, 10);  // events ran during the scan
+}
+
+}  // namespace
+}  // namespace vexa::testing

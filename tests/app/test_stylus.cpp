@@ -1,0 +1,234 @@
+// The stylus and the cursor keys on the real window: edge arrows, drags, tap-and-hold with
+// the route edit menu, POIs dragged into their volume, accelerating keys, route stepping,
+// GPS view taps and the mouse wheel.
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+#include "app/command_ids.h"
+#include "app/frame_view.h"
+#include "platform/linux/sqlite_db_store.h"
+#include "routes/poi_db.h"
+#include "tests/app/app_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+constexpr double kCentreX = 500000.0;
+constexpr double kCentreY = 5500000.0;
+
+class StylusTest : public AppTest {
+protected:
+    // 240 × 320 device pixels at scale 1, no maps: 200 pixels per 1000 m.
+    MainWindow& openKarte() {
+        WindowOptions options;
+        options.scale = 1;
+        MainWindow& w = open(options);
+        state().frame.viewCentre = TrackPoint{kCentreX, kCentreY};
+        run(cmd::KarteView);
+        return w;
+    }
+    FrameView& screen() { return window().frameView(); }
+    void press(QPoint p) { QTest::mousePress(&screen(), Qt::LeftButton, {}, p); }
+    void moveTo(QPoint p) {
+        QMouseEvent move(QEvent::MouseMove, p, screen().mapToGlobal(p), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(&screen(), &move);
+    }
+    void release(QPoint p) { QTest::mouseRelease(&screen(), Qt::LeftButton, {}, p); }
+    void dragBy(QPoint from, QPoint by) {
+        press(from);
+        moveTo(from + by);
+        release(from + by);
+        settle();
+    }
+    // Holds the left button still until the hold is recognised.
+    void holdAt(QPoint p, const std::function<bool()>& done) {
+        press(p);
+        EXPECT_TRUE(waitFor(done, 3000));
+        release(p);
+        settle();
+    }
+    const TrackPoint& shown() { return state().frame.lastShown; }
+};
+
+// Top left pans west and north by half a screen (120 and 160 pixels) in five frames and one more.
+TEST_F(StylusTest, EdgeArrowsPanHalfAScreenInSixFramesAndDragsPanTheOtherWay) {
+    openKarte();
+    state().diagnostics.debugMode = true;
+    AddNmeaListLine(state().diagnostics, "--");
+    press(QPoint(5, 5));
+    EXPECT_DOUBLE_EQ(shown().gridX, kCentreX - 600.0);
+    EXPECT_DOUBLE_EQ(shown().gridY, kCentreY + 800.0);
+    std::string log = state().diagnostics.text();
+    log = log.substr(0, log.find("--\n"));  // newest first: what the tap wrote
+    int frames = 0;
+    for (std::size_t at = 0; (at = log.find("show_pos Start", at)) != std::string::npos; ++at) ++frames;
+    EXPECT_EQ(frames, 6);
+    EXPECT_EQ(log.find("WM_LBUTTONDOWN KARTE_WINDOW"), std::string::npos);
+    release(QPoint(5, 5));
+    // Bottom right (70 pixels above the bottom): east and south.
+    QTest::mouseClick(&screen(), Qt::LeftButton, {}, QPoint(235, 255));
+    EXPECT_DOUBLE_EQ(shown().gridX, kCentreX);
+    EXPECT_DOUBLE_EQ(shown().gridY, kCentreY);
+
+    // The map follows the stylus: 10 pixels right and down shows 50 m further west and north.
+    dragBy(QPoint(100, 100), QPoint(10, 10));
+    EXPECT_DOUBLE_EQ(shown().gridX, kCentreX - 50.0);
+    EXPECT_DOUBLE_EQ(shown().gridY, kCentreY + 50.0);
+    EXPECT_EQ(window().stylus().dragging, 0);
+}
+
+TEST_F(StylusTest, TapAndHoldAddsRoutePointsOrOpensTheRouteEditMenuOnAPoint) {
+    MainWindow& w = openKarte();
+    std::vector<std::string> items;
+    int chosen = kCmdLineKindMotorway;
+    w.setMenuRunner([&](QMenu& menu) {
+        shot(menu, "route-edit-menu.png");
+        items.clear();
+        for (QAction* a : menu.actions()) items.push_back(a->text().toStdString());
+        return chosen;
+    });
+    // Held on empty map, 20 pixels right of and 10 above the centre: a point 100 m east, 50 m north.
+    holdAt(QPoint(140, 150), [&] { return state().route.count == 1; });
+    EXPECT_NEAR(state().route.points[0].gridX, kCentreX + 100.0, 1e-6);
+    EXPECT_NEAR(state().route.points[0].gridY, kCentreY + 50.0, 1e-6);
+    EXPECT_TRUE(items.empty());
+    // A right click is a hold at once.
+    run(cmd::KarteView);
+    QTest::mouseClick(&screen(), Qt::RightButton, {}, QPoint(100, 160));
+    settle();
+    ASSERT_EQ(state().route.count, 2);
+    // On a route point the eight-item menu opens, and its choice is carried out.
+    state().frame.viewCentre = TrackPoint{kCentreX, kCentreY};
+    run(cmd::KarteView);
+    QTest::mouseClick(&screen(), Qt::RightButton, {}, QPoint(140, 150));
+    settle();
+    EXPECT_EQ(state().route.count, 2);
+    EXPECT_EQ(items, (std::vector<std::string>{"Route bis löschen", "Route von löschen", "ab hier blaue Linie",
+                                               "ab hier Weg", "ab hier Straße", "ab hier Hauptstraße",
+                                               "ab hier Autobahn", "ab hier nicht zeichnen"}));
+    EXPECT_EQ(state().route.points[0].lineKind, LineKind::Motorway);
+    // Without route points shown nothing can be hit: the hold adds a point.
+    run(cmd::ShowRoutePoints);
+    items.clear();
+    QTest::mouseClick(&screen(), Qt::RightButton, {}, QPoint(140, 150));
+    settle();
+    EXPECT_EQ(state().route.count, 3);
+    EXPECT_TRUE(items.empty());
+}
+
+// The point follows the stylus: 10 pixels right and down is 50 m east and 50 m south.
+TEST_F(StylusTest, DraggingARoutePointMovesItWithTheStylus) {
+    openKarte();
+    state().route.points[0] = TrackPoint{kCentreX, kCentreY};
+    state().route.count = 1;
+    run(cmd::KarteView);
+    dragBy(QPoint(120, 160), QPoint(10, 10));
+    EXPECT_DOUBLE_EQ(state().route.points[0].gridX, kCentreX + 50.0);
+    EXPECT_DOUBLE_EQ(state().route.points[0].gridY, kCentreY - 50.0);
+    EXPECT_NEAR(state().route.points[0].lat, 49.65, 0.01);  // recomputed from the grid
+    EXPECT_DOUBLE_EQ(shown().gridX, kCentreX);               // the view stays
+}
+
+TEST_F(StylusTest, APoiOfTheDefaultVolumeIsStoredWhereItWasDroppedOthersStay) {
+    MainWindow& w = openKarte();
+    SqliteDbStore store;
+    DbContext db{store, state().diagnostics, w.ui()};
+    ASSERT_TRUE(addPoi(db, state().poiDb, state().pois, state().grid, "Turm", {}, {kCentreX, kCentreY}));
+    PoiTable& pois = state().pois;
+    if (pois.capacity() < 2) pois.records.resize(2);
+    pois.records[1] = PoiRecord{"Fremd", kDatumWgs84, 9.0, 49.6, 0.0, kCentreX + 200.0, kCentreY, 7,
+                                (dir_ / "fremd.cdb").string()};
+    pois.count = 2;
+    run(cmd::KarteView);
+    dragBy(QPoint(120, 160), QPoint(-20, 0));  // 100 m west
+    dragBy(QPoint(160, 160), QPoint(0, 20));   // the other volume's POI: neither moved nor the view
+    EXPECT_DOUBLE_EQ(shown().gridX, kCentreX);
+    EXPECT_DOUBLE_EQ(state().pois.records[1].gridX, kCentreX + 200.0);
+
+    run(cmd::PoiDbReset);  // read the default volume afresh
+    int found = 0;
+    for (int i = 0; i < state().pois.count; ++i) {
+        const PoiRecord& poi = state().pois.records[static_cast<std::size_t>(i)];
+        if (poi.name != "Turm") continue;
+        ++found;
+        EXPECT_NEAR(poi.gridX, kCentreX - 100.0, 1.0);  // stored as degrees
+        EXPECT_NEAR(poi.gridY, kCentreY, 1.0);
+    }
+    EXPECT_EQ(found, 1);
+}
+
+// Held arrow keys step 10, 15, … 50 times 1000 / 200 m; a key-up starts again at 10.
+TEST_F(StylusTest, CursorKeysAccelerateInTheMapViewAndAreIgnoredWhileTheDisplayIsOff) {
+    MainWindow& w = openKarte();
+    const double steps[] = {10, 15, 20, 25, 30, 35, 40, 45, 50, 50};
+    double expected = kCentreX;
+    for (double step : steps) {
+        QTest::keyPress(&w, Qt::Key_Left);
+        expected += step * 5;
+        EXPECT_DOUBLE_EQ(shown().gridX, expected);
+    }
+    QTest::keyRelease(&w, Qt::Key_Left);
+    QTest::keyClick(&w, Qt::Key_Up);
+    EXPECT_DOUBLE_EQ(shown().gridY, kCentreY - 50.0);
+    QTest::keyClick(&w, Qt::Key_Down);
+    EXPECT_DOUBLE_EQ(shown().gridY, kCentreY);
+
+    state().frame.bManualScreenOff = true;
+    QTest::keyClick(&w, Qt::Key_Right);
+    EXPECT_DOUBLE_EQ(shown().gridX, expected);
+}
+
+TEST_F(StylusTest, CursorKeysStepTheRouteInTheMoveViewRoundAllPointsButTheLast) {
+    MainWindow& w = openKarte();
+    for (int i = 0; i < 4; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{kCentreX + i * 100, kCentreY};
+    state().route.count = 4;
+    run(cmd::MoveView);
+    std::vector<int> shownPoints;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(&w, Qt::Key_Right);
+        shownPoints.push_back(state().frame.selectedRoutePoint);
+    }
+    QTest::keyClick(&w, Qt::Key_Left);
+    QTest::keyClick(&w, Qt::Key_Left);
+    shownPoints.push_back(state().frame.selectedRoutePoint);
+    EXPECT_EQ(shownPoints, (std::vector<int>{0, 1, 2, 0, 1}));
+    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, kCentreX + 100);
+    // Enter shows the next info page.
+    QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_EQ(state().display.infoPage, 1);
+}
+
+TEST_F(StylusTest, GpsViewTapsCycleTheCoordinateFormatAndToggleGuidance) {
+    openKarte();
+    run(cmd::GpsView);
+    std::vector<int> formats;
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(&screen(), Qt::LeftButton, {}, QPoint(60, 22));
+        formats.push_back(state().display.coordFormat);
+    }
+    EXPECT_EQ(formats, (std::vector<int>{1, 2, 0}));
+    state().grid.PlateCarreeGrid = true;
+    state().display.coordFormat = 2;
+    QTest::mouseClick(&screen(), Qt::LeftButton, {}, QPoint(60, 22));
+    EXPECT_EQ(state().display.coordFormat, 1);
+    QTest::mouseClick(&screen(), Qt::LeftButton, {}, QPoint(10, 200));
+    EXPECT_TRUE(state().guidance.targetLineOff);
+    QTest::keyClick(&window(), Qt::Key_Return);
+    EXPECT_FALSE(state().guidance.targetLineOff);
+}
+
+TEST_F(StylusTest, TheWheelZoomsLikePlusAndMinus) {
+    openKarte();
+    QWheelEvent in(QPointF(100, 100), screen().mapToGlobal(QPointF(100, 100)), {}, QPoint(0, 240),
+                   Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&screen(), &in);
+    EXPECT_DOUBLE_EQ(state().frame.zoomFactor, 0.75 * 0.75);
+    QWheelEvent out(QPointF(100, 100), screen().mapToGlobal(QPointF(100, 100)), {}, QPoint(0, -120),
+                    Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&screen(), &out);
+    EXPECT_DOUBLE_EQ(state().frame.zoomFactor, 0.75 * 0.75 * 1.3333333333333333);
+}
+
+}  // namespace
+}  // namespace vexa::testing
