@@ -164,7 +164,7 @@ TEST(FileWriting, ReplacesTheOldFileWholeAndLeavesNoTemporaryFile) {
 
 // xmllint with a copy of the GPX 1.1 schema: 0 when the file is valid.
 int validateGpx(const std::filesystem::path& file) {
-    const std::string command = "xmllint --noout --schema '" VEXA_TEST_DATA "/gpx11.xsd' '" + file.string() + "' 2>&1";
+    const std::string command = "xmllint --noout --schema '" VEXA_TEST_DATA "/gpx11.xsd.gz' '" + file.string() + "' 2>&1";
     return std::system(command.c_str());
 }
 

@@ -70,7 +70,7 @@ TEST(VexaConvert, NmeaLogBecomesAValidGpxTrack) {
     const int points = count(readFile(gpx), "<trkpt ");
     EXPECT_GT(points, 500);
     EXPECT_LE(points, 4000);
-    const std::string check = "xmllint --noout --schema '" VEXA_SOURCE_DIR "/tests/data/gpx11.xsd' " + q(gpx) + " 2>/dev/null";
+    const std::string check = "xmllint --noout --schema '" VEXA_SOURCE_DIR "/tests/data/gpx11.xsd.gz' " + q(gpx) + " 2>/dev/null";
     EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
