@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/state_lock.h"
 #include "geo/grid_refresh.h"
+#include "routes/grid_refresh_tables.h"
 #include "maps/map_catalogue.h"
 #include "maps/map_selection.h"
 #include "platform/paths.h"

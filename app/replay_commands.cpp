@@ -17,6 +17,7 @@
 #include "display/replay_thread.h"
 #include "display/startup_route.h"
 #include "geo/grid_refresh.h"
+#include "routes/grid_refresh_tables.h"
 
 namespace vexa {
 

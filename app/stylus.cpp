@@ -9,7 +9,7 @@
 #include "app/main_window.h"
 #include "app/state_lock.h"
 #include "geo/grid.h"
-#include "routes/datum_code.h"
+#include "geo/datum_code.h"
 #include "routes/route_hits.h"
 
 namespace vexa {

@@ -5,7 +5,7 @@
 
 #include <mutex>
 
-#include "geo/utm_gk_dialog_model.h"
+#include "maps/utm_gk_dialog_model.h"
 
 class QLabel;
 class QRadioButton;

@@ -18,7 +18,7 @@
 #include "routes/poi_import.h"
 #include "routes/poi_record.h"
 #include "routes/route_db.h"
-#include "routes/route_drawing.h"
+#include "display/route_drawing.h"
 #include "routes/route_table.h"
 #include "util/text.h"
 

@@ -18,7 +18,7 @@
 #include "maps/render/frame_interfaces.h"
 #include "platform/testing/manual_clock.h"
 #include "routes/guidance.h"
-#include "routes/route_drawing.h"
+#include "display/route_drawing.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"
 

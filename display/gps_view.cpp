@@ -19,7 +19,7 @@
 #include "gps/satellites.h"
 #include "maps/render/frame_interfaces.h"
 #include "platform/clock.h"
-#include "routes/bearing_drawing.h"
+#include "display/bearing_drawing.h"
 #include "util/text.h"
 
 namespace vexa {

@@ -13,7 +13,7 @@
 #include "maps/map_view.h"
 #include "routes/guidance.h"
 #include "routes/poi_record.h"
-#include "routes/route_drawing.h"
+#include "display/route_drawing.h"
 #include "routes/route_hits.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"

@@ -7,7 +7,7 @@
 #include "geo/datum.h"
 #include "geo/grid.h"
 #include "platform/ui.h"
-#include "routes/datum_code.h"
+#include "geo/datum_code.h"
 #include "routes/route_table.h"
 
 namespace vexa {

@@ -1,17 +1,11 @@
-// Bringing stored points up to date after the grid changed: each point is moved into the
-// datum the new grid needs (by its datum code) and gets new grid coordinates.
+// Bringing one stored point up to date after the grid changed: it is moved into the datum the
+// new grid needs (by its datum code) and gets new grid coordinates.
 #pragma once
 
 #include "geo/grid.h"
 #include "geo/grid_context.h"
 
 namespace vexa {
-
-struct FrameState;
-struct LastPosition;
-struct PoiTable;
-struct RouteTable;
-struct TraceTable;
 
 // One point: longitude, latitude and datum code updated in place; returns the new grid
 // position. The grid in force decides:
@@ -24,11 +18,5 @@ GridPoint refreshPoint(double& lon, double& lat, char& datumCode, const GridCont
 GeodeticPoint wgs84ToLocalDatum(double lon, double lat, const GridContext& grid);
 GeodeticPoint potsdamToWgs84(double lon, double lat);
 GeodeticPoint ed50ToWgs84(double lon, double lat);
-
-void PoiTab_Anpassen(PoiTable& pois, const GridContext& grid);
-void track_utm_Anpassen(RouteTable& route, const GridContext& grid);
-void trace_utm_Anpassen(TraceTable& trace, long itracemax, const GridContext& grid);
-// The last position, with its datum tag as code; the result becomes the view centre.
-void last_utm_Anpassen(LastPosition& last, FrameState& frame, const GridContext& grid);
 
 }  // namespace vexa

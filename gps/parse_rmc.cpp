@@ -10,7 +10,7 @@
 #include "gps/position_parsers.h"
 #include "gps/time_setting.h"
 #include "platform/ui.h"
-#include "routes/datum_code.h"
+#include "geo/datum_code.h"
 
 namespace vexa {
 

@@ -19,7 +19,7 @@
 #include "gps/time_setting.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
-#include "routes/datum_code.h"
+#include "geo/datum_code.h"
 #include "routes/trace_table.h"
 
 namespace vexa {

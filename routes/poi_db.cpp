@@ -5,7 +5,7 @@
 #include "frame/diagnostics.h"
 #include "geo/grid_refresh.h"
 #include "platform/paths.h"
-#include "routes/datum_code.h"
+#include "geo/datum_code.h"
 #include "routes/poi_record.h"
 #include "util/number_scan.h"
 #include "util/text.h"

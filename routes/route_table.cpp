@@ -10,7 +10,7 @@
 #include "gps/gps_state.h"
 #include "gps/nmea_fields.h"
 #include "platform/ui.h"
-#include "routes/datum_code.h"
+#include "geo/datum_code.h"
 #include "routes/trace_table.h"
 #include "util/text.h"
 

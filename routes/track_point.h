@@ -1,8 +1,10 @@
-// A route point, its line kind and the datum codes of stored points.
+// A route point and its line kind.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "geo/datum_code.h"
 
 namespace vexa {
 
@@ -15,14 +17,6 @@ enum class LineKind : std::int32_t {
     Motorway = 4,    // "ab hier Autobahn"
     NotDrawn = 5,    // "ab hier nicht zeichnen"
 };
-
-// The datum a stored point's coordinates were computed in: one character.
-//   '2' WGS84, '0' Potsdam, '3' European Datum 1950; in POI records '1' marks
-//   coordinates stored as degrees, minutes and seconds.
-inline constexpr char kDatumWgs84 = '2';
-inline constexpr char kDatumPotsdam = '0';
-inline constexpr char kDatumDms = '1';
-inline constexpr char kDatumEd50 = '3';
 
 struct TrackPoint {
     double gridX = 0.0;     // easting in the active grid

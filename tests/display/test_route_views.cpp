@@ -5,8 +5,8 @@
 
 #include "geo/distance.h"
 #include "geo/grid.h"
-#include "routes/bearing_drawing.h"
-#include "routes/route_drawing.h"
+#include "display/bearing_drawing.h"
+#include "display/route_drawing.h"
 #include "routes/route_hits.h"
 #include "tests/display/view_fixture.h"
 

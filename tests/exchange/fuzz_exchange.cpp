@@ -14,6 +14,7 @@
 #include "exchange/route_import.h"
 #include "frame/diagnostics.h"
 #include "geo/grid_refresh.h"
+#include "routes/grid_refresh_tables.h"
 #include "platform/clock.h"
 #include "platform/testing/scripted_ui.h"
 #include "routes/route_table.h"

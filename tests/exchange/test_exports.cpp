@@ -11,6 +11,7 @@
 #include "exchange_fixture.h"
 #include "frame/frame_state.h"
 #include "geo/grid_refresh.h"
+#include "routes/grid_refresh_tables.h"
 #include "platform/clock.h"
 #include "routes/poi_record.h"
 #include "tests/support/temp_dir.h"

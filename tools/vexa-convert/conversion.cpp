@@ -12,6 +12,7 @@
 #include "exchange/route_import.h"
 #include "frame/diagnostics.h"
 #include "geo/grid_refresh.h"
+#include "routes/grid_refresh_tables.h"
 #include "platform/linux/system_clock.h"
 #include "platform/linux/termios_serial_port.h"
 #include "routes/route_hits.h"

@@ -1,11 +1,11 @@
-#include "geo/utm_gk_dialog_model.h"
+#include "maps/utm_gk_dialog_model.h"
 
 #include "frame/frame_state.h"
 #include "geo/datum.h"
 #include "geo/grid.h"
 #include "geo/grid_refresh.h"
 #include "gps/gps_state.h"
-#include "routes/datum_code.h"
+#include "geo/datum_code.h"
 #include "util/text.h"
 
 namespace vexa {

@@ -1,4 +1,4 @@
-#include "routes/route_drawing.h"
+#include "display/route_drawing.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "routes/bearing_drawing.h"
+#include "display/bearing_drawing.h"
 
 #include <cmath>
 
