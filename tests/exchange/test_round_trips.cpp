@@ -177,8 +177,11 @@ TEST(HugeFile, HundredMegabytesReadInBoundedMemory) {
     getrusage(RUSAGE_SELF, &after);
     EXPECT_EQ(f.route->count, 4000);
     EXPECT_THAT(f.messages(), ElementsAre("KML hat mehr als 4000 Punkte"));
-    // The file and the parser's copy of it, not more (ru_maxrss is in KiB).
+    // The file and the parser's copy of it, not more (ru_maxrss is in KiB). Sanitizer builds
+    // keep shadow memory beside every byte, so the bound holds only without them.
+#if !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 2 * 110 * 1024 + 32 * 1024);
+#endif
 }
 
 }  // namespace
