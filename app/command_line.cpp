@@ -11,12 +11,12 @@ bool parseInt(std::string_view text, int& value) {
     return ec == std::errc{} && end == text.data() + text.size();
 }
 
-// "240x320": both sides between 100 and 400, the drawing buffer's size.
+// "240x320": both sides between 100 and 4096.
 bool parseScreen(std::string_view text, int& width, int& height) {
     const auto x = text.find('x');
     if (x == std::string_view::npos) return false;
     if (!parseInt(text.substr(0, x), width) || !parseInt(text.substr(x + 1), height)) return false;
-    return width >= 100 && width <= 400 && height >= 100 && height <= 400;
+    return width >= 100 && width <= 4096 && height >= 100 && height <= 4096;
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             line.snapshot = value();
         } else if (arg == "--screen") {
             if (!parseScreen(value(), line.screenWidth, line.screenHeight))
-                line.error = "--screen erwartet BxH zwischen 100 und 400, z.B. 240x320";
+                line.error = "--screen erwartet BxH zwischen 100 und 4096, z.B. 240x320";
         } else if (arg == "--scale") {
             if (!parseInt(value(), line.scale) || line.scale < 1 || line.scale > 8)
                 line.error = "--scale erwartet eine ganze Zahl von 1 bis 8";

@@ -118,7 +118,7 @@ void MainWindow::addPoiAtCentre() {
         const FrameState& frame = state_.frame;
         const int scale = frame.lastMapIndex >= 0 ? frame.mapScale : 200;
         const ViewProjection view = projectionAt(frame, frame.viewCentre.gridX, frame.viewCentre.gridY, scale);
-        const TapWindow window{options_.screenWidth, options_.screenHeight};
+        const TapWindow window{frame.screen.width, frame.screen.height};
         const int hit = checkPoiHit(state_.pois, view, window, window.width / 2, window.height / 2);
         name = hit >= 0 ? state_.pois.records[static_cast<std::size_t>(hit)].name
                         : strprintf("poi%04d", state_.pois.count);

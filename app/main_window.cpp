@@ -77,7 +77,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
       options_(std::move(options)),
       ui_(*this, *this),
       store_{state.storage, ui_, state.diagnostics},
-      views_(state, ui_, *this, options_.screenWidth, options_.screenHeight),
+      views_(state, ui_, *this),
       input_{state.gps,      state.last, state.satellites,  state.trace,       state.log,
              state.settings, state.frame, state.grid,       state.diagnostics, ui_,
              state.clock,    views_,      state.stateMutex},
@@ -142,6 +142,7 @@ void MainWindow::create() {
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.frame.portName = "COM1:";
+        state_.frame.screen = ScreenSize{options_.screenWidth, options_.screenHeight};
         log.setCurrentOperation("LoadStartupSettings");
         LoadStartupSettings(store_, state_.settings);
         SetMapMemoryBudget(std::uint64_t{RegQueryKartenSpeicher(store_)} << 20);
@@ -197,7 +198,8 @@ void MainWindow::create() {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         ClearRoute(state_.route, state_.gps);
         log.setCurrentOperation("sb.Create After");
-        state_.screenBuffer.Create(400, 400);
+        const int side = state_.frame.screen.frameSide();
+        state_.screenBuffer.Create(side, side);
     }
     refreshMenuStates();
 }
@@ -347,6 +349,22 @@ void MainWindow::fullscreenOn() {
     menuBar_->hide();
     showFullScreen();
     setGeometry(QWidget::screen()->geometry());
+}
+
+// The frames are drawn under the state mutex, so the size never changes while one is drawn;
+// the next frame fits its buffers to the new size.
+void MainWindow::resizeScreen(int width, int height) {
+    if (uiHoldsState_) {  // reached through a nested event loop while the state is held
+        QTimer::singleShot(20, this, [this, width, height] { resizeScreen(width, height); });
+        return;
+    }
+    const ScreenSize screen{std::max(width, kMinScreenSide), std::max(height, kMinScreenSide)};
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        if (state_.frame.screen == screen) return;
+        state_.frame.screen = screen;
+    }
+    if (!closing_) RefreshWindow();
 }
 
 void MainWindow::fullscreenOffSip() { fullscreenOff(); }  // no input panel on a desktop

@@ -77,6 +77,9 @@ public:
     void fullscreenOff();
     void fullscreenOffSip();
     bool fullScreen() const { return views_.fullScreen(); }
+    // The virtual screen (device pixels) takes a new size, at least 240 × 240: every view draws
+    // for it from the next frame on, and the current view is drawn anew.
+    void resizeScreen(int width, int height);
     // The stylus at device pixels: a tap (left button pressed), held still (or right button),
     // moved with the button down, lifted.
     void tap(int x, int y);

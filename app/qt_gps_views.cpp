@@ -5,9 +5,12 @@
 #include <fstream>
 #include <thread>
 
+#include <QFontMetrics>
+
 #include "app/app_state.h"
 #include "display/display_power.h"
 #include "display/position_text.h"
+#include "display/text_drawing.h"
 #include "geo/grid_refresh.h"
 #include "geo/sun_times.h"
 #include "routes/trace_table.h"
@@ -18,22 +21,22 @@
 
 namespace vexa {
 
-QtGpsViews::QtGpsViews(AppState& state, Ui& ui, ViewSink& sink, int screenWidth, int screenHeight)
+QtGpsViews::QtGpsViews(AppState& state, Ui& ui, ViewSink& sink)
     : state_(state),
       ui_(ui),
       sink_(sink),
-      width_(screenWidth),
-      height_(screenHeight),
       overlays_(ViewRecords{state.route, state.trace, state.pois, state.settings, state.gps, state.last,
                             state.grid, state.maps, state.mapView, state.frame, state.guidance, state.display,
-                            state.texts, screenWidth, screenHeight, "vexapoi.cdb"}) {}
+                            state.texts, "vexapoi.cdb"}) {}
 
 MapFrameContext QtGpsViews::context() {
     MapFrameContext ctx{state_.maps,   state_.mapView,     state_.frame, state_.grid,
                         state_.canvas, state_.diagnostics, ui_,          state_.clock,
                         &state_.semaphore, *this,          overlays_,    *this,
                         &state_.screenBuffer};
-    ctx.screen = ScreenGeometry{width_, height_, fullScreen_.load()};
+    const ScreenSize screen = state_.frame.screen;
+    ctx.screen = ScreenGeometry{screen.width, screen.height, fullScreen_.load()};
+    ctx.infoLineHeight = QFontMetrics(lineFont()).height();
     ctx.MapColourMode = state_.settings.iKartenFarben;
     return ctx;
 }
@@ -110,8 +113,8 @@ void QtGpsViews::drawGpsView() {
                        state_.maps,     state_.route, state_.guidance,   state_.frame,    state_.display,
                        state_.texts,    state_.diagnostics, state_.clock, *this,          *this};
     ctx.sunTimes = sunTimes_;
-    ctx.screenWidth = width_;
-    ctx.screenHeight = height_;
+    ctx.screenWidth = state_.frame.screen.width;
+    ctx.screenHeight = state_.frame.screen.height;
     vexa::ShowGps(ctx, gpsView_);
 }
 
@@ -126,7 +129,8 @@ void QtGpsViews::fillGeomsg(double longitude, double latitude, std::string_view 
 }
 
 bool QtGpsViews::checkPosKarte(GridPoint position) {
-    return vexa::checkPosKarte(state_.maps, position, width_, height_, state_.frame.zoomFactor);
+    const ScreenSize screen = state_.frame.screen;
+    return vexa::checkPosKarte(state_.maps, position, screen.width, screen.height, state_.frame.zoomFactor);
 }
 
 void QtGpsViews::refreshNmeaList() { sink_.refreshNmea(); }

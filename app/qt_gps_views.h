@@ -37,7 +37,8 @@ public:
 
 class QtGpsViews : public GpsViews, public FramePresenter, public GpsLink, public ReplayScreen {
 public:
-    QtGpsViews(AppState& state, Ui& ui, ViewSink& sink, int screenWidth, int screenHeight);
+    // The screen size is the frame state's `screen`, read under the state mutex.
+    QtGpsViews(AppState& state, Ui& ui, ViewSink& sink);
     // Called by the replay thread between lines, without the state mutex: after a drawn
     // frame it waits out the rest of the replay frame period.
     void paceReplay();
@@ -89,8 +90,6 @@ private:
     DisplayPower* power_ = nullptr;
     Ui& ui_;
     ViewSink& sink_;
-    int width_;
-    int height_;
     ViewOverlays overlays_;
     GpsViewState gpsView_;
     std::string sunTimes_;

@@ -8,6 +8,8 @@
 #include "app/frame_view.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
+#include "display/gps_layout.h"
+#include "maps/render/map_view_layout.h"
 #include "geo/grid.h"
 #include "geo/datum_code.h"
 #include "routes/route_hits.h"
@@ -19,17 +21,6 @@ constexpr int kTaskBarHeight = 26;  // the Move view's thirds are cut from the h
 constexpr int kInfoPages = 8;
 constexpr int kPanSteps = 5;        // an edge arrow pans half a screen in five frames
 
-// The eight edge arrows of the map view: rectangle and pan direction (east +1, north +1).
-struct EdgeZone {
-    int left, top, right, bottom;
-    int east, north;
-};
-
-// GPS view buttons (device pixels).
-constexpr QRect kGuidanceToggle{QPoint(0, 180), QPoint(79, 239)};
-constexpr QRect kGpsStartArea{QPoint(98, 173), QPoint(217, 247)};
-constexpr int kCoordLineTop = 14;  // the position line, which picks the coordinate format
-constexpr int kCoordLineBottom = 36;
 
 // Moves a grid position the way the stylus moved (dx, dy scaled pixels).
 void followStylus(double& gridX, double& gridY, int dx, int dy, const FrameState& frame) {
@@ -70,19 +61,12 @@ void MainWindow::tap(int x, int y) {
 }
 
 void MainWindow::karteTap(int x, int y) {
-    const int w = options_.screenWidth;
-    const int h = options_.screenHeight;
-    const int b = fullScreen() ? 50 : 70;
-    const EdgeZone zones[] = {
-        {w - 20, h / 2 - 15, w, h / 2 + 15, 1, 0},   {0, h / 2 - 15, 20, h / 2 + 15, -1, 0},
-        {w / 2 - 15, 0, w / 2 + 15, 25, 0, 1},       {w / 2 - 15, h - b, w / 2 + 15, h - b + 20, 0, -1},
-        {w - 20, 0, w, 20, 1, 1},                    {w - 20, h - b, w, h - b + 20, 1, -1},
-        {0, 0, 20, 20, -1, 1},                       {0, h - b, 20, h - b + 20, -1, -1},
-    };
     StateLock lock(state_.stateMutex, uiHoldsState_);
     FrameState& frame = state_.frame;
-    for (const EdgeZone& zone : zones) {
-        if (x < zone.left || x >= zone.right || y < zone.top || y >= zone.bottom) continue;
+    const int w = frame.screen.width;
+    const int h = frame.screen.height;
+    for (const EdgeArrow& zone : edgeArrows(frame.screen, fullScreen())) {
+        if (!zone.zone.contains(x, y)) continue;
         const int scale = takeMapScale();
         for (int step = 0; step < kPanSteps; ++step) {
             frame.lastShown.gridX += zone.east * (w / 2) * frame.zoomFactor * 200.0 / scale;
@@ -134,7 +118,8 @@ void MainWindow::karteHold(int x, int y) {
                      {kCmdLineKindRoad, "ab hier Straße"},         {kCmdLineKindMainRoad, "ab hier Hauptstraße"},
                      {kCmdLineKindMotorway, "ab hier Autobahn"},   {kCmdLineKindNotDrawn, "ab hier nicht zeichnen"}};
         } else {
-            const MapTapGeometry geometry{options_.screenWidth, options_.screenHeight, state_.frame.lastMapIndex >= 0};
+            const MapTapGeometry geometry{state_.frame.screen.width, state_.frame.screen.height,
+                                          state_.frame.lastMapIndex >= 0};
             takeMapScale();
             stylus_.routePointAdded =
                 AddTrackPoint(state_.route, state_.frame, state_.grid, ui_, geometry, x, y);
@@ -211,8 +196,8 @@ void MainWindow::lift(int, int) {
 // page (left) or the previous Move display mode (right), the middle third the GPS view, the
 // bottom third the next Move display mode (left) or full screen on or off (right).
 void MainWindow::moveTap(int x, int y) {
-    const int third = (options_.screenHeight - kTaskBarHeight) / 3;
-    const bool left = x < options_.screenWidth / 2;
+    const int third = (state_.frame.screen.height - kTaskBarHeight) / 3;
+    const bool left = x < state_.frame.screen.width / 2;
     if (y < third && left) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.display.infoPage = (state_.display.infoPage + 1) % kInfoPages;
@@ -248,15 +233,16 @@ void MainWindow::gpsTap(int x, int y, bool idleNow) {
         return;
     }
     const QPoint p(x, y);
-    if (kGuidanceToggle.contains(p)) {
+    const GpsViewLayout layout = gpsViewLayout(state_.frame.screen);
+    if (layout.guidanceToggle().contains(p)) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.guidance.targetLineOff = !state_.guidance.targetLineOff;
-    } else if (y >= kCoordLineTop && y < kCoordLineBottom) {
+    } else if (layout.coordinateLine().contains(p)) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         int& format = state_.display.coordFormat;
         format = (format + 1) % 3;
         if (format == 0 && state_.grid.PlateCarreeGrid) format = 1;
-    } else if (kGpsStartArea.contains(p)) {
+    } else if (layout.satellitePanel().contains(p)) {
         if (idleNow) {
             {
                 StateLock lock(state_.stateMutex, uiHoldsState_);
@@ -277,8 +263,8 @@ void MainWindow::doubleTap(int x, int y) {
     StateLock lock(state_.stateMutex, uiHoldsState_);
     FrameState& frame = state_.frame;
     if (frame.displayMode.load() != DisplayMode::Karte) return;
-    const int w = options_.screenWidth;
-    const int h = options_.screenHeight;
+    const int w = frame.screen.width;
+    const int h = frame.screen.height;
     TrackPoint centre = frame.viewCentre;
     centre.gridX += static_cast<int>((x - w / 2) * frame.zoomFactor * 1000.0 / frame.mapScale);
     centre.gridY += static_cast<int>((y - h / 2) * frame.zoomFactor * (-1000.0) / frame.mapScale *

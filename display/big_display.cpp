@@ -9,13 +9,13 @@
 #include "display/text_drawing.h"
 #include "gps/gps_state.h"
 #include "maps/render/frame_interfaces.h"
+#include "maps/render/map_view_layout.h"
 #include "util/text.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr int kFrame = 400;
 constexpr int kLineHeight = 34;
 const QColor kBox(255, 255, 255);
 
@@ -24,25 +24,36 @@ bool upsideDown(int mode) { return mode >= 6 && mode <= 8; }
 
 }  // namespace
 
-QTransform orientationTransform(int moveDisplayMode, bool afterOutput) {
+QTransform orientationTransform(int moveDisplayMode, bool afterOutput, ScreenSize screen) {
     QTransform t;
     const bool turn = afterOutput && landscape(moveDisplayMode);
     const bool flip = afterOutput && upsideDown(moveDisplayMode);
     if (!turn && !flip) return t;
-    t.translate(kFrame / 2, kFrame / 2);
+    const int middle = screen.frameSide() / 2;
+    t.translate(middle, middle);
     t.rotate(turn ? -90 : 180);
-    t.translate(-kFrame / 2, -kFrame / 2);
+    t.translate(-middle, -middle);
     return t;
 }
 
-QRect orientedWindow(int moveDisplayMode, bool afterOutput, int screenWidth, int screenHeight) {
+QRect orientedWindow(int moveDisplayMode, bool afterOutput, ScreenSize screen) {
     const bool swap = afterOutput && landscape(moveDisplayMode);
-    const int w = swap ? screenHeight : screenWidth, h = swap ? screenWidth : screenHeight;
-    return {(kFrame - w) / 2, (kFrame - h) / 2, w, h};
+    const int side = screen.frameSide();
+    const int w = swap ? screen.height : screen.width, h = swap ? screen.width : screen.height;
+    return {(side - w) / 2, (side - h) / 2, w, h};
+}
+
+BigDisplayPlaces bigDisplayPlaces(int mode, const QRect& window, bool belowNotice) {
+    BigDisplayPlaces places;
+    const int lines = mode == 7 ? 4 : (mode >= 1 && mode <= 6 && mode != 4) ? 1 : 0;
+    int y = window.top() + kInfoLineTop + (belowNotice ? kInfoLineSpacing : 0);
+    for (int i = 0; i < lines; ++i, y += kLineHeight + 4) places.lines.push_back({window.left() + 4, y});
+    if (mode == 2 || mode == 5) places.profile = QRect(window.left() + 4, y, 173, 32);
+    return places;
 }
 
 void ShowBigDisplay(QPainter& painter, const GpsState& gps, const FrameReadings& readings, int mode,
-                    int moveDisplayMode, bool afterOutput, int screenWidth, int screenHeight) {
+                    int moveDisplayMode, bool afterOutput, ScreenSize screen, bool belowNotice) {
     const std::string speed = strprintf("%1.1f km/h", readings.speed);
     const std::string trip = strprintf("%1.2f km", readings.tripDistance * 0.001);
     const std::string altitude = strprintf("%1.0f m", static_cast<double>(readings.altitude));
@@ -58,16 +69,14 @@ void ShowBigDisplay(QPainter& painter, const GpsState& gps, const FrameReadings&
     default: return;
     }
     painter.save();
-    painter.setTransform(orientationTransform(moveDisplayMode, afterOutput), true);
-    const QRect window = orientedWindow(moveDisplayMode, afterOutput, screenWidth, screenHeight);
+    painter.setTransform(orientationTransform(moveDisplayMode, afterOutput, screen), true);
+    const QRect window = orientedWindow(moveDisplayMode, afterOutput, screen);
+    const BigDisplayPlaces places = bigDisplayPlaces(mode, window, belowNotice);
     painter.setFont(hugeFont());
     painter.setPen(Qt::black);
-    int y = window.top() + 22;
-    for (const std::string& line : lines) {
-        drawTextOn(painter, window.left() + 4, y, line, kBox);
-        y += kLineHeight + 4;
-    }
-    const QRect profile(window.left() + 4, y, 173, 32);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        drawTextOn(painter, places.lines[i].x(), places.lines[i].y(), lines[i], kBox);
+    const QRect profile = places.profile;
     if (speedProfile || altitudeProfile) painter.fillRect(profile, kBox);
     if (speedProfile) DrawVProfile(painter, gps, profile, gps.averageSpeed);
     if (altitudeProfile) DrawHProfile(painter, gps, profile);

@@ -2,8 +2,12 @@
 // time, the profiles, or all together; laid out in the orientation of the Move display mode.
 #pragma once
 
+#include <vector>
+
 #include <QRect>
 #include <QTransform>
+
+#include "frame/screen_size.h"
 
 class QPainter;
 
@@ -16,13 +20,21 @@ struct GpsState;
 // orientation: `afterOutput` true for the display buffer after rotation or 3D (modes 3–5
 // landscape, 6–8 upside down); false for the frame itself, which is turned as a whole on its
 // way to the window (mode 6), so nothing is turned in it.
-QTransform orientationTransform(int moveDisplayMode, bool afterOutput);
+QTransform orientationTransform(int moveDisplayMode, bool afterOutput, ScreenSize screen);
 // The visible window in the coordinates the transform draws in: width and height swap in the
 // landscape modes.
-QRect orientedWindow(int moveDisplayMode, bool afterOutput, int screenWidth, int screenHeight);
+QRect orientedWindow(int moveDisplayMode, bool afterOutput, ScreenSize screen);
+
+// Where the big numbers of `mode` stand in `window`: the top left of each line and the profile
+// (empty without one). Below the missing-map notice when it is shown.
+struct BigDisplayPlaces {
+    std::vector<QPoint> lines;
+    QRect profile;
+};
+BigDisplayPlaces bigDisplayPlaces(int mode, const QRect& window, bool belowNotice);
 
 // Modes 1 "V" … 7 "Alles"; 4 and others draw nothing.
 void ShowBigDisplay(QPainter& painter, const GpsState& gps, const FrameReadings& readings, int mode,
-                    int moveDisplayMode, bool afterOutput, int screenWidth, int screenHeight);
+                    int moveDisplayMode, bool afterOutput, ScreenSize screen, bool belowNotice = false);
 
 }  // namespace vexa

@@ -112,10 +112,13 @@ int ringEntry(const std::array<int, kProfileSize>& ring, int next, int age) {
     return ring[static_cast<std::size_t>(index)];
 }
 
+// A frame narrower than the ring shows its newest entries.
 void profile(QPainter& painter, const std::array<int, kProfileSize>& ring, int next, int maximum, const QRect& frame) {
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(frame);
+    painter.save();
+    painter.setClipRect(frame.adjusted(1, 1, -1, -1));
     const int graphHeight = frame.height() - 2;
     const int base = frame.bottom() - 1;
     const int right = frame.right() - 1;
@@ -124,7 +127,11 @@ void profile(QPainter& painter, const std::array<int, kProfileSize>& ring, int n
         const int height = maximum == 0 ? 0 : std::clamp(value * graphHeight / maximum, 0, graphHeight);
         if (height > 0) painter.drawLine(right - age, base, right - age, base - height + 1);
     }
+    painter.restore();
 }
+
+// Profile labels stand on a white box: the profile's lines under them may be black.
+const QColor kLabelBox(255, 255, 255);
 
 }  // namespace
 
@@ -155,10 +162,13 @@ void DrawVProfile(QPainter& painter, const GpsState& gps, const QRect& frame, do
         painter.setPen(QPen(QColor(255, 0, 0), 1));
         painter.drawLine(frame.left() + 1, y, frame.right() - 1, y);
         painter.setPen(Qt::black);
-        drawTextAt(painter, frame.left() + 2, std::max(frame.top() + 1, y - 11), strprintf("%1.1f", averageSpeed));
+        drawTextOn(painter, frame.left() + 2, std::max(frame.top() + 1, y - 11), strprintf("%1.1f", averageSpeed),
+                   kLabelBox);
     }
     painter.setPen(Qt::black);
-    drawTextAt(painter, frame.right() - 24, frame.top() + 1, strprintf("%1.0d", gps.speedMax));
+    const std::string maximum = strprintf("%1.0d", gps.speedMax);
+    const int width = textRect(painter.font(), 0, 0, maximum).width();
+    drawTextOn(painter, frame.right() - std::max(24, width + 1), frame.top() + 1, maximum, kLabelBox);
 }
 
 void DrawBattery(QPainter& painter, const PowerStatus& power, int x, int y) {

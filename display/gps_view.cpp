@@ -7,6 +7,7 @@
 
 #include "display/battery.h"
 #include "display/display_settings.h"
+#include "display/gps_layout.h"
 #include "display/gps_panels.h"
 #include "display/icons.h"
 #include "display/position_text.h"
@@ -29,8 +30,6 @@ namespace {
 constexpr int kPurgeAfterMs = 700;
 constexpr int kCompassX = 50, kCompassY = 221;
 constexpr int kPictureX = 136, kPictureY = 120;  // the free space right of the fix time
-const QRect kAltitudeProfile(34, 267, 173, 25);
-const QRect kSpeedProfile(34, 294, 173, 25);
 
 int largestOf(const std::array<int, kProfileSize>& ring) {
     return *std::max_element(ring.begin(), ring.begin() + (kProfileSize - 1));
@@ -86,18 +85,25 @@ void drawNumbers(QPainter& p, GpsViewContext& ctx) {
     drawTextAt(p, 8, 176, "K");
 }
 
+// The blocks are drawn as laid out for 240 × 320, each moved to its place for the screen.
 void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
+    const GpsViewLayout layout = gpsViewLayout({picture.width(), picture.height()});
     QPainter p(&picture);
     p.fillRect(picture.rect(), state.background);
-    p.drawImage(kPictureX, kPictureY, gpsViewPicture());
+    p.translate(layout.numbers);
+    if (layout.showPicture) p.drawImage(kPictureX, kPictureY, gpsViewPicture());
     p.drawImage(4, 2, sunIcon());
     p.setPen(Qt::black);
     p.setFont(mapFont());
     drawTextAt(p, 24, 2, ctx.sunTimes);
     drawNumbers(p, ctx);
+    p.resetTransform();
 
-    DrawHProfile(p, ctx.gps, kAltitudeProfile);
-    DrawVProfile(p, ctx.gps, kSpeedProfile, ctx.gps.averageSpeed);
+    if (!layout.altitudeProfile.isEmpty()) {
+        DrawHProfile(p, ctx.gps, layout.altitudeProfile);
+        DrawVProfile(p, ctx.gps, layout.speedProfile, ctx.gps.averageSpeed);
+    }
+    p.translate(layout.dial);
     // The target is measured from the receiver's last position.
     const TrackPoint here{ctx.last.grid.easting, ctx.last.grid.northing};
     BearingLayer bearing{ctx.route, ctx.grid, here, ctx.guidance, ctx.display.compassStyle};
@@ -114,11 +120,12 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     p.setBrush(ctx.gps.onMap ? QColor(Qt::black) : QColor(Qt::white));
     p.drawEllipse(QPoint(kCompassX, kCompassY), 7, 7);
     p.setBrush(Qt::NoBrush);
+    p.resetTransform();
 
     const PowerStatus power = readPowerStatus(ctx.powerSupplyDir);
     if (!power.known) AddNmeaListLine(ctx.log, "Could not get power status");
     state.onAcPower = power.onAcPower;
-    DrawBattery(p, power, 218, 266);
+    if (layout.showBattery) DrawBattery(p, power, layout.battery.x(), layout.battery.y());
 }
 
 // Modes 0–2 show the picture as drawn, 3–5 turned a quarter, 6–8 upside down.

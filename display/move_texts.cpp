@@ -11,6 +11,7 @@
 #include "maps/map_table.h"
 #include "maps/map_view.h"
 #include "maps/render/frame_interfaces.h"
+#include "maps/render/map_view_layout.h"
 #include "routes/guidance.h"
 #include "routes/route_table.h"
 #include "util/text.h"
@@ -61,10 +62,15 @@ void Draw_Karte_Text(QPainter& painter, MoveTextContext& ctx, GridPoint position
     painter.setPen(Qt::black);
     painter.setFont(lineFont());
     const MapEntry* map = mapAtPosition(ctx);
-    drawTextOn(painter, v.left() + 2, v.top() + 22, map ? std::string(map->fileName()) : kNoMapForPosition, kTextBox);
+    const int left = v.left() + kInfoLineLeft, width = v.width() - 2 * kInfoLineLeft;
+    drawTextOn(painter, left, v.top() + kInfoLineTop,
+               fittedText(lineFont(), map ? std::string(map->fileName()) : kNoMapForPosition, width), kTextBox);
     Fill_GeoUtmMsg(ctx.texts.geoText, ctx.display.coordFormat, ctx.last, ctx.gps, ctx.grid, ctx.maps);
-    drawTextOn(painter, v.left() + 2, v.top() + 38, positionLine(ctx), kTextBox);
+    drawTextOn(painter, left, v.top() + kInfoLineTop + kInfoLineSpacing, fittedText(lineFont(), positionLine(ctx), width),
+               kTextBox);
 }
+
+bool missingMapNotice(const MoveTextContext& ctx, bool mapFound) { return !mapFound && !ctx.maps.empty(); }
 
 void ShowMoreInfo(QPainter& painter, MoveTextContext& ctx, GridPoint position, bool mapFound,
                   const FrameReadings& readings) {
@@ -77,12 +83,17 @@ void ShowMoreInfo(QPainter& painter, MoveTextContext& ctx, GridPoint position, b
     const QRect v = ctx.visible();
     painter.setPen(Qt::black);
     painter.setFont(mapFont());
-    if (!mapFound && !ctx.maps.empty()) drawTextOn(painter, v.left() + 2, v.top() + 22, kNoMapForPosition, kTextBox);
-    if (ctx.display.infoLine)
-        drawTextOn(painter, v.left() + 2, v.bottom() - 16,
-                   strprintf("%1.1fkm/h h=%1.0fm %1.2fkm %s", readings.speed, static_cast<double>(readings.altitude),
-                             readings.tripDistance * 0.001, readings.elapsedText.c_str()),
-                   kTextBox);
+    if (missingMapNotice(ctx, mapFound))
+        drawTextOn(painter, v.left() + kInfoLineLeft, v.top() + kInfoLineTop, kNoMapForPosition, kTextBox);
+    if (!ctx.display.infoLine) return;
+    // On a narrow screen the line takes the narrow font, and is cut only if even that is too wide.
+    const std::string line = strprintf("%1.1fkm/h h=%1.0fm %1.2fkm %s", readings.speed,
+                                       static_cast<double>(readings.altitude), readings.tripDistance * 0.001,
+                                       readings.elapsedText.c_str());
+    const int width = v.width() - 2 * kInfoLineLeft;
+    if (textRect(mapFont(), 0, 0, line).width() > width) painter.setFont(lineFont());
+    drawTextOn(painter, v.left() + kInfoLineLeft, v.top() + moveInfoLineTop(ctx.screen),
+               fittedText(painter.font(), line, width), kTextBox);
 }
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 
 #include <QRect>
 
+#include "frame/screen_size.h"
 #include "geo/grid.h"
 
 class QImage;
@@ -35,11 +36,10 @@ struct MoveTextContext {
     const Guidance& guidance;
     const DisplaySettings& display;
     PositionTexts& texts;
-    int screenWidth = 240;
-    int screenHeight = 320;
+    ScreenSize screen{};
 
-    // The part of the 400 × 400 frame the window shows.
-    QRect visible() const { return {(400 - screenWidth) / 2, (400 - screenHeight) / 2, screenWidth, screenHeight}; }
+    // The part of the frame the window shows.
+    QRect visible() const { return {screen.left(), screen.top(), screen.width, screen.height}; }
 };
 
 // The status line: `text` centred across the picture's width in the band y 0..20.
@@ -53,5 +53,8 @@ void Draw_Karte_Text(QPainter& painter, MoveTextContext& ctx, GridPoint position
 // and its info line.
 void ShowMoreInfo(QPainter& painter, MoveTextContext& ctx, GridPoint position, bool mapFound,
                   const FrameReadings& readings);
+
+// The Move view shows the missing-map notice: no map under the position, maps in the catalogue.
+bool missingMapNotice(const MoveTextContext& ctx, bool mapFound);
 
 }  // namespace vexa

@@ -50,17 +50,19 @@ std::filesystem::path SaveScreen(MapFrameContext& ctx, const std::string& baseNa
         if (frame.moveDisplayMode == 0) {
             const bool gaussKrueger = ctx.grid.LocalDatumGrid && !ctx.grid.Ed50Datum;
             const int zone = gaussKrueger ? ctx.grid.GkStrip : ctx.grid.UtmZone;
-            const int half = static_cast<int>(frame.zoomFactor * 400000.0 / frame.mapScale * 0.5);
+            const int side = ctx.screen.side();
+            const int half = static_cast<int>(frame.zoomFactor * side * 1000.0 / frame.mapScale * 0.5);
             const int west = static_cast<int>(centre.gridX - half);
             const int north = static_cast<int>(centre.gridY + half);
             const int scale = static_cast<int>(frame.mapScale / frame.zoomFactor);
-            file = strprintf("%s_%d_%d_%d_%d_%d_%d.bmp", baseName.c_str(), zone, west, north, scale, 400, 400);
+            file = strprintf("%s_%d_%d_%d_%d_%d_%d.bmp", baseName.c_str(), zone, west, north, scale, side, side);
             if (setTitle)
                 ctx.ui.setWindowTitle(
-                    strprintf("karte__%d_%d_%d_%d_%d_%d.bmp", zone, west, north, scale, 400, 400));
+                    strprintf("karte__%d_%d_%d_%d_%d_%d.bmp", zone, west, north, scale, side, side));
         } else {
             file = vexaDirectory / timeStamped("ScreenCopy", now);
         }
+        ctx.screenBuffer->Resize(ctx.screen.side(), ctx.screen.side());
         ctx.screenBuffer->CopyScreen(ctx.canvas.buffer);
         written = ctx.screenBuffer->save(file.string(), 1, ctx.log);
     }

@@ -9,7 +9,7 @@
 namespace vexa {
 
 // Draws the map view at the view centre for the copy and saves it. `baseName` names the
-// north-up copies ("<base>_<zone>_<west>_<north>_<scale>_400_400.bmp", a map file of the shown
+// north-up copies ("<base>_<zone>_<west>_<north>_<scale>_<side>_<side>.bmp", a map file of the shown
 // area); `vexaDirectory` receives the 3D and other copies. Returns the file written, or an
 // empty path when nothing could be written.
 std::filesystem::path SaveScreen(MapFrameContext& ctx, const std::string& baseName,

@@ -26,6 +26,23 @@ void put32(std::uint8_t*& out, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) *out++ = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
+// cos and sin of −angle, exact for 0, 90 and −90 degrees.
+void rotationFactors(double angle, double& c, double& s) {
+    if (angle == 0) {
+        c = 1; s = 0;
+    } else if (angle == 90) {
+        c = 0; s = -1;
+    } else if (angle == -90) {
+        c = 0; s = 1;
+    } else {
+        const double theta = -angle * 0.017453292519943334;
+        c = std::cos(theta);
+        s = std::sin(theta);
+    }
+}
+
+constexpr int kReferenceRows = 400;  // the 3D view's row constants are for a 400-row buffer
+
 }  // namespace
 
 int CSTScreenBuffer::Create(int width, int height) {
@@ -37,15 +54,25 @@ int CSTScreenBuffer::Create(int width, int height) {
     source_.assign(bytes, 0);
     display_.assign(bytes, 0);
     shown_ = QImage(rowWidth_, height_, QImage::Format_BGR888);
+    columnX_.assign(static_cast<std::size_t>(rowWidth_), 0);
+    columnY_.assign(static_cast<std::size_t>(rowWidth_), 0);
     return 1;
+}
+
+void CSTScreenBuffer::Resize(int width, int height) {
+    if (width == width_ && height == height_ && !source_.empty()) return;
+    source_.clear();
+    display_.clear();
+    Create(width, height);
 }
 
 void CSTScreenBuffer::Draw(FramePresenter& presenter, FrameOverlays& overlays, bool moveView, int y0,
                            int x0) {
     if (display_.empty()) return;
     // A row of rowWidth·3 bytes is a multiple of 4, so the rows map one to one onto the image.
+    // Only the rows shown are copied.
     const std::size_t rowBytes = static_cast<std::size_t>(rowWidth_) * 3;
-    for (int r = 0; r < height_; ++r)
+    for (int r = std::max(0, y0); r < std::min(height_, height_ - y0); ++r)
         std::memcpy(shown_.scanLine(r), display_.data() + offset(0, r), rowBytes);
     if (moveView) {
         QPainter painter(&shown_);
@@ -54,17 +81,18 @@ void CSTScreenBuffer::Draw(FramePresenter& presenter, FrameOverlays& overlays, b
     presenter.present(shown_, QRect(x0, y0, rowWidth_ - 2 * x0, height_ - 2 * y0));
 }
 
-void CSTScreenBuffer::CopyScreen(const QImage& image) {
+void CSTScreenBuffer::CopyScreen(const QImage& image) { CopyScreen(image, QRect(0, 0, rowWidth_, height_)); }
+
+void CSTScreenBuffer::CopyScreen(const QImage& image, const QRect& area) {
     if (source_.empty()) return;
     const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
                            ? image
                            : image.convertToFormat(QImage::Format_RGB32);
-    const int w = std::min(rowWidth_, rgb.width());
-    const int h = std::min(height_, rgb.height());
-    for (int r = 0; r < h; ++r) {
+    const QRect copied = area.intersected(QRect(0, 0, std::min(rowWidth_, rgb.width()), std::min(height_, rgb.height())));
+    for (int r = copied.top(); r <= copied.bottom(); ++r) {
         const QRgb* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(r));
-        std::uint8_t* out = source_.data() + offset(0, r);
-        for (int c = 0; c < w; ++c) {
+        std::uint8_t* out = source_.data() + offset(copied.left(), r);
+        for (int c = copied.left(); c <= copied.right(); ++c) {
             *out++ = static_cast<std::uint8_t>(qBlue(in[c]));
             *out++ = static_cast<std::uint8_t>(qGreen(in[c]));
             *out++ = static_cast<std::uint8_t>(qRed(in[c]));
@@ -77,31 +105,28 @@ void CSTScreenBuffer::sbrotate(double angle, int x0, int y0, int x1, int y1) {
     const int w = rowWidth_, h = height_;
     const int cx = w / 2, cy = h / 2;
     double c, s;
-    if (angle == 0) {
-        c = 1; s = 0;
-    } else if (angle == 90) {
-        c = 0; s = -1;
-    } else if (angle == -90) {
-        c = 0; s = 1;
-    } else {
-        const double theta = -angle * 0.017453292519943334;
-        c = std::cos(theta);
-        s = std::sin(theta);
-    }
+    rotationFactors(angle, c, s);
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
     x1 = std::min(x1, w);
     y1 = std::min(y1, h);
+    // The column terms trunc(dx·c) and trunc(dx·s) are the same on every row: computed once.
+    for (int x = x0; x < x1; ++x) {
+        const double dx = x - cx;
+        columnX_[static_cast<std::size_t>(x - x0)] = static_cast<int>(dx * c);
+        columnY_[static_cast<std::size_t>(x - x0)] = static_cast<int>(dx * s);
+    }
+    const int* columnX = columnX_.data();
+    const int* columnY = columnY_.data();
     const std::uint8_t* source = source_.data();
     for (int y = y0; y < y1; ++y) {
         const double dy = y - cy;
         const int bx = static_cast<int>(cx - dy * s);
         const int by = static_cast<int>(dy * c + cy);
         std::uint8_t* out = display_.data() + offset(x0, y);
-        for (int x = x0; x < x1; ++x, out += 3) {
-            const double dx = x - cx;
-            const int sx = bx + static_cast<int>(dx * c);
-            const int sy = by + static_cast<int>(dx * s);
+        for (int i = 0; i < x1 - x0; ++i, out += 3) {
+            const int sx = bx + columnX[i];
+            const int sy = by + columnY[i];
             if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
                 static_cast<unsigned>(sy) < static_cast<unsigned>(h)) {
                 const std::uint8_t* in = source + (static_cast<std::size_t>(sx) +
@@ -114,6 +139,25 @@ void CSTScreenBuffer::sbrotate(double angle, int x0, int y0, int x1, int y1) {
             }
         }
     }
+}
+
+QRect CSTScreenBuffer::rotationSource(double angle, int x0, int y0, int x1, int y1) const {
+    const int w = rowWidth_, h = height_;
+    if (y0 >= y1 || x0 >= x1) return {};
+    const int cx = w / 2, cy = h / 2;
+    double c, s;
+    rotationFactors(angle, c, s);
+    int left = w, top = h, right = -1, bottom = -1;
+    for (const int y : {y0, y1 - 1})
+        for (const int x : {x0, x1 - 1}) {
+            const double dx = x - cx, dy = y - cy;
+            const int sx = static_cast<int>(cx - dy * s) + static_cast<int>(dx * c);
+            const int sy = static_cast<int>(dy * c + cy) + static_cast<int>(dx * s);
+            left = std::min(left, sx), right = std::max(right, sx);
+            top = std::min(top, sy), bottom = std::max(bottom, sy);
+        }
+    // The truncations move a pixel by at most one from the straight edges between the corners.
+    return QRect(QPoint(left - 1, top - 1), QPoint(right + 1, bottom + 1)).intersected(QRect(0, 0, w, h));
 }
 
 namespace {
@@ -166,12 +210,21 @@ void CSTScreenBuffer::sb3D(Sb3DVariant variant, int P, bool fullScreen) {
     if (variant == Sb3DVariant::Landscape) rowOffset = 180, near = E;
     if (variant == Sb3DVariant::UpsideDown) rowOffset = fullScreen ? 125 : 110, near = E;
 
+    // Rows counted as in a 400-row buffer centred in this one.
+    const int shift = std::max(0, (h - kReferenceRows) / 2);
+    rowOffset += shift;
+
     std::uint8_t* display = display_.data();
     const std::ptrdiff_t pixel = 3, line = static_cast<std::ptrdiff_t>(w) * 3;
     for (int i = 0; i < h; ++i) {
         const int r = h - i;
-        const int sy = static_cast<int>(near - D * D / (D - static_cast<float>(r))) + rowOffset;
-        const float f = (near - static_cast<float>(i)) / D;
+        const float depth = D - static_cast<float>(r - shift);
+        // Rows at or beyond the horizon of a large buffer show the sky.
+        const float t = depth > 0.0f ? near - D * D / depth : 0.0f;
+        const bool onSource = depth > 0.0f && t > static_cast<float>(-rowOffset - 2) &&
+                              t < static_cast<float>(h - rowOffset + 2);
+        const int sy = onSource ? static_cast<int>(t) + rowOffset : -1;
+        const float f = (near - static_cast<float>(i - shift)) / D;
         const std::uint8_t* sourceRow = (sy >= 0 && sy < h) ? source_.data() + offset(0, sy) : nullptr;
         RowTarget target{};
         switch (variant) {

@@ -33,19 +33,28 @@ public:
 
     // Creates both buffers once; a buffer that exists keeps its size. Returns 1.
     int Create(int width, int height);
+    // Makes both buffers width × height when they have another size (the screen was resized);
+    // nothing is allocated while the size stays.
+    void Resize(int width, int height);
 
     // Shows the display buffer's region from (x0, y0) of (rowWidth − 2·x0) × (height − 2·y0).
     // In the Move view the info panel is drawn into it first.
     void Draw(FramePresenter& presenter, FrameOverlays& overlays, bool moveView, int y0, int x0);
 
-    // Copies the composed frame into the source buffer (as much of it as fits).
+    // Copies the composed frame into the source buffer (as much of it as fits), or only its
+    // part `area` (what a rotation will read).
     void CopyScreen(const QImage& source);
+    void CopyScreen(const QImage& source, const QRect& area);
 
     // Rotates the source about the buffer's middle into the display buffer, for destination
     // columns x0..x1−1 and rows y0..y1−1.
     void sbrotate(double angle, int x0, int y0, int x1, int y1);
+    // The source pixels sbrotate reads for that destination: the rotated rectangle's bounds.
+    QRect rotationSource(double angle, int x0, int y0, int x1, int y1) const;
 
     // The 3D view of the map plane seen from behind the position, with viewing parameter P.
+    // A buffer larger than 400 rows keeps the view of a 400-row buffer about its middle and
+    // extends it up to the horizon and down.
     void sb3D(Sb3DVariant variant, int P, bool fullScreen);
 
     // Writes the source buffer (which ≠ 0) or the display buffer (which = 0) as a 24-bit BMP.
@@ -71,6 +80,8 @@ private:
     std::vector<std::uint8_t> source_;
     std::vector<std::uint8_t> display_;
     QImage shown_;   // the display buffer top-down, for presenting
+    std::vector<int> columnX_;  // per destination column of a rotation: trunc(dx·c), trunc(dx·s)
+    std::vector<int> columnY_;
 };
 
 }  // namespace vexa

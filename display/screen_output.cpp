@@ -6,23 +6,24 @@ namespace vexa {
 
 namespace {
 
-constexpr int kFrame = 400;
-
+// The buffer is the square frame; the window shows its middle.
 void drawVisible(ScreenOutput& out) {
-    out.buffer.Draw(out.presenter, out.overlays, out.moveView, (kFrame - out.screenHeight) / 2,
-                    (kFrame - out.screenWidth) / 2);
+    const int side = out.buffer.height();
+    out.buffer.Draw(out.presenter, out.overlays, out.moveView, (side - out.screenHeight) / 2,
+                    (side - out.screenWidth) / 2);
 }
 
 }  // namespace
 
 void rotateScreen(ScreenOutput& out, const QImage& source, double angle) {
-    const int W = out.screenWidth, H = out.screenHeight;
+    const int W = out.screenWidth, H = out.screenHeight, side = out.buffer.height();
+    const int x0 = (side - W) / 2, y0 = (side - H) / 2;
     out.log.setCurrentOperation("sb.CopyScreen Before\n");
-    out.buffer.CopyScreen(source);
+    // Only the part of the frame the rotation reads is copied.
+    out.buffer.CopyScreen(source, out.buffer.rotationSource(angle, x0, y0, W + x0, H + y0));
     out.log.setCurrentOperation("sb.CopyScreen After\n");
     out.log.setCurrentOperation("sb.sbrotate Before\n");
-    out.buffer.sbrotate(angle, (kFrame - W) / 2, (kFrame - H) / 2, W + (kFrame - W) / 2,
-                        H + (kFrame - H) / 2);
+    out.buffer.sbrotate(angle, x0, y0, W + x0, H + y0);
     out.log.setCurrentOperation("sb.sbrotate After\n");
     out.log.setCurrentOperation("sb.Draw Before\n");
     drawVisible(out);

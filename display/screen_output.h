@@ -17,7 +17,7 @@ struct ScreenOutput {
     FramePresenter& presenter;
     FrameOverlays& overlays;
     DiagnosticText& log;     // the step names go to the current-operation text
-    int screenWidth;         // the visible middle of the 400 × 400 frame
+    int screenWidth;         // the visible middle of the square frame (the buffer)
     int screenHeight;
     bool moveView;
 };

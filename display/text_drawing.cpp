@@ -71,6 +71,18 @@ QFont lineFont() {
     return font;
 }
 
+QRect textRect(const QFont& font, int x, int y, std::string_view text) {
+    const QFontMetrics metrics(font);
+    return QRect(x, y, metrics.horizontalAdvance(qtext(text)) + 1, metrics.height());
+}
+
+std::string fittedText(const QFont& font, std::string_view text, int width) {
+    const QFontMetrics metrics(font);
+    const QString s = qtext(text);
+    if (metrics.horizontalAdvance(s) + 1 <= width) return std::string(text);
+    return metrics.elidedText(s, Qt::ElideRight, width - 1).toStdString();
+}
+
 void drawTextAt(QPainter& painter, int x, int y, std::string_view text) {
     DrawnTexts::note(x, y, text);
     const QString s = qtext(text);

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 
 class QPainter;
 
@@ -23,6 +24,13 @@ inline QFont smallFont() { return viewFont(10); }
 QFont lineFont();
 inline QFont largeFont() { return viewFont(24); }
 inline QFont hugeFont() { return viewFont(30, QFont::Black); }
+
+// The box `text` takes in `font` with its top-left corner at (x, y), as the functions below
+// draw it; the layouts measure with it.
+QRect textRect(const QFont& font, int x, int y, std::string_view text);
+
+// `text` as it fits into `width` pixels in `font`: unchanged, or cut with "…" at the end.
+std::string fittedText(const QFont& font, std::string_view text, int width);
 
 // Draws `text` (UTF-8) with its top-left corner at (x, y) on a transparent background.
 void drawTextAt(QPainter& painter, int x, int y, std::string_view text);

@@ -22,8 +22,10 @@ namespace vexa {
 
 namespace {
 
-ViewProjection projectionOf(const OverlayFrame& f) {
+ViewProjection projectionOf(const OverlayFrame& f, ScreenSize screen) {
     ViewProjection p;
+    const int side = screen.frameSide();
+    p.rect = ViewRect{0, 0, side, side};
     p.centreX = f.position.gridX;
     p.centreY = f.position.gridY;
     p.scale = f.mapScale;
@@ -36,19 +38,19 @@ ViewProjection projectionOf(const OverlayFrame& f) {
 
 void ViewOverlays::drawPois(QPainter& painter, const OverlayFrame& f) {
     if (!r_.frame.showPois || r_.pois.count <= 0) return;
-    show_Poi(painter, r_.pois, projectionOf(f), r_.poiLabelPosition, r_.defaultPoiVolume);
+    show_Poi(painter, r_.pois, projectionOf(f, r_.frame.screen), r_.poiLabelPosition, r_.defaultPoiVolume);
 }
 
 void ViewOverlays::drawRoute(QPainter& painter, const OverlayFrame& f) {
     RouteLayer layer{r_.route, r_.grid, r_.frame, r_.guidance};
-    show_route(painter, layer, projectionOf(f));
+    show_route(painter, layer, projectionOf(f, r_.frame.screen));
 }
 
 void ViewOverlays::drawTrace(QPainter& painter, const OverlayFrame& f) {
     traceAtCentre_ = -1;
     if (r_.trace.empty()) return;
     const bool karte = r_.frame.displayMode.load() == DisplayMode::Karte;
-    traceAtCentre_ = show_trace(painter, r_.trace, r_.settings.itracemax, projectionOf(f), karte);
+    traceAtCentre_ = show_trace(painter, r_.trace, r_.settings.itracemax, projectionOf(f, r_.frame.screen), karte);
 }
 
 void ViewOverlays::drawGuidance(QPainter& painter, const OverlayFrame& f) {
@@ -62,31 +64,38 @@ void ViewOverlays::drawGuidance(QPainter& painter, const OverlayFrame& f) {
         r_.guidance.distanceMarkCleared = true;
     }
     const RouteLayer layer{r_.route, r_.grid, r_.frame, r_.guidance};
-    showRouteDist(&painter, layer, projectionOf(f), 0);
+    showRouteDist(&painter, layer, projectionOf(f, r_.frame.screen), 0);
 }
 
 void ViewOverlays::drawBigNumbers(QPainter& painter, const OverlayFrame& f) {
     lastReadings_ = f.readings;
     if (!r_.display.bigInfo) return;
     ShowBigDisplay(painter, r_.gps, f.readings, r_.display.infoPage, r_.frame.moveDisplayMode, false,
-                   r_.screenWidth, r_.screenHeight);
+                   r_.frame.screen, missingMapNotice(textContext(), mapUnderPosition()));
 }
 
 void ViewOverlays::drawInfoTexts(QPainter& painter, const OverlayFrame& f) {
     lastReadings_ = f.readings;
-    MoveTextContext ctx{r_.gps,   r_.last,     r_.grid,    r_.maps,  r_.view,        r_.frame,
-                        r_.route, r_.guidance, r_.display, r_.texts, r_.screenWidth, r_.screenHeight};
-    // The chosen row is set whenever maps are loaded; what counts is a map under the position.
+    MoveTextContext ctx = textContext();
+    ShowMoreInfo(painter, ctx, {f.position.gridX, f.position.gridY}, mapUnderPosition(), f.readings);
+}
+
+MoveTextContext ViewOverlays::textContext() const {
+    return MoveTextContext{r_.gps,   r_.last,     r_.grid,    r_.maps,  r_.view,         r_.frame,
+                           r_.route, r_.guidance, r_.display, r_.texts, r_.frame.screen};
+}
+
+// The chosen row is set whenever maps are loaded; what counts is a map under the position.
+bool ViewOverlays::mapUnderPosition() const {
     const auto rows = r_.maps.rows.begin();
-    const bool covered = std::any_of(rows, rows + (r_.maps.lastIndex() + 1),
-                                     [](const MapEntry& row) { return row.containsPosition != 0; });
-    ShowMoreInfo(painter, ctx, {f.position.gridX, f.position.gridY}, covered, f.readings);
+    return std::any_of(rows, rows + (r_.maps.lastIndex() + 1),
+                       [](const MapEntry& row) { return row.containsPosition != 0; });
 }
 
 void ViewOverlays::drawInfoPanel(QPainter& painter) {
     if (!r_.display.bigInfo) return;
     ShowBigDisplay(painter, r_.gps, lastReadings_, r_.display.infoPage, r_.frame.moveDisplayMode, true,
-                   r_.screenWidth, r_.screenHeight);
+                   r_.frame.screen);
 }
 
 }  // namespace vexa

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "display/move_texts.h"
 #include "maps/render/frame_interfaces.h"
 
 namespace vexa {
@@ -36,8 +37,6 @@ struct ViewRecords {
     Guidance& guidance;
     const DisplaySettings& display;
     PositionTexts& texts;
-    int screenWidth = 240;
-    int screenHeight = 320;
     std::string defaultPoiVolume{}; // POIs of this volume are filled white
     int poiLabelPosition = 0;       // 0 above left, 1 below left
 };
@@ -59,6 +58,8 @@ public:
 
 private:
     ViewRecords r_;
+    MoveTextContext textContext() const;
+    bool mapUnderPosition() const;
     FrameReadings lastReadings_;
     int traceAtCentre_ = -1;
 };

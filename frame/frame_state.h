@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/screen_size.h"
 #include "routes/track_point.h"
 
 namespace vexa {
@@ -50,6 +51,7 @@ struct FrameState {
     int lastMapIndex = -1;
     std::string alternateMapDir;
     std::string currentMapDir;
+    ScreenSize screen{};            // the virtual screen every view is drawn for
 };
 
 }  // namespace vexa

@@ -30,6 +30,8 @@ ViewProjection projectionAt(const FrameState& frame, double centreX, double cent
     p.scale = scale;
     p.zoomFactor = frame.zoomFactor;
     p.verticalRatio = frame.verticalRatio;
+    const int side = frame.screen.frameSide();
+    p.rect = ViewRect{0, 0, side, side};
     return p;
 }
 

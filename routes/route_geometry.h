@@ -1,4 +1,4 @@
-// Where grid positions land in the 400 × 400 frame, which legs of a line are in view, and how
+// Where grid positions land in the square frame, which legs of a line are in view, and how
 // distances and bearings to route points are measured on each kind of grid.
 #pragma once
 
@@ -14,7 +14,8 @@ struct ScreenPoint {
     int y = 0;
 };
 
-// The frame rectangle the route, trace and POIs are drawn into.
+// The frame rectangle the route, trace and POIs are drawn into (400 × 400 for the 240 × 320
+// screen; see frame/screen_size.h).
 struct ViewRect {
     int left = 0;
     int top = 0;

@@ -18,8 +18,6 @@ namespace vexa {
 
 namespace {
 
-constexpr int kBufferSize = 400;  // the composition buffer is 400 × 400 pixels
-
 void clearSlot(TrackPoint& p) {
     p.gridX = 0.0;
     p.gridY = 0.0;
@@ -45,8 +43,10 @@ bool AddTrackPoint(RouteTable& route, FrameState& frame, const GridContext& grid
     }
     const double stretch = frame.verticalRatio != 0.0 ? frame.verticalRatio : 1.0;
 
-    const int dxp = x + (kBufferSize - geometry.clientWidth) / 2 - kBufferSize / 2;
-    const int dyp = y + (kBufferSize - geometry.clientHeight) / 2 - kBufferSize / 2;
+    // The tap in frame pixels from the frame's middle; the window shows the frame's middle.
+    const ScreenSize screen{geometry.clientWidth, geometry.clientHeight};
+    const int dxp = x + screen.left() - screen.frameSide() / 2;
+    const int dyp = y + screen.top() - screen.frameSide() / 2;
     const long long dx = truncToInt(dxp * frame.zoomFactor);
     const long long dy = truncToInt(truncToInt(dyp / stretch) * frame.zoomFactor);
 

@@ -195,7 +195,8 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
     Capture presenter;
     ReplayLink link;
     ViewRecords records{*r->route, *r->trace, r->pois,    r->settings, r->gps,    r->last,  r->grid, r->maps,
-                        r->view,   r->frame,  r->guidance, r->display, r->texts, kWidth,  kHeight, "vexapoi.cdb"};
+                        r->view,   r->frame,  r->guidance, r->display, r->texts, "vexapoi.cdb"};
+    r->frame.screen = ScreenSize{kWidth, kHeight};
     ViewOverlays overlays(records);
     DrawingSemaphore semaphore;
     MapFrameContext ctx{r->maps, r->view, r->frame, r->grid, r->canvas, r->diagnostics, r->ui, r->clock, &semaphore,
@@ -213,7 +214,7 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
     show_pos(ctx, position, readings);
     bool ok = save(presenter.shown, out / "view-move.png");
     CSTScreenBuffer screenBuffer;
-    screenBuffer.Create(kBufferSize, kBufferSize);
+    screenBuffer.Create(r->frame.screen.frameSide(), r->frame.screen.frameSide());
     ctx.screenBuffer = &screenBuffer;
     ok = save(moveModes(ctx, r->frame, position, readings, presenter), out / "view-move-modes.png") && ok;
 

@@ -5,29 +5,20 @@
 
 #include "frame/frame_state.h"
 #include "geo/datum.h"
+#include "maps/render/map_view_layout.h"
 #include "maps/render/map_drawing.h"
 
 namespace vexa {
 
 namespace {
 
-// The eight tap-zone marks around the middle; the bottom ones move down in full screen.
-void drawTapMarks(QPainter& painter, bool fullScreen) {
-    const int cx = kBufferSize / 2, cy = kBufferSize / 2;
-    const int d = fullScreen ? 20 : 0;
-    const QPolygon marks[] = {
-        QPolygon({QPoint(320, cy), QPoint(310, cy - 10), QPoint(310, cy + 10)}),
-        QPolygon({QPoint(80, cy), QPoint(90, cy - 10), QPoint(90, cy + 10)}),
-        QPolygon({QPoint(cx - 10, 65), QPoint(cx + 10, 65), QPoint(cx, 55)}),
-        QPolygon({QPoint(cx - 10, 290 + d), QPoint(cx + 10, 290 + d), QPoint(cx, 300 + d)}),
-        QPolygon({QPoint(320, 290 + d), QPoint(320, 310 + d), QPoint(300, 310 + d)}),
-        QPolygon({QPoint(80, 290 + d), QPoint(80, 310 + d), QPoint(100, 310 + d)}),
-        QPolygon({QPoint(320, 60), QPoint(320, 40), QPoint(300, 40)}),
-        QPolygon({QPoint(80, 60), QPoint(80, 40), QPoint(100, 40)}),
-    };
+// The eight tap-zone marks at the edges of the visible screen.
+void drawTapMarks(QPainter& painter, const ScreenGeometry& screen) {
+    const QPoint origin = screen.visible().topLeft();
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(kTapMarkColour));
-    for (const QPolygon& mark : marks) painter.drawPolygon(mark);
+    for (const EdgeArrow& arrow : edgeArrows(screen.size(), screen.fullScreen))
+        painter.drawPolygon(arrow.mark.translated(origin));
 }
 
 QColor arrowFill(const MapFrameContext& ctx) {
@@ -41,13 +32,14 @@ QColor arrowFill(const MapFrameContext& ctx) {
 }  // namespace
 
 void show_fadenkreuz(MapFrameContext& ctx, QPainter& painter, float course) {
-    const int cx = kBufferSize / 2, cy = kBufferSize / 2;
+    const int side = ctx.screen.side();
+    const int cx = side / 2, cy = side / 2;
     const DisplayMode mode = ctx.frame.displayMode;
     if (mode == DisplayMode::Karte) {
         painter.setPen(QPen(Qt::black, 1));
-        painter.drawLine(0, cy, kBufferSize, cy);
-        painter.drawLine(cx, 0, cx, kBufferSize);
-        drawTapMarks(painter, ctx.screen.fullScreen);
+        painter.drawLine(0, cy, side, cy);
+        painter.drawLine(cx, 0, cx, side);
+        drawTapMarks(painter, ctx.screen);
     }
     if (mode == DisplayMode::Move) {
         const double a = course * kDegToRad;

@@ -14,15 +14,16 @@ void show_karte_pos(MapFrameContext& ctx, QPainter& painter, const TrackPoint& p
     const QImage& bitmap = ctx.canvas.images.image(rowIndex);
     const double r = row.resolution;
     const double zoom = ctx.frame.zoomFactor;
+    const int side = ctx.screen.side();
     ctx.frame.verticalRatio = row.xStretch;
 
-    const int srcX = pixelCoordinate((position.gridX - row.left) * r * 0.001 - kBufferSize * zoom * 0.5);
+    const int srcX = pixelCoordinate((position.gridX - row.left) * r * 0.001 - side * zoom * 0.5);
     const int srcY = pixelCoordinate((row.top - position.gridY) * r * ctx.frame.verticalRatio * 0.001 -
-                                     kBufferSize * zoom * 0.5);
+                                     side * zoom * 0.5);
     if (rowContainsPoint(row, GridPoint{position.gridX, position.gridY})) ctx.view.CurrentRow = rowIndex;
 
     // Only the part of the source rectangle that lies on the bitmap is drawn.
-    const int srcSize = zoom == 1.0 ? kBufferSize : pixelCoordinate(kBufferSize * zoom);
+    const int srcSize = zoom == 1.0 ? side : pixelCoordinate(side * zoom);
     if (srcSize <= 0) return;
     const QRect source(srcX, srcY, srcSize, srcSize);
     const QRect onBitmap = source.intersected(bitmap.rect());
@@ -31,7 +32,7 @@ void show_karte_pos(MapFrameContext& ctx, QPainter& painter, const TrackPoint& p
         painter.drawImage(onBitmap.topLeft() - source.topLeft(), bitmap, onBitmap);
         return;
     }
-    const double scale = static_cast<double>(kBufferSize) / srcSize;
+    const double scale = static_cast<double>(side) / srcSize;
     const QRectF target((onBitmap.x() - srcX) * scale, (onBitmap.y() - srcY) * scale,
                         onBitmap.width() * scale, onBitmap.height() * scale);
     painter.drawImage(target, bitmap, QRectF(onBitmap));

@@ -82,8 +82,9 @@ void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positio
     ctx.view.CurrentRow = -1;
     if (ctx.table.empty()) return;
     int anyInView = 0;
+    const int side = ctx.screen.side();
     setMatchKarten(ctx.table, ctx.view, ctx.frame, ctx.grid, GridPoint{position.gridX, position.gridY}, 0, 0,
-                   kBufferSize, kBufferSize, &anyInView);
+                   side, side, &anyInView);
     ctx.frame.mapScale = ctx.view.ShownResolution;
 
     const int last = ctx.table.lastIndex();
@@ -96,14 +97,9 @@ void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positio
         return;
     }
     if (walkRows(ctx, painter, position, 0, calibration - 1)) walkRows(ctx, painter, position, calibration + 1, last);
-    if (ctx.canvas.grey.isNull()) Init_hdcCompGray(ctx.canvas, kBufferSize, kBufferSize);
+    if (ctx.canvas.grey.isNull()) Init_hdcCompGray(ctx.canvas, side, side);
     combineAnd(ctx.canvas.buffer, ctx.canvas.grey);
     show_pos_UP(ctx, painter, calibration, position);
-}
-
-QRect visibleRect(const ScreenGeometry& screen) {
-    return QRect((kBufferSize - screen.width) / 2, (kBufferSize - screen.height) / 2, screen.width,
-                 screen.height);
 }
 
 void output(MapFrameContext& ctx, float course, bool view3D) {
@@ -113,12 +109,14 @@ void output(MapFrameContext& ctx, float course, bool view3D) {
     if (move && !frame.calibrating && !view3D && (mode == 2 || mode == 5 || mode == 8) &&
         !ctx.canvas.compass.isNull()) {
         QPainter painter(&ctx.canvas.buffer);
-        painter.drawImage(kBufferSize / 2 - ctx.canvas.compass.width() / 2, 100, ctx.canvas.compass);
+        painter.drawImage(ctx.screen.side() / 2 - ctx.canvas.compass.width() / 2, ctx.screen.visible().top() + 60,
+                          ctx.canvas.compass);
     }
-    const QRect visible = visibleRect(ctx.screen);
+    const QRect visible = ctx.screen.visible();
     if (!move || mode == 0) {
         ctx.presenter.present(ctx.canvas.buffer, visible);
     } else if (!frame.calibrating) {
+        if (ctx.screenBuffer) ctx.screenBuffer->Resize(ctx.screen.side(), ctx.screen.side());
         if (mode == 6 || !ctx.screenBuffer) {
             ctx.presenter.present(mode == 6 ? ctx.canvas.buffer.mirrored(true, true) : ctx.canvas.buffer, visible);
         } else {
@@ -136,6 +134,12 @@ void output(MapFrameContext& ctx, float course, bool view3D) {
 
 }  // namespace
 
+void fitFrame(MapCanvas& canvas, int side) {
+    if (canvas.buffer.width() == side && canvas.buffer.height() == side) return;
+    canvas.buffer = QImage(side, side, QImage::Format_RGB32);
+    canvas.grey = QImage();  // made again at the new size when a calibration needs it
+}
+
 void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadings& readings) {
     ctx.log.setCurrentOperation("show_pos");
     acquireSemaphore(ctx);
@@ -147,10 +151,10 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
     ctx.view.DatumTag = datumTagOf(ctx.grid);
 
     const bool view3D = is3DView(ctx.frame);
+    fitFrame(ctx.canvas, ctx.screen.side());
     {
         QPainter painter(&ctx.canvas.buffer);
-        painter.fillRect(QRect(0, 0, kBufferSize, kBufferSize), Qt::white);
-        painter.fillRect(QRect(0, 0, kBufferSize, kBufferSize), QColor(kMapBackground));
+        painter.fillRect(ctx.canvas.buffer.rect(), QColor(kMapBackground));
         drawMaps(ctx, painter, position);
         ctx.canvas.images.dropSpares();
         if (ctx.table.empty()) DrawScale(ctx, painter, position);

@@ -4,7 +4,9 @@
 #include <chrono>
 
 #include <QImage>
+#include <QRect>
 
+#include "frame/screen_size.h"
 #include "maps/map_table.h"
 #include "maps/map_view.h"
 #include "maps/render/frame_interfaces.h"
@@ -20,7 +22,6 @@ class Ui;
 struct FrameState;
 struct GridContext;
 
-inline constexpr int kBufferSize = 400;                // the frame is 400 × 400 pixels
 inline constexpr QRgb kMapBackground = qRgb(40, 200, 200);
 inline constexpr QRgb kLightGrey = qRgb(192, 192, 192);
 inline constexpr QRgb kGrey = qRgb(128, 128, 128);
@@ -30,18 +31,26 @@ inline constexpr int kCmdPermanentCalibration = 40074;
 
 // The drawing surfaces that live from window creation to exit.
 struct MapCanvas {
-    QImage buffer{kBufferSize, kBufferSize, QImage::Format_RGB32};  // the composed frame
+    QImage buffer;      // the composed frame, square, sized for the screen (fitFrame)
     QImage grey;        // the light-grey layer that dims maps during a calibration
     MapImages images;   // decoded maps, one slot per table row
     QImage compass;     // blitted in the course-up Move modes when set
 };
 
-// The visible part of the screen: the window shows the buffer's middle width × height.
+// The visible part of the screen: the window shows the frame's middle width × height.
 struct ScreenGeometry {
-    int width = kBufferSize;
-    int height = kBufferSize;
+    int width = 240;
+    int height = 320;
     bool fullScreen = false;
+
+    ScreenSize size() const { return {width, height}; }
+    int side() const { return size().frameSide(); }
+    QRect visible() const { return {size().left(), size().top(), width, height}; }
 };
+
+// Gives the canvas a frame of side × side pixels; the surfaces are made anew only when the
+// side changes.
+void fitFrame(MapCanvas& canvas, int side);
 
 struct MapFrameContext {
     MapTable& table;
@@ -60,6 +69,7 @@ struct MapFrameContext {
     ScreenGeometry screen{};
     int MapColourMode = 0;          // 1 = decode maps with 16 colours
     int view3DParameter = 320;
+    int infoLineHeight = 14;        // height of an info text line (its font), for the layout
     bool saving = false;            // the frame is drawn for a screen copy
     std::chrono::milliseconds semaphoreWait{6000};
 };

@@ -10,13 +10,14 @@ namespace vexa {
 
 int show_KarteOV(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position, int* resolution) {
     ctx.view.WantedResolution = -1;
-    painter.fillRect(QRect(0, 0, kBufferSize, kBufferSize), Qt::white);
+    const int side = ctx.screen.side();
+    painter.fillRect(QRect(0, 0, side, side), Qt::white);
     ctx.view.CurrentRow = 0;
     if (ctx.table.empty()) return 0;
     ctx.view.ShownResolution = ctx.table.rows[0].resolution;
 
     const double s = ctx.table.rows[0].resolution * 0.001 / ctx.frame.zoomFactor;
-    const int half = kBufferSize / 2;
+    const int half = side / 2;
     const QPen normalPen(Qt::black, 1);
     const QPen highlightPen(QColor(255, 0, 0), 3);
     int lastContaining = 0;
@@ -47,7 +48,7 @@ int show_KarteOV(MapFrameContext& ctx, QPainter& painter, const TrackPoint& posi
     if (!ctx.frame.replaying) {
         painter.setPen(Qt::black);
         painter.setBackgroundMode(Qt::TransparentMode);
-        painter.drawText(QRect(half - 5, half - 5, kBufferSize, kBufferSize), Qt::AlignLeft | Qt::AlignTop,
+        painter.drawText(QRect(half - 5, half - 5, side, side), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(strprintf("%d", lastContaining)));
     }
     if (resolution) *resolution = ctx.view.ShownResolution;

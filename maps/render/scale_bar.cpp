@@ -5,6 +5,7 @@
 #include "geo/distance.h"
 #include "geo/grid_context.h"
 #include "maps/render/map_drawing.h"
+#include "maps/render/map_view_layout.h"
 #include "util/text.h"
 
 namespace vexa {
@@ -12,11 +13,13 @@ namespace vexa {
 void DrawScale(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position) {
     if (!ctx.table.empty() || ctx.frame.mapScale == 0) return;
     const bool shifted = ctx.frame.moveDisplayMode >= 3 && ctx.frame.moveDisplayMode <= 5;
-    const int dx = shifted ? 20 : 0;
-    const int y = shifted ? 93 : 63;
-    const int screenLeft = (kBufferSize - ctx.screen.width) / 2;
-    const int x0 = screenLeft + 7 + dx;
-    const int x1 = screenLeft + ctx.screen.width - 7 + dx;
+    const bool karte = ctx.frame.displayMode == DisplayMode::Karte;
+    const QRect v = ctx.screen.visible();
+    const int textHeight = painter.fontMetrics().height();
+    const ScaleBarPlace place = scaleBarPlace(ctx.screen.size(), karte, shifted, ctx.infoLineHeight, textHeight);
+    const int y = v.top() + place.y;
+    const int x0 = v.left() + place.x0;
+    const int x1 = v.left() + place.x1;
 
     const double widthUnits = ctx.screen.width * ctx.frame.zoomFactor / ctx.frame.mapScale;
     double km = widthUnits;
@@ -34,8 +37,7 @@ void DrawScale(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positi
 
     painter.setBackgroundMode(Qt::TransparentMode);
     const QString label = QString::fromStdString(strprintf("%0.1f km", km));
-    const int textHeight = painter.fontMetrics().height();
-    painter.drawText(QRect(180 + dx, y - 2 - textHeight, kBufferSize, textHeight),
+    painter.drawText(QRect(v.left() + place.labelLeft, y - 2 - textHeight, v.width(), textHeight),
                      Qt::AlignLeft | Qt::AlignBottom, label);
 }
 

@@ -82,7 +82,7 @@ TEST(CheckPosKarte, MapsCountWidenedByHalfAScreenAtTheirScale) {
 
 class MoveTexts : public ::testing::Test, public ViewWorld {
 protected:
-    MoveTextContext ctx{gps, last, grid, maps, view, frame, route, guidance, display, texts, 240, 320};
+    MoveTextContext ctx{gps, last, grid, maps, view, frame, route, guidance, display, texts, {240, 320}};
     FrameReadings readings{45.0f, 12.34, 321, 4567.0, "01:02:03"};
 
     void showMoreInfo(bool mapFound) {
@@ -159,7 +159,7 @@ protected:
 
     void show(int mode, int moveDisplayMode = 0, bool afterOutput = false) {
         QPainter painter(&image);
-        ShowBigDisplay(painter, gps, readings, mode, moveDisplayMode, afterOutput, 240, 320);
+        ShowBigDisplay(painter, gps, readings, mode, moveDisplayMode, afterOutput, {240, 320});
     }
 };
 

@@ -15,7 +15,7 @@ class Overlays : public ::testing::Test, public ViewWorld {
 protected:
     MapWorld map;
     ViewRecords records{route, trace, pois,  settings, gps,     last,    grid, map.table,
-                        map.view, map.frame, guidance, display, texts, 240, 320, "vexapoi.cdb"};
+                        map.view, map.frame, guidance, display, texts, "vexapoi.cdb"};
     ViewOverlays overlays{records};
 
     Overlays() {

@@ -1,0 +1,107 @@
+#include "display/gps_layout.h"
+
+#include <algorithm>
+
+#include "display/text_drawing.h"
+
+namespace vexa {
+
+namespace {
+
+// The blocks in the 240 × 320 design they were drawn for.
+constexpr int kBlockWidth = 240;
+constexpr int kNumbersHeight = 170;        // down to the picture's bottom
+constexpr int kNumbersHeightNoPicture = 142;
+constexpr int kDialTop = 170, kDialHeight = 95;
+constexpr int kBottomHeight = 55;          // profiles and battery, up to 320
+constexpr int kDesignHeight = 320;
+
+void placeBottom(GpsViewLayout& l, QPoint offset) {
+    l.altitudeProfile = QRect(34, 267, 173, 25).translated(offset);
+    l.speedProfile = QRect(34, 294, 173, 25).translated(offset);
+    l.battery = QPoint(218, 266) + offset;
+}
+
+}  // namespace
+
+GpsViewLayout gpsViewLayout(ScreenSize screen) {
+    const int w = screen.width, h = screen.height;
+    GpsViewLayout l;
+    l.screenWidth = w;
+    if (w > h && w >= 2 * kBlockWidth) {
+        // Two columns: the numbers left, the dial block above the profiles right.
+        const int half = w / 2;
+        l.numbers = {(half - kBlockWidth) / 2, (h - kNumbersHeight) / 2};
+        const int top = (h - kDialHeight - kBottomHeight) / 2;
+        l.dial = {half + (half - kBlockWidth) / 2, top - kDialTop};
+        placeBottom(l, l.dial);
+    } else if (h >= kDesignHeight) {
+        // One column: the numbers at the top, the profiles at the bottom, the dial between.
+        const int dx = (w - kBlockWidth) / 2, extra = h - kDesignHeight;
+        l.numbers = {dx, 0};
+        l.dial = {dx, extra / 2};
+        placeBottom(l, {dx, extra});
+    } else {
+        // Short: no picture; the dial block right below the numbers, the profiles beside it
+        // when there is room, the battery in the top right corner.
+        l.showPicture = false;
+        l.dial = {0, kNumbersHeightNoPicture - kDialTop};
+        const int room = w - 224;
+        if (room >= 60) {
+            l.altitudeProfile = QRect(222, 173 + l.dial.y(), room, 25);
+            l.speedProfile = QRect(222, 200 + l.dial.y(), room, 25);
+        }
+        l.showBattery = w - kBlockWidth >= 24;
+        l.battery = {w - 19, 4};
+    }
+    return l;
+}
+
+// The position line runs from the numbers block's left edge to the screen's right edge.
+QRect GpsViewLayout::coordinateLine() const { return QRect(numbers.x(), numbers.y() + 14, screenWidth - numbers.x(), 22); }
+
+QRect GpsViewLayout::guidanceToggle() const { return QRect(QPoint(0, 180), QPoint(79, 239)).translated(dial); }
+
+QRect GpsViewLayout::satellitePanel() const { return QRect(QPoint(98, 173), QPoint(217, 247)).translated(dial); }
+
+std::vector<LayoutElement> GpsViewLayout::elements() const {
+    std::vector<LayoutElement> out;
+    const auto text = [&](const char* name, const QFont& font, QPoint offset, int x, int y, const char* widest) {
+        out.push_back({name, textRect(font, x, y, widest).translated(offset), true});
+    };
+    const QPoint n = numbers, d = dial;
+    out.push_back({"sun icon", QRect(4, 2, 16, 16).translated(n)});
+    text("sun times", mapFont(), n, 24, 2, "88:88-88:88");
+    // The position line may take the whole width; its longest form is the geographic one.
+    out.push_back({"position line",
+                   textRect(mapFont(), 4, 20, "GEO E 188°88'88\" N 88°88'88\"")
+                       .translated(n)
+                       .intersected(coordinateLine().adjusted(0, -100, 0, 100)),
+                   true});
+    text("km/h", smallFont(), n, 6, 40, "km/h");
+    text("H in m", smallFont(), n, 124, 40, "H in m");
+    text("speed", hugeFont(), n, 4, 50, "188.8");
+    text("altitude", hugeFont(), n, 122, 50, "8888");
+    text("trip", largeFont(), n, 4, 90, "88.88");
+    text("km", mapFont(), n, 92, 100, "km");
+    out.push_back({"clock icon", QRect(122, 96, 16, 16).translated(n)});
+    text("elapsed", viewFont(18), n, 140, 94, "88:88:88");
+    text("fix time", mapFont(), n, 4, 126, "88:88:88 88.88.8888");
+    if (showPicture) out.push_back({"picture", QRect(136, 120, 100, 48).translated(n)});
+    text("K", mapFont(), d, 8, 176, "K");
+    text("course", mapFont(), d, 40, 176, "888°");
+    out.push_back({"compass", QRect(QPoint(23, 194), QPoint(77, 248)).translated(d)});
+    out.push_back({"satellites", QRect(QPoint(98, 173), QPoint(218, 248)).translated(d)});
+    text("target distance", mapFont(), d, 98, 251, "888.88 km");
+    if (!altitudeProfile.isEmpty()) {
+        out.push_back({"altitude profile", altitudeProfile});
+        out.push_back({"speed profile", speedProfile});
+    }
+    if (showBattery) {
+        out.push_back({"battery", QRect(battery.x(), battery.y() - 3, 15, 43)});
+        text("battery percent", smallFont(), {}, battery.x() - 2, battery.y() + 41, "99");
+    }
+    return out;
+}
+
+}  // namespace vexa

@@ -1,0 +1,41 @@
+// Where the GPS view puts its parts on a screen of any size. The view is drawn in three
+// blocks laid out for 240 × 320: the numbers (sun times down to the fix time and the picture),
+// the dial block (compass, "K" and satellite panel) and the profiles with the battery. The
+// layout places the blocks for the screen: one column on tall screens, two side by side on
+// wide ones, and on short ones the profiles beside the dial block. Drawing and taps both take
+// their places from here.
+#pragma once
+
+#include <vector>
+
+#include <QPoint>
+#include <QRect>
+
+#include "display/layout_element.h"
+#include "frame/screen_size.h"
+
+namespace vexa {
+
+struct GpsViewLayout {
+    int screenWidth = 240;
+    QPoint numbers;           // offset of the numbers block
+    QPoint dial;              // offset of the dial block
+    bool showPicture = true;  // the satellite picture right of the fix time
+    QRect altitudeProfile;    // empty: left out
+    QRect speedProfile;
+    bool showBattery = true;
+    QPoint battery;           // top left of the battery outline
+
+    // Tap areas: the position line (changes the coordinate format), the compass (target line
+    // on and off) and the satellite panel (starts GPS).
+    QRect coordinateLine() const;
+    QRect guidanceToggle() const;
+    QRect satellitePanel() const;
+
+    // Every part with its place, texts measured with the view fonts at their widest.
+    std::vector<LayoutElement> elements() const;
+};
+
+GpsViewLayout gpsViewLayout(ScreenSize screen);
+
+}  // namespace vexa
