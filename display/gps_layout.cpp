@@ -67,14 +67,14 @@ QRect GpsViewLayout::satellitePanel() const { return QRect(QPoint(98, 173), QPoi
 std::vector<LayoutElement> GpsViewLayout::elements() const {
     std::vector<LayoutElement> out;
     const auto text = [&](const char* name, const QFont& font, QPoint offset, int x, int y, const char* widest) {
-        out.push_back({name, textRect(font, x, y, widest).translated(offset), true});
+        out.push_back({name, textInk(font, x, y, widest).translated(offset), true});
     };
     const QPoint n = numbers, d = dial;
     out.push_back({"sun icon", QRect(4, 2, 16, 16).translated(n)});
     text("sun times", mapFont(), n, 24, 2, "88:88-88:88");
     // The position line may take the whole width; its longest form is the geographic one.
     out.push_back({"position line",
-                   textRect(mapFont(), 4, 20, "GEO E 188°88'88\" N 88°88'88\"")
+                   textInk(mapFont(), 4, 20, "GEO E 188°88'88\" N 88°88'88\"")
                        .translated(n)
                        .intersected(coordinateLine().adjusted(0, -100, 0, 100)),
                    true});

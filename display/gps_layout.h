@@ -32,7 +32,7 @@ struct GpsViewLayout {
     QRect guidanceToggle() const;
     QRect satellitePanel() const;
 
-    // Every part with its place, texts measured with the view fonts at their widest.
+    // Every part with its place; texts by the pixels their glyphs cover at their widest.
     std::vector<LayoutElement> elements() const;
 };
 

@@ -76,6 +76,11 @@ QRect textRect(const QFont& font, int x, int y, std::string_view text) {
     return QRect(x, y, metrics.horizontalAdvance(qtext(text)) + 1, metrics.height());
 }
 
+QRect textInk(const QFont& font, int x, int y, std::string_view text) {
+    const QFontMetrics metrics(font);
+    return metrics.tightBoundingRect(qtext(text)).translated(x, y + metrics.ascent());
+}
+
 std::string fittedText(const QFont& font, std::string_view text, int width) {
     const QFontMetrics metrics(font);
     const QString s = qtext(text);

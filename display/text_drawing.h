@@ -29,6 +29,9 @@ inline QFont hugeFont() { return viewFont(30, QFont::Black); }
 // draw it; the layouts measure with it.
 QRect textRect(const QFont& font, int x, int y, std::string_view text);
 
+// The pixels the glyphs of `text` cover when drawn there (no line spacing around them).
+QRect textInk(const QFont& font, int x, int y, std::string_view text);
+
 // `text` as it fits into `width` pixels in `font`: unchanged, or cut with "…" at the end.
 std::string fittedText(const QFont& font, std::string_view text, int width);
 

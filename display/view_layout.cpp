@@ -32,17 +32,17 @@ std::vector<LayoutElement> karteLayout(ScreenSize screen, bool fullScreen) {
     const int labelHeight = QFontMetrics(QFont()).height();
     const ScaleBarPlace bar = scaleBarPlace(screen, true, false, QFontMetrics(lineFont()).height(), labelHeight);
     out.push_back({"scale bar", QRect(QPoint(bar.x0, bar.y - 5), QPoint(bar.x1, bar.y + 5))});
-    out.push_back({"scale label", textRect(QFont(), bar.labelLeft, bar.y - 2 - labelHeight, "888.8 km"), true});
+    out.push_back({"scale label", textInk(QFont(), bar.labelLeft, bar.y - 2 - labelHeight, "888.8 km"), true});
     return out;
 }
 
 std::vector<LayoutElement> moveLayout(ScreenSize screen, int infoPage) {
     std::vector<LayoutElement> out;
-    out.push_back({"missing map", textRect(mapFont(), kInfoLineLeft, kInfoLineTop, "Keine Karte für Position"), true});
+    out.push_back({"missing map", textInk(mapFont(), kInfoLineLeft, kInfoLineTop, "Keine Karte für Position"), true});
     const BigDisplayPlaces big = bigDisplayPlaces(infoPage, QRect(0, 0, screen.width, screen.height), true);
     for (std::size_t i = 0; i < big.lines.size(); ++i)
         out.push_back({"big number " + std::to_string(i + 1),
-                       textRect(hugeFont(), big.lines[i].x(), big.lines[i].y(), "188.8 km/h"), true});
+                       textInk(hugeFont(), big.lines[i].x(), big.lines[i].y(), "188.8 km/h"), true});
     if (!big.profile.isEmpty()) out.push_back({"big profile", big.profile});
     out.push_back(infoLine("info line", mapFont(), screen, moveInfoLineTop(screen)));
     return out;

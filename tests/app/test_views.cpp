@@ -251,6 +251,33 @@ TEST_F(AppTest, AWorkerDrawingFasterThanTheUiLeavesOneFrameInFlightTheNewest) {
     EXPECT_EQ(window().frameView().image().pixel(0, 0), qRgb(200, 0, 0));
 }
 
+// The replay worker draws course-up Move frames while the UI thread resizes the screen: each
+// new size reaches the worker's frames, and afterwards every view draws for the last one.
+TEST_F(AppTest, TheScreenResizesWhileAReplayDrawsAndEveryViewFollows) {
+    WindowOptions options;
+    options.maps = demoMaps();
+    MainWindow& w = open(options, false, std::chrono::milliseconds(5));
+    run(cmd::MoveStep);
+    run(cmd::MoveStep);
+    ASSERT_TRUE(state().frame.courseUp);
+    files_.push_back(demoLog());
+    run(cmd::EmulateStart);
+    for (const QSize size : {QSize(800, 480), QSize(320, 240), QSize(1280, 800), QSize(480, 640)}) {
+        w.resizeScreen(size.width(), size.height());
+        EXPECT_TRUE(waitFor([&] { return w.frameView().image().size() == size; })) << size.width();
+    }
+    EXPECT_TRUE(state().frame.replaying);
+    run(cmd::EmulateStop);
+    ASSERT_TRUE(waitFor([&] { return !w.session().workerRunning.load(); }, 20000));
+    JoinFinishedWorker(w.session());
+    for (const int view : {cmd::KarteView, cmd::GpsView, cmd::MoveView}) {
+        run(view);
+        EXPECT_EQ(w.frameView().image().size(), QSize(480, 640)) << view;
+    }
+    w.resizeScreen(100, 100);
+    EXPECT_EQ((state().frame.screen), (ScreenSize{240, 240})) << "never below 240 × 240";
+}
+
 TEST_F(AppTest, MissingMapsAreReportedAtFirstActivation) {
     std::filesystem::create_directories(dir_ / "Karten_utm");
     WindowOptions options;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "display/battery.h"
+#include "display/gps_layout.h"
 #include "display/gps_panels.h"
 #include "display/gps_view.h"
 #include "tests/display/view_fixture.h"
@@ -31,8 +32,9 @@ protected:
         return GpsViewContext{gps,   last,    satellites, settings, grid,      maps,
                               route, guidance, frame,    display,  texts,     log,
                               c,     link,    presenter, nullptr,  "05:12-21:30", temp.path() / "power_supply",
-                              240,   320};
+                              size.width, size.height};
     }
+    ScreenSize size{240, 320};
     void show() {
         drawn.clear();
         GpsViewContext ctx = context(clock);
@@ -240,6 +242,22 @@ TEST_F(GpsView, OnMapCircleAtTheCompassCentreTurnedAndMirroredByTheDisplayMode) 
     show();
     EXPECT_EQ(shown().pixel(239 - 50, 319 - 221), upright.pixel(50, 221));
     EXPECT_EQ(shown().pixel(0, 0), upright.pixel(239, 319));
+}
+
+// The satellite panel, which a tap starts GPS on, is drawn where the layout puts it.
+TEST_F(GpsView, ThePanelsStandWhereTheLayoutPutsThemOnEveryScreen) {
+    for (const ScreenSize s : {ScreenSize{240, 320}, ScreenSize{320, 240}, ScreenSize{800, 480}, ScreenSize{1280, 800}}) {
+        size = s;
+        show();
+        ASSERT_EQ(shown().size(), QSize(s.width, s.height));
+        const GpsViewLayout layout = gpsViewLayout(s);
+        const QRect panel = layout.satellitePanel();
+        EXPECT_EQ(shown().pixel(panel.topLeft()), qRgb(0, 0, 0)) << s.width;
+        EXPECT_EQ(shown().pixel(panel.center()), qRgb(255, 255, 255)) << s.width;
+        EXPECT_EQ(shown().pixel(panel.topLeft() - QPoint(2, 2)), qRgb(192, 192, 192)) << s.width;
+        const QRect profile = layout.speedProfile;
+        EXPECT_EQ(shown().pixel(profile.bottomLeft()), qRgb(0, 0, 0)) << s.width;
+    }
 }
 
 TEST_F(GpsView, ProfilesScaleToTheMaximumNewestAtTheRight) {

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "display/view_layout.h"
+#include "frame/screen_size.h"
+
+namespace vexa::testing {
+namespace {
+
+const ScreenSize kSizes[] = {{240, 320}, {320, 240}, {480, 640}, {800, 480}, {1280, 800}, {240, 240}};
+
+std::string where(const LayoutElement& e) {
+    return e.name + " at " + std::to_string(e.rect.x()) + "," + std::to_string(e.rect.y()) + " " +
+           std::to_string(e.rect.width()) + "×" + std::to_string(e.rect.height());
+}
+
+TEST(ViewLayout, EveryPartLiesOnTheScreenAndNoTwoTextsOverlap) {
+    struct View {
+        DisplayMode mode;
+        bool fullScreen;
+        int infoPage;
+    };
+    const View views[] = {{DisplayMode::Karte, false, 0}, {DisplayMode::Karte, true, 0}, {DisplayMode::Move, false, 7},
+                          {DisplayMode::Move, false, 2},  {DisplayMode::Gps, false, 0},  {DisplayMode::Nmea, false, 0}};
+    for (const ScreenSize size : kSizes)
+        for (const View& view : views) {
+            const std::vector<LayoutElement> parts = viewLayout(view.mode, size, view.fullScreen, view.infoPage);
+            SCOPED_TRACE(std::to_string(size.width) + "×" + std::to_string(size.height) + " view " +
+                         std::to_string(static_cast<int>(view.mode)) + " page " + std::to_string(view.infoPage));
+            ASSERT_FALSE(parts.empty());
+            const QRect screen(0, 0, size.width, size.height);
+            for (const LayoutElement& e : parts) EXPECT_TRUE(screen.contains(e.rect)) << where(e);
+            for (std::size_t i = 0; i < parts.size(); ++i)
+                for (std::size_t j = i + 1; j < parts.size(); ++j)
+                    if (parts[i].text && parts[j].text) {
+                        EXPECT_FALSE(parts[i].rect.intersects(parts[j].rect)) << where(parts[i]) << " / " << where(parts[j]);
+                    }
+        }
+}
+
+TEST(ViewLayout, TheGpsViewKeepsEveryPartWhereThereIsRoom) {
+    for (const ScreenSize size : kSizes) {
+        const std::vector<LayoutElement> parts = viewLayout(DisplayMode::Gps, size);
+        const auto has = [&](const char* name) {
+            return std::any_of(parts.begin(), parts.end(), [&](const LayoutElement& e) { return e.name == name; });
+        };
+        const bool tiny = size.width < 300;  // 240 wide and short: no room beside the dial
+        EXPECT_EQ(has("speed profile"), !tiny || size.height >= 320) << size.width << "×" << size.height;
+        EXPECT_TRUE(has("satellites") && has("compass") && has("speed") && has("position line"));
+    }
+}
+
+TEST(ScreenSize, TheFrameHoldsTheScreenTurnedByAnyAngle) {
+    const std::pair<ScreenSize, int> cases[] = {{{240, 320}, 400}, {{320, 240}, 400}, {{240, 240}, 400},
+                                                {{480, 640}, 800}, {{800, 480}, 936}, {{1280, 800}, 1512},
+                                                {{401, 1}, 404}};
+    for (const auto& [screen, side] : cases) {
+        EXPECT_EQ(screen.frameSide(), side) << screen.width << "×" << screen.height;
+        EXPECT_EQ(side % 4, 0);
+        EXPECT_GE(static_cast<double>(side) * side, static_cast<double>(screen.width) * screen.width +
+                                                        static_cast<double>(screen.height) * screen.height);
+    }
+    EXPECT_EQ((ScreenSize{240, 320}.left()), 80);
+    EXPECT_EQ((ScreenSize{240, 320}.top()), 40);
+}
+
+}  // namespace
+}  // namespace vexa::testing
