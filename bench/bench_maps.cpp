@@ -7,11 +7,20 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <cmath>
 
 #include <QImage>
 #include <QPainter>
 
+#include "display/display_settings.h"
 #include "display/screen_buffer.h"
+#include "display/view_overlays.h"
+#include "frame/settings.h"
+#include "gps/gps_state.h"
+#include "routes/guidance.h"
+#include "routes/poi_record.h"
+#include "routes/route_table.h"
+#include "routes/trace_table.h"
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
@@ -113,6 +122,55 @@ void BM_ShowPosWarm(benchmark::State& state) {
     state.counters["maps_loaded"] = static_cast<double>(maps.canvas.images.loadedCount());
 }
 BENCHMARK(BM_ShowPosWarm)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond);
+
+// The Move view as it is driven: the four maps, a route of 4000 points and a trace of 2000
+// over them, the info line and the info panel, turned course up, at the screen size
+// width × height (the arguments).
+void BM_MoveFrameWarm(benchmark::State& state) {
+    FourMaps maps;
+    auto route = std::make_unique<RouteTable>();
+    auto trace = std::make_unique<TraceTable>();
+    auto pois = std::make_unique<PoiTable>();
+    Settings settings;
+    GpsState gps;
+    LastPosition last;
+    Guidance guidance;
+    DisplaySettings display;
+    display.infoLine = true;
+    display.bigInfo = true;
+    display.infoPage = 1;
+    PositionTexts texts;
+    for (int i = 0; i < kRouteCapacity; ++i) {
+        const double t = i * 0.01;
+        TrackPoint& p = route->points[static_cast<std::size_t>(route->count++)];
+        p.gridX = maps.position.gridX + 3000.0 * std::sin(t * 0.7) + 200.0 * std::sin(t * 9.0);
+        p.gridY = maps.position.gridY + 3000.0 * std::cos(t * 0.5) + 200.0 * std::cos(t * 7.0);
+    }
+    for (int i = 0; i < 2000; ++i) {
+        const double t = i * 0.01;
+        TracePoint p;
+        p.gridX = maps.position.gridX - 2500.0 * std::sin(t * 0.9);
+        p.gridY = maps.position.gridY + 2500.0 * std::sin(t * 0.6);
+        storeTracePoint(*trace, p, 2000);
+    }
+    settings.itracemax = 2000;
+    maps.frame.screen = ScreenSize{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
+    maps.frame.moveDisplayMode = 2;
+    maps.frame.courseUp = true;
+    ViewOverlays overlays(ViewRecords{*route, *trace, *pois, settings, gps, last, maps.grid, maps.table, maps.view,
+                                      maps.frame, guidance, display, texts});
+    CSTScreenBuffer sb;
+    MapFrameContext ctx{maps.table, maps.view, maps.frame, maps.grid, maps.canvas, maps.log, maps.ui, maps.clock,
+                        &maps.semaphore, maps.nullPresenter, overlays, maps.gps, &sb};
+    ctx.screen = ScreenGeometry{maps.frame.screen.width, maps.frame.screen.height, false};
+    FrameReadings readings{33.0f, 42.0, 120, 12345.0, "01:02:03"};
+    show_pos(ctx, maps.position, readings);
+    for (auto _ : state) {
+        readings.course += 1.0f;  // course up: each frame turns a little further
+        show_pos(ctx, maps.position, readings);
+    }
+}
+BENCHMARK(BM_MoveFrameWarm)->Args({240, 320})->Args({1280, 800})->Unit(benchmark::kMicrosecond);
 
 void BM_ShowPosCold(benchmark::State& state) {
     FourMaps maps;

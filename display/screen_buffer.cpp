@@ -56,6 +56,7 @@ int CSTScreenBuffer::Create(int width, int height) {
     shown_ = QImage(rowWidth_, height_, QImage::Format_BGR888);
     columnX_.assign(static_cast<std::size_t>(rowWidth_), 0);
     columnY_.assign(static_cast<std::size_t>(rowWidth_), 0);
+    columnOffset_.assign(static_cast<std::size_t>(rowWidth_), 0);
     return 1;
 }
 
@@ -70,10 +71,12 @@ void CSTScreenBuffer::Draw(FramePresenter& presenter, FrameOverlays& overlays, b
                            int x0) {
     if (display_.empty()) return;
     // A row of rowWidth·3 bytes is a multiple of 4, so the rows map one to one onto the image.
-    // Only the rows shown are copied.
+    // Only the part shown is copied.
     const std::size_t rowBytes = static_cast<std::size_t>(rowWidth_) * 3;
+    const int left = std::clamp(x0, 0, rowWidth_ / 2);
+    const std::size_t shownBytes = rowBytes - static_cast<std::size_t>(left) * 6;
     for (int r = std::max(0, y0); r < std::min(height_, height_ - y0); ++r)
-        std::memcpy(shown_.scanLine(r), display_.data() + offset(0, r), rowBytes);
+        std::memcpy(shown_.scanLine(r) + left * 3, display_.data() + offset(left, r), shownBytes);
     if (moveView) {
         QPainter painter(&shown_);
         overlays.drawInfoPanel(painter);
@@ -81,18 +84,17 @@ void CSTScreenBuffer::Draw(FramePresenter& presenter, FrameOverlays& overlays, b
     presenter.present(shown_, QRect(x0, y0, rowWidth_ - 2 * x0, height_ - 2 * y0));
 }
 
-void CSTScreenBuffer::CopyScreen(const QImage& image) { CopyScreen(image, QRect(0, 0, rowWidth_, height_)); }
-
-void CSTScreenBuffer::CopyScreen(const QImage& image, const QRect& area) {
+void CSTScreenBuffer::CopyScreen(const QImage& image) {
     if (source_.empty()) return;
     const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
                            ? image
                            : image.convertToFormat(QImage::Format_RGB32);
-    const QRect copied = area.intersected(QRect(0, 0, std::min(rowWidth_, rgb.width()), std::min(height_, rgb.height())));
-    for (int r = copied.top(); r <= copied.bottom(); ++r) {
+    const int w = std::min(rowWidth_, rgb.width());
+    const int h = std::min(height_, rgb.height());
+    for (int r = 0; r < h; ++r) {
         const QRgb* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(r));
-        std::uint8_t* out = source_.data() + offset(copied.left(), r);
-        for (int c = copied.left(); c <= copied.right(); ++c) {
+        std::uint8_t* out = source_.data() + offset(0, r);
+        for (int c = 0; c < w; ++c) {
             *out++ = static_cast<std::uint8_t>(qBlue(in[c]));
             *out++ = static_cast<std::uint8_t>(qGreen(in[c]));
             *out++ = static_cast<std::uint8_t>(qRed(in[c]));
@@ -100,64 +102,139 @@ void CSTScreenBuffer::CopyScreen(const QImage& image, const QRect& area) {
     }
 }
 
-void CSTScreenBuffer::sbrotate(double angle, int x0, int y0, int x1, int y1) {
+namespace {
+
+// The source of a rotation: the 24-bit source buffer (rows bottom-up) or the composed 32-bit
+// frame itself (rows top-down). Both give the blue, green and red bytes of pixel (sx, sy).
+struct BgrRows {
+    const std::uint8_t* pixels;
+    int width, height;
+    void copy(int sx, int sy, std::uint8_t* out) const {
+        const std::uint8_t* in =
+            pixels + (static_cast<std::size_t>(sx) + static_cast<std::size_t>(height - 1 - sy) * width) * 3;
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+    }
+};
+
+struct RgbImage {
+    const uchar* bits;
+    qsizetype bytesPerLine;
+    void copy(int sx, int sy, std::uint8_t* out) const {
+        const QRgb p = reinterpret_cast<const QRgb*>(bits + sy * bytesPerLine)[sx];
+        out[0] = static_cast<std::uint8_t>(qBlue(p));
+        out[1] = static_cast<std::uint8_t>(qGreen(p));
+        out[2] = static_cast<std::uint8_t>(qRed(p));
+    }
+};
+
+}  // namespace
+
+template <typename Source>
+void CSTScreenBuffer::rotate(const Source& source, int w, int h, double angle, int x0, int y0, int x1, int y1) {
     if (y0 >= y1 || display_.empty()) return;
-    const int w = rowWidth_, h = height_;
-    const int cx = w / 2, cy = h / 2;
+    const int cx = rowWidth_ / 2, cy = height_ / 2;  // the buffer's middle; w × h bound the source
     double c, s;
     rotationFactors(angle, c, s);
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
-    x1 = std::min(x1, w);
-    y1 = std::min(y1, h);
+    x1 = std::min(x1, rowWidth_);
+    y1 = std::min(y1, height_);
     // The column terms trunc(dx·c) and trunc(dx·s) are the same on every row: computed once.
     for (int x = x0; x < x1; ++x) {
         const double dx = x - cx;
         columnX_[static_cast<std::size_t>(x - x0)] = static_cast<int>(dx * c);
         columnY_[static_cast<std::size_t>(x - x0)] = static_cast<int>(dx * s);
     }
-    const int* columnX = columnX_.data();
-    const int* columnY = columnY_.data();
-    const std::uint8_t* source = source_.data();
-    for (int y = y0; y < y1; ++y) {
-        const double dy = y - cy;
-        const int bx = static_cast<int>(cx - dy * s);
-        const int by = static_cast<int>(dy * c + cy);
-        std::uint8_t* out = display_.data() + offset(x0, y);
-        for (int i = 0; i < x1 - x0; ++i, out += 3) {
-            const int sx = bx + columnX[i];
-            const int sy = by + columnY[i];
-            if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
-                static_cast<unsigned>(sy) < static_cast<unsigned>(h)) {
-                const std::uint8_t* in = source + (static_cast<std::size_t>(sx) +
-                                                   static_cast<std::size_t>(h - 1 - sy) * w) * 3;
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-            } else {
-                putBackground(out);
+    // In tiles, so that the source pixels one tile reads, a turned square, stay in the cache.
+    constexpr int kTile = 32;
+    for (int ty = y0; ty < y1; ty += kTile)
+        for (int tx = x0; tx < x1; tx += kTile) {
+            const int yEnd = std::min(ty + kTile, y1), xEnd = std::min(tx + kTile, x1);
+            for (int y = ty; y < yEnd; ++y) {
+                const double dy = y - cy;
+                const int bx = static_cast<int>(cx - dy * s);
+                const int by = static_cast<int>(dy * c + cy);
+                std::uint8_t* out = display_.data() + offset(tx, y);
+                for (int x = tx; x < xEnd; ++x, out += 3) {
+                    const int sx = bx + columnX_[static_cast<std::size_t>(x - x0)];
+                    const int sy = by + columnY_[static_cast<std::size_t>(x - x0)];
+                    if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
+                        static_cast<unsigned>(sy) < static_cast<unsigned>(h))
+                        source.copy(sx, sy, out);
+                    else
+                        putBackground(out);
+                }
             }
         }
-    }
 }
 
-QRect CSTScreenBuffer::rotationSource(double angle, int x0, int y0, int x1, int y1) const {
-    const int w = rowWidth_, h = height_;
-    if (y0 >= y1 || x0 >= x1) return {};
-    const int cx = w / 2, cy = h / 2;
+void CSTScreenBuffer::sbrotate(double angle, int x0, int y0, int x1, int y1) {
+    if (source_.empty()) return;
+    rotate(BgrRows{source_.data(), rowWidth_, height_}, rowWidth_, height_, angle, x0, y0, x1, y1);
+}
+
+void CSTScreenBuffer::sbrotate(const QImage& source, double angle, int x0, int y0, int x1, int y1) {
+    if (source.format() != QImage::Format_RGB32 && source.format() != QImage::Format_ARGB32) {
+        sbrotate(source.convertToFormat(QImage::Format_RGB32), angle, x0, y0, x1, y1);
+        return;
+    }
+    // Pixels beyond the image but inside the buffer count as outside, as they would when copied.
+    const int w = std::min(rowWidth_, source.width()), h = std::min(height_, source.height());
+    const RgbImage image{source.constBits(), source.bytesPerLine()};
+    if (y0 >= y1 || display_.empty()) return;
+    // Rows whose first and last pixel have a source have one for every pixel between them (the
+    // source moves monotonically along a row): those take the fast path, which reads each pixel
+    // by a precomputed offset and writes it as one 4-byte store (blue, green, red and a byte the
+    // next pixel overwrites). Others go the checked way.
+    const int cx = rowWidth_ / 2, cy = height_ / 2;
     double c, s;
     rotationFactors(angle, c, s);
-    int left = w, top = h, right = -1, bottom = -1;
-    for (const int y : {y0, y1 - 1})
-        for (const int x : {x0, x1 - 1}) {
-            const double dx = x - cx, dy = y - cy;
-            const int sx = static_cast<int>(cx - dy * s) + static_cast<int>(dx * c);
-            const int sy = static_cast<int>(dy * c + cy) + static_cast<int>(dx * s);
-            left = std::min(left, sx), right = std::max(right, sx);
-            top = std::min(top, sy), bottom = std::max(bottom, sy);
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, rowWidth_);
+    y1 = std::min(y1, height_);
+    if (x0 >= x1) return;
+    for (int x = x0; x < x1; ++x) {
+        const double dx = x - cx;
+        const std::size_t i = static_cast<std::size_t>(x - x0);
+        columnX_[i] = static_cast<int>(dx * c);
+        columnY_[i] = static_cast<int>(dx * s);
+        columnOffset_[i] = columnY_[i] * image.bytesPerLine + columnX_[i] * 4;
+    }
+    const int last = x1 - x0 - 1;
+    const auto inside = [&](int sx, int sy) {
+        return static_cast<unsigned>(sx) < static_cast<unsigned>(w) && static_cast<unsigned>(sy) < static_cast<unsigned>(h);
+    };
+    const qsizetype* offsets = columnOffset_.data();
+    constexpr int kTile = 32;
+    for (int ty = y0; ty < y1; ty += kTile)
+        for (int tx = x0; tx < x1; tx += kTile) {
+            const int yEnd = std::min(ty + kTile, y1), xEnd = std::min(tx + kTile, x1);
+            for (int y = ty; y < yEnd; ++y) {
+                const double dy = y - cy;
+                const int bx = static_cast<int>(cx - dy * s);
+                const int by = static_cast<int>(dy * c + cy);
+                std::uint8_t* out = display_.data() + offset(tx, y);
+                if (inside(bx + columnX_[0], by + columnY_[0]) &&
+                    inside(bx + columnX_[static_cast<std::size_t>(last)], by + columnY_[static_cast<std::size_t>(last)])) {
+                    const qsizetype base = by * image.bytesPerLine + bx * 4;
+                    int x = tx;
+                    for (; x < xEnd - 1; ++x, out += 3) std::memcpy(out, image.bits + (base + offsets[x - x0]), 4);
+                    image.copy(bx + columnX_[static_cast<std::size_t>(x - x0)], by + columnY_[static_cast<std::size_t>(x - x0)], out);
+                    continue;
+                }
+                for (int x = tx; x < xEnd; ++x, out += 3) {
+                    const int sx = bx + columnX_[static_cast<std::size_t>(x - x0)];
+                    const int sy = by + columnY_[static_cast<std::size_t>(x - x0)];
+                    if (inside(sx, sy))
+                        image.copy(sx, sy, out);
+                    else
+                        putBackground(out);
+                }
+            }
         }
-    // The truncations move a pixel by at most one from the straight edges between the corners.
-    return QRect(QPoint(left - 1, top - 1), QPoint(right + 1, bottom + 1)).intersected(QRect(0, 0, w, h));
 }
 
 namespace {

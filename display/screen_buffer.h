@@ -41,16 +41,14 @@ public:
     // In the Move view the info panel is drawn into it first.
     void Draw(FramePresenter& presenter, FrameOverlays& overlays, bool moveView, int y0, int x0);
 
-    // Copies the composed frame into the source buffer (as much of it as fits), or only its
-    // part `area` (what a rotation will read).
+    // Copies the composed frame into the source buffer (as much of it as fits).
     void CopyScreen(const QImage& source);
-    void CopyScreen(const QImage& source, const QRect& area);
 
     // Rotates the source about the buffer's middle into the display buffer, for destination
     // columns x0..x1−1 and rows y0..y1−1.
     void sbrotate(double angle, int x0, int y0, int x1, int y1);
-    // The source pixels sbrotate reads for that destination: the rotated rectangle's bounds.
-    QRect rotationSource(double angle, int x0, int y0, int x1, int y1) const;
+    // The same straight from the composed frame, as if it had been copied first.
+    void sbrotate(const QImage& source, double angle, int x0, int y0, int x1, int y1);
 
     // The 3D view of the map plane seen from behind the position, with viewing parameter P.
     // A buffer larger than 400 rows keeps the view of a 400-row buffer about its middle and
@@ -74,6 +72,9 @@ public:
     }
 
 private:
+    template <typename Source>
+    void rotate(const Source& source, int w, int h, double angle, int x0, int y0, int x1, int y1);
+
     int width_ = 0;
     int height_ = 0;
     int rowWidth_ = 0;
@@ -82,6 +83,7 @@ private:
     QImage shown_;   // the display buffer top-down, for presenting
     std::vector<int> columnX_;  // per destination column of a rotation: trunc(dx·c), trunc(dx·s)
     std::vector<int> columnY_;
+    std::vector<qsizetype> columnOffset_;  // the same as a byte offset in the frame image
 };
 
 }  // namespace vexa

@@ -18,12 +18,9 @@ void drawVisible(ScreenOutput& out) {
 void rotateScreen(ScreenOutput& out, const QImage& source, double angle) {
     const int W = out.screenWidth, H = out.screenHeight, side = out.buffer.height();
     const int x0 = (side - W) / 2, y0 = (side - H) / 2;
-    out.log.setCurrentOperation("sb.CopyScreen Before\n");
-    // Only the part of the frame the rotation reads is copied.
-    out.buffer.CopyScreen(source, out.buffer.rotationSource(angle, x0, y0, W + x0, H + y0));
-    out.log.setCurrentOperation("sb.CopyScreen After\n");
+    // The rotation reads the composed frame itself: no copy into the source buffer first.
     out.log.setCurrentOperation("sb.sbrotate Before\n");
-    out.buffer.sbrotate(angle, x0, y0, W + x0, H + y0);
+    out.buffer.sbrotate(source, angle, x0, y0, W + x0, H + y0);
     out.log.setCurrentOperation("sb.sbrotate After\n");
     out.log.setCurrentOperation("sb.Draw Before\n");
     drawVisible(out);

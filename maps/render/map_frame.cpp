@@ -1,10 +1,13 @@
 #include "maps/render/map_frame.h"
 
+#include <cmath>
+
 #include <QPainter>
 
 #include "display/screen_output.h"
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
+#include "geo/datum.h"
 #include "geo/grid_context.h"
 #include "maps/drawing_semaphore.h"
 #include "maps/map_selection.h"
@@ -132,6 +135,23 @@ void output(MapFrameContext& ctx, float course, bool view3D) {
     if (move && !ctx.gps.portOpen() && !view3D) ctx.overlays.drawReplayButtons(ctx.presenter);
 }
 
+// The part of the frame a rotated Move view shows: the bounding box of the visible middle
+// turned, with a margin for the rounding. Nothing outside it is drawn; the other views compose
+// the whole frame.
+QRect composedArea(const MapFrameContext& ctx, float course, bool view3D) {
+    const FrameState& frame = ctx.frame;
+    const QRect all(0, 0, ctx.screen.side(), ctx.screen.side());
+    const int mode = frame.moveDisplayMode;
+    const bool move = frame.displayMode == DisplayMode::Move;
+    if (view3D || ctx.saving || frame.calibrating || !move || mode == 0 || mode == 6 || !ctx.screenBuffer) return all;
+    const double angle = (frame.courseUp ? frame.baseAngle - course : frame.baseAngle) * kDegToRad;
+    const double c = std::abs(std::cos(angle)), s = std::abs(std::sin(angle));
+    const int halfWidth = static_cast<int>((ctx.screen.width * c + ctx.screen.height * s) / 2) + 3;
+    const int halfHeight = static_cast<int>((ctx.screen.width * s + ctx.screen.height * c) / 2) + 3;
+    const int middle = ctx.screen.side() / 2;
+    return QRect(middle - halfWidth, middle - halfHeight, 2 * halfWidth, 2 * halfHeight).intersected(all);
+}
+
 }  // namespace
 
 void fitFrame(MapCanvas& canvas, int side) {
@@ -154,7 +174,9 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
     fitFrame(ctx.canvas, ctx.screen.side());
     {
         QPainter painter(&ctx.canvas.buffer);
-        painter.fillRect(ctx.canvas.buffer.rect(), QColor(kMapBackground));
+        const QRect area = composedArea(ctx, readings.course, view3D);
+        painter.setClipRect(area);
+        painter.fillRect(area, QColor(kMapBackground));
         drawMaps(ctx, painter, position);
         ctx.canvas.images.dropSpares();
         if (ctx.table.empty()) DrawScale(ctx, painter, position);

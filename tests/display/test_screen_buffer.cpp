@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <tuple>
+#include <vector>
 
 #include <QPainter>
 
@@ -63,6 +64,20 @@ TEST_F(ScreenBuffer, RotationsAreExactToThePixel) {
     std::memcpy(sb.sourcePixels(), sb.displayPixels(), 400 * 400 * 3);
     sb.sbrotate(-90, 0, 0, 400, 400);
     EXPECT_EQ(wrongIn(QRect(0, 1, 400, 399)), 0);
+}
+
+// The rotation straight from the frame image gives the display buffer the copied source gives,
+// byte for byte, on rows partly outside the source too.
+TEST_F(ScreenBuffer, RotatingTheFrameImageEqualsRotatingItsCopy) {
+    std::vector<std::uint8_t> copied(400 * 400 * 3);
+    for (const double angle : {0.0, 33.0, 90.0, -90.0, 180.0, 271.5, -7.25}) {
+        for (const QRect window : {QRect(80, 40, 240, 320), QRect(0, 0, 400, 400), QRect(3, 101, 397, 77)}) {
+            sb.sbrotate(angle, window.left(), window.top(), window.right() + 1, window.bottom() + 1);
+            std::memcpy(copied.data(), sb.displayPixels(), copied.size());
+            sb.sbrotate(source, angle, window.left(), window.top(), window.right() + 1, window.bottom() + 1);
+            ASSERT_EQ(std::memcmp(copied.data(), sb.displayPixels(), copied.size()), 0) << angle << " " << window.width();
+        }
+    }
 }
 
 // Single pixels worked out by hand from the perspective formulas (P = 320, D = 1280, E = 1600).
