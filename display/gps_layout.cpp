@@ -24,18 +24,31 @@ void placeBottom(GpsViewLayout& l, QPoint offset) {
 
 }  // namespace
 
+bool twoColumns(int w, int h) { return w > h && w >= 2 * kBlockWidth; }
+bool oneColumn(int w, int h) { return h >= kDesignHeight && w >= kBlockWidth; }
+
+QRect scaled(const QRect& r, int zoom) { return QRect(r.topLeft() * zoom, r.size() * zoom); }
+
 GpsViewLayout gpsViewLayout(ScreenSize screen) {
-    const int w = screen.width, h = screen.height;
     GpsViewLayout l;
+    // The largest whole zoom at which the screen still holds a one- or two-column layout.
+    for (int zoom = 4; zoom > 1; --zoom) {
+        const int w = screen.width / zoom, h = screen.height / zoom;
+        if (twoColumns(w, h) ? h >= kNumbersHeight : oneColumn(w, h)) {
+            l.zoom = zoom;
+            break;
+        }
+    }
+    const int w = screen.width / l.zoom, h = screen.height / l.zoom;
     l.screenWidth = w;
-    if (w > h && w >= 2 * kBlockWidth) {
+    if (twoColumns(w, h)) {
         // Two columns: the numbers left, the dial block above the profiles right.
         const int half = w / 2;
         l.numbers = {(half - kBlockWidth) / 2, (h - kNumbersHeight) / 2};
         const int top = (h - kDialHeight - kBottomHeight) / 2;
         l.dial = {half + (half - kBlockWidth) / 2, top - kDialTop};
         placeBottom(l, l.dial);
-    } else if (h >= kDesignHeight) {
+    } else if (oneColumn(w, h)) {
         // One column: the numbers at the top, the profiles at the bottom, the dial between.
         const int dx = (w - kBlockWidth) / 2, extra = h - kDesignHeight;
         l.numbers = {dx, 0};
@@ -58,11 +71,13 @@ GpsViewLayout gpsViewLayout(ScreenSize screen) {
 }
 
 // The position line runs from the numbers block's left edge to the screen's right edge.
-QRect GpsViewLayout::coordinateLine() const { return QRect(numbers.x(), numbers.y() + 14, screenWidth - numbers.x(), 22); }
+QRect GpsViewLayout::coordinateLine() const {
+    return scaled(QRect(numbers.x(), numbers.y() + 14, screenWidth - numbers.x(), 22), zoom);
+}
 
-QRect GpsViewLayout::guidanceToggle() const { return QRect(QPoint(0, 180), QPoint(79, 239)).translated(dial); }
+QRect GpsViewLayout::guidanceToggle() const { return scaled(QRect(QPoint(0, 180), QPoint(79, 239)).translated(dial), zoom); }
 
-QRect GpsViewLayout::satellitePanel() const { return QRect(QPoint(98, 173), QPoint(217, 247)).translated(dial); }
+QRect GpsViewLayout::satellitePanel() const { return scaled(QRect(QPoint(98, 173), QPoint(217, 247)).translated(dial), zoom); }
 
 std::vector<LayoutElement> GpsViewLayout::elements() const {
     std::vector<LayoutElement> out;
@@ -76,7 +91,7 @@ std::vector<LayoutElement> GpsViewLayout::elements() const {
     out.push_back({"position line",
                    textInk(mapFont(), 4, 20, "GEO E 188°88'88\" N 88°88'88\"")
                        .translated(n)
-                       .intersected(coordinateLine().adjusted(0, -100, 0, 100)),
+                       .intersected(QRect(n.x(), 0, screenWidth - n.x(), 100000)),
                    true});
     text("km/h", smallFont(), n, 6, 40, "km/h");
     text("H in m", smallFont(), n, 124, 40, "H in m");
@@ -101,6 +116,7 @@ std::vector<LayoutElement> GpsViewLayout::elements() const {
         out.push_back({"battery", QRect(battery.x(), battery.y() - 3, 15, 43)});
         text("battery percent", smallFont(), {}, battery.x() - 2, battery.y() + 41, "99");
     }
+    for (LayoutElement& e : out) e.rect = scaled(e.rect, zoom);
     return out;
 }
 

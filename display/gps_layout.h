@@ -2,8 +2,9 @@
 // blocks laid out for 240 × 320: the numbers (sun times down to the fix time and the picture),
 // the dial block (compass, "K" and satellite panel) and the profiles with the battery. The
 // layout places the blocks for the screen: one column on tall screens, two side by side on
-// wide ones, and on short ones the profiles beside the dial block. Drawing and taps both take
-// their places from here.
+// wide ones, and on short ones the profiles beside the dial block. A screen that holds the
+// layout twice or more over is drawn enlarged by that whole factor (`zoom`). Drawing and taps
+// both take their places from here.
 #pragma once
 
 #include <vector>
@@ -17,7 +18,8 @@
 namespace vexa {
 
 struct GpsViewLayout {
-    int screenWidth = 240;
+    int zoom = 1;             // the view is drawn at this scale; the places below are unscaled
+    int screenWidth = 240;    // unscaled
     QPoint numbers;           // offset of the numbers block
     QPoint dial;              // offset of the dial block
     bool showPicture = true;  // the satellite picture right of the fix time
@@ -26,13 +28,14 @@ struct GpsViewLayout {
     bool showBattery = true;
     QPoint battery;           // top left of the battery outline
 
-    // Tap areas: the position line (changes the coordinate format), the compass (target line
-    // on and off) and the satellite panel (starts GPS).
+    // Tap areas in screen pixels: the position line (changes the coordinate format), the
+    // compass (target line on and off) and the satellite panel (starts GPS).
     QRect coordinateLine() const;
     QRect guidanceToggle() const;
     QRect satellitePanel() const;
 
-    // Every part with its place; texts by the pixels their glyphs cover at their widest.
+    // Every part with its place in screen pixels; texts by the pixels their glyphs cover at
+    // their widest.
     std::vector<LayoutElement> elements() const;
 };
 

@@ -82,7 +82,6 @@ void drawNumbers(QPainter& p, GpsViewContext& ctx) {
     p.setFont(mapFont());
     drawTextAt(p, 4, 126, strprintf("%s %s", std::string(gps.fixTimeText.view()).c_str(),
                                     std::string(gps.fixDateText.view()).c_str()));
-    drawTextAt(p, 8, 176, "K");
 }
 
 // The blocks are drawn as laid out for 240 × 320, each moved to its place for the screen.
@@ -90,6 +89,8 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     const GpsViewLayout layout = gpsViewLayout({picture.width(), picture.height()});
     QPainter p(&picture);
     p.fillRect(picture.rect(), state.background);
+    const QTransform zoom = QTransform::fromScale(layout.zoom, layout.zoom);
+    p.setTransform(zoom);
     p.translate(layout.numbers);
     if (layout.showPicture) p.drawImage(kPictureX, kPictureY, gpsViewPicture());
     p.drawImage(4, 2, sunIcon());
@@ -97,7 +98,7 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     p.setFont(mapFont());
     drawTextAt(p, 24, 2, ctx.sunTimes);
     drawNumbers(p, ctx);
-    p.resetTransform();
+    p.setTransform(zoom);
 
     if (!layout.altitudeProfile.isEmpty()) {
         DrawHProfile(p, ctx.gps, layout.altitudeProfile);
@@ -107,6 +108,9 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     // The target is measured from the receiver's last position.
     const TrackPoint here{ctx.last.grid.easting, ctx.last.grid.northing};
     BearingLayer bearing{ctx.route, ctx.grid, here, ctx.guidance, ctx.display.compassStyle};
+    p.setPen(Qt::black);
+    p.setFont(mapFont());
+    drawTextAt(p, 8, 176, "K");
     DrawBearing(p, bearing, ctx.gps.course, state.background);
     const SatsInput sats{ctx.gps,
                          ctx.satellites,
@@ -120,7 +124,7 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     p.setBrush(ctx.gps.onMap ? QColor(Qt::black) : QColor(Qt::white));
     p.drawEllipse(QPoint(kCompassX, kCompassY), 7, 7);
     p.setBrush(Qt::NoBrush);
-    p.resetTransform();
+    p.setTransform(zoom);
 
     const PowerStatus power = readPowerStatus(ctx.powerSupplyDir);
     if (!power.known) AddNmeaListLine(ctx.log, "Could not get power status");

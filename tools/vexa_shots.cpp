@@ -46,7 +46,7 @@
 namespace vexa {
 namespace {
 
-constexpr int kWidth = 240, kHeight = 320;
+int screenWidth = 240, screenHeight = 320;  // the virtual screen, "WxH" on the command line
 
 struct Capture : FramePresenter {
     QImage shown;
@@ -60,7 +60,7 @@ struct ReplayLink : GpsLink {
 class ShotViews : public NoGpsViews {
 public:
     explicit ShotViews(const MapTable& maps) : maps_(maps) {}
-    bool checkPosKarte(GridPoint p) override { return vexa::checkPosKarte(maps_, p, kWidth, kHeight, 1.0); }
+    bool checkPosKarte(GridPoint p) override { return vexa::checkPosKarte(maps_, p, screenWidth, screenHeight, 1.0); }
 
 private:
     const MapTable& maps_;
@@ -127,14 +127,14 @@ void addPoi(Records& r, const char* name, double x, double y, const char* volume
 QImage moveModes(MapFrameContext& ctx, FrameState& frame, const TrackPoint& position, const FrameReadings& readings,
                  const Capture& presenter) {
     constexpr int kGap = 8;
-    QImage sheet(3 * kWidth + 2 * kGap, 3 * kHeight + 2 * kGap, QImage::Format_RGB32);
+    QImage sheet(3 * screenWidth + 2 * kGap, 3 * screenHeight + 2 * kGap, QImage::Format_RGB32);
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
     for (int mode = 0; mode < 9; ++mode) {
         frame.moveDisplayMode = mode;
         applyMoveDisplayMode(frame);
         show_pos(ctx, position, readings);
-        painter.drawImage((mode % 3) * (kWidth + kGap), (mode / 3) * (kHeight + kGap), presenter.shown);
+        painter.drawImage((mode % 3) * (screenWidth + kGap), (mode / 3) * (screenHeight + kGap), presenter.shown);
     }
     frame.moveDisplayMode = 0;
     applyMoveDisplayMode(frame);
@@ -196,12 +196,12 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
     ReplayLink link;
     ViewRecords records{*r->route, *r->trace, r->pois,    r->settings, r->gps,    r->last,  r->grid, r->maps,
                         r->view,   r->frame,  r->guidance, r->display, r->texts, "vexapoi.cdb"};
-    r->frame.screen = ScreenSize{kWidth, kHeight};
+    r->frame.screen = ScreenSize{screenWidth, screenHeight};
     ViewOverlays overlays(records);
     DrawingSemaphore semaphore;
     MapFrameContext ctx{r->maps, r->view, r->frame, r->grid, r->canvas, r->diagnostics, r->ui, r->clock, &semaphore,
                         presenter, overlays, link, nullptr};
-    ctx.screen = ScreenGeometry{kWidth, kHeight, false};
+    ctx.screen = ScreenGeometry{screenWidth, screenHeight, false};
 
     const TrackPoint position{x, y};
     const FrameReadings readings{r->gps.course, r->gps.speed, static_cast<int>(r->gps.altitude), r->gps.tripDistance,
@@ -242,8 +242,9 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
 }  // namespace vexa
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: vexa-shots <map directory> <NMEA log> <output folder>\n");
+    if ((argc != 4 && argc != 5) ||
+        (argc == 5 && std::sscanf(argv[4], "%dx%d", &vexa::screenWidth, &vexa::screenHeight) != 2)) {
+        std::fprintf(stderr, "usage: vexa-shots <map directory> <NMEA log> <output folder> [WxH]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -255,8 +255,10 @@ TEST_F(GpsView, ThePanelsStandWhereTheLayoutPutsThemOnEveryScreen) {
         EXPECT_EQ(shown().pixel(panel.topLeft()), qRgb(0, 0, 0)) << s.width;
         EXPECT_EQ(shown().pixel(panel.center()), qRgb(255, 255, 255)) << s.width;
         EXPECT_EQ(shown().pixel(panel.topLeft() - QPoint(2, 2)), qRgb(192, 192, 192)) << s.width;
-        const QRect profile = layout.speedProfile;
-        EXPECT_EQ(shown().pixel(profile.bottomLeft()), qRgb(0, 0, 0)) << s.width;
+        // The profiles' places are unscaled; the view is drawn enlarged by the zoom.
+        const QPoint corner = layout.speedProfile.bottomLeft() * layout.zoom;
+        EXPECT_EQ(shown().pixel(corner), qRgb(0, 0, 0)) << s.width;
+        EXPECT_EQ(layout.zoom, s.width == 1280 ? 2 : 1);
     }
 }
 
