@@ -174,10 +174,13 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
     fitFrame(ctx.canvas, ctx.screen.side());
     {
         QPainter painter(&ctx.canvas.buffer);
+        // The maps only where the window will show them; the layers over them draw unclipped,
+        // which keeps their fast path into the pixels.
         const QRect area = composedArea(ctx, readings.course, view3D);
         painter.setClipRect(area);
         painter.fillRect(area, QColor(kMapBackground));
         drawMaps(ctx, painter, position);
+        painter.setClipping(false);
         ctx.canvas.images.dropSpares();
         if (ctx.table.empty()) DrawScale(ctx, painter, position);
 
