@@ -105,24 +105,23 @@ void CSTScreenBuffer::CopyScreen(const QImage& image) {
 namespace {
 
 // The source of a rotation: the 24-bit source buffer (rows bottom-up) or the composed 32-bit
-// frame itself (rows top-down). Both give the blue, green and red bytes of pixel (sx, sy).
+// frame itself (rows top-down). The byte offset of pixel (sx, sy) is linear in both, so a
+// row's offsets are a row base plus per-column terms.
 struct BgrRows {
     const std::uint8_t* pixels;
     int width, height;
-    void copy(int sx, int sy, std::uint8_t* out) const {
-        const std::uint8_t* in =
-            pixels + (static_cast<std::size_t>(sx) + static_cast<std::size_t>(height - 1 - sy) * width) * 3;
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
-    }
+    static constexpr bool kFourByteStore = false;  // the last pixel has no fourth byte to read
+    qsizetype offsetOf(int sx, int sy) const { return (sx + static_cast<qsizetype>(height - 1 - sy) * width) * 3; }
+    void copy(qsizetype at, std::uint8_t* out) const { std::memcpy(out, pixels + at, 3); }
 };
 
 struct RgbImage {
     const uchar* bits;
     qsizetype bytesPerLine;
-    void copy(int sx, int sy, std::uint8_t* out) const {
-        const QRgb p = reinterpret_cast<const QRgb*>(bits + sy * bytesPerLine)[sx];
+    static constexpr bool kFourByteStore = true;  // blue, green, red in memory order, then alpha
+    qsizetype offsetOf(int sx, int sy) const { return sy * bytesPerLine + static_cast<qsizetype>(sx) * 4; }
+    void copy(qsizetype at, std::uint8_t* out) const {
+        const QRgb p = *reinterpret_cast<const QRgb*>(bits + at);
         out[0] = static_cast<std::uint8_t>(qBlue(p));
         out[1] = static_cast<std::uint8_t>(qGreen(p));
         out[2] = static_cast<std::uint8_t>(qRed(p));
@@ -131,23 +130,39 @@ struct RgbImage {
 
 }  // namespace
 
+// Rows whose first and last pixel have a source have one for every pixel between them (the
+// source moves monotonically along a row): those take the fast path, which reads each pixel by
+// a precomputed offset (and, from the 32-bit frame, writes it as one 4-byte store whose fourth
+// byte the next pixel overwrites). Other rows check each pixel. The window goes in tiles, so
+// that the source pixels one tile reads, a turned square, stay in the cache.
 template <typename Source>
 void CSTScreenBuffer::rotate(const Source& source, int w, int h, double angle, int x0, int y0, int x1, int y1) {
-    if (y0 >= y1 || display_.empty()) return;
-    const int cx = rowWidth_ / 2, cy = height_ / 2;  // the buffer's middle; w × h bound the source
-    double c, s;
-    rotationFactors(angle, c, s);
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
     x1 = std::min(x1, rowWidth_);
     y1 = std::min(y1, height_);
+    if (y0 >= y1 || x0 >= x1 || display_.empty()) return;
+    const int cx = rowWidth_ / 2, cy = height_ / 2;  // the buffer's middle; w × h bound the source
+    double c, s;
+    rotationFactors(angle, c, s);
     // The column terms trunc(dx·c) and trunc(dx·s) are the same on every row: computed once.
+    const qsizetype origin = source.offsetOf(0, 0);
     for (int x = x0; x < x1; ++x) {
         const double dx = x - cx;
-        columnX_[static_cast<std::size_t>(x - x0)] = static_cast<int>(dx * c);
-        columnY_[static_cast<std::size_t>(x - x0)] = static_cast<int>(dx * s);
+        const std::size_t i = static_cast<std::size_t>(x - x0);
+        columnX_[i] = static_cast<int>(dx * c);
+        columnY_[i] = static_cast<int>(dx * s);
+        columnOffset_[i] = source.offsetOf(columnX_[i], columnY_[i]) - origin;
     }
-    // In tiles, so that the source pixels one tile reads, a turned square, stay in the cache.
+    // Local pointers: the stores into the display buffer could alias the vectors' own fields.
+    const int* columnX = columnX_.data();
+    const int* columnY = columnY_.data();
+    const qsizetype* columnOffset = columnOffset_.data();
+    std::uint8_t* display = display_.data();
+    const int last = x1 - x0 - 1;
+    const auto inside = [w, h](int sx, int sy) {
+        return static_cast<unsigned>(sx) < static_cast<unsigned>(w) && static_cast<unsigned>(sy) < static_cast<unsigned>(h);
+    };
     constexpr int kTile = 32;
     for (int ty = y0; ty < y1; ty += kTile)
         for (int tx = x0; tx < x1; tx += kTile) {
@@ -156,13 +171,19 @@ void CSTScreenBuffer::rotate(const Source& source, int w, int h, double angle, i
                 const double dy = y - cy;
                 const int bx = static_cast<int>(cx - dy * s);
                 const int by = static_cast<int>(dy * c + cy);
-                std::uint8_t* out = display_.data() + offset(tx, y);
+                std::uint8_t* out = display + offset(tx, y);
+                if (inside(bx + columnX[0], by + columnY[0]) && inside(bx + columnX[last], by + columnY[last])) {
+                    const qsizetype base = source.offsetOf(bx, by);
+                    int x = tx;
+                    if constexpr (Source::kFourByteStore)
+                        for (; x < xEnd - 1; ++x, out += 3) std::memcpy(out, source.bits + (base + columnOffset[x - x0]), 4);
+                    for (; x < xEnd; ++x, out += 3) source.copy(base + columnOffset[x - x0], out);
+                    continue;
+                }
                 for (int x = tx; x < xEnd; ++x, out += 3) {
-                    const int sx = bx + columnX_[static_cast<std::size_t>(x - x0)];
-                    const int sy = by + columnY_[static_cast<std::size_t>(x - x0)];
-                    if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
-                        static_cast<unsigned>(sy) < static_cast<unsigned>(h))
-                        source.copy(sx, sy, out);
+                    const int sx = bx + columnX[x - x0], sy = by + columnY[x - x0];
+                    if (inside(sx, sy))
+                        source.copy(source.offsetOf(sx, sy), out);
                     else
                         putBackground(out);
                 }
@@ -181,60 +202,8 @@ void CSTScreenBuffer::sbrotate(const QImage& source, double angle, int x0, int y
         return;
     }
     // Pixels beyond the image but inside the buffer count as outside, as they would when copied.
-    const int w = std::min(rowWidth_, source.width()), h = std::min(height_, source.height());
-    const RgbImage image{source.constBits(), source.bytesPerLine()};
-    if (y0 >= y1 || display_.empty()) return;
-    // Rows whose first and last pixel have a source have one for every pixel between them (the
-    // source moves monotonically along a row): those take the fast path, which reads each pixel
-    // by a precomputed offset and writes it as one 4-byte store (blue, green, red and a byte the
-    // next pixel overwrites). Others go the checked way.
-    const int cx = rowWidth_ / 2, cy = height_ / 2;
-    double c, s;
-    rotationFactors(angle, c, s);
-    x0 = std::max(x0, 0);
-    y0 = std::max(y0, 0);
-    x1 = std::min(x1, rowWidth_);
-    y1 = std::min(y1, height_);
-    if (x0 >= x1) return;
-    for (int x = x0; x < x1; ++x) {
-        const double dx = x - cx;
-        const std::size_t i = static_cast<std::size_t>(x - x0);
-        columnX_[i] = static_cast<int>(dx * c);
-        columnY_[i] = static_cast<int>(dx * s);
-        columnOffset_[i] = columnY_[i] * image.bytesPerLine + columnX_[i] * 4;
-    }
-    const int last = x1 - x0 - 1;
-    const auto inside = [&](int sx, int sy) {
-        return static_cast<unsigned>(sx) < static_cast<unsigned>(w) && static_cast<unsigned>(sy) < static_cast<unsigned>(h);
-    };
-    const qsizetype* offsets = columnOffset_.data();
-    constexpr int kTile = 32;
-    for (int ty = y0; ty < y1; ty += kTile)
-        for (int tx = x0; tx < x1; tx += kTile) {
-            const int yEnd = std::min(ty + kTile, y1), xEnd = std::min(tx + kTile, x1);
-            for (int y = ty; y < yEnd; ++y) {
-                const double dy = y - cy;
-                const int bx = static_cast<int>(cx - dy * s);
-                const int by = static_cast<int>(dy * c + cy);
-                std::uint8_t* out = display_.data() + offset(tx, y);
-                if (inside(bx + columnX_[0], by + columnY_[0]) &&
-                    inside(bx + columnX_[static_cast<std::size_t>(last)], by + columnY_[static_cast<std::size_t>(last)])) {
-                    const qsizetype base = by * image.bytesPerLine + bx * 4;
-                    int x = tx;
-                    for (; x < xEnd - 1; ++x, out += 3) std::memcpy(out, image.bits + (base + offsets[x - x0]), 4);
-                    image.copy(bx + columnX_[static_cast<std::size_t>(x - x0)], by + columnY_[static_cast<std::size_t>(x - x0)], out);
-                    continue;
-                }
-                for (int x = tx; x < xEnd; ++x, out += 3) {
-                    const int sx = bx + columnX_[static_cast<std::size_t>(x - x0)];
-                    const int sy = by + columnY_[static_cast<std::size_t>(x - x0)];
-                    if (inside(sx, sy))
-                        image.copy(sx, sy, out);
-                    else
-                        putBackground(out);
-                }
-            }
-        }
+    rotate(RgbImage{source.constBits(), source.bytesPerLine()}, std::min(rowWidth_, source.width()),
+           std::min(height_, source.height()), angle, x0, y0, x1, y1);
 }
 
 namespace {

@@ -201,6 +201,12 @@ TEST_F(ScreenOutputTest, NorthUpScreenCopyIsNamedLikeAMapFile) {
     ASSERT_EQ(w.ui.messages().size(), 1u);
     EXPECT_EQ(w.ui.messages()[0].text, expected);
     EXPECT_EQ(w.ui.commands().back(), kCmdRedrawMove);
+
+    // A larger screen's copy is its whole frame, 936 pixels a side for 800 × 480, and says so.
+    MapFrameContext large = context({800, 480, false});
+    const auto big = SaveScreen(large, (w.temp.path() / "ScreenCopy").string(), w.temp.path(), false, false);
+    EXPECT_EQ(big.filename(), "ScreenCopy_32_495320_5604680_100_936_936.bmp");
+    EXPECT_EQ(std::filesystem::file_size(big), 936u * 936u * 3u + 54u);
 }
 
 TEST_F(ScreenOutputTest, ThreeDAndTurnedCopiesAreTimeStamped) {
