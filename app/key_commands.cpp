@@ -131,7 +131,8 @@ void MainWindow::characterKey(char key) {
             {
                 StateLock lock(state_.stateMutex, uiHoldsState_);
                 FrameState& frame = state_.frame;
-                const double step = 400000.0 * frame.zoomFactor / frame.mapScale;
+                // One frame further: the copies tile the area as map files.
+                const double step = frame.screen.frameSide() * 1000.0 * frame.zoomFactor / frame.mapScale;
                 if (key == 'l') frame.viewCentre.gridX -= step;
                 if (key == 'r') frame.viewCentre.gridX += step;
                 if (key == 'o') frame.viewCentre.gridY += step;
