@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

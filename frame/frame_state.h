@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

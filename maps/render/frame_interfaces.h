@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QRect>
 
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 class QPainter;
 
