@@ -22,8 +22,6 @@ const QColor kBox(255, 255, 255);
 bool landscape(int mode) { return mode >= 3 && mode <= 5; }
 bool upsideDown(int mode) { return mode >= 6 && mode <= 8; }
 
-}  // namespace
-
 // The huge font for the orientation: turned in the landscape modes, upside down in modes 6–8,
 // once the picture itself has been turned for the window.
 FontRole hugeRole(int moveDisplayMode, bool afterOutput) {
@@ -31,6 +29,8 @@ FontRole hugeRole(int moveDisplayMode, bool afterOutput) {
     if (afterOutput && upsideDown(moveDisplayMode)) return FontRole::HugeUpsideDown;
     return FontRole::Huge;
 }
+
+}  // namespace
 
 // The panel turns with its font: the escapement runs counter-clockwise, Qt's rotation clockwise.
 QTransform orientationTransform(int moveDisplayMode, bool afterOutput) {

@@ -5,8 +5,6 @@
 #include <QRect>
 #include <QTransform>
 
-#include "display/font_table.h"
-
 class QPainter;
 
 namespace vexa {
@@ -14,8 +12,6 @@ namespace vexa {
 struct FrameReadings;
 struct GpsState;
 
-// The huge font of the big numbers in the Move display mode's orientation.
-FontRole hugeRole(int moveDisplayMode, bool afterOutput);
 // How the big numbers are turned for a reader holding the device in the Move display mode's
 // orientation: `afterOutput` true for the display buffer after rotation or 3D (modes 3–5
 // landscape, 6–8 upside down); false for the frame itself, which is turned as a whole on its
