@@ -266,7 +266,7 @@ namespace vexa::testing {
 namespace {
 
 // A trace or route replay started while the GPS reader runs: both work on the route, trace and
-// GPS records and draw frames. Over several rounds they are stopped in a random order, the
+// GPS records and draw frames, while the fonts change. Over several rounds they are stopped in a random order, the
 // replay sometimes paused first, and each stop ends its thread within its bound. The seed is
 // printed with any failure; VEXA_TEST_SEED repeats a run.
 TEST_F(AppTest, ReplayBesideTheGpsReaderStopsInAnyOrder) {
@@ -307,6 +307,7 @@ TEST_F(AppTest, ReplayBesideTheGpsReaderStopsInAnyOrder) {
         ASSERT_TRUE(route ? w.StartProcess_ShowIrcRoute() : w.StartProcess_ShowIrcTrace());
         EXPECT_FALSE(w.StartProcess_ShowIrcTrace());  // one drawing replay at a time
         ASSERT_TRUE(waitFor([&] { return w.replayThread().position() >= 0 || !w.replayThread().running(); }));
+        w.characterKey('f');  // a new font set while both threads draw
         if (chance()) w.pauseDrawingReplay(true);
         wait(pauseMs());
 
