@@ -102,7 +102,7 @@ public:
     ReplayThread& replayThread() { return *replay_; }
     DisplayPower& power() { return *power_; }
     FontTable& fonts() { return fonts_; }
-    // Builds the views' fonts from the chosen face ("Font <%i> %s").
+    // Builds the views' fonts from the chosen face and size ("Font <%i> %s").
     void RefreshFont();
     // Stops reception and replay, closes the port; the window then closes.
     void shutDown();

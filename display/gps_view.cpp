@@ -78,7 +78,7 @@ void drawNumbers(QPainter& p, GpsViewContext& ctx) {
     p.setFont(mapFont());
     drawTextAt(p, 92, 100, "km");
     p.drawImage(122, 96, clockIcon());
-    p.setFont(viewFont(18));
+    p.setFont(mapFont());
     drawTextAt(p, 140, 94, gps.elapsedText.view());
     p.setFont(mapFont());
     drawTextAt(p, 4, 126, strprintf("%s %s", std::string(gps.fixTimeText.view()).c_str(),

@@ -287,3 +287,46 @@ TEST_F(AppTest, KeyBBlanksTheWindowAnyKeyWakesItAndReplaysHoldTheBacklight) {
 
 }  // namespace
 }  // namespace vexa::testing
+
+namespace vexa::testing {
+namespace {
+
+int occurrences(const std::string& text, const std::string& line) {
+    int n = 0;
+    for (auto at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(AppTest, KeyARenewsOnlyAnOffDisplay) {
+    MainWindow& w = open({}, true);
+    const auto offs = [&] { return occurrences(state().diagnostics.text(), "Display Off"); };
+    const int before = offs();
+    QTest::keyClick(&w, Qt::Key_A);
+    settle();
+    EXPECT_EQ(offs(), before);  // the display is on: nothing to renew
+    EXPECT_FALSE(w.frameView().blank());
+    state().frame.bAutoScreenOn = false;  // switched off by the power rule, the window not yet dark
+    QTest::keyClick(&w, Qt::Key_A);
+    settle();
+    EXPECT_EQ(offs(), before + 1);
+    EXPECT_TRUE(w.frameView().blank());
+}
+
+TEST_F(AppTest, KeyFStepsToTheNextFaceAndTheViewsDrawWithIt) {
+    MainWindow& w = open({}, true);
+    const int count = static_cast<int>(w.fonts().fontFaces.size());
+    ASSERT_GT(count, 1);
+    for (const int from : {w.fonts().fontIndex, count - 1}) {
+        w.fonts().fontIndex = from;
+        QTest::keyClick(&w, Qt::Key_F);
+        settle();
+        const int next = from + 1 == count ? 0 : from + 1;
+        EXPECT_EQ(w.fonts().fontIndex, next);
+        const std::string face = w.fonts().fontFaces[static_cast<std::size_t>(next)];
+        EXPECT_EQ((*currentFontSet())[FontRole::User].face, face);
+        EXPECT_TRUE(contains(state().diagnostics.text(), "Font <" + std::to_string(next) + "> " + face));
+    }
+}
+
+}  // namespace
+}  // namespace vexa::testing
