@@ -140,7 +140,7 @@ TEST(WindowPlacement, AStoredWindowIsKeptOnAMonitor) {
         EXPECT_EQ(keepOnScreen(stored, monitors, minimum), kept) << stored.x() << "," << stored.y();
 }
 
-TEST(QtTranslations, QtsOwnButtonsSpeakGerman) {
+TEST_F(AppTest, QtsOwnDialogsAndButtonsSpeakGerman) {
     const std::unique_ptr<QTranslator> german = installQtTranslations();
     if (!german) GTEST_SKIP() << "qtbase_de.qm is not installed (Debian package qt6-translations-l10n)";
     QMessageBox box(QMessageBox::Question, "VEXA", "?", QMessageBox::Ok | QMessageBox::Cancel);
@@ -152,6 +152,9 @@ TEST(QtTranslations, QtsOwnButtonsSpeakGerman) {
     ASSERT_NE(buttons, nullptr);
     EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
     EXPECT_EQ(buttons->button(QDialogButtonBox::Save)->text().remove('&'), "Speichern");
+    files.setDirectory(QString::fromStdString((sourceDir() / "data/demo").string()));
+    files.resize(720, 420);
+    shot(files, "file-dialog-de.png");
 }
 
 // Every dialog a command opens without further conditions is wide enough for its title in a
