@@ -216,10 +216,10 @@ void MainWindow::storeWindowPlacement() {
     if (!options_.remember) return;
     RegCreateScale(store_, static_cast<std::uint32_t>(options_.scale));
     if (options_.screenGiven) return;
-    QRect normal = fullScreen() ? QRect(normalFramePos_, normalGeometry_.size()) : QRect(pos(), size());
-    if (isMaximized() && !fullScreen())  // the size it goes back to, at the frame's corner
-        normal = QRect(normalGeometry().topLeft() - (geometry().topLeft() - pos()), normalGeometry().size());
-    RegCreateWindow(store_, {normal.x(), normal.y(), normal.width(), normal.height()});
+    // A maximised or full-screen window is stored with the size it goes back to.
+    const QRect inner = fullScreen() ? normalGeometry_ : isMaximized() ? normalGeometry() : geometry();
+    const QPoint frame = fullScreen() ? normalFramePos_ : inner.topLeft() - (geometry().topLeft() - pos());
+    RegCreateWindow(store_, {frame.x(), frame.y(), inner.width(), inner.height()});
 }
 
 void MainWindow::start() {
@@ -366,8 +366,9 @@ void MainWindow::displayPower(bool off) {
 // the window then takes the monitor's size itself.
 void MainWindow::fullscreenOn() {
     if (!fullScreen()) {
-        normalGeometry_ = geometry();
-        normalFramePos_ = pos();
+        normalMaximized_ = isMaximized();
+        normalGeometry_ = normalMaximized_ ? normalGeometry() : geometry();
+        normalFramePos_ = normalGeometry_.topLeft() - (geometry().topLeft() - pos());
     }
     views_.setFullScreen(true);
     menuBar_->hide();
@@ -383,6 +384,7 @@ void MainWindow::fullscreenOff() {
     menuBar_->show();
     showNormal();
     setGeometry(normalGeometry_);
+    if (normalMaximized_) showMaximized();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -191,8 +191,9 @@ private:
     NmeaView* nmeaView_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QString statusLine_;
-    QRect normalGeometry_;  // the inner area before full screen, and its frame's corner
+    QRect normalGeometry_;  // before full screen: the inner area, its frame's corner, maximised
     QPoint normalFramePos_;
+    bool normalMaximized_ = false;
     bool uiHoldsState_ = false;
     bool closing_ = false;
     int raiseCount_ = 0;

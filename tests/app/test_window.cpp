@@ -67,6 +67,17 @@ TEST_F(AppTest, FullScreenCoversTheMonitorAndLeavingItRestoresTheWindow) {
     EXPECT_EQ(w.geometry(), before);
     EXPECT_EQ(w.pos(), frame);
     EXPECT_TRUE(w.menuBar().isVisible());
+    // Maximised before: maximised again, and back to the same size from there.
+    w.showMaximized();
+    settle();
+    w.fullscreenOn();
+    settle();
+    w.fullscreenOff();
+    settle();
+    EXPECT_TRUE(w.isMaximized());
+    w.showNormal();
+    settle();
+    EXPECT_EQ(w.geometry(), before);
 }
 
 // Stored "sWindow" and "iScale", and the command line's --screen and --scale over them.
