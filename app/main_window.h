@@ -46,6 +46,12 @@ struct WindowOptions {
     int screenWidth = 240;
     int screenHeight = 320;
     int scale = 2;
+    // A desktop run: the window's place and size and the scale come from the last run (the
+    // values above then only size the first start) and are stored at exit. A screen or scale
+    // given on the command line holds for the run; a given scale is also stored.
+    bool remember = false;
+    bool screenGiven = false;
+    bool scaleGiven = false;
     bool oldKeys = false;
     std::optional<std::filesystem::path> maps;  // instead of the stored map directory
     std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
@@ -185,6 +191,9 @@ private:
     NmeaView* nmeaView_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QString statusLine_;
+    QRect normalGeometry_;  // before full screen: the inner area, its frame's corner, maximised
+    QPoint normalFramePos_;
+    bool normalMaximized_ = false;
     bool uiHoldsState_ = false;
     bool closing_ = false;
     int raiseCount_ = 0;
@@ -203,6 +212,9 @@ private:
     int placeIndex_ = -1;        // the town chosen last
 
     void create();
+    // The window's place and size at start, and stored at exit (a desktop run only).
+    void placeWindow();
+    void storeWindowPlacement();
     void guarded(const std::function<void()>& handler);
     void reportException();
     void dispatch(int id);
