@@ -192,8 +192,8 @@ TEST_F(StylusTest, CursorKeysStepTheRouteInTheMoveViewRoundAllPointsButTheLast) 
     QTest::keyClick(&w, Qt::Key_Left);
     QTest::keyClick(&w, Qt::Key_Left);
     shownPoints.push_back(state().frame.selectedRoutePoint);
-    EXPECT_EQ(shownPoints, (std::vector<int>{0, 1, 2, 0, 1}));
-    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, kCentreX + 100);
+    EXPECT_EQ(shownPoints, (std::vector<int>{1, 2, 0, 1, 2}));
+    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, kCentreX + 200);
     // Enter shows the next info page.
     QTest::keyClick(&w, Qt::Key_Return);
     EXPECT_EQ(state().display.infoPage, 1);
