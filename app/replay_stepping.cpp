@@ -59,8 +59,8 @@ bool MainWindow::replayButtonTap(int x, int y) {
             stepTrace(1);
         } else {
             // Stopped where it was: the view stays on the entry last played.
-            const int at = replay_->position();
             stopDrawingReplay(kStepStopWait);
+            const int at = replay_->position();
             StateLock lock(state_.stateMutex, uiHoldsState_);
             if (at >= 0 && at < kTraceReplaySlots) {
                 state_.frame.viewCentre.gridX = state_.trace.points[static_cast<std::size_t>(at)].gridX;
