@@ -1,16 +1,7 @@
-// The Move view by stylus and keys on the real window: a tap while calibrating with its menu,
-// the replay buttons where they are drawn, and stepping the trace and the route.
-#include <QAction>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QPainter>
+// The Move view by stylus and keys on the real window: the replay buttons where they are
+// drawn, and stepping the trace and the route.
 #include <QTest>
 
-#include <algorithm>
-#include <set>
-
-#include "app/calibration_dialog.h"
 #include "app/command_ids.h"
 #include "app/frame_view.h"
 #include "display/replay_buttons.h"
@@ -19,8 +10,6 @@
 
 namespace vexa::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kWidth = 240;
 constexpr int kHeight = 320;
@@ -61,105 +50,6 @@ protected:
     }
     bool replayRuns() { return state().replay.replayDrawing.load(); }
 };
-
-class MoveCalibrationTest : public MoveViewTest {
-protected:
-    fs::path maps_ = dir_ / "Karten_utm";
-    std::vector<std::string> items_;
-
-    // Two maps of 100 pixels per 1000 m, 100 × 100 pixels, side by side; calibrating in Move.
-    MainWindow& openCalibrating() {
-        fs::create_directories(maps_);
-        QImage image(100, 100, QImage::Format_RGB32);
-        image.fill(QColor(200, 225, 180));
-        QPainter(&image).drawRect(0, 0, 99, 99);  // the edges show how a map lies
-        for (const char* name : {"Karte_32_500000_5500000_100_100_100.png", "Karte_32_501000_5500000_100_100_100.png"})
-            image.save(QString::fromStdString((maps_ / name).string()));
-        WindowOptions options;
-        options.maps = maps_;
-        options.scale = 1;
-        MainWindow& w = open(options);
-        state().frame.viewCentre = TrackPoint{500500.0, 5499500.0};
-        run(cmd::Calibration);
-        run(cmd::MoveView);
-        return w;
-    }
-    std::set<std::string> files() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(maps_)) names.insert(entry.path().filename().string());
-        return names;
-    }
-    // The western map, the one under the centre.
-    const MapEntry& first() {
-        const auto& rows = state().maps.rows;
-        return *std::min_element(rows.begin(), rows.end(),
-                                 [](const MapEntry& a, const MapEntry& b) { return a.left < b.left; });
-    }
-    // With VEXA_SHOTS set: the Move view with the menu open 20 pixels above the tap.
-    void shotWithMenu(QMenu& menu, QPoint tap) {
-        if (!std::getenv("VEXA_SHOTS")) return;
-        QImage picture = screen().image().convertToFormat(QImage::Format_RGB32);
-        menu.adjustSize();
-        const QImage items = menu.grab().toImage();
-        QPainter(&picture).drawImage(std::min(tap.x(), picture.width() - items.width()), tap.y() - 20, items);
-        QLabel label;
-        label.setPixmap(QPixmap::fromImage(picture));
-        shot(label, "move-calibration-menu.png");
-    }
-};
-
-// 10 pixels right of and 5 below the centre at 100 pixels per 1000 m: 100 m east, 50 m south.
-// The map moves the other way: for good through the rename dialog, in memory only, or not at all.
-TEST_F(MoveCalibrationTest, ATapMovesTheCurrentMapForGoodForNowOrNotAtAll) {
-    struct Case {
-        int command;
-        std::set<std::string> files;
-        float left;
-        float top;
-        bool stillCalibrating;
-    };
-    const Case cases[] = {
-        {cmd::TemporaryCalibration,
-         {"Karte_32_500000_5500000_100_100_100.png", "Karte_32_501000_5500000_100_100_100.png"}, 499900.0f, 5500050.0f,
-         true},
-        {cmd::CancelCalibration,
-         {"Karte_32_500000_5500000_100_100_100.png", "Karte_32_501000_5500000_100_100_100.png"}, 500000.0f, 5500000.0f,
-         false},
-        {cmd::PermanentCalibration,
-         {"Karte_32_499900_5500050_100_100_100.png", "Karte_32_501000_5500000_100_100_100.png"}, 499900.0f, 5500050.0f,
-         true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.command);
-        MainWindow& w = openCalibrating();
-        ASSERT_TRUE(state().frame.calibrating);
-        ASSERT_GE(state().mapView.CurrentRow, 0);
-        const QPoint tap(kWidth / 2 + 10, kHeight / 2 + 5);
-        w.setMenuRunner([&](QMenu& menu) {
-            if (c.command == cmd::PermanentCalibration) shotWithMenu(menu, tap);
-            items_.clear();
-            for (QAction* a : menu.actions()) items_.push_back(a->text().toStdString());
-            return c.command;
-        });
-        w.setDialogRunner([](QDialog& d) {
-            auto& dialog = dynamic_cast<CalibrationDialog&>(d);
-            EXPECT_EQ(dialog.newPlacement().x, 499900);
-            EXPECT_EQ(dialog.newPlacement().y, 5500050);
-            dialog.okButton()->click();
-            return dialog.result();
-        });
-        tapAt(tap);
-        EXPECT_EQ(items_, (std::vector<std::string>{"permanente Kalibrierung", "temporäre Kalibrierung",
-                                                    "Cancel Kalibrierung"}));
-        EXPECT_EQ(files(), c.files);
-        EXPECT_FLOAT_EQ(first().left, c.left);
-        EXPECT_FLOAT_EQ(first().right, c.left + 1000.0f);
-        EXPECT_FLOAT_EQ(first().top, c.top);
-        EXPECT_EQ(state().frame.calibrating, c.stillCalibrating);
-        EXPECT_EQ(state().mapView.CalibrationRow, -1);
-        EXPECT_EQ(view(), DisplayMode::Move);
-    }
-}
 
 // The buttons are drawn where the taps find them: a trace and a route of more than one point
 // show fast, start and step; pause only while that replay runs.
