@@ -55,28 +55,25 @@ bool MainWindow::replayButtonTap(int x, int y) {
         if (idle() && !drawingReplayRuns()) StartProcess_ShowIrcRoute();
         break;
     case ReplayButton::TraceStep:
+    case ReplayButton::RouteStep: {
+        const bool trace = *button == ReplayButton::TraceStep;
         if (!drawingReplayRuns()) {
-            stepTrace(1);
-        } else {
-            // Stopped where it was: the view stays on the entry last played.
-            stopDrawingReplay(kStepStopWait);
-            const int at = replay_->position();
-            StateLock lock(state_.stateMutex, uiHoldsState_);
-            if (at >= 0 && at < kTraceReplaySlots) {
-                state_.frame.viewCentre.gridX = state_.trace.points[static_cast<std::size_t>(at)].gridX;
-                state_.frame.viewCentre.gridY = state_.trace.points[static_cast<std::size_t>(at)].gridY;
-            }
+            if (trace) stepTrace(1);
+            else stepRoute(1);
+            break;
         }
-        break;
-    case ReplayButton::RouteStep:
-        if (!drawingReplayRuns()) {
-            stepRoute(1);
-        } else {
-            stopDrawingReplay(kStepStopWait);
-            StateLock lock(state_.stateMutex, uiHoldsState_);
+        // A running replay stops; the trace's leaves the view on the entry it played last.
+        stopDrawingReplay(kStepStopWait);
+        const int at = replay_->position();
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        if (!trace) {
             state_.replay.routeStepPos = -1;
+        } else if (!state_.replay.playingRoute && at >= 0 && at < kTraceReplaySlots) {
+            state_.frame.viewCentre.gridX = state_.trace.points[static_cast<std::size_t>(at)].gridX;
+            state_.frame.viewCentre.gridY = state_.trace.points[static_cast<std::size_t>(at)].gridY;
         }
         break;
+    }
     case ReplayButton::TracePause:
     case ReplayButton::RoutePause:
         if (drawingReplayRuns()) pauseDrawingReplay(!replay_->paused());
