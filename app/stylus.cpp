@@ -263,7 +263,7 @@ void MainWindow::moveCalibrationTap(int x, int y) {
                                std::string(map.extension()).c_str()));
     }
     tapMenu({{cmd::PermanentCalibration, "permanente Kalibrierung"},
-             {cmd::TemporaryCalibration, "temporäre Kalibrierung"},
+             {cmd::TemporaryCalibration, "temporäre Kalbrierung"},
              {cmd::CancelCalibration, "Cancel Kalibrierung"}},
             x, y - 20);
 }

@@ -260,7 +260,7 @@ TEST_F(CalibrationTest, AMoveViewTapMovesTheCurrentMapForGoodForNowOrNotAtAll) {
         });
         QTest::mouseClick(&w.frameView(), Qt::LeftButton, {}, tap);
         settle();
-        EXPECT_EQ(items, (std::vector<std::string>{"permanente Kalibrierung", "temporäre Kalibrierung",
+        EXPECT_EQ(items, (std::vector<std::string>{"permanente Kalibrierung", "temporäre Kalbrierung",
                                                    "Cancel Kalibrierung"}));
         const int row = rowNamed(c.file);
         ASSERT_GE(row, 0);
