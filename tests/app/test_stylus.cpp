@@ -270,6 +270,7 @@ TEST_F(StylusTest, GpsViewKeysPlayPauseStopAndStepTheTrace) {
         trace.points[static_cast<std::size_t>(i)].gridY = kCentreY + 100.0 * i;
     }
     trace.next = 40;
+    trace.wrapped = true;  // about 2000 entries to play: the keys come long before the end
     run(cmd::GpsView);
     const auto runs = [&] { return state().replay.replayDrawing.load(); };
     QTest::keyClick(&w, Qt::Key_Down);
@@ -283,7 +284,7 @@ TEST_F(StylusTest, GpsViewKeysPlayPauseStopAndStepTheTrace) {
     EXPECT_FALSE(w.replayThread().paused());
     QTest::keyClick(&w, Qt::Key_Left);
     EXPECT_TRUE(waitFor([&] { return !runs(); }));
-    EXPECT_LT(w.replayThread().position(), 38);  // stopped before its end
+    EXPECT_NE(w.replayThread().position(), 38);  // stopped before its last entry
 }
 
 TEST_F(StylusTest, TheWheelZoomsLikePlusAndMinus) {
