@@ -128,6 +128,7 @@ QImage orientedPicture(const QImage& picture, int moveDisplayMode) {
 
 }  // namespace
 
+// Laid out for 240 × 320; on other screens the areas keep their places from the top left.
 GpsViewLayout gpsViewLayout(int, int) {
     GpsViewLayout layout;
     layout.positionLine = QRect(0, 14, 240, 22);
