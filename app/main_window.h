@@ -230,15 +230,23 @@ private:
     void repaintScreen();
     bool idle();
     void moveTap(int x, int y);
+    void moveCalibrationTap(int x, int y);
     void karteTap(int x, int y);
     void gpsTap(int x, int y, bool idleNow);
     int takeMapScale();
     int popupMenu(QMenu& menu, QPoint at);
+    // A pop-up menu of commands at device pixels (x, y); runs the chosen one.
+    void tapMenu(const std::vector<std::pair<int, const char*>>& items, int x, int y);
     void karteEnter();
     // Map calibration (calibration_commands.cpp).
     void calibrationCommand(int id);
     void DlgKalib();
-    void moveStep(int direction);
+    // The Move view's replay buttons and stepping (replay_stepping.cpp).
+    bool drawingReplayRuns();
+    bool replayButtonTap(int x, int y);
+    void stepTrace(int direction);
+    void stepRoute(int direction);
+    void gpsReplayKey(int key);
 
     // Tools and POI menu commands.
     void loadMapDirectory();

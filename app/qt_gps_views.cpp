@@ -26,7 +26,7 @@ QtGpsViews::QtGpsViews(AppState& state, Ui& ui, ViewSink& sink, int screenWidth,
       height_(screenHeight),
       overlays_(ViewRecords{state.route, state.trace, state.pois, state.settings, state.gps, state.last,
                             state.grid, state.maps, state.mapView, state.frame, state.guidance, state.display,
-                            state.texts, screenWidth, screenHeight, "vexapoi.cdb"}) {}
+                            state.texts, screenWidth, screenHeight, "vexapoi.cdb", 0, &state.replay}) {}
 
 MapFrameContext QtGpsViews::context() {
     MapFrameContext ctx{state_.maps,   state_.mapView,     state_.frame, state_.grid,

@@ -28,9 +28,6 @@ namespace {
 
 constexpr int kPurgeAfterMs = 700;
 constexpr int kCompassX = 50, kCompassY = 221;
-constexpr int kPictureX = 136, kPictureY = 120;  // the free space right of the fix time
-const QRect kAltitudeProfile(34, 267, 173, 25);
-const QRect kSpeedProfile(34, 294, 173, 25);
 
 int largestOf(const std::array<int, kProfileSize>& ring) {
     return *std::max_element(ring.begin(), ring.begin() + (kProfileSize - 1));
@@ -62,11 +59,11 @@ std::string tripText(double metres) {
     return km < 100.0 ? strprintf("%1.2f", km) : strprintf("%1.1f", km);
 }
 
-void drawNumbers(QPainter& p, GpsViewContext& ctx) {
+void drawNumbers(QPainter& p, GpsViewContext& ctx, const GpsViewLayout& layout) {
     const GpsState& gps = ctx.gps;
     p.setPen(Qt::black);
     p.setFont(mapFont());
-    drawTextAt(p, 4, 20, positionLine(ctx));
+    drawTextAt(p, layout.positionLine.left() + 4, layout.positionLine.top() + 6, positionLine(ctx));
     p.setFont(smallFont());
     drawTextAt(p, 6, 40, "km/h");
     drawTextAt(p, 124, 40, "H in m");
@@ -74,9 +71,9 @@ void drawNumbers(QPainter& p, GpsViewContext& ctx) {
     drawTextAt(p, 4, 50, speedText(gps.speed));
     drawTextAt(p, 122, 50, strprintf("%1.0f", static_cast<double>(gps.altitude)));
     p.setFont(largeFont());
-    drawTextAt(p, 4, 90, tripText(gps.tripDistance));
+    drawTextAt(p, layout.trip.left() + 4, layout.trip.top() + 2, tripText(gps.tripDistance));
     p.setFont(mapFont());
-    drawTextAt(p, 92, 100, "km");
+    drawTextAt(p, layout.trip.left() + 92, layout.trip.top() + 12, "km");
     p.drawImage(122, 96, clockIcon());
     p.setFont(mapFont());
     drawTextAt(p, 140, 94, gps.elapsedText.view());
@@ -87,17 +84,18 @@ void drawNumbers(QPainter& p, GpsViewContext& ctx) {
 }
 
 void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
+    const GpsViewLayout layout = gpsViewLayout(ctx.screenWidth, ctx.screenHeight);
     QPainter p(&picture);
     p.fillRect(picture.rect(), state.background);
-    p.drawImage(kPictureX, kPictureY, gpsViewPicture());
+    p.drawImage(layout.picture.topLeft(), gpsViewPicture());
     p.drawImage(4, 2, sunIcon());
     p.setPen(Qt::black);
     p.setFont(mapFont());
     drawTextAt(p, 24, 2, ctx.sunTimes);
-    drawNumbers(p, ctx);
+    drawNumbers(p, ctx, layout);
 
-    DrawHProfile(p, ctx.gps, kAltitudeProfile);
-    DrawVProfile(p, ctx.gps, kSpeedProfile, ctx.gps.averageSpeed);
+    DrawHProfile(p, ctx.gps, layout.altitudeProfile);
+    DrawVProfile(p, ctx.gps, layout.speedProfile, ctx.gps.averageSpeed);
     // The target is measured from the receiver's last position.
     const TrackPoint here{ctx.last.grid.easting, ctx.last.grid.northing};
     BearingLayer bearing{ctx.route, ctx.grid, here, ctx.guidance, ctx.display.compassStyle};
@@ -129,6 +127,19 @@ QImage orientedPicture(const QImage& picture, int moveDisplayMode) {
 }
 
 }  // namespace
+
+// Laid out for 240 × 320; on other screens the areas keep their places from the top left.
+GpsViewLayout gpsViewLayout(int, int) {
+    GpsViewLayout layout;
+    layout.positionLine = QRect(0, 14, 240, 22);
+    layout.trip = QRect(0, 88, 118, 30);
+    layout.picture = QRect(QPoint(136, 120), gpsViewPicture().size());  // right of the fix time
+    layout.guidanceToggle = QRect(QPoint(0, 180), QPoint(79, 239));
+    layout.satellites = kSatsPanel;
+    layout.altitudeProfile = QRect(34, 267, 173, 25);
+    layout.speedProfile = QRect(34, 294, 173, 25);
+    return layout;
+}
 
 QColor gpsBackground(int iGpsBKColor, const QColor& previous) {
     switch (iGpsBKColor) {

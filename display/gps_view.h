@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRect>
 
 namespace vexa {
 
@@ -26,6 +27,19 @@ struct PositionTexts;
 struct RouteTable;
 struct SatelliteState;
 struct Settings;
+
+// The view's areas in screen pixels: the drawing puts its parts there and the taps find them
+// there.
+struct GpsViewLayout {
+    QRect positionLine;     // taps choose the coordinate format
+    QRect trip;             // trip distance: taps reset the trip
+    QRect picture;          // the background picture: taps try the next background colour
+    QRect guidanceToggle;   // the compass: taps switch the target line
+    QRect satellites;       // taps start or stop reception
+    QRect altitudeProfile;  // taps recompute a profile's maximum
+    QRect speedProfile;
+};
+GpsViewLayout gpsViewLayout(int screenWidth, int screenHeight);
 
 // Requests set by taps on the view, served at the next redraw.
 struct GpsViewRequests {

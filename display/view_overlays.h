@@ -18,6 +18,7 @@ struct MapTable;
 struct MapView;
 struct PoiTable;
 struct PositionTexts;
+struct ReplayControl;
 struct RouteTable;
 struct Settings;
 struct TraceTable;
@@ -40,6 +41,7 @@ struct ViewRecords {
     int screenHeight = 320;
     std::string defaultPoiVolume{}; // POIs of this volume are filled white
     int poiLabelPosition = 0;       // 0 above left, 1 below left
+    const ReplayControl* replay = nullptr;  // which replay runs, for the replay buttons
 };
 
 class ViewOverlays : public FrameOverlays {
@@ -53,6 +55,8 @@ public:
     void drawBigNumbers(QPainter& painter, const OverlayFrame& frame) override;
     void drawInfoTexts(QPainter& painter, const OverlayFrame& frame) override;
     void drawInfoPanel(QPainter& painter) override;
+    bool hasReplayButtons() const override;
+    void drawReplayButtons(QPainter& painter) override;
 
     // The trace point the last map-view frame found within 5 pixels of the centre, or −1.
     int traceAtCentre() const { return traceAtCentre_; }

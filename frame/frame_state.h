@@ -28,6 +28,7 @@ struct FrameState {
     bool courseUp = false;
     int baseAngle = 0;              // 0, −90 or 180 degrees
     bool calibrating = false;       // "Kalibrierung"
+    bool routeStepping = false;     // the keys step through the route: the Move view turns to each leg
     bool overview = false;          // "Karten Übersicht"
     bool showPois = false;          // "Show POIs"
     bool showRoutePoints = false;   // "Show Routepoints"

@@ -1,10 +1,12 @@
 // The hardware keys (press and release, long presses on an old system) and the character
 // shortcuts.
 #include <QKeyEvent>
+#include <QFileSystemModel>
 #include <QTest>
 
 #include "app/command_ids.h"
 #include "app/frame_view.h"
+#include "app/map_directory_dialog.h"
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
 #include "display/display_power.h"
@@ -74,6 +76,49 @@ TEST_F(KeysTest, OldSystemKey1HeldSwitchesTheDisplayOffAndKey4SwitchesItOn) {
     hold(4, 10);
     EXPECT_FALSE(state().frame.bManualScreenOff);
     EXPECT_FALSE(w.frameView().blank());
+}
+
+// Key 3 held over 2000 ms in the map views goes back to the map directory used before "Karten
+// Verzeichnis", and again forth; not at 2000 ms, not while a replay runs.
+TEST_F(KeysTest, OldSystemKey3HeldSwapsTheMapDirectoryWithTheOneUsedBefore) {
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    const auto folder = [&](const char* name, int maps) {
+        const std::filesystem::path dir = dir_ / name;
+        std::filesystem::create_directories(dir);
+        for (int i = 0; i < maps; ++i)
+            image.save(QString::fromStdString(
+                (dir / ("Karte_32_" + std::to_string(500000 + 1000 * i) + "_5500000_100_100_100.png")).string()));
+        return dir;
+    };
+    const auto before = folder("Alt_utm", 1);
+    const auto chosen = folder("Neu_utm", 2);
+    WindowOptions options;
+    options.oldKeys = true;
+    options.maps = before;
+    MainWindow& w = open(options, true);
+    w.setDialogRunner([&](QDialog& d) {
+        auto& dialog = dynamic_cast<MapDirectoryDialog&>(d);
+        dialog.scanAndKeep(dialog.model()->index(QString::fromStdString(chosen.string())));
+        return dialog.result();
+    });
+    run(cmd::MapDirectory);
+    ASSERT_EQ(state().frame.lastMapIndex, 1);
+    run(cmd::KarteView);
+    struct Case {
+        std::uint32_t heldMs;
+        bool replaying;
+        int lastMapIndex;  // 0: the folder used before, 1: the chosen one
+    };
+    const Case cases[] = {{2000, false, 1}, {2001, true, 1}, {2001, false, 0}, {2500, false, 1}};
+    for (const Case& c : cases) {
+        state().frame.replaying = c.replaying;
+        hold(3, c.heldMs);
+        state().frame.replaying = false;
+        EXPECT_EQ(state().frame.lastMapIndex, c.lastMapIndex) << c.heldMs << " " << c.replaying;
+        EXPECT_EQ(std::filesystem::path(state().maps.rows.front().path).parent_path(),
+                  c.lastMapIndex == 0 ? before : chosen);
+    }
 }
 
 TEST_F(KeysTest, KeyboardKeysF1ToF4AreTheHardwareKeysUnlessConfiguredOtherwise) {
