@@ -1,5 +1,6 @@
 // Map calibration: the dialog "Karte umbenennen" for the map being calibrated, the permanent
-// rename of a size-corrected map, and "Cancel Kalibrierung".
+// rename of a size-corrected map or of a map moved by a tap in the Move view, "temporäre
+// Kalbrierung" (the move in memory only) and "Cancel Kalibrierung".
 #include <QCheckBox>
 #include <QProgressBar>
 
@@ -21,6 +22,7 @@ bool validRow(const MapTable& table, int row) { return row >= 0 && row < static_
 
 void MainWindow::calibrationCommand(int id) {
     std::string failure;
+    bool temporary = false;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         MapView& view = state_.mapView;
@@ -35,10 +37,29 @@ void MainWindow::calibrationCommand(int id) {
             const int row = validRow(state_.maps, view.CalibrationRow) ? view.CalibrationRow : view.CurrentRow;
             if (validRow(state_.maps, row)) ResetKalib(state_.maps.rows[static_cast<std::size_t>(row)]);
             endCalibration(view);
+            stylus_.calibrationTapRow = -1;
             state_.frame.calibrating = false;
+        } else if (id != cmd::CalibrationMenu) {
+            // The map tapped in the Move view, moved by the tap's offsets: for now only, or
+            // for good through the dialog that renames its file.
+            const int row = std::exchange(stylus_.calibrationTapRow, -1);
+            if (!validRow(state_.maps, row)) return;
+            MapEntry& map = state_.maps.rows[static_cast<std::size_t>(row)];
+            const float east = stylus_.calibrationOffsetX;
+            const float north = static_cast<float>(stylus_.calibrationOffsetY / state_.frame.verticalRatio);
+            map.left -= east;
+            map.right -= east;
+            map.top -= north;
+            map.bottom -= north;
+            if (id == cmd::TemporaryCalibration) temporary = true;
+            else view.CalibrationRow = row;
         } else if (!validRow(state_.maps, view.CalibrationRow)) {
             return;
         }
+    }
+    if (temporary) {
+        ui_.sendCommand(cmd::MoveView);
+        return;
     }
     if (!failure.empty()) {
         ui_.messageBox(failure, "vexa", MessageButtons::Ok, MessageIcon::Error);

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "app/dialog_fit.h"
+
 namespace vexa {
 
 namespace {
@@ -51,6 +53,7 @@ CalibrationDialog::CalibrationDialog(const MapPlacement& old, const MapPlacement
     progress_ = new QProgressBar;
     progress_->setRange(0, 100);
     progress_->setVisible(false);
+    keepRoomWhenHidden(*progress_);  // ticking "alle" shows it without resizing the dialog
     connect(all_, &QCheckBox::toggled, progress_, &QWidget::setVisible);
     grid->addWidget(all_, 7, 0);
     grid->addWidget(progress_, 7, 1, 1, 2);

@@ -11,12 +11,12 @@ bool parseInt(std::string_view text, int& value) {
     return ec == std::errc{} && end == text.data() + text.size();
 }
 
-// "240x320": both sides between 100 and 4096.
+// "240x320": each side from 240 to 4096 pixels, portrait or landscape.
 bool parseScreen(std::string_view text, int& width, int& height) {
     const auto x = text.find('x');
     if (x == std::string_view::npos) return false;
     if (!parseInt(text.substr(0, x), width) || !parseInt(text.substr(x + 1), height)) return false;
-    return width >= 100 && width <= 4096 && height >= 100 && height <= 4096;
+    return width >= 240 && width <= 4096 && height >= 240 && height <= 4096;
 }
 
 }  // namespace
@@ -43,9 +43,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--snapshot") {
             line.snapshot = value();
         } else if (arg == "--screen") {
+            line.screenGiven = true;
             if (!parseScreen(value(), line.screenWidth, line.screenHeight))
-                line.error = "--screen erwartet BxH zwischen 100 und 4096, z.B. 240x320";
+                line.error = "--screen erwartet BxH ab 240x240 bis 4096x4096, z.B. 240x320";
         } else if (arg == "--scale") {
+            line.scaleGiven = true;
             if (!parseInt(value(), line.scale) || line.scale < 1 || line.scale > 8)
                 line.error = "--scale erwartet eine ganze Zahl von 1 bis 8";
         } else {
@@ -64,8 +66,10 @@ std::string usageText() {
            "  --replay FILE    NMEA-Log abspielen (wie EmulateStart/Import)\n"
            "  --port DEVICE    serielles Gerät des GPS-Empfängers, z.B. /dev/ttyUSB0,\n"
            "                   oder gpsd bzw. gpsd://HOST:PORT\n"
-           "  --screen WxH     Bildschirm des Geräts in Pixeln (Standard 240x320)\n"
-           "  --scale N        Vergrößerung auf dem Desktop (Standard 2)\n"
+           "  --screen WxH     Bildschirm des Geräts in Pixeln, ab 240x240, für diesen Lauf\n"
+           "                   (sonst folgt er dem Fenster; Standard beim ersten Start 240x320)\n"
+           "  --scale N        Vergrößerung auf dem Desktop, 1 bis 8, bleibt gespeichert\n"
+           "                   (Standard nach Bildschirmgröße)\n"
            "  --snapshot DIR   ohne Anzeige: Replay bis zum Ende abspielen, PNG-Bilder der\n"
            "                   Ansichten Move, Karte, GPS und NMEA in DIR schreiben, beenden\n"
            "  --old-keys       lange Tastendrücke mit Timern (altes System)\n";

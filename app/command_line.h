@@ -17,6 +17,8 @@ struct CommandLine {
     int screenWidth = 240;
     int screenHeight = 320;
     int scale = 2;
+    bool screenGiven = false;  // --screen and --scale were on the command line
+    bool scaleGiven = false;
     std::optional<std::filesystem::path> snapshot;
     bool oldKeys = false;
     bool help = false;

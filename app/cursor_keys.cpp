@@ -5,6 +5,8 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
+#include "display/replay_thread.h"
+#include "display/trace_replay.h"
 #include "maps/map_selection.h"
 
 namespace vexa {
@@ -36,7 +38,7 @@ void MainWindow::cursorKey(int key) {
         return;
     }
     case DisplayMode::Move:
-        if (receiving()) return;
+        if (receiving() || drawingReplayRuns()) return;
         if (enter) {
             if (calibrating()) return;
             {
@@ -45,7 +47,15 @@ void MainWindow::cursorKey(int key) {
             }
             command(cmd::MoveView);
         } else if (key == Qt::Key_Left || key == Qt::Key_Right) {
-            moveStep(key == Qt::Key_Right ? 1 : -1);
+            // Through the trace, or without one through the route.
+            const int direction = key == Qt::Key_Right ? 1 : -1;
+            bool trace = false;
+            {
+                StateLock lock(state_.stateMutex, uiHoldsState_);
+                trace = state_.trace.wrapped || state_.trace.next > 1;
+            }
+            if (trace) stepTrace(direction);
+            else stepRoute(direction);
         }
         return;
     case DisplayMode::Gps:
@@ -55,6 +65,8 @@ void MainWindow::cursorKey(int key) {
                 state_.guidance.targetLineOff = !state_.guidance.targetLineOff;
             }
             if (idle()) RefreshWindow();
+        } else {
+            gpsReplayKey(key);
         }
         return;
     case DisplayMode::Nmea:
@@ -104,21 +116,44 @@ void MainWindow::karteEnter() {
     views_.composeMapView(state_.frame.viewCentre);
 }
 
-// Left and Right in the Move view step through the route, one point at a time, round the
-// points but the last.
-void MainWindow::moveStep(int direction) {
-    StateLock lock(state_.stateMutex, uiHoldsState_);
-    const RouteTable& route = state_.route;
-    if (route.count <= 1) return;
-    int& pos = stylus_.routeStepPos;
-    const int last = route.count - 2;
-    if (direction > 0) pos = pos >= last ? 0 : pos + 1;
-    else pos = pos <= 0 ? last : pos - 1;
-    state_.frame.selectedRoutePoint = pos;
-    const TrackPoint& p = route.points[static_cast<std::size_t>(pos)];
-    state_.frame.viewCentre.gridX = p.gridX;
-    state_.frame.viewCentre.gridY = p.gridY;
-    views_.composeMapView(p);
+// The GPS view's replay keys: Left stops a replay, Right plays the trace, Down starts
+// reception on an empty trace, steps the trace one entry, or pauses and resumes a replay.
+void MainWindow::gpsReplayKey(int key) {
+    const bool replayRuns = drawingReplayRuns() || state_.frame.replaying.load();
+    if (key == Qt::Key_Left) {
+        if (replayRuns) command(cmd::EmulateStop);
+        return;
+    }
+    if (gpsRunning()) return;
+    bool empty = true;
+    bool steps = false;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        empty = state_.trace.empty();
+        steps = state_.trace.wrapped || state_.trace.next > 1;
+    }
+    if (key == Qt::Key_Right) {
+        if (!replayRuns && !empty) StartProcess_ShowIrcTrace();
+        return;
+    }
+    if (key != Qt::Key_Down) return;
+    if (replayRuns) {
+        if (drawingReplayRuns()) {
+            pauseDrawingReplay(!replay_->paused());
+        } else {
+            const bool pause = !state_.frame.replayPaused.load();
+            state_.frame.replayPaused = pause;
+            if (!pause) session_.replayEvent.signal();
+        }
+        return;
+    }
+    if (empty) ui_.sendCommand(cmd::GpsStart);
+    if (!steps) return;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        stepTraceReplayPos(state_.trace, state_.gps, 1);
+    }
+    characterKey('1');
 }
 
 void MainWindow::wheel(int steps) {

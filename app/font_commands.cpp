@@ -1,5 +1,5 @@
-// Fonts and the display settings: the installed faces and the private font file, the views'
-// font face, and dialog 183.
+// Fonts and the display settings: the installed faces and the private font file, the set of
+// fonts the views draw with, and dialog 183.
 #include <QFontDatabase>
 
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include "app/display_settings_dialog.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
-#include "display/text_drawing.h"
+#include "display/font_table.h"
 #include "frame/diagnostics.h"
 #include "platform/paths.h"
 
@@ -45,7 +45,8 @@ void MainWindow::RefreshFont() {
     char line[96];
     std::snprintf(line, sizeof line, "Font <%i> %s", fonts_.fontIndex, fonts_.face().c_str());
     AddNmeaListLine(state_.diagnostics, line);
-    setViewFontFace(fonts_.face());
+    const QString system = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    publishFontSet(buildFontSet(fonts_.face(), fonts_.fontSize, system.toStdString()));
 }
 
 void MainWindow::openDisplaySettings() {

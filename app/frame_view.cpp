@@ -4,6 +4,7 @@
 #include <QWheelEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <utility>
 
 namespace vexa {
@@ -13,11 +14,13 @@ constexpr int kStatusLineAboveBottom = 41;  // device pixels
 constexpr int kHoldMs = 600;                // a press held this long without moving is a hold
 constexpr int kHoldSlack = 3;               // device pixels the stylus may wander while held
 constexpr int kWheelStep = 120;             // eighths of a degree per wheel notch
+constexpr int kResizeSettleMs = 40;         // a resize this long without another is reported
 }
 
 FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* parent)
     : QWidget(parent), width_(screenWidth), height_(screenHeight), scale_(scale) {
-    setFixedSize(screenWidth * scale, screenHeight * scale);
+    setMinimumSize(kMinScreenSide * scale, kMinScreenSide * scale);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     image_ = QImage(screenWidth, screenHeight, QImage::Format_RGB32);
     image_.fill(Qt::white);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -26,6 +29,20 @@ FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* pare
     connect(&holdTimer_, &QTimer::timeout, this, [this] {
         if (onHold) onHold(pressPoint_.x(), pressPoint_.y());
     });
+    resizeTimer_.setSingleShot(true);
+    resizeTimer_.setInterval(kResizeSettleMs);
+    connect(&resizeTimer_, &QTimer::timeout, this, [this] { reportScreenSize(); });
+}
+
+void FrameView::resizeEvent(QResizeEvent*) { resizeTimer_.start(); }
+
+void FrameView::reportScreenSize() {
+    const int w = std::max(kMinScreenSide, width() / scale_);
+    const int h = std::max(kMinScreenSide, height() / scale_);
+    if (w == width_ && h == height_) return;
+    width_ = w;
+    height_ = h;
+    if (onScreenResize) onScreenResize(w, h);
 }
 
 void FrameView::showImage(QImage image) {

@@ -1,6 +1,7 @@
 // The device screen: shows the last presented picture (map frame or GPS view) at an integer
 // scale, the Move view's status line over it, and blanks while the display is off. Taps and
-// double taps arrive in device pixels.
+// double taps arrive in device pixels. The screen follows the widget: its size in device
+// pixels is the widget's size divided by the scale, at least kMinScreenSide on each side.
 #pragma once
 
 #include <QImage>
@@ -9,10 +10,13 @@
 
 #include <functional>
 
+#include "frame/screen_size.h"
+
 namespace vexa {
 
 class FrameView : public QWidget {
 public:
+    // The widget first asks for the screen `screenWidth` × `screenHeight` at `scale`.
     FrameView(int screenWidth, int screenHeight, int scale, QWidget* parent = nullptr);
 
     void showImage(QImage image);
@@ -24,6 +28,9 @@ public:
     bool blank() const { return blank_; }
     const QImage& image() const { return image_; }
     int scale() const { return scale_; }
+    // The device screen's size as last reported through onScreenResize.
+    QSize screenSize() const { return {width_, height_}; }
+    QSize sizeHint() const override { return QSize(width_, height_) * scale_; }
 
     // A tap (left button pressed) at device pixels (x, y).
     std::function<void(int x, int y)> onTap;
@@ -40,6 +47,9 @@ public:
     // resized). Called after that paint, from the event loop, so that drawing the view anew
     // neither runs inside a paint nor paints again by itself.
     std::function<void()> onRepaint;
+    // The widget changed size: the new device screen size. A burst of resizes (a window being
+    // dragged) is reported once, after it settles.
+    std::function<void(int width, int height)> onScreenResize;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -48,6 +58,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int width_;
@@ -60,10 +71,12 @@ private:
     bool ownUpdate_ = false;        // the pending paint shows what this view was given
     bool repaintPending_ = false;
     QTimer holdTimer_;              // the press held still: tap-and-hold
+    QTimer resizeTimer_;            // the widget's size settled
     QPoint pressPoint_;
     int wheelAngle_ = 0;            // eighths of a degree not yet a whole step
 
     void updateContent();
+    void reportScreenSize();
     QPoint devicePoint(const QMouseEvent& event) const;
 };
 

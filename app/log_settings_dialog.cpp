@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/dialog_fit.h"
 #include "frame/settings.h"
 
 namespace vexa {
@@ -88,6 +89,10 @@ LogSettingsDialog::LogSettingsDialog(Settings& settings, SettingsStore& store, s
 
     info_ = new QLineEdit(this);
     info_->setReadOnly(true);
+    // The information line comes and goes as values are typed: its room stays, wide enough for
+    // the longest of its texts.
+    keepRoomWhenHidden(*info_);
+    info_->setMinimumWidth(info_->fontMetrics().horizontalAdvance(QStringLiteral("Mindest Distanz für Trace/Log 9999 m")) + 16);
     layout->addWidget(info_);
 
     auto* box = new QDialogButtonBox(this);

@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/qt_translations.h"
 #include "app/single_instance.h"
 #include "app/snapshot.h"
 #include "gps/gps_session.h"
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("vexa");
     // Qt takes the user's locale; numbers in files and databases keep the decimal point.
     std::setlocale(LC_NUMERIC, "C");
+    // The whole program speaks German, whatever the locale; so do Qt's own dialogs.
+    const std::unique_ptr<QTranslator> qtGerman = installQtTranslations();
 
     SingleInstance instance(SingleInstance::defaultServerName());
     if (!line.snapshot && instance.notifyRunning()) return 0;
@@ -42,11 +45,15 @@ int main(int argc, char** argv) {
     FileSettingsStorage storage(settingsFile());
     ReceiverPort port;
     auto state = std::make_unique<AppState>(clock, storage, port);
+    if (!qtGerman) AddNmeaListLine(state->diagnostics, "Qt-Übersetzung fehlt (qt6-translations-l10n): Qt-Dialoge englisch");
 
     WindowOptions options;
     options.screenWidth = line.screenWidth;
     options.screenHeight = line.screenHeight;
     options.scale = line.scale;
+    options.remember = !line.snapshot;
+    options.screenGiven = line.screenGiven;
+    options.scaleGiven = line.scaleGiven;
     options.oldKeys = line.oldKeys;
     options.maps = line.maps;
     options.port = line.port;

@@ -3,10 +3,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QGridLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
-#include <QPainter>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
@@ -17,12 +16,14 @@
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/dialog_fit.h"
 #include "app/frame_view.h"
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
 #include "app/snapshot.h"
 #include "app/state_lock.h"
 #include "app/ui_thread.h"
+#include "app/window_placement.h"
 #include "maps/render/map_loading.h"
 #include "app/dbus_screen_power.h"
 #include "display/display_power.h"
@@ -53,16 +54,6 @@ std::array<int, 4> hardwareKeyCodes(SettingsStorage& storage) {
     }
     return codes;
 }
-
-// Black where the window is larger than the device screen. Painted, not set as the palette,
-// which the screen's own widgets would inherit.
-class BlackSurround : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::black); }
-};
 
 int osMajorVersion() {
     utsname name{};
@@ -151,11 +142,15 @@ void MainWindow::create() {
     menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comLabel(n); }, this);
     addToolBar(Qt::BottomToolBarArea, menuBar_);
 
-    const int w = options_.screenWidth * options_.scale;
-    const int h = options_.screenHeight * options_.scale;
-    // The device screen keeps its size; in full screen it stands in the middle of black.
-    auto* surround = new BlackSurround(this);
-    stack_ = new QStackedWidget(surround);
+    if (options_.remember && !options_.scaleGiven) {
+        const std::uint32_t stored = RegQueryScale(store_);
+        const QScreen* monitor = QGuiApplication::primaryScreen();
+        options_.scale = stored >= 1 && stored <= 8 ? static_cast<int>(stored)
+                         : monitor                  ? defaultScale(monitor->availableGeometry().size())
+                                                    : options_.scale;
+    }
+    // The device screen fills the window above the menu bar and follows its size.
+    stack_ = new QStackedWidget(this);
     frameView_ = new FrameView(options_.screenWidth, options_.screenHeight, options_.scale, stack_);
     frameView_->setFocusPolicy(Qt::NoFocus);
     frameView_->onTap = [this](int x, int y) { guarded([&] { tap(x, y); }); };
@@ -165,15 +160,12 @@ void MainWindow::create() {
     frameView_->onLift = [this](int x, int y) { guarded([&] { lift(x, y); }); };
     frameView_->onWheel = [this](int steps) { guarded([&] { wheel(steps); }); };
     frameView_->onRepaint = [this] { guarded([&] { repaintScreen(); }); };
-    nmeaView_ = new NmeaView(w, h, stack_);
+    frameView_->onScreenResize = [this](int width, int height) { guarded([&] { resizeScreen(width, height); }); };
+    nmeaView_ = new NmeaView(stack_);
     nmeaView_->setFocusPolicy(Qt::NoFocus);
     stack_->addWidget(frameView_);
     stack_->addWidget(nmeaView_);
-    stack_->setFixedSize(w, h);
-    auto* layout = new QGridLayout(surround);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(stack_, 0, 0, Qt::AlignCenter);
-    setCentralWidget(surround);
+    setCentralWidget(stack_);
 
     auto* quit = new QAction(this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -202,6 +194,35 @@ void MainWindow::create() {
         state_.screenBuffer.Create(side, side);
     }
     refreshMenuStates();
+    placeWindow();
+}
+
+// A stored window comes back where it was, kept on a monitor that is still there; otherwise
+// the window is as large as the device screen at its scale and the menu bar.
+void MainWindow::placeWindow() {
+    if (options_.remember && !options_.screenGiven) {
+        if (const auto stored = RegQueryWindow(store_)) {
+            QList<QRect> monitors;
+            for (const QScreen* monitor : QGuiApplication::screens()) monitors.push_back(monitor->availableGeometry());
+            const QSize minimum = minimumSizeHint().expandedTo(frameView_->minimumSize());
+            const QRect r = keepOnScreen({stored->x, stored->y, stored->width, stored->height}, monitors, minimum);
+            resize(r.size());
+            move(r.topLeft());
+            return;
+        }
+    }
+    const QSize picture = frameView_->sizeHint();
+    resize(picture.width(), picture.height() + menuBar_->sizeHint().height());
+}
+
+void MainWindow::storeWindowPlacement() {
+    if (!options_.remember) return;
+    RegCreateScale(store_, static_cast<std::uint32_t>(options_.scale));
+    if (options_.screenGiven) return;
+    // A maximised or full-screen window is stored with the size it goes back to.
+    const QRect inner = fullScreen() ? normalGeometry_ : isMaximized() ? normalGeometry() : geometry();
+    const QPoint frame = fullScreen() ? normalFramePos_ : inner.topLeft() - (geometry().topLeft() - pos());
+    RegCreateWindow(store_, {frame.x(), frame.y(), inner.width(), inner.height()});
 }
 
 void MainWindow::start() {
@@ -289,6 +310,7 @@ void MainWindow::refreshMenuStates() {
 }
 
 int MainWindow::runDialog(QDialog& dialog) {
+    fitDialogWidth(dialog);
     if (dialogRunner_) return dialogRunner_(dialog);
     return dialog.exec();
 }
@@ -342,9 +364,15 @@ void MainWindow::displayPower(bool off) {
     postToUi(this, [this, off, switched] { frameView_->setBlank(off && !switched); });
 }
 
-// A bare X server without a window manager ignores the full-screen request; the window then
-// takes the screen's size itself, and back in normal mode the size of its contents.
+// Full screen covers the window's whole monitor; leaving it puts the window back where it
+// was, at its size. A bare X server without a window manager ignores the full-screen request;
+// the window then takes the monitor's size itself.
 void MainWindow::fullscreenOn() {
+    if (!fullScreen()) {
+        normalMaximized_ = isMaximized();
+        normalGeometry_ = normalMaximized_ ? normalGeometry() : geometry();
+        normalFramePos_ = normalGeometry_.topLeft() - (geometry().topLeft() - pos());
+    }
     views_.setFullScreen(true);
     menuBar_->hide();
     showFullScreen();
@@ -374,7 +402,8 @@ void MainWindow::fullscreenOff() {
     views_.setFullScreen(false);
     menuBar_->show();
     showNormal();
-    adjustSize();
+    setGeometry(normalGeometry_);
+    if (normalMaximized_) showMaximized();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -433,6 +462,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::shutDown() {
     if (closing_) return;
     closing_ = true;
+    storeWindowPlacement();
     ui_.abandonWaits();
     garmin_.stop();
     replay_->stop(std::chrono::seconds(5));

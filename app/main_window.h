@@ -46,6 +46,12 @@ struct WindowOptions {
     int screenWidth = 240;
     int screenHeight = 320;
     int scale = 2;
+    // A desktop run: the window's place and size and the scale come from the last run (the
+    // values above then only size the first start) and are stored at exit. A screen or scale
+    // given on the command line holds for the run; a given scale is also stored.
+    bool remember = false;
+    bool screenGiven = false;
+    bool scaleGiven = false;
     bool oldKeys = false;
     std::optional<std::filesystem::path> maps;  // instead of the stored map directory
     std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
@@ -105,7 +111,7 @@ public:
     ReplayThread& replayThread() { return *replay_; }
     DisplayPower& power() { return *power_; }
     FontTable& fonts() { return fonts_; }
-    // Builds the views' fonts from the chosen face ("Font <%i> %s").
+    // Builds the views' fonts from the chosen face and size ("Font <%i> %s").
     void RefreshFont();
     // Stops reception and replay, closes the port; the window then closes.
     void shutDown();
@@ -188,6 +194,9 @@ private:
     NmeaView* nmeaView_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QString statusLine_;
+    QRect normalGeometry_;  // before full screen: the inner area, its frame's corner, maximised
+    QPoint normalFramePos_;
+    bool normalMaximized_ = false;
     bool uiHoldsState_ = false;
     bool closing_ = false;
     int raiseCount_ = 0;
@@ -206,6 +215,9 @@ private:
     int placeIndex_ = -1;        // the town chosen last
 
     void create();
+    // The window's place and size at start, and stored at exit (a desktop run only).
+    void placeWindow();
+    void storeWindowPlacement();
     void guarded(const std::function<void()>& handler);
     void reportException();
     void dispatch(int id);
@@ -221,15 +233,23 @@ private:
     void repaintScreen();
     bool idle();
     void moveTap(int x, int y);
+    void moveCalibrationTap(int x, int y);
     void karteTap(int x, int y);
     void gpsTap(int x, int y, bool idleNow);
     int takeMapScale();
     int popupMenu(QMenu& menu, QPoint at);
+    // A pop-up menu of commands at device pixels (x, y); runs the chosen one.
+    void tapMenu(const std::vector<std::pair<int, const char*>>& items, int x, int y);
     void karteEnter();
     // Map calibration (calibration_commands.cpp).
     void calibrationCommand(int id);
     void DlgKalib();
-    void moveStep(int direction);
+    // The Move view's replay buttons and stepping (replay_stepping.cpp).
+    bool drawingReplayRuns();
+    bool replayButtonTap(int x, int y);
+    void stepTrace(int direction);
+    void stepRoute(int direction);
+    void gpsReplayKey(int key);
 
     // Tools and POI menu commands.
     void loadMapDirectory();

@@ -60,6 +60,8 @@ void MainWindow::openMapDirectory() {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         current = state_.frame.currentMapDir;
         count = state_.frame.lastMapIndex + 1;
+        // Hardware key 3 goes back to the directory used before.
+        if (!current.empty()) state_.frame.alternateMapDir = current;
     }
     MapDirectoryDialog::Actions actions;
     actions.scan = [this](const std::string& folder, QProgressBar& bar) {

@@ -5,10 +5,9 @@
 
 namespace vexa {
 
-NmeaView::NmeaView(int width, int height, QWidget* parent) : QPlainTextEdit(parent) {
+NmeaView::NmeaView(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
-    setFixedSize(width, height);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

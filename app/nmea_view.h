@@ -7,7 +7,7 @@ namespace vexa {
 
 class NmeaView : public QPlainTextEdit {
 public:
-    NmeaView(int width, int height, QWidget* parent = nullptr);
+    explicit NmeaView(QWidget* parent = nullptr);
     // Shows the whole text, scrolled to its top where the newest line is.
     void showText(const std::string& text);
 };

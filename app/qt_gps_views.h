@@ -47,6 +47,8 @@ public:
     void composeMapView(const TrackPoint& position);
     // Draws the GPS view from the current state. The caller holds the state mutex.
     void drawGpsView();
+    // What taps ask of the GPS view's next redraw. The caller holds the state mutex.
+    GpsViewRequests& gpsViewRequests() { return gpsView_.requests; }
     // Saves the map view at the view centre as a picture file; the file, or empty.
     // The caller holds the state mutex.
     std::filesystem::path saveScreen(const std::string& baseName, const std::filesystem::path& folder);

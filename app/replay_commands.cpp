@@ -57,7 +57,7 @@ bool MainWindow::StartProcess_ShowIrcTrace() {
     std::vector<int> order;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
-        order = traceReplayOrder(state_.trace.next, state_.trace.wrapped, state_.replay.traceStepCount);
+        order = traceReplayOrder(state_.trace.next, state_.trace.wrapped, 1);
     }
     return startDrawingReplay(false, std::move(order));
 }
@@ -66,7 +66,7 @@ bool MainWindow::StartProcess_ShowIrcRoute() {
     std::vector<int> order;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
-        order = routeReplayOrder(state_.route.count, state_.replay.routeStepCount);
+        order = routeReplayOrder(state_.route.count, 1);
     }
     return startDrawingReplay(true, std::move(order));
 }
@@ -80,9 +80,15 @@ bool MainWindow::startDrawingReplay(bool route, std::vector<int> indices) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.gps.tripDistance = 0.0;
         state_.replay.replayDrawing = true;
+        state_.replay.playingRoute = route;
     }
     ReplayThread::Steps steps;
     steps.indices = std::move(indices);
+    // The fast buttons raise the step count while the replay runs.
+    steps.stride = [this, route] {
+        std::lock_guard lock(state_.stateMutex);
+        return route ? state_.replay.routeStepCount : state_.replay.traceStepCount;
+    };
     steps.showStep = [this, route, name](int index) {
         FrameCollector collected;
         {
@@ -150,9 +156,7 @@ void MainWindow::digitKey(int digit) {
             if (digit == 0) return;
             index = state_.trace.replayPos;
         } else if (view == DisplayMode::Karte || view == DisplayMode::Move) {
-            index = traceKeyStep(state_.trace, digit);
-            if (digit > 0 && index == 1 && state_.trace.replayPos != 0) state_.gps.tripDistance = 0.0;
-            state_.trace.replayPos = index;
+            index = stepTraceReplayPos(state_.trace, state_.gps, digit);
         } else {
             return;
         }
@@ -200,7 +204,11 @@ void MainWindow::startupRouteAnimation() {
         }
         ui_.sendCommand(cmd::KarteView);
     };
-    state_.replay.replayDrawing = true;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        state_.replay.replayDrawing = true;
+        state_.replay.playingRoute = true;
+    }
     if (!replay_->start(std::move(steps))) state_.replay.replayDrawing = false;
 }
 

@@ -12,7 +12,9 @@
 #include "maps/render/map_view_layout.h"
 #include "geo/grid.h"
 #include "geo/datum_code.h"
+#include "maps/map_file_name.h"
 #include "routes/route_hits.h"
+#include "util/text.h"
 
 namespace vexa {
 
@@ -21,6 +23,7 @@ constexpr int kTaskBarHeight = 26;  // the Move view's thirds are cut from the h
 constexpr int kInfoPages = 8;
 constexpr int kPanSteps = 5;        // an edge arrow pans half a screen in five frames
 
+constexpr int kGpsColours = 5;     // the GPS view's background colours 0..4
 
 // Moves a grid position the way the stylus moved (dx, dy scaled pixels).
 void followStylus(double& gridX, double& gridY, int dx, int dy, const FrameState& frame) {
@@ -53,7 +56,8 @@ void MainWindow::tap(int x, int y) {
     switch (currentView()) {
     case DisplayMode::Karte: karteTap(x, y); break;
     case DisplayMode::Move:
-        if (!calibrating() && !gpsRunning()) moveTap(x, y);
+        if (calibrating()) moveCalibrationTap(x, y);
+        else if (!gpsRunning()) moveTap(x, y);
         break;
     case DisplayMode::Gps: gpsTap(x, y, idleNow); break;
     case DisplayMode::Nmea: break;
@@ -127,6 +131,10 @@ void MainWindow::karteHold(int x, int y) {
             return;
         }
     }
+    tapMenu(items, x, y);
+}
+
+void MainWindow::tapMenu(const std::vector<std::pair<int, const char*>>& items, int x, int y) {
     QMenu menu(this);
     for (const auto& [id, text] : items) menu.addAction(QString::fromUtf8(text))->setData(id);
     const int chosen = popupMenu(menu, frameView_->mapToGlobal(QPoint(x, y) * frameView_->scale()));
@@ -196,6 +204,7 @@ void MainWindow::lift(int, int) {
 // page (left) or the previous Move display mode (right), the middle third the GPS view, the
 // bottom third the next Move display mode (left) or full screen on or off (right).
 void MainWindow::moveTap(int x, int y) {
+    if (replayButtonTap(x, y)) return;
     const int third = (state_.frame.screen.height - kTaskBarHeight) / 3;
     const bool left = x < state_.frame.screen.width / 2;
     if (y < third && left) {
@@ -221,7 +230,35 @@ void MainWindow::moveTap(int x, int y) {
     }
 }
 
-// The GPS view's buttons; in landscape or upside down any tap goes back to the Move view.
+// A tap in the north-up Move view while calibrating: the current map is to be moved by the
+// tap's distance from the centre; the menu says whether for good, for now or not at all.
+void MainWindow::moveCalibrationTap(int x, int y) {
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        const auto& rows = state_.maps.rows;
+        const int row = state_.mapView.CurrentRow;
+        if (state_.frame.lastMapIndex < 0 || row < 0 || row >= static_cast<int>(rows.size())) return;
+        const MapEntry& map = rows[static_cast<std::size_t>(row)];
+        const int scale = map.resolution > 0 ? map.resolution : 200;
+        state_.frame.mapScale = scale;
+        const double zoom = state_.frame.zoomFactor;
+        stylus_.calibrationTapRow = row;
+        stylus_.calibrationOffsetX = static_cast<float>((x - state_.frame.screen.width / 2) * zoom * 1000.0 / scale);
+        stylus_.calibrationOffsetY = static_cast<float>((y - state_.frame.screen.height / 2) * zoom * (-1000.0) / scale);
+        const std::string zone(splitMapFileName(map.fileName())[1]);
+        AddDebugLine(state_.diagnostics,
+                     strprintf("Karte_%s_%6.0f_%7.0f_%d_%d_%d.%s", zone.c_str(), map.left - stylus_.calibrationOffsetX,
+                               map.top - stylus_.calibrationOffsetY, scale, map.widthPx, map.heightPx,
+                               std::string(map.extension()).c_str()));
+    }
+    tapMenu({{cmd::PermanentCalibration, "permanente Kalibrierung"},
+             {cmd::TemporaryCalibration, "temporäre Kalbrierung"},
+             {cmd::CancelCalibration, "Cancel Kalibrierung"}},
+            x, y - 20);
+}
+
+// The GPS view's buttons, where the view draws them; in landscape or upside down any tap goes
+// back to the Move view.
 void MainWindow::gpsTap(int x, int y, bool idleNow) {
     bool turned = false;
     {
@@ -232,17 +269,9 @@ void MainWindow::gpsTap(int x, int y, bool idleNow) {
         command(cmd::MoveView);
         return;
     }
-    const QPoint p(x, y);
     const GpsViewLayout layout = gpsViewLayout(state_.frame.screen);
-    if (layout.guidanceToggle().contains(p)) {
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        state_.guidance.targetLineOff = !state_.guidance.targetLineOff;
-    } else if (layout.coordinateLine().contains(p)) {
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        int& format = state_.display.coordFormat;
-        format = (format + 1) % 3;
-        if (format == 0 && state_.grid.PlateCarreeGrid) format = 1;
-    } else if (layout.satellitePanel().contains(p)) {
+    const QPoint p(x, y);
+    if (layout.satellitePanel().contains(p)) {
         if (idleNow) {
             {
                 StateLock lock(state_.stateMutex, uiHoldsState_);
@@ -253,8 +282,29 @@ void MainWindow::gpsTap(int x, int y, bool idleNow) {
             ui_.sendCommand(cmd::GpsStop);
         }
         return;
-    } else {
-        return;
+    }
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        GpsViewRequests& requests = views_.gpsViewRequests();
+        if (layout.guidanceToggle().contains(p)) {
+            state_.guidance.targetLineOff = !state_.guidance.targetLineOff;
+        } else if (layout.pictureArea().contains(p)) {
+            AddDebugLine(state_.diagnostics, "WM_LBUTTONDOWN testRectFarben");
+            int& colour = state_.settings.iGpsBKColor;
+            colour = colour + 1 > kGpsColours - 1 ? 0 : colour + 1;
+        } else if (layout.speedProfileArea().contains(p)) {
+            requests.recomputeSpeedMax = true;
+        } else if (layout.altitudeProfileArea().contains(p)) {
+            requests.recomputeAltitudeMax = true;
+        } else if (layout.tripArea().contains(p)) {
+            requests.resetTrip = true;
+        } else if (layout.coordinateLine().contains(p)) {
+            int& format = state_.display.coordFormat;
+            format = (format + 1) % 3;
+            if (format == 0 && state_.grid.PlateCarreeGrid) format = 1;
+        } else {
+            return;
+        }
     }
     if (idleNow) RefreshWindow();
 }

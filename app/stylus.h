@@ -12,7 +12,11 @@ struct StylusState {
     bool routeHit = false;        // the last tap selected a route point
     bool routePointAdded = false; // the last tap-and-hold added a route point
     int keyStep = 10;             // cursor-key step multiplier: 10, 15, … 50 while keys repeat
-    int routeStepPos = -1;        // route point shown by stepping in the Move view
+    // A tap in the Move view while calibrating: the current map and how far the tap lay from
+    // the centre, in metres east and north; the calibration commands apply it.
+    int calibrationTapRow = -1;
+    float calibrationOffsetX = 0.0f;
+    float calibrationOffsetY = 0.0f;
 };
 
 }  // namespace vexa

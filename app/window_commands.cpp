@@ -66,6 +66,7 @@ void MainWindow::dispatch(int id) {
     case cmd::Calibration: toggleCalibration(); break;
     case cmd::MapDirectory: openMapDirectory(); break;
     case cmd::PermanentCalibration:
+    case cmd::TemporaryCalibration:
     case cmd::CancelCalibration:
     case cmd::CalibrationMenu: calibrationCommand(id); break;
     case cmd::Help: openHelp(); break;

@@ -22,16 +22,24 @@ const QColor kBox(255, 255, 255);
 bool landscape(int mode) { return mode >= 3 && mode <= 5; }
 bool upsideDown(int mode) { return mode >= 6 && mode <= 8; }
 
+// The huge font for the orientation: turned in the landscape modes, upside down in modes 6–8,
+// once the picture itself has been turned for the window.
+FontRole hugeRole(int moveDisplayMode, bool afterOutput) {
+    if (afterOutput && landscape(moveDisplayMode)) return FontRole::HugeTurned;
+    if (afterOutput && upsideDown(moveDisplayMode)) return FontRole::HugeUpsideDown;
+    return FontRole::Huge;
+}
+
 }  // namespace
 
+// The panel turns with its font: the escapement runs counter-clockwise, Qt's rotation clockwise.
 QTransform orientationTransform(int moveDisplayMode, bool afterOutput, ScreenSize screen) {
     QTransform t;
-    const bool turn = afterOutput && landscape(moveDisplayMode);
-    const bool flip = afterOutput && upsideDown(moveDisplayMode);
-    if (!turn && !flip) return t;
+    const int tenths = fontEscapement(hugeRole(moveDisplayMode, afterOutput));
+    if (tenths == 0) return t;
     const int middle = screen.frameSide() / 2;
     t.translate(middle, middle);
-    t.rotate(turn ? -90 : 180);
+    t.rotate(-tenths / 10.0);
     t.translate(-middle, -middle);
     return t;
 }
@@ -72,7 +80,7 @@ void ShowBigDisplay(QPainter& painter, const GpsState& gps, const FrameReadings&
     painter.setTransform(orientationTransform(moveDisplayMode, afterOutput, screen), true);
     const QRect window = orientedWindow(moveDisplayMode, afterOutput, screen);
     const BigDisplayPlaces places = bigDisplayPlaces(mode, window, belowNotice);
-    painter.setFont(hugeFont());
+    painter.setFont(viewFont(hugeRole(moveDisplayMode, afterOutput)));
     painter.setPen(Qt::black);
     for (std::size_t i = 0; i < lines.size(); ++i)
         drawTextOn(painter, places.lines[i].x(), places.lines[i].y(), lines[i], kBox);

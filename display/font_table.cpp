@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <mutex>
 
 #include "frame/diagnostics.h"
 
@@ -12,6 +13,48 @@ const std::string& FontTable::face() const {
     if (fontIndex >= 0 && fontIndex < static_cast<int>(fontFaces.size()))
         return fontFaces[static_cast<std::size_t>(fontIndex)];
     return fallback;
+}
+
+FontSet buildFontSet(const std::string& face, int fontSize, const std::string& systemFace) {
+    const int size = validFontSize(fontSize);
+    FontSet set;
+    auto put = [&](FontRole role, const std::string& name, int height, int weight, int escapement) {
+        set.fonts[static_cast<std::size_t>(role)] = {name, height, weight, escapement};
+    };
+    put(FontRole::Large, face, 24, 700, 0);
+    put(FontRole::SmallSystem, systemFace, 10, 700, 0);
+    put(FontRole::Huge, face, 30, 900, 0);
+    put(FontRole::HugeTurned, face, 30, 900, 900);
+    put(FontRole::HugeUpsideDown, face, 30, 900, 1800);
+    put(FontRole::User, face, size, 700, 0);
+    put(FontRole::UserTurned, face, size, 700, 900);
+    put(FontRole::UserUpsideDown, face, size, 700, 1800);
+    put(FontRole::Small, face, 10, 700, 0);
+    put(FontRole::SmallBold, systemFace, 8, 700, 0);
+    return set;
+}
+
+namespace {
+
+std::mutex fontSetMutex;
+
+std::shared_ptr<const FontSet>& publishedSet() {
+    static std::shared_ptr<const FontSet> set =
+        std::make_shared<const FontSet>(buildFontSet(kFallbackFace, kDefaultFontSize, kFallbackFace));
+    return set;
+}
+
+}  // namespace
+
+void publishFontSet(FontSet set) {
+    auto next = std::make_shared<const FontSet>(std::move(set));
+    std::lock_guard lock(fontSetMutex);
+    publishedSet().swap(next);  // the old set goes with the last frame that drew with it
+}
+
+std::shared_ptr<const FontSet> currentFontSet() {
+    std::lock_guard lock(fontSetMutex);
+    return publishedSet();
 }
 
 void collectFonts(FontTable& table, const std::vector<std::string>& installed, DiagnosticText& log) {

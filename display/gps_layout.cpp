@@ -27,8 +27,6 @@ void placeBottom(GpsViewLayout& l, QPoint offset) {
 bool twoColumns(int w, int h) { return w > h && w >= 2 * kBlockWidth; }
 bool oneColumn(int w, int h) { return h >= kDesignHeight && w >= kBlockWidth; }
 
-QRect scaled(const QRect& r, int zoom) { return QRect(r.topLeft() * zoom, r.size() * zoom); }
-
 GpsViewLayout gpsViewLayout(ScreenSize screen) {
     GpsViewLayout l;
     // The largest whole zoom at which the screen still holds a one- or two-column layout.
@@ -72,12 +70,16 @@ GpsViewLayout gpsViewLayout(ScreenSize screen) {
 
 // The position line runs from the numbers block's left edge to the screen's right edge.
 QRect GpsViewLayout::coordinateLine() const {
-    return scaled(QRect(numbers.x(), numbers.y() + 14, screenWidth - numbers.x(), 22), zoom);
+    return onScreen(QRect(numbers.x(), numbers.y() + 14, screenWidth - numbers.x(), 22));
 }
 
-QRect GpsViewLayout::guidanceToggle() const { return scaled(QRect(QPoint(0, 180), QPoint(79, 239)).translated(dial), zoom); }
+QRect GpsViewLayout::guidanceToggle() const { return onScreen(QRect(QPoint(0, 180), QPoint(79, 239)).translated(dial)); }
 
-QRect GpsViewLayout::satellitePanel() const { return scaled(QRect(QPoint(98, 173), QPoint(217, 247)).translated(dial), zoom); }
+QRect GpsViewLayout::tripArea() const { return onScreen(QRect(0, 88, 118, 30).translated(numbers)); }
+
+QRect GpsViewLayout::pictureArea() const { return showPicture ? onScreen(kGpsPicture.translated(numbers)) : QRect(); }
+
+QRect GpsViewLayout::satellitePanel() const { return onScreen(QRect(QPoint(98, 173), QPoint(217, 247)).translated(dial)); }
 
 std::vector<LayoutElement> GpsViewLayout::elements() const {
     std::vector<LayoutElement> out;
@@ -100,9 +102,9 @@ std::vector<LayoutElement> GpsViewLayout::elements() const {
     text("trip", largeFont(), n, 4, 90, "88.88");
     text("km", mapFont(), n, 92, 100, "km");
     out.push_back({"clock icon", QRect(122, 96, 16, 16).translated(n)});
-    text("elapsed", viewFont(18), n, 140, 94, "88:88:88");
+    text("elapsed", mapFont(), n, 140, 94, "88:88:88");
     text("fix time", mapFont(), n, 4, 126, "88:88:88 88.88.8888");
-    if (showPicture) out.push_back({"picture", QRect(136, 120, 100, 48).translated(n)});
+    if (showPicture) out.push_back({"picture", kGpsPicture.translated(n)});
     text("K", mapFont(), d, 8, 176, "K");
     text("course", mapFont(), d, 40, 176, "888°");
     out.push_back({"compass", QRect(QPoint(23, 194), QPoint(77, 248)).translated(d)});
@@ -116,7 +118,7 @@ std::vector<LayoutElement> GpsViewLayout::elements() const {
         out.push_back({"battery", QRect(battery.x(), battery.y() - 3, 15, 43)});
         text("battery percent", smallFont(), {}, battery.x() - 2, battery.y() + 41, "99");
     }
-    for (LayoutElement& e : out) e.rect = scaled(e.rect, zoom);
+    for (LayoutElement& e : out) e.rect = onScreen(e.rect);
     return out;
 }
 

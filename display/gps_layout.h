@@ -17,6 +17,9 @@
 
 namespace vexa {
 
+// The satellite picture right of the fix time, in the numbers block's design coordinates.
+inline constexpr QRect kGpsPicture{136, 120, 100, 48};
+
 struct GpsViewLayout {
     int zoom = 1;             // the view is drawn at this scale; the places below are unscaled
     int screenWidth = 240;    // unscaled
@@ -29,14 +32,23 @@ struct GpsViewLayout {
     QPoint battery;           // top left of the battery outline
 
     // Tap areas in screen pixels: the position line (changes the coordinate format), the
-    // compass (target line on and off) and the satellite panel (starts GPS).
+    // compass (target line on and off), the satellite panel (starts GPS), the trip distance
+    // (resets the trip), the picture (tries the next background colour) and the profiles
+    // (recompute their maximum). An area left out on this screen is empty.
     QRect coordinateLine() const;
     QRect guidanceToggle() const;
     QRect satellitePanel() const;
+    QRect tripArea() const;
+    QRect pictureArea() const;
+    QRect altitudeProfileArea() const { return onScreen(altitudeProfile); }
+    QRect speedProfileArea() const { return onScreen(speedProfile); }
 
     // Every part with its place in screen pixels; texts by the pixels their glyphs cover at
     // their widest.
     std::vector<LayoutElement> elements() const;
+
+private:
+    QRect onScreen(const QRect& r) const { return QRect(r.topLeft() * zoom, r.size() * zoom); }
 };
 
 GpsViewLayout gpsViewLayout(ScreenSize screen);

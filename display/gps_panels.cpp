@@ -100,7 +100,7 @@ void satelliteBars(QPainter& painter, const SatsInput& in) {
         painter.fillRect(QRect(x, base - height, kBarWidth, height), sat.used ? QColor(Qt::black) : kBarGrey);
         const std::string prn = strprintf("%02d", sat.prn % 100);
         painter.setPen(Qt::black);
-        painter.setFont(viewFont(8, QFont::Normal));
+        painter.setFont(smallBoldFont());
         drawTextAt(painter, x, base + 1, prn.substr(0, 1));
         drawTextAt(painter, x, base + 8, prn.substr(1, 1));
     }
@@ -136,7 +136,7 @@ const QColor kLabelBox(255, 255, 255);
 }  // namespace
 
 void DrawSats(QPainter& painter, const SatsInput& in, DiagnosticText& log) {
-    painter.setFont(mapFont());
+    painter.setFont(smallSystemFont());
     if (!in.portOpen && !in.replaying) {
         panel(painter, Qt::white);
         drawTextAt(painter, kSatsPanel.left() + 4, kSatsPanel.top() + 4, "GPS nicht aktiv");

@@ -29,7 +29,6 @@ namespace {
 
 constexpr int kPurgeAfterMs = 700;
 constexpr int kCompassX = 50, kCompassY = 221;
-constexpr int kPictureX = 136, kPictureY = 120;  // the free space right of the fix time
 
 int largestOf(const std::array<int, kProfileSize>& ring) {
     return *std::max_element(ring.begin(), ring.begin() + (kProfileSize - 1));
@@ -77,9 +76,7 @@ void drawNumbers(QPainter& p, GpsViewContext& ctx) {
     p.setFont(mapFont());
     drawTextAt(p, 92, 100, "km");
     p.drawImage(122, 96, clockIcon());
-    p.setFont(viewFont(18));
     drawTextAt(p, 140, 94, gps.elapsedText.view());
-    p.setFont(mapFont());
     drawTextAt(p, 4, 126, strprintf("%s %s", std::string(gps.fixTimeText.view()).c_str(),
                                     std::string(gps.fixDateText.view()).c_str()));
 }
@@ -92,7 +89,7 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     const QTransform zoom = QTransform::fromScale(layout.zoom, layout.zoom);
     p.setTransform(zoom);
     p.translate(layout.numbers);
-    if (layout.showPicture) p.drawImage(kPictureX, kPictureY, gpsViewPicture());
+    if (layout.showPicture) p.drawImage(kGpsPicture.topLeft(), gpsViewPicture());
     p.drawImage(4, 2, sunIcon());
     p.setPen(Qt::black);
     p.setFont(mapFont());

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRect>
 
 namespace vexa {
 

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "display/text_drawing.h"
+
 namespace vexa {
 
 namespace {
@@ -45,10 +47,7 @@ QImage makeCompassIcon() {
         p.drawLine(QPointF(c.x() + inner * std::sin(a), c.y() - inner * std::cos(a)),
                    QPointF(c.x() + 29 * std::sin(a), c.y() - 29 * std::cos(a)));
     }
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(8);
-    font.setBold(true);
-    p.setFont(font);
+    p.setFont(smallBoldFont());
     p.drawText(QRectF(c.x() - 5, c.y() - 22, 10, 9), Qt::AlignCenter, QStringLiteral("N"));
     p.drawText(QRectF(c.x() - 5, c.y() + 13, 10, 9), Qt::AlignCenter, QStringLiteral("S"));
     p.drawText(QRectF(c.x() + 13, c.y() - 5, 10, 9), Qt::AlignCenter, QStringLiteral("O"));

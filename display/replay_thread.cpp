@@ -56,7 +56,10 @@ bool ReplayThread::stop(std::chrono::milliseconds wait) {
 }
 
 void ReplayThread::run(Steps steps) {
+    int passed = -1;  // indices passed since the last shown point; −1 before the first
     for (int index : steps.indices) {
+        if (passed >= 0 && steps.stride && ++passed < steps.stride()) continue;
+        passed = 0;
         {
             std::unique_lock lock(mutex_);
             cv_.wait(lock, [this] { return !paused_.load() || stopRequested_.load(); });

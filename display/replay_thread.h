@@ -20,6 +20,9 @@ class ReplayThread {
 public:
     struct Steps {
         std::vector<int> indices;
+        // How many indices lead from one shown point to the next, asked before each index, so
+        // that a running replay can be made to skip more; every index when not given.
+        std::function<int()> stride;
         std::function<void(int index)> showStep;  // one point (with its sub-steps)
         std::function<void()> between;            // after a point: pacing, keeping awake
         std::function<void()> finished;           // on the replay thread, at the end

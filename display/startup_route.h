@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
 #include "display/text_drawing.h"
 
-#include <mutex>
+#include <algorithm>
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -40,33 +40,21 @@ void DrawnTexts::note(int x, int y, std::string_view text) {
     if (activeRecorder) activeRecorder->entries_.push_back({x, y, std::string(text)});
 }
 
-namespace {
-
-std::mutex faceMutex;
-QString chosenFace = QStringLiteral("DejaVu Sans");
-
-}  // namespace
-
-void setViewFontFace(const std::string& face) {
-    std::lock_guard lock(faceMutex);
-    chosenFace = QString::fromStdString(face);
-}
-
-QFont viewFont(int pixelHeight, int weight) {
-    QString face;
-    {
-        std::lock_guard lock(faceMutex);
-        face = chosenFace;
-    }
-    QFont font(face);
-    font.setPixelSize(pixelHeight);
-    font.setWeight(static_cast<QFont::Weight>(weight));
+QFont viewFont(const FontSpec& spec) {
+    QFont font(QString::fromStdString(spec.face));
+    font.setPixelSize(spec.pixelHeight);
+    font.setWeight(static_cast<QFont::Weight>(spec.weight));
     return font;
 }
 
+QFont viewFont(FontRole role) { return viewFont((*currentFontSet())[role]); }
+
+int fontEscapement(FontRole role) { return (*currentFontSet())[role].escapement; }
+
 QFont lineFont() {
-    QFont font(QStringLiteral("DejaVu Sans Condensed"));
-    font.setPixelSize(11);
+    QFont font = mapFont();
+    font.setPixelSize(std::max(1, font.pixelSize() - 1));
+    font.setWeight(QFont::Normal);
     font.setStretch(QFont::SemiCondensed);
     return font;
 }

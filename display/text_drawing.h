@@ -10,20 +10,27 @@
 #include <QFont>
 #include <QRect>
 
+#include "display/font_table.h"
+
 class QPainter;
 
 namespace vexa {
 
-// The view fonts by pixel height (bold), and the large and huge number fonts.
-QFont viewFont(int pixelHeight, int weight = QFont::Bold);
-// The face of the views' fonts, chosen in the display settings (any thread).
-void setViewFontFace(const std::string& face);
-inline QFont mapFont() { return viewFont(12); }
-inline QFont smallFont() { return viewFont(10); }
-// Narrow text for the long map-name and position lines.
+// The font of the published font set for `role` (any thread). Its escapement is not part of
+// the QFont: who draws with a turned font turns the painter by `fontEscapement`.
+QFont viewFont(FontRole role);
+QFont viewFont(const FontSpec& spec);
+int fontEscapement(FontRole role);
+// The user-sized text font, also the map font of the labels.
+inline QFont mapFont() { return viewFont(FontRole::User); }
+inline QFont smallFont() { return viewFont(FontRole::Small); }
+inline QFont smallBoldFont() { return viewFont(FontRole::SmallBold); }
+inline QFont smallSystemFont() { return viewFont(FontRole::SmallSystem); }
+inline QFont largeFont() { return viewFont(FontRole::Large); }
+inline QFont hugeFont() { return viewFont(FontRole::Huge); }
+// The long map-name and position lines: the user-sized font one pixel smaller, regular and
+// narrowed, so that a map's whole file name fits the narrowest window at the default size.
 QFont lineFont();
-inline QFont largeFont() { return viewFont(24); }
-inline QFont hugeFont() { return viewFont(30, QFont::Black); }
 
 // The box `text` takes in `font` with its top-left corner at (x, y), as the functions below
 // draw it; the layouts measure with it.

@@ -179,4 +179,11 @@ int traceKeyStep(const TraceTable& trace, int digit) {
     return pos;
 }
 
+int stepTraceReplayPos(TraceTable& trace, GpsState& gps, int digit) {
+    const int index = traceKeyStep(trace, digit);
+    if (digit > 0 && index == 1 && trace.replayPos != 0) gps.tripDistance = 0.0;
+    trace.replayPos = index;
+    return index;
+}
+
 }  // namespace vexa

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 
@@ -32,6 +32,7 @@ struct ReplayControl {
     int routeStepCount = 1;      // route points per replay step
     bool traceJumpMode = false;  // one frame per trace entry, no sub-steps
     bool routeJumpMode = false;  // one frame per route point, no sub-steps
+    bool playingRoute = false;   // the running replay plays the route, not the trace
     std::atomic<bool> replayDrawing{false};  // a trace or route replay thread runs
 };
 
@@ -89,5 +90,9 @@ void ShowIrcTrace(ReplayRecords& r, int index);
 // The digit keys: "0" steps the trace replay back by 10, "1".."9" forward by the digit,
 // wrapping as the keys do. Returns the position to show.
 int traceKeyStep(const TraceTable& trace, int digit);
+
+// Moves the replay position as `traceKeyStep` says and returns it; a wrap forward to the start
+// begins the accumulated distance again.
+int stepTraceReplayPos(TraceTable& trace, GpsState& gps, int digit);
 
 }  // namespace vexa

@@ -7,6 +7,8 @@
 #include "display/big_display.h"
 #include "display/display_settings.h"
 #include "display/move_texts.h"
+#include "display/replay_buttons.h"
+#include "display/trace_replay.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "maps/map_table.h"
@@ -96,6 +98,18 @@ void ViewOverlays::drawInfoPanel(QPainter& painter) {
     if (!r_.display.bigInfo) return;
     ShowBigDisplay(painter, r_.gps, lastReadings_, r_.display.infoPage, r_.frame.moveDisplayMode, true,
                    r_.frame.screen);
+}
+
+bool ViewOverlays::hasReplayButtons() const {
+    if (!r_.replay) return false;
+    const ReplayButtonsShown shown = replayButtonsShown(r_.trace, r_.route, *r_.replay);
+    return shown.trace || shown.route;
+}
+
+void ViewOverlays::drawReplayButtons(QPainter& painter) {
+    if (!r_.replay) return;
+    vexa::drawReplayButtons(painter, replayButtonLayout(r_.frame.screen.width, r_.frame.screen.height),
+                            replayButtonsShown(r_.trace, r_.route, *r_.replay));
 }
 
 }  // namespace vexa

@@ -19,6 +19,7 @@ struct MapTable;
 struct MapView;
 struct PoiTable;
 struct PositionTexts;
+struct ReplayControl;
 struct RouteTable;
 struct Settings;
 struct TraceTable;
@@ -39,6 +40,7 @@ struct ViewRecords {
     PositionTexts& texts;
     std::string defaultPoiVolume{}; // POIs of this volume are filled white
     int poiLabelPosition = 0;       // 0 above left, 1 below left
+    const ReplayControl* replay = nullptr;  // which replay runs, for the replay buttons
 };
 
 class ViewOverlays : public FrameOverlays {
@@ -52,6 +54,8 @@ public:
     void drawBigNumbers(QPainter& painter, const OverlayFrame& frame) override;
     void drawInfoTexts(QPainter& painter, const OverlayFrame& frame) override;
     void drawInfoPanel(QPainter& painter) override;
+    bool hasReplayButtons() const override;
+    void drawReplayButtons(QPainter& painter) override;
 
     // The trace point the last map-view frame found within 5 pixels of the centre, or −1.
     int traceAtCentre() const { return traceAtCentre_; }

@@ -18,7 +18,7 @@
 
 #include "exchange/garmin_packet.h"
 #include "geo/grid_context.h"
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

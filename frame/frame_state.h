@@ -11,7 +11,7 @@
 #include <string>
 
 #include "frame/screen_size.h"
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 
@@ -29,6 +29,7 @@ struct FrameState {
     bool courseUp = false;
     int baseAngle = 0;              // 0, −90 or 180 degrees
     bool calibrating = false;       // "Kalibrierung"
+    bool routeStepping = false;     // the keys step through the route: the Move view turns to each leg
     bool overview = false;          // "Karten Übersicht"
     bool showPois = false;          // "Show POIs"
     bool showRoutePoints = false;   // "Show Routepoints"

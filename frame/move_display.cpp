@@ -45,6 +45,7 @@ int applyMoveDisplayMode(FrameState& frame) {
     const MoveDisplay display = moveDisplayOf(frame.moveDisplayMode);
     frame.courseUp = display.courseUp;
     frame.baseAngle = display.baseAngle;
+    if (frame.moveDisplayMode != 0) frame.routeStepping = false;
     return display.strip;
 }
 

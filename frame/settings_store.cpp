@@ -1,6 +1,7 @@
 #include "frame/settings_store.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "frame/diagnostics.h"
 #include "platform/settings_storage.h"
@@ -200,6 +201,33 @@ std::string RegQueryGpsd(SettingsStore& store) {
     if (host.empty()) host = "localhost";
     const bool v6 = host.find(':') != std::string::npos;
     return "gpsd://" + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::optional<WindowPlacement> RegQueryWindow(SettingsStore& store) {
+    if (store.storage.open() == KeyOpenResult::Failed) return std::nullopt;
+    const auto text = store.storage.readString("sWindow");
+    if (!text) return std::nullopt;
+    WindowPlacement p;
+    char rest = 0;
+    if (std::sscanf(text->c_str(), "%d,%d,%d,%d%c", &p.x, &p.y, &p.width, &p.height, &rest) != 4) return std::nullopt;
+    if (p.width <= 0 || p.height <= 0) return std::nullopt;
+    return p;
+}
+
+void RegCreateWindow(SettingsStore& store, const WindowPlacement& p) {
+    const bool written = store.storage.open() != KeyOpenResult::Failed &&
+                         store.storage.writeString("sWindow", strprintf("%d,%d,%d,%d", p.x, p.y, p.width, p.height));
+    if (!written) AddNmeaListLine(store.diagnostics, "Could not create key <sWindow>");
+}
+
+std::uint32_t RegQueryScale(SettingsStore& store) {
+    if (store.storage.open() == KeyOpenResult::Failed) return 0;
+    return store.storage.readNumber("iScale").value_or(0);
+}
+
+void RegCreateScale(SettingsStore& store, std::uint32_t scale) {
+    if (store.storage.open() == KeyOpenResult::Failed || !store.storage.writeNumber("iScale", scale))
+        AddNmeaListLine(store.diagnostics, "Could not create key <iScale>");
 }
 
 void LoadStartupSettings(SettingsStore& store, Settings& settings) {

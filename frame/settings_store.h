@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,5 +88,20 @@ const std::vector<std::string_view>& settingNamesToDelete();
 // Asks "Registry Entries ?" and on OK deletes every value, one NMEA list line each.
 // The running program keeps its values. Returns whether the user confirmed.
 bool RegDeleteAll(SettingsStore& store);
+
+// The window on the desktop as the last run left it: "sWindow" holds "x,y,width,height" (the
+// frame's top-left corner and the inner size, in desktop pixels), "iScale" the scale of the
+// device screen. Absence is normal and not reported; a failed write adds an NMEA list line.
+struct WindowPlacement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowPlacement&) const = default;
+};
+std::optional<WindowPlacement> RegQueryWindow(SettingsStore& store);
+void RegCreateWindow(SettingsStore& store, const WindowPlacement& placement);
+std::uint32_t RegQueryScale(SettingsStore& store);  // 0 when absent
+void RegCreateScale(SettingsStore& store, std::uint32_t scale);
 
 }  // namespace vexa

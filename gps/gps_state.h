@@ -11,7 +11,7 @@
 
 #include "geo/grid.h"
 #include "gps/fixed_text.h"
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

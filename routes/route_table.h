@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "gps/fixed_text.h"
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QRect>
 
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 class QPainter;
 
@@ -62,8 +62,10 @@ public:
     virtual void drawInfoTexts(QPainter&, const OverlayFrame&) {}
     // The large info panel drawn into a rotated or 3D Move view before it is shown.
     virtual void drawInfoPanel(QPainter&) {}
-    // The replay buttons shown on the window in the Move view while no port is open.
-    virtual void drawReplayButtons(FramePresenter&) {}
+    // The replay buttons, drawn over the picture as the window shows it (unturned), in the
+    // Move view while no port is open; only called when `hasReplayButtons`.
+    virtual bool hasReplayButtons() const { return false; }
+    virtual void drawReplayButtons(QPainter&) {}
 };
 
 // The GPS link as the frame sees it.

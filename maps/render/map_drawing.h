@@ -3,7 +3,7 @@
 #pragma once
 
 #include "maps/render/map_frame_context.h"
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 class QPainter;
 

@@ -105,34 +105,58 @@ void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positio
     show_pos_UP(ctx, painter, calibration, position);
 }
 
+// Shows the picture with the replay buttons drawn over it, as the window shows it.
+class ButtonsOver : public FramePresenter {
+public:
+    ButtonsOver(FramePresenter& inner, FrameOverlays& overlays) : inner_(inner), overlays_(overlays) {}
+    void present(const QImage& image, const QRect& visible) override {
+        QImage shown = image.copy(visible);
+        {
+            QPainter painter(&shown);
+            overlays_.drawReplayButtons(painter);
+        }
+        inner_.present(shown, shown.rect());
+    }
+    void windowText(int x, int y, std::string_view text) override { inner_.windowText(x, y, text); }
+
+private:
+    FramePresenter& inner_;
+    FrameOverlays& overlays_;
+};
+
 void output(MapFrameContext& ctx, float course, bool view3D) {
     const FrameState& frame = ctx.frame;
     const bool move = frame.displayMode == DisplayMode::Move;
     const int mode = frame.moveDisplayMode;
+    // Stepping through the route turns the north-up view to each leg's course.
+    const bool turned = frame.courseUp || (mode == 0 && frame.routeStepping && !frame.calibrating);
     if (move && !frame.calibrating && !view3D && (mode == 2 || mode == 5 || mode == 8) &&
         !ctx.canvas.compass.isNull()) {
         QPainter painter(&ctx.canvas.buffer);
         painter.drawImage(ctx.screen.side() / 2 - ctx.canvas.compass.width() / 2, ctx.screen.visible().top() + 60,
                           ctx.canvas.compass);
     }
+    ButtonsOver withButtons(ctx.presenter, ctx.overlays);
+    FramePresenter& presenter = move && !ctx.gps.portOpen() && !view3D && ctx.overlays.hasReplayButtons()
+                                    ? static_cast<FramePresenter&>(withButtons)
+                                    : ctx.presenter;
     const QRect visible = ctx.screen.visible();
-    if (!move || mode == 0) {
-        ctx.presenter.present(ctx.canvas.buffer, visible);
+    if (!move || (mode == 0 && !turned)) {
+        presenter.present(ctx.canvas.buffer, visible);
     } else if (!frame.calibrating) {
         if (ctx.screenBuffer) ctx.screenBuffer->Resize(ctx.screen.side(), ctx.screen.side());
         if (mode == 6 || !ctx.screenBuffer) {
-            ctx.presenter.present(mode == 6 ? ctx.canvas.buffer.mirrored(true, true) : ctx.canvas.buffer, visible);
+            presenter.present(mode == 6 ? ctx.canvas.buffer.mirrored(true, true) : ctx.canvas.buffer, visible);
         } else {
-            ScreenOutput out{*ctx.screenBuffer, ctx.presenter, ctx.overlays, ctx.log,
+            ScreenOutput out{*ctx.screenBuffer, presenter, ctx.overlays, ctx.log,
                              ctx.screen.width, ctx.screen.height, move};
             if (view3D) {
                 Screen3D(out, ctx.canvas.buffer, mode, ctx.view3DParameter, ctx.screen.fullScreen);
             } else {
-                rotateScreen(out, ctx.canvas.buffer, frame.courseUp ? frame.baseAngle - course : frame.baseAngle);
+                rotateScreen(out, ctx.canvas.buffer, turned ? frame.baseAngle - course : frame.baseAngle);
             }
         }
     }
-    if (move && !ctx.gps.portOpen() && !view3D) ctx.overlays.drawReplayButtons(ctx.presenter);
 }
 
 // The part of the frame a rotated Move view shows: the bounding box of the visible middle

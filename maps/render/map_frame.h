@@ -4,7 +4,7 @@
 
 #include "maps/render/frame_interfaces.h"
 #include "maps/render/map_frame_context.h"
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 namespace vexa {
 

@@ -9,7 +9,7 @@
 
 #include "maps/map_table.h"
 #include "maps/render/map_frame_context.h"
-#include "routes/track_point.h"
+#include "geo/track_point.h"
 
 class QPainter;
 

@@ -1,6 +1,9 @@
 // Calibrating maps on real files: the dialog "Karte umbenennen", renames that never replace a
 // file, "alle", Delete after asking, and a map moved by the stylus and renamed by Enter.
+#include <QAction>
 #include <QCheckBox>
+#include <QLabel>
+#include <QPainter>
 #include <QImage>
 #include <QMenu>
 #include <QProgressBar>
@@ -17,6 +20,7 @@
 #include "app/command_ids.h"
 #include "app/frame_view.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/ordinary_user.h"
 
 namespace vexa::testing {
 namespace {
@@ -31,7 +35,8 @@ protected:
     MainWindow& openMaps() {
         fs::create_directories(maps_);
         QImage image(100, 100, QImage::Format_RGB32);
-        image.fill(Qt::darkGreen);
+        image.fill(QColor(200, 225, 180));
+        QPainter(&image).drawRect(0, 0, 99, 99);  // the edges show how a map lies
         for (const char* name : {"Karte_32_500000_5500000_100_100_100.png", "Karte_32_501000_5500000_100_100_100.png",
                                  "Karte_32_502000_5500000_100_100_100.png", "Karte_32_496000_5504000_25_100_100.png"})
             image.save(QString::fromStdString((maps_ / name).string()));
@@ -67,6 +72,17 @@ protected:
         window().setDialogRunner([&](QDialog& d) { return act(dynamic_cast<CalibrationDialog&>(d)); });
         run(cmd::CalibrationMenu);
         EXPECT_EQ(state().mapView.CalibrationRow, -1);
+    }
+    // With VEXA_SHOTS set: the Move view with the menu open 20 pixels above the tap.
+    void shotWithMenu(QMenu& menu, QPoint tap) {
+        if (!std::getenv("VEXA_SHOTS")) return;
+        QImage picture = window().frameView().image().convertToFormat(QImage::Format_RGB32);
+        menu.adjustSize();
+        const QImage items = menu.grab().toImage();
+        QPainter(&picture).drawImage(std::min(tap.x(), picture.width() - items.width()), tap.y() - 20, items);
+        QLabel label;
+        label.setPixmap(QPixmap::fromImage(picture));
+        shot(label, "move-calibration-menu.png");
     }
     static int shift(CalibrationDialog& d, int dx, int dy, bool all = false) {
         MapPlacement p = d.newPlacement();
@@ -138,15 +154,17 @@ TEST_F(CalibrationTest, AllMovesEveryMapOfTheResolutionAndNamesTheOneThatFailed)
 }
 
 TEST_F(CalibrationTest, ARenameInAReadOnlyFolderFailsAndTheTableStays) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
     openMaps();
     ASSERT_EQ(chmod(maps_.c_str(), 0555), 0);
-    calibrate("Karte_32_500000_5500000_100_100_100.png", [](CalibrationDialog& d) {
-        EXPECT_EQ(shift(d, 0, 10), QDialog::Rejected);
-        return QDialog::Rejected;
+    asOrdinaryUser(dir_.path(), [this] {
+        calibrate("Karte_32_500000_5500000_100_100_100.png", [](CalibrationDialog& d) {
+            EXPECT_EQ(shift(d, 0, 10), QDialog::Rejected);
+            return QDialog::Rejected;
+        });
+        EXPECT_EQ(messages().size(), 1u);
+        expectTableMatchesDisk();
     });
     chmod(maps_.c_str(), 0755);
-    EXPECT_EQ(messages().size(), 1u);
     expectTableMatchesDisk();
 }
 
@@ -203,6 +221,57 @@ TEST_F(CalibrationTest, AMapMovedByTheStylusIsRenamedOnEnter) {
     run(cmd::CancelCalibration);
     EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(again)].left, 500100.0f);
     EXPECT_EQ(state().mapView.CalibrationRow, -1);
+}
+
+// In the Move view 10 pixels right of and 5 below the centre at 100 pixels per 1000 m is 100 m
+// east and 50 m south: the current map moves the other way, for good through the rename
+// dialog, for now in memory only, or not at all.
+TEST_F(CalibrationTest, AMoveViewTapMovesTheCurrentMapForGoodForNowOrNotAtAll) {
+    struct Case {
+        int command;
+        const char* file;
+        float left, top;
+        bool stillCalibrating;
+    };
+    const Case cases[] = {
+        {cmd::TemporaryCalibration, "Karte_32_500000_5500000_100_100_100.png", 499900.0f, 5500050.0f, true},
+        {cmd::CancelCalibration, "Karte_32_500000_5500000_100_100_100.png", 500000.0f, 5500000.0f, false},
+        {cmd::PermanentCalibration, "Karte_32_499900_5500050_100_100_100.png", 499900.0f, 5500050.0f, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        MainWindow& w = openMaps();
+        run(cmd::Calibration);
+        run(cmd::MoveView);
+        ASSERT_EQ(state().mapView.CurrentRow, rowNamed("Karte_32_500000_5500000_100_100_100.png"));
+        const QPoint tap(240 / 2 + 10, 320 / 2 + 5);  // the default screen
+        std::vector<std::string> items;
+        w.setMenuRunner([&](QMenu& menu) {
+            if (c.command == cmd::PermanentCalibration) shotWithMenu(menu, tap);
+            for (QAction* a : menu.actions()) items.push_back(a->text().toStdString());
+            return c.command;
+        });
+        w.setDialogRunner([](QDialog& d) {
+            auto& dialog = dynamic_cast<CalibrationDialog&>(d);
+            EXPECT_EQ(dialog.newPlacement().x, 499900);
+            EXPECT_EQ(dialog.newPlacement().y, 5500050);
+            dialog.okButton()->click();
+            return dialog.result();
+        });
+        QTest::mouseClick(&w.frameView(), Qt::LeftButton, {}, tap);
+        settle();
+        EXPECT_EQ(items, (std::vector<std::string>{"permanente Kalibrierung", "temporäre Kalbrierung",
+                                                   "Cancel Kalibrierung"}));
+        const int row = rowNamed(c.file);
+        ASSERT_GE(row, 0);
+        EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, c.left);
+        EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].right, c.left + 1000.0f);
+        EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].top, c.top);
+        expectTableMatchesDisk();
+        EXPECT_EQ(state().frame.calibrating, c.stillCalibrating);
+        EXPECT_EQ(state().mapView.CalibrationRow, -1);
+        EXPECT_EQ(view(), DisplayMode::Move);
+    }
 }
 
 // A map whose image is not the size its name says gets the name of its real size, unless

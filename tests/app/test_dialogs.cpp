@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include "app/command_ids.h"
+#include "app/frame_view.h"
 #include "app/help_dialog.h"
 #include "app/menu_bar.h"
 #include "app/log_settings_dialog.h"
@@ -186,6 +187,7 @@ TEST_F(AppTest, DisplaySettingsActAtOnceStoreFontAndFlagsAndThePrivateFontComesA
     bool ran = false;
     w.setDialogRunner([&](QDialog& d) {
         ran = true;
+        shot(d, "display-settings.png");
         EXPECT_EQ(d.windowTitle(), "Display Einstellungen");
         d.findChild<QRadioButton*>("mode4")->click();  // "Querformat" "3D", before OK
         EXPECT_EQ(state().frame.moveDisplayMode, 4);
@@ -224,6 +226,57 @@ TEST_F(AppTest, DisplaySettingsActAtOnceStoreFontAndFlagsAndThePrivateFontComesA
     EXPECT_EQ(again.fonts().fontSize, 12);
     EXPECT_EQ(state().settings.iPowerSave, 1);
     EXPECT_EQ(state().settings.iKartenFarben, 1);
+}
+
+}  // namespace
+}  // namespace vexa::testing
+
+namespace vexa::testing {
+namespace {
+
+// Pure white: the boxes behind the Karte view's name and position lines, nothing else without
+// maps; the boxes follow the text's size.
+int whitePixels(const QImage& image) {
+    int white = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) white += image.pixel(x, y) == qRgb(255, 255, 255);
+    return white;
+}
+
+TEST_F(AppTest, TheChosenSizeAndFaceReachTheDrawnViewsAndAnInvalidStoredSizeIs12) {
+    for (const std::uint32_t stored : {0x10000u, 0xfff6u}) {  // 0 and −10 as the 16-bit size
+        storage().writeNumber("Fontsize", stored);
+        MainWindow& w = open();
+        EXPECT_EQ(w.fonts().fontSize, 12) << stored;
+        EXPECT_EQ((*currentFontSet())[FontRole::User].pixelHeight, 12);
+    }
+    MainWindow& w = open();
+    run(cmd::KarteView);
+    settle();
+    const QImage before = w.frameView().image();
+    // Size 20 and the serif face of the same family, chosen in dialog 183.
+    const auto choose = [&](const char* size, const std::string& face) {
+        w.setDialogRunner([&](QDialog& d) {
+            d.findChild<QLineEdit*>("size")->setText(size);
+            for (int i = 0; i < kMaxFontFaces && w.fonts().face() != face; ++i)
+                d.findChild<QPushButton*>("font")->click();
+            d.accept();
+            return static_cast<int>(QDialog::Accepted);
+        });
+        run(cmd::DisplaySettings);
+        settle();
+        return w.frameView().image();
+    };
+    const std::string sans = w.fonts().face();
+    const QImage larger = choose("20", sans);
+    EXPECT_GT(whitePixels(larger), whitePixels(before) * 3 / 2);
+    EXPECT_EQ((*currentFontSet())[FontRole::UserTurned].pixelHeight, 20);
+    EXPECT_EQ((*currentFontSet())[FontRole::Huge].pixelHeight, 30);  // the fixed sizes stay
+
+    const QImage serif = choose("20", "DejaVu Serif");
+    ASSERT_EQ(w.fonts().face(), "DejaVu Serif");
+    EXPECT_NE(serif, larger);
+    EXPECT_EQ((*currentFontSet())[FontRole::Large].face, "DejaVu Serif");
 }
 
 }  // namespace

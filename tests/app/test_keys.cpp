@@ -1,10 +1,12 @@
 // The hardware keys (press and release, long presses on an old system) and the character
 // shortcuts.
 #include <QKeyEvent>
+#include <QFileSystemModel>
 #include <QTest>
 
 #include "app/command_ids.h"
 #include "app/frame_view.h"
+#include "app/map_directory_dialog.h"
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
 #include "display/display_power.h"
@@ -74,6 +76,49 @@ TEST_F(KeysTest, OldSystemKey1HeldSwitchesTheDisplayOffAndKey4SwitchesItOn) {
     hold(4, 10);
     EXPECT_FALSE(state().frame.bManualScreenOff);
     EXPECT_FALSE(w.frameView().blank());
+}
+
+// Key 3 held over 2000 ms in the map views goes back to the map directory used before "Karten
+// Verzeichnis", and again forth; not at 2000 ms, not while a replay runs.
+TEST_F(KeysTest, OldSystemKey3HeldSwapsTheMapDirectoryWithTheOneUsedBefore) {
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    const auto folder = [&](const char* name, int maps) {
+        const std::filesystem::path dir = dir_ / name;
+        std::filesystem::create_directories(dir);
+        for (int i = 0; i < maps; ++i)
+            image.save(QString::fromStdString(
+                (dir / ("Karte_32_" + std::to_string(500000 + 1000 * i) + "_5500000_100_100_100.png")).string()));
+        return dir;
+    };
+    const auto before = folder("Alt_utm", 1);
+    const auto chosen = folder("Neu_utm", 2);
+    WindowOptions options;
+    options.oldKeys = true;
+    options.maps = before;
+    MainWindow& w = open(options, true);
+    w.setDialogRunner([&](QDialog& d) {
+        auto& dialog = dynamic_cast<MapDirectoryDialog&>(d);
+        dialog.scanAndKeep(dialog.model()->index(QString::fromStdString(chosen.string())));
+        return dialog.result();
+    });
+    run(cmd::MapDirectory);
+    ASSERT_EQ(state().frame.lastMapIndex, 1);
+    run(cmd::KarteView);
+    struct Case {
+        std::uint32_t heldMs;
+        bool replaying;
+        int lastMapIndex;  // 0: the folder used before, 1: the chosen one
+    };
+    const Case cases[] = {{2000, false, 1}, {2001, true, 1}, {2001, false, 0}, {2500, false, 1}};
+    for (const Case& c : cases) {
+        state().frame.replaying = c.replaying;
+        hold(3, c.heldMs);
+        state().frame.replaying = false;
+        EXPECT_EQ(state().frame.lastMapIndex, c.lastMapIndex) << c.heldMs << " " << c.replaying;
+        EXPECT_EQ(std::filesystem::path(state().maps.rows.front().path).parent_path(),
+                  c.lastMapIndex == 0 ? before : chosen);
+    }
 }
 
 TEST_F(KeysTest, KeyboardKeysF1ToF4AreTheHardwareKeysUnlessConfiguredOtherwise) {
@@ -283,6 +328,49 @@ TEST_F(AppTest, KeyBBlanksTheWindowAnyKeyWakesItAndReplaysHoldTheBacklight) {
     window().power().holdBacklight(true);
     window().characterKey('e');
     EXPECT_FALSE(window().power().backlightHeld());
+}
+
+}  // namespace
+}  // namespace vexa::testing
+
+namespace vexa::testing {
+namespace {
+
+int occurrences(const std::string& text, const std::string& line) {
+    int n = 0;
+    for (auto at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(AppTest, KeyARenewsOnlyAnOffDisplay) {
+    MainWindow& w = open({}, true);
+    const auto offs = [&] { return occurrences(state().diagnostics.text(), "Display Off"); };
+    const int before = offs();
+    QTest::keyClick(&w, Qt::Key_A);
+    settle();
+    EXPECT_EQ(offs(), before);  // the display is on: nothing to renew
+    EXPECT_FALSE(w.frameView().blank());
+    state().frame.bAutoScreenOn = false;  // switched off by the power rule, the window not yet dark
+    QTest::keyClick(&w, Qt::Key_A);
+    settle();
+    EXPECT_EQ(offs(), before + 1);
+    EXPECT_TRUE(w.frameView().blank());
+}
+
+TEST_F(AppTest, KeyFStepsToTheNextFaceAndTheViewsDrawWithIt) {
+    MainWindow& w = open({}, true);
+    const int count = static_cast<int>(w.fonts().fontFaces.size());
+    ASSERT_GT(count, 1);
+    for (const int from : {w.fonts().fontIndex, count - 1}) {
+        w.fonts().fontIndex = from;
+        QTest::keyClick(&w, Qt::Key_F);
+        settle();
+        const int next = from + 1 == count ? 0 : from + 1;
+        EXPECT_EQ(w.fonts().fontIndex, next);
+        const std::string face = w.fonts().fontFaces[static_cast<std::size_t>(next)];
+        EXPECT_EQ((*currentFontSet())[FontRole::User].face, face);
+        EXPECT_TRUE(contains(state().diagnostics.text(), "Font <" + std::to_string(next) + "> " + face));
+    }
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "app/command_ids.h"
@@ -100,6 +102,34 @@ TEST_F(MapDirectoryTest, TenThousandMapsScanWithProgressWhileTheWindowPaints) {
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_EQ(progress.back(), 100);
     EXPECT_GT(ticks, 10);  // events ran during the scan
+}
+
+// In a folder with maps, a link that points at itself and an unreadable folder named like a
+// map are passed over, and a folder link back to its own folder opens level after level in the
+// tree without being scanned.
+TEST_F(MapDirectoryTest, SymlinkLoopsAndUnreadableFoldersAreSkipped) {
+    open();
+    const fs::path maps = makeMaps("Karten_utm", 3);
+    fs::create_directory_symlink(".", maps / "schleife");
+    fs::create_symlink("Karte_32_700000_5500000_100_100_100.png", maps / "Karte_32_700000_5500000_100_100_100.png");
+    const fs::path unreadable = maps / "Karte_32_600000_5500000_100_100_100.png";
+    fs::create_directory(unreadable);
+    ASSERT_EQ(chmod(unreadable.c_str(), 0), 0);
+    answerDialog([&](MapDirectoryDialog& d) {
+        fs::path deeper = maps;
+        for (int level = 0; level < 4; ++level) {
+            const QModelIndex at = indexOf(d, deeper);
+            d.tree()->expand(at);
+            settle();
+            deeper /= "schleife";
+        }
+        d.scanAndKeep(indexOf(d, maps));
+        EXPECT_EQ(d.status()->text().toStdString(), "3 Karte(n) in " + maps.string() + "/");
+        return d.result();
+    });
+    run(cmd::MapDirectory);
+    EXPECT_EQ(state().frame.lastMapIndex, 2);
+    chmod(unreadable.c_str(), 0755);
 }
 
 }  // namespace

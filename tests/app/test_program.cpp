@@ -18,11 +18,13 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     EXPECT_EQ(line.screenWidth, 320);
     EXPECT_EQ(line.screenHeight, 240);
     EXPECT_EQ(line.scale, 3);
+    EXPECT_TRUE(line.screenGiven && line.scaleGiven);
+    EXPECT_FALSE(parseCommandLine({}).screenGiven || parseCommandLine({}).scaleGiven);
     EXPECT_TRUE(line.oldKeys);
     EXPECT_EQ(parseCommandLine({}).screenWidth, 240);
     EXPECT_EQ(parseCommandLine({}).scale, 2);
     for (auto args : std::vector<std::vector<std::string>>{
-             {"--screen", "240"}, {"--screen", "5000x320"}, {"--scale", "0"}, {"--maps"}, {"--bogus"}})
+             {"--screen", "240"}, {"--screen", "200x320"}, {"--screen", "320x5000"}, {"--scale", "0"}, {"--maps"}, {"--bogus"}})
         EXPECT_FALSE(parseCommandLine(args).error.empty()) << args[0];
 }
 

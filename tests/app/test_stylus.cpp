@@ -7,6 +7,9 @@
 
 #include "app/command_ids.h"
 #include "app/frame_view.h"
+#include "display/gps_layout.h"
+#include "display/gps_view.h"
+#include "display/replay_thread.h"
 #include "platform/linux/sqlite_db_store.h"
 #include "routes/poi_db.h"
 #include "tests/app/app_fixture.h"
@@ -192,8 +195,8 @@ TEST_F(StylusTest, CursorKeysStepTheRouteInTheMoveViewRoundAllPointsButTheLast) 
     QTest::keyClick(&w, Qt::Key_Left);
     QTest::keyClick(&w, Qt::Key_Left);
     shownPoints.push_back(state().frame.selectedRoutePoint);
-    EXPECT_EQ(shownPoints, (std::vector<int>{0, 1, 2, 0, 1}));
-    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, kCentreX + 100);
+    EXPECT_EQ(shownPoints, (std::vector<int>{1, 2, 0, 1, 2}));
+    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, kCentreX + 200);
     // Enter shows the next info page.
     QTest::keyClick(&w, Qt::Key_Return);
     EXPECT_EQ(state().display.infoPage, 1);
@@ -216,6 +219,73 @@ TEST_F(StylusTest, GpsViewTapsCycleTheCoordinateFormatAndToggleGuidance) {
     EXPECT_TRUE(state().guidance.targetLineOff);
     QTest::keyClick(&window(), Qt::Key_Return);
     EXPECT_FALSE(state().guidance.targetLineOff);
+}
+
+// The picture tries the next background colour; the profiles and the trip distance ask the
+// next redraw to recompute a maximum or reset the trip. Taps land where the view draws them.
+TEST_F(StylusTest, GpsViewAreasTryTheColoursAndResetMaximaAndTheTrip) {
+    openKarte();
+    GpsState& gps = state().gps;
+    gps.speedProfile[10] = 42;
+    gps.altitudeProfile[20] = 310;
+    gps.speedMax = gps.altitudeMax = 999;
+    gps.tripDistance = 1234.0;
+    gps.elapsedText.assign("01:02:03");
+    run(cmd::GpsView);
+    const GpsViewLayout layout = gpsViewLayout({240, 320});
+    const QPoint corner(layout.pictureArea().right() + 2, 2);  // background beside the sun times
+    std::vector<int> colours;
+    for (int i = 0; i < 5; ++i) {
+        QTest::mouseClick(&screen(), Qt::LeftButton, {}, layout.pictureArea().center());
+        settle();
+        colours.push_back(state().settings.iGpsBKColor);
+        EXPECT_EQ(screen().image().pixelColor(corner), gpsBackground(colours.back(), Qt::black));
+    }
+    EXPECT_EQ(colours, (std::vector<int>{1, 2, 3, 4, 0}));
+
+    struct Case {
+        QRect area;
+        int speedMax, altitudeMax;
+        double trip;
+    };
+    const Case cases[] = {{layout.speedProfileArea(), 42, 999, 1234.0},
+                          {layout.altitudeProfileArea(), 42, 310, 1234.0},
+                          {layout.tripArea(), 42, 310, 0.0}};
+    for (const Case& c : cases) {
+        QTest::mouseClick(&screen(), Qt::LeftButton, {}, c.area.center());
+        settle();
+        EXPECT_EQ(gps.speedMax, c.speedMax);
+        EXPECT_EQ(gps.altitudeMax, c.altitudeMax);
+        EXPECT_EQ(gps.tripDistance, c.trip);
+    }
+    EXPECT_EQ(gps.elapsedText.view(), "00:00:00");
+}
+
+// Right plays the trace, Down pauses and resumes it, Left stops it; without a replay Down steps
+// the trace one entry and shows it.
+TEST_F(StylusTest, GpsViewKeysPlayPauseStopAndStepTheTrace) {
+    MainWindow& w = open({}, false, std::chrono::milliseconds(5));
+    TraceTable& trace = state().trace;
+    for (int i = 0; i < 40; ++i) {
+        trace.points[static_cast<std::size_t>(i)].gridX = kCentreX;
+        trace.points[static_cast<std::size_t>(i)].gridY = kCentreY + 100.0 * i;
+    }
+    trace.next = 40;
+    trace.wrapped = true;  // about 2000 entries to play: the keys come long before the end
+    run(cmd::GpsView);
+    const auto runs = [&] { return state().replay.replayDrawing.load(); };
+    QTest::keyClick(&w, Qt::Key_Down);
+    EXPECT_EQ(trace.replayPos, 0);
+    EXPECT_NE(std::string(state().gps.gridText.view()).find(" 500000 5500000"), std::string::npos);
+    QTest::keyClick(&w, Qt::Key_Right);
+    ASSERT_TRUE(runs());
+    QTest::keyClick(&w, Qt::Key_Down);
+    EXPECT_TRUE(w.replayThread().paused());
+    QTest::keyClick(&w, Qt::Key_Down);
+    EXPECT_FALSE(w.replayThread().paused());
+    QTest::keyClick(&w, Qt::Key_Left);
+    EXPECT_TRUE(waitFor([&] { return !runs(); }));
+    EXPECT_NE(w.replayThread().position(), 38);  // stopped before its last entry
 }
 
 TEST_F(StylusTest, TheWheelZoomsLikePlusAndMinus) {

@@ -52,5 +52,35 @@ TEST(FontTable, SizesAndCoordinateFormats) {
     EXPECT_EQ(nextCoordFormat(format, true), 1);  // plate carrée skips grid coordinates
 }
 
+TEST(FontTable, TheSetHasTheFixedSizesTheChosenSizeAndTheTurnedFonts) {
+    const FontSet set = buildFontSet("Face", 17, "Sys");
+    const struct {
+        FontRole role;
+        const char* face;
+        int height, weight, escapement;
+    } fonts[] = {
+        {FontRole::Large, "Face", 24, 700, 0},      {FontRole::SmallSystem, "Sys", 10, 700, 0},
+        {FontRole::Huge, "Face", 30, 900, 0},       {FontRole::HugeTurned, "Face", 30, 900, 900},
+        {FontRole::HugeUpsideDown, "Face", 30, 900, 1800}, {FontRole::User, "Face", 17, 700, 0},
+        {FontRole::UserTurned, "Face", 17, 700, 900}, {FontRole::UserUpsideDown, "Face", 17, 700, 1800},
+        {FontRole::Small, "Face", 10, 700, 0},      {FontRole::SmallBold, "Sys", 8, 700, 0},
+    };
+    for (const auto& f : fonts) {
+        const FontSpec& spec = set[f.role];
+        EXPECT_EQ(spec.face, f.face) << static_cast<int>(f.role);
+        EXPECT_EQ(spec.pixelHeight, f.height) << static_cast<int>(f.role);
+        EXPECT_EQ(spec.weight, f.weight) << static_cast<int>(f.role);
+        EXPECT_EQ(spec.escapement, f.escapement) << static_cast<int>(f.role);
+    }
+    for (const int invalid : {0, -4})
+        EXPECT_EQ(buildFontSet("Face", invalid, "Sys")[FontRole::UserUpsideDown].pixelHeight, 12) << invalid;
+    // A published set is what every drawing thread gets next; a set already taken stays whole.
+    const auto taken = currentFontSet();
+    publishFontSet(set);
+    EXPECT_EQ((*currentFontSet())[FontRole::User].pixelHeight, 17);
+    EXPECT_NE((*taken)[FontRole::User].pixelHeight, 17);
+    publishFontSet(*taken);
+}
+
 }  // namespace
 }  // namespace vexa

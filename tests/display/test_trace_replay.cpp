@@ -241,5 +241,26 @@ TEST(ReplayThreadTest, StopReturnsAfterItsWaitWhileAStepStillRuns) {
     EXPECT_TRUE(thread.stop(std::chrono::seconds(10)));
 }
 
+// The fast buttons raise the stride while the replay runs: from the point shown then on, that
+// many indices lie between two shown points.
+TEST(ReplayThreadTest, AStrideRaisedDuringTheReplaySkipsTheFollowingPoints) {
+    ReplayThread thread;
+    std::vector<int> shown;  // written by the replay thread only, read after the stop
+    std::atomic<int> stride{1};
+    ReplayThread::Steps steps;
+    steps.indices = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    steps.stride = [&] { return stride.load(); };
+    steps.showStep = [&](int i) {
+        shown.push_back(i);
+        if (i == 2) stride = 3;
+    };
+    std::promise<void> ended;
+    steps.finished = [&] { ended.set_value(); };
+    ASSERT_TRUE(thread.start(steps));
+    ended.get_future().wait();
+    ASSERT_TRUE(thread.stop(std::chrono::seconds(10)));
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 5, 8}));
+}
+
 }  // namespace
 }  // namespace vexa

@@ -137,6 +137,30 @@ TEST_F(StoreFixture, PortDevicesAndTheMapMemoryAreReadQuietlyWhenAbsent) {
     EXPECT_EQ(diagnostics.text(), "");
 }
 
+// The window placement is a text anyone may edit: anything but four numbers with a size is none.
+TEST_F(StoreFixture, TheWindowPlacementIsReadOnlyWhenWholeAndWrittenBackExactly) {
+    const std::pair<const char*, std::optional<WindowPlacement>> cases[] = {
+        {"60,20,500,540", WindowPlacement{60, 20, 500, 540}},
+        {"-1920,-5,800,600", WindowPlacement{-1920, -5, 800, 600}},
+        {"1,2,3", std::nullopt},
+        {"1,2,0,5", std::nullopt},
+        {"1,2,3,4x", std::nullopt},
+        {"a,b,c,d", std::nullopt},
+        {"", std::nullopt},
+    };
+    storage.open();
+    for (const auto& [text, placement] : cases) {
+        storage.writeString("sWindow", text);
+        EXPECT_EQ(RegQueryWindow(store), placement) << text;
+    }
+    RegCreateWindow(store, {-3, 7, 640, 480});
+    EXPECT_EQ(storage.readString("sWindow"), "-3,7,640,480");
+    EXPECT_EQ(RegQueryScale(store), 0u);
+    RegCreateScale(store, 3);
+    EXPECT_EQ(RegQueryScale(store), 3u);
+    EXPECT_EQ(diagnostics.text(), "") << "absence is normal";
+}
+
 TEST_F(StoreFixture, DebugModeTellsWhetherTheKeyWasNew) {
     diagnostics.debugMode = true;
     RegCreatePowerSave(store, 1);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 
 #include "maps/map_catalogue.h"
 #include "tests/maps/map_fixture.h"
+#include "tests/support/ordinary_user.h"
 
 namespace vexa::testing {
 namespace {
@@ -130,6 +133,26 @@ TEST_F(FillKarteTab, InvalidOrEmptyDirectoryKeepsTheTable) {
     EXPECT_EQ(w.table.rows.size(), 1u);
     EXPECT_TRUE(w.grid.LocalDatumGrid);
     EXPECT_TRUE(w.logHas("Verzeichnis mit Gauss Krüger Karten"));
+}
+
+// The scan lists one folder and looks at no entry twice: a folder it may not read has no maps;
+// a link onto itself and a folder named like a map are not maps.
+TEST_F(FillKarteTab, UnreadableFoldersAndLinkLoopsAreNoMaps) {
+    touchMaps({"Karte_32_500000_5600000_100_10_10.png", "Karte_32_500100_5600000_100_10_10.png"});
+    std::filesystem::create_symlink("Karte_32_500200_5600000_100_10_10.png",
+                                    w.dir / "Karte_32_500200_5600000_100_10_10.png");
+    std::filesystem::create_directory_symlink(".", w.dir / "schleife");
+    std::filesystem::create_directory(w.dir / "Karte_32_500300_5600000_100_10_10.png");
+    EXPECT_EQ(w.scan(), 1);
+    const auto locked = w.temp.path() / "Gesperrt_utm";
+    std::filesystem::create_directory(locked);
+    touch(locked / "Karte_32_500000_5600000_100_10_10.png");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    asOrdinaryUser(w.temp.path(), [&] {
+        EXPECT_EQ(w.scan(locked), -1);
+        EXPECT_EQ(w.table.rows.size(), 2u);  // the table stays
+    });
+    chmod(locked.c_str(), 0755);
 }
 
 TEST(FillKarteTabGrids, RectangularPlateCarreeStretchesX) {

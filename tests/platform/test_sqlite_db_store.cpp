@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -11,6 +10,7 @@
 #include <thread>
 
 #include "platform/linux/sqlite_db_store.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa {
@@ -140,22 +140,6 @@ TEST_F(Store, BadFilesAreRefusedWithAReasonAndStayUntouched) {
     }
 }
 
-// Runs the checks as an ordinary user: root may write read-only files. Under root they run in
-// a child process that has given up root (user and group "nobody").
-void asOrdinaryUser(const std::filesystem::path& dir, const std::function<void()>& checks) {
-    if (::geteuid() != 0) return checks();
-    std::filesystem::permissions(dir, std::filesystem::perms::all);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-        checks();
-        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "checks failed in the child";
-}
-
 TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWritten) {
     using std::filesystem::perms;
     const auto roFolder = dir / "ro-folder";
@@ -175,7 +159,7 @@ TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWritten) {
                                                perms::others_read | perms::others_exec);
     if (::geteuid() != 0) std::filesystem::permissions(roFolder, perms::owner_write, std::filesystem::perm_options::remove);
     const std::string before = testing::readFile(roFile);
-    asOrdinaryUser(dir.path(), [&] {
+    testing::asOrdinaryUser(dir.path(), [&] {
         for (const auto& f : {roFile, inRoFolder}) {
             SCOPED_TRACE(f.string());
             SqliteDbStore own;

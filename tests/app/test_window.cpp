@@ -1,0 +1,226 @@
+// The window on a desktop: the device screen follows the window, full screen and back, the
+// window's place, size and scale kept between runs, Qt's dialogs in German, dialogs that fit
+// their titles and do not jump.
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTest>
+
+#include "app/command_ids.h"
+#include "app/frame_view.h"
+#include "app/log_settings_dialog.h"
+#include "app/menu_bar.h"
+#include "app/qt_translations.h"
+#include "app/window_placement.h"
+#include "tests/app/app_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+TEST_F(AppTest, TheDeviceScreenFollowsTheWindowOnceASizeSettles) {
+    MainWindow& w = open();  // scale 2
+    std::vector<QSize> reported;
+    w.frameView().onScreenResize = [&](int width, int height) { reported.emplace_back(width, height); };
+    const int bar = w.menuBar().height();
+    struct Case {
+        QSize window;  // the picture area
+        QSize screen;
+    };
+    const Case cases[] = {
+        {{600, 500}, {300, 250}},    // landscape
+        {{481, 1001}, {240, 500}},   // portrait; an odd pixel is no device pixel
+        {{100, 100}, {240, 240}},    // the window stops at 240 × 240 device pixels
+        {{1600, 1000}, {800, 500}},
+    };
+    for (const Case& c : cases) {
+        reported.clear();
+        // A drag: many sizes in a row, one report at the end.
+        for (int step = 4; step >= 0; --step) {
+            w.resize(c.window + QSize(step * 10, bar + step * 10));
+            settle();
+        }
+        ASSERT_TRUE(waitFor([&] { return !reported.empty(); }, 2000)) << c.window.width();
+        QTest::qWait(100);
+        EXPECT_EQ(reported, std::vector<QSize>{c.screen}) << c.window.width() << "x" << c.window.height();
+        EXPECT_EQ(w.frameView().screenSize(), c.screen);
+    }
+}
+
+// The whole path: the window's new size reaches the drawing, and the next picture has it.
+TEST_F(AppTest, AResizedWindowGetsPicturesOfItsNewSize) {
+    MainWindow& w = open();  // scale 2
+    run(cmd::KarteView);
+    w.resize(1600, 960 + w.menuBar().height());
+    EXPECT_TRUE(waitFor([&] { return w.frameView().image().size() == QSize(800, 480); }, 3000));
+    EXPECT_EQ((state().frame.screen), (ScreenSize{800, 480}));
+}
+
+TEST_F(AppTest, FullScreenCoversTheMonitorAndLeavingItRestoresTheWindow) {
+    MainWindow& w = open();
+    w.resize(560, 700);
+    w.move(40, 30);
+    settle();
+    const QRect before = w.geometry();
+    const QPoint frame = w.pos();
+    w.fullscreenOn();
+    settle();
+    const QRect monitor = w.QWidget::screen()->geometry();
+    EXPECT_EQ(w.geometry(), monitor);
+    EXPECT_EQ(w.frameView().size(), monitor.size()) << "the picture takes the whole monitor";
+    w.fullscreenOff();
+    settle();
+    EXPECT_EQ(w.geometry(), before);
+    EXPECT_EQ(w.pos(), frame);
+    EXPECT_TRUE(w.menuBar().isVisible());
+    // Maximised before: maximised again, and back to the same size from there.
+    w.showMaximized();
+    settle();
+    w.fullscreenOn();
+    settle();
+    w.fullscreenOff();
+    settle();
+    EXPECT_TRUE(w.isMaximized());
+    w.showNormal();
+    settle();
+    EXPECT_EQ(w.geometry(), before);
+}
+
+// Stored "sWindow" and "iScale", and the command line's --screen and --scale over them.
+TEST_F(AppTest, WindowPlaceSizeAndScaleComeBackAndTheCommandLineOverridesThem) {
+    const QRect monitor = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        const char* name;
+        bool screenGiven;
+        int givenScale;  // 0: none given
+        QRect expected;  // picture area's window: corner and inner size; empty: from the screen
+        int scale;
+        const char* storedAfter;  // "sWindow" after the run moved the window to (20, 10)
+    };
+    const Case cases[] = {
+        {"stored", false, 0, {60, 20, 500, 540}, 1, "20,10,500,540"},
+        {"scale given", false, 2, {60, 20, 500, 540}, 2, "20,10,500,540"},
+        {"screen given", true, 0, {}, 1, "60,20,500,540"},
+    };
+    for (const Case& c : cases) {
+        storage().writeString("sWindow", "60,20,500,540");
+        storage().writeNumber("iScale", 1);
+        WindowOptions options;
+        options.remember = true;
+        options.screenGiven = c.screenGiven;
+        options.screenWidth = 320;
+        options.screenHeight = 240;
+        options.scaleGiven = c.givenScale > 0;
+        if (c.givenScale > 0) options.scale = c.givenScale;
+        MainWindow& w = open(options);
+        EXPECT_EQ(w.frameView().scale(), c.scale) << c.name;
+        if (c.expected.isEmpty()) {
+            EXPECT_EQ(w.frameView().size(), QSize(320, 240) * c.scale) << c.name;
+        } else {
+            EXPECT_EQ(QRect(w.pos(), w.size()), c.expected) << c.name;
+        }
+        w.move(20, 10);
+        settle();
+        w.close();
+        EXPECT_EQ(storage().readString("sWindow"), c.storedAfter) << c.name;
+        EXPECT_EQ(storage().readNumber("iScale"), static_cast<std::uint32_t>(c.scale)) << c.name;
+    }
+    // A window left on a monitor that is gone comes back onto this one.
+    storage().writeString("sWindow", "5000,4000,500,560");
+    WindowOptions options;
+    options.remember = true;
+    MainWindow& w = open(options);
+    EXPECT_TRUE(monitor.contains(QRect(w.pos(), w.size()))) << w.pos().x() << "," << w.pos().y();
+}
+
+TEST(WindowPlacement, DefaultScaleFollowsTheMonitor) {
+    const std::pair<QSize, int> cases[] = {
+        {{800, 480}, 1},   {{1366, 728}, 1},  {{1280, 1024}, 2}, {{1920, 1050}, 2},
+        {{2560, 1400}, 3}, {{3840, 2120}, 3}, {{200, 200}, 1},
+    };
+    for (const auto& [available, scale] : cases)
+        EXPECT_EQ(defaultScale(available), scale) << available.width() << "x" << available.height();
+}
+
+TEST(WindowPlacement, AStoredWindowIsKeptOnAMonitor) {
+    const QList<QRect> monitors = {{0, 0, 1920, 1050}, {1920, 0, 1280, 1000}};
+    const QSize minimum(240, 290);
+    const std::pair<QRect, QRect> cases[] = {
+        {{100, 100, 500, 700}, {100, 100, 500, 700}},     // where it was
+        {{2000, 50, 500, 700}, {2000, 50, 500, 700}},     // on the second monitor
+        {{3000, 500, 500, 700}, {2700, 260, 500, 700}},   // half off the second: moved in
+        {{9000, 9000, 500, 700}, {1420, 310, 500, 700}},  // nowhere: onto the first
+        {{-50, -30, 3000, 2000}, {0, 0, 1920, 1010}},     // too large: the monitor, title bar on it
+        {{10, 10, 100, 100}, {10, 10, 240, 290}},         // too small
+    };
+    for (const auto& [stored, kept] : cases)
+        EXPECT_EQ(keepOnScreen(stored, monitors, minimum), kept) << stored.x() << "," << stored.y();
+}
+
+TEST_F(AppTest, QtsOwnDialogsAndButtonsSpeakGerman) {
+    const std::unique_ptr<QTranslator> german = installQtTranslations();
+    if (!german) GTEST_SKIP() << "qtbase_de.qm is not installed (Debian package qt6-translations-l10n)";
+    QMessageBox box(QMessageBox::Question, "VEXA", "?", QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Abbrechen");
+    QFileDialog files(nullptr, "Speichern");
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    const auto* buttons = files.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Save)->text().remove('&'), "Speichern");
+    files.setDirectory(QString::fromStdString((sourceDir() / "data/demo").string()));
+    files.resize(720, 420);
+    shot(files, "file-dialog-de.png");
+}
+
+// Every dialog a command opens without further conditions is wide enough for its title in a
+// bold title bar beside the window buttons.
+TEST_F(AppTest, DialogsAreWideEnoughForTheirTitles) {
+    MainWindow& w = open();
+    QStringList titles;
+    w.setDialogRunner([&](QDialog& dialog) {
+        dialog.show();
+        settle();
+        QFont bold = dialog.font();
+        bold.setBold(true);
+        titles << dialog.windowTitle();
+        EXPECT_LE(QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100, dialog.width())
+            << dialog.windowTitle().toStdString();
+        return static_cast<int>(QDialog::Rejected);
+    });
+    for (int id : {cmd::LogSettings, cmd::UtmGkZone, cmd::PortDialog, cmd::Help, cmd::DisplaySettings,
+                   cmd::MapDirectory, cmd::PlaceDirectory})
+        run(id);
+    EXPECT_EQ(titles.size(), 7) << titles.join(", ").toStdString();
+}
+
+// The information line of "Log Einstellungen" comes and goes while typing; the dialog keeps
+// its height.
+TEST_F(AppTest, DialogsKeepTheirHeightWhenAnInformationLineAppears) {
+    MainWindow& w = open();
+    for (const char* name : {"LRmcLogTime", "LGgaLogTime", "LGsaLogTime"}) storage().writeNumber(name, 5);
+    bool ran = false;
+    w.setDialogRunner([&](QDialog& dialog) {
+        auto& d = dynamic_cast<LogSettingsDialog&>(dialog);
+        d.show();
+        settle();
+        EXPECT_TRUE(d.infoLine()->isHidden()) << "opened without an information line";
+        const int height = d.height();
+        for (const char* value : {"0", "5", "-1", "5"}) {
+            d.field(LogField::GgaInterval)->findChild<QLineEdit*>()->setText(value);
+            settle();
+            EXPECT_EQ(d.height(), height) << value << " " << d.infoLine()->text().toStdString();
+        }
+        ran = d.infoLine()->isHidden();
+        return static_cast<int>(QDialog::Rejected);
+    });
+    run(cmd::LogSettings);
+    EXPECT_TRUE(ran);
+}
+
+}  // namespace
+}  // namespace vexa::testing
