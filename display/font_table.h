@@ -45,7 +45,7 @@ enum class FontRole {
 };
 inline constexpr int kFontRoles = 10;
 
-struct FontSpec {
+struct FontDescription {
     std::string face;
     int pixelHeight = kDefaultFontSize;
     int weight = 700;      // 400 normal, 700 bold, 900 black
@@ -54,8 +54,8 @@ struct FontSpec {
 
 // One immutable set, built whole and swapped whole: a frame drawn on any thread uses one set.
 struct FontSet {
-    std::array<FontSpec, kFontRoles> fonts;
-    const FontSpec& operator[](FontRole role) const { return fonts[static_cast<std::size_t>(role)]; }
+    std::array<FontDescription, kFontRoles> fonts;
+    const FontDescription& operator[](FontRole role) const { return fonts[static_cast<std::size_t>(role)]; }
 };
 
 // The set from the chosen face and size (an invalid size gives 12); the small system and small

@@ -40,10 +40,10 @@ void DrawnTexts::note(int x, int y, std::string_view text) {
     if (activeRecorder) activeRecorder->entries_.push_back({x, y, std::string(text)});
 }
 
-QFont viewFont(const FontSpec& spec) {
-    QFont font(QString::fromStdString(spec.face));
-    font.setPixelSize(spec.pixelHeight);
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+QFont viewFont(const FontDescription& desc) {
+    QFont font(QString::fromStdString(desc.face));
+    font.setPixelSize(desc.pixelHeight);
+    font.setWeight(static_cast<QFont::Weight>(desc.weight));
     return font;
 }
 

@@ -19,7 +19,7 @@ namespace vexa {
 // The font of the published font set for `role` (any thread). Its escapement is not part of
 // the QFont: who draws with a turned font turns the painter by `fontEscapement`.
 QFont viewFont(FontRole role);
-QFont viewFont(const FontSpec& spec);
+QFont viewFont(const FontDescription& desc);
 int fontEscapement(FontRole role);
 // The user-sized text font, also the map font of the labels.
 inline QFont mapFont() { return viewFont(FontRole::User); }

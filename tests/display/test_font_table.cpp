@@ -66,11 +66,11 @@ TEST(FontTable, TheSetHasTheFixedSizesTheChosenSizeAndTheTurnedFonts) {
         {FontRole::Small, "Face", 10, 700, 0},      {FontRole::SmallBold, "Sys", 8, 700, 0},
     };
     for (const auto& f : fonts) {
-        const FontSpec& spec = set[f.role];
-        EXPECT_EQ(spec.face, f.face) << static_cast<int>(f.role);
-        EXPECT_EQ(spec.pixelHeight, f.height) << static_cast<int>(f.role);
-        EXPECT_EQ(spec.weight, f.weight) << static_cast<int>(f.role);
-        EXPECT_EQ(spec.escapement, f.escapement) << static_cast<int>(f.role);
+        const FontDescription& desc = set[f.role];
+        EXPECT_EQ(desc.face, f.face) << static_cast<int>(f.role);
+        EXPECT_EQ(desc.pixelHeight, f.height) << static_cast<int>(f.role);
+        EXPECT_EQ(desc.weight, f.weight) << static_cast<int>(f.role);
+        EXPECT_EQ(desc.escapement, f.escapement) << static_cast<int>(f.role);
     }
     for (const int invalid : {0, -4})
         EXPECT_EQ(buildFontSet("Face", invalid, "Sys")[FontRole::UserUpsideDown].pixelHeight, 12) << invalid;
