@@ -135,8 +135,11 @@ TEST_F(AppTest, LargeCsvImportsWhileTheWindowStaysResponsive) {
     heartbeat.stop();
     longestGap = std::max(longestGap, clock.elapsed() - last);
     EXPECT_EQ(messages().back(), "POI Database \n" + (dir_ / "viele.cdb").string() + "\n Import Ok");
-    EXPECT_GE(beats, 1) << "the window did not run while importing";
-    EXPECT_LT(longestGap, 500) << "the window stood still for " << longestGap << " ms";
+    // Whatever the machine's speed (sanitizers slow it tenfold): no single stall takes most of
+    // the import, as one that ran in a block would.
+    const qint64 whole = clock.elapsed();
+    EXPECT_GE(beats, 3) << "the window did not run while importing";
+    EXPECT_LT(longestGap * 2, whole) << "the window stood still for " << longestGap << " of " << whole << " ms";
     EXPECT_EQ(state().poiDb.currentVolume, dir_ / "viele.cdb");
     EXPECT_FALSE(state().frame.replaying);
 
