@@ -266,12 +266,12 @@ TEST_F(StylusTest, GpsViewAreasTryTheColoursAndResetMaximaAndTheTrip) {
 TEST_F(StylusTest, GpsViewKeysPlayPauseStopAndStepTheTrace) {
     MainWindow& w = open({}, false, std::chrono::milliseconds(5));
     TraceTable& trace = state().trace;
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 400; ++i) {
         trace.points[static_cast<std::size_t>(i)].gridX = kCentreX;
         trace.points[static_cast<std::size_t>(i)].gridY = kCentreY + 100.0 * i;
     }
-    trace.next = 40;
-    trace.wrapped = true;  // about 2000 entries to play: the keys come long before the end
+    trace.next = 400;
+    trace.wrapped = true;  // 400 entries at 5 ms, the empty slots skipped: the keys come long before the end
     run(cmd::GpsView);
     const auto runs = [&] { return state().replay.replayDrawing.load(); };
     QTest::keyClick(&w, Qt::Key_Down);
@@ -285,7 +285,7 @@ TEST_F(StylusTest, GpsViewKeysPlayPauseStopAndStepTheTrace) {
     EXPECT_FALSE(w.replayThread().paused());
     QTest::keyClick(&w, Qt::Key_Left);
     EXPECT_TRUE(waitFor([&] { return !runs(); }));
-    EXPECT_NE(w.replayThread().position(), 38);  // stopped before its last entry
+    EXPECT_NE(w.replayThread().position(), 398);  // stopped before its last entry
 }
 
 TEST_F(StylusTest, TheWheelZoomsLikePlusAndMinus) {
