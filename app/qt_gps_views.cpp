@@ -27,13 +27,14 @@ QtGpsViews::QtGpsViews(AppState& state, Ui& ui, ViewSink& sink)
       sink_(sink),
       overlays_(ViewRecords{state.route, state.trace, state.pois, state.settings, state.gps, state.last,
                             state.grid, state.maps, state.mapView, state.frame, state.guidance, state.display,
-                            state.texts, "vexapoi.cdb", 0, &state.replay}) {}
+                            state.texts, "vexapoi.cdb", 0, &state.replay}),
+      turner_(state.screenBuffer) {}
 
 MapFrameContext QtGpsViews::context() {
     MapFrameContext ctx{state_.maps,   state_.mapView,     state_.frame, state_.grid,
                         state_.canvas, state_.diagnostics, ui_,          state_.clock,
                         &state_.semaphore, *this,          overlays_,    *this,
-                        &state_.screenBuffer};
+                        &turner_};
     const ScreenSize screen = state_.frame.screen;
     ctx.screen = ScreenGeometry{screen.width, screen.height, fullScreen_.load()};
     ctx.infoLineHeight = QFontMetrics(lineFont()).height();
@@ -49,7 +50,7 @@ void QtGpsViews::compose(const TrackPoint& position, const FrameReadings& readin
 std::filesystem::path QtGpsViews::saveScreen(const std::string& baseName,
                                              const std::filesystem::path& folder) {
     MapFrameContext ctx = context();
-    return SaveScreen(ctx, baseName, folder, false, true);
+    return SaveScreen(ctx, state_.screenBuffer, baseName, folder, false, true);
 }
 
 void QtGpsViews::composeMapView(const TrackPoint& position) {

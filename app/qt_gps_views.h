@@ -13,6 +13,7 @@
 #include <QImage>
 
 #include "display/gps_view.h"
+#include "display/screen_output.h"
 #include "display/trace_replay.h"
 #include "display/view_overlays.h"
 #include "gps/gps_views.h"
@@ -93,6 +94,7 @@ private:
     Ui& ui_;
     ViewSink& sink_;
     ViewOverlays overlays_;
+    ScreenBufferTurner turner_;  // the Move view's turned and 3D pictures, in the state's screen buffer
     GpsViewState gpsView_;
     std::string sunTimes_;
     std::chrono::milliseconds replayFramePeriod_{0};

@@ -14,6 +14,7 @@
 
 #include "display/display_settings.h"
 #include "display/screen_buffer.h"
+#include "display/screen_output.h"
 #include "display/view_overlays.h"
 #include "frame/settings.h"
 #include "gps/gps_state.h"
@@ -160,8 +161,9 @@ void BM_MoveFrameWarm(benchmark::State& state) {
     ViewOverlays overlays(ViewRecords{*route, *trace, *pois, settings, gps, last, maps.grid, maps.table, maps.view,
                                       maps.frame, guidance, display, texts});
     CSTScreenBuffer sb;
+    ScreenBufferTurner turner(sb);
     MapFrameContext ctx{maps.table, maps.view, maps.frame, maps.grid, maps.canvas, maps.log, maps.ui, maps.clock,
-                        &maps.semaphore, maps.nullPresenter, overlays, maps.gps, &sb};
+                        &maps.semaphore, maps.nullPresenter, overlays, maps.gps, &turner};
     ctx.screen = ScreenGeometry{maps.frame.screen.width, maps.frame.screen.height, false};
     FrameReadings readings{33.0f, 42.0, 120, 12345.0, "01:02:03"};
     show_pos(ctx, maps.position, readings);

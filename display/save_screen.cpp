@@ -30,7 +30,7 @@ int redrawCommand(DisplayMode mode) {
 
 }  // namespace
 
-std::filesystem::path SaveScreen(MapFrameContext& ctx, const std::string& baseName,
+std::filesystem::path SaveScreen(MapFrameContext& ctx, CSTScreenBuffer& buffer, const std::string& baseName,
                                  const std::filesystem::path& vexaDirectory, bool showMessage, bool setTitle) {
     ctx.log.setCurrentOperation("SaveScreen");
     const DateTime now = ctx.clock.localNow();
@@ -38,14 +38,13 @@ std::filesystem::path SaveScreen(MapFrameContext& ctx, const std::string& baseNa
     const TrackPoint centre = ctx.frame.viewCentre;
     show_pos(ctx, centre, FrameReadings{});
     ctx.saving = false;
-    if (!ctx.screenBuffer) return {};
 
     const FrameState& frame = ctx.frame;
     std::filesystem::path file;
     int written = -1;
     if (frame.displayMode == DisplayMode::Move && frame.moveDisplayMode == 1) {
         file = vexaDirectory / timeStamped("Screen3D", now);
-        written = ctx.screenBuffer->save(file.string(), 0, ctx.log);
+        written = buffer.save(file.string(), 0, ctx.log);
     } else {
         if (frame.moveDisplayMode == 0) {
             const bool gaussKrueger = ctx.grid.LocalDatumGrid && !ctx.grid.Ed50Datum;
@@ -62,9 +61,9 @@ std::filesystem::path SaveScreen(MapFrameContext& ctx, const std::string& baseNa
         } else {
             file = vexaDirectory / timeStamped("ScreenCopy", now);
         }
-        ctx.screenBuffer->Resize(ctx.screen.side(), ctx.screen.side());
-        ctx.screenBuffer->CopyScreen(ctx.canvas.buffer);
-        written = ctx.screenBuffer->save(file.string(), 1, ctx.log);
+        buffer.Resize(ctx.screen.side(), ctx.screen.side());
+        buffer.CopyScreen(ctx.canvas.buffer);
+        written = buffer.save(file.string(), 1, ctx.log);
     }
     if (showMessage) ctx.ui.messageBox(file.string(), "VEXA", MessageButtons::Ok, MessageIcon::None);
     ctx.ui.sendCommand(redrawCommand(frame.displayMode));

@@ -40,4 +40,22 @@ void Screen3D(ScreenOutput& out, const QImage& source, int moveDisplayMode, int 
     drawVisible(out);
 }
 
+ScreenOutput ScreenBufferTurner::fitted(const QImage& frame, const TurnedFrameTarget& target) {
+    buffer_.Resize(frame.width(), frame.height());
+    // Only the Move view is turned.
+    return ScreenOutput{buffer_, target.presenter, target.overlays, target.log,
+                        target.screenWidth, target.screenHeight, true};
+}
+
+void ScreenBufferTurner::showTurned(const QImage& frame, double angle, const TurnedFrameTarget& target) {
+    ScreenOutput out = fitted(frame, target);
+    rotateScreen(out, frame, angle);
+}
+
+void ScreenBufferTurner::show3D(const QImage& frame, int moveDisplayMode, int P, bool fullScreen,
+                                const TurnedFrameTarget& target) {
+    ScreenOutput out = fitted(frame, target);
+    Screen3D(out, frame, moveDisplayMode, P, fullScreen);
+}
+
 }  // namespace vexa

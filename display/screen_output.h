@@ -4,12 +4,9 @@
 #include <QImage>
 
 #include "display/screen_buffer.h"
+#include "maps/render/frame_interfaces.h"
 
 namespace vexa {
-
-class DiagnosticText;
-class FramePresenter;
-class FrameOverlays;
 
 // What the output steps need besides the buffer.
 struct ScreenOutput {
@@ -27,5 +24,20 @@ void rotateScreen(ScreenOutput& out, const QImage& source, double angle);
 
 // Shows `source` as a 3D view; moveDisplayMode 1, 4 or 7 picks the variant.
 void Screen3D(ScreenOutput& out, const QImage& source, int moveDisplayMode, int P, bool fullScreen);
+
+// The map frame's turned and 3D Move views, made in `buffer`, which first takes the frame's
+// size.
+class ScreenBufferTurner final : public FrameTurner {
+public:
+    explicit ScreenBufferTurner(CSTScreenBuffer& buffer) : buffer_(buffer) {}
+    void showTurned(const QImage& frame, double angle, const TurnedFrameTarget& target) override;
+    void show3D(const QImage& frame, int moveDisplayMode, int P, bool fullScreen,
+                const TurnedFrameTarget& target) override;
+
+private:
+    ScreenOutput fitted(const QImage& frame, const TurnedFrameTarget& target);
+
+    CSTScreenBuffer& buffer_;
+};
 
 }  // namespace vexa

@@ -20,6 +20,7 @@
 #include "display/gps_view.h"
 #include "display/position_text.h"
 #include "display/screen_buffer.h"
+#include "display/screen_output.h"
 #include "display/view_overlays.h"
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
@@ -215,7 +216,8 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
     bool ok = save(presenter.shown, out / "view-move.png");
     CSTScreenBuffer screenBuffer;
     screenBuffer.Create(r->frame.screen.frameSide(), r->frame.screen.frameSide());
-    ctx.screenBuffer = &screenBuffer;
+    ScreenBufferTurner turner(screenBuffer);
+    ctx.turner = &turner;
     ok = save(moveModes(ctx, r->frame, position, readings, presenter), out / "view-move-modes.png") && ok;
 
     r->frame.displayMode = DisplayMode::Karte;

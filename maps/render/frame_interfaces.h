@@ -1,5 +1,6 @@
 // What a map frame hands to the rest of the program: the window it is shown in, the layers
-// other subsystems draw on top of the maps, and the GPS link whose state the frame reads.
+// other subsystems draw on top of the maps, the turned and 3D pictures of the Move view, and
+// the GPS link whose state the frame reads.
 #pragma once
 
 #include <string>
@@ -13,6 +14,8 @@
 class QPainter;
 
 namespace vexa {
+
+class DiagnosticText;
 
 // The window the frames are shown in. Implemented by the application, which shows the image
 // on the UI thread.
@@ -66,6 +69,29 @@ public:
     // Move view while no port is open; only called when `hasReplayButtons`.
     virtual bool hasReplayButtons() const { return false; }
     virtual void drawReplayButtons(QPainter&) {}
+};
+
+// Where a turned or 3D picture goes: the window, the layers drawn into the picture, and the
+// log whose current-operation text names each step.
+struct TurnedFrameTarget {
+    FramePresenter& presenter;
+    FrameOverlays& overlays;
+    DiagnosticText& log;
+    int screenWidth;   // the visible middle of the square frame
+    int screenHeight;
+};
+
+// Makes and shows the Move view's turned and 3D pictures of the composed square frame.
+// Implemented by the display layer over its screen buffer.
+class FrameTurner {
+public:
+    virtual ~FrameTurner() = default;
+    // Shows the visible middle of `frame` turned by `angle` degrees.
+    virtual void showTurned(const QImage& frame, double angle, const TurnedFrameTarget& target) = 0;
+    // Shows `frame` as the 3D view: moveDisplayMode 1, 4 or 7 picks the variant, P is the
+    // viewing parameter.
+    virtual void show3D(const QImage& frame, int moveDisplayMode, int P, bool fullScreen,
+                        const TurnedFrameTarget& target) = 0;
 };
 
 // The GPS link as the frame sees it.

@@ -4,7 +4,6 @@
 
 #include <QPainter>
 
-#include "display/screen_output.h"
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
 #include "geo/datum.h"
@@ -144,16 +143,15 @@ void output(MapFrameContext& ctx, float course, bool view3D) {
     if (!move || (mode == 0 && !turned)) {
         presenter.present(ctx.canvas.buffer, visible);
     } else if (!frame.calibrating) {
-        if (ctx.screenBuffer) ctx.screenBuffer->Resize(ctx.screen.side(), ctx.screen.side());
-        if (mode == 6 || !ctx.screenBuffer) {
+        if (mode == 6 || !ctx.turner) {
             presenter.present(mode == 6 ? ctx.canvas.buffer.mirrored(true, true) : ctx.canvas.buffer, visible);
         } else {
-            ScreenOutput out{*ctx.screenBuffer, presenter, ctx.overlays, ctx.log,
-                             ctx.screen.width, ctx.screen.height, move};
+            const TurnedFrameTarget target{presenter, ctx.overlays, ctx.log, ctx.screen.width, ctx.screen.height};
             if (view3D) {
-                Screen3D(out, ctx.canvas.buffer, mode, ctx.view3DParameter, ctx.screen.fullScreen);
+                ctx.turner->show3D(ctx.canvas.buffer, mode, ctx.view3DParameter, ctx.screen.fullScreen, target);
             } else {
-                rotateScreen(out, ctx.canvas.buffer, turned ? frame.baseAngle - course : frame.baseAngle);
+                ctx.turner->showTurned(ctx.canvas.buffer, turned ? frame.baseAngle - course : frame.baseAngle,
+                                       target);
             }
         }
     }
@@ -167,7 +165,7 @@ QRect composedArea(const MapFrameContext& ctx, float course, bool view3D) {
     const QRect all(0, 0, ctx.screen.side(), ctx.screen.side());
     const int mode = frame.moveDisplayMode;
     const bool move = frame.displayMode == DisplayMode::Move;
-    if (view3D || ctx.saving || frame.calibrating || !move || mode == 0 || mode == 6 || !ctx.screenBuffer) return all;
+    if (view3D || ctx.saving || frame.calibrating || !move || mode == 0 || mode == 6 || !ctx.turner) return all;
     const double angle = (frame.courseUp ? frame.baseAngle - course : frame.baseAngle) * kDegToRad;
     const double c = std::abs(std::cos(angle)), s = std::abs(std::sin(angle));
     const int halfWidth = static_cast<int>((ctx.screen.width * c + ctx.screen.height * s) / 2) + 3;

@@ -15,7 +15,6 @@
 namespace vexa {
 
 class Clock;
-class CSTScreenBuffer;
 class DiagnosticText;
 class DrawingSemaphore;
 class Ui;
@@ -65,7 +64,7 @@ struct MapFrameContext {
     FramePresenter& presenter;
     FrameOverlays& overlays;
     GpsLink& gps;
-    CSTScreenBuffer* screenBuffer;  // null: rotated and 3D Move views are not drawn
+    FrameTurner* turner;            // null: rotated and 3D Move views are not drawn
     ScreenGeometry screen{};
     int MapColourMode = 0;          // 1 = decode maps with 16 colours
     int view3DParameter = 320;

@@ -142,6 +142,7 @@ class ScreenOutputTest : public ::testing::Test {
 protected:
     MapWorld w;
     CSTScreenBuffer sb;
+    ScreenBufferTurner turner{sb};
     const TrackPoint position{505000, 5595000};
 
     void SetUp() override {
@@ -155,7 +156,7 @@ protected:
     }
     MapFrameContext context(ScreenGeometry screen = {240, 320, false}) {
         MapFrameContext ctx = w.context();
-        ctx.screenBuffer = &sb;
+        ctx.turner = &turner;
         ctx.screen = screen;
         return ctx;
     }
@@ -193,7 +194,7 @@ TEST_F(ScreenOutputTest, NorthUpScreenCopyIsNamedLikeAMapFile) {
     ScopedEnv home("VEXA_HOME", w.temp.path().c_str());
     w.frame.viewCentre = TrackPoint{500000, 5600000};
     MapFrameContext ctx = context();
-    const auto file = SaveScreen(ctx, (w.temp.path() / "ScreenCopy").string(), w.temp.path(), true, true);
+    const auto file = SaveScreen(ctx, sb, (w.temp.path() / "ScreenCopy").string(), w.temp.path(), true, true);
     const std::string expected = (w.temp.path() / "ScreenCopy").string() + "_32_498000_5602000_100_400_400.bmp";
     EXPECT_EQ(file.string(), expected);
     EXPECT_EQ(std::filesystem::file_size(file), 480054u);
@@ -204,7 +205,7 @@ TEST_F(ScreenOutputTest, NorthUpScreenCopyIsNamedLikeAMapFile) {
 
     // A larger screen's copy is its whole frame, 936 pixels a side for 800 × 480, and says so.
     MapFrameContext large = context({800, 480, false});
-    const auto big = SaveScreen(large, (w.temp.path() / "ScreenCopy").string(), w.temp.path(), false, false);
+    const auto big = SaveScreen(large, sb, (w.temp.path() / "ScreenCopy").string(), w.temp.path(), false, false);
     EXPECT_EQ(big.filename(), "ScreenCopy_32_495320_5604680_100_936_936.bmp");
     EXPECT_EQ(std::filesystem::file_size(big), 936u * 936u * 3u + 54u);
 }
@@ -212,9 +213,9 @@ TEST_F(ScreenOutputTest, NorthUpScreenCopyIsNamedLikeAMapFile) {
 TEST_F(ScreenOutputTest, ThreeDAndTurnedCopiesAreTimeStamped) {
     MapFrameContext ctx = context();
     w.frame.moveDisplayMode = 1;
-    EXPECT_EQ(SaveScreen(ctx, "unused", w.temp.path(), false, false).filename(), "Screen3D_20240601_120000.bmp");
+    EXPECT_EQ(SaveScreen(ctx, sb, "unused", w.temp.path(), false, false).filename(), "Screen3D_20240601_120000.bmp");
     w.frame.moveDisplayMode = 3;
-    const auto copy = SaveScreen(ctx, "unused", w.temp.path(), false, false);
+    const auto copy = SaveScreen(ctx, sb, "unused", w.temp.path(), false, false);
     EXPECT_EQ(copy.filename(), "ScreenCopy_20240601_120000.bmp");
     EXPECT_EQ(std::filesystem::file_size(copy), 480054u);
     EXPECT_TRUE(w.ui.messages().empty());
