@@ -145,6 +145,10 @@ TEST_F(MoveViewTest, CursorKeysStepTheTraceOrTheRouteAndTheRouteTurnsTheView) {
     EXPECT_EQ(trips, (std::vector<double>{300.0, 600.0, 300.0, 0.0, 0.0}));
     EXPECT_TRUE(state().frame.routeStepping);
     EXPECT_GT(routeAcross(true), routeAcross(false));  // the eastward leg points up the screen
+    QTest::keyClick(&w, Qt::Key_Right);  // forwards past the last leg: the first point again
+    EXPECT_EQ(state().frame.selectedRoutePoint, 0);
+    QTest::keyClick(&w, Qt::Key_Return);  // Enter shows the next info page
+    EXPECT_EQ(state().display.infoPage, 1);
     run(cmd::MoveStep);
     EXPECT_FALSE(state().frame.routeStepping);
 }

@@ -298,8 +298,6 @@ TEST_F(AppTest, RouteEditCommandsWorkOnTheRouteTable) {
     run(kCmdRouteReverse);
     EXPECT_EQ(route.points[0].gridX, 4000.0);
     EXPECT_EQ(view(), DisplayMode::Karte);
-    run(kCmdRouteReduce);
-    EXPECT_EQ(route.count, 2);
     run(kCmdRouteClear);
     EXPECT_EQ(route.count, 0);
 }

@@ -187,12 +187,6 @@ TEST_F(Store, EmptyFileBecomesAVolumeAndMissingFileIsReported) {
     EXPECT_FALSE(std::filesystem::exists(dir / "none.cdb"));
 }
 
-}  // namespace
-}  // namespace vexa
-
-namespace vexa {
-namespace {
-
 // Volumes damaged at many places: mounting, listing and reading either work or fail with a
 // reason, and never crash or hang.
 TEST_F(Store, DamagedVolumesFailWithAReason) {

@@ -131,8 +131,6 @@ TEST_F(Tables, LineKindFromTheSelectedPointToTheEnd) {
     SetLineKindFrom(*route, frame, static_cast<LineKind>(lineKindOfCommand(kCmdLineKindPath)));
     EXPECT_EQ(route->points[1].lineKind, LineKind::Path);
     EXPECT_EQ(route->points[3].lineKind, LineKind::Path);
-    EXPECT_EQ(lineKindOfCommand(kCmdLineKindBlue), 0);
-    EXPECT_EQ(lineKindOfCommand(kCmdLineKindNotDrawn), 5);
     EXPECT_EQ(lineKindOfCommand(kCmdRouteReverse), -1);
 }
 
