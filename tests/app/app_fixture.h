@@ -69,6 +69,16 @@ protected:
     bool contains(const std::string& haystack, const std::string& needle) const {
         return haystack.find(needle) != std::string::npos;
     }
+    int count(const std::string& haystack, const std::string& needle) const {
+        int n = 0;
+        for (auto at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
+        return n;
+    }
+    // The dialogs the next commands open are worked by `script` as `Dialog`s.
+    template <typename Dialog>
+    void answer(std::function<int(Dialog&)> script) {
+        window().setDialogRunner([script](QDialog& d) { return script(dynamic_cast<Dialog&>(d)); });
+    }
 };
 
 }  // namespace vexa::testing

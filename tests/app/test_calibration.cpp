@@ -69,7 +69,7 @@ protected:
         const int row = rowNamed(name);
         ASSERT_GE(row, 0);
         state().mapView.CalibrationRow = row;
-        window().setDialogRunner([&](QDialog& d) { return act(dynamic_cast<CalibrationDialog&>(d)); });
+        answer<CalibrationDialog>(act);
         run(cmd::CalibrationMenu);
         EXPECT_EQ(state().mapView.CalibrationRow, -1);
     }
@@ -197,8 +197,7 @@ TEST_F(CalibrationTest, AMapMovedByTheStylusIsRenamedOnEnter) {
     QApplication::sendEvent(&screen, &move);
     QTest::mouseRelease(&screen, Qt::LeftButton, {}, QPoint(110, 100));
     EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, 500100.0f);
-    w.setDialogRunner([](QDialog& d) {
-        auto& dialog = dynamic_cast<CalibrationDialog&>(d);
+    answer<CalibrationDialog>([](CalibrationDialog& dialog) {
         EXPECT_EQ(dialog.newPlacement().x, 500100);
         dialog.okButton()->click();
         return dialog.result();
@@ -246,8 +245,7 @@ TEST_F(CalibrationTest, AMoveViewTapMovesTheCurrentMapForGoodForNowOrNotAtAll) {
             for (QAction* a : menu.actions()) items.push_back(a->text().toStdString());
             return c.command;
         });
-        w.setDialogRunner([](QDialog& d) {
-            auto& dialog = dynamic_cast<CalibrationDialog&>(d);
+        answer<CalibrationDialog>([](CalibrationDialog& dialog) {
             EXPECT_EQ(dialog.newPlacement().x, 499900);
             EXPECT_EQ(dialog.newPlacement().y, 5500050);
             dialog.okButton()->click();

@@ -29,16 +29,11 @@ QString cell(TextTable& table, int row, int column) {
     return table.model().data(table.model().index(row, column), Qt::DisplayRole).toString();
 }
 
-template <typename Dialog>
-void answer(MainWindow& w, std::function<int(Dialog&)> script) {
-    w.setDialogRunner([script](QDialog& dialog) { return script(dynamic_cast<Dialog&>(dialog)); });
-}
-
 TEST_F(AppTest, RouteIsSavedListedAndLoadedThroughTheDialogs) {
-    MainWindow& w = open();
+    open();
     state().route.count = 3;
     for (int i = 0; i < 3; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{550000.0 + i * 100, 5800000.0};
-    answer<RouteSaveDialog>(w, [](RouteSaveDialog& d) {
+    answer<RouteSaveDialog>([](RouteSaveDialog& d) {
         d.name()->setText("Harz");
         d.accept();
         EXPECT_EQ(d.progress()->value(), 100);
@@ -50,7 +45,7 @@ TEST_F(AppTest, RouteIsSavedListedAndLoadedThroughTheDialogs) {
 
     state().route.count = 0;
     state().frame.viewCentre = TrackPoint{400000.0, 5000000.0};
-    answer<RouteListDialog>(w, [&](RouteListDialog& d) {
+    answer<RouteListDialog>([&](RouteListDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Routen Anzeige");
         EXPECT_EQ(d.list().model().rowCount(), 1);
         EXPECT_EQ(cell(d.list(), 0, 0), "Harz");
@@ -68,10 +63,10 @@ TEST_F(AppTest, RouteIsSavedListedAndLoadedThroughTheDialogs) {
 }
 
 TEST_F(AppTest, AddPoiMovesWithTheScrollBarsAndTheListShowsIt) {
-    MainWindow& w = open();
+    open();
     run(cmd::KarteView);
     state().frame.viewCentre = TrackPoint{550000.0, 5800000.0};
-    answer<AddPoiDialog>(w, [](AddPoiDialog& d) {
+    answer<AddPoiDialog>([](AddPoiDialog& d) {
         EXPECT_EQ(d.name()->text(), "poi0000");
         EXPECT_EQ(d.gridText()->text(), "UTM 550000 5800000");
         d.eastWest()->triggerAction(QAbstractSlider::SliderPageStepAdd);   // 10 m east
@@ -87,7 +82,7 @@ TEST_F(AppTest, AddPoiMovesWithTheScrollBarsAndTheListShowsIt) {
     EXPECT_NEAR(state().pois.records[0].gridX, 550010.0, 1.0);
 
     state().frame.viewCentre = TrackPoint{400000.0, 5000000.0};
-    answer<PoiListDialog>(w, [](PoiListDialog& d) {
+    answer<PoiListDialog>([](PoiListDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Poi Anzeige");
         EXPECT_EQ(cell(d.list(), 0, 0), "Turm");
         d.list().clickRow(0);
@@ -141,7 +136,7 @@ TEST_F(AppTest, LargeCsvImportsWhileTheWindowStaysResponsive) {
     EXPECT_FALSE(state().frame.replaying);
 
     files_.push_back(dir_ / "viele.cdb");
-    answer<PoiListDialog>(w, [](PoiListDialog& d) {
+    answer<PoiListDialog>([](PoiListDialog& d) {
         EXPECT_EQ(d.list().model().rowCount(), 10000);
         return static_cast<int>(QDialog::Rejected);
     });
@@ -168,8 +163,8 @@ TEST_F(AppTest, BadVolumeFileIsRefusedWithItsReason) {
 }
 
 TEST_F(AppTest, PlaceDirectoryFindsTownsAsYouTypeAndCentresTheMap) {
-    MainWindow& w = open();
-    answer<PlaceDialog>(w, [](PlaceDialog& d) {
+    open();
+    answer<PlaceDialog>([](PlaceDialog& d) {
         EXPECT_EQ(d.combo()->currentText(), "Hannover");
         d.combo()->lineEdit()->clear();
         QTest::keyClicks(d.combo()->lineEdit(), "hambu");
@@ -200,14 +195,14 @@ TEST_F(AppTest, DialogsShowTheirColumnsAndButtons) {
     state().route.count = 40;
     for (int i = 0; i < 40; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{550000.0 + i * 50, 5800000.0 + i * 20};
     for (const char* name : {"Deister Runde", "Harz Brocken", "Steinhuder Meer", "Leine Radweg"}) {
-        answer<RouteSaveDialog>(w, [name](RouteSaveDialog& d) {
+        answer<RouteSaveDialog>([name](RouteSaveDialog& d) {
             d.name()->setText(name);
             d.accept();
             return d.result();
         });
         run(cmd::RouteSave);
     }
-    answer<RouteListDialog>(w, [&](RouteListDialog& d) {
+    answer<RouteListDialog>([&](RouteListDialog& d) {
         EXPECT_EQ(headers(d.list()), "Route|Gespeichert am|Points");
         EXPECT_EQ(d.list().model().rowCount(), 4);
         d.list().clickRow(1);
@@ -222,7 +217,7 @@ TEST_F(AppTest, DialogsShowTheirColumnsAndButtons) {
               "Kirche;1;0094530.0;534100.0;0\n");
     EmulateStartFile(w.session(), dir_ / "hannover.csv");
     files_.push_back(dir_ / "hannover.cdb");
-    answer<PoiListDialog>(w, [&](PoiListDialog& d) {
+    answer<PoiListDialog>([&](PoiListDialog& d) {
         EXPECT_EQ(headers(d.list()), "Name|Breitengrad|Längengrad|Rechtswert|Hochwert|Dbname|");
         EXPECT_EQ(d.list().model().rowCount(), 5);
         d.list().clickRow(2);
@@ -233,7 +228,7 @@ TEST_F(AppTest, DialogsShowTheirColumnsAndButtons) {
 
     run(cmd::KarteView);
     state().frame.viewCentre = TrackPoint{550243.0, 5803541.0};
-    answer<AddPoiDialog>(w, [&](AddPoiDialog& d) {
+    answer<AddPoiDialog>([&](AddPoiDialog& d) {
         EXPECT_EQ(d.volumes()->count(), 2);  // the default volume and hannover.cdb
         EXPECT_TRUE(d.geoText()->text().startsWith("GEO "));
         shot(d, "add-poi.png");

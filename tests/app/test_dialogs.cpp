@@ -25,10 +25,9 @@ namespace {
 void type(QSpinBox* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
 
 TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceDoneSavesThemAndStandardRestoresTheDefaults) {
-    MainWindow& w = open();
+    open();
     bool ran = false;
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto& d = dynamic_cast<LogSettingsDialog&>(dialog);
+    answer<LogSettingsDialog>([&](LogSettingsDialog& d) {
         ran = true;
         EXPECT_TRUE(state().frame.dialogActive);
         type(d.field(LogField::RmcInterval), "70");
@@ -53,8 +52,7 @@ TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceDoneSavesThemAndStandardRestores
     EXPECT_EQ(storage().readNumber("iHKorrektur"), 1u);
 
     // "Standard" restores the defaults at once, even when the dialog is cancelled afterwards.
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto& d = dynamic_cast<LogSettingsDialog&>(dialog);
+    answer<LogSettingsDialog>([&](LogSettingsDialog& d) {
         type(d.field(LogField::TraceLength), "300");
         d.pressStandard();
         EXPECT_EQ(d.field(LogField::TraceLength)->value(), 2000);
@@ -78,8 +76,7 @@ TEST_F(AppTest, PortsChosenByNameOrGpsdPersistAndAComItemTakesOverAgain) {
     storage().writeNumber("GpsdPort", 3000);
     const std::string pty = (dir_ / "pts-7").string();
     bool ran = false;
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto& d = dynamic_cast<PortDialog&>(dialog);
+    answer<PortDialog>([&](PortDialog& d) {
         ran = true;
         EXPECT_EQ(d.port(), "gpsd");
         const QListWidget* list = d.list();
@@ -131,8 +128,7 @@ TEST_F(AppTest, ZoneDialogShowsTheBandAndSwitchesTheGrid) {
     });
     run(cmd::UtmGkZone);
     const TrackPoint utmCentre = state().frame.viewCentre;
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto& d = dynamic_cast<ZoneDialog&>(dialog);
+    answer<ZoneDialog>([&](ZoneDialog& d) {
         EXPECT_TRUE(d.utmButton()->isChecked());
         EXPECT_EQ(d.number()->value(), 32);
         EXPECT_EQ(d.info()->text(), "6° - 12° östlich");

@@ -160,20 +160,18 @@ TEST_F(AppTest, RouteToOverlayAndKmlWritesTheFilesIntoTheLogFolder) {
 }
 
 TEST_F(AppTest, ExportButtonsOfTheRouteAndPoiListsWriteTheirFiles) {
-    MainWindow& w = open({}, true);
+    open({}, true);
     manualClock_.setUtc(DateTime{2007, 5, 12, 9, 30});
     state().route.count = 2;
     for (int i = 0; i < 2; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{550000.0 + i * 100, 5800000.0};
-    w.setDialogRunner([](QDialog& d) {
-        auto& save = dynamic_cast<RouteSaveDialog&>(d);
+    answer<RouteSaveDialog>([](RouteSaveDialog& save) {
         save.name()->setText("Harz");
         save.accept();
         return save.result();
     });
     run(cmd::RouteSave);
     state().route.count = 0;
-    w.setDialogRunner([](QDialog& d) {
-        auto& list = dynamic_cast<RouteListDialog&>(d);
+    answer<RouteListDialog>([](RouteListDialog& list) {
         list.list().clickRow(0);
         list.exportButton()->click();
         return QDialog::Rejected;
@@ -186,8 +184,8 @@ TEST_F(AppTest, ExportButtonsOfTheRouteAndPoiListsWriteTheirFiles) {
     AllocPoiTab(state().pois, static_cast<std::size_t>(state().pois.count) + 1);
     state().pois.records[static_cast<std::size_t>(state().pois.count++)] =
         PoiRecord{"Turm", '2', 9.7, 52.4, 0, 550000.0, 5800000.0, 0, ""};
-    w.setDialogRunner([](QDialog& d) {
-        dynamic_cast<PoiListDialog&>(d).exportButton()->click();
+    answer<PoiListDialog>([](PoiListDialog& d) {
+        d.exportButton()->click();
         return QDialog::Rejected;
     });
     run(cmd::ListPois);

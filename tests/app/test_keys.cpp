@@ -96,9 +96,8 @@ TEST_F(KeysTest, OldSystemKey3HeldSwapsTheMapDirectoryWithTheOneUsedBefore) {
     WindowOptions options;
     options.oldKeys = true;
     options.maps = before;
-    MainWindow& w = open(options, true);
-    w.setDialogRunner([&](QDialog& d) {
-        auto& dialog = dynamic_cast<MapDirectoryDialog&>(d);
+    open(options, true);
+    answer<MapDirectoryDialog>([&](MapDirectoryDialog& dialog) {
         dialog.scanAndKeep(dialog.model()->index(QString::fromStdString(chosen.string())));
         return dialog.result();
     });
@@ -318,15 +317,9 @@ TEST_F(AppTest, KeyBBlanksTheWindowAnyKeyWakesItAndReplaysHoldTheBacklight) {
     EXPECT_FALSE(window().power().backlightHeld());
 }
 
-int occurrences(const std::string& text, const std::string& line) {
-    int n = 0;
-    for (auto at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++n;
-    return n;
-}
-
 TEST_F(AppTest, KeyARenewsOnlyAnOffDisplay) {
     MainWindow& w = open({}, true);
-    const auto offs = [&] { return occurrences(state().diagnostics.text(), "Display Off"); };
+    const auto offs = [&] { return count(state().diagnostics.text(), "Display Off"); };
     const int before = offs();
     QTest::keyClick(&w, Qt::Key_A);
     settle();

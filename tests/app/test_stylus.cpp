@@ -94,9 +94,7 @@ TEST_F(StylusTest, EdgeArrowsPanHalfAScreenInSixFramesAndDragsPanTheOtherWay) {
     EXPECT_DOUBLE_EQ(shown().gridY, kCentreY + 800.0);
     std::string log = state().diagnostics.text();
     log = log.substr(0, log.find("--\n"));  // newest first: what the tap wrote
-    int frames = 0;
-    for (std::size_t at = 0; (at = log.find("show_pos Start", at)) != std::string::npos; ++at) ++frames;
-    EXPECT_EQ(frames, 6);
+    EXPECT_EQ(count(log, "show_pos Start"), 6);
     EXPECT_EQ(log.find("WM_LBUTTONDOWN KARTE_WINDOW"), std::string::npos);
     release(QPoint(5, 5));
     // Bottom right (70 pixels above the bottom): east and south.

@@ -56,12 +56,6 @@ TEST_F(AppTest, ViewCommandsSwitchTheScreenAndTheNmeaListShowsTheDiagnosticText)
     EXPECT_EQ(stack->currentWidget(), &w.frameView());
 }
 
-int framesComposed(const std::string& diagnostics) {
-    int n = 0;
-    for (std::size_t at = 0; (at = diagnostics.find("show_pos Start", at)) != std::string::npos; ++at) ++n;
-    return n;
-}
-
 TEST_F(AppTest, MapViewsPresentTheMiddleOfTheComposedFrameAndPaintsDrawThemAnewWhileNothingArrives) {
     WindowOptions options;
     options.maps = demoMaps();
@@ -84,7 +78,7 @@ TEST_F(AppTest, MapViewsPresentTheMiddleOfTheComposedFrameAndPaintsDrawThemAnewW
         state().diagnostics.setText("");
         w.frameView().update();
         for (int i = 0; i < 10; ++i) settle();
-        return framesComposed(state().diagnostics.text());
+        return count(state().diagnostics.text(), "show_pos Start");
     };
     state().frame.viewCentre.gridX = 556000;
     const QImage before = w.frameView().image();

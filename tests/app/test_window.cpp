@@ -201,11 +201,10 @@ TEST_F(AppTest, DialogsAreWideEnoughForTheirTitles) {
 // The information line of "Log Einstellungen" comes and goes while typing; the dialog keeps
 // its height.
 TEST_F(AppTest, DialogsKeepTheirHeightWhenAnInformationLineAppears) {
-    MainWindow& w = open();
+    open();
     for (const char* name : {"LRmcLogTime", "LGgaLogTime", "LGsaLogTime"}) storage().writeNumber(name, 5);
     bool ran = false;
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto& d = dynamic_cast<LogSettingsDialog&>(dialog);
+    answer<LogSettingsDialog>([&](LogSettingsDialog& d) {
         d.show();
         settle();
         EXPECT_TRUE(d.infoLine()->isHidden()) << "opened without an information line";
