@@ -33,9 +33,6 @@ TEST(FontTable, ConfiguredFaceFoundOrTahomaFallsBackToDejaVuSans) {
     DiagnosticText log;
     collectFonts(many, std::vector<std::string>(60, "X"), log);
     EXPECT_EQ(many.fontFaces.size(), 50u);
-    many.fontIndex = 49;
-    nextFont(many);
-    EXPECT_EQ(many.fontIndex, 0);
 }
 
 TEST(FontTable, SizesAndTheSetBuiltFromThem) {
