@@ -4,7 +4,6 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -163,8 +162,6 @@ TEST(WindowPlacement, AStoredWindowIsKeptOnAMonitor) {
 TEST_F(AppTest, QtsOwnDialogsAndButtonsSpeakGerman) {
     const std::unique_ptr<QTranslator> german = installQtTranslations();
     if (!german) GTEST_SKIP() << "qtbase_de.qm is not installed (Debian package qt6-translations-l10n)";
-    QMessageBox box(QMessageBox::Question, "VEXA", "?", QMessageBox::Ok | QMessageBox::Cancel);
-    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Abbrechen");
     QFileDialog files(nullptr, "Speichern");
     files.setOption(QFileDialog::DontUseNativeDialog);
     files.setAcceptMode(QFileDialog::AcceptSave);
