@@ -52,6 +52,13 @@ protected:
     // replays as fast as frames compose unless `replayPeriod`.
     MainWindow& open(WindowOptions options = {}, bool manualClock = false,
                      std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0));
+    // The same with the maps of `maps` instead of the stored map directory.
+    MainWindow& openWithMaps(std::filesystem::path maps, bool manualClock = false,
+                             std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0)) {
+        WindowOptions options;
+        options.maps = std::move(maps);
+        return open(options, manualClock, replayPeriod);
+    }
     MainWindow& window() { return *window_; }
     AppState& state() { return *state_; }
     FileSettingsStorage& storage() { return *storage_; }

@@ -274,9 +274,7 @@ TEST_F(CalibrationTest, AMapOfAnotherSizeThanItsNameIsRenamedWhenShown) {
     QImage image(100, 100, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     image.save(QString::fromStdString((maps_ / "Karte_32_500000_5500000_100_120_100.png").string()));
-    WindowOptions options;
-    options.maps = maps_;
-    open(options);
+    openWithMaps(maps_);
     state().frame.viewCentre = TrackPoint{500500.0, 5499500.0};
     run(cmd::KarteView);
     settle();

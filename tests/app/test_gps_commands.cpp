@@ -94,9 +94,7 @@ TEST_F(AppTest, GpsStartOnAMissingDeviceSaysSo) {
 }
 
 TEST_F(AppTest, ReplayOfTheDemoLogRunsToItsEndInTheMoveView) {
-    WindowOptions options;
-    options.maps = demoMaps();
-    MainWindow& w = open(options);
+    MainWindow& w = openWithMaps(demoMaps());
     files_.push_back(demoLog());
     run(cmd::EmulateStart);
     ASSERT_TRUE(waitFor([&] { return !w.session().workerRunning.load(); }, 180000));

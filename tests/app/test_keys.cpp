@@ -200,9 +200,7 @@ TEST_F(KeysTest, CharacterShortcuts) {
 }
 
 TEST_F(KeysTest, MapKeysStepTheResolutionAndWalkTheMapCorners) {
-    WindowOptions options;
-    options.maps = demoMaps();
-    MainWindow& w = open(options, true);
+    MainWindow& w = openWithMaps(demoMaps(), true);
     // "i" and "j" step through the resolutions of the maps under the centre (10, 25 and 100
     // over Hannover), ending at the first and at the last map's; only in the map views.
     state().frame.viewCentre.gridX = 555000;
@@ -254,9 +252,7 @@ TEST_F(KeysTest, CtrlQClosesTheWindow) {
 
 TEST_F(AppTest, StartupRouteIsPlayedOnceThenClearedAndTheMapViewShown) {
     startupAnimation_ = true;
-    WindowOptions options;
-    options.maps = demoMaps();
-    MainWindow& w = open(options);
+    MainWindow& w = openWithMaps(demoMaps());
     ASSERT_TRUE(waitFor([&] { return !state().replay.replayDrawing.load(); }));
     settle();
     EXPECT_EQ(w.replayThread().position(), 36);
