@@ -52,6 +52,13 @@ protected:
     // replays as fast as frames compose unless `replayPeriod`.
     MainWindow& open(WindowOptions options = {}, bool manualClock = false,
                      std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0));
+    // The same with the maps of `maps` instead of the stored map directory.
+    MainWindow& openWithMaps(std::filesystem::path maps, bool manualClock = false,
+                             std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0)) {
+        WindowOptions options;
+        options.maps = std::move(maps);
+        return open(options, manualClock, replayPeriod);
+    }
     MainWindow& window() { return *window_; }
     AppState& state() { return *state_; }
     FileSettingsStorage& storage() { return *storage_; }
@@ -68,6 +75,16 @@ protected:
     DisplayMode view() const { return state_->frame.displayMode.load(); }
     bool contains(const std::string& haystack, const std::string& needle) const {
         return haystack.find(needle) != std::string::npos;
+    }
+    int count(const std::string& haystack, const std::string& needle) const {
+        int n = 0;
+        for (auto at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
+        return n;
+    }
+    // The dialogs the next commands open are worked by `script` as `Dialog`s.
+    template <typename Dialog>
+    void answer(std::function<int(Dialog&)> script) {
+        window().setDialogRunner([script](QDialog& d) { return script(dynamic_cast<Dialog&>(d)); });
     }
 };
 

@@ -69,7 +69,7 @@ protected:
         const int row = rowNamed(name);
         ASSERT_GE(row, 0);
         state().mapView.CalibrationRow = row;
-        window().setDialogRunner([&](QDialog& d) { return act(dynamic_cast<CalibrationDialog&>(d)); });
+        answer<CalibrationDialog>(act);
         run(cmd::CalibrationMenu);
         EXPECT_EQ(state().mapView.CalibrationRow, -1);
     }
@@ -170,20 +170,15 @@ TEST_F(CalibrationTest, ARenameInAReadOnlyFolderFailsAndTheTableStays) {
 
 TEST_F(CalibrationTest, DeleteAsksFirst) {
     MainWindow& w = openMaps();
-    Answer answer = Answer::Cancel;
-    w.ui().setMessageResponder([&](const ShownBox&) { return answer; });
     const std::string name = "Karte_32_501000_5500000_100_100_100.png";
-    calibrate(name, [](CalibrationDialog& d) {
-        d.deleteButton()->click();
-        return d.result();
-    });
-    EXPECT_TRUE(fs::exists(maps_ / name));
-    answer = Answer::Ok;
-    calibrate(name, [](CalibrationDialog& d) {
-        d.deleteButton()->click();
-        return d.result();
-    });
-    EXPECT_FALSE(fs::exists(maps_ / name));
+    for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
+        w.ui().setMessageResponder([answer](const ShownBox&) { return answer; });
+        calibrate(name, [](CalibrationDialog& d) {
+            d.deleteButton()->click();
+            return d.result();
+        });
+        EXPECT_EQ(fs::exists(maps_ / name), answer == Answer::Cancel);
+    }
     EXPECT_EQ(messages().back(), "Delete " + (maps_ / name).string());
     expectTableMatchesDisk();
 }
@@ -202,8 +197,7 @@ TEST_F(CalibrationTest, AMapMovedByTheStylusIsRenamedOnEnter) {
     QApplication::sendEvent(&screen, &move);
     QTest::mouseRelease(&screen, Qt::LeftButton, {}, QPoint(110, 100));
     EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, 500100.0f);
-    w.setDialogRunner([](QDialog& d) {
-        auto& dialog = dynamic_cast<CalibrationDialog&>(d);
+    answer<CalibrationDialog>([](CalibrationDialog& dialog) {
         EXPECT_EQ(dialog.newPlacement().x, 500100);
         dialog.okButton()->click();
         return dialog.result();
@@ -251,8 +245,7 @@ TEST_F(CalibrationTest, AMoveViewTapMovesTheCurrentMapForGoodForNowOrNotAtAll) {
             for (QAction* a : menu.actions()) items.push_back(a->text().toStdString());
             return c.command;
         });
-        w.setDialogRunner([](QDialog& d) {
-            auto& dialog = dynamic_cast<CalibrationDialog&>(d);
+        answer<CalibrationDialog>([](CalibrationDialog& dialog) {
             EXPECT_EQ(dialog.newPlacement().x, 499900);
             EXPECT_EQ(dialog.newPlacement().y, 5500050);
             dialog.okButton()->click();
@@ -281,9 +274,7 @@ TEST_F(CalibrationTest, AMapOfAnotherSizeThanItsNameIsRenamedWhenShown) {
     QImage image(100, 100, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     image.save(QString::fromStdString((maps_ / "Karte_32_500000_5500000_100_120_100.png").string()));
-    WindowOptions options;
-    options.maps = maps_;
-    open(options);
+    openWithMaps(maps_);
     state().frame.viewCentre = TrackPoint{500500.0, 5499500.0};
     run(cmd::KarteView);
     settle();

@@ -29,16 +29,11 @@ QString cell(TextTable& table, int row, int column) {
     return table.model().data(table.model().index(row, column), Qt::DisplayRole).toString();
 }
 
-template <typename Dialog>
-void answer(MainWindow& w, std::function<int(Dialog&)> script) {
-    w.setDialogRunner([script](QDialog& dialog) { return script(dynamic_cast<Dialog&>(dialog)); });
-}
-
 TEST_F(AppTest, RouteIsSavedListedAndLoadedThroughTheDialogs) {
-    MainWindow& w = open();
+    open();
     state().route.count = 3;
     for (int i = 0; i < 3; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{550000.0 + i * 100, 5800000.0};
-    answer<RouteSaveDialog>(w, [](RouteSaveDialog& d) {
+    answer<RouteSaveDialog>([](RouteSaveDialog& d) {
         d.name()->setText("Harz");
         d.accept();
         EXPECT_EQ(d.progress()->value(), 100);
@@ -50,7 +45,7 @@ TEST_F(AppTest, RouteIsSavedListedAndLoadedThroughTheDialogs) {
 
     state().route.count = 0;
     state().frame.viewCentre = TrackPoint{400000.0, 5000000.0};
-    answer<RouteListDialog>(w, [&](RouteListDialog& d) {
+    answer<RouteListDialog>([&](RouteListDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Routen Anzeige");
         EXPECT_EQ(d.list().model().rowCount(), 1);
         EXPECT_EQ(cell(d.list(), 0, 0), "Harz");
@@ -68,10 +63,10 @@ TEST_F(AppTest, RouteIsSavedListedAndLoadedThroughTheDialogs) {
 }
 
 TEST_F(AppTest, AddPoiMovesWithTheScrollBarsAndTheListShowsIt) {
-    MainWindow& w = open();
+    open();
     run(cmd::KarteView);
     state().frame.viewCentre = TrackPoint{550000.0, 5800000.0};
-    answer<AddPoiDialog>(w, [](AddPoiDialog& d) {
+    answer<AddPoiDialog>([](AddPoiDialog& d) {
         EXPECT_EQ(d.name()->text(), "poi0000");
         EXPECT_EQ(d.gridText()->text(), "UTM 550000 5800000");
         d.eastWest()->triggerAction(QAbstractSlider::SliderPageStepAdd);   // 10 m east
@@ -87,7 +82,7 @@ TEST_F(AppTest, AddPoiMovesWithTheScrollBarsAndTheListShowsIt) {
     EXPECT_NEAR(state().pois.records[0].gridX, 550010.0, 1.0);
 
     state().frame.viewCentre = TrackPoint{400000.0, 5000000.0};
-    answer<PoiListDialog>(w, [](PoiListDialog& d) {
+    answer<PoiListDialog>([](PoiListDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Poi Anzeige");
         EXPECT_EQ(cell(d.list(), 0, 0), "Turm");
         d.list().clickRow(0);
@@ -144,7 +139,7 @@ TEST_F(AppTest, LargeCsvImportsWhileTheWindowStaysResponsive) {
     EXPECT_FALSE(state().frame.replaying);
 
     files_.push_back(dir_ / "viele.cdb");
-    answer<PoiListDialog>(w, [](PoiListDialog& d) {
+    answer<PoiListDialog>([](PoiListDialog& d) {
         EXPECT_EQ(d.list().model().rowCount(), 10000);
         return static_cast<int>(QDialog::Rejected);
     });
@@ -171,8 +166,8 @@ TEST_F(AppTest, BadVolumeFileIsRefusedWithItsReason) {
 }
 
 TEST_F(AppTest, PlaceDirectoryFindsTownsAsYouTypeAndCentresTheMap) {
-    MainWindow& w = open();
-    answer<PlaceDialog>(w, [](PlaceDialog& d) {
+    open();
+    answer<PlaceDialog>([](PlaceDialog& d) {
         EXPECT_EQ(d.combo()->currentText(), "Hannover");
         d.combo()->lineEdit()->clear();
         QTest::keyClicks(d.combo()->lineEdit(), "hambu");
@@ -191,22 +186,10 @@ TEST_F(AppTest, PlaceDirectoryFindsTownsAsYouTypeAndCentresTheMap) {
     EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, town.gridX);
 }
 
-}  // namespace
-}  // namespace vexa::testing
-
-namespace vexa::testing {
-namespace {
-
 // The three dialogs as the user sees them: every column titled, every button there. With
 // VEXA_SHOTS set the pictures go to that folder (docs/ keeps them).
 TEST_F(AppTest, DialogsShowTheirColumnsAndButtons) {
     MainWindow& w = open();
-    const char* shots = std::getenv("VEXA_SHOTS");
-    auto shoot = [&](QDialog& d, const char* name) {
-        d.show();
-        settle();
-        if (shots) d.grab().save(QString::fromStdString((std::filesystem::path(shots) / name).string()));
-    };
     auto headers = [](TextTable& t) {
         QStringList out;
         for (int c = 0; c < t.model().columnCount(); ++c) out << t.model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -215,52 +198,43 @@ TEST_F(AppTest, DialogsShowTheirColumnsAndButtons) {
     state().route.count = 40;
     for (int i = 0; i < 40; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{550000.0 + i * 50, 5800000.0 + i * 20};
     for (const char* name : {"Deister Runde", "Harz Brocken", "Steinhuder Meer", "Leine Radweg"}) {
-        w.setDialogRunner([&](QDialog& dialog) {
-            auto& d = dynamic_cast<RouteSaveDialog&>(dialog);
+        answer<RouteSaveDialog>([name](RouteSaveDialog& d) {
             d.name()->setText(name);
             d.accept();
             return d.result();
         });
         run(cmd::RouteSave);
     }
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto& d = dynamic_cast<RouteListDialog&>(dialog);
+    answer<RouteListDialog>([&](RouteListDialog& d) {
         EXPECT_EQ(headers(d.list()), "Route|Gespeichert am|Points");
         EXPECT_EQ(d.list().model().rowCount(), 4);
         d.list().clickRow(1);
-        shoot(d, "route-list.png");
+        shot(d, "route-list.png");
         return static_cast<int>(QDialog::Rejected);
     });
     run(cmd::RouteListByName);
 
-    std::string csv;
-    const std::vector<std::pair<const char*, std::pair<double, double>>> towns = {
-        {"Marktkirche", {9.73509, 52.37182}}, {"Herrenhausen", {9.69820, 52.39160}},
-        {"Maschsee (Nordufer)", {9.74220, 52.36310}}, {"Hauptbahnhof", {9.74100, 52.37660}},
-        {"Kirche", {0, 0}}};
-    for (const auto& [name, at] : towns)
-        csv += at.first == 0 ? std::string("Kirche;1;0094530.0;534100.0;0\n")
-                             : strprintf("%s;2;%.5f;%.5f;0\n", name, at.first, at.second);
-    writeFile(dir_ / "hannover.csv", csv);
+    writeFile(dir_ / "hannover.csv",
+              "Marktkirche;2;9.73509;52.37182;0\nHerrenhausen;2;9.69820;52.39160;0\n"
+              "Maschsee (Nordufer);2;9.74220;52.36310;0\nHauptbahnhof;2;9.74100;52.37660;0\n"
+              "Kirche;1;0094530.0;534100.0;0\n");
     EmulateStartFile(w.session(), dir_ / "hannover.csv");
     files_.push_back(dir_ / "hannover.cdb");
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto& d = dynamic_cast<PoiListDialog&>(dialog);
+    answer<PoiListDialog>([&](PoiListDialog& d) {
         EXPECT_EQ(headers(d.list()), "Name|Breitengrad|Längengrad|Rechtswert|Hochwert|Dbname|");
         EXPECT_EQ(d.list().model().rowCount(), 5);
         d.list().clickRow(2);
-        shoot(d, "poi-list.png");
+        shot(d, "poi-list.png");
         return static_cast<int>(QDialog::Rejected);
     });
     run(cmd::PoiDbChoice);
 
     run(cmd::KarteView);
     state().frame.viewCentre = TrackPoint{550243.0, 5803541.0};
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto& d = dynamic_cast<AddPoiDialog&>(dialog);
+    answer<AddPoiDialog>([&](AddPoiDialog& d) {
         EXPECT_EQ(d.volumes()->count(), 2);  // the default volume and hannover.cdb
         EXPECT_TRUE(d.geoText()->text().startsWith("GEO "));
-        shoot(d, "add-poi.png");
+        shot(d, "add-poi.png");
         return static_cast<int>(QDialog::Rejected);
     });
     run(cmd::AddPoi);

@@ -37,8 +37,7 @@ struct GarminCommandTest : AppTest {
     }
     // Answers the track name dialog with `text` (nullopt: Cancel).
     void answerName(std::optional<QString> text) {
-        window().setDialogRunner([text](QDialog& dialog) {
-            auto& d = dynamic_cast<RouteNameDialog&>(dialog);
+        answer<RouteNameDialog>([text](RouteNameDialog& d) {
             if (!text) return static_cast<int>(QDialog::Rejected);
             d.nameField()->setText(*text);
             return static_cast<int>(QDialog::Accepted);

@@ -32,9 +32,6 @@ protected:
                                  std::to_string(5500000 + (i / 100) * 1000) + "_100_100_100.png"));
         return dir;
     }
-    void answerDialog(const std::function<int(MapDirectoryDialog&)>& act) {
-        window().setDialogRunner([act](QDialog& d) { return act(dynamic_cast<MapDirectoryDialog&>(d)); });
-    }
     static QModelIndex indexOf(MapDirectoryDialog& d, const fs::path& folder) {
         return d.model()->index(QString::fromStdString(folder.string()));
     }
@@ -45,7 +42,7 @@ TEST_F(MapDirectoryTest, ADoubleTapKeepsAFolderWithMapsAndAFolderWithoutStaysOpe
     const fs::path empty = dir_ / "leer_utm";
     fs::create_directories(empty);
     const fs::path maps = makeMaps("Karten_utm", 3);
-    answerDialog([&](MapDirectoryDialog& d) {
+    answer<MapDirectoryDialog>([&](MapDirectoryDialog& d) {
         EXPECT_EQ(w.windowTitle(), "Karten Verzeichnis");
         EXPECT_EQ(d.status()->text(), "0 Karte(n) in ");
         EXPECT_EQ(d.model()->filePath(d.tree()->model()->index(0, 0, d.tree()->rootIndex())), "/");
@@ -71,7 +68,7 @@ TEST_F(MapDirectoryTest, ADoubleTapKeepsAFolderWithMapsAndAFolderWithoutStaysOpe
     EXPECT_EQ(stored, maps.string() + "/");
 
     // "ohne Karten": the table is empty, the setting stays.
-    answerDialog([](MapDirectoryDialog& d) {
+    answer<MapDirectoryDialog>([](MapDirectoryDialog& d) {
         EXPECT_EQ(d.status()->text().toStdString().substr(0, 14), "3 Karte(n) in ");
         d.withoutMapsButton()->click();
         return d.result();
@@ -89,7 +86,7 @@ TEST_F(MapDirectoryTest, TenThousandMapsScanWithProgressWhileTheWindowPaints) {
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
-    answerDialog([&](MapDirectoryDialog& d) {
+    answer<MapDirectoryDialog>([&](MapDirectoryDialog& d) {
         QObject::connect(d.progress(), &QProgressBar::valueChanged, [&](int v) { progress.push_back(v); });
         ticker.start(0);
         d.scanAndKeep(indexOf(d, maps));
@@ -115,7 +112,7 @@ TEST_F(MapDirectoryTest, SymlinkLoopsAndUnreadableFoldersAreSkipped) {
     const fs::path unreadable = maps / "Karte_32_600000_5500000_100_100_100.png";
     fs::create_directory(unreadable);
     ASSERT_EQ(chmod(unreadable.c_str(), 0), 0);
-    answerDialog([&](MapDirectoryDialog& d) {
+    answer<MapDirectoryDialog>([&](MapDirectoryDialog& d) {
         fs::path deeper = maps;
         for (int level = 0; level < 4; ++level) {
             const QModelIndex at = indexOf(d, deeper);

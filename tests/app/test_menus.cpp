@@ -90,9 +90,7 @@ TEST_F(AppTest, OverviewNeedsMapsAndZoneDialogOnlyWithout) {
     EXPECT_FALSE(state().frame.overview);
     EXPECT_EQ(view(), DisplayMode::Karte);  // the toggle shows the map view
 
-    WindowOptions options;
-    options.maps = demoMaps();
-    open(options);
+    openWithMaps(demoMaps());
     ASSERT_GE(state().frame.lastMapIndex, 0);
     EXPECT_FALSE(item(window(), cmd::UtmGkZone)->isEnabled());
     run(cmd::Overview);

@@ -1,6 +1,6 @@
 // The stylus and the cursor keys on the real window: edge arrows, drags, tap-and-hold with
-// the route edit menu, POIs dragged into their volume, accelerating keys, route stepping,
-// GPS view taps and the mouse wheel.
+// the route edit menu, POIs dragged into their volume, accelerating keys, GPS view taps, the
+// mouse wheel, and in the Move view the replay buttons and the stepping of trace and route.
 #include <QAction>
 #include <QMenu>
 #include <QTest>
@@ -9,6 +9,7 @@
 #include "app/frame_view.h"
 #include "display/gps_layout.h"
 #include "display/gps_view.h"
+#include "display/replay_buttons.h"
 #include "display/replay_thread.h"
 #include "platform/linux/sqlite_db_store.h"
 #include "routes/poi_db.h"
@@ -17,21 +18,50 @@
 namespace vexa::testing {
 namespace {
 
+constexpr int kWidth = 240;
+constexpr int kHeight = 320;
 constexpr double kCentreX = 500000.0;
 constexpr double kCentreY = 5500000.0;
 
 class StylusTest : public AppTest {
 protected:
-    // 240 × 320 device pixels at scale 1, no maps: 200 pixels per 1000 m.
-    MainWindow& openKarte() {
+    // 240 × 320 device pixels at scale 1, no maps: 200 pixels per 1000 m around the centre.
+    MainWindow& openAtCentre(std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0)) {
         WindowOptions options;
         options.scale = 1;
-        MainWindow& w = open(options);
+        MainWindow& w = open(options, false, replayPeriod);
         state().frame.viewCentre = TrackPoint{kCentreX, kCentreY};
+        return w;
+    }
+    MainWindow& openKarte() {
+        MainWindow& w = openAtCentre();
         run(cmd::KarteView);
         return w;
     }
     FrameView& screen() { return window().frameView(); }
+    void tapAt(QPoint p) {
+        QTest::mouseClick(&screen(), Qt::LeftButton, {}, p);
+        settle();
+    }
+    void tapButton(ReplayButton b) { tapAt(replayButtonLayout(kWidth, kHeight)[b].center()); }
+    // A trace of `count` entries going north, 100 m apart, 10 m further each.
+    void makeTrace(int count) {
+        TraceTable& trace = state().trace;
+        for (int i = 0; i < count; ++i) {
+            TracePoint& p = trace.points[static_cast<std::size_t>(i)];
+            p.gridX = kCentreX;
+            p.gridY = kCentreY + 100.0 * i;
+            p.distance = 100.0 * i;
+        }
+        trace.next = count;
+    }
+    // A route going east: points 300 m apart.
+    void makeRoute(int count) {
+        for (int i = 0; i < count; ++i)
+            state().route.points[static_cast<std::size_t>(i)] = TrackPoint{kCentreX + 300.0 * i, kCentreY};
+        state().route.count = count;
+    }
+    bool replayRuns() { return state().replay.replayDrawing.load(); }
     void press(QPoint p) { QTest::mousePress(&screen(), Qt::LeftButton, {}, p); }
     void moveTo(QPoint p) {
         QMouseEvent move(QEvent::MouseMove, p, screen().mapToGlobal(p), Qt::NoButton, Qt::LeftButton, {});
@@ -64,9 +94,7 @@ TEST_F(StylusTest, EdgeArrowsPanHalfAScreenInSixFramesAndDragsPanTheOtherWay) {
     EXPECT_DOUBLE_EQ(shown().gridY, kCentreY + 800.0);
     std::string log = state().diagnostics.text();
     log = log.substr(0, log.find("--\n"));  // newest first: what the tap wrote
-    int frames = 0;
-    for (std::size_t at = 0; (at = log.find("show_pos Start", at)) != std::string::npos; ++at) ++frames;
-    EXPECT_EQ(frames, 6);
+    EXPECT_EQ(count(log, "show_pos Start"), 6);
     EXPECT_EQ(log.find("WM_LBUTTONDOWN KARTE_WINDOW"), std::string::npos);
     release(QPoint(5, 5));
     // Bottom right (70 pixels above the bottom): east and south.
@@ -123,8 +151,7 @@ TEST_F(StylusTest, TapAndHoldAddsRoutePointsOrOpensTheRouteEditMenuOnAPoint) {
 // The point follows the stylus: 10 pixels right and down is 50 m east and 50 m south.
 TEST_F(StylusTest, DraggingARoutePointMovesItWithTheStylus) {
     openKarte();
-    state().route.points[0] = TrackPoint{kCentreX, kCentreY};
-    state().route.count = 1;
+    makeRoute(1);
     run(cmd::KarteView);
     dragBy(QPoint(120, 160), QPoint(10, 10));
     EXPECT_DOUBLE_EQ(state().route.points[0].gridX, kCentreX + 50.0);
@@ -182,26 +209,6 @@ TEST_F(StylusTest, CursorKeysAccelerateInTheMapViewAndAreIgnoredWhileTheDisplayI
     EXPECT_DOUBLE_EQ(shown().gridX, expected);
 }
 
-TEST_F(StylusTest, CursorKeysStepTheRouteInTheMoveViewRoundAllPointsButTheLast) {
-    MainWindow& w = openKarte();
-    for (int i = 0; i < 4; ++i) state().route.points[static_cast<std::size_t>(i)] = TrackPoint{kCentreX + i * 100, kCentreY};
-    state().route.count = 4;
-    run(cmd::MoveView);
-    std::vector<int> shownPoints;
-    for (int i = 0; i < 4; ++i) {
-        QTest::keyClick(&w, Qt::Key_Right);
-        shownPoints.push_back(state().frame.selectedRoutePoint);
-    }
-    QTest::keyClick(&w, Qt::Key_Left);
-    QTest::keyClick(&w, Qt::Key_Left);
-    shownPoints.push_back(state().frame.selectedRoutePoint);
-    EXPECT_EQ(shownPoints, (std::vector<int>{1, 2, 0, 1, 2}));
-    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridX, kCentreX + 200);
-    // Enter shows the next info page.
-    QTest::keyClick(&w, Qt::Key_Return);
-    EXPECT_EQ(state().display.infoPage, 1);
-}
-
 TEST_F(StylusTest, GpsViewTapsCycleTheCoordinateFormatAndToggleGuidance) {
     openKarte();
     run(cmd::GpsView);
@@ -233,13 +240,10 @@ TEST_F(StylusTest, GpsViewAreasTryTheColoursAndResetMaximaAndTheTrip) {
     gps.elapsedText.assign("01:02:03");
     run(cmd::GpsView);
     const GpsViewLayout layout = gpsViewLayout({240, 320});
-    const QPoint corner(layout.pictureArea().right() + 2, 2);  // background beside the sun times
     std::vector<int> colours;
     for (int i = 0; i < 5; ++i) {
         QTest::mouseClick(&screen(), Qt::LeftButton, {}, layout.pictureArea().center());
-        settle();
         colours.push_back(state().settings.iGpsBKColor);
-        EXPECT_EQ(screen().image().pixelColor(corner), gpsBackground(colours.back(), Qt::black));
     }
     EXPECT_EQ(colours, (std::vector<int>{1, 2, 3, 4, 0}));
 
@@ -264,27 +268,22 @@ TEST_F(StylusTest, GpsViewAreasTryTheColoursAndResetMaximaAndTheTrip) {
 // Right plays the trace, Down pauses and resumes it, Left stops it; without a replay Down steps
 // the trace one entry and shows it.
 TEST_F(StylusTest, GpsViewKeysPlayPauseStopAndStepTheTrace) {
-    MainWindow& w = open({}, false, std::chrono::milliseconds(5));
+    MainWindow& w = openAtCentre(std::chrono::milliseconds(5));
+    makeTrace(400);
     TraceTable& trace = state().trace;
-    for (int i = 0; i < 400; ++i) {
-        trace.points[static_cast<std::size_t>(i)].gridX = kCentreX;
-        trace.points[static_cast<std::size_t>(i)].gridY = kCentreY + 100.0 * i;
-    }
-    trace.next = 400;
     trace.wrapped = true;  // 400 entries at 5 ms, the empty slots skipped: the keys come long before the end
     run(cmd::GpsView);
-    const auto runs = [&] { return state().replay.replayDrawing.load(); };
     QTest::keyClick(&w, Qt::Key_Down);
     EXPECT_EQ(trace.replayPos, 0);
     EXPECT_NE(std::string(state().gps.gridText.view()).find(" 500000 5500000"), std::string::npos);
     QTest::keyClick(&w, Qt::Key_Right);
-    ASSERT_TRUE(runs());
+    ASSERT_TRUE(replayRuns());
     QTest::keyClick(&w, Qt::Key_Down);
     EXPECT_TRUE(w.replayThread().paused());
     QTest::keyClick(&w, Qt::Key_Down);
     EXPECT_FALSE(w.replayThread().paused());
     QTest::keyClick(&w, Qt::Key_Left);
-    EXPECT_TRUE(waitFor([&] { return !runs(); }));
+    EXPECT_TRUE(waitFor([&] { return !replayRuns(); }));
     EXPECT_NE(w.replayThread().position(), 398);  // stopped before its last entry
 }
 
@@ -298,6 +297,108 @@ TEST_F(StylusTest, TheWheelZoomsLikePlusAndMinus) {
                     Qt::NoButton, {}, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&screen(), &out);
     EXPECT_DOUBLE_EQ(state().frame.zoomFactor, 0.75 * 0.75 * 1.3333333333333333);
+}
+
+// The buttons are drawn where the taps find them: a trace and a route of more than one point
+// show fast, start and step; pause only while that replay runs.
+TEST_F(StylusTest, ReplayButtonsShowWhereTapsFindThemAndDriveTheReplay) {
+    MainWindow& w = openAtCentre(std::chrono::milliseconds(5));
+    makeTrace(40);
+    makeRoute(4);
+    run(cmd::MoveView);
+    const ReplayButtonLayout layout = replayButtonLayout(kWidth, kHeight);
+    const QImage& shown = screen().image();
+    const auto drawn = [&](ReplayButton b) {
+        const QColor c = shown.pixelColor(layout[b].left() + 2, layout[b].center().y());
+        return (c.red() > 120 && c.green() < 90 && c.blue() < 90) || (c.blue() > 120 && c.red() < 90 && c.green() < 90);
+    };
+    for (ReplayButton b : {ReplayButton::TraceFast, ReplayButton::TraceStart, ReplayButton::TraceStep,
+                           ReplayButton::RouteFast, ReplayButton::RouteStart, ReplayButton::RouteStep})
+        EXPECT_TRUE(drawn(b)) << static_cast<int>(b);
+    EXPECT_FALSE(drawn(ReplayButton::TracePause));
+    EXPECT_FALSE(drawn(ReplayButton::RoutePause));
+
+    // Start plays the trace; its pause button holds it, fast makes it jump and skip.
+    state().gps.tripDistance = 999.0;
+    tapButton(ReplayButton::TraceStart);
+    ASSERT_TRUE(replayRuns());
+    EXPECT_FALSE(state().replay.playingRoute);
+    tapButton(ReplayButton::TracePause);
+    EXPECT_TRUE(w.replayThread().paused());
+    tapButton(ReplayButton::TraceFast);
+    tapButton(ReplayButton::TraceFast);
+    EXPECT_TRUE(state().replay.traceJumpMode);
+    EXPECT_EQ(state().replay.traceStepCount, 2);
+    EXPECT_EQ(state().display.infoPage, 0);  // no tap went through to the screen thirds
+    // Step stops the replay and leaves the view on the entry played last, not on the one after.
+    tapButton(ReplayButton::TraceStep);
+    ASSERT_TRUE(waitFor([&] { return !replayRuns(); }));
+    EXPECT_FALSE(w.replayThread().running());
+    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridY, kCentreY + 100.0 * w.replayThread().position());
+
+    // The route: start plays it to its end.
+    tapButton(ReplayButton::RouteStart);
+    ASSERT_TRUE(replayRuns());
+    EXPECT_TRUE(state().replay.playingRoute);
+    EXPECT_EQ(state().replay.routeStepCount, 1);
+    ASSERT_TRUE(waitFor([&] { return !replayRuns(); }));
+    EXPECT_NEAR(state().gps.tripDistance, 900.0, 1e-6);
+    // A tap beside the buttons is a screen-third tap.
+    tapAt(QPoint(kWidth / 4, 10));
+    EXPECT_EQ(state().display.infoPage, 1);
+}
+
+// Right and Left step through the trace (wrapping as the digit keys do), and without a trace
+// through the route: forwards along the leg ahead, backwards taking the leg behind off the
+// distance; the north-up view turns to the leg until the display mode changes.
+TEST_F(StylusTest, CursorKeysStepTheTraceOrTheRouteAndTheRouteTurnsTheView) {
+    MainWindow& w = openAtCentre();
+    makeTrace(5);
+    run(cmd::MoveView);
+    std::vector<int> positions;
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Left}) {
+        QTest::keyClick(&w, key);
+        positions.push_back(state().trace.replayPos);
+    }
+    EXPECT_EQ(positions, (std::vector<int>{0, 1, 2, 1, 3, 2}));
+    EXPECT_DOUBLE_EQ(state().frame.viewCentre.gridY, kCentreY + 300.0);  // centred on the next entry
+
+    run(kCmdTraceClear);
+    makeRoute(4);
+    state().frame.viewCentre = state().route.points[1];
+    run(cmd::MoveView);
+    // Route pixels straight above and below the centre, against those left and right of it.
+    const auto routeAcross = [&](bool vertical) {
+        const QImage& image = screen().image();
+        const QColor background = image.pixelColor(5, 5);
+        int count = 0;
+        for (int d = 25; d < 100; ++d)
+            for (int sign : {-1, 1}) {
+                const QPoint p = vertical ? QPoint(kWidth / 2, kHeight / 2 + sign * d)
+                                          : QPoint(kWidth / 2 + sign * d, kHeight / 2);
+                if (image.pixelColor(p) != background) ++count;
+            }
+        return count;
+    };
+    EXPECT_GT(routeAcross(false), routeAcross(true));
+    std::vector<int> points;
+    std::vector<double> trips;
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left}) {
+        QTest::keyClick(&w, key);
+        settle();
+        points.push_back(state().frame.selectedRoutePoint);
+        trips.push_back(state().gps.tripDistance);
+    }
+    EXPECT_EQ(points, (std::vector<int>{1, 2, 1, 0, 2}));
+    EXPECT_EQ(trips, (std::vector<double>{300.0, 600.0, 300.0, 0.0, 0.0}));
+    EXPECT_TRUE(state().frame.routeStepping);
+    EXPECT_GT(routeAcross(true), routeAcross(false));  // the eastward leg points up the screen
+    QTest::keyClick(&w, Qt::Key_Right);  // forwards past the last leg: the first point again
+    EXPECT_EQ(state().frame.selectedRoutePoint, 0);
+    QTest::keyClick(&w, Qt::Key_Return);  // Enter shows the next info page
+    EXPECT_EQ(state().display.infoPage, 1);
+    run(cmd::MoveStep);
+    EXPECT_FALSE(state().frame.routeStepping);
 }
 
 }  // namespace

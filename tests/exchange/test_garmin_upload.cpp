@@ -21,18 +21,8 @@ namespace {
 using namespace std::chrono_literals;
 
 // Plate carrée in 1/10000 degree: the grid gives back the degrees a point was made with.
-GridContext plateCarree() {
-    GridContext grid;
-    grid.PlateCarreeGrid = true;
-    return grid;
-}
-
-TrackPoint at(double lon, double lat) {
-    TrackPoint p;
-    p.gridX = lon * 10000.0;
-    p.gridY = lat * 10000.0;
-    return p;
-}
+GridContext plateCarree() { return {.PlateCarreeGrid = true}; }
+TrackPoint at(double lon, double lat) { return TrackPoint{lon * 10000.0, lat * 10000.0}; }
 
 struct UploadFixture : ::testing::Test {
     testing::TempDir dir;
@@ -111,18 +101,11 @@ TEST_F(UploadFixture, LoggingTracesEveryByteAndTheAnswerChecks) {
 // receiver in WGS84.
 TEST_F(UploadFixture, PointsOnALocalDatumAreSentInWgs84) {
     for (const bool ed50 : {false, true}) {
-        GridContext grid;
-        grid.LocalDatumGrid = true;
-        grid.Ed50Datum = ed50;
-        grid.GkStrip = 4;
-        grid.UtmZone = 33;
+        const GridContext grid{.LocalDatumGrid = true, .Ed50Datum = ed50, .UtmZone = 33, .GkStrip = 4};
         const GeodeticPoint local = wgs84ToLocal(13.4, 52.5, grid);
         const GridPoint g = llh2utm(local.longitude, local.latitude, 1, grid);
-        TrackPoint p;
-        p.gridX = g.easting;
-        p.gridY = g.northing;
         const auto sim = simulator();
-        GarminUploadJob job{{p}, grid, "", "COM1:", sim->device()};
+        GarminUploadJob job{{TrackPoint{g.easting, g.northing}}, grid, "", "COM1:", sim->device()};
         ASSERT_TRUE(track2gps(up, job).ok());
         testing::expectPointsInOrder(received(), 2, 1, [](int) { return std::pair{52.5, 13.4}; }, 2e-5);
     }

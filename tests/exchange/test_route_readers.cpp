@@ -28,8 +28,6 @@ std::vector<KmlCase> kmlCases() {
     return {
         {"two LineStrings of 3 and 2 points", kmlWithLines({"9.1,53.1,1 9.2,53.2,2 9.3,53.3,3", "9.4,53.4,4 9.5,53.5,5"}),
          {{9.1, 53.1, 1}, {9.2, 53.2, 2}, {9.3, 53.3, 3}, {9.4, 53.4, 4}, {9.5, 53.5, 5}}, 2},
-        {"triples separated by a blank", kmlWithLines({"9.1,53.2,0 9.2,53.3,0"}),
-         {{9.1, 53.2, 0}, {9.2, 53.3, 0}}, 1},
         {"west and south, below sea level", kmlWithLines({"-74.0059,-40.7128,-12.7 -0.5,51.5,3"}),
          {{-74.0059, -40.7128, -12}, {-0.5, 51.5, 3}}, 1},
         {"padded numbers, tabs, CRLF, blanks around commas", kmlWithLines({"\r\n\t+008.5 , +053.25 ,007\r\n\t9.5,53.5"}),

@@ -102,8 +102,6 @@ TEST(CurrentOperation, StartsWithTheHandlerTextAndIsCut) {
     EXPECT_EQ(list.currentOperation(), "* WndProc Exception *");
     list.setCurrentOperation(std::string(600, 'o'));
     EXPECT_EQ(list.currentOperation().size(), 511u);
-    list.setCurrentStep("parseRMC Start");
-    EXPECT_EQ(list.currentStep(), "parseRMC Start");
 }
 
 }  // namespace

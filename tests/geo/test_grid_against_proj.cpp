@@ -57,11 +57,9 @@ class GridAgainstProj : public ::testing::TestWithParam<TmCase> {};
 TEST_P(GridAgainstProj, SeriesMatchesProjTmerc) {
     if (!haveCs2cs()) GTEST_SKIP() << "cs2cs (Debian package proj-bin) is not installed";
     const TmCase& c = GetParam();
-    GridContext grid;
-    grid.LocalDatumGrid = c.localDatum;
-    grid.Ed50Datum = c.ed50;
-    grid.UtmZone = static_cast<int>(c.meridian + 183.0) / 6;
-    grid.GkStrip = static_cast<int>(c.meridian) / 3;
+    const GridContext grid{.LocalDatumGrid = c.localDatum, .Ed50Datum = c.ed50,
+                           .UtmZone = static_cast<int>(c.meridian + 183.0) / 6,
+                           .GkStrip = static_cast<int>(c.meridian) / 3};
 
     std::vector<LonLat> points;
     for (double lat = -70.0; lat <= 80.0; lat += 5.0) {
@@ -114,9 +112,7 @@ TEST(DatumAgainstProj, ShiftMatchesProjHelmert) {
             "+proj=longlat " + std::string(d.target) + " +no_defs";
         const std::vector<LonLat> proj = runCs2cs(args, points, "%.11f");
         ASSERT_EQ(proj.size(), points.size()) << "cs2cs " << args;
-        GridContext grid;
-        grid.LocalDatumGrid = true;
-        grid.Ed50Datum = d.ed50;
+        const GridContext grid{.LocalDatumGrid = true, .Ed50Datum = d.ed50};
         double worst = 0.0;
         for (std::size_t i = 0; i < points.size(); ++i) {
             const GeodeticPoint p = wgs84ToLocal(points[i][0], points[i][1], grid);

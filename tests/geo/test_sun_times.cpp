@@ -12,15 +12,7 @@
 namespace vexa {
 namespace {
 
-DateTime at(int year, int month, int day, int hour = 12, int minute = 0) {
-    DateTime t;
-    t.year = year;
-    t.month = month;
-    t.day = day;
-    t.hour = hour;
-    t.minute = minute;
-    return t;
-}
+DateTime at(int year, int month, int day, int hour = 12, int minute = 0) { return {year, month, day, hour, minute}; }
 
 TEST(DayOfYear, LocalDateWithGregorianLeapYears) {
     const struct {

@@ -5,12 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "frame/settings_store.h"
@@ -19,6 +16,7 @@
 #include "platform/linux/termios_serial_port.h"
 #include "tests/gps/gps_fixture.h"
 #include "tests/gps/receiver_corpus.h"
+#include "tests/support/device_simulator.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa {
@@ -27,45 +25,12 @@ namespace {
 using namespace std::chrono_literals;
 using testing::TempDir;
 
-// vexa-gpssim as a child process; its first output line is the device to read. The child
-// is ended with the test.
-class Simulator {
-public:
-    explicit Simulator(const std::string& arguments) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(fds[1], STDOUT_FILENO);
-            ::close(fds[0]);
-            ::close(fds[1]);
-            const std::string command = std::string("exec ") + VEXA_GPSSIM + " --quiet " + arguments;
-            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        ::close(fds[1]);
-        FILE* out = fdopen(fds[0], "r");
-        char line[256] = {};
-        if (out && std::fgets(line, sizeof line, out)) {
-            device_ = line;
-            while (!device_.empty() && (device_.back() == '\n' || device_.back() == '\r')) device_.pop_back();
-        }
-        if (out) std::fclose(out);
-    }
-    ~Simulator() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& device() const { return device_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string device_;
-};
-
-constexpr const char* kRoute = "--route \"9.7410,52.3766,120;9.7400,52.4400,120\"";
+// vexa-gpssim driving north out of Hannover, with the further arguments given.
+testing::DeviceSimulator simulator(const std::vector<std::string>& more) {
+    std::vector<std::string> arguments{"--route", "9.7410,52.3766,120;9.7400,52.4400,120"};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return testing::DeviceSimulator(VEXA_GPSSIM, arguments);
+}
 
 // The GPS records with the machine's clock (the reader's time steps and the five-second
 // time-out run in real time), the real serial port and settings in a temporary folder.
@@ -96,7 +61,7 @@ struct SessionFixture : ::testing::Test {
 };
 
 TEST_F(SessionFixture, GpsStartStreamsIntoTheStateTheTraceAndTheLogAndRefusesToStartTwice) {
-    Simulator sim(std::string(kRoute) + " --rate 5");
+    const auto sim = simulator({"--rate", "5"});
     ASSERT_FALSE(sim.device().empty());
     device = sim.device();
     const auto logFile = home / "drive.txt";
@@ -128,7 +93,7 @@ TEST_F(SessionFixture, GpsStartStreamsIntoTheStateTheTraceAndTheLogAndRefusesToS
 }
 
 TEST_F(SessionFixture, SilenceOfMoreThanFiveSecondsClosesThePortOnce) {
-    Simulator sim(std::string(kRoute) + " --rate 4 --silence 1:8");
+    const auto sim = simulator({"--rate", "4", "--silence", "1:8"});
     device = sim.device();
     records.ui.queueFileName(std::nullopt);  // no log
     GpsStart(session);
@@ -146,7 +111,7 @@ TEST_F(SessionFixture, SilenceOfMoreThanFiveSecondsClosesThePortOnce) {
 }
 
 TEST_F(SessionFixture, HangUpMidStreamEndsTheReaderAndTellsTheUser) {
-    Simulator sim(std::string(kRoute) + " --rate 10 --hangup 2");
+    const auto sim = simulator({"--rate", "10", "--hangup", "2"});
     device = sim.device();
     records.ui.queueFileName(std::nullopt);
     GpsStart(session);

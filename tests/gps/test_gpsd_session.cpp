@@ -55,15 +55,10 @@ TEST(GpsdAddress, NamesAndDefaults) {
     }
 }
 
+// gpsfake and gpsd where the Debian packages put them (or a local build does).
 std::string findProgram(const char* name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = std::string(path ? path : "") + ":/usr/sbin:/usr/bin:/sbin";
-    for (std::size_t start = 0; start <= dirs.size();) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        const std::filesystem::path candidate = std::filesystem::path(dirs.substr(start, end - start)) / name;
-        if (!candidate.parent_path().empty() && ::access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
+    for (const char* dir : {"/usr/local/bin/", "/usr/local/sbin/", "/usr/bin/", "/usr/sbin/"})
+        if (::access((std::string(dir) + name).c_str(), X_OK) == 0) return std::string(dir) + name;
     return {};
 }
 

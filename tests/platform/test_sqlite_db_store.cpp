@@ -39,6 +39,15 @@ std::string sqlite(const std::filesystem::path& file, const char* sql) {
     return out;
 }
 
+// A volume with one route database of `points` records "p0", "p1", ….
+void writeVolume(SqliteDbStore& store, const std::filesystem::path& file, int points) {
+    auto v = store.mount(file, MountMode::OpenAlways).volume;
+    v->begin();
+    v->create("R", 19500, 1);
+    for (int i = 0; i < points; ++i) v->write(*v->find("R"), 0, point("p" + std::to_string(i)));
+    v->commit();
+}
+
 struct Store : ::testing::Test {
     TempDir dir;
     SqliteDbStore store;
@@ -110,13 +119,7 @@ TEST_F(Store, BadFilesAreRefusedWithAReasonAndStayUntouched) {
          "eine SQLite-Datei, aber keine VEXA-Datenbank"},
         {"truncated volume",
          [this](auto& f) {
-             {
-                 auto v = store.mount(f, MountMode::OpenAlways).volume;
-                 v->begin();
-                 v->create("R", 19500, 1);
-                 for (int i = 0; i < 500; ++i) v->write(*v->find("R"), 0, point("p" + std::to_string(i)));
-                 v->commit();
-             }
+             writeVolume(store, f, 500);
              std::filesystem::resize_file(f, std::filesystem::file_size(f) / 2 + 100);
          },
          "unvollständig"},
@@ -148,9 +151,7 @@ TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWritten) {
     const auto inRoFolder = roFolder / "rw.cdb";
     for (const auto& f : {roFile, inRoFolder}) {
         std::filesystem::create_directories(f.parent_path());
-        auto v = store.mount(f, MountMode::OpenAlways).volume;
-        v->create("R", 19500, 1);
-        v->write(*v->find("R"), 0, point("a"));
+        writeVolume(store, f, 1);
     }
     std::filesystem::permissions(rwFolder, perms::all);
     std::filesystem::permissions(roFile, perms::owner_read | perms::group_read | perms::others_read);
@@ -166,7 +167,7 @@ TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWritten) {
             auto v = own.mount(f, MountMode::OpenAlways).volume;
             ASSERT_TRUE(v);
             EXPECT_TRUE(v->readOnly());
-            EXPECT_EQ(names(*v, *v->find("R")), std::vector<std::string>{"a"});
+            EXPECT_EQ(names(*v, *v->find("R")), std::vector<std::string>{"p0"});
             EXPECT_EQ(v->create("S", 19500, 1), DbCreate::Failed);
             EXPECT_NE(v->error().find("schreibgeschützt"), std::string::npos);
         }
@@ -187,22 +188,10 @@ TEST_F(Store, EmptyFileBecomesAVolumeAndMissingFileIsReported) {
     EXPECT_FALSE(std::filesystem::exists(dir / "none.cdb"));
 }
 
-}  // namespace
-}  // namespace vexa
-
-namespace vexa {
-namespace {
-
 // Volumes damaged at many places: mounting, listing and reading either work or fail with a
 // reason, and never crash or hang.
 TEST_F(Store, DamagedVolumesFailWithAReason) {
-    {
-        auto v = store.mount(file, MountMode::OpenAlways).volume;
-        v->begin();
-        v->create("R", 19500, 1);
-        for (int i = 0; i < 300; ++i) v->write(*v->find("R"), 0, point("p" + std::to_string(i)));
-        v->commit();
-    }
+    writeVolume(store, file, 300);
     const std::string good = testing::readFile(file);
     std::uint32_t seed = 12345;
     for (int round = 0; round < 40; ++round) {

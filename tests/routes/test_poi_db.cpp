@@ -1,5 +1,5 @@
-// The POI database on real volumes: import, reading with degrees-minutes-seconds, adding,
-// deleting, the reset and the last position.
+// The POI database on real volumes: import, reading with degrees-minutes-seconds, adding and
+// deleting. The last position kept over two GPS stops is checked on the window (test_databases).
 #include "frame/frame_state.h"
 #include "geo/grid.h"
 #include "gps/gps_state.h"
@@ -51,22 +51,6 @@ TEST_F(PoiDbTest, ImportCreatesTheVolumeOnceAndReadsDegreesMinutesSeconds) {
     EXPECT_NEAR(poi(0).gridX, g.easting, 0.5);
     EXPECT_EQ(poi(0).dbPath, volume->string());
     EXPECT_FALSE(import("pois", csv));  // no "." in the name
-}
-
-TEST_F(PoiDbTest, TwoGpsStopsKeepOneLastPosition) {
-    ASSERT_TRUE(PoiDbReset(db, pois, table, grid));
-    EXPECT_EQ(table.count, 0);
-    ASSERT_TRUE(UpdateLastPos(db, table, grid, {550000.0, 5800000.0}));
-    ASSERT_TRUE(UpdateLastPos(db, table, grid, {551000.0, 5801000.0}));
-    const auto stored = records(defaultPoiVolume(), kPoiDbName);
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0][0], "zLastPos");
-
-    ASSERT_TRUE(PoiDbReset(db, pois, table, grid));  // the next start
-    const int last = findLastPos(table);
-    ASSERT_GE(last, 0);
-    EXPECT_NEAR(poi(last).gridX, 551000.0, 2.0);
-    EXPECT_NEAR(poi(last).gridY, 5801000.0, 2.0);
 }
 
 TEST_F(PoiDbTest, AddAndDeleteKeepTableAndVolumeInStep) {

@@ -64,10 +64,8 @@ TEST_F(Tables, TraceRingWrapsAfterItsLastIndexAndPreparesTheNextSlot) {
 
 TEST_F(Tables, TraceToRouteCopiesOldestFirstAndDropsTheLastCopiedPoint) {
     fillRoute(3);
-    EXPECT_FALSE(trace2track(*route, *trace, 2000, frame, ui));
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, "Kein Trace vorhanden");
-    EXPECT_EQ(ui.messages()[0].caption, "Trace -> Route ");
+    EXPECT_FALSE(trace2track(*route, *trace, 2000, frame, ui));  // its message: test_menus
+    EXPECT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(route->count, 3) << "an empty trace leaves the route";
 
     record(10, 2000);
@@ -131,8 +129,6 @@ TEST_F(Tables, LineKindFromTheSelectedPointToTheEnd) {
     SetLineKindFrom(*route, frame, static_cast<LineKind>(lineKindOfCommand(kCmdLineKindPath)));
     EXPECT_EQ(route->points[1].lineKind, LineKind::Path);
     EXPECT_EQ(route->points[3].lineKind, LineKind::Path);
-    EXPECT_EQ(lineKindOfCommand(kCmdLineKindBlue), 0);
-    EXPECT_EQ(lineKindOfCommand(kCmdLineKindNotDrawn), 5);
     EXPECT_EQ(lineKindOfCommand(kCmdRouteReverse), -1);
 }
 
