@@ -10,6 +10,7 @@
 #include "app/state_lock.h"
 #include "display/gps_layout.h"
 #include "maps/render/map_view_layout.h"
+#include "frame/settings_store.h"
 #include "geo/grid.h"
 #include "geo/datum_code.h"
 #include "maps/map_file_name.h"
@@ -292,6 +293,7 @@ void MainWindow::gpsTap(int x, int y, bool idleNow) {
             AddDebugLine(state_.diagnostics, "WM_LBUTTONDOWN testRectFarben");
             int& colour = state_.settings.iGpsBKColor;
             colour = colour + 1 > kGpsColours - 1 ? 0 : colour + 1;
+            RegCreateGpsBKColor(store_, static_cast<std::uint32_t>(colour));  // kept for the next start
         } else if (layout.speedProfileArea().contains(p)) {
             requests.recomputeSpeedMax = true;
         } else if (layout.altitudeProfileArea().contains(p)) {

@@ -241,11 +241,11 @@ TEST_F(StylusTest, GpsViewAreasTryTheColoursAndResetMaximaAndTheTrip) {
     run(cmd::GpsView);
     const GpsViewLayout layout = gpsViewLayout({240, 320});
     std::vector<int> colours;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         QTest::mouseClick(&screen(), Qt::LeftButton, {}, layout.pictureArea().center());
         colours.push_back(state().settings.iGpsBKColor);
     }
-    EXPECT_EQ(colours, (std::vector<int>{1, 2, 3, 4, 0}));
+    EXPECT_EQ(colours, (std::vector<int>{1, 2, 3, 4, 0, 1}));
 
     struct Case {
         QRect area;
@@ -263,6 +263,8 @@ TEST_F(StylusTest, GpsViewAreasTryTheColoursAndResetMaximaAndTheTrip) {
         EXPECT_EQ(gps.tripDistance, c.trip);
     }
     EXPECT_EQ(gps.elapsedText.view(), "00:00:00");
+    open();
+    EXPECT_EQ(state().settings.iGpsBKColor, 1) << "the chosen colour is kept for the next start";
 }
 
 // Right plays the trace, Down pauses and resumes it, Left stops it; without a replay Down steps
