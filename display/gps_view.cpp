@@ -15,7 +15,6 @@
 #include "frame/diagnostics.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
-#include "frame/settings_store.h"
 #include "gps/gps_state.h"
 #include "gps/satellites.h"
 #include "maps/render/frame_interfaces.h"
@@ -157,7 +156,6 @@ void ShowGps(GpsViewContext& ctx, GpsViewState& state) {
 
     serveRequests(ctx.gps, state.requests);
     state.background = gpsBackground(ctx.settings.iGpsBKColor, state.background);
-    if (ctx.store) RegCreateGpsBKColor(*ctx.store, static_cast<std::uint32_t>(ctx.settings.iGpsBKColor));
 
     if (state.picture.size() != QSize(ctx.screenWidth, ctx.screenHeight))
         state.picture = QImage(ctx.screenWidth, ctx.screenHeight, QImage::Format_RGB32);

@@ -15,7 +15,6 @@ class Clock;
 class DiagnosticText;
 class FramePresenter;
 class GpsLink;
-struct SettingsStore;
 struct DisplaySettings;
 struct FrameState;
 struct GpsState;
@@ -51,7 +50,6 @@ struct GpsViewContext {
     const Clock& clock;
     GpsLink& link;
     FramePresenter& presenter;
-    SettingsStore* store = nullptr;   // receives the background colour on every redraw
     std::string sunTimes{};           // "hh:mm-hh:mm"
     std::filesystem::path powerSupplyDir = "/sys/class/power_supply";
     int screenWidth = 240;

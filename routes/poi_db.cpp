@@ -112,24 +112,38 @@ DbOid WriteDBRecordPoi(DbContext& db, DbVolume& volume, DbOid database, PoiTable
     return oid;
 }
 
+namespace {
+
+// Writes the POI `name` at `position` into the volume at `path`: over record `oid`, or as a
+// new record when `oid` is 0 or that record has gone meanwhile (deleted, or the volume
+// replaced). The written record's id, 0 when nothing was written.
+DbOid writePoiAt(DbContext& db, const std::filesystem::path& path, PoiTable& table, const GridContext& grid,
+                 std::string_view name, GridPoint position, DbOid oid) {
+    auto volume = MountDBVol(db, path);
+    if (!volume) return 0;
+    const auto database = openDBstruct(db, *volume, kPoiDbName);
+    DbOid written = 0;
+    if (!database) {
+        AddNmeaListLine(db.log, "Open DB failed");
+    } else {
+        const GeodeticPoint g = utm2llh(position, grid);
+        written = WriteDBRecordPoi(db, *volume, *database, table, grid, name, g.longitude, g.latitude, oid);
+        if (!written && oid != 0)
+            written = WriteDBRecordPoi(db, *volume, *database, table, grid, name, g.longitude, g.latitude, 0);
+        CloseDB(db);
+    }
+    UnMountDBVol(db, volume);
+    return written;
+}
+
+}  // namespace
+
 bool addPoi(DbContext& db, PoiDb& pois, PoiTable& table, const GridContext& grid, std::string_view enteredName,
             const std::filesystem::path& volumePath, GridPoint position) {
     const std::string name(utf8Prefix(enteredName, kPoiNameChars));
     if (name.empty()) return false;
     pois.currentVolume = volumePath.empty() ? defaultPoiVolume() : volumePath;
-    auto volume = MountDBVol(db, pois.currentVolume);
-    if (!volume) return false;
-    const auto database = openDBstruct(db, *volume, kPoiDbName);
-    DbOid oid = 0;
-    if (!database) {
-        AddNmeaListLine(db.log, "Open DB failed");
-    } else {
-        const GeodeticPoint g = utm2llh(position, grid);
-        oid = WriteDBRecordPoi(db, *volume, *database, table, grid, name, g.longitude, g.latitude, 0);
-        CloseDB(db);
-    }
-    UnMountDBVol(db, volume);
-    return oid != 0;
+    return writePoiAt(db, pois.currentVolume, table, grid, name, position, 0) != 0;
 }
 
 void selectPoi(PoiDb& pois, const PoiTable& table, int index) {
@@ -190,22 +204,7 @@ bool UpdateLastPos(DbContext& db, PoiTable& table, const GridContext& grid, Grid
             break;
         }
     }
-    auto volume = MountDBVol(db, defaultPoiVolume());
-    if (!volume) return false;
-    const auto database = openDBstruct(db, *volume, kPoiDbName);
-    DbOid written = 0;
-    if (!database) {
-        AddNmeaListLine(db.log, "Open DB failed");
-    } else {
-        const GeodeticPoint g = utm2llh(position, grid);
-        written = WriteDBRecordPoi(db, *volume, *database, table, grid, kLastPosName, g.longitude, g.latitude, oid);
-        // The table's record may have gone meanwhile (deleted, or the volume replaced).
-        if (!written && oid != 0)
-            written = WriteDBRecordPoi(db, *volume, *database, table, grid, kLastPosName, g.longitude, g.latitude, 0);
-        CloseDB(db);
-    }
-    UnMountDBVol(db, volume);
-    return written != 0;
+    return writePoiAt(db, defaultPoiVolume(), table, grid, kLastPosName, position, oid) != 0;
 }
 
 bool storeMovedPoi(DbContext& db, PoiTable& table, const GridContext& grid, int index) {

@@ -80,15 +80,7 @@ bool trace2track(RouteTable& route, const TraceTable& trace, long itracemax, Fra
     int copied = 0;
     auto copyRange = [&](float f, float end) {
         for (; f < end && copied < kRouteCapacity; f += step) {
-            const TracePoint& t = trace.points[static_cast<std::size_t>(f)];
-            TrackPoint& p = route.points[static_cast<std::size_t>(copied++)];
-            p.gridX = t.gridX;
-            p.gridY = t.gridY;
-            p.lon = t.lon;
-            p.lat = t.lat;
-            p.altitude = truncToInt(t.altitude);
-            p.datumCode = t.datumCode;
-            p.lineKind = LineKind::Blue;
+            route.points[static_cast<std::size_t>(copied++)] = trackPointOf(trace.points[static_cast<std::size_t>(f)]);
         }
     };
     if (trace.wrapped) {

@@ -4,6 +4,7 @@
 
 #include "frame/settings.h"
 #include "gps/gps_state.h"
+#include "gps/nmea_fields.h"
 
 namespace vexa {
 
@@ -65,6 +66,17 @@ void ClearTrace(TraceTable& trace, GpsState& gps, LastPosition& last, long itrac
     gps.rmcPrevLat = gps.ggaPrevLat = 0.0;
     gps.traceSegmentStart = true;
     gps.traceFirstFix = true;
+}
+
+TrackPoint trackPointOf(const TracePoint& point) {
+    TrackPoint p;
+    p.gridX = point.gridX;
+    p.gridY = point.gridY;
+    p.lon = point.lon;
+    p.lat = point.lat;
+    p.altitude = truncToInt(point.altitude);
+    p.datumCode = point.datumCode;
+    return p;
 }
 
 }  // namespace vexa

@@ -46,6 +46,10 @@ struct TraceTable {
     const TracePoint* newest(long itracemax) const;
 };
 
+// The route point a trace point becomes: position, geographic coordinates, whole metres of
+// altitude, datum; the leg drawn blue.
+TrackPoint trackPointOf(const TracePoint& point);
+
 // Stores `point` at the write position and advances it; the ring wraps after index
 // `itracemax` (at most 2000). The slot after the newest point is prepared for the next fix.
 void storeTracePoint(TraceTable& trace, const TracePoint& point, long itracemax);

@@ -31,7 +31,7 @@ protected:
     GpsViewContext context(const Clock& c) {
         return GpsViewContext{gps,   last,    satellites, settings, grid,      maps,
                               route, guidance, frame,    display,  texts,     log,
-                              c,     link,    presenter, nullptr,  "05:12-21:30", temp.path() / "power_supply",
+                              c,     link,    presenter, "05:12-21:30", temp.path() / "power_supply",
                               size.width, size.height};
     }
     ScreenSize size{240, 320};

@@ -10,11 +10,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "frame/settings_store.h"
-#include "platform/linux/file_settings_storage.h"
-#include "platform/linux/system_clock.h"
 #include "platform/linux/termios_serial_port.h"
 #include "tests/gps/gps_fixture.h"
+#include "tests/gps/live_session.h"
 #include "tests/gps/receiver_corpus.h"
 #include "tests/support/device_simulator.h"
 #include "tests/support/temp_dir.h"
@@ -32,19 +30,9 @@ testing::DeviceSimulator simulator(const std::vector<std::string>& more) {
     return testing::DeviceSimulator(VEXA_GPSSIM, arguments);
 }
 
-// The GPS records with the machine's clock (the reader's time steps and the five-second
-// time-out run in real time), the real serial port and settings in a temporary folder.
-struct SessionFixture : ::testing::Test {
-    TempDir home;
-    testing::ScopedEnv vexaHome{"VEXA_HOME", home.path().c_str()};
-    testing::GpsRecords records;
-    SystemClock systemClock;
-    GpsInput input = records.input(records.ui, systemClock, records.views);
-    FileSettingsStorage storage{home / "VEXA.conf"};
-    SettingsStore store{storage, records.ui, records.diagnostics};
-    TermiosSerialPort port;
+// A live session over the real serial port, on the device the test names.
+struct SessionFixture : ::testing::Test, testing::LiveSession<TermiosSerialPort> {
     std::string device;
-    GpsSession session{input, store, port};
 
     SessionFixture() { session.portDevice = [this](const std::string&) { return device; }; }
     ~SessionFixture() override { StopGpsThreads(session); }
@@ -150,17 +138,12 @@ TEST(GpsStartFailure, TheMessageNamesTheCauseAndTheRemedy) {
         {EIO, "Fehler bei Open GPS-Port"},
     };
     for (const auto& c : cases) {
-        testing::TempDir home;
-        testing::ScopedEnv vexaHome{"VEXA_HOME", home.path().c_str()};
-        testing::GpsRecords records;
-        FileSettingsStorage storage{home / "VEXA.conf"};
-        SettingsStore store{storage, records.ui, records.diagnostics};
-        RefusingPort port;
-        port.error = c.error;
-        GpsSession session{records.in, store, port};
-        session.portDevice = [](const std::string&) { return std::string("/dev/ttyUSB0"); };
-        records.ui.queueFileName(std::nullopt);
-        GpsStart(session);
+        testing::LiveSession<RefusingPort> live;
+        live.port.error = c.error;
+        live.session.portDevice = [](const std::string&) { return std::string("/dev/ttyUSB0"); };
+        const testing::GpsRecords& records = live.records;
+        live.records.ui.queueFileName(std::nullopt);
+        GpsStart(live.session);
         ASSERT_FALSE(records.ui.messages().empty());
         EXPECT_EQ(records.ui.messages().back().text, c.expected);
         EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=" + std::to_string(c.error)));

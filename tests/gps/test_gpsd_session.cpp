@@ -12,14 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "frame/settings_store.h"
-#include "gps/gps_session.h"
-#include "platform/linux/file_settings_storage.h"
 #include "platform/linux/gpsd_port.h"
 #include "platform/linux/receiver_port.h"
-#include "platform/linux/system_clock.h"
-#include "tests/gps/gps_fixture.h"
-#include "tests/support/temp_dir.h"
+#include "tests/gps/live_session.h"
 
 namespace vexa {
 namespace {
@@ -118,17 +113,8 @@ private:
     pid_t pid_ = -1;
 };
 
-struct GpsdFixture : ::testing::Test {
+struct GpsdFixture : ::testing::Test, testing::LiveSession<ReceiverPort> {
     std::string gpsfake = findProgram("gpsfake");
-    testing::TempDir home;
-    testing::ScopedEnv vexaHome{"VEXA_HOME", home.path().c_str()};
-    testing::GpsRecords records;
-    SystemClock systemClock;
-    GpsInput input = records.input(records.ui, systemClock, records.views);
-    FileSettingsStorage storage{home / "VEXA.conf"};
-    SettingsStore store{storage, records.ui, records.diagnostics};
-    ReceiverPort port;
-    GpsSession session{input, store, port};
     int tcpPort = freePort();
 
     GpsdFixture() {

@@ -3,7 +3,6 @@
 #include <mutex>
 #include <vector>
 
-#include "exchange/number_text.h"
 #include "gps/gps_records.h"
 #include "gps/gps_views.h"
 #include "gps/nmea_replay.h"
@@ -12,21 +11,6 @@
 #include "tools/vexa-convert/conversion.h"
 
 namespace vexa {
-
-namespace {
-
-TrackPoint trackPointOf(const TracePoint& t) {
-    TrackPoint p;
-    p.gridX = t.gridX;
-    p.gridY = t.gridY;
-    p.lon = t.lon;
-    p.lat = t.lat;
-    p.altitude = truncatedMetres(t.altitude);
-    p.datumCode = t.datumCode;
-    return p;
-}
-
-}  // namespace
 
 bool readNmeaTrack(const std::string& text, Conversion& conversion, Ui& ui) {
     GpsRecords records;
