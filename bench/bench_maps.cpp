@@ -22,7 +22,7 @@
 #include "routes/poi_record.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
 #include "maps/drawing_semaphore.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "geo/datum.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "geo/grid.h"
-#include "gps/fixed_text.h"
+#include "util/fixed_text.h"
 
 namespace vexa {
 
