@@ -30,7 +30,7 @@ bool readPoint(const pugi::xml_node& node, GpxPoint& p) {
 
 PoiRecord waypointOf(const pugi::xml_node& node, const GpxPoint& p) {
     PoiRecord poi;
-    poi.name = std::string(utf8Prefix(validUtf8(elementText(childNamed(node, "name"))), kPoiNameChars));
+    poi.name = poiNameOf(node);
     poi.datumCode = kDatumWgs84;
     poi.lon = p.lon;
     poi.lat = p.lat;

@@ -42,10 +42,7 @@ std::optional<PoiRecord> placemarkPoint(const pugi::xml_node& point) {
         poi->altitude = alt;
         return false;
     });
-    if (poi) {
-        const pugi::xml_node placemark = point.parent();
-        poi->name = std::string(utf8Prefix(validUtf8(elementText(childNamed(placemark, "name"))), kPoiNameChars));
-    }
+    if (poi) poi->name = poiNameOf(point.parent());  // the Placemark's name
     return poi;
 }
 

@@ -1,6 +1,7 @@
 #include "exchange/ovl_reader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "exchange/number_text.h"
@@ -38,7 +39,7 @@ bool looksBinary(std::string_view bytes) {
 long indexOf(std::string_view line) {
     double index = 0.0;
     std::size_t pos = 6;
-    return scanNumber(line, pos, index) ? static_cast<long>(index) : 0;
+    return scanNumber(line, pos, index) && std::fabs(index) < 1e9 ? static_cast<long>(index) : 0;
 }
 
 struct OvlPoint {

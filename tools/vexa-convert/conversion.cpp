@@ -76,7 +76,7 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
     }
     const InputFile input = readRouteFile(source.path);
     if (!input) {
-        complain("%s: cannot read the file", source.path.string() + ": " + inputProblemText(input));
+        complain("%s", source.path.string() + ": cannot read the file: " + inputProblemText(input));
         return kFailed;
     }
     const std::string& bytes = input.bytes;
