@@ -6,8 +6,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "app/app_state.h"
@@ -20,6 +18,7 @@
 #include "app/state_lock.h"
 #include "display/position_text.h"
 #include "gps/trip_reset.h"
+#include "platform/input_file.h"
 #include "platform/linux/sqlite_db_store.h"
 #include "platform/paths.h"
 #include "routes/place_directory.h"
@@ -195,10 +194,8 @@ void MainWindow::storeLastPosition() {
 bool MainWindow::importCsv(const std::filesystem::path& file) {
     state_.frame.replaying = false;
     command(cmd::NmeaView);
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!in) {
+    InputFile text = readInputFile(file);
+    if (!text) {
         ui_.messageBox(strprintf("Die Datei %s kann nicht gelesen werden.", file.filename().c_str()), "Import Error",
                        MessageButtons::Ok, MessageIcon::Error);
         return true;
@@ -210,7 +207,7 @@ bool MainWindow::importCsv(const std::filesystem::path& file) {
     std::atomic<int> percent{0};
     std::atomic<bool> done{false};
     std::optional<std::filesystem::path> volume;
-    std::thread worker([&, bytes = text.str()] {
+    std::thread worker([&, bytes = std::move(text.bytes)] {
         DbContext db = dbContext();
         volume = ImportDB(db, bytes, file, [&](int p) { percent = p; });
         done = true;

@@ -39,7 +39,9 @@ private:
 bool MainWindow::importRouteFile(const std::filesystem::path& file, const std::string& extension) {
     if (!isRouteFileExtension(extension)) return false;
     ui_.setWindowTitle(file.filename().string());
-    const auto bytes = extension == "kmz" ? readRouteFile(file) : read_EmulFile(session_, file);
+    std::optional<std::string> bytes;
+    if (extension != "kmz") bytes = read_EmulFile(session_, file);
+    else if (InputFile kmz = readRouteFile(file)) bytes = std::move(kmz.bytes);
     if (!bytes) {
         ui_.messageBox(strprintf("Die Datei %s kann nicht gelesen werden.", file.filename().c_str()),
                        "EmulateStart/Import", MessageButtons::Ok, MessageIcon::Error);
@@ -58,11 +60,12 @@ bool MainWindow::importRouteFile(const std::filesystem::path& file, const std::s
     RouteFileContent content = ImportRouteFile(extension, *bytes, target);
     ui_.setWaitCursor(false);
 
-    const bool replaced = content.route || extension != "gpx";
+    // A waypoint file (GPX, or KML of Points) leaves the route alone.
+    const bool replaced = content.route || (extension != "gpx" && content.waypoints.empty());
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         if (replaced) state_.route = *route;
-        // GPX waypoints join the POI table of this session.
+        // Waypoints join the POI table of this session.
         PoiTable& pois = state_.pois;
         if (!content.waypoints.empty()) {
             AllocPoiTab(pois, static_cast<std::size_t>(pois.count) + content.waypoints.size());

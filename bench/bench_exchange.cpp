@@ -72,7 +72,7 @@ BENCHMARK(BM_ReadGpx4000)->Unit(benchmark::kMillisecond);
 void BM_ExportRoute4000(benchmark::State& state) {
     Reading r;
     ParseKML(kmlFile(), r.target);
-    addImportedPoint(r.target, 9.0, 52.0, 0, true);  // the 4000th point
+    addImportedPoint(r.target, 9.0, 52.0, 0);  // the 4000th point
     for (auto _ : state) {
         const auto points = routeExportPoints(*r.route, r.grid);
         benchmark::DoNotOptimize(routeOvlText(points, nullptr));
@@ -86,7 +86,7 @@ BENCHMARK(BM_ExportRoute4000)->Unit(benchmark::kMillisecond);
 void BM_ExportRouteFiles4000(benchmark::State& state) {
     Reading r;
     ParseKML(kmlFile(), r.target);
-    addImportedPoint(r.target, 9.0, 52.0, 0, true);
+    addImportedPoint(r.target, 9.0, 52.0, 0);
     char folder[] = "/tmp/bench_exchange_XXXXXX";
     if (!::mkdtemp(folder)) return state.SkipWithError("no temporary folder");
     ExportContext context{r.grid, r.ui, r.diagnostics, folder};

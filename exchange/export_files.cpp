@@ -1,5 +1,7 @@
 #include "exchange/export_files.h"
 
+#include <cstring>
+
 #include "exchange/export_format.h"
 #include "exchange/file_writing.h"
 #include "util/diagnostic_text.h"
@@ -19,8 +21,10 @@ constexpr std::string_view kPoiCaption = "Export POIs";
 
 // Writes one file; "CreateFile %s failed" when it cannot be written.
 bool writeExport(ExportContext& context, const std::filesystem::path& file, std::string_view content) {
-    if (writeFileReplacing(file, content)) return true;
+    int error = 0;
+    if (writeFileReplacing(file, content, &error)) return true;
     AddNmeaListLine(context.diagnostics, strprintf("CreateFile %s failed", file.c_str()));
+    AddNmeaListLine(context.diagnostics, std::strerror(error));
     return false;
 }
 

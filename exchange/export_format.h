@@ -23,17 +23,30 @@ public:
     virtual void showText(std::string_view text) = 0;
 };
 
-// A point as it is written: WGS84 degrees and whole metres.
+// A point as it is written: WGS84 degrees and whole metres. `pieceEnd`: the leg from this
+// point on is not drawn, so the next point begins a new track segment or line.
 struct ExportPoint {
     double lon = 0.0;
     double lat = 0.0;
     int altitude = 0;
+    bool pieceEnd = false;
 };
 
 // The WGS84 position of a stored point, from its grid position: the grid's inverse, then for
 // datum codes '0' and '3' the shift from the local datum the grid selects.
 ExportPoint exportPosition(double gridX, double gridY, char datumCode, const GridContext& grid);
 std::vector<ExportPoint> routeExportPoints(const RouteTable& route, const GridContext& grid);
+
+// Calls `piece(begin, end)` for each piece of the route: the points up to a piece end.
+template <typename Piece>
+void forEachPiece(std::span<const ExportPoint> points, Piece piece) {
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!points[i].pieceEnd && i + 1 < points.size()) continue;
+        piece(begin, i + 1);
+        begin = i + 1;
+    }
+}
 
 std::string routeOvlText(std::span<const ExportPoint> points, ExportProgress* progress);
 // `lengthKm` goes into the description after the name.

@@ -6,8 +6,10 @@
 
 namespace vexa {
 
-// Writes `content` to a temporary file beside `file`, syncs it and renames it over `file`.
-// Returns false (and leaves no temporary file) when the file cannot be written.
-bool writeFileReplacing(const std::filesystem::path& file, std::string_view content);
+// Writes `content` to a temporary file beside `file` ("FILE.XXXXXX"), syncs it and renames it
+// over `file`. Returns false (and leaves no temporary file) when the file cannot be written,
+// with the system error number in `error` when one is given. Temporaries of the same file
+// left behind by a write that was killed (older than a minute) are removed first.
+bool writeFileReplacing(const std::filesystem::path& file, std::string_view content, int* error = nullptr);
 
 }  // namespace vexa

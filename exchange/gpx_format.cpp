@@ -1,4 +1,4 @@
-// GPX 1.1: the route as a track with altitudes, the POIs as waypoints.
+// GPX 1.1: the route as a track with altitudes (a segment per piece), the POIs as waypoints.
 #include <cmath>
 
 #include "exchange/export_format.h"
@@ -62,13 +62,17 @@ void appendTrack(std::string& out, std::span<const ExportPoint> points, std::str
     out.reserve(out.size() + points.size() * 80 + 128);
     out += "<trk><name>";
     out += xmlEscaped(name);
-    out += "</name><trkseg>\n";
-    for (ExportPoint p : points) {
-        if (!inRange(p)) continue;
-        appendPointStart(out, "trkpt", p, p.altitude);
-        out += "</trkpt>\n";
-    }
-    out += "</trkseg></trk>\n";
+    out += "</name>";
+    forEachPiece(points, [&](std::size_t begin, std::size_t end) {
+        out += "<trkseg>\n";
+        for (ExportPoint p : points.subspan(begin, end - begin)) {
+            if (!inRange(p)) continue;
+            appendPointStart(out, "trkpt", p, p.altitude);
+            out += "</trkpt>\n";
+        }
+        out += "</trkseg>";
+    });
+    out += "</trk>\n";
 }
 
 void appendWaypoints(std::string& out, const PoiTable& pois, const GridContext& grid) {

@@ -30,7 +30,7 @@ bool readPoint(const pugi::xml_node& node, GpxPoint& p) {
 
 PoiRecord waypointOf(const pugi::xml_node& node, const GpxPoint& p) {
     PoiRecord poi;
-    poi.name = std::string(utf8Prefix(validUtf8(elementText(childNamed(node, "name"))), kPoiNameChars));
+    poi.name = poiNameOf(node);
     poi.datumCode = kDatumWgs84;
     poi.lon = p.lon;
     poi.lat = p.lat;
@@ -72,19 +72,21 @@ GpxContent ParseGPX(std::string_view bytes, ImportTarget& target) {
         return content;
     }
 
-    target.route.count = 0;
+    clearImportedRoute(target);
     int number = 0;
+    bool more = true;
     for (const pugi::xml_node& piece : pieces) {
         AddNmeaListLine(target.diagnostics, strprintf("ParseGPX %d. Teilroute", ++number));
+        target.newPiece = true;
         for (const pugi::xml_node node : piece.children()) {
             if (node.type() != pugi::node_element || localName(node) != pointName) continue;
             GpxPoint p;
             if (!readPoint(node, p)) continue;
-            if (!addImportedPoint(target, p.lon, p.lat, truncatedMetres(p.ele), false)) break;
+            if (!(more = addImportedPoint(target, p.lon, p.lat, truncatedMetres(p.ele)))) break;
         }
-        if (routeFull(target)) break;
+        if (!more) break;
     }
-    if (routeFull(target)) target.ui.messageBox(strprintf("GPX hat mehr als %d Punkte", kRouteCapacity), "");
+    if (routeCut(target)) target.ui.messageBox(strprintf("GPX hat mehr als %d Punkte", kRouteCapacity), "");
     content.routePoints = target.route.count;
     return content;
 }

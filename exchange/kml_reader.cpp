@@ -1,5 +1,7 @@
 #include "exchange/kml_reader.h"
 
+#include <cmath>
+#include <optional>
 #include <vector>
 
 #include "exchange/coordinate_tuples.h"
@@ -25,26 +27,47 @@ bool addElementCoordinates(ImportTarget& target, const pugi::xml_node& element) 
     return true;
 }
 
+// The position of a Point and the name of its Placemark, as a POI; none when the Point holds
+// no position.
+std::optional<PoiRecord> placemarkPoint(const pugi::xml_node& point) {
+    std::optional<PoiRecord> poi;
+    const pugi::xml_node coordinates = childNamed(point, "coordinates");
+    if (!coordinates) return poi;
+    readCoordinateTuples(elementText(coordinates), [&](double lon, double lat, double alt) {
+        if (!(std::fabs(lon) <= 180.0 && std::fabs(lat) <= 90.0)) return true;
+        poi.emplace();
+        poi->datumCode = kDatumWgs84;
+        poi->lon = lon;
+        poi->lat = lat;
+        poi->altitude = alt;
+        return false;
+    });
+    if (poi) poi->name = poiNameOf(point.parent());  // the Placemark's name
+    return poi;
+}
+
 }  // namespace
 
 bool addCoordinates(ImportTarget& target, std::string_view text) {
+    bool more = true;
     readCoordinateTuples(text, [&](double lon, double lat, double alt) {
-        return addImportedPoint(target, lon, lat, truncatedMetres(alt), true) && !routeFull(target);
+        return more = addImportedPoint(target, lon, lat, truncatedMetres(alt));
     });
-    return !routeFull(target);
+    return more;
 }
 
 void kmlPieceStarted(ImportTarget& target, int piece) {
     AddNmeaListLine(target.diagnostics, strprintf("ParseKML %d. Teilroute", piece));
+    target.newPiece = true;
 }
 
 void kmlFinished(ImportTarget& target) {
-    if (routeFull(target)) target.ui.messageBox(strprintf("KML hat mehr als %d Punkte", kRouteCapacity), "");
+    if (routeCut(target)) target.ui.messageBox(strprintf("KML hat mehr als %d Punkte", kRouteCapacity), "");
     // Coordinates blocks without a single position: there is no route in the file either.
     if (target.route.count == 0) reportImport(target, kKmlNoRoute, kKmlCaption);
 }
 
-bool ParseKML(std::string_view bytes, ImportTarget& target) {
+bool ParseKML(std::string_view bytes, ImportTarget& target, std::vector<PoiRecord>* waypoints) {
     target.diagnostics.setCurrentOperation("ParseKML");
     pugi::xml_document doc;
     if (!loadXml(doc, bytes)) {
@@ -52,12 +75,16 @@ bool ParseKML(std::string_view bytes, ImportTarget& target) {
         return ParseKMLText(bytes, target);
     }
 
-    target.route.count = 0;
     std::vector<pugi::xml_node> lines;
     std::vector<pugi::xml_node> tracks;
+    std::vector<PoiRecord> points;
     bool anyLineString = false;
     forEachElement(doc, [&](const pugi::xml_node& node) {
         const std::string_view name = localName(node);
+        if (name == "Point") {
+            if (auto poi = placemarkPoint(node)) points.push_back(std::move(*poi));
+            return false;
+        }
         if (name == "LineString") {
             anyLineString = true;
             if (const pugi::xml_node coordinates = childNamed(node, "coordinates")) lines.push_back(coordinates);
@@ -69,6 +96,11 @@ bool ParseKML(std::string_view bytes, ImportTarget& target) {
         }
         return true;
     });
+    if (lines.empty() && tracks.empty() && !anyLineString && !points.empty() && waypoints) {
+        *waypoints = std::move(points);  // a waypoint file
+        return false;
+    }
+    clearImportedRoute(target);
     if (lines.empty() && (anyLineString || tracks.empty())) {
         reportImport(target, kKmlNoRoute, kKmlCaption);
         return false;

@@ -59,7 +59,7 @@ std::size_t coordinatesOf(Marker& lineClose, Marker& coordOpen, std::size_t line
 }  // namespace
 
 bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
-    target.route.count = 0;
+    clearImportedRoute(target);
     Marker lineOpen(bytes, kLineOpen), lineClose(bytes, kLineClose), coordOpen(bytes, kCoordOpen),
         coordClose(bytes, kCoordClose);
     std::size_t line = lineOpen.from(0);
@@ -69,7 +69,8 @@ bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
         return false;
     }
     int piece = 0;
-    while (coordinates != npos && !routeFull(target)) {
+    bool more = true;
+    while (coordinates != npos && more) {
         const std::size_t start = coordinates + kCoordOpen.size();
         const std::size_t end = coordClose.from(start);
         if (end == npos) {
@@ -78,7 +79,7 @@ bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
         }
         kmlPieceStarted(target, ++piece);
         forEachPartOutsideComments(bytes.substr(start, end - start),
-                                   [&](std::string_view part) { return addCoordinates(target, part); });
+                                   [&](std::string_view part) { return more = addCoordinates(target, part); });
         line = lineOpen.from(end + kCoordClose.size());
         coordinates = line == npos ? npos : coordinatesOf(lineClose, coordOpen, line);
     }

@@ -1,5 +1,9 @@
 #include "exchange/ovl_reader.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "exchange/number_text.h"
 #include "exchange/route_import.h"
 #include "platform/ui.h"
@@ -31,19 +35,67 @@ bool looksBinary(std::string_view bytes) {
     return bytes.substr(0, 4096).find('\0') != std::string_view::npos;
 }
 
+// The number after "XKoord", the point's place in its symbol.
+long indexOf(std::string_view line) {
+    double index = 0.0;
+    std::size_t pos = 6;
+    return scanNumber(line, pos, index) && std::fabs(index) < 1e9 ? static_cast<long>(index) : 0;
+}
+
+struct OvlPoint {
+    long index;
+    double lon;
+    double lat;
+};
+
+// A "[Symbol n]" section, or the lines before the first section.
+struct OvlSymbol {
+    int type = 0;  // Typ=: 3 a line, 4 a closed line (area); 0 when the section names none
+    std::vector<OvlPoint> points;
+
+    // Rectangles, circles, text labels and pictures are no part of a route.
+    bool isLine() const { return type == 0 || type == 3 || type == 4; }
+
+    // Its points in their numbered order as one piece of the route; false once the route is full.
+    bool addTo(ImportTarget& target) {
+        std::stable_sort(points.begin(), points.end(),
+                         [](const OvlPoint& a, const OvlPoint& b) { return a.index < b.index; });
+        target.newPiece = true;
+        for (const OvlPoint& p : points)
+            if (!addImportedPoint(target, p.lon, p.lat, 0)) return false;
+        return true;
+    }
+};
+
 }  // namespace
 
 bool parseOVL(std::string_view bytes, ImportTarget& target) {
-    target.route.count = 0;
+    clearImportedRoute(target);
     if (looksBinary(bytes)) {
         reportImport(target,
                      "Binäre Overlay Datei: nur Text-Overlays mit XKoord/YKoord können gelesen werden",
                      kOvlCaption);
         return false;
     }
+    // One symbol at a time: its Typ may follow its points, and only lines belong to the route.
+    OvlSymbol symbol;
+    bool more = true;
+    const auto endSymbol = [&] {
+        if (more && symbol.isLine()) more = symbol.addTo(target);
+        symbol = OvlSymbol{};
+    };
     std::string_view rest = bytes;
-    while (!rest.empty() && !routeFull(target)) {
+    while (!rest.empty() && more) {
         const std::string_view line = nextLine(rest);
+        if (line.starts_with("[")) {
+            endSymbol();
+            continue;
+        }
+        if (line.starts_with("Typ=")) {
+            double type = 0.0;
+            if (valueOf(line, type)) symbol.type = static_cast<int>(type);
+            continue;
+        }
         if (!line.starts_with("XKoord")) continue;
         double lon = 0.0;
         const bool haveLon = valueOf(line, lon);
@@ -53,9 +105,10 @@ bool parseOVL(std::string_view bytes, ImportTarget& target) {
         if (!next.starts_with("YKoord")) continue;
         rest = after;
         double lat = 0.0;
-        if (haveLon && valueOf(next, lat)) addImportedPoint(target, lon, lat, 0, true);
+        if (haveLon && valueOf(next, lat)) symbol.points.push_back({indexOf(line), lon, lat});
     }
-    if (routeFull(target))
+    endSymbol();
+    if (routeCut(target))
         target.ui.messageBox(strprintf("Overlay hat mehr als %d Punkte", kRouteCapacity), "");
     else if (target.route.count == 0)
         reportImport(target, "Die Overlay Datei enthält keine Route", kOvlCaption);

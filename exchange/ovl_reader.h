@@ -1,5 +1,7 @@
 // Route import from a text overlay (OVL): "XKoord<n>=<lon>" directly followed by
-// "YKoord<n>=<lat>" gives a point; every other line is passed over.
+// "YKoord<n>=<lat>" gives a point; every other line is passed over. Each line symbol (Typ 3 or
+// 4, or a section without Typ) is a piece of the route with its points in the order of n;
+// other symbols (text, rectangles, circles, pictures) are left out.
 #pragma once
 
 #include <string_view>

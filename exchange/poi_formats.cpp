@@ -1,9 +1,9 @@
-// POI CSV (Latin-1, the format of the POI import) and KML, line for line as the handheld
-// wrote them.
+// POI CSV (Latin-1, the format of the POI import, with a header line) and KML.
 #include "exchange/export_format.h"
 #include "exchange/number_text.h"
 #include "platform/clock.h"
 #include "routes/poi_record.h"
+#include "routes/poi_text.h"
 #include "util/text.h"
 
 namespace vexa {
@@ -19,10 +19,10 @@ void reportPoi(ExportProgress* progress, int i, int count, const PoiRecord& poi)
 }  // namespace
 
 std::string poiCsvText(const PoiTable& pois, ExportProgress* progress) {
-    std::string out;
+    std::string out(kPoiTextHeader);
     for (int i = 0; i < pois.count; ++i) {
         const PoiRecord& poi = pois.records[static_cast<std::size_t>(i)];
-        out += utf8ToLatin1(poi.name);
+        out += poiTextName(utf8ToLatin1(poi.name));
         out += ';';
         out += poi.datumCode;
         out += ';';

@@ -1,8 +1,5 @@
 #include "exchange/route_file_import.h"
 
-#include <cstdio>
-#include <memory>
-
 #include "exchange/gpx_reader.h"
 #include "exchange/kml_reader.h"
 #include "exchange/kmz_archive.h"
@@ -34,7 +31,7 @@ RouteFileContent ImportRouteFile(std::string_view extension, std::string_view by
     RouteFileContent content;
     const std::string ext = asciiLower(extension);
     if (ext == "kml" || ext == "kmz") {
-        content.route = ParseKML(bytes, target);
+        content.route = ParseKML(bytes, target, &content.waypoints);
     } else if (ext == "ovl") {
         content.route = parseOVL(bytes, target);
     } else if (ext == "gpx") {
@@ -45,29 +42,13 @@ RouteFileContent ImportRouteFile(std::string_view extension, std::string_view by
     return content;
 }
 
-std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
-    const std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(file.c_str(), "rb"), &std::fclose);
-    if (!f) return std::nullopt;
-    std::string bytes;
-    // Sized once: a string grown by doubling would briefly hold the file one and a half times.
-    if (std::fseek(f.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(f.get());
-        if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
-        std::rewind(f.get());
-    }
-    char buffer[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
-    if (std::ferror(f.get())) return std::nullopt;
-    return bytes;
-}
-
-}  // namespace vexa
-
-namespace vexa {
-
-std::optional<std::string> readRouteFile(const std::filesystem::path& file) {
-    return fileFormatOf(file) == "kmz" ? readKmzDocument(file) : readWholeFile(file);
+InputFile readRouteFile(const std::filesystem::path& file) {
+    if (fileFormatOf(file) != "kmz") return readInputFile(file);
+    InputFile input = checkInputFile(file);
+    if (!input) return input;
+    if (auto document = readKmzDocument(file)) input.bytes = std::move(*document);
+    else input.problem = InputFile::Problem::ReadFailed;  // no zip, no KML inside, or a zip bomb
+    return input;
 }
 
 }  // namespace vexa

@@ -1,4 +1,7 @@
-// Route OVL and KML, line for line as the handheld wrote them.
+// Route OVL and KML, line for line as the handheld wrote them; a route of several pieces as
+// several line symbols or LineStrings.
+#include <algorithm>
+
 #include "exchange/export_format.h"
 #include "exchange/number_text.h"
 #include "geo/grid_refresh.h"
@@ -29,33 +32,43 @@ std::vector<ExportPoint> routeExportPoints(const RouteTable& route, const GridCo
         const TrackPoint& p = route.points[static_cast<std::size_t>(i)];
         ExportPoint e = exportPosition(p.gridX, p.gridY, p.datumCode, grid);
         e.altitude = p.altitude;
+        e.pieceEnd = p.lineKind == LineKind::NotDrawn && i + 1 < route.count;
         points.push_back(e);
     }
     return points;
 }
 
 std::string routeOvlText(std::span<const ExportPoint> points, ExportProgress* progress) {
-    std::string out = "[Symbol 1]\nTyp=3\nCol=3\nZoom=2\nSize=4\nArt=1\nPunkte=";
-    appendInt(out, static_cast<long>(points.size()));
-    out += '\n';
-    out.reserve(out.size() + points.size() * 48 + 32);
+    std::string out;
+    out.reserve(points.size() * 48 + 128);
     if (progress) progress->setPercent(0);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const ExportPoint& p = points[i];
-        out += "XKoord";
-        appendInt(out, static_cast<long>(i));
-        out += '=';
-        appendFixed(out, p.lon, 6, 8);
-        out += "\nYKoord";
-        appendInt(out, static_cast<long>(i));
-        out += '=';
-        appendFixed(out, p.lat, 6, 8);
+    // One line symbol per piece.
+    int symbols = 0;
+    forEachPiece(points, [&](std::size_t begin, std::size_t end) {
+        out += "[Symbol ";
+        appendInt(out, ++symbols);
+        out += "]\nTyp=3\nCol=3\nZoom=2\nSize=4\nArt=1\nPunkte=";
+        appendInt(out, static_cast<long>(end - begin));
         out += '\n';
-        if (progress)
-            reportPoint(progress, i, points.size(),
-                        strprintf("XKoord%zu=%.3f YKoord%zu=%.3f", i, p.lon, i, p.lat));
-    }
-    out += "\n[Overlay]\nSymbols=1\n";
+        for (std::size_t i = begin; i < end; ++i) {
+            const ExportPoint& p = points[i];
+            const auto n = static_cast<long>(i - begin);
+            out += "XKoord";
+            appendInt(out, n);
+            out += '=';
+            appendFixed(out, p.lon, 6, 8);
+            out += "\nYKoord";
+            appendInt(out, n);
+            out += '=';
+            appendFixed(out, p.lat, 6, 8);
+            out += '\n';
+            if (progress)
+                reportPoint(progress, i, points.size(), strprintf("XKoord%ld=%.3f YKoord%ld=%.3f", n, p.lon, n, p.lat));
+        }
+    });
+    out += "\n[Overlay]\nSymbols=";
+    appendInt(out, symbols);
+    out += '\n';
     return out;
 }
 
@@ -72,24 +85,31 @@ std::string routeKmlText(std::span<const ExportPoint> points, std::string_view n
            "<Style><LineStyle>\n"
            "<color>ff0000ff</color>\n"
            "<width>5</width>\n"
-           "</LineStyle></Style>\n"
-           "<LineString>\n"
-           "<extrude>1</extrude><tessellate>1</tessellate>\n"
-           "<altitudeMode>clampedToGround</altitudeMode>\n"
-           "<coordinates>\n";
+           "</LineStyle></Style>\n";
     out.reserve(out.size() + points.size() * 32 + 64);
     if (progress) progress->setPercent(0);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const ExportPoint& p = points[i];
-        appendFixed(out, p.lon, 8, 8);
-        out += ',';
-        appendFixed(out, p.lat, 8, 8);
-        out += ',';
-        appendInt(out, p.altitude);
-        out += '\n';
-        if (progress) reportPoint(progress, i, points.size(), strprintf("%8.8f,%8.8f", p.lon, p.lat));
-    }
-    out += "</coordinates>\n</LineString></Placemark>\n</kml>\n";
+    // A route of several pieces: one LineString each, held together by a MultiGeometry.
+    const bool pieces = std::any_of(points.begin(), points.end(), [](const ExportPoint& p) { return p.pieceEnd; });
+    if (pieces) out += "<MultiGeometry>\n";
+    forEachPiece(points, [&](std::size_t begin, std::size_t end) {
+        out += "<LineString>\n"
+               "<extrude>1</extrude><tessellate>1</tessellate>\n"
+               "<altitudeMode>clampedToGround</altitudeMode>\n"
+               "<coordinates>\n";
+        for (std::size_t i = begin; i < end; ++i) {
+            const ExportPoint& p = points[i];
+            appendFixed(out, p.lon, 8, 8);
+            out += ',';
+            appendFixed(out, p.lat, 8, 8);
+            out += ',';
+            appendInt(out, p.altitude);
+            out += '\n';
+            if (progress) reportPoint(progress, i, points.size(), strprintf("%8.8f,%8.8f", p.lon, p.lat));
+        }
+        out += "</coordinates>\n</LineString>";
+    });
+    if (pieces) out += "\n</MultiGeometry>";
+    out += "</Placemark>\n</kml>\n";
     return out;
 }
 

@@ -1,6 +1,7 @@
 // What the route readers share: where imported points go and how each is stored.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace vexa {
@@ -16,17 +17,35 @@ struct ImportTarget {
     const GridContext& grid;
     Ui& ui;
     DiagnosticText& diagnostics;
+    // Positions the file offered so far, also those that did not fit: more than the route's
+    // capacity means that the route was cut (a file of exactly 4000 points was not).
+    std::size_t offered = 0;
+    // Reading goes on past a full route, counting the positions (to learn `spreadOver`).
+    bool countAll = false;
+    // The number of positions the file holds, when it is more than the route takes: the route
+    // keeps 4000 of them spread evenly, first and last included.
+    std::size_t spreadOver = 0;
+    // The next stored point begins a new piece (a GPX track segment, a KML LineString, an OVL
+    // line): the leg that joins it to the previous piece is not drawn.
+    bool newPiece = false;
 };
+
+// Empties the route before a reader fills it.
+void clearImportedRoute(ImportTarget& target);
 
 // Appends one WGS84 position to the route, as every reader stores it: on a local-datum grid
 // shifted to that datum (code '0' or '3'), grid position from the grid in force, line kind 0.
-// `keepAsFloat`: KML and OVL keep longitude and latitude in single precision, as the handheld
-// did.
 // Positions outside ±180/±90 are not positions and are passed over. Returns false when the
-// route is full.
-bool addImportedPoint(ImportTarget& target, double lon, double lat, int altitude, bool keepAsFloat);
+// reader should stop: the route is full (and neither `countAll` nor `spreadOver` is set).
+bool addImportedPoint(ImportTarget& target, double lon, double lat, int altitude);
 
 bool routeFull(const ImportTarget& target);
+// The file held more positions than the route took, and the route was not thinned.
+bool routeCut(const ImportTarget& target);
+
+// The index of the k-th of `capacity` items spread evenly over `total` (> capacity) items;
+// the first is 0, the last total − 1.
+std::size_t evenlySpreadIndex(std::size_t k, std::size_t total, std::size_t capacity);
 
 // A message box that also goes to the diagnostic text.
 void reportImport(ImportTarget& target, std::string_view text, std::string_view caption);

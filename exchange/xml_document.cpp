@@ -1,5 +1,8 @@
 #include "exchange/xml_document.h"
 
+#include "routes/poi_record.h"
+#include "util/text.h"
+
 namespace vexa {
 
 bool loadXml(pugi::xml_document& doc, std::string_view bytes) {
@@ -23,6 +26,10 @@ std::string elementText(const pugi::xml_node& node) {
         text += child.value();
     }
     return text;
+}
+
+std::string poiNameOf(const pugi::xml_node& node) {
+    return std::string(utf8Prefix(validUtf8(elementText(childNamed(node, "name"))), kPoiNameChars));
 }
 
 pugi::xml_node childNamed(const pugi::xml_node& node, std::string_view name) {

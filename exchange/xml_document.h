@@ -22,6 +22,10 @@ std::string elementText(const pugi::xml_node& node);
 // The first child element with that local name.
 pugi::xml_node childNamed(const pugi::xml_node& node, std::string_view name);
 
+// The text of the element's <name> child as a POI keeps it: well-formed UTF-8, at most 63
+// characters (GPX waypoints, KML Placemarks).
+std::string poiNameOf(const pugi::xml_node& node);
+
 // Calls `visit` for every element below `root` in document order; `visit` returns false to
 // skip the element's children.
 template <typename Visit>

@@ -6,8 +6,6 @@
 #include <cctype>
 #include <cerrno>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "util/diagnostic_text.h"
@@ -19,6 +17,7 @@
 #include "gps/nmea_replay.h"
 #include "gps/port_failure_text.h"
 #include "platform/clock.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 #include "platform/serial_port.h"
 #include "platform/ui.h"
@@ -212,12 +211,10 @@ void readPacketNMEA(GpsSession& session) {
 std::optional<std::string> read_EmulFile(GpsSession& session, const std::filesystem::path& file) {
     GpsInput& in = session.input;
     in.diagnostics.setCurrentOperation("read_EmulFile");
-    std::ifstream stream(file, std::ios::binary);
+    InputFile input = readInputFile(file);
     std::optional<std::string> bytes;
-    if (stream) {
-        bytes.emplace(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-        if (stream.bad()) bytes.reset();
-    }
+    if (input) bytes = std::move(input.bytes);
+    else AddNmeaListLine(in.diagnostics, file.string() + ": " + inputProblemText(input));
     std::lock_guard lock(in.stateMutex);
     if (bytes) in.gps.fixDateText.assign(fileDateText(file));
     else in.gps.fixDateText.clear();

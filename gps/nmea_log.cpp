@@ -26,6 +26,13 @@ void closeLocked(NmeaLog& log) {
     log.active.store(false);
 }
 
+// An existing file that may be written, or a new name in a folder that may be written.
+bool canCreate(const std::filesystem::path& path) {
+    if (::access(path.c_str(), F_OK) == 0) return ::access(path.c_str(), W_OK) == 0 && !std::filesystem::is_directory(path);
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 }  // namespace
 
 NmeaLog::~NmeaLog() {
@@ -51,13 +58,13 @@ bool OpenLogFile(NmeaLog& log, Settings& settings, SettingsStore& store, Ui& ui,
         path = *chosen;
     }
 
-    bool opened;
+    // The file itself is created by the first sentence: a start that receives nothing leaves
+    // no empty log behind. Whether it can be created is known now.
+    const bool opened = canCreate(path);
     {
         std::lock_guard lock(log.mutex);
         closeLocked(log);
-        log.file = std::fopen(path.c_str(), "wb");
         log.path = path;
-        opened = log.file != nullptr;
         log.active.store(opened);
     }
     AddNmeaListLine(diagnostics, strprintf("Logging auf %s", path.c_str()));
@@ -73,6 +80,10 @@ bool OpenLogFile(NmeaLog& log, Settings& settings, SettingsStore& store, Ui& ui,
 
 void WriteLogFile(NmeaLog& log, std::string_view sentence) {
     std::lock_guard lock(log.mutex);
+    if (!log.file && log.active.load()) {
+        log.file = std::fopen(log.path.c_str(), "wb");
+        if (!log.file) log.active.store(false);
+    }
     if (!log.file) return;
     // Write errors are not reported: the next flush comes after another 1000 characters.
     std::fwrite(sentence.data(), 1, sentence.size(), log.file);

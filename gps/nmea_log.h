@@ -23,7 +23,7 @@ struct SettingsStore;
 
 struct NmeaLog {
     std::atomic<bool> active{false};  // the logging-active flag
-    std::filesystem::path path;
+    std::filesystem::path path;  // the log's file, created by the first sentence
     std::size_t charsSinceFlush = 0;
     std::FILE* file = nullptr;
     std::mutex mutex;
@@ -38,7 +38,8 @@ struct NmeaLog {
 std::string defaultLogFileName(const Clock& clock);
 
 // Opens a new log in `logFolder`, the folder `LogDir` names (platform/paths.h
-// logDirectory), asking the user first when `askUser`; returns the logging-active flag.
+// logDirectory), asking the user first when `askUser`; returns the logging-active flag. The
+// file is created (or emptied) when the first sentence is written.
 // Cancelling the dialog leaves the flag as it was. `LogDir` then names the chosen folder.
 bool OpenLogFile(NmeaLog& log, Settings& settings, SettingsStore& store, Ui& ui,
                  DiagnosticText& diagnostics, const Clock& clock,

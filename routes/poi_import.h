@@ -1,8 +1,9 @@
 // The POI import: a ";"-separated text file becomes a new POI volume next to it.
 //
-// One POI a line: name;datum code;longitude;latitude;rest — the fifth field is required and
-// ignored. Consecutive separators count as one. Code "1" marks degrees, minutes and seconds
-// (DDDMMSS;DDMMSS), converted when read back. Texts that are not UTF-8 are taken as Latin-1.
+// One POI a line (routes/poi_text.h): name;datum code;longitude;latitude;rest. Code "1" marks
+// degrees, minutes and seconds (DDDMMSS;DDMMSS), converted when read back. Texts that are not
+// UTF-8 are taken as Latin-1. Lines whose coordinates are no numbers are left out (their
+// numbers go to the diagnostic text); a text without a single readable line imports nothing.
 #pragma once
 
 #include <filesystem>
@@ -19,7 +20,7 @@ std::optional<std::filesystem::path> importVolumeFor(const std::filesystem::path
 
 // Imports the file's text into a new volume in one transaction and tells the user the result.
 // Returns the new volume (the caller makes it the current POI volume), nullopt when nothing
-// was imported.
+// was imported; a volume it created is then removed again.
 std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view text,
                                               const std::filesystem::path& file, const Progress& progress);
 // Writes the POIs of the text; returns how many were written.

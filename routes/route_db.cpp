@@ -165,15 +165,26 @@ int LoadRoute(DbContext& db, DbCursor& cursor, int records, RouteTable& route, c
 }
 
 bool loadNamedRoute(DbContext& db, RouteDb& routes, RouteTable& route, const GridContext& grid,
-                    const Progress& progress) {
-    if (route.name.empty() || route.name == kDeletedRouteName) return false;
+                    const Progress& progress, RouteLoadFailure* failure) {
+    const auto failed = [&](RouteLoadFailure why) {
+        if (failure) *failure = why;
+        return false;
+    };
+    if (route.name.empty() || route.name == kDeletedRouteName) return failed(RouteLoadFailure::NoSuchRoute);
     auto volume = MountDBVol(db, routes.volumePath);
-    if (!volume) return false;
+    if (!volume) return failed(RouteLoadFailure::VolumeRefused);  // MountDBVol has said why
     const auto database = openDBstruct(db, *volume, route.name);
     const auto info = database ? volume->info(*database) : std::nullopt;
     if (!info) {
+        // No such route in a volume that lists its routes; otherwise the volume cannot be read
+        // (damaged), which the user is told as the write path tells it.
+        const std::string error = volume->error();
+        const bool missing = !database && volume->databases().has_value();
+        if (!missing)
+            db.ui.messageBox(strprintf("Die Route %s kann nicht gelesen werden.\n%s", route.name.c_str(), error.c_str()),
+                             "Route laden", MessageButtons::Ok, MessageIcon::Error);
         UnMountDBVol(db, volume);
-        return false;
+        return failed(missing ? RouteLoadFailure::NoSuchRoute : RouteLoadFailure::Unreadable);
     }
     const auto cursor = volume->read(*database);
     const int before = route.count;
@@ -181,7 +192,7 @@ bool loadNamedRoute(DbContext& db, RouteDb& routes, RouteTable& route, const Gri
     CloseDB(db);
     UnMountDBVol(db, volume);
     track_utm_Anpassen(route, grid);
-    return route.count > before;
+    return route.count > before || failed(RouteLoadFailure::Empty);
 }
 
 bool deleteSelectedRoute(DbContext& db, RouteDb& routes) {

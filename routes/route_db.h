@@ -44,10 +44,15 @@ bool CreateListRoutenView(DbContext& db, RouteDb& routes, bool byDate);
 // A click on a row: its name goes into the name buffer.
 void selectRouteEntry(RouteDb& routes, RouteTable& route, int index);
 
+// Why a route was not loaded: the volume was refused (its mount said why), there is no route
+// of that name, the volume could not be read (the user was told why), or the route holds no
+// point that could be read.
+enum class RouteLoadFailure { VolumeRefused, NoSuchRoute, Unreadable, Empty };
+
 // "Load": appends the route named by the name buffer; the grid coordinates are brought up to
-// date afterwards. Returns false when nothing was loaded.
+// date afterwards. Returns false when nothing was loaded, with the reason in `failure`.
 bool loadNamedRoute(DbContext& db, RouteDb& routes, RouteTable& route, const GridContext& grid,
-                    const Progress& progress);
+                    const Progress& progress, RouteLoadFailure* failure = nullptr);
 // Reads `records` records into the route after its last point, at most up to 3999 points.
 int LoadRoute(DbContext& db, DbCursor& cursor, int records, RouteTable& route, const GridContext& grid,
               const Progress& progress);

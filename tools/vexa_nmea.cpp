@@ -36,6 +36,7 @@
 #include "gps/sentence_processing.h"
 #include "gps/satellites.h"
 #include "frame/settings_store.h"
+#include "platform/input_file.h"
 #include "platform/linux/file_settings_storage.h"
 #include "platform/linux/receiver_port.h"
 #include "platform/linux/serial_devices.h"
@@ -103,6 +104,11 @@ void printSummary(const std::string& name, bool replayed, long lines, const Summ
 }
 
 int replayFile(const char* name) {
+    // A folder, FIFO or device would block or never end a line.
+    if (const InputFile check = checkInputFile(name); !check) {
+        std::fprintf(stderr, "vexa-nmea: %s: %s\n", name, inputProblemText(check).c_str());
+        return 1;
+    }
     std::ifstream in(name, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "vexa-nmea: cannot read %s\n", name);

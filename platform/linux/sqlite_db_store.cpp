@@ -1,5 +1,6 @@
 #include "platform/linux/sqlite_db_store.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <system_error>
@@ -456,6 +458,15 @@ MountResult SqliteDbStore::mount(const std::filesystem::path& file, MountMode mo
         return result;
     }
 
+    if (exists) {
+        // A file that cannot be read must not look empty.
+        const int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) {
+            result.error = strprintf("Die Datenbank %s kann nicht gelesen werden: %s", name, std::strerror(errno));
+            return result;
+        }
+        ::close(fd);
+    }
     const VolumeFileKind kind = exists ? classifyVolumeFile(file) : VolumeFileKind::Empty;
     switch (kind) {
     case VolumeFileKind::Text:

@@ -15,8 +15,8 @@ bool ExchangeFixture::diagnosed(const std::string& line) const {
 }
 
 void ExchangeFixture::setRoute(const std::vector<std::array<double, 3>>& points) {
-    route->count = 0;
-    for (const auto& [lon, lat, alt] : points) addImportedPoint(target, lon, lat, static_cast<int>(alt), false);
+    clearImportedRoute(target);
+    for (const auto& [lon, lat, alt] : points) addImportedPoint(target, lon, lat, static_cast<int>(alt));
 }
 
 std::string kmlWithLines(const std::vector<std::string>& coordinates) {

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     }
     default: {
-        std::vector<PoiRecord> records = ParsePoiText(bytes);
+        std::vector<PoiRecord> records = ParsePoiText(bytes).pois;
         AllocPoiTab(pois, records.size());
         for (auto& r : records) pois.records[static_cast<std::size_t>(pois.count++)] = std::move(r);
     }
@@ -66,6 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ParseKML(kml, target) != (count > 0) && exact) __builtin_trap();
     if (exact && route->count != count) __builtin_trap();
     ParseGPX(gpx, target);
-    if (ParsePoiText(csv).size() > static_cast<std::size_t>(pois.count)) __builtin_trap();
+    if (ParsePoiText(csv).pois.size() > static_cast<std::size_t>(pois.count)) __builtin_trap();
     return 0;
 }

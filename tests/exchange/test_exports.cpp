@@ -108,6 +108,7 @@ TEST(RouteExport, RefusesAnEmptyRouteAndStopsAtAFileItCannotWrite) {
     f.context.folder = f.dir / "missing";
     EXPECT_FALSE(ExportRoute(*f.route, f.frame.selectedRoutePoint, "r", f.context));
     EXPECT_TRUE(f.diagnosed("CreateFile " + (f.dir / "missing" / "r.ovl").string() + " failed"));
+    EXPECT_TRUE(f.diagnosed("No such file or directory"));
     EXPECT_FALSE(f.diagnosed("Export Track als kml " + (f.dir / "missing" / "r.kml").string()));
     EXPECT_TRUE(f.messages().empty());
 }
@@ -118,7 +119,7 @@ TEST(PoiExport, CsvIsLatin1AndKmlUtf8WithDeletedEntries) {
     f.addPoi("-deleted-", -9.75, -53.5, 0);
     EXPECT_TRUE(ExportPOIs(f.pois, kMay12, f.context));
     EXPECT_THAT(f.files(), ElementsAre("POI_20070512_0930.csv", "poi_20070512_0930.gpx", "poi_20070512_0930.kml"));
-    EXPECT_EQ(f.file("POI_20070512_0930.csv"), "M\xFChle & Co;2;9.50000;53.25000;12\n-deleted-;2;-9.75000;-53.50000;0\n");
+    EXPECT_EQ(f.file("POI_20070512_0930.csv"), "Name;Datum;Lon;Lat;Hoehe\nM\xFChle & Co;2;9.50000;53.25000;12\n-deleted-;2;-9.75000;-53.50000;0\n");
     EXPECT_EQ(f.file("poi_20070512_0930.kml"),
               "<kml xmlns='http://earth.google.com/kml/2.0'>\n<Folder><name>vexa pois 20070512 0930</name>\n"
               "<Placemark><name>M\xC3\xBChle &amp; Co</name><Point>\n<coordinates>9.50000,53.25000,0.0</coordinates>\n"
@@ -135,8 +136,24 @@ TEST(PoiExport, CsvIsLatin1AndKmlUtf8WithDeletedEntries) {
     EXPECT_THAT(f.messages(), ElementsAre("Keine POIs vorhanden"));
 }
 
+// A route of three points in two pieces, in the three route formats.
+TEST(RouteExport, PiecesBecomeLineSymbolsLineStringsAndTrackSegments) {
+    ExchangeFixture f;
+    f.grid.PlateCarreeGrid = true;
+    f.setRoute({{9.5, 53.25, 12}, {9.75, 53.5, -3}, {10, 54, 0}});
+    f.route->points[0].lineKind = LineKind::NotDrawn;
+    const auto points = routeExportPoints(*f.route, f.grid);
+    EXPECT_EQ(routeOvlText(points, nullptr), readFile(VEXA_TEST_DATA "/two_pieces.ovl"));
+    EXPECT_EQ(routeKmlText(points, "r", 1.5, nullptr), readFile(VEXA_TEST_DATA "/two_pieces.kml"));
+    EXPECT_EQ(routeGpxText(points, "r"), readFile(VEXA_TEST_DATA "/two_pieces.gpx"));
+}
+
 TEST(FileWriting, ReplacesTheOldFileWholeAndLeavesNoTemporaryFile) {
     TempDir dir;
+    // Temporaries of a.kml left by a killed write go; a younger one and other names stay.
+    for (const char* name : {"a.kml.Xy12Ab", "a.kml.Zz99zz", "a.kml.bak", "b.kml.Xy12Ab"}) writeFile(dir / name, "");
+    for (const char* name : {"a.kml.Xy12Ab", "a.kml.bak", "b.kml.Xy12Ab"})
+        std::filesystem::last_write_time(dir / name, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     writeFile(dir / "a.kml", "old");
     EXPECT_TRUE(writeFileReplacing(dir / "a.kml", "new"));
     EXPECT_EQ(readFile(dir / "a.kml"), "new");
@@ -145,7 +162,8 @@ TEST(FileWriting, ReplacesTheOldFileWholeAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(writeFileReplacing(dir / "missing" / "b.kml", "x"));
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 2);
+    EXPECT_EQ(entries, 5);
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.kml.Xy12Ab"));
 }
 
 // xmllint with a copy of the GPX 1.1 schema: 0 when the file is valid.

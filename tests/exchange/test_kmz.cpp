@@ -31,7 +31,7 @@ TEST(Kmz, TheKmlInsideIsTheRoute) {
     ExchangeFixture f;
     const auto bytes = readRouteFile(dir / "r.kmz");
     ASSERT_TRUE(bytes);
-    EXPECT_TRUE(ImportRouteFile("kmz", *bytes, f.target).route);
+    EXPECT_TRUE(ImportRouteFile("kmz", bytes.bytes, f.target).route);
     EXPECT_EQ(f.route->count, 2);
     EXPECT_EQ(f.point(1).altitude, 5);
 }

@@ -17,13 +17,16 @@ struct CsvCase {
     const char* name;
     std::string text;
     std::vector<Expected> pois;
+    std::vector<int> unreadableLines = {};
 };
 
 class PoiCsv : public ::testing::TestWithParam<CsvCase> {};
 
 TEST_P(PoiCsv, SplitsLikeThePoiImport) {
     const CsvCase& c = GetParam();
-    const auto pois = ParsePoiText(c.text);
+    const PoiText text = ParsePoiText(c.text);
+    const auto& pois = text.pois;
+    EXPECT_EQ(text.unreadableLines, c.unreadableLines);
     ASSERT_EQ(pois.size(), c.pois.size());
     for (std::size_t i = 0; i < pois.size(); ++i) {
         EXPECT_EQ(pois[i].name, c.pois[i].name) << i;
@@ -46,8 +49,14 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{"without the fifth field the latitude runs into the next line", "A;2;9;53\nB;2;10;54;0\n",
                 {{"A", '2', 9, 53}}},
         CsvCase{"a missing field ends the import", "A;2;9\n", {}},
-        CsvCase{"positions off the earth are passed over", "A;2;1e300;53;0\nB;2;9;-91;0\nC;1;9999999;5;0\nD;2;9;53;0\n",
-                {{"D", '2', 9, 53}}},
+        CsvCase{"positions off the earth are passed over, a number beyond any named",
+                "A;2;1e300;53;0\nB;2;9;-91;0\nC;1;9999999;5;0\nD;2;9;53;0\n", {{"D", '2', 9, 53}}, {1}},
+        CsvCase{"coordinates that are no numbers: the line is named and left out",
+                "A;2;abc;def;0\nB;2;nan;53;0\r\n\nC;2;9;inf;0\nD;WGS84;9;53;0\n\xFF\x01;2;\x80\x81;9;0\n",
+                {{"D", 'W', 9, 53}}, {1, 2, 4, 6}},
+        CsvCase{"the header line of the export, quoted names with separators and quotes",
+                "Name;Datum;Lon;Lat;Hoehe\n\"semi;colon \"\"q\"\"\";2;9;53;0\n\"open;2;1;2;0\n",
+                {{"semi;colon \"q\"", '2', 9, 53}, {"\"open", '2', 1, 2}}},
         CsvCase{"names are cut to 63 characters", std::string(70, 'n') + ";2;1;2;0\n",
                 {{std::string(63, 'n'), '2', 1, 2}}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });

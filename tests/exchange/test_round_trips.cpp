@@ -34,6 +34,7 @@ void fillRoute(ExchangeFixture& f) {
         points.push_back({lon, lat, static_cast<double>(i % 1000 - 50)});
     }
     f.setRoute(points);
+    f.route->points[1999].lineKind = LineKind::NotDrawn;  // two pieces
 }
 
 struct RoundTrip {
@@ -59,6 +60,7 @@ TEST_P(RouteRoundTrip, KeepsEveryPointAndAltitude) {
         // The grid's inverse stops within a metre; OVL keeps six decimals.
         EXPECT_NEAR(back.point(i).gridX, original.point(i).gridX, 1.5) << i;
         EXPECT_NEAR(back.point(i).gridY, original.point(i).gridY, 1.5) << i;
+        EXPECT_EQ(back.point(i).lineKind, original.point(i).lineKind) << i;
         if (GetParam().altitude) {
             EXPECT_EQ(back.point(i).altitude, original.point(i).altitude) << i;
         }
@@ -72,15 +74,15 @@ INSTANTIATE_TEST_SUITE_P(Formats, RouteRoundTrip,
                                            RoundTrip{"gpx", gpx, true}),
                          [](const auto& info) { return std::string(info.param.format); });
 
-TEST(PoiRoundTrip, CsvAndGpxKeepNamesAndPositions) {
+TEST(PoiRoundTrip, CsvAndGpxKeepNamesAndPositionsExactly) {
     ExchangeFixture f;
     f.grid.PlateCarreeGrid = true;
     PoiTable pois;
     AllocPoiTab(pois, 2);
     pois.records[0] = {"Mühle", '2', 9.5, 53.25, 12, 95000, 532500, 0, ""};
-    pois.records[1] = {"Turm & Tor", '2', -70.25, -33.5, -3, -702500, -335000, 0, ""};
+    pois.records[1] = {"semi;colon \"Turm\" & 'Tor' <Äöü>", '2', -70.25, -33.5, -3, -702500, -335000, 0, ""};
     pois.count = 2;
-    const auto csv = ParsePoiText(poiCsvText(pois, nullptr));
+    const auto csv = ParsePoiText(poiCsvText(pois, nullptr)).pois;
     const auto gpxPois = ParseGPX(poiGpxText(pois, f.grid), f.target).waypoints;
     for (const auto* back : {&csv, &gpxPois}) {
         ASSERT_EQ(back->size(), 2u);
@@ -169,9 +171,9 @@ TEST(HugeFile, HundredMegabytesReadInBoundedMemory) {
     getrusage(RUSAGE_SELF, &before);
     ExchangeFixture f;
     {
-        const auto bytes = readWholeFile(path);
-        ASSERT_TRUE(bytes);
-        ParseKML(*bytes, f.target);
+        const InputFile input = readInputFile(path);
+        ASSERT_TRUE(input);
+        ParseKML(input.bytes, f.target);
     }
     rusage after{};
     getrusage(RUSAGE_SELF, &after);

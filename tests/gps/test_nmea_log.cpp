@@ -65,6 +65,7 @@ TEST_F(Logging, OpenAsksWithTheDatedDefaultNameCancelAndFailureLeaveItOff) {
 
 TEST_F(Logging, WriterOutputMatchesLineByLineAndSurvivesClose) {
     const auto path = open();
+    EXPECT_FALSE(std::filesystem::exists(path)) << "no file before the first sentence";
     std::vector<std::string> written;
     for (int i = 0; i < 40; ++i) written.push_back(nmea("GPTXT,01,01,02,line " + std::to_string(i)));
     for (const auto& line : written) WriteLogFile(r.log, line);

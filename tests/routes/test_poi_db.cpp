@@ -53,6 +53,17 @@ TEST_F(PoiDbTest, ImportCreatesTheVolumeOnceAndReadsDegreesMinutesSeconds) {
     EXPECT_FALSE(import("pois", csv));  // no "." in the name
 }
 
+TEST_F(PoiDbTest, ImportLeavesOutUnreadableLinesAndAFileWithoutAnyLeavesNoVolume) {
+    EXPECT_FALSE(import("bad.csv", "x;WGS84;abc;def;0\nY;2;nan;1;0\n"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad.cdb"));
+    EXPECT_EQ(ui.messages().back().caption, "Import Error");
+    ASSERT_TRUE(import("good.csv", "Name;Datum;Lon;Lat;Hoehe\n\"a;b\";2;9;53;0\nx;2;abc;53;0\n"));
+    EXPECT_NE(log.text().find("Zeile 3: Koordinaten nicht lesbar"), std::string::npos);
+    const auto stored = records(dir / "good.cdb", kPoiDbName);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0][0], "a;b");
+}
+
 TEST_F(PoiDbTest, AddAndDeleteKeepTableAndVolumeInStep) {
     ASSERT_TRUE(PoiDbReset(db, pois, table, grid));
     EXPECT_FALSE(addPoi(db, pois, table, grid, "", {}, {550000.0, 5800000.0}));

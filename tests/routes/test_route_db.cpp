@@ -90,6 +90,41 @@ TEST_F(RouteDbTest, ListSortsByNameOrDateAndDeletedRowsLoadNothing) {
     EXPECT_EQ(listed(false), "a2b2");
 }
 
+// Each reason a route does not load is told once and as what it is.
+TEST_F(RouteDbTest, LoadTellsAMissingRouteFromARefusedOrDamagedVolume) {
+    makeRoute(3);
+    ASSERT_EQ(save("Harz"), RouteSave::Saved);
+    const std::filesystem::path good = routes.volumePath;
+    std::filesystem::copy_file(good, dir / "damaged.cdb");
+    {
+        std::string bytes = testing::readFile(dir / "damaged.cdb");
+        for (std::size_t i = 4096; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);  // every page but the first
+        testing::writeFile(dir / "damaged.cdb", bytes);
+    }
+    testing::writeFile(dir / "text.cdb", "Harz;2;9;53;0\n");
+    struct Case {
+        std::filesystem::path volume;
+        const char* name;
+        RouteLoadFailure failure;
+        const char* says;  // the one message, or none
+    };
+    for (const Case& c : {Case{good, "Weser", RouteLoadFailure::NoSuchRoute, nullptr},
+                          Case{dir / "text.cdb", "Harz", RouteLoadFailure::VolumeRefused, "ist eine Textdatei"},
+                          Case{dir / "damaged.cdb", "Harz", RouteLoadFailure::Unreadable, "Die Route Harz kann nicht gelesen werden.\n"}}) {
+        ui.clear();
+        routes.volumePath = c.volume;
+        route->count = 0;
+        route->name = c.name;
+        RouteLoadFailure failure{};
+        EXPECT_FALSE(loadNamedRoute(db, routes, *route, grid, nullptr, &failure)) << c.volume;
+        EXPECT_EQ(failure, c.failure) << c.volume;
+        ASSERT_EQ(ui.messages().size(), c.says ? 1u : 0u) << c.volume;
+        if (c.says) {
+            EXPECT_NE(ui.messages()[0].text.find(c.says), std::string::npos) << ui.messages()[0].text;
+        }
+    }
+}
+
 TEST_F(RouteDbTest, EmptyOrMissingVolumeHasNoRoutes) {
     for (bool create : {false, true}) {
         if (create) store.mount(routes.volumePath, MountMode::OpenAlways);

@@ -40,8 +40,7 @@ TEST(VexaConvert, RouteThroughEveryRouteFormatKeepsItsPoints) {
     EXPECT_EQ(convert(q(dir / "in.kml") + " " + q(dir / "a.gpx")).status, 0);
     EXPECT_EQ(convert(q(dir / "a.gpx") + " " + q(dir / "b.ovl")).status, 0);
     EXPECT_EQ(convert(q(dir / "b.ovl") + " " + q(dir / "c.kml")).status, 0);
-    // KML positions are kept in single precision: 40.7128 is 40.71279907.
-    EXPECT_NE(readFile(dir / "a.gpx").find("<trkpt lat=\"40.712799"), std::string::npos);
+    EXPECT_NE(readFile(dir / "a.gpx").find("<trkpt lat=\"40.71280000\" lon=\"-74.00590000\""), std::string::npos);
     EXPECT_NE(readFile(dir / "b.ovl").find("XKoord0=-74.005"), std::string::npos);
     const std::string kml = readFile(dir / "c.kml");
     EXPECT_NE(kml.find("<description>c "), std::string::npos);
@@ -54,7 +53,7 @@ TEST(VexaConvert, PoisGoThroughGpxAndBack) {
     writeFile(dir / "p.csv", "M\xFChle;2;9.50000;53.25000;12\nKirche;1;0094530.0;534100.0;0\n");
     EXPECT_EQ(convert(q(dir / "p.csv") + " " + q(dir / "p.gpx")).status, 0);
     EXPECT_EQ(convert(q(dir / "p.gpx") + " " + q(dir / "q.csv")).status, 0);
-    const auto pois = ParsePoiText(readFile(dir / "q.csv"));
+    const auto pois = ParsePoiText(readFile(dir / "q.csv")).pois;
     ASSERT_EQ(pois.size(), 2u);
     EXPECT_EQ(pois[0].name, "M\xC3\xBChle");
     EXPECT_NEAR(pois[1].lon, 9.758333, 1e-5);
@@ -83,7 +82,9 @@ TEST(VexaConvert, SendsTheRouteToAGarminReceiver) {
         EXPECT_EQ(run.status, 0) << run.output;
     }
     // Without a receiver on the line the conversion fails.
-    EXPECT_EQ(convert(q(dir / "Elbe.ovl") + " garmin:" + (dir / "no-such-tty").string()).status, 1);
+    const ToolRun none = convert(q(dir / "Elbe.ovl") + " garmin:" + (dir / "no-such-tty").string());
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.output.find("no-such-tty: no such device"), std::string::npos) << none.output;
 }
 
 TEST(VexaConvert, RoutesAndPoisGoIntoDatabaseVolumesAndBack) {
@@ -95,12 +96,14 @@ TEST(VexaConvert, RoutesAndPoisGoIntoDatabaseVolumesAndBack) {
     const std::string gpx = readFile(dir / "back.gpx");
     EXPECT_EQ(count(gpx, "<trkpt "), 2);
     EXPECT_NE(gpx.find("lat=\"53.50000"), std::string::npos);
-    EXPECT_EQ(convert(q(dir / "routes.cdb") + ":Weser " + q(dir / "x.gpx")).status, 1);
+    const ToolRun weser = convert(q(dir / "routes.cdb") + ":Weser " + q(dir / "x.gpx"));
+    EXPECT_EQ(weser.status, 1);
+    EXPECT_NE(weser.output.find("no route \"Weser\" in the volume"), std::string::npos) << weser.output;
 
     writeFile(dir / "p.csv", "Turm;2;9.50000;53.25000;0\nKirche;2;-9.75000;-53.50000;0\n");
     EXPECT_EQ(convert(q(dir / "p.csv") + " " + q(dir / "pois.cdb")).status, 0);
     EXPECT_EQ(convert(q(dir / "pois.cdb") + " " + q(dir / "q.csv")).status, 0);
-    const auto pois = ParsePoiText(readFile(dir / "q.csv"));
+    const auto pois = ParsePoiText(readFile(dir / "q.csv")).pois;
     ASSERT_EQ(pois.size(), 2u);
     EXPECT_EQ(pois[0].name, "Kirche");  // the volume keeps its POIs sorted by name
     EXPECT_NEAR(pois[0].lat, -53.5, 1e-5);
@@ -135,13 +138,51 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"route into csv", "XKoord0=9\nYKoord0=53\n", "a.ovl", "o.csv", 1, "no POIs"},
                       Failure{"pois into ovl", "A;2;9;53;0\n", "a.csv", "o.ovl", 1, "no route"},
                       Failure{"unknown source", "x", "a.doc", "o.kml", 2, "unknown source format"},
+                      Failure{"folder to write into is missing", "A;2;9;53;0\n", "a.csv", "no/o.csv", 1,
+                              "cannot write the file: No such file or directory"},
                       Failure{"unknown target", "x", "a.kml", "o.doc", 2, "unknown target format"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+// More points than a route holds: refused unless the user says how to make them fit.
+TEST(VexaConvert, LongRoutesNeedThinOrTruncate) {
+    TempDir dir;
+    const auto ovl = [](int n) {
+        std::string text;
+        for (int i = 0; i < n; ++i) text += "XKoord" + std::to_string(i) + "=" + std::to_string(9.0 + i * 1e-4) + "\nYKoord0=53\n";
+        return text;
+    };
+    writeFile(dir / "long.ovl", ovl(4001));
+    writeFile(dir / "full.ovl", ovl(4000));
+    struct Case {
+        const char* options;
+        const char* in;
+        int status;
+        const char* says;  // in the output
+        const char* last;  // the last point written
+    };
+    for (const Case& c : {Case{"", "long.ovl", 1, "the route has 4001 points, a route at most 4000; give --thin or --truncate", ""},
+                          Case{"--truncate", "long.ovl", 0, "", "lon=\"9.39990000\""},
+                          Case{"--thin", "long.ovl", 0, "", "lon=\"9.40000000\""},
+                          Case{"", "full.ovl", 0, "", "lon=\"9.39990000\""}}) {
+        const ToolRun run = convert(std::string(c.options) + " " + q(dir / c.in) + " " + q(dir / "out.gpx"));
+        EXPECT_EQ(run.status, c.status) << c.options << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+        if (c.status != 0) continue;
+        if (c.in == std::string("full.ovl")) {
+            EXPECT_EQ(run.output, "");  // exactly 4000 fit without a word
+        }
+        const std::string gpx = readFile(dir / "out.gpx");
+        EXPECT_EQ(count(gpx, "<trkpt "), 4000) << c.options;
+        EXPECT_NE(gpx.find(std::string(c.last) + "><ele>0</ele></trkpt>\n</trkseg>"), std::string::npos) << c.options;
+    }
+    EXPECT_EQ(convert("--thin --truncate " + q(dir / "long.ovl") + " " + q(dir / "o.gpx")).status, 2);
+    EXPECT_EQ(convert("--fast " + q(dir / "long.ovl") + " " + q(dir / "o.gpx")).status, 2);
+}
 
 TEST(VexaConvert, HelpAndWrongCommandLines) {
     const ToolRun help = convert("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find("usage: vexa-convert IN OUT"), std::string::npos);
+    EXPECT_NE(help.output.find("usage: vexa-convert [--thin | --truncate] IN OUT"), std::string::npos);
     EXPECT_EQ(convert("").status, 2);
     EXPECT_EQ(convert("a b c").status, 2);
 }

@@ -1,6 +1,7 @@
 #include "tools/vexa-convert/conversion.h"
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "exchange/export_format.h"
@@ -66,36 +67,52 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
             complain("%s: no such database volume", source.path.string());
             return kFailed;
         }
-        if (readDatabase(source, conversion, ui)) return kConverted;
-        complain(source.routeName.empty() ? "%s: no POIs in the volume" : "%s: no such route in the volume",
-                 source.path.string());
-        return kFailed;
+        return readDatabase(source, conversion, ui);
     }
     const std::string& format = source.format;
     if (!isRouteFileExtension(format) && format != "csv" && format != "txt" && format != "nmea") {
         complain("%s: unknown source format (kml, ovl, gpx, csv, txt, nmea)", source.path.string());
         return kUsage;
     }
-    const auto bytes = readRouteFile(source.path);
-    if (!bytes) {
-        complain("%s: cannot read the file", source.path.string());
+    const InputFile input = readRouteFile(source.path);
+    if (!input) {
+        complain("%s", source.path.string() + ": cannot read the file: " + inputProblemText(input));
         return kFailed;
     }
+    const std::string& bytes = input.bytes;
     conversion.name = source.path.stem().string();
     if (format == "csv") {
-        takePois(conversion, ParsePoiText(*bytes));
+        PoiText text = ParsePoiText(bytes);
+        for (const int line : text.unreadableLines)
+            complain("%s: unreadable coordinates, line skipped", source.path.string() + ":" + std::to_string(line));
+        takePois(conversion, std::move(text.pois));
         if (conversion.pois.count > 0) return kConverted;
         complain("%s: no POIs in the file", source.path.string());
         return kFailed;
     }
     if (format == "txt" || format == "nmea") {
-        if (readNmeaTrack(*bytes, conversion, ui)) return kConverted;
+        if (readNmeaTrack(bytes, conversion, ui)) return kConverted;
         complain("%s: no positions in the NMEA log", source.path.string());
         return kFailed;
     }
     DiagnosticText diagnostics;
     ImportTarget target{*conversion.route, conversion.grid, ui, diagnostics};
-    RouteFileContent content = ImportRouteFile(format, *bytes, target);
+    target.countAll = true;  // a route that does not fit is known with its length
+    RouteFileContent content = ImportRouteFile(format, bytes, target);
+    if (routeCut(target)) {
+        using LongRoute = Conversion::LongRoute;
+        if (conversion.longRoute == LongRoute::Refuse) {
+            complain("%s", source.path.string() + ": the route has " + std::to_string(target.offered) +
+                               " points, a route at most " + std::to_string(kRouteCapacity) +
+                               "; give --thin or --truncate");
+            return kFailed;
+        }
+        if (conversion.longRoute == LongRoute::Thin) {
+            ImportTarget thinned{*conversion.route, conversion.grid, ui, diagnostics};
+            thinned.spreadOver = target.offered;
+            content = ImportRouteFile(format, bytes, thinned);
+        }
+    }
     takePois(conversion, std::move(content.waypoints));
     if (!content.route) conversion.route->count = 0;
     return content.route || conversion.pois.count > 0 ? kConverted : kFailed;
@@ -105,6 +122,11 @@ ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui) {
     if (target.kind == Endpoint::Kind::Garmin) {
         if (conversion.route->count == 0) {
             complain("%s: the source holds no route to send", target.device);
+            return kFailed;
+        }
+        std::error_code ec;
+        if (!std::filesystem::exists(target.device, ec)) {
+            complain("%s: no such device", target.device);
             return kFailed;
         }
         // The route goes as a track named after the source, with the upload's progress lines.
@@ -149,8 +171,9 @@ ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui) {
         complain("%s: unknown target format (kml, ovl, gpx, csv)", target.path.string());
         return kUsage;
     }
-    if (writeFileReplacing(target.path, text)) return kConverted;
-    complain("%s: cannot write the file", target.path.string());
+    int error = 0;
+    if (writeFileReplacing(target.path, text, &error)) return kConverted;
+    complain("%s", target.path.string() + ": cannot write the file: " + std::strerror(error));
     return kFailed;
 }
 

@@ -39,6 +39,8 @@ struct Conversion {
     std::unique_ptr<RouteTable> route = std::make_unique<RouteTable>();
     PoiTable pois;
     std::string name;  // the route's name in the written files
+    // A source route of more than 4000 points: refused, thinned evenly, or cut after 4000.
+    enum class LongRoute { Refuse, Thin, Truncate } longRoute = LongRoute::Refuse;
 };
 
 // Reads the source into `conversion`; reports to `ui` and standard error.
@@ -46,9 +48,10 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui);
 // Writes what the target format holds, or sends the route to the Garmin receiver.
 ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui);
 
-// A route (FILE.cdb:NAME) or the POIs (FILE.cdb) of a database volume. False when nothing
-// was read or written; the databases have told why.
-bool readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui);
+// A route (FILE.cdb:NAME) or the POIs (FILE.cdb) of a database volume. On failure the
+// databases have told why, or the failure is given back to say it.
+ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui);
+// False when nothing was written; the databases have told why.
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui);
 
 // The fixes of an NMEA log that the replay records as trace points, as a route (thinned

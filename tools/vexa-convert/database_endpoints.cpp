@@ -1,5 +1,6 @@
 // Routes and POIs in database volumes: FILE.cdb:NAME is a saved route, FILE.cdb the POIs of a
 // volume; read and written through the route and POI databases the program uses.
+#include <cstdio>
 #include <filesystem>
 
 #include "exchange/export_format.h"
@@ -23,20 +24,31 @@ struct Database {
 
 }  // namespace
 
-bool readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) {
+ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) {
     Database db(ui);
+    const std::string volume = source.path.string();
     if (!source.routeName.empty()) {
         RouteDb routes;
         routes.volumePath = source.path;
         conversion.route->count = 0;
         conversion.route->name = source.routeName;
         conversion.name = source.routeName;
-        return loadNamedRoute(db.context, routes, *conversion.route, conversion.grid, {});
+        RouteLoadFailure failure{};
+        if (loadNamedRoute(db.context, routes, *conversion.route, conversion.grid, {}, &failure)) return kConverted;
+        if (failure == RouteLoadFailure::NoSuchRoute)
+            std::fprintf(stderr, "vexa-convert: %s: no route \"%s\" in the volume\n", volume.c_str(),
+                         source.routeName.c_str());
+        else if (failure == RouteLoadFailure::Empty)
+            std::fprintf(stderr, "vexa-convert: %s: the route \"%s\" holds no points\n", volume.c_str(),
+                         source.routeName.c_str());
+        return kFailed;
     }
     PoiDb pois;
     pois.currentVolume = source.path;
     conversion.name = source.path.stem().string();
-    return CreateListPoiView(db.context, pois, conversion.pois, conversion.grid) > 0;
+    if (CreateListPoiView(db.context, pois, conversion.pois, conversion.grid) > 0) return kConverted;
+    std::fprintf(stderr, "vexa-convert: %s: no POIs in the volume\n", volume.c_str());
+    return kFailed;
 }
 
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui) {

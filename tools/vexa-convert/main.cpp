@@ -13,7 +13,7 @@
 namespace {
 
 constexpr const char* kHelp =
-    "usage: vexa-convert IN OUT\n"
+    "usage: vexa-convert [--thin | --truncate] IN OUT\n"
     "\n"
     "Converts a route or POI file; the extensions choose the formats.\n"
     "\n"
@@ -31,7 +31,10 @@ constexpr const char* kHelp =
     "  FILE.cdb:NAME  IN or OUT: the route NAME of a route database volume\n"
     "  FILE.cdb       IN or OUT: the POIs of a POI database volume (OUT: a new volume)\n"
     "\n"
-    "A route holds at most 4000 points. Coordinates are WGS84.\n"
+    "A route holds at most 4000 points; a longer one is refused unless\n"
+    "  --thin      keeps 4000 points spread evenly over it, first and last included\n"
+    "  --truncate  keeps its first 4000 points\n"
+    "(NMEA logs are always thinned). Coordinates are WGS84.\n"
     "Exit status: 0 converted, 1 the conversion failed, 2 wrong command line.\n";
 
 bool knownTarget(const vexa::Endpoint& target) {
@@ -47,18 +50,28 @@ int main(int argc, char** argv) {
         std::fputs(kHelp, stdout);
         return kConverted;
     }
-    if (argc != 3) {
+    Conversion conversion;
+    int first = 1;
+    for (; first < argc && argv[first][0] == '-' && argv[first][1] == '-'; ++first) {
+        const bool thin = std::strcmp(argv[first], "--thin") == 0;
+        if ((!thin && std::strcmp(argv[first], "--truncate") != 0) ||
+            conversion.longRoute != Conversion::LongRoute::Refuse) {
+            std::fputs(kHelp, stderr);
+            return kUsage;
+        }
+        conversion.longRoute = thin ? Conversion::LongRoute::Thin : Conversion::LongRoute::Truncate;
+    }
+    if (argc - first != 2) {
         std::fputs(kHelp, stderr);
         return kUsage;
     }
-    const Endpoint source = parseEndpoint(argv[1]);
-    const Endpoint target = parseEndpoint(argv[2]);
+    const Endpoint source = parseEndpoint(argv[first]);
+    const Endpoint target = parseEndpoint(argv[first + 1]);
     if (!knownTarget(target)) {
-        std::fprintf(stderr, "vexa-convert: %s: unknown target format (kml, ovl, gpx, csv)\n", argv[2]);
+        std::fprintf(stderr, "vexa-convert: %s: unknown target format (kml, ovl, gpx, csv)\n", argv[first + 1]);
         return kUsage;
     }
     ConsoleUi ui("vexa-convert");
-    Conversion conversion;
     const ExitStatus read = readSource(source, conversion, ui);
     if (read != kConverted) return read;
     return writeTarget(target, conversion, ui);

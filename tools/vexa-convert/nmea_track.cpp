@@ -1,8 +1,10 @@
 // An NMEA log as a track: the log replayed without a window, each trace point the replay
 // records collected as it is stored.
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
+#include "exchange/route_import.h"
 #include "gps/gps_records.h"
 #include "gps/gps_views.h"
 #include "gps/nmea_replay.h"
@@ -44,13 +46,10 @@ bool readNmeaTrack(const std::string& text, Conversion& conversion, Ui& ui) {
 
     // At most 4000 points, spread evenly over the whole track; the last point always stays.
     RouteTable& route = *conversion.route;
-    const double step = std::max(1.0, static_cast<double>(track.size() - 1) / (kRouteCapacity - 1));
-    route.count = 0;
-    for (double f = 0.0; route.count < kRouteCapacity; f += step) {
-        const auto i = std::min(static_cast<std::size_t>(f + 0.5), track.size() - 1);
-        route.points[static_cast<std::size_t>(route.count++)] = track[i];
-        if (i == track.size() - 1) break;
-    }
+    const auto capacity = static_cast<std::size_t>(kRouteCapacity);
+    route.count = static_cast<int>(std::min(track.size(), capacity));
+    for (std::size_t k = 0; k < static_cast<std::size_t>(route.count); ++k)
+        route.points[k] = track[evenlySpreadIndex(k, track.size(), capacity)];
     return true;
 }
 
