@@ -83,7 +83,8 @@ void transfer(GarminUpload& up, const GarminUploadJob& job, GarminUploadResult& 
         const TrackPoint& point = job.points[static_cast<std::size_t>(i)];
         const GeodeticPoint geo = storedPointToWgs84(point.gridX, point.gridY, point.datumCode, job.grid);
         GarminPacket packet = llh2track(geo.longitude, geo.latitude);
-        setNewTrack(packet, i == 0);
+        // Each piece of the route (after a leg that is not drawn) begins a track segment.
+        setNewTrack(packet, i == 0 || job.points[static_cast<std::size_t>(i - 1)].lineKind == LineKind::NotDrawn);
         if (!sendPacket(up, packet)) return;
         line(up, strprintf("Send %03d: breite=%8.6f laenge=%8.6f", i, geo.latitude, geo.longitude));
         if (!awaitAcknowledgement(up, kPidTrackPoint, &r)) return noAnswer();

@@ -104,7 +104,7 @@ TEST_F(AppTest, ImportsRoutesAndWaypointsAndRefusesWhatItCannotRead) {
     const auto shown = messages();
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0], "Die Overlay Datei enthält keine Route");
-    EXPECT_TRUE(contains(shown[1], "punkte.cdb\n Import Ok"));  // POIs: upper-case extension too
+    EXPECT_TRUE(contains(shown[1], "punkte.CSV\nenthält keine lesbare POI Zeile"));  // upper-case extension too
     EXPECT_TRUE(contains(shown[2], "kein NMEA-Log"));
 }
 

@@ -59,6 +59,7 @@ TEST_F(UploadFixture, EdgeCasePointsHeaderAndCountArriveAsTheReceiverExpects) {
     struct Case {
         std::string name;
         std::vector<std::string> track;
+        bool twoPieces = false;
     };
     const Case cases[] = {
         {"ABCD",
@@ -68,12 +69,18 @@ TEST_F(UploadFixture, EdgeCasePointsHeaderAndCountArriveAsTheReceiverExpects) {
         {"",
          {"product request", "records 2", "point 0 52.5000000 13.4000000 626349397 159868227 new",
           "point 1 52.5000000 -10.0000000 626349397 -119304647", "transfer complete 7"}},
+        {"",
+         {"product request", "records 2", "point 0 52.5000000 13.4000000 626349397 159868227 new",
+          "point 1 52.5000000 -10.0000000 626349397 -119304647 new", "transfer complete 7"},
+         true},
     };
     for (const Case& c : cases) {
         lines.clear();
         const auto sim = simulator();
         ASSERT_FALSE(sim->device().empty());
-        const GarminUploadResult r = upload(sim->device(), {at(13.4, 52.5), at(-10.0, 52.5)}, c.name);
+        TrackPoint first = at(13.4, 52.5);
+        if (c.twoPieces) first.lineKind = LineKind::NotDrawn;
+        const GarminUploadResult r = upload(sim->device(), {first, at(-10.0, 52.5)}, c.name);
         EXPECT_TRUE(r.ok()) << c.name;
         EXPECT_EQ(r.pointsSent, 2);
         EXPECT_EQ(received(), c.track) << c.name;

@@ -108,6 +108,10 @@ TEST(VexaConvert, RoutesAndPoisGoIntoDatabaseVolumesAndBack) {
     EXPECT_EQ(pois[0].name, "Kirche");  // the volume keeps its POIs sorted by name
     EXPECT_NEAR(pois[0].lat, -53.5, 1e-5);
     EXPECT_EQ(convert(q(dir / "missing.cdb") + " " + q(dir / "r.csv")).status, 1);
+    writeFile(dir / "text.cdb", "Turm;2;9.5;53.25;0\n");
+    const ToolRun refused = convert(q(dir / "text.cdb") + " " + q(dir / "r.csv"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.output.find("no POIs"), std::string::npos) << refused.output;  // the refusal alone
 }
 
 struct Failure {

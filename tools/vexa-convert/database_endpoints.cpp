@@ -43,6 +43,11 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
                          source.routeName.c_str());
         return kFailed;
     }
+    // A volume that is refused says why, and only that.
+    if (const MountResult probe = db.store.mount(source.path, MountMode::OpenExisting); !probe.volume) {
+        std::fprintf(stderr, "vexa-convert: %s\n", probe.error.c_str());
+        return kFailed;
+    }
     PoiDb pois;
     pois.currentVolume = source.path;
     conversion.name = source.path.stem().string();
