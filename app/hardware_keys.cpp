@@ -43,6 +43,7 @@ void HardwareKeys::wake() {
 void HardwareKeys::press(int key) {
     switch (key) {
     case 1:
+        offByHold_ = false;
         if (oldSystem_ && !frame_.bManualScreenOff) start(1, kDisplayOffMs);
         pressTick_[0] = clock_.tickCount();
         frame_.bManualScreenOff = false;

@@ -25,9 +25,9 @@ struct HelpLine {
 };
 
 const HelpLine kStylusLines[] = {
-    {"Tippen und halten (oder rechte Maustaste) in der Karte",
-     "setzt einen Routenpunkt; auf einem Routenpunkt: Menü Route bis/von löschen und Linienart ab hier; "
-     "beim Kalibrieren: Menü Kalibrierung"},
+    {"Tippen und halten in der Karte",
+     "(oder rechte Maustaste) setzt einen Routenpunkt; auf einem Routenpunkt: Menü Route bis/von löschen "
+     "und Linienart ab hier; beim Kalibrieren: Menü Kalibrierung"},
     {"Ziehen in der Karte", "verschiebt die Karte, einen Routenpunkt oder einen POI"},
     {"Doppeltippen in der Karte", "zentriert die Karte an dieser Stelle"},
     {"Move, unteres Drittel rechts", "Vollbild ein und aus (Esc verlässt das Vollbild)"},
@@ -76,12 +76,14 @@ QWidget* linesPage(const std::vector<std::pair<QString, QString>>& lines) {
     auto* grid = new QGridLayout(page);
     int row = 0;
     for (const auto& [what, does] : lines) {
-        auto* key = new QLabel(what);
+        QLabel* key = wrapped(what);
         key->setStyleSheet("font-weight: bold");
         grid->addWidget(key, row, 0, Qt::AlignTop);
         grid->addWidget(wrapped(does), row++, 1);
     }
     grid->setRowStretch(row, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 2);
     auto* scroll = new QScrollArea;
     scroll->setWidget(page);
     scroll->setWidgetResizable(true);
