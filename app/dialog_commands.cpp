@@ -4,6 +4,8 @@
 #include <system_error>
 #include <thread>
 
+#include <QKeySequence>
+
 #include "app/app_state.h"
 #include "app/command_ids.h"
 #include "app/dialog_flag.h"
@@ -67,7 +69,10 @@ void MainWindow::openPortDialog() {
 void MainWindow::openHelp() {
     {
         DialogFlag flag(state_.frame);
-        HelpDialog dialog(this);
+        std::array<QString, 4> keys;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            keys[i] = QKeySequence(hardwareKeyCodes_[i]).toString(QKeySequence::NativeText);
+        HelpDialog dialog(keys, this);
         runDialog(dialog);
     }
     fullscreenOff();

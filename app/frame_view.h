@@ -26,6 +26,8 @@ public:
     const QString& notice() const { return notice_; }
     void setBlank(bool blank);
     bool blank() const { return blank_; }
+    // The press in progress is no longer held (the window lost the focus).
+    void cancelHold() { holdTimer_.stop(); }
     const QImage& image() const { return image_; }
     int scale() const { return scale_; }
     // The device screen's size as last reported through onScreenResize.

@@ -31,12 +31,11 @@ bool HardwareKeys::timerActive(int key) const {
     return timers_[static_cast<std::size_t>(key - 1)].isActive();
 }
 
-void HardwareKeys::screenOn() {
-    frame_.bAutoScreenOn = true;
-    actions_.displayPower(false);
-}
+bool HardwareKeys::screenOff() const { return !frame_.bAutoScreenOn || frame_.bManualScreenOff; }
 
-void HardwareKeys::clearManualOff() {
+// A release while the screen is off only wakes it.
+void HardwareKeys::wake() {
+    frame_.bAutoScreenOn = true;
     frame_.bManualScreenOff = false;
     actions_.displayPower(false);
 }
@@ -44,6 +43,7 @@ void HardwareKeys::clearManualOff() {
 void HardwareKeys::press(int key) {
     switch (key) {
     case 1:
+        offByHold_ = false;
         if (oldSystem_ && !frame_.bManualScreenOff) start(1, kDisplayOffMs);
         pressTick_[0] = clock_.tickCount();
         frame_.bManualScreenOff = false;
@@ -76,8 +76,11 @@ void HardwareKeys::release(int key) {
 void HardwareKeys::timerFired(int key) {
     switch (key) {
     case 1:
+        frame_.bAutoScreenOn = false;
         frame_.bManualScreenOff = true;
+        offByHold_ = true;
         actions_.displayPower(true);
+        actions_.beep();
         break;
     case 2:
         actions_.beep();
@@ -92,12 +95,16 @@ void HardwareKeys::timerFired(int key) {
 }
 
 void HardwareKeys::release1() {
-    if (!frame_.bAutoScreenOn) {
-        screenOn();  // the display was off; the key only wakes it
+    if (offByHold_) {  // the release that ends the long press leaves the screen off
+        offByHold_ = false;
+        return;
+    }
+    if (screenOff()) {
+        wake();
         return;
     }
     if (oldSystem_) {
-        if (frame_.bManualScreenOff || held(1) >= kDisplayOffMs) return;
+        if (held(1) >= kDisplayOffMs) return;
         stop(1);
     }
     actions_.switchWindow();
@@ -114,18 +121,13 @@ void HardwareKeys::release2() {
         actions_.sendCommand(cmd::MoveView);
         return;
     }
-    if (frame_.bManualScreenOff) clearManualOff();
-    else if (frame_.bAutoScreenOn) actions_.clearTrace();
-    else screenOn();
+    if (screenOff()) wake();
+    else actions_.clearTrace();
 }
 
 void HardwareKeys::release3() {
-    if (!frame_.bAutoScreenOn) {
-        screenOn();
-        return;
-    }
-    if (frame_.bManualScreenOff) {
-        clearManualOff();
+    if (screenOff()) {
+        wake();
         return;
     }
     const DisplayMode view = actions_.currentView();
@@ -146,12 +148,8 @@ void HardwareKeys::release3() {
 }
 
 void HardwareKeys::release4() {
-    if (frame_.bManualScreenOff) {
-        clearManualOff();
-        return;
-    }
-    if (!frame_.bAutoScreenOn) {
-        screenOn();
+    if (screenOff()) {
+        wake();
         return;
     }
     const DisplayMode view = actions_.currentView();

@@ -60,13 +60,14 @@ private:
     bool oldSystem_;
     std::array<std::uint32_t, 4> pressTick_{};
     std::array<QTimer, 4> timers_;
+    bool offByHold_ = false;  // key 1's timer switched the screen off during this press
 
     std::uint32_t held(int key) const;
     void start(int key, int ms);
     void stop(int key);
     void timerFired(int key);
-    void screenOn();
-    void clearManualOff();
+    bool screenOff() const;
+    void wake();
     void release1();
     void release2();
     void release3();

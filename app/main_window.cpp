@@ -196,11 +196,15 @@ void MainWindow::create() {
         state_.screenBuffer.Create(side, side);
     }
     refreshMenuStates();
+    placementTimer_.setSingleShot(true);
+    placementTimer_.setInterval(kPlacementSettleMs);
+    connect(&placementTimer_, &QTimer::timeout, this, [this] { storeWindowPlacement(); });
     placeWindow();
 }
 
 // A stored window comes back where it was, kept on a monitor that is still there; otherwise
-// the window is as large as the device screen at its scale and the menu bar.
+// the window is exactly the device screen at its scale, the menu bar on it as on the device
+// (the views draw on the part above the bar).
 void MainWindow::placeWindow() {
     if (options_.remember && !options_.screenGiven) {
         if (const auto stored = RegQueryWindow(store_)) {
@@ -213,8 +217,7 @@ void MainWindow::placeWindow() {
             return;
         }
     }
-    const QSize picture = frameView_->sizeHint();
-    resize(picture.width(), picture.height() + menuBar_->sizeHint().height());
+    resize(frameView_->sizeHint());
 }
 
 void MainWindow::storeWindowPlacement() {
@@ -225,6 +228,18 @@ void MainWindow::storeWindowPlacement() {
     const QRect inner = fullScreen() ? normalGeometry_ : isMaximized() ? normalGeometry() : geometry();
     const QPoint frame = fullScreen() ? normalFramePos_ : inner.topLeft() - (geometry().topLeft() - pos());
     RegCreateWindow(store_, {frame.x(), frame.y(), inner.width(), inner.height()});
+}
+
+// The place, size and scale are written when they change, once a move or resize has settled,
+// so that they survive a killed program.
+void MainWindow::moveEvent(QMoveEvent* event) {
+    if (options_.remember && !closing_) placementTimer_.start();
+    QMainWindow::moveEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    if (options_.remember && !closing_) placementTimer_.start();
+    QMainWindow::resizeEvent(event);
 }
 
 void MainWindow::start() {
@@ -428,6 +443,12 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
     case Qt::Key_Return:
     case Qt::Key_Enter: guarded([&] { cursorKey(event->key()); }); return;
+    case Qt::Key_Escape:
+        if (fullScreen()) {
+            fullscreenOff();
+            return;
+        }
+        break;
     default: break;
     }
     const QString text = event->text();
@@ -453,6 +474,11 @@ void MainWindow::changeEvent(QEvent* event) {
     // focus; a minimised or hidden window stops the workers' drawing.
     const bool visibility = event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange;
     if (visibility && !closing_) activate(isActiveWindow() || (isVisible() && !isMinimized()));
+    // The button may be let go elsewhere: a press that loses the focus ends as if lifted.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !closing_) {
+        frameView_->cancelHold();
+        if (stylus_.dragging == 1) guarded([&] { lift(stylus_.lastTapX, stylus_.lastTapY); });
+    }
     QMainWindow::changeEvent(event);
 }
 

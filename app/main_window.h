@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -171,6 +172,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
 
@@ -196,6 +199,8 @@ private:
     QString statusLine_;
     QRect normalGeometry_;  // before full screen: the inner area, its frame's corner, maximised
     QPoint normalFramePos_;
+    static constexpr int kPlacementSettleMs = 500;
+    QTimer placementTimer_;  // a move or resize settling before the placement is written
     bool normalMaximized_ = false;
     bool uiHoldsState_ = false;
     bool closing_ = false;
@@ -215,7 +220,7 @@ private:
     int placeIndex_ = -1;        // the town chosen last
 
     void create();
-    // The window's place and size at start, and stored at exit (a desktop run only).
+    // The window's place and size at start, and stored as they change and at exit (a desktop run only).
     void placeWindow();
     void storeWindowPlacement();
     void guarded(const std::function<void()>& handler);
@@ -269,6 +274,7 @@ private:
     void exportRouteNamed(const std::string& name, const Progress* bar);
     void exportPoiTable(const Progress* bar);
     bool reportMissingRoute(int id);
+    bool confirmClear(int id);
     void openLogSettings();
     void openZoneDialog();
     void openHelp();

@@ -1,4 +1,5 @@
 // The map directory and map choice as the commands and keys use them.
+#include <filesystem>
 #include <optional>
 
 #include <QApplication>
@@ -85,7 +86,7 @@ void MainWindow::openMapDirectory() {
         state_.mapView.CurrentRow = -1;
         endCalibration(state_.mapView);
     };
-    MapDirectoryDialog dialog(current, count, std::move(actions), this);
+    MapDirectoryDialog dialog(current, count, std::move(actions), myDocumentsDir().string(), this);
     applyTitle("Karten Verzeichnis");
     {
         DialogFlag flag(state_.frame);
@@ -109,7 +110,12 @@ void MainWindow::loadMapDirectory() {
         directory = options_.maps->string();
         known = true;
     }
-    if (!known || directory.empty()) {
+    std::error_code error;
+    const bool missing = known && !directory.empty() && !std::filesystem::is_directory(directory, error);
+    if (missing)
+        ui_.messageBox("Kartenverzeichnis nicht gefunden: " + directory, "vexa", MessageButtons::Ok,
+                       MessageIcon::None);
+    if (!known || directory.empty() || missing) {
         // Without a map directory the maps stay empty until one is chosen; the map views say so.
         firstStartHint_ = true;
         fullscreenOff();

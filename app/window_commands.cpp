@@ -232,8 +232,24 @@ bool MainWindow::reportMissingRoute(int id) {
     return true;
 }
 
+// Clearing a route or a trace that holds points asks first; the box is shown with the state
+// released. True when the command may go on.
+bool MainWindow::confirmClear(int id) {
+    bool empty = false;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        empty = id == kCmdTraceClear ? state_.trace.empty() : state_.route.count == 0;
+    }
+    if (empty) return true;
+    const bool trace = id == kCmdTraceClear;
+    return ui_.messageBox(trace ? "Den Trace löschen?" : "Die Route löschen?",
+                          trace ? "Trace löschen" : "Route löschen", MessageButtons::OkCancel,
+                          MessageIcon::Question) == Answer::Ok;
+}
+
 void MainWindow::routeCommand(int id) {
     if (id == kCmdTraceToRoute && reportMissingRoute(id)) return;
+    if ((id == kCmdRouteClear || id == kCmdTraceClear) && !confirmClear(id)) return;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         RouteTable& route = state_.route;

@@ -1,5 +1,6 @@
 #include "display/route_drawing.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -154,16 +155,22 @@ void show_route(QPainter& painter, RouteLayer& layer, const ViewProjection& view
     painter.setPen(QPen(Qt::black, 1));
 }
 
-double showRouteDist(QPainter* painter, const RouteLayer& layer, const ViewProjection& view, int direction) {
+double showRouteDist(QPainter* painter, const RouteLayer& layer, const ViewProjection& view, int direction,
+                     const ViewRect& visible) {
     const int selected = layer.frame.selectedRoutePoint;
     const bool hasSelection = selected >= 0 && selected < layer.route.count;
     const double sum = RouteDistance(layer.route, layer.grid, hasSelection ? selected : -1, direction);
     if (painter && hasSelection) {
         const TrackPoint& p = layer.route.points[static_cast<std::size_t>(selected)];
         const ScreenPoint at = view.project(p.gridX, p.gridY);
+        const std::string text = strprintf("%0.2f km", sum * 0.001);
+        // Below right of the point; on the other side where that would leave the screen.
+        const QRect box = textRect(mapFont(), at.x + 10, at.y + 10, text);
+        const int x = box.right() >= visible.right ? at.x - 10 - box.width() : box.left();
+        const int y = box.bottom() >= visible.bottom ? at.y - 10 - box.height() : box.top();
         painter->setPen(Qt::black);
         painter->setFont(mapFont());
-        drawTextAt(*painter, at.x + 10, at.y + 10, strprintf("%0.2f km", sum * 0.001));
+        drawTextAt(*painter, std::max(x, visible.left), std::max(y, visible.top), text);
     }
     return sum;
 }

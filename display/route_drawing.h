@@ -28,8 +28,10 @@ struct RouteLayer {
 void show_route(QPainter& painter, RouteLayer& layer, const ViewProjection& view);
 
 // The route length from or to the selected point (see RouteDistance); with a painter and a
-// selected point, "<km> km" is written beside that point. Metres.
-double showRouteDist(QPainter* painter, const RouteLayer& layer, const ViewProjection& view, int direction);
+// selected point, "<km> km" is written beside that point, inside `visible` (the part of the
+// frame the screen shows). Metres.
+double showRouteDist(QPainter* painter, const RouteLayer& layer, const ViewProjection& view, int direction,
+                     const ViewRect& visible);
 
 // Draws the trace from the newest point back. With `findCentre` (the map view) it returns a
 // trace point within 5 pixels of the view centre, else −1.

@@ -66,7 +66,9 @@ void ViewOverlays::drawGuidance(QPainter& painter, const OverlayFrame& f) {
         r_.guidance.distanceMarkCleared = true;
     }
     const RouteLayer layer{r_.route, r_.grid, r_.frame, r_.guidance};
-    showRouteDist(&painter, layer, projectionOf(f, r_.frame.screen), 0);
+    const ScreenSize screen = r_.frame.screen;
+    const ViewRect visible{screen.left(), screen.top(), screen.left() + screen.width, screen.top() + screen.height};
+    showRouteDist(&painter, layer, projectionOf(f, screen), 0, visible);
 }
 
 void ViewOverlays::drawBigNumbers(QPainter& painter, const OverlayFrame& f) {

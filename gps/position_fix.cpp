@@ -181,9 +181,10 @@ bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint g
     storeTracePoint(trace, p, in.settings.itracemax);
 
     gps.lastActivityTick.store(in.clock.tickCount());
-    if (!in.frame.bAutoScreenOn.load()) {
+    if (!in.frame.bAutoScreenOn.load() || in.frame.bManualScreenOff.load()) {
         in.views.DisplayOnOff(false);
         in.frame.bAutoScreenOn.store(true);
+        in.frame.bManualScreenOff.store(false);
     }
     return true;
 }

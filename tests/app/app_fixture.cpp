@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "app/menu_bar.h"
 #include "platform/paths.h"
 
 namespace vexa::testing {
@@ -30,6 +31,10 @@ MainWindow& AppTest::open(WindowOptions options, bool manualClock, std::chrono::
     state_ = std::make_unique<AppState>(manualClock ? static_cast<Clock&>(manualClock_) : systemClock_,
                                         *storage_, port_);
     window_ = std::make_unique<MainWindow>(*state_, options);
+    // The menu bar lies on the screen; the tests draw on the whole screen above it.
+    if (!options.remember)
+        window_->resize(QSize(options.screenWidth, options.screenHeight) * options.scale +
+                        QSize(0, window_->menuBar().sizeHint().height()));
     window_->ui().setMessageResponder([](const ShownBox&) { return Answer::Ok; });
     window_->ui().setFileResponder([this](const FileDialogRequest&) -> std::optional<std::filesystem::path> {
         if (files_.empty()) return std::nullopt;

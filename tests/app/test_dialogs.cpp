@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QTabWidget>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
@@ -146,19 +147,31 @@ TEST_F(AppTest, ZoneDialogShowsTheBandAndSwitchesTheGrid) {
     EXPECT_EQ(w.windowTitle(), "VEXA");
 }
 
-TEST_F(AppTest, HelpListsTheMenuBarButtons) {
+TEST_F(AppTest, HelpListsTheButtonsTheStylusAndTheKeys) {
+    storage().writeString("sHardwareKey1", "F9");
     MainWindow& w = open();
-    QStringList texts;
+    std::vector<QStringList> pages;  // each: the tab's title, then its texts
     w.setDialogRunner([&](QDialog& dialog) {
-        EXPECT_NE(dynamic_cast<HelpDialog*>(&dialog), nullptr);
-        for (QLabel* label : dialog.findChildren<QLabel*>())
-            if (!label->text().isEmpty()) texts << label->text();
+        const QTabWidget& tabs = *dynamic_cast<HelpDialog&>(dialog).pages();
+        for (int i = 0; i < tabs.count(); ++i) {
+            QStringList texts{tabs.tabText(i)};
+            for (QLabel* label : tabs.widget(i)->findChildren<QLabel*>())
+                if (!label->text().isEmpty()) texts << label->text();
+            pages.push_back(texts);
+        }
         return static_cast<int>(QDialog::Accepted);
     });
     run(cmd::Help);
-    EXPECT_EQ(texts, (QStringList{"Tools Menu", "NMEA/Text Anzeige", "GPS Daten grafisch", "MOVE Anzeige",
-                                  "Karten Anzeige", "zoom in", "zoom reset", "zoom out",
-                                  "POI und Routen Menu"}));
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0], (QStringList{"Knöpfe", "Tools Menu", "NMEA/Text Anzeige", "GPS Daten grafisch",
+                                     "MOVE Anzeige", "Karten Anzeige", "zoom in", "zoom reset", "zoom out",
+                                     "POI und Routen Menu"}));
+    EXPECT_EQ(pages[1][0], "Stift");
+    EXPECT_TRUE(pages[1].join(' ').contains("Tippen und halten")) << pages[1].join(' ').toStdString();
+    EXPECT_TRUE(pages[1].join(' ').contains("Vollbild ein und aus"));
+    EXPECT_EQ((QStringList{pages[2][0], pages[2][1], pages[2][3], pages[2][5], pages[2][7]}),
+              (QStringList{"Tasten", "F9", "F2", "F3", "F4"}));
+    EXPECT_TRUE(pages[2].contains("Trace -> Route"));
 }
 
 TEST_F(AppTest, DisplaySettingsActAtOnceStoreFontAndFlagsAndThePrivateFontComesAndGoes) {

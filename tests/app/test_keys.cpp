@@ -63,19 +63,33 @@ TEST_F(KeysTest, OldSystemKey2StepsBackAfterALongPressAndKey1SwitchesOnlyOnAShor
     EXPECT_EQ(view(), DisplayMode::Gps);
 }
 
-TEST_F(KeysTest, OldSystemKey1HeldSwitchesTheDisplayOffAndKey4SwitchesItOn) {
+TEST_F(KeysTest, OldSystemKey1HeldSwitchesTheDisplayOffUntilAKeyOrAnErrorWakesIt) {
     MainWindow& w = openKeys(true);
-    w.hardwareKey(1, true);
-    ASSERT_TRUE(w.hardwareKeys().timerActive(1));
-    ASSERT_TRUE(waitFor([&] { return state().frame.bManualScreenOff.load(); }, 5000));
-    manualClock_.advance(1600);
-    w.hardwareKey(1, false);
-    settle();
-    EXPECT_TRUE(w.frameView().blank());
-    EXPECT_EQ(view(), DisplayMode::Move);
-    hold(4, 10);
-    EXPECT_FALSE(state().frame.bManualScreenOff);
-    EXPECT_FALSE(w.frameView().blank());
+    const std::pair<const char*, std::function<void()>> wakes[] = {
+        {"key 4", [&] { hold(4, 10); }},
+        {"key 1", [&] { hold(1, 10); }},
+        {"letter", [&] { QTest::keyClick(&w, Qt::Key_X); }},
+        {"error", [&] { ReportApiError(state().diagnostics, "ReadFile", 5, "COM1:"); }},
+    };
+    for (const auto& [name, wake] : wakes) {
+        SCOPED_TRACE(name);
+        const int beeps = w.ui().beeps();
+        w.hardwareKey(1, true);
+        ASSERT_TRUE(w.hardwareKeys().timerActive(1));
+        ASSERT_TRUE(waitFor([&] { return state().frame.bManualScreenOff.load(); }, 5000));
+        manualClock_.advance(1600);
+        w.hardwareKey(1, false);
+        settle();
+        EXPECT_TRUE(w.frameView().blank());
+        EXPECT_FALSE(state().frame.bAutoScreenOn);
+        EXPECT_EQ(w.ui().beeps(), beeps + 1);
+        wake();
+        settle();
+        EXPECT_FALSE(w.frameView().blank());
+        EXPECT_TRUE(state().frame.bAutoScreenOn);
+        EXPECT_FALSE(state().frame.bManualScreenOff);
+        EXPECT_EQ(view(), DisplayMode::Move);  // waking does nothing else
+    }
 }
 
 // Key 3 held over 2000 ms in the map views goes back to the map directory used before "Karten

@@ -1,6 +1,8 @@
 // The dialog "Karten Verzeichnis" on real folders: a tap chooses, a double tap scans and keeps
-// a folder with maps, a folder without maps keeps the dialog open, "ohne Karten" empties the
-// table, and ten thousand maps scan with progress while the window keeps painting.
+// a folder, one without maps keeps the dialog open, the keyboard and the path field choose
+// folders, "ohne Karten" empties the table, and ten thousand maps scan with progress while the
+// window keeps painting.
+#include <QTest>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -46,11 +48,13 @@ TEST_F(MapDirectoryTest, ADoubleTapKeepsAFolderWithMapsAndAFolderWithoutStaysOpe
         EXPECT_EQ(w.windowTitle(), "Karten Verzeichnis");
         EXPECT_EQ(d.status()->text(), "0 Karte(n) in ");
         EXPECT_EQ(d.model()->filePath(d.tree()->model()->index(0, 0, d.tree()->rootIndex())), "/");
+        EXPECT_EQ(d.model()->filePath(d.tree()->currentIndex()).toStdString(), home_.string());
         d.choose(indexOf(d, maps));
         EXPECT_EQ(d.status()->text().toStdString(), maps.string() + "/");
         d.scanAndKeep(indexOf(d, empty));
         EXPECT_EQ(d.status()->text().toStdString(), "0 Karte(n) in " + empty.string() + "/");
         EXPECT_EQ(d.result(), QDialog::Rejected);
+        EXPECT_EQ(state().settings.KartDir, empty.string() + "/");
         for (QModelIndex at = indexOf(d, dir_.path()); at.isValid(); at = at.parent()) d.tree()->expand(at);
         d.tree()->scrollTo(indexOf(d, maps));
         shot(d, "map-directory-dialog.png");
@@ -77,6 +81,41 @@ TEST_F(MapDirectoryTest, ADoubleTapKeepsAFolderWithMapsAndAFolderWithoutStaysOpe
     EXPECT_EQ(state().frame.lastMapIndex, -1);
     EXPECT_TRUE(state().maps.rows.empty());
     EXPECT_EQ(state().frame.mapScale, 200);
+}
+
+TEST_F(MapDirectoryTest, TheTreeOpensAtTheMapFolderAndTheKeyboardAndThePathFieldChoose) {
+    const fs::path maps = makeMaps("Karten_utm", 3);
+    const fs::path alpha = dir_ / "alpha_utm", beta = dir_ / "beta_utm";
+    fs::create_directories(alpha / "beta_utm");  // a namesake in an open branch
+    fs::create_directories(beta);
+    openWithMaps(maps);
+    answer<MapDirectoryDialog>([&](MapDirectoryDialog& d) {
+        d.show();
+        EXPECT_EQ(d.model()->filePath(d.tree()->currentIndex()).toStdString(), maps.string());
+        d.tree()->setFocus();
+        d.tree()->setCurrentIndex(indexOf(d, alpha));
+        d.tree()->expand(indexOf(d, alpha));
+        EXPECT_TRUE(waitFor([&] { return d.model()->rowCount(indexOf(d, alpha)) == 1; }));
+        QTest::keyClicks(d.tree(), "b");
+        EXPECT_EQ(d.model()->filePath(d.tree()->currentIndex()).toStdString(), beta.string());
+        EXPECT_EQ(d.status()->text().toStdString(), beta.string() + "/");
+        const std::pair<std::string, std::string> typed[] = {
+            {"/nicht/da", "Kein Ordner: /nicht/da"},
+            {"  " + alpha.string() + " ", "0 Karte(n) in " + alpha.string() + "/"},
+            {"file://" + (maps / "Karte_32_500000_5500000_100_100_100.png").string(),
+             "3 Karte(n) in " + maps.string() + "/"},
+        };
+        for (const auto& [text, status] : typed) {
+            d.path()->clear();
+            QTest::keyClicks(d.path(), QString::fromStdString(text));
+            QTest::keyClick(d.path(), Qt::Key_Return);
+            EXPECT_EQ(d.status()->text().toStdString(), status) << text;
+        }
+        return d.result();
+    });
+    run(cmd::MapDirectory);
+    EXPECT_EQ(state().settings.KartDir, maps.string() + "/");
+    EXPECT_EQ(state().frame.lastMapIndex, 2);
 }
 
 TEST_F(MapDirectoryTest, TenThousandMapsScanWithProgressWhileTheWindowPaints) {

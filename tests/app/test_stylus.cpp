@@ -158,6 +158,19 @@ TEST_F(StylusTest, DraggingARoutePointMovesItWithTheStylus) {
     EXPECT_DOUBLE_EQ(state().route.points[0].gridY, kCentreY - 50.0);
     EXPECT_NEAR(state().route.points[0].lat, 49.65, 0.01);  // recomputed from the grid
     EXPECT_DOUBLE_EQ(shown().gridX, kCentreX);               // the view stays
+
+    // The window loses the focus in the middle of a drag: the drag ends there.
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QWidget other;
+    press(QPoint(130, 170));
+    moveTo(QPoint(140, 180));
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_EQ(window().stylus().dragging, 0);
+    moveTo(QPoint(150, 190));
+    EXPECT_DOUBLE_EQ(state().route.points[0].gridX, kCentreX + 100.0);
 }
 
 TEST_F(StylusTest, APoiOfTheDefaultVolumeIsStoredWhereItWasDroppedOthersStay) {

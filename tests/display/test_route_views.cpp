@@ -147,16 +147,25 @@ TEST_F(RouteView, RouteDistanceFromAndToTheSelectedPoint) {
     const RouteLayer layer{route, grid, frame, guidance};
     for (const auto& [selected, from, to] : {std::tuple{-1, 400.0, 400.0}, {1, 300.0, 100.0}}) {
         frame.selectedRoutePoint = selected;
-        EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 0), from) << selected;
-        EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 1), to) << selected;
+        EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 0, {}), from) << selected;
+        EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, projection(), 1, {}), to) << selected;
     }
 
-    QPainter painter(&image);
-    showRouteDist(&painter, layer, projection(), 0);
-    const DrawnTexts::Entry* text = drawn.find("0.30 km");
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->x, 210);
-    EXPECT_EQ(text->y, 110);
+    // Below right of the point (200, 100), or on its other side where the screen ends.
+    const QRect box = textRect(mapFont(), 0, 0, "0.30 km");
+    const std::tuple<ViewRect, int, int> places[] = {
+        {{0, 0, 400, 400}, 210, 110},
+        {{80, 40, 250, 120}, 190 - box.width(), 90 - box.height()},
+    };
+    for (const auto& [visible, x, y] : places) {
+        QPainter painter(&image);
+        drawn.clear();
+        showRouteDist(&painter, layer, projection(), 0, visible);
+        const DrawnTexts::Entry* text = drawn.find("0.30 km");
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->x, x) << visible.right;
+        EXPECT_EQ(text->y, y) << visible.right;
+    }
 }
 
 TEST(TargetDistance, MeasuredByGridKind) {

@@ -256,12 +256,14 @@ TEST_F(Parsers, ScreenGoesDarkAfterAMinuteStandingStillUnlessOnExternalPower) {
     EXPECT_EQ(r.views.displaySwitches, std::vector<bool>{true});
     EXPECT_FALSE(r.frame.bAutoScreenOn);
 
-    // Movement records a point and switches the screen back on.
+    // Movement records a point and switches the screen back on, also one switched off by key.
+    r.frame.bManualScreenOff = true;
     r.settings.imindist = 0;
     r.gps.traceTimer = 10.0f;
     rmc("GPRMC,120004.00,A,4808.0380,N,01131.0000,E,,,230394,,");
     EXPECT_EQ(r.views.displaySwitches, (std::vector<bool>{true, false}));
     EXPECT_TRUE(r.frame.bAutoScreenOn);
+    EXPECT_FALSE(r.frame.bManualScreenOff);
 }
 
 TEST_F(Parsers, MalformedSentencesLeaveFiniteState) {
