@@ -8,6 +8,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include "app/app_state.h"
 #include "app/dialog_flag.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
