@@ -61,14 +61,19 @@ GeodeticPoint xyz2llh(CartesianPoint c, Ellipsoid e) {
 }
 
 // Three-parameter shifts in metres: no rotation, no scale.
+CartesianPoint localDatumToWgs84Shift(const GridContext& grid) {
+    if (grid.Ed50Datum) return {-84.0, -107.0, -120.0};
+    return {631.0, 23.0, 451.0};
+}
+
 CartesianPoint wgs842pots(CartesianPoint c, const GridContext& grid) {
-    if (grid.Ed50Datum) return {c.X + 84.0, c.Y + 107.0, c.Z + 120.0};
-    return {c.X - 631.0, c.Y - 23.0, c.Z - 451.0};
+    const CartesianPoint s = localDatumToWgs84Shift(grid);
+    return {c.X - s.X, c.Y - s.Y, c.Z - s.Z};
 }
 
 CartesianPoint pots2wgs84(CartesianPoint c, const GridContext& grid) {
-    if (grid.Ed50Datum) return {c.X - 84.0, c.Y - 107.0, c.Z - 120.0};
-    return {c.X + 631.0, c.Y + 23.0, c.Z + 451.0};
+    const CartesianPoint s = localDatumToWgs84Shift(grid);
+    return {c.X + s.X, c.Y + s.Y, c.Z + s.Z};
 }
 
 // The branches name the ellipsoid constants directly so that the compiler can fold their

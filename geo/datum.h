@@ -43,6 +43,8 @@ const Ellipsoid& localEllipsoid(const GridContext& grid);
 
 CartesianPoint llh2xyz(GeodeticPoint p, Ellipsoid e);
 GeodeticPoint xyz2llh(CartesianPoint c, Ellipsoid e);
+// The three-parameter shift in metres that takes the active local datum to WGS84.
+CartesianPoint localDatumToWgs84Shift(const GridContext& grid);
 // Shift from WGS84 to the active local datum, and back.
 CartesianPoint wgs842pots(CartesianPoint c, const GridContext& grid);
 CartesianPoint pots2wgs84(CartesianPoint c, const GridContext& grid);

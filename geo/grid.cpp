@@ -8,6 +8,7 @@ namespace {
 
 // The terms of one ellipsoid that the transverse Mercator series needs, worked out once.
 struct TmEllipsoid {
+    Ellipsoid shape;
     double ep2;     // second eccentricity squared, (a² − b²)/b²
     double c;       // polar radius of curvature, a²/b
     double alpha;   // a·(1 + n²/4)/(1 + n), scale of the meridian arc
@@ -18,7 +19,8 @@ struct TmEllipsoid {
 
 constexpr TmEllipsoid makeTmEllipsoid(const Ellipsoid& e) {
     const double n = (e.a - e.b) / (e.a + e.b);
-    return {(e.a * e.a - e.b * e.b) / (e.b * e.b),
+    return {e,
+            (e.a * e.a - e.b * e.b) / (e.b * e.b),
             e.a * e.a / e.b,
             e.a * (1.0 + n * n / 4.0) / (1.0 + n),
             (9.0 / 16.0 * n * n - 3.0 / 2.0) * n,
@@ -32,7 +34,6 @@ constexpr TmEllipsoid kTmBessel1841 = makeTmEllipsoid(kBessel1841);
 
 constexpr double kUtmScale = 0.9996;
 constexpr double kGkScale = 1.0;
-constexpr double kFalseEasting = 500000.0;
 
 // The transverse Mercator grid in force: ellipsoid, scale factor and central meridian.
 struct TmGrid {
@@ -41,7 +42,7 @@ struct TmGrid {
     double centralMeridian;  // degrees
 };
 
-TmGrid transverseMercatorGrid(const GridContext& grid) {
+TmGrid tmGrid(const GridContext& grid) {
     if (!grid.LocalDatumGrid) return {&kTmWgs84, kUtmScale, 6.0 * grid.UtmZone - 183.0};
     if (grid.Ed50Datum) return {&kTmInternational1924, kUtmScale, 6.0 * grid.UtmZone - 183.0};
     return {&kTmBessel1841, kGkScale, 3.0 * grid.GkStrip};
@@ -98,6 +99,11 @@ constexpr double kNotConverged = 102.4;
 
 }  // namespace
 
+TransverseMercatorGrid transverseMercatorGrid(const GridContext& grid) {
+    const TmGrid tm = tmGrid(grid);
+    return {tm.ellipsoid->shape, tm.k0, tm.centralMeridian};
+}
+
 int MercatorX(double longitude, const GridContext& grid) {
     // Rounded to the nearest unit on both sides of Greenwich.
     return truncateToInt(std::round(longitude * kDegToRad * grid.MercatorRadius));
@@ -125,7 +131,7 @@ GridPoint llh2utm(double longitude, double latitude, int relativeToMeridian,
     if (grid.PlateCarreeGrid) {
         return {longitude * kPlateCarreeUnitsPerDegree, latitude * kPlateCarreeUnitsPerDegree};
     }
-    const TmGrid tm = transverseMercatorGrid(grid);
+    const TmGrid tm = tmGrid(grid);
     const double l = relativeToMeridian == 1 ? (longitude - tm.centralMeridian) * kDegToRad
                                              : longitude * kDegToRad;
     return transverseMercator(*tm.ellipsoid, tm.k0, l, latitude * kDegToRad);
@@ -145,7 +151,7 @@ GeodeticPoint utm2llh(GridPoint g, const GridContext& grid) {
     // second comes back; within 1 m counts as found. A residual that is no number (the
     // iteration ran off to infinity) never counts as found, so it ends as non-convergence
     // rather than as a NaN position.
-    const TmGrid tm = transverseMercatorGrid(grid);
+    const TmGrid tm = tmGrid(grid);
     const double c = tm.ellipsoid->c;
     double phi = 0.0;
     double l = 0.0;

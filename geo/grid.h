@@ -14,6 +14,17 @@ struct GridPoint {
     double northing = 0.0;
 };
 
+// The transverse Mercator grid in force (UTM on WGS84 or European Datum 1950, Gauss-Krüger on
+// Potsdam): its ellipsoid, the scale at the central meridian and the central meridian in
+// degrees. Eastings carry a false easting of 500000 m; there is no false northing.
+struct TransverseMercatorGrid {
+    Ellipsoid ellipsoid;
+    double scale;
+    double centralMeridian;
+};
+inline constexpr double kFalseEasting = 500000.0;
+TransverseMercatorGrid transverseMercatorGrid(const GridContext& grid);
+
 // relativeToMeridian 1: the longitude is absolute; 0: it is already the difference from the
 // central meridian (only utm2llh calls it so).
 GridPoint llh2utm(double longitude, double latitude, int relativeToMeridian,

@@ -14,6 +14,9 @@ struct GridContext {
     int UtmZone = 32;
     int GkStrip = 3;
     double MercatorRadius = 6371000.0;
+    // _rpk: a map pixel is 1/cos(latitude) wider than tall. The conversions do not read it;
+    // it says how the maps of the directory lie on the grid.
+    bool RectangularPixels = false;
 };
 
 }  // namespace vexa

@@ -21,66 +21,6 @@ namespace vexa {
 
 namespace {
 
-enum class DirectoryGrid { None, PlateCarree, Mercator, Transverse };
-
-struct DirectoryKind {
-    DirectoryGrid grid = DirectoryGrid::None;
-    bool rectangular = false;  // rectangular plate carrée pixels: x is stretched
-};
-
-// Tests the directory suffixes in their fixed order; each match overrides the flags of the
-// ones before it and logs its line.
-DirectoryKind applyDirectorySuffixes(const std::string& lowerDir, GridContext& grid,
-                                     MapTable& table, DiagnosticText& log) {
-    DirectoryKind kind;
-    const auto has = [&](std::string_view suffix) {
-        return lowerDir.find(suffix) != std::string::npos;
-    };
-    const auto plateCarree = [&](bool rectangular, const char* line) {
-        grid.PlateCarreeGrid = true;
-        grid.MercatorGrid = false;
-        grid.Ed50Datum = false;
-        kind = {DirectoryGrid::PlateCarree, rectangular};
-        AddNmeaListLine(log, line);
-    };
-    const auto mercator = [&](double radius, const char* line) {
-        grid.PlateCarreeGrid = false;
-        grid.LocalDatumGrid = false;
-        grid.MercatorGrid = true;
-        grid.Ed50Datum = false;
-        grid.MercatorRadius = radius;
-        table.mercatorCircumference = 2.0 * kPi * radius;
-        table.mercatorHalfCircumference = kPi * radius;
-        kind = {DirectoryGrid::Mercator, false};
-        AddNmeaListLine(log, line);
-    };
-    const auto transverse = [&](bool localDatum, bool ed50, const char* line) {
-        grid.PlateCarreeGrid = false;
-        grid.LocalDatumGrid = localDatum;
-        grid.MercatorGrid = false;
-        grid.Ed50Datum = ed50;
-        kind = {DirectoryGrid::Transverse, false};
-        AddNmeaListLine(log, line);
-    };
-    if (has("_rpk")) plateCarree(true, "Verzeichnis mit Rechteckigen Plattkarten");
-    if (has("_qpk")) plateCarree(false, "Verzeichnis mit Quadratischen Plattkarten");
-    if (has("_mp")) mercator(6378137.0, "Mercator Projektion, Erdradius = 6378137");
-    if (has("_mg")) mercator(6371000.0, "Mercator Projektion, Erdradius = 6371000");
-    if (has("_utm")) {
-        transverse(false, false, "Verzeichnis mit UTM Karten WGS84");
-        grid.GkStrip = 3;
-    }
-    if (has("_ute")) {
-        transverse(true, true, "Verzeichnis mit UTM Karten EURO1950");
-        grid.GkStrip = 3;
-    }
-    if (has("_gk")) {
-        transverse(true, false, "Verzeichnis mit Gauss Krüger Karten");
-        grid.UtmZone = 32;
-    }
-    return kind;
-}
-
 struct FoundFile {
     std::string name;
     int resolution;
@@ -142,6 +82,65 @@ void reportBadName(DiagnosticText& log, const std::string& fileName) {
 }
 }  // namespace
 
+bool applyDirectorySuffixes(std::string_view directory, GridContext& grid,
+                            const std::function<void(const char* line)>& matched) {
+    const std::string lowerDir = asciiLower(directory);
+    bool any = false;
+    const auto has = [&](std::string_view suffix) {
+        return lowerDir.find(suffix) != std::string::npos;
+    };
+    const auto note = [&](const char* line) {
+        any = true;
+        if (matched) matched(line);
+    };
+    const auto plateCarree = [&](bool rectangular, const char* line) {
+        grid.PlateCarreeGrid = true;
+        grid.MercatorGrid = false;
+        grid.Ed50Datum = false;
+        grid.RectangularPixels = rectangular;
+        note(line);
+    };
+    const auto mercator = [&](double radius, const char* line) {
+        grid.PlateCarreeGrid = false;
+        grid.LocalDatumGrid = false;
+        grid.MercatorGrid = true;
+        grid.Ed50Datum = false;
+        grid.RectangularPixels = false;
+        grid.MercatorRadius = radius;
+        note(line);
+    };
+    const auto transverse = [&](bool localDatum, bool ed50, const char* line) {
+        grid.PlateCarreeGrid = false;
+        grid.LocalDatumGrid = localDatum;
+        grid.MercatorGrid = false;
+        grid.Ed50Datum = ed50;
+        grid.RectangularPixels = false;
+        note(line);
+    };
+    if (has("_rpk")) plateCarree(true, "Verzeichnis mit Rechteckigen Plattkarten");
+    if (has("_qpk")) plateCarree(false, "Verzeichnis mit Quadratischen Plattkarten");
+    if (has("_mp")) mercator(6378137.0, "Mercator Projektion, Erdradius = 6378137");
+    if (has("_mg")) mercator(6371000.0, "Mercator Projektion, Erdradius = 6371000");
+    if (has("_utm")) {
+        transverse(false, false, "Verzeichnis mit UTM Karten WGS84");
+        grid.GkStrip = 3;
+    }
+    if (has("_ute")) {
+        transverse(true, true, "Verzeichnis mit UTM Karten EURO1950");
+        grid.GkStrip = 3;
+    }
+    if (has("_gk")) {
+        transverse(true, false, "Verzeichnis mit Gauss Krüger Karten");
+        grid.UtmZone = 32;
+    }
+    return any;
+}
+
+double rectangularPixelStretch(int top) {
+    const int degrees = top / 10000;
+    return 1.0 / std::cos(degrees * kDegToRad);
+}
+
 GridPoint mapCollectionCentre(const MapTable& table) {
     double x = 0.0, y = 0.0;
     for (const MapEntry& row : table.rows) {
@@ -158,15 +157,19 @@ int fill_karte_tab(MapScanContext& ctx, const std::optional<std::string>& direct
     std::string dir = directory ? *directory : ctx.configuredMapDir;
     if (!dir.empty() && dir.back() != '/') dir.push_back('/');
 
-    const DirectoryKind kind = applyDirectorySuffixes(asciiLower(dir), ctx.grid, ctx.table, ctx.log);
-    if (kind.grid == DirectoryGrid::None) {
+    const bool named = applyDirectorySuffixes(dir, ctx.grid, [&](const char* line) { AddNmeaListLine(ctx.log, line); });
+    if (!named) {
         ctx.ui.messageBox("Kartenverzeichnis ungueltig,\nName enthält nicht \n_GK\n_UTM\n_UTE\n_RPK\n_QPK",
                           "Error", MessageButtons::Ok, MessageIcon::Error);
         AddNmeaListLine(ctx.log, strprintf("Ungueltiges Kartenverzeichnis <%s>", dir.c_str()));
         return -1;
     }
-    const bool plateCarree = kind.grid == DirectoryGrid::PlateCarree;
-    const bool mercator = kind.grid == DirectoryGrid::Mercator;
+    const bool plateCarree = ctx.grid.PlateCarreeGrid;
+    const bool mercator = ctx.grid.MercatorGrid;
+    if (mercator) {
+        ctx.table.mercatorCircumference = 2.0 * kPi * ctx.grid.MercatorRadius;
+        ctx.table.mercatorHalfCircumference = kPi * ctx.grid.MercatorRadius;
+    }
     if (plateCarree && ctx.table.empty()) {
         ctx.frame.viewCentre.gridX = 100000.0;
         ctx.frame.viewCentre.gridY = 520000.0;
@@ -234,15 +237,9 @@ int fill_karte_tab(MapScanContext& ctx, const std::optional<std::string>& direct
                 table.stripText = std::string(utf8Prefix(std::to_string(ctx.grid.GkStrip), 5));
             }
 
-            std::array<int, 5> value{};
-            bool complete = true;
-            for (std::size_t i = 0; i < value.size(); ++i) {
-                const std::optional<int> v = parseMapField(field[i + 2]);
-                complete = complete && v.has_value();
-                value[i] = v.value_or(0);
-            }
             // A name with an empty or damaged field cannot be placed: it is not catalogued.
-            if (!complete || value[2] <= 0) {
+            const std::optional<MapFileName> parsed = parseMapFileName(file.name);
+            if (!parsed || parsed->resolution <= 0) {
                 reportBadName(ctx.log, file.name);
                 continue;
             }
@@ -258,11 +255,9 @@ int fill_karte_tab(MapScanContext& ctx, const std::optional<std::string>& direct
                 continue;
             }
 
-            const auto [left, top, res, width, height] = value;
-            if (plateCarree && kind.rectangular) {
-                const int degrees = top / 10000;
-                row.xStretch = static_cast<float>(1.0 / std::cos(degrees * kDegToRad));
-            }
+            const auto& [zone, left, top, res, width, height] = *parsed;
+            if (plateCarree && ctx.grid.RectangularPixels)
+                row.xStretch = static_cast<float>(rectangularPixelStretch(top));
             row.resolution = res;
             row.widthPx = width;
             row.heightPx = height;

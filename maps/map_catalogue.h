@@ -34,6 +34,17 @@ struct MapScanContext {
     bool traceAndRouteEmpty = true; // the start position may move to the maps' average centre
 };
 
+// The grid a map directory's name selects. The suffixes are looked for anywhere in the
+// lower-cased path in a fixed order, and each match overrides the flags of the ones before it;
+// `grid` keeps what no match touches. `matched` gets each match's log line. False when the
+// name holds none of the suffixes.
+bool applyDirectorySuffixes(std::string_view directory, GridContext& grid,
+                            const std::function<void(const char* line)>& matched = {});
+
+// How much wider than tall a rectangular plate carrée pixel is: 1/cos of the latitude of the
+// map's top edge (in 1/10000 degree), cut to whole degrees.
+double rectangularPixelStretch(int top);
+
 // The mean of the maps' centres: where a view with no position of its own starts.
 GridPoint mapCollectionCentre(const MapTable& table);
 

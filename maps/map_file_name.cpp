@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "util/text.h"
+
 namespace vexa {
 
 namespace {
@@ -63,6 +65,22 @@ std::optional<int> parseMapField(std::string_view field) {
     const auto [ptr, ec] = std::from_chars(first, last, value);
     if (field.empty() || ec != std::errc() || ptr != last) return std::nullopt;
     return value;
+}
+
+std::optional<MapFileName> parseMapFileName(std::string_view name) {
+    const std::array<std::string_view, 7> field = splitMapFileName(name);
+    std::array<int, 5> value{};
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const std::optional<int> v = parseMapField(field[i + 2]);
+        if (!v) return std::nullopt;
+        value[i] = *v;
+    }
+    return MapFileName{std::string(field[1]), value[0], value[1], value[2], value[3], value[4]};
+}
+
+std::string formatMapFileName(const MapFileName& n, std::string_view extension) {
+    return strprintf("Karte_%s_%d_%d_%d_%d_%d.%.*s", n.zone.c_str(), n.left, n.top, n.resolution, n.width,
+                     n.height, static_cast<int>(extension.size()), extension.data());
 }
 
 std::string_view fileExtension(std::string_view name) {

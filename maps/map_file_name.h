@@ -8,6 +8,26 @@
 
 namespace vexa {
 
+// What a map's file name says: the zone field as written, the left and top edges in grid units
+// (metres; 1/10000 degree on plate carrée; Mercator x and y), the resolution in pixels per 1000
+// grid units and the image size in pixels.
+struct MapFileName {
+    std::string zone;
+    int left = 0;
+    int top = 0;
+    int resolution = 0;
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const MapFileName&) const = default;
+};
+
+// The five numbers of a name; nullopt when one is missing or not a whole number.
+std::optional<MapFileName> parseMapFileName(std::string_view name);
+
+// "Karte_<zone>_<left>_<top>_<resolution>_<width>_<height>.<extension>"
+std::string formatMapFileName(const MapFileName& name, std::string_view extension);
+
 // Case-insensitive wildcard match as the directory search does it: "*" matches any run of
 // characters ("_" and "." included), "?" any one character.
 bool wildcardMatch(std::string_view pattern, std::string_view name);

@@ -18,6 +18,7 @@
 #include "maps/import/grid_srs.h"
 #include "maps/import/tile_layout.h"
 #include "maps/import/tile_renderer.h"
+#include "maps/map_folder.h"
 #include "util/text.h"
 
 namespace vexa {
@@ -44,9 +45,6 @@ void configureGdal() {
     static std::once_flag once;
     std::call_once(once, [] {
         GDALAllRegister();
-        // Georeference given on the command line stays in memory: no .aux.xml beside the
-        // user's files, none beside the tiles.
-        CPLSetConfigOption("GDAL_PAM_ENABLED", "NO");
         GDALSetCacheMax64(kBlockCacheBytes);
     });
 }

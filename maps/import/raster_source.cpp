@@ -1,11 +1,13 @@
 #include "maps/import/raster_source.h"
 
 #include <filesystem>
+#include <vector>
 
 #include <cpl_error.h>
 #include <gdal_utils.h>
 
 #include "maps/import/xyz_tile_folder.h"
+#include "util/text.h"
 
 namespace vexa {
 namespace {
@@ -43,14 +45,23 @@ bool readSystem(OGRSpatialReference& srs, const std::string& text) {
     return ok && knownSystem(srs);
 }
 
-// Rasters with a colour table are read as red, green, blue and alpha through a VRT, so that
-// the warper interpolates colours rather than palette indices.
-GDALDatasetH expandedPalette(GDALDatasetH dataset) {
-    const char* args[] = {"-of", "VRT", "-expand", "rgba", nullptr};
-    GDALTranslateOptions* options = GDALTranslateOptionsNew(const_cast<char**>(args), nullptr);
-    GDALDatasetH expanded = GDALTranslate("", dataset, options, nullptr);
+// A VRT in memory over `dataset` made by gdal_translate's arguments.
+GDALDatasetH translatedVrt(GDALDatasetH dataset, std::vector<const char*> args) {
+    args.insert(args.begin(), {"-of", "VRT"});
+    args.push_back(nullptr);
+    GDALTranslateOptions* options = GDALTranslateOptionsNew(const_cast<char**>(args.data()), nullptr);
+    GDALDatasetH translated = GDALTranslate("", dataset, options, nullptr);
     GDALTranslateOptionsFree(options);
-    return expanded;
+    return translated;
+}
+
+// The raster placed by the bounds the user gave, in memory: nothing is written beside the
+// user's file.
+GDALDatasetH withBounds(GDALDatasetH dataset, const std::array<double, 4>& bounds) {
+    const auto& [west, south, east, north] = bounds;
+    const std::string w = strprintf("%.10g", west), s = strprintf("%.10g", south), e = strprintf("%.10g", east),
+                      n = strprintf("%.10g", north);
+    return translatedVrt(dataset, {"-a_ullr", w.c_str(), n.c_str(), e.c_str(), s.c_str()});
 }
 
 void chooseBands(RasterSource& source) {
@@ -67,6 +78,7 @@ void chooseBands(RasterSource& source) {
 
 RasterSource::~RasterSource() {
     if (dataset) GDALClose(dataset);
+    for (auto it = beneath.rbegin(); it != beneath.rend(); ++it) GDALClose(*it);
 }
 
 std::unique_ptr<RasterSource> openRasterSource(const std::string& path, const SourceGeoreference& given,
@@ -97,20 +109,21 @@ std::unique_ptr<RasterSource> openRasterSource(const std::string& path, const So
     }
     if (GDALGetRasterCount(source->dataset) > 0 &&
         GDALGetRasterColorTable(GDALGetRasterBand(source->dataset, 1)) != nullptr) {
-        GDALDatasetH expanded = expandedPalette(source->dataset);
+        // Colours, not palette indices, are what the warper must interpolate.
+        GDALDatasetH expanded = translatedVrt(source->dataset, {"-expand", "rgba"});
         if (expanded) {
-            // The VRT keeps its own reference to the file it reads.
-            GDALClose(source->dataset);
+            source->beneath.push_back(source->dataset);
             source->dataset = expanded;
         }
     }
 
     const bool placed = hasGeoTransform(source->dataset) || GDALGetGCPCount(source->dataset) >= 3;
     if (!placed && given.bounds && !given.srs.empty()) {
-        const auto& [west, south, east, north] = *given.bounds;
-        double gt[6] = {west, (east - west) / GDALGetRasterXSize(source->dataset), 0.0,
-                        north, 0.0, -(north - south) / GDALGetRasterYSize(source->dataset)};
-        GDALSetGeoTransform(source->dataset, gt);
+        GDALDatasetH placedCopy = withBounds(source->dataset, *given.bounds);
+        if (placedCopy) {
+            source->beneath.push_back(source->dataset);
+            source->dataset = placedCopy;
+        }
     } else if (!placed) {
         error = path + " has no georeference: add a world file and .prj, or give --srs and --bounds";
         return nullptr;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gdal.h>
 #include <ogr_spatialref.h>
@@ -27,6 +28,7 @@ struct RasterSource {
 
     std::string path;
     GDALDatasetH dataset = nullptr;
+    std::vector<GDALDatasetH> beneath;         // what an in-memory VRT dataset reads, kept open
     OGRSpatialReference srs;
     std::array<int, 3> colourBands{1, 2, 3};  // a grey raster gives its one band three times
     int alphaBand = 0;                          // 0: no band says which pixels are empty

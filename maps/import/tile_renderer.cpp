@@ -12,6 +12,7 @@
 #include <cpl_error.h>
 #include <cpl_string.h>
 #include <cpl_vsi.h>
+#include <proj.h>
 
 namespace vexa {
 namespace {
@@ -52,6 +53,20 @@ bool wholeOffset(double from, double to, double pixel, int& offset) {
     return std::abs(exact - offset) < 1e-6;
 }
 
+// GDAL takes a shortcut from Web Mercator to WGS84 longitude and latitude that ignores the
+// target's angular unit (plate carrée counts in 1/10000 degree). Between a projected source
+// and a geographic target the operation PROJ chooses is therefore handed to GDAL explicitly;
+// empty when PROJ has no single operation to give.
+std::string explicitOperation(const std::string& sourceWkt, const std::string& targetWkt) {
+    PJ_CONTEXT* context = proj_context_create();
+    PJ* operation = proj_create_crs_to_crs(context, sourceWkt.c_str(), targetWkt.c_str(), nullptr);
+    const char* text = operation ? proj_as_proj_string(context, operation, PJ_PROJ_5, nullptr) : nullptr;
+    std::string result = text ? text : "";
+    proj_destroy(operation);
+    proj_context_destroy(context);
+    return result;
+}
+
 }  // namespace
 
 TileRenderer::TileRenderer(const std::vector<const RasterSource*>& sources, const OGRSpatialReference& target,
@@ -65,7 +80,12 @@ TileRenderer::TileRenderer(const std::vector<const RasterSource*>& sources, cons
         input.source = source;
         const std::string sourceWkt = wkt(source->srs);
         const std::string srcOption = "SRC_SRS=" + sourceWkt, dstOption = "DST_SRS=" + targetWkt;
-        const char* options[] = {srcOption.c_str(), dstOption.c_str(), nullptr};
+        const std::string operation = source->srs.IsProjected() && target.IsGeographic()
+                                          ? explicitOperation(sourceWkt, targetWkt)
+                                          : std::string();
+        const std::string operationOption = "COORDINATE_OPERATION=" + operation;
+        const char* options[] = {srcOption.c_str(), dstOption.c_str(),
+                                 operation.empty() ? nullptr : operationOption.c_str(), nullptr};
         CPLPushErrorHandler(CPLQuietErrorHandler);
         input.transformer = GDALCreateGenImgProjTransformer2(source->dataset, nullptr, const_cast<char**>(options));
         double suggested[6];

@@ -15,7 +15,7 @@
 
 #include "geo/grid.h"
 #include "maps/import/map_import.h"
-#include "maps/import/grid_srs.h"
+#include "maps/map_file_name.h"
 #include "maps/render/map_loading.h"
 #include "tests/maps/map_fixture.h"
 
@@ -81,6 +81,7 @@ void writeSource(const std::filesystem::path& file, const char* driver, int code
                              nullptr, nullptr));
     GDALClose(mem);
     if (png && georeferenced) {
+        std::filesystem::remove(file.string() + ".aux.xml");  // GDAL's own note of the system
         const char* esri[] = {"FORMAT=WKT1_ESRI", nullptr};
         char* wkt = nullptr;
         srs.exportToWkt(&wkt, esri);

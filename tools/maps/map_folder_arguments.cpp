@@ -1,0 +1,52 @@
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "tools/maps/map_folder_commands.h"
+#include "util/text.h"
+
+namespace vexa {
+
+std::optional<std::string> folderArgument(int argc, char** argv, int maxArguments, const char* usage,
+                                          int* status) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        *status = 0;
+        return std::nullopt;
+    }
+    if (argc < 2 || argc > 1 + maxArguments || argv[1][0] == '-') {
+        std::fputs(usage, stderr);
+        *status = 2;
+        return std::nullopt;
+    }
+    return std::string(argv[1]);
+}
+
+std::optional<MapFolder> readFolderOrSay(const char* command, const std::string& directory) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(directory, error)) {
+        std::fprintf(stderr, "vexa-maps %s: %s: no such folder\n", command, directory.c_str());
+        return std::nullopt;
+    }
+    MapFolder folder = readMapFolder(directory);
+    if (!folder.named) {
+        std::fprintf(stderr,
+                     "vexa-maps %s: %s: the folder's name holds no grid (_utm, _ute, _gk, _mp, _mg, _qpk, "
+                     "_rpk)\n",
+                     command, directory.c_str());
+        return std::nullopt;
+    }
+    return folder;
+}
+
+std::string gridDescription(const GridContext& grid) {
+    if (grid.MercatorGrid) return strprintf("Mercator on a sphere of radius %.0f m, WGS84", grid.MercatorRadius);
+    if (grid.PlateCarreeGrid)
+        return grid.RectangularPixels ? "plate carree in 1/10000 degree, WGS84, pixels stretched by 1/cos(latitude)"
+                                      : "plate carree in 1/10000 degree, WGS84, square pixels";
+    if (!grid.LocalDatumGrid) return strprintf("UTM zone %d on WGS84", grid.UtmZone);
+    if (grid.Ed50Datum) return strprintf("UTM zone %d on European Datum 1950", grid.UtmZone);
+    return strprintf("Gauss-Krueger strip %d on the Potsdam datum", grid.GkStrip);
+}
+
+}  // namespace vexa
