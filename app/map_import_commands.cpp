@@ -1,5 +1,6 @@
 // "Karten importieren…": georeferenced rasters into the current map folder, on a worker thread
 // while a progress dialog shows how far it came; the catalogue is read again at the end.
+#include <algorithm>
 #include <atomic>
 #include <thread>
 

@@ -16,7 +16,7 @@ since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
 
 # Sources: the demo maps as one mosaic, cut and scaled to a 10 km square with 1 m pixels.
 "$MAPS" vrt data/demo/maps/Karten_utm "$work/demo.vrt" >/dev/null
-gdal_translate -q -srcwin 1000 1000 1000 1000 -outsize 10000 10000 -r bilinear -a_srs EPSG:32632 \
+gdal_translate -q -b 1 -b 2 -b 3 -srcwin 1000 1000 1000 1000 -outsize 10000 10000 -r bilinear -a_srs EPSG:32632 \
   -a_ullr 500000 5800000 510000 5790000 -co TILED=YES "$work/demo.vrt" "$work/utm.tif"
 gdalwarp -q -t_srs EPSG:4326 -r bilinear -co TILED=YES "$work/utm.tif" "$work/wgs84.tif"
 gdal_translate -q -outsize 20000 20000 -r bilinear -co TILED=YES -co BIGTIFF=YES "$work/utm.tif" "$work/big.tif"

@@ -15,6 +15,8 @@
 #include <cpl_error.h>
 #include <gdal_alg.h>
 
+#include "geo/grid.h"
+#include "geo/zone_choice.h"
 #include "maps/import/grid_srs.h"
 #include "maps/import/tile_layout.h"
 #include "maps/import/tile_renderer.h"
@@ -80,12 +82,6 @@ std::optional<Geographic> geographicExtent(const RasterSource& source) {
     return Geographic{extent[0], extent[1], extent[2], extent[3]};
 }
 
-// The zone a new folder takes from the middle of the sources.
-int zoneAround(const GridContext& grid, double longitude) {
-    if (gaussKrueger(grid)) return static_cast<int>(std::lround(longitude / 3.0));
-    return std::clamp(static_cast<int>(std::floor((longitude + 180.0) / 6.0)) + 1, 1, 60);
-}
-
 void setZone(GridContext& grid, int zone) {
     grid.UtmZone = zone;
     grid.GkStrip = zone;
@@ -96,7 +92,7 @@ void setZone(GridContext& grid, int zone) {
 std::string outsideZone(const GridContext& grid, const RasterSource& source, const Geographic& extent) {
     if (!transverseMercator(grid)) return {};
     const bool gk = gaussKrueger(grid);
-    const double meridian = gk ? 3.0 * grid.GkStrip : 6.0 * grid.UtmZone - 183.0;
+    const double meridian = transverseMercatorGrid(grid).centralMeridian;
     const double reach = gk ? 3.0 : 6.0;  // half the zone width and as much again
     const double far = std::max(meridian - extent.west, extent.east - meridian);
     if (far <= reach) return {};
@@ -163,7 +159,8 @@ ImportResult importMaps(const ImportRequest& request, const std::function<void(c
     if (!existing && transverseMercator(grid)) {
         double west = extents[0].west, east = extents[0].east;
         for (const Geographic& e : extents) west = std::min(west, e.west), east = std::max(east, e.east);
-        setZone(grid, request.zone.value_or(zoneAround(grid, (west + east) / 2.0)));
+        const double middle = (west + east) / 2.0;
+        setZone(grid, request.zone.value_or(gaussKrueger(grid) ? gkStripAt(middle) : utmZoneAt(middle)));
     }
     for (std::size_t i = 0; i < sources.size(); ++i)
         if (auto message = outsideZone(grid, *sources[i], extents[i]); !message.empty()) return fail(message);
