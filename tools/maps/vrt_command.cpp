@@ -90,10 +90,13 @@ int runVrtCommand(int argc, char** argv) {
         east = std::max(east, gt[0] + name.width * gt[1]);
         south = std::min(south, gt[3] + name.height * gt[5]);
     }
-    const auto pixels = [](double extent, double pixel) {
-        return static_cast<int>(std::ceil(extent / pixel - 1e-6));
-    };
-    const int width = pixels(east - west, pixelX), height = pixels(north - south, pixelY);
+    const double columns = std::ceil((east - west) / pixelX - 1e-6), rows = std::ceil((north - south) / pixelY - 1e-6);
+    if (!(columns < 2147483647.0 && rows < 2147483647.0)) {
+        std::fprintf(stderr, "vexa-maps vrt: %s: %.0f x %.0f pixels at the finest resolution, more than GDAL takes\n",
+                     directory->c_str(), columns, rows);
+        return 1;
+    }
+    const int width = static_cast<int>(columns), height = static_cast<int>(rows);
 
     GDALAllRegister();
     std::unique_ptr<VRTDataset> mosaic(static_cast<VRTDataset*>(VRTCreate(width, height)));
