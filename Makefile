@@ -64,6 +64,26 @@ demo-maps: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) --target mapgen -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/mapgen/mapgen . data/demo/maps/Karten_utm
 
+# The import on the demo data: the detailed demo maps around Hannover as one GeoTIFF on WGS84
+# (by way of `vexa-maps vrt` and gdalwarp), imported into a Gauss-Krüger folder in build/,
+# then shown as `make demo` shows the demo maps. Needs gdal-bin.
+DEMO_IMPORT = $(BUILD)/demo-import
+.PHONY: demo-import
+demo-import: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target vexa-maps vexa -j $(JOBS)
+	rm -rf $(DEMO_IMPORT) && mkdir -p $(DEMO_IMPORT)
+	$(BUILD)/tools/vexa-maps vrt data/demo/maps/Karten_utm $(DEMO_IMPORT)/demo.vrt
+	gdalwarp -q -t_srs EPSG:4326 -te 530000 5790000 580000 5840000 -te_srs EPSG:32632 -tr 0.00015 0.0001 \
+	  -r bilinear -dstalpha -co TILED=YES $(DEMO_IMPORT)/demo.vrt $(DEMO_IMPORT)/demo-wgs84.tif
+	$(BUILD)/tools/vexa-maps import $(DEMO_IMPORT)/demo-wgs84.tif $(DEMO_IMPORT)/Karten_gk
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/app/vexa --maps $(DEMO_IMPORT)/Karten_gk --replay data/demo/NmeaLog_20260601_1000.txt; \
+	else \
+	  $(BUILD)/app/vexa --maps $(DEMO_IMPORT)/Karten_gk --replay data/demo/NmeaLog_20260601_1000.txt \
+	    --snapshot $(DEMO_IMPORT)/snapshot >/dev/null && \
+	  echo "Keine Anzeige: Bilder der vier Ansichten in $(DEMO_IMPORT)/snapshot/"; \
+	fi
+
 # The demo NMEA log: half an hour through Hannover from data/demo/demo-drive.txt, with a
 # 20-second tunnel and a few sentences whose checksum is wrong.
 .PHONY: demo-log

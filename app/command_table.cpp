@@ -23,6 +23,7 @@ const std::vector<MenuItem>& menuItems() {
         tools(0, "", true),
         tools(cmd::MapDirectory, "Karten Verzeichnis", true),
         tools(cmd::Overview, "Karten Übersicht", true),
+        tools(cmd::ImportMaps, "Karten importieren…", true),
         tools(0, "", true),
         tools(cmd::EmulateStart, "EmulateStart/Import", true),
         tools(cmd::EmulateStop, "EmulateStop", true),

@@ -260,6 +260,7 @@ private:
     void loadMapDirectory();
     int scanMapDirectory(const std::string& directory, QProgressBar* progress = nullptr);
     void openMapDirectory();
+    void importMapFiles();
     void selectComPort(int id);
     void selectPort(const std::string& name);
     void openPortDialog();

@@ -66,6 +66,7 @@ void MainWindow::dispatch(int id) {
     case cmd::DisplaySettings: openDisplaySettings(); break;
     case cmd::Calibration: toggleCalibration(); break;
     case cmd::MapDirectory: openMapDirectory(); break;
+    case cmd::ImportMaps: importMapFiles(); break;
     case cmd::PermanentCalibration:
     case cmd::TemporaryCalibration:
     case cmd::CancelCalibration:

@@ -13,6 +13,7 @@
 #include "geo/distance.h"
 #include "geo/grid.h"
 #include "geo/sun_times.h"
+#include "geo/zone_choice.h"
 #include "platform/linux/system_clock.h"
 #include "util/text.h"
 
@@ -55,8 +56,8 @@ int main(int argc, char** argv) {
         std::fabs(lat) >= 84 || std::fabs(lon) > 180)
         return usage();
 
-    const int zone = static_cast<int>(std::floor((lon + 180.0) / 6.0)) + 1;
-    const int strip = static_cast<int>(std::lround(lon / 3.0));
+    const int zone = utmZoneAt(lon);
+    const int strip = gkStripAt(lon);
     std::printf("WGS84 %.6f %.6f\n", lon, lat);
 
     GridContext utm;

@@ -57,6 +57,11 @@ TEST(VexaMaps, CommandLinesAndFoldersItRefuses) {
         {"vrt " + q(dir / "nowhere_utm"), 1, "no such folder"},
         {"info " + q(dir / "Karten"), 1, "holds no grid"},
         {"vrt " + q(dir / "Leer_utm"), 1, "holds no maps"},
+        {"import --help", 0, "usage: vexa-maps import SOURCE"},
+        {"import " + q(dir / "Leer_utm"), 2, "give at least one SOURCE and the TARGETDIR"},
+        {"import a.tif b_utm --format gif", 2, "--format takes jpg or png"},
+        {"import a.tif b_utm --bounds 1,2,3,4", 2, "--bounds needs --srs"},
+        {"import " + q(dir / "nothing.tif") + " " + q(dir / "Neu_utm"), 1, "nothing.tif: no such file"},
     };
     for (const auto& c : cases) {
         const ToolRun r = run(VEXA_MAPS, c.arguments);

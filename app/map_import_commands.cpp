@@ -1,0 +1,77 @@
+// "Karten importieren…": georeferenced rasters into the current map folder, on a worker thread
+// while a progress dialog shows how far it came; the catalogue is read again at the end.
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include "app/app_state.h"
+#include "app/dialog_flag.h"
+#include "app/main_window.h"
+#include "app/state_lock.h"
+#include "maps/import/map_import.h"
+
+namespace vexa {
+
+void MainWindow::importMapFiles() {
+    fullscreenOff();
+    std::string folder;
+    {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        folder = state_.frame.currentMapDir;
+    }
+    if (folder.empty()) {
+        ui_.messageBox("Zuerst ein Kartenverzeichnis wählen", "Karten importieren", MessageButtons::Ok,
+                       MessageIcon::Information);
+        return;
+    }
+    QStringList files;
+    {
+        DialogFlag flag(state_.frame);
+        files = QFileDialog::getOpenFileNames(
+            this, "Karten importieren", QString(),
+            "Georeferenzierte Karten (*.tif *.tiff *.png *.jpg *.jpeg *.gif *.mbtiles *.vrt);;Alle Dateien (*)");
+    }
+    if (files.isEmpty()) return;
+
+    ImportRequest request;
+    for (const QString& file : files) request.sources.push_back(file.toStdString());
+    request.targetDir = folder;
+    QProgressDialog progress("Karten werden importiert…", "Abbrechen", 0, 100, this);
+    progress.setWindowTitle("Karten importieren");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    std::atomic<int> percent{0};
+    std::atomic<bool> cancel{false}, done{false};
+    ImportResult result;
+    std::thread worker([&] {
+        result = importMaps(request, [&](const ImportProgress& p) {
+            percent = p.tilesTotal ? p.tilesDone * 100 / p.tilesTotal : 100;
+        }, &cancel);
+        done = true;
+    });
+    QEventLoop loop;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (progress.wasCanceled()) cancel = true;
+        else progress.setValue(std::min(percent.load(), 99));
+        if (done.load()) loop.quit();
+    });
+    poll.start(50);
+    loop.exec();
+    worker.join();
+    progress.reset();
+
+    if (!result.ok && !result.cancelled) {
+        ui_.messageBox("Import fehlgeschlagen:\n" + result.message, "Karten importieren", MessageButtons::Ok,
+                       MessageIcon::Error);
+    }
+    if (result.tilesWritten > 0) scanMapDirectory(folder);
+    RefreshWindow();
+}
+
+}  // namespace vexa

@@ -1,0 +1,233 @@
+// Rasters written with GDAL, imported into map folders and read back by the catalogue and the
+// map loading; the marks in them checked against the program's own geodesy.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cmath>
+#include <fstream>
+#include <functional>
+
+#include <cpl_conv.h>
+#include <gdal.h>
+#include <ogr_spatialref.h>
+
+#include "geo/grid.h"
+#include "maps/import/map_import.h"
+#include "maps/map_file_name.h"
+#include "maps/render/map_loading.h"
+#include "tests/maps/map_fixture.h"
+
+namespace vexa::testing {
+namespace {
+
+struct Mark {
+    double longitude, latitude;
+};
+// Three marks a few kilometres apart in Hannover.
+constexpr Mark kMarks[] = {{9.700, 52.370}, {9.735, 52.386}, {9.752, 52.358}};
+constexpr int kMarkPixels = 5;
+
+OGRSpatialReference epsg(int code) {
+    OGRSpatialReference srs;
+    srs.importFromEPSG(code);
+    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    return srs;
+}
+
+// A grey raster in `code` around the marks, each a red square of 5 × 5 pixels, placed by PROJ.
+// `driver` writes it to `file`; "PNG" adds a world file and a .prj, as GIS tools write them.
+// `noisy` fills the eastern half with noise that no image format compresses.
+void writeSource(const std::filesystem::path& file, const char* driver, int code, bool georeferenced = true,
+                 bool noisy = false) {
+    GDALAllRegister();
+    const OGRSpatialReference srs = epsg(code), wgs84 = epsg(4326);
+    std::unique_ptr<OGRCoordinateTransformation> toSource(OGRCreateCoordinateTransformation(&wgs84, &srs));
+    std::vector<std::array<double, 2>> at;
+    double west = 1e300, east = -1e300, south = 1e300, north = -1e300;
+    for (const Mark& m : kMarks) {
+        double x = m.longitude, y = m.latitude;
+        toSource->Transform(1, &x, &y);
+        at.push_back({x, y});
+        west = std::min(west, x), east = std::max(east, x), south = std::min(south, y), north = std::max(north, y);
+    }
+    const double pixel = std::max(east - west, north - south) / 300.0;
+    const int width = static_cast<int>((east - west) / pixel) + 80, height = static_cast<int>((north - south) / pixel) + 80;
+    const double gt[6] = {west - 40 * pixel, pixel, 0, north + 40 * pixel, 0, -pixel};
+    GDALDatasetH mem = GDALCreate(GDALGetDriverByName("MEM"), "", width, height, 3, GDT_Byte, nullptr);
+    std::vector<std::uint8_t> plane(static_cast<std::size_t>(width) * height);
+    for (int band = 1; band <= 3; ++band) {
+        std::fill(plane.begin(), plane.end(), 60);
+        for (int i = 0; noisy && i < width * height; ++i)
+            if (i % width > width / 2) plane[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 2654435761u) >> 24);
+        for (const auto& [x, y] : at) {
+            const int px = static_cast<int>(std::floor((x - gt[0]) / pixel)) - kMarkPixels / 2;
+            const int py = static_cast<int>(std::floor((gt[3] - y) / pixel)) - kMarkPixels / 2;
+            for (int dy = 0; dy < kMarkPixels; ++dy)
+                for (int dx = 0; dx < kMarkPixels; ++dx)
+                    plane[static_cast<std::size_t>(py + dy) * width + px + dx] = band == 1 ? 255 : 0;
+        }
+        ASSERT_EQ(CE_None, GDALRasterIO(GDALGetRasterBand(mem, band), GF_Write, 0, 0, width, height, plane.data(), width, height,
+                     GDT_Byte, 0, 0));
+    }
+    if (georeferenced) {
+        GDALSetGeoTransform(mem, const_cast<double*>(gt));
+        GDALSetSpatialRef(mem, OGRSpatialReference::ToHandle(const_cast<OGRSpatialReference*>(&srs)));
+    }
+    const bool png = std::string(driver) == "PNG";
+    const char* options[] = {png && georeferenced ? "WORLDFILE=YES" : nullptr, nullptr};
+    GDALClose(GDALCreateCopy(GDALGetDriverByName(driver), file.c_str(), mem, FALSE, const_cast<char**>(options),
+                             nullptr, nullptr));
+    GDALClose(mem);
+    if (png && georeferenced) {
+        std::filesystem::remove(file.string() + ".aux.xml");  // GDAL's own note of the system
+        const char* esri[] = {"FORMAT=WKT1_ESRI", nullptr};
+        char* wkt = nullptr;
+        srs.exportToWkt(&wkt, esri);
+        std::ofstream(std::filesystem::path(file).replace_extension(".prj")) << wkt;
+        CPLFree(wkt);
+    }
+}
+
+// The mark's place on the grid as the program computes it from WGS84.
+GridPoint gridPosition(const Mark& m, const GridContext& grid) {
+    if (!grid.LocalDatumGrid) return llh2utm(m.longitude, m.latitude, 1, grid);
+    const GeodeticPoint local = wgs84ToLocal(m.longitude, m.latitude, grid);
+    return llh2utm(local.longitude, local.latitude, 1, grid);
+}
+
+// The centre of the red pixels within `radius` grid units of `expected`, over all maps loaded.
+std::optional<GridPoint> redCentre(MapWorld& w, GridPoint expected, double radius) {
+    double sx = 0, sy = 0;
+    int count = 0;
+    for (const MapEntry& row : w.table.rows) {
+        const auto name = parseMapFileName(row.fileName());
+        const double left = name->left, top = name->top;
+        const double unit = 1000.0 / row.resolution;
+        if (expected.easting < left - radius || expected.easting > left + row.widthPx * unit + radius ||
+            expected.northing > top + radius || expected.northing < top - row.heightPx * unit - radius)
+            continue;
+        const QImage image = ReadBitmapFromFile(row, 0, w.log).bitmap;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                const double e = left + (x + 0.5) * unit, n = top - (y + 0.5) * unit;
+                if (qRed(c) > 160 && qGreen(c) < 110 && std::hypot(e - expected.easting, n - expected.northing) < radius)
+                    sx += e, sy += n, ++count;
+            }
+    }
+    if (count == 0) return std::nullopt;
+    return GridPoint{sx / count, sy / count};
+}
+
+TEST(MapImport, MarksLandWithinAPixelOfTheirGridPositionForEverySourceAndGrid) {
+    struct Case {
+        const char* source;
+        const char* driver;
+        int epsg;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"utm32.tif", "GTiff", 25832, "Karten_utm"},   {"wgs84.tif", "GTiff", 4326, "Karten_gk"},
+        {"web.tif", "GTiff", 3857, "Karten_mp"},       {"web.mbtiles", "MBTiles", 3857, "Karten_qpk"},
+        {"scan.png", "PNG", 25832, "Karten_gk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " -> " + c.folder);
+        MapWorld w(c.folder);
+        writeSource(w.temp / c.source, c.driver, c.epsg);
+        ImportRequest request;
+        request.sources = {(w.temp / c.source).string()};
+        request.targetDir = w.dir.string();
+        request.tilePixels = 256;
+        const ImportResult result = importMaps(request, {}, nullptr);
+        ASSERT_TRUE(result.ok) << result.message;
+        ASSERT_EQ(w.scan(), result.tilesWritten - 1);
+        for (const Mark& m : kMarks) {
+            const GridPoint expected = gridPosition(m, w.grid);
+            const double pixel = 1000.0 / result.resolution;
+            const auto found = redCentre(w, expected, 8 * pixel);
+            ASSERT_TRUE(found) << m.longitude << " " << m.latitude;
+            EXPECT_NEAR(found->easting, expected.easting, pixel);
+            EXPECT_NEAR(found->northing, expected.northing, pixel);
+        }
+    }
+}
+
+// Files left in a folder: names and whether each decodes as an image.
+std::vector<std::pair<std::string, bool>> leftIn(const std::filesystem::path& dir) {
+    std::vector<std::pair<std::string, bool>> files;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+        files.emplace_back(entry.path().filename().string(), !QImage(QString::fromStdString(entry.path().string())).isNull());
+    return files;
+}
+
+TEST(MapImport, BadInputIsNamedAndLeavesNothingHalfWritten) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::filesystem::path& temp, ImportRequest&)> prepare;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"image without world file or .prj",
+         [](auto& temp, auto& r) { writeSource(temp / "scan.png", "PNG", 25832, false); r.sources = {(temp / "scan.png").string()}; },
+         "scan.png has no georeference: add a world file and .prj, or give --srs and --bounds"},
+        {".prj that GDAL does not know",
+         [](auto& temp, auto& r) {
+             writeSource(temp / "scan.png", "PNG", 25832);
+             std::ofstream(temp / "scan.prj") << "PROJCS[\"nonsense\"]";
+             r.sources = {(temp / "scan.png").string()};
+         },
+         "scan.prj: GDAL does not know this coordinate reference system"},
+        {"source beyond the zone's overlap",
+         [](auto& temp, auto& r) { writeSource(temp / "h.tif", "GTiff", 25832); r.sources = {(temp / "h.tif").string()}; r.zone = 34; },
+         "beyond the zone and its overlap"},
+        {"target below a file",
+         [](auto& temp, auto& r) {
+             writeSource(temp / "h.tif", "GTiff", 25832);
+             std::ofstream(temp / "file") << "x";
+             r.sources = {(temp / "h.tif").string()};
+             r.targetDir = (temp / "file" / "Karten_utm").string();
+         },
+         "the target folder cannot be written"},
+        {"disk full while writing",
+         [](auto& temp, auto& r) {
+             writeSource(temp / "h.tif", "GTiff", 25832, true, true);
+             r.sources = {(temp / "h.tif").string()};
+             r.format = "png";
+         },
+         "could not be written: the disk is full; "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir temp;
+        ImportRequest request;
+        request.targetDir = (temp / "Karten_utm").string();
+        request.tilePixels = 64;
+        c.prepare(temp.path(), request);
+        const bool diskFull = std::string(c.name).starts_with("disk full");
+        // A file size limit stands in for a full disk: writing past it fails as on a full one.
+        rlimit unlimited{}, limited{};
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        limited = {6000, unlimited.rlim_max};
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        if (diskFull) setrlimit(RLIMIT_FSIZE, &limited);
+        const ImportResult result = importMaps(request, {}, nullptr);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, oldSignal);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find(c.message), std::string::npos) << result.message;
+        const auto files = leftIn(request.targetDir);
+        if (!diskFull) {
+            EXPECT_TRUE(files.empty());
+            continue;
+        }
+        EXPECT_FALSE(files.empty());
+        for (const auto& [name, decodes] : files) EXPECT_TRUE(decodes && name.starts_with("Karte_")) << name;
+    }
+}
+
+}  // namespace
+}  // namespace vexa::testing
