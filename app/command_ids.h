@@ -29,6 +29,7 @@ inline constexpr int CancelCalibration = 40076;     // "Cancel Kalibrierung"
 // Linux only: gpsd as the port, and the port dialog with every receiver by name.
 inline constexpr int PortGpsd = 40300;
 inline constexpr int PortDialog = 40301;
+inline constexpr int ReplaySpeed = 40302;  // "Abspieltempo": the NMEA replay's speed
 inline constexpr int Calibration = 40087;
 inline constexpr int CalibrationMenu = 40168;       // "Kalibrierung " of the map view's hold menu
 inline constexpr int MapDirectory = 40089;
