@@ -203,7 +203,8 @@ private:
     bool uiHoldsState_ = false;
     bool closing_ = false;
     int raiseCount_ = 0;
-    bool startupAnimating_ = false;  // the drawing replay is the start-up route (UI thread only)
+    bool startupAnimating_ = false;         // the drawing replay is the start-up route (UI thread only)
+    std::atomic<bool> startupCut_{false};  // a replay has ended the start-up route
     int cornerCounter_ = 0;  // key "n": map × 4 + corner
     std::atomic<bool> nmeaRefreshPending_{false};
     FrameMailbox frames_;  // the newest frame not yet shown

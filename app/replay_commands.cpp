@@ -201,13 +201,14 @@ void MainWindow::startupRouteAnimation() {
             RouteTable& route = state_.route;
             if (route.count == kStartupRoutePlayed && route.points[0].lon == first.lon &&
                 route.points[0].lat == first.lat) {
-                state_.frame.viewCentre = route.points[kStartupRoutePlayed - 1];
+                // Cut short by a replay, the view stays with the replay's position.
+                if (!startupCut_) state_.frame.viewCentre = route.points[kStartupRoutePlayed - 1];
                 route = RouteTable{};
                 state_.gps.tripDistance = 0.0;
             }
             state_.replay.replayDrawing = false;
         }
-        ui_.sendCommand(cmd::KarteView);
+        if (!startupCut_) ui_.sendCommand(cmd::KarteView);
     };
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
@@ -220,6 +221,7 @@ void MainWindow::startupRouteAnimation() {
 
 void MainWindow::endStartupAnimation() {
     if (!std::exchange(startupAnimating_, false)) return;
+    startupCut_ = true;
     stopDrawingReplay(kStartupStopWait);
 }
 

@@ -299,10 +299,6 @@ void GpsStop(GpsSession& session) {
     if (in.log.active.load()) CloseLogFile(in.log);
 }
 
-const char* const kEmulateFileFilter =
-    "NMEA-Log (*.txt *.nmea *.log);;Google Earth Route (*.kml *.kmz);;GPX (*.gpx);;"
-    "TOP50-Overlay (*.ovl);;Excel (*.csv);;All Files (*)";
-
 void EmulateStart(GpsSession& session) {
     GpsInput& in = session.input;
     in.diagnostics.setCurrentOperation("EmulateStart");
@@ -313,7 +309,9 @@ void EmulateStart(GpsSession& session) {
     FileDialogRequest request;
     request.title = "EmulateStart/Import";
     request.directory = myDocumentsDir();
-    request.filter = kEmulateFileFilter;
+    // NMEA logs, then every kind the import reads.
+    request.filter = "NMEA-Log (*.txt *.nmea *.log);;Google Earth Route (*.kml *.kmz);;GPX (*.gpx);;"
+                     "TOP50-Overlay (*.ovl);;Excel (*.csv);;All Files (*)";
     const auto file = in.ui.openFileName(request);
     if (file) EmulateStartFile(session, *file);
 }

@@ -92,8 +92,6 @@ std::optional<std::string> read_EmulFile(GpsSession& session, const std::filesys
 // The commands.
 void GpsStart(GpsSession& session);
 void GpsStop(GpsSession& session);
-// The file types "EmulateStart/Import" offers: NMEA logs, then what the import reads.
-extern const char* const kEmulateFileFilter;
 // Asks for a file (OpenEmulFile) and replays or imports it.
 void EmulateStart(GpsSession& session);
 // Replays or imports the given file without asking (command line, tests).

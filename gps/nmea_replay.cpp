@@ -45,6 +45,11 @@ void FinishReplay(GpsInput& in) {
     std::lock_guard lock(in.stateMutex);
     in.frame.replaying.store(false);
     in.trace.replayPos = in.trace.next;
+    // The map views stay at the log's last position, whatever view was shown while it played.
+    if (in.last.latitude != 0.0 || in.last.longitude != 0.0) {
+        in.frame.viewCentre.gridX = in.last.grid.easting;
+        in.frame.viewCentre.gridY = in.last.grid.northing;
+    }
 }
 
 }  // namespace vexa

@@ -22,8 +22,8 @@ void StartReplay(GpsInput& in);
 long ReplayNmeaText(GpsInput& in, LogTimers& timers, std::string_view text,
                     const std::function<bool(std::string_view line)>& beforeLine = {});
 
-// The end of a replay run: the log closed, "Thread ProcessEmul ended", replay mode off and
-// the trace replay starting at the newest point.
+// The end of a replay run: the log closed, "Thread ProcessEmul ended", replay mode off, the
+// trace replay starting at the newest point and the map views at the last position.
 void FinishReplay(GpsInput& in);
 
 }  // namespace vexa
