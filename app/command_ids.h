@@ -30,6 +30,7 @@ inline constexpr int CancelCalibration = 40076;     // "Cancel Kalibrierung"
 inline constexpr int PortGpsd = 40300;
 inline constexpr int PortDialog = 40301;
 inline constexpr int ImportMaps = 40302;   // "Karten importieren…"
+inline constexpr int ReplaySpeed = 40303;  // "Abspieltempo": the NMEA replay's speed
 inline constexpr int Calibration = 40087;
 inline constexpr int CalibrationMenu = 40168;       // "Kalibrierung " of the map view's hold menu
 inline constexpr int MapDirectory = 40089;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "gps/replay_pace.h"
+
 namespace vexa {
 
 namespace {
@@ -32,12 +34,18 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--old-keys") {
             line.oldKeys = true;
         } else if (!hasValue && (arg == "--maps" || arg == "--replay" || arg == "--port" ||
-                                 arg == "--screen" || arg == "--scale" || arg == "--snapshot")) {
+                                 arg == "--screen" || arg == "--scale" || arg == "--snapshot" ||
+                                 arg == "--replay-speed")) {
             line.error = arg + " braucht einen Wert";
         } else if (arg == "--maps") {
             line.maps = value();
         } else if (arg == "--replay") {
             line.replay = value();
+        } else if (arg == "--replay-speed") {
+            int speed = kReplaySpeedMax;
+            if (value() != "max" && (!parseInt(args[i], speed) || speed == kReplaySpeedMax || !isReplaySpeed(speed)))
+                line.error = "--replay-speed erwartet 1, 5, 20, 100 oder max";
+            line.replaySpeed = speed;
         } else if (arg == "--port") {
             line.port = value();
         } else if (arg == "--snapshot") {
@@ -60,10 +68,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 
 std::string usageText() {
     return "Aufruf: vexa [--maps DIR] [--replay FILE] [--port DEVICE] [--screen WxH] [--scale N]\n"
-           "            [--snapshot DIR] [--old-keys] [--help]\n"
+           "            [--replay-speed N|max] [--snapshot DIR] [--old-keys] [--help]\n"
            "\n"
            "  --maps DIR       Kartenverzeichnis (z.B. data/demo/maps/Karten_utm)\n"
-           "  --replay FILE    NMEA-Log abspielen (wie EmulateStart/Import)\n"
+           "  --replay FILE    NMEA-Log abspielen (wie EmulateStart/Import); läuft VEXA schon,\n"
+           "                   spielt das laufende Programm die Datei ab\n"
+           "  --replay-speed N Abspieltempo nach den Zeiten im Log: 1, 5, 20 oder 100-fach,\n"
+           "                   max so schnell wie möglich; für diesen Lauf (sonst das im Menü\n"
+           "                   gewählte, Standard 20)\n"
            "  --port DEVICE    serielles Gerät des GPS-Empfängers, z.B. /dev/ttyUSB0,\n"
            "                   oder gpsd bzw. gpsd://HOST:PORT\n"
            "  --screen WxH     Bildschirm des Geräts in Pixeln, ab 240x240, für diesen Lauf\n"

@@ -1,6 +1,6 @@
 // The program's command line:
 //   vexa [--maps DIR] [--replay FILE] [--port DEVICE] [--screen WxH] [--scale N]
-//        [--snapshot DIR] [--old-keys] [--help]
+//        [--replay-speed N|max] [--snapshot DIR] [--old-keys] [--help]
 #pragma once
 
 #include <filesystem>
@@ -13,6 +13,7 @@ namespace vexa {
 struct CommandLine {
     std::optional<std::filesystem::path> maps;
     std::optional<std::filesystem::path> replay;
+    std::optional<int> replaySpeed;  // a factor of the log's time; 0 ("max") as fast as possible
     std::optional<std::string> port;
     int screenWidth = 240;
     int screenHeight = 320;

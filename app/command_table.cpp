@@ -27,6 +27,7 @@ const std::vector<MenuItem>& menuItems() {
         tools(0, "", true),
         tools(cmd::EmulateStart, "EmulateStart/Import", true),
         tools(cmd::EmulateStop, "EmulateStop", true),
+        tools(cmd::ReplaySpeed, "Abspieltempo", true),
         tools(0, "", true),
         tools(40052, "COM1", true),
         tools(40053, "COM2", true),

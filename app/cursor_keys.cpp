@@ -141,9 +141,7 @@ void MainWindow::gpsReplayKey(int key) {
         if (drawingReplayRuns()) {
             pauseDrawingReplay(!replay_->paused());
         } else {
-            const bool pause = !state_.frame.replayPaused.load();
-            state_.frame.replayPaused = pause;
-            if (!pause) session_.replayEvent.signal();
+            PauseReplay(session_, !state_.frame.replayPaused.load());
         }
         return;
     }

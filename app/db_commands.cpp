@@ -183,7 +183,6 @@ void MainWindow::resetPoiDb() {
 }
 
 void MainWindow::storeLastPosition() {
-    if (state_.frame.replaying.load()) return;
     StateLock lock(state_.stateMutex, uiHoldsState_);
     DbContext db = dbContext();
     UpdateLastPos(db, state_.pois, state_.grid, {state_.frame.viewCentre.gridX, state_.frame.viewCentre.gridY});

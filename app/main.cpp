@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<QTranslator> qtGerman = installQtTranslations();
 
     SingleInstance instance(SingleInstance::defaultServerName());
-    if (!line.snapshot && instance.notifyRunning()) return 0;
+    if (!line.snapshot && instance.notifyRunning(line.replay)) return 0;
 
     SystemClock clock;
     FileSettingsStorage storage(settingsFile());
@@ -57,8 +57,10 @@ int main(int argc, char** argv) {
     options.oldKeys = line.oldKeys;
     options.maps = line.maps;
     options.port = line.port;
+    options.replaySpeed = line.replaySpeed;
     if (line.snapshot) {
         options.replayFramePeriod = std::chrono::milliseconds(0);
+        options.replaySpeed = kReplaySpeedMax;
         options.headless = true;
     }
     MainWindow window(*state, options);
@@ -67,7 +69,9 @@ int main(int argc, char** argv) {
         window.start();
         return runSnapshot(window, line.replay, *line.snapshot);
     }
-    instance.listen([&window] { window.raiseFromSecondInstance(); });
+    instance.listen([&window](const std::optional<std::filesystem::path>& replay) {
+        window.raiseFromSecondInstance(replay);
+    });
     window.start();
     if (line.replay) {
         const std::filesystem::path replay = *line.replay;

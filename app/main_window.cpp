@@ -93,14 +93,16 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     dbStore_ = std::make_unique<SqliteDbStore>();
     setExporters([this](const std::string& name, const Progress& bar) { exportRouteNamed(name, &bar); },
                  [this](const Progress& bar) { exportPoiTable(&bar); });
-    session_.beforeReplayLine = [this] { views_.paceReplay(); };
-    views_.setReplayFramePeriod(options_.replayFramePeriod);
+    session_.beforeReplay = [this] { endStartupAnimation(); };
     replay_ = std::make_unique<ReplayThread>();
     screenPower_ = std::make_unique<DBusScreenPower>();
     power_ = std::make_unique<DisplayPower>(*screenPower_, state.diagnostics);
     power_->queryPower();
     views_.setPower(power_.get());
     session_.holdBacklight = [this](bool hold) { power_->holdBacklight(hold); };
+    const std::optional<std::uint32_t> storedSpeed = RegQueryReplaySpeed(store_);
+    const int speed = options_.replaySpeed.value_or(storedSpeed ? static_cast<int>(*storedSpeed) : kDefaultReplaySpeed);
+    session_.pace.setSpeed(isReplaySpeed(speed) ? speed : kDefaultReplaySpeed);
     keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,
                                            options_.oldKeys);
     hardwareKeyCodes_ = hardwareKeyCodes(state.storage);
@@ -156,7 +158,11 @@ void MainWindow::create() {
     frameView_->setFocusPolicy(Qt::NoFocus);
     frameView_->onTap = [this](int x, int y) { guarded([&] { tap(x, y); }); };
     frameView_->onDoubleTap = [this](int x, int y) { guarded([&] { doubleTap(x, y); }); };
-    frameView_->onHold = [this](int x, int y) { guarded([&] { karteHold(x, y); }); };
+    frameView_->onHold = [this](int x, int y) {
+        guarded([&] {
+            if (!replayButtonHold(x, y)) karteHold(x, y);
+        });
+    };
     frameView_->onDrag = [this](int x, int y) { guarded([&] { drag(x, y); }); };
     frameView_->onLift = [this](int x, int y) { guarded([&] { lift(x, y); }); };
     frameView_->onWheel = [this](int steps) { guarded([&] { wheel(steps); }); };
@@ -332,12 +338,13 @@ int MainWindow::runDialog(QDialog& dialog) {
     return dialog.exec();
 }
 
-void MainWindow::raiseFromSecondInstance() {
+void MainWindow::raiseFromSecondInstance(const std::optional<std::filesystem::path>& replay) {
     ++raiseCount_;
     if (isMinimized()) showNormal();
     show();
     raise();
     activateWindow();
+    if (replay) EmulateStartFile(session_, *replay);
 }
 
 QWidget& MainWindow::screen() { return *stack_; }

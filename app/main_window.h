@@ -56,7 +56,10 @@ struct WindowOptions {
     bool oldKeys = false;
     std::optional<std::filesystem::path> maps;  // instead of the stored map directory
     std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
-    std::chrono::milliseconds replayFramePeriod{40};  // 0: replay as fast as frames compose
+    // A drawn replay (trace, route, start-up route) shows each frame at least this long; 0 as
+    // fast as frames compose.
+    std::chrono::milliseconds replayFramePeriod{40};
+    std::optional<int> replaySpeed;  // the NMEA replay's speed for this run instead of the stored one
     bool headless = false;  // no user: boxes are answered from the start (answerHeadless)
     bool startupAnimation = true;                      // play the built-in route at start
 };
@@ -73,8 +76,8 @@ public:
 
     // Runs one command as the menu, a button or a key would, inside the exception handler.
     void command(int id);
-    // Another start of the program asked to be shown.
-    void raiseFromSecondInstance();
+    // Another start of the program asked to be shown, and to replay `replay` when given.
+    void raiseFromSecondInstance(const std::optional<std::filesystem::path>& replay = std::nullopt);
     int raiseCount() const { return raiseCount_; }
 
     void switchWindow() override;
@@ -205,6 +208,8 @@ private:
     bool uiHoldsState_ = false;
     bool closing_ = false;
     int raiseCount_ = 0;
+    bool startupAnimating_ = false;         // the drawing replay is the start-up route (UI thread only)
+    std::atomic<bool> startupCut_{false};  // a replay has ended the start-up route
     int cornerCounter_ = 0;  // key "n": map × 4 + corner
     std::atomic<bool> nmeaRefreshPending_{false};
     FrameMailbox frames_;  // the newest frame not yet shown
@@ -252,6 +257,10 @@ private:
     // The Move view's replay buttons and stepping (replay_stepping.cpp).
     bool drawingReplayRuns();
     bool replayButtonTap(int x, int y);
+    // Holding a replay button offers the NMEA replay speeds.
+    bool replayButtonHold(int x, int y);
+    // The speed menu at `at` (global pixels); the choice holds at once and is stored.
+    void chooseReplaySpeed(QPoint at);
     void stepTrace(int direction);
     void stepRoute(int direction);
     void gpsReplayKey(int key);
@@ -305,6 +314,8 @@ private:
     void openPlaceDirectory();
     bool startDrawingReplay(bool route, std::vector<int> indices);
     void startupRouteAnimation();
+    // An NMEA replay moves the position itself: the start-up route gives way before it starts.
+    void endStartupAnimation();
     void digitKey(int digit);
     void loadFonts();
     void removePrivateFont();

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include <QFontMetrics>
 
@@ -72,7 +71,6 @@ void QtGpsViews::show_pos(const PositionFrame& frame) {
     FrameReadings readings{frame.course, frame.speed, static_cast<int>(frame.altitude),
                            frame.tripDistance, std::string(frame.elapsedText)};
     compose(position, readings);
-    frameDrawn_ = true;
 }
 
 void QtGpsViews::composeAt(const ReplayFrame& frame) {
@@ -95,18 +93,7 @@ void QtGpsViews::showGpsAt(const TracePoint& entry) {
     drawGpsView();
 }
 
-void QtGpsViews::paceReplay() {
-    if (!frameDrawn_.exchange(false)) return;
-    if (replayFramePeriod_.count() == 0 || !state_.frame.replaying.load()) return;
-    const auto next = lastReplayFrame_ + replayFramePeriod_;
-    if (std::chrono::steady_clock::now() < next) std::this_thread::sleep_until(next);
-    lastReplayFrame_ = std::chrono::steady_clock::now();
-}
-
-void QtGpsViews::ShowGps() {
-    drawGpsView();
-    frameDrawn_ = true;
-}
+void QtGpsViews::ShowGps() { drawGpsView(); }
 
 void QtGpsViews::drawGpsView() {
     if (!state_.frame.active.load() || state_.frame.dialogActive.load()) return;

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <atomic>
-
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -40,9 +38,6 @@ class QtGpsViews : public GpsViews, public FramePresenter, public GpsLink, publi
 public:
     // The screen size is the frame state's `screen`, read under the state mutex.
     QtGpsViews(AppState& state, Ui& ui, ViewSink& sink);
-    // Called by the replay thread between lines, without the state mutex: after a drawn
-    // frame it waits out the rest of the replay frame period.
-    void paceReplay();
 
     // Composes the map view at `position` and presents it. The caller holds the state mutex.
     void composeMapView(const TrackPoint& position);
@@ -79,9 +74,6 @@ public:
     bool hasFix() const override;
     int purgeComm() override;
 
-    // A replayed frame is shown for at least this long, as on the handheld, whose drawing time
-    // paced a replay; 0 plays as fast as frames are composed.
-    void setReplayFramePeriod(std::chrono::milliseconds period) { replayFramePeriod_ = period; }
     // The power status reader shared with the display power rules.
     void setPower(DisplayPower* power) { power_ = power; }
     // Full screen moves the map view's bottom tap marks and the 3D view's horizon down.
@@ -97,9 +89,6 @@ private:
     ScreenBufferTurner turner_;  // the Move view's turned and 3D pictures, in the state's screen buffer
     GpsViewState gpsView_;
     std::string sunTimes_;
-    std::chrono::milliseconds replayFramePeriod_{0};
-    std::chrono::steady_clock::time_point lastReplayFrame_{};
-    std::atomic<bool> frameDrawn_{false};
     std::atomic<bool> fullScreen_{false};
 
     MapFrameContext context();

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
@@ -47,6 +48,9 @@ void playFrames(AppState& s, QtGpsViews& views, const std::vector<ReplayFrame>& 
     }
 }
 
+// How long a starting NMEA replay waits for the start-up route to end after its current point.
+constexpr std::chrono::seconds kStartupStopWait{10};
+
 ReplayRecords recordsOf(AppState& s, ReplayScreen& screen) {
     return {s.frame, s.gps, s.route, s.trace, s.grid, s.replay, screen};
 }
@@ -73,6 +77,7 @@ bool MainWindow::StartProcess_ShowIrcRoute() {
 
 bool MainWindow::startDrawingReplay(bool route, std::vector<int> indices) {
     if (state_.replay.replayDrawing.load() || replay_->running()) return false;
+    startupAnimating_ = false;
     const char* name = route ? "Process_ShowIrcTrack" : "Process_ShowIrcTrace";
     AddNmeaListLine(state_.diagnostics, std::string(name) + " Start");
     if (session_.holdBacklight) session_.holdBacklight(true);
@@ -196,20 +201,28 @@ void MainWindow::startupRouteAnimation() {
             RouteTable& route = state_.route;
             if (route.count == kStartupRoutePlayed && route.points[0].lon == first.lon &&
                 route.points[0].lat == first.lat) {
-                state_.frame.viewCentre = route.points[kStartupRoutePlayed - 1];
+                // Cut short by a replay, the view stays with the replay's position.
+                if (!startupCut_) state_.frame.viewCentre = route.points[kStartupRoutePlayed - 1];
                 route = RouteTable{};
                 state_.gps.tripDistance = 0.0;
             }
             state_.replay.replayDrawing = false;
         }
-        ui_.sendCommand(cmd::KarteView);
+        if (!startupCut_) ui_.sendCommand(cmd::KarteView);
     };
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.replay.replayDrawing = true;
         state_.replay.playingRoute = true;
     }
-    if (!replay_->start(std::move(steps))) state_.replay.replayDrawing = false;
+    if (replay_->start(std::move(steps))) startupAnimating_ = true;
+    else state_.replay.replayDrawing = false;
+}
+
+void MainWindow::endStartupAnimation() {
+    if (!std::exchange(startupAnimating_, false)) return;
+    startupCut_ = true;
+    stopDrawingReplay(kStartupStopWait);
 }
 
 }  // namespace vexa

@@ -12,7 +12,9 @@ namespace vexa {
 
 namespace {
 constexpr int kConnectMs = 1000;
-constexpr char kRaise[] = "raise\n";
+// One line per start: "raise", or "replay " and the log's absolute path.
+constexpr char kRaise[] = "raise";
+constexpr char kReplay[] = "replay ";
 }
 
 SingleInstance::SingleInstance(QString serverName) : name_(std::move(serverName)) {}
@@ -25,18 +27,21 @@ QString SingleInstance::defaultServerName() {
     return QString("vexa-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
 
-bool SingleInstance::notifyRunning() {
+bool SingleInstance::notifyRunning(const std::optional<std::filesystem::path>& replay) {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(kConnectMs)) return false;
-    socket.write(kRaise);
+    std::error_code ec;
+    socket.write(replay ? kReplay + QByteArray::fromStdString(std::filesystem::absolute(*replay, ec).string())
+                        : QByteArray(kRaise));
+    socket.write("\n");
     socket.flush();
     socket.waitForBytesWritten(kConnectMs);
     socket.disconnectFromServer();
     return true;
 }
 
-bool SingleInstance::listen(std::function<void()> onRaise) {
+bool SingleInstance::listen(Start onStart) {
     server_ = new QLocalServer;
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_->listen(name_)) {
@@ -44,10 +49,14 @@ bool SingleInstance::listen(std::function<void()> onRaise) {
         QLocalServer::removeServer(name_);
         if (!server_->listen(name_)) return false;
     }
-    QObject::connect(server_, &QLocalServer::newConnection, server_, [this, onRaise] {
+    QObject::connect(server_, &QLocalServer::newConnection, server_, [this, onStart] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, onRaise] {
-                if (socket->readAll().contains("raise")) onRaise();
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, onStart] {
+                while (socket->canReadLine()) {
+                    const QByteArray line = socket->readLine().chopped(1);
+                    if (line == kRaise) onStart(std::nullopt);
+                    else if (line.startsWith(kReplay)) onStart(std::filesystem::path(line.mid(sizeof kReplay - 1).toStdString()));
+                }
             });
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }

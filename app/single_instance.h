@@ -1,10 +1,12 @@
 // One VEXA per user and settings file: a second start asks the running one to show its
-// window and ends.
+// window, hands it the log to replay when it was given one, and ends.
 #pragma once
 
 #include <QString>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 class QLocalServer;
 
@@ -15,10 +17,13 @@ public:
     explicit SingleInstance(QString serverName);
     ~SingleInstance();
 
-    // True when another instance answered; it has been asked to show its window.
-    bool notifyRunning();
-    // Listens for later starts; `onRaise` runs on the UI thread for each.
-    bool listen(std::function<void()> onRaise);
+    using Start = std::function<void(const std::optional<std::filesystem::path>& replay)>;
+
+    // True when another instance answered; it has been asked to show its window and to replay
+    // `replay` (made absolute) when given.
+    bool notifyRunning(const std::optional<std::filesystem::path>& replay = std::nullopt);
+    // Listens for later starts; `onStart` runs on the UI thread for each.
+    bool listen(Start onStart);
 
     // The name for this user and settings file.
     static QString defaultServerName();

@@ -57,6 +57,7 @@ void MainWindow::dispatch(int id) {
         EmulateStop(session_);
         stopDrawingReplay(std::chrono::milliseconds(0));  // ends after the current point
         break;
+    case cmd::ReplaySpeed: chooseReplaySpeed(frameView_->mapToGlobal(frameView_->rect().center())); break;
     case cmd::RouteExport: exportRoute(); break;
     case cmd::Overview: toggleOverview(); break;
     case cmd::LogSettings: openLogSettings(); break;

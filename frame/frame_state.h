@@ -39,6 +39,7 @@ struct FrameState {
     int mapScale = 200;             // pixels per 1000 m of the current map
     double verticalRatio = 1.0;
     std::string portName = "COM1:";
+    std::string replayTitle;        // the replayed file's name, the window title while it plays
     std::atomic<bool> replaying{false};
     std::atomic<bool> replayPaused{false};
     std::atomic<bool> replayStopRequested{false};

@@ -230,6 +230,16 @@ void RegCreateScale(SettingsStore& store, std::uint32_t scale) {
         AddNmeaListLine(store.diagnostics, "Could not create key <iScale>");
 }
 
+std::optional<std::uint32_t> RegQueryReplaySpeed(SettingsStore& store) {
+    if (store.storage.open() == KeyOpenResult::Failed) return std::nullopt;
+    return store.storage.readNumber("iReplaySpeed");
+}
+
+void RegCreateReplaySpeed(SettingsStore& store, std::uint32_t speed) {
+    if (store.storage.open() == KeyOpenResult::Failed || !store.storage.writeNumber("iReplaySpeed", speed))
+        AddNmeaListLine(store.diagnostics, "Could not create key <iReplaySpeed>");
+}
+
 void LoadStartupSettings(SettingsStore& store, Settings& settings) {
     settings.iZeitsync = static_cast<int>(RegQueryZeitsync(store));
     settings.iHKorrektur = static_cast<int>(RegQueryHKorrektur(store));

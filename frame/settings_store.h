@@ -80,6 +80,11 @@ std::string RegQueryGpsd(SettingsStore& store);
 // quarter of physical memory then applies). Absence is normal and not reported.
 std::uint32_t RegQueryKartenSpeicher(SettingsStore& store);
 
+// The NMEA replay's speed in "iReplaySpeed": a factor of the log's own time, 0 for as fast as
+// possible; empty when absent (the default speed applies). Absence is normal and not reported.
+std::optional<std::uint32_t> RegQueryReplaySpeed(SettingsStore& store);
+void RegCreateReplaySpeed(SettingsStore& store, std::uint32_t speed);
+
 // The values read at window creation, in their order there. Fonts are read later.
 void LoadStartupSettings(SettingsStore& store, Settings& settings);
 

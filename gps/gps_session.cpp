@@ -13,6 +13,7 @@
 #include "frame/settings.h"
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
+#include "gps/log_encoding.h"
 #include "gps/nmea_log.h"
 #include "gps/nmea_replay.h"
 #include "gps/port_failure_text.h"
@@ -186,8 +187,9 @@ int Read_Timeout(GpsSession& session, unsigned char& byte) {
             ReportApiError(in.diagnostics, "ReadFile", read.error, name);
             AddNmeaListLine(in.diagnostics, strprintf("ReadFile return=0 Close %s", name.c_str()));
             close_port(session, name);
+            // The box may stay up longer than the read time-out: the loss is told once.
             tellReceiverLost(in, kLost, "GPS getrennt");
-            break;
+            return 0;
         }
         }
     }
@@ -205,6 +207,7 @@ void readPacketNMEA(GpsSession& session) {
         if (result == 1) AppendByte(in, reader, &session.port, byte);
     }
     if (in.log.active.load()) CloseLogFile(in.log);
+    in.ui.setWindowTitle(kCaption);
     RefreshWindow(session);
 }
 
@@ -226,16 +229,19 @@ void ProcessEmul(GpsSession& session, std::string bytes) {
     in.diagnostics.setCurrentOperation("ProcessEmul");
     StartReplay(in);
     if (session.holdBacklight) session.holdBacklight(true);
+    session.pace.restart();
+    const std::string text = nmeaLogText(std::move(bytes));
     LogTimers timers;
-    ReplayNmeaText(in, timers, bytes, [&session] {
-        if (session.beforeReplayLine) session.beforeReplayLine();
+    ReplayNmeaText(in, timers, text, [&session](std::string_view line) {
         FrameState& frame = session.input.frame;
+        session.pace.waitForLine(line, [&frame] { return frame.replayStopRequested || frame.replayPaused; });
         if (frame.replayStopRequested) return false;
         if (frame.replayPaused) session.replayEvent.wait();
         return !frame.replayStopRequested;
     });
     FinishReplay(in);
     if (session.holdBacklight) session.holdBacklight(false);
+    in.ui.setWindowTitle(kCaption);
     RefreshWindow(session);
 }
 
@@ -263,6 +269,8 @@ void GpsStart(GpsSession& session) {
         in.ui.messageBox("NMEA ist bereits gestartet", kCaption);
         return;
     }
+    // A reader that ended with its port has nothing more to say (its last title included).
+    if (session.worker.joinable()) session.worker.join();
     const std::string name = portName(session);
     if (!open_port(session, name, kGpsBaud)) {
         closeNewLog();
@@ -298,8 +306,9 @@ void EmulateStart(GpsSession& session) {
     FileDialogRequest request;
     request.title = "EmulateStart/Import";
     request.directory = myDocumentsDir();
-    request.filter = "NMEA-Log (*.txt);;Google Earth Route (*.kml);;TOP50-Overlay (*.ovl);;"
-                     "Excel (*.csv);;All Files (*.*)";
+    // NMEA logs, then every kind the import reads.
+    request.filter = "NMEA-Log (*.txt *.nmea *.log);;Google Earth Route (*.kml *.kmz);;GPX (*.gpx);;"
+                     "TOP50-Overlay (*.ovl);;Excel (*.csv);;All Files (*)";
     const auto file = in.ui.openFileName(request);
     if (file) EmulateStartFile(session, *file);
 }
@@ -325,14 +334,19 @@ void EmulateStartFile(GpsSession& session, const std::filesystem::path& file) {
                              kCaption, MessageButtons::Ok, MessageIcon::Information);
         return;
     }
-    if (ext != "txt") {
-        // Only NMEA logs (*.txt) are replayed: anything else would feed the parsers noise.
-        in.ui.messageBox(strprintf("%s ist kein NMEA-Log (*.txt) und kann nicht abgespielt werden.",
+    if (ext != "txt" && ext != "nmea" && ext != "log") {
+        // Only NMEA logs are replayed: anything else would feed the parsers noise.
+        in.ui.messageBox(strprintf("%s ist kein NMEA-Log (*.txt, *.nmea, *.log) und kann nicht abgespielt werden.",
                                    file.filename().c_str()),
                          kCaption, MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
+    if (session.beforeReplay) session.beforeReplay();
     in.frame.replaying = true;
+    {
+        std::lock_guard lock(in.stateMutex);
+        in.frame.replayTitle = file.filename().string();
+    }
     in.ui.setWindowTitle(file.filename().string());
     auto bytes = read_EmulFile(session, file);
     if (!bytes) {
@@ -359,6 +373,13 @@ void EmulateStop(GpsSession& session) {
     session.input.frame.replayStopRequested = true;
     session.input.frame.replayPaused = false;
     session.replayEvent.signal();
+    session.pace.wake();
+}
+
+void PauseReplay(GpsSession& session, bool paused) {
+    session.input.frame.replayPaused = paused;
+    if (paused) session.pace.wake();
+    else session.replayEvent.signal();
 }
 
 void StopGpsThreads(GpsSession& session) {

@@ -19,6 +19,7 @@
 
 #include "gps/gps_input.h"
 #include "gps/nmea_framing.h"
+#include "gps/replay_pace.h"
 #include "gps/sentence_processing.h"
 
 namespace vexa {
@@ -53,14 +54,16 @@ struct GpsSession {
     std::function<bool(const std::filesystem::path&, const std::string& extension)> importFile;
     // Asked after a replay started: show the GPS view, or the Move view when maps exist.
     std::function<void()> showReplayView;
-    // Runs on the replay thread before each line, outside the state mutex: the window holds
-    // drawn frames there for a watchable pace.
-    std::function<void()> beforeReplayLine;
+    // Called on the UI thread before a replay starts: nothing else may move the position
+    // while the log plays (the window ends its start-up route animation here).
+    std::function<void()> beforeReplay;
     // The display's backlight hold: taken when a replay starts, released when it ends, so the
     // screen stays lit while nobody touches the device.
     std::function<void(bool hold)> holdBacklight;
 
     ReplayEvent replayEvent;
+    // The log's own clock: waits between the lines by the chosen speed, outside the state mutex.
+    ReplayPace pace;
     std::thread worker;
     std::atomic<bool> workerRunning{false};
     std::atomic<bool> stopRequested{false};  // the reader's stop at exit
@@ -94,6 +97,8 @@ void EmulateStart(GpsSession& session);
 // Replays or imports the given file without asking (command line, tests).
 void EmulateStartFile(GpsSession& session, const std::filesystem::path& file);
 void EmulateStop(GpsSession& session);
+// Pauses or resumes a running replay; a paused replay stops before its next line.
+void PauseReplay(GpsSession& session, bool paused);
 // At exit: closes the port, stops and joins a running worker. A worker may be waiting for the
 // user (a message box through Ui); the application's Ui must answer such calls at once while
 // it shuts down, or this join would wait for a dialog that is never shown.

@@ -53,6 +53,7 @@ struct GpsState {
     bool traceSegmentStart = true;
     bool traceFirstFix = true;        // the next fix is a trace point (start, fix loss, cleared trace)
     bool noFixShown = false;          // the Move view shows the bad-reception text already
+    bool badReceptionTitled = false;  // the window title says so
     bool clockSetRefused = false;     // the system refused the GPS time; not asked again this run
     double rmcDistanceSinceMark = 0.0;
     double ggaDistanceSinceMark = 0.0;

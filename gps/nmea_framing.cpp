@@ -73,9 +73,6 @@ void StartReception(GpsInput& in, ReaderState& reader) {
         AddNmeaListLine(in.diagnostics,
                         strprintf("readPacketNMEA Start Tick Count = <%ld>", static_cast<long>(now)));
     resetForRun(in);
-    in.gps.fixValid = false;
-    in.gps.rmcPrevValid = false;
-    in.gps.ggaPrevValid = false;
     reader.sequence = LiveSequenceState{};
     reader.sequence.lastTick = now;
     reader.length = 0;

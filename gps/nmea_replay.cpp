@@ -16,21 +16,22 @@ void StartReplay(GpsInput& in) {
     resetForRun(in);
     in.last.latitude = 0.0;
     in.last.longitude = 0.0;
+    in.gps.tripDistance = 0.0;
     in.gps.tripStartSecond = 0;
     in.gps.averageSpeed = 0.0;
 }
 
 long ReplayNmeaText(GpsInput& in, LogTimers& timers, std::string_view text,
-                    const std::function<bool()>& beforeLine) {
+                    const std::function<bool(std::string_view line)>& beforeLine) {
     long lines = 0;
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) break;
-        if (beforeLine && !beforeLine()) break;
         std::string_view line = text.substr(start, end - start);
         // Each line is a zero-terminated text: a NUL byte ends it.
         line = line.substr(0, line.find('\0'));
+        if (beforeLine && !beforeLine(line)) break;
         ProcessReplaySentence(in, timers, line);
         ++lines;
         start = end + 1;
@@ -44,6 +45,11 @@ void FinishReplay(GpsInput& in) {
     std::lock_guard lock(in.stateMutex);
     in.frame.replaying.store(false);
     in.trace.replayPos = in.trace.next;
+    // The map views stay at the log's last position, whatever view was shown while it played.
+    if (in.last.latitude != 0.0 || in.last.longitude != 0.0) {
+        in.frame.viewCentre.gridX = in.last.grid.easting;
+        in.frame.viewCentre.gridY = in.last.grid.northing;
+    }
 }
 
 }  // namespace vexa

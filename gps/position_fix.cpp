@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
@@ -231,6 +232,7 @@ void badReception(GpsInput& in, std::string_view sentence, std::string_view tag,
                   bool timeTexts) {
     GpsState& gps = in.gps;
     in.ui.setWindowTitle(kBadReceptionTitle);
+    gps.badReceptionTitled = true;
     const DisplayMode mode = in.frame.displayMode.load();
     if (mode == DisplayMode::Move && drawViews && !gps.noFixShown) {
         in.views.show_pos({in.last.grid, gps.course, gps.speed, gps.altitude, gps.tripDistance,
@@ -266,6 +268,9 @@ void traceOrScreenAutoOff(GpsInput& in, int source, double d, double mark, GridP
 
 GridPoint placeFix(GpsInput& in, const Position& pos) {
     in.gps.noFixShown = false;
+    // Live reception names the port on every fix; a replay names its file again.
+    if (std::exchange(in.gps.badReceptionTitled, false) && in.frame.replaying.load())
+        in.ui.setWindowTitle(in.frame.replayTitle);
     in.views.fillGeomsg(pos.lon, pos.lat, in.gps.eastWest, in.gps.northSouth);
     const GridPoint grid = llh2utm(pos.lon, pos.lat, 1, in.grid);
     in.last.grid = grid;

@@ -151,6 +151,10 @@ void resetForRun(GpsInput& in) {
     gps.traceFirstFix = true;
     gps.noFixShown = false;
     gps.clockSetRefused = false;
+    // A new leg: no distance or course is taken from a fix of an earlier run.
+    gps.fixValid = false;
+    gps.rmcPrevValid = false;
+    gps.ggaPrevValid = false;
     gps.rmcDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
     gps.ggaDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
 }

@@ -43,8 +43,8 @@ struct LiveSequenceState {
 };
 
 // Resets the GPS state for a new reception or replay run: the seen flags of GSA and GSV,
-// the segment start, and both distance marks above the minimum distance so the first fix
-// counts as moved.
+// the segment start, the fix and the previous fixes (no leg joins two runs), and both
+// distance marks above the minimum distance so the first fix counts as moved.
 void resetForRun(GpsInput& in);
 
 // Live: time step, GSA, GSV, fix-change beep, RMC, GGA, "RMC/GGA aktivieren", for a

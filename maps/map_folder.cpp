@@ -1,6 +1,6 @@
 #include "maps/map_folder.h"
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "maps/map_catalogue.h"
 #include "platform/ui.h"

@@ -79,7 +79,11 @@ bool trace2track(RouteTable& route, const TraceTable& trace, long itracemax, Fra
     int copied = 0;
     auto copyRange = [&](float f, float end) {
         for (; f < end && copied < kRouteCapacity; f += step) {
-            route.points[static_cast<std::size_t>(copied++)] = trackPointOf(trace.points[static_cast<std::size_t>(f)]);
+            const TracePoint& point = trace.points[static_cast<std::size_t>(f)];
+            // Two pieces of trace (two GPS sessions) are not joined by a drawn leg.
+            if (point.segmentStart && copied > 0)
+                route.points[static_cast<std::size_t>(copied - 1)].lineKind = LineKind::NotDrawn;
+            route.points[static_cast<std::size_t>(copied++)] = trackPointOf(point);
         }
     };
     if (trace.wrapped) {

@@ -49,7 +49,8 @@ struct MapTapGeometry {
 bool AddTrackPoint(RouteTable& route, FrameState& frame, const GridContext& grid, Ui& ui,
                    const MapTapGeometry& geometry, int x, int y);
 
-// Replaces the route by a thinned copy of the trace. Returns false when the trace is empty.
+// Replaces the route by a thinned copy of the trace; the leg between two pieces of trace is
+// not drawn. Returns false when the trace is empty.
 bool trace2track(RouteTable& route, const TraceTable& trace, long itracemax, FrameState& frame,
                  Ui& ui);
 

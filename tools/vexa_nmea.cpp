@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -28,6 +30,7 @@
 #include "gps/gps_state.h"
 #include "gps/gps_session.h"
 #include "gps/gps_views.h"
+#include "gps/log_encoding.h"
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_log.h"
 #include "gps/nmea_replay.h"
@@ -109,11 +112,20 @@ int replayFile(const char* name) {
         std::fprintf(stderr, "vexa-nmea: %s: %s\n", name, inputProblemText(check).c_str());
         return 1;
     }
-    std::ifstream in(name, std::ios::binary);
-    if (!in) {
+    std::ifstream file(name, std::ios::binary);
+    if (!file) {
         std::fprintf(stderr, "vexa-nmea: cannot read %s\n", name);
         return 1;
     }
+    // A UTF-16 log is read whole and narrowed; an 8-bit one is streamed as it is.
+    char mark[2] = {};
+    file.read(mark, 2);
+    const bool utf16 = isUtf16Text(std::string_view(mark, static_cast<std::size_t>(file.gcount())));
+    file.clear();
+    file.seekg(0);
+    std::istringstream narrowed;
+    if (utf16) narrowed.str(nmeaLogText(std::string(std::istreambuf_iterator<char>(file), {})));
+    std::istream& in = utf16 ? static_cast<std::istream&>(narrowed) : file;
 
     GpsRecords records;
     records.settings.LGsaLogTime = 1;                // satellites are part of the picture

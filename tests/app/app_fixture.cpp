@@ -28,6 +28,7 @@ MainWindow& AppTest::open(WindowOptions options, bool manualClock, std::chrono::
     state_.reset();
     options.replayFramePeriod = replayPeriod;
     options.startupAnimation = startupAnimation_;
+    if (!options.replaySpeed) options.replaySpeed = replaySpeed_;
     state_ = std::make_unique<AppState>(manualClock ? static_cast<Clock&>(manualClock_) : systemClock_,
                                         *storage_, port_);
     window_ = std::make_unique<MainWindow>(*state_, options);

@@ -44,6 +44,7 @@ protected:
     std::unique_ptr<MainWindow> window_;
     std::deque<std::optional<std::filesystem::path>> files_;
     bool startupAnimation_ = false;  // the built-in route animation at start
+    std::optional<int> replaySpeed_ = kReplaySpeedMax;  // empty: the stored speed, as a desktop start
 
     AppTest();
     ~AppTest() override;

@@ -98,7 +98,9 @@ TEST_F(AppTest, LastPositionOfGpsStopIsTheNextStartsViewCentre) {
     state().frame.viewCentre = TrackPoint{551234.0, 5801234.0};
     run(cmd::GpsStop);
     state().frame.viewCentre = TrackPoint{552345.0, 5802345.0};
+    state().frame.replaying = true;  // also while a log is replayed
     run(cmd::GpsStop);
+    state().frame.replaying = false;
     open();
     EXPECT_NEAR(state().frame.viewCentre.gridX, 552345.0, 1.0);
     EXPECT_NEAR(state().frame.viewCentre.gridY, 5802345.0, 1.0);

@@ -313,8 +313,9 @@ TEST_F(AppTest, KeyBBlanksTheWindowAnyKeyWakesItAndReplaysHoldTheBacklight) {
     EXPECT_EQ(state().gps.lastActivityTick.load(), manualClock_.tickCount());
 
     // The NMEA replay takes the hold and gives it back when stopped, long before the end of the
-    // drive (paced, it runs for minutes); key "e" drops any hold.
-    open({}, false, std::chrono::milliseconds(50));
+    // drive (at 20x it runs for a minute and a half); key "e" drops any hold.
+    replaySpeed_ = 20;
+    open();
     EmulateStartFile(window().session(), demoLog());
     EXPECT_TRUE(waitFor([&] { return window().power().backlightHeld(); }));
     run(cmd::EmulateStop);

@@ -20,11 +20,15 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     EXPECT_EQ(line.scale, 3);
     EXPECT_TRUE(line.screenGiven && line.scaleGiven);
     EXPECT_FALSE(parseCommandLine({}).screenGiven || parseCommandLine({}).scaleGiven);
+    EXPECT_EQ(parseCommandLine({"--replay-speed", "100"}).replaySpeed, 100);
+    EXPECT_EQ(parseCommandLine({"--replay-speed", "max"}).replaySpeed, kReplaySpeedMax);
+    EXPECT_FALSE(parseCommandLine({}).replaySpeed);
     EXPECT_TRUE(line.oldKeys);
     EXPECT_EQ(parseCommandLine({}).screenWidth, 240);
     EXPECT_EQ(parseCommandLine({}).scale, 2);
     for (auto args : std::vector<std::vector<std::string>>{
-             {"--screen", "240"}, {"--screen", "200x320"}, {"--screen", "320x5000"}, {"--scale", "0"}, {"--maps"}, {"--bogus"}})
+             {"--screen", "240"}, {"--screen", "200x320"}, {"--screen", "320x5000"}, {"--scale", "0"}, {"--maps"}, {"--bogus"},
+             {"--replay-speed", "7"}, {"--replay-speed", "0"}, {"--replay-speed"}})
         EXPECT_FALSE(parseCommandLine(args).error.empty()) << args[0];
 }
 
@@ -72,16 +76,19 @@ TEST_F(AppTest, SnapshotOnABrokenSettingsStoreRunsOnDefaultsAndSaysSoOnce) {
     EXPECT_EQ(errors.count("Could not open/create key"), 1) << errors.toStdString();
 }
 
-TEST_F(AppTest, ASecondStartRaisesTheFirstAndEnds) {
+TEST_F(AppTest, ASecondStartRaisesTheFirstHandsItTheLogToReplayAndEnds) {
     MainWindow& w = open();
     SingleInstance first(SingleInstance::defaultServerName());
-    ASSERT_TRUE(first.listen([&] { w.raiseFromSecondInstance(); }));
-    QProcess second;
-    second.start(VEXA_EXE, {});
-    ASSERT_TRUE(waitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(waitFor([&] { return w.raiseCount() == 1; }, 5000));
+    ASSERT_TRUE(first.listen([&](const auto& replay) { w.raiseFromSecondInstance(replay); }));
+    for (const QStringList& args : {QStringList{}, QStringList{"--replay", QString::fromStdString(demoLog().string())}}) {
+        QProcess second;
+        second.start(VEXA_EXE, args);
+        ASSERT_TRUE(waitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), 0);
+    }
+    EXPECT_TRUE(waitFor([&] { return w.raiseCount() == 2; }, 5000));
+    EXPECT_TRUE(waitFor([&] { return contains(state().diagnostics.text(), "Thread ProcessEmul ended"); }, 120000));
 }
 
 }  // namespace

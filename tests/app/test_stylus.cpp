@@ -314,6 +314,35 @@ TEST_F(StylusTest, TheWheelZoomsLikePlusAndMinus) {
     EXPECT_DOUBLE_EQ(state().frame.zoomFactor, 0.75 * 0.75 * 1.3333333333333333);
 }
 
+// The NMEA replay's speed: 20× on a first start, then as chosen from the menu or by holding a
+// replay button, and kept for the next start.
+TEST_F(StylusTest, ReplaySpeedIsChosenFromTheMenuOrAHeldReplayButtonAndKept) {
+    replaySpeed_.reset();
+    MainWindow& w = openAtCentre();
+    EXPECT_EQ(w.session().pace.speed(), 20);
+    std::vector<std::string> items;
+    std::string pick = "5-fach";
+    w.setMenuRunner([&](QMenu& menu) {
+        int chosen = 0;
+        items.clear();
+        for (QAction* a : menu.actions()) {
+            items.push_back(a->text().toStdString() + (a->isChecked() ? " *" : ""));
+            if (a->text().toStdString() == pick) chosen = a->data().toInt();
+        }
+        return chosen;
+    });
+    run(cmd::ReplaySpeed);
+    EXPECT_EQ(items, (std::vector<std::string>{"1-fach", "5-fach", "20-fach *", "100-fach", "so schnell wie möglich"}));
+    EXPECT_EQ(w.session().pace.speed(), 5);
+    makeTrace(40);
+    run(cmd::MoveView);
+    pick = "so schnell wie möglich";
+    const QPoint step = replayButtonLayout(kWidth, kHeight)[ReplayButton::TraceStep].center();
+    holdAt(step, [&] { return w.session().pace.speed() == kReplaySpeedMax; });
+    release(step);
+    EXPECT_EQ(openAtCentre().session().pace.speed(), kReplaySpeedMax);
+}
+
 // The buttons are drawn where the taps find them: a trace and a route of more than one point
 // show fast, start and step; pause only while that replay runs.
 TEST_F(StylusTest, ReplayButtonsShowWhereTapsFindThemAndDriveTheReplay) {

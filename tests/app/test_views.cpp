@@ -251,7 +251,8 @@ TEST_F(AppTest, AWorkerDrawingFasterThanTheUiLeavesOneFrameInFlightTheNewest) {
 // The replay worker draws course-up Move frames while the UI thread resizes the screen: each
 // new size reaches the worker's frames, and afterwards every view draws for the last one.
 TEST_F(AppTest, TheScreenResizesWhileAReplayDrawsAndEveryViewFollows) {
-    MainWindow& w = openWithMaps(demoMaps(), false, std::chrono::milliseconds(5));
+    replaySpeed_ = 20;  // the drive lasts a minute and a half: the stop comes long before its end
+    MainWindow& w = openWithMaps(demoMaps());
     run(cmd::MoveStep);
     run(cmd::MoveStep);
     ASSERT_TRUE(state().frame.courseUp);

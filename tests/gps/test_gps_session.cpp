@@ -167,13 +167,12 @@ struct ReplayFixture : SessionFixture {
 
 TEST_F(ReplayFixture, LastLineWithoutLineFeedIsNotReplayed) {
     const std::string gsa = testing::nmea("GPGSA,A,3,01,02,03,,,,,,,,,,1.8,0.9,1.6");
-    std::vector<std::string> backlight;  // the hold around the lines, from the replay thread
+    std::vector<std::string> backlight;  // the hold around the replay, from the replay thread
     session.holdBacklight = [&](bool hold) { backlight.push_back(hold ? "hold" : "release"); };
-    session.beforeReplayLine = [&] { backlight.push_back("line"); };
     EmulateStartFile(session, writeLog("short.txt", gsa + "\r\n" + gsa + "\n" + gsa));
     ASSERT_TRUE(testing::waitUntil([&] { return !session.workerRunning; }, 3s));
     session.worker.join();
-    EXPECT_EQ(backlight, (std::vector<std::string>{"hold", "line", "line", "release"}));
+    EXPECT_EQ(backlight, (std::vector<std::string>{"hold", "release"}));
     EXPECT_EQ(replayedGsa(), 2);
     EXPECT_TRUE(records.listHas("Thread ProcessEmul ended"));
     EXPECT_FALSE(records.frame.replaying);
@@ -219,11 +218,98 @@ TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefu
 
     EmulateStartFile(session, writeLog("route.jpg", "<gpx/>"));
     EXPECT_EQ(records.ui.messages().back().text,
-              "route.jpg ist kein NMEA-Log (*.txt) und kann nicht abgespielt werden.");
+              "route.jpg ist kein NMEA-Log (*.txt, *.nmea, *.log) und kann nicht abgespielt werden.");
     EmulateStartFile(session, writeLog("points.CSV", "a;b\n"));
     EXPECT_NE(records.ui.messages().back().text.find("csv"), std::string::npos);
+    // The file dialog offers every kind it replays or imports.
+    records.ui.queueFileName(std::nullopt);
+    EmulateStart(session);
+    for (const char* kind : {"*.txt", "*.nmea", "*.log", "*.kml", "*.kmz", "*.gpx", "*.ovl", "*.csv"})
+        EXPECT_NE(records.ui.fileDialogs().back().filter.find(kind), std::string::npos) << kind;
     EXPECT_FALSE(session.workerRunning);
     EXPECT_FALSE(session.worker.joinable());
+}
+
+// The same drive as .nmea and .log, and saved as UTF-16 with either byte order: each replays
+// the whole drive, and the title names the file again when the fix comes back after a loss.
+TEST_F(ReplayFixture, LogsOfEveryNameAndUtf16AreReplayed) {
+    const std::string text = testing::readDataFile("drive_hannover.txt");
+    const auto utf16 = [&](bool little) {
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char c : text) bytes += little ? std::string{c, '\0'} : std::string{'\0', c};
+        return bytes;
+    };
+    const std::pair<const char*, std::string> cases[] = {
+        {"drive.nmea", text}, {"drive.log", text}, {"little.txt", utf16(true)}, {"big.txt", utf16(false)}};
+    for (const auto& [name, bytes] : cases) {
+        records.ui.clear();
+        EmulateStartFile(session, writeLog(name, bytes));
+        ASSERT_TRUE(testing::waitUntil([&] { return !session.workerRunning; }, 10s)) << name;
+        session.worker.join();
+        EXPECT_NEAR(records.gps.tripDistance, 3085.8, 62.0) << name;  // the drive's length, as one trip
+        const auto titles = records.ui.titles();
+        const auto loss = std::find(titles.rbegin(), titles.rend(), "Empfang schlecht");
+        ASSERT_TRUE(loss != titles.rend() && loss != titles.rbegin()) << name;
+        EXPECT_EQ(*std::prev(loss), name) << "the fix came back";
+        EXPECT_EQ(titles.back(), "VEXA") << "the replay has ended";
+    }
+}
+
+// The log's clock in a running replay: a stop ends even a long wait at once.
+TEST_F(ReplayFixture, AStopEndsTheWaitForTheNextLine) {
+    session.pace.setSpeed(1);
+    const std::string late = testing::nmea("GPRMC,130000,V,,,,,,,010624,,") + "\n";
+    EmulateStartFile(session, writeLog("gap.txt", testing::nmea("GPRMC,120000,V,,,,,,,010624,,") + "\n" + late + late));
+    ASSERT_TRUE(testing::waitUntil([&] { return records.titleCount("Empfang schlecht") == 1; }, 2s));
+    const auto asked = std::chrono::steady_clock::now();
+    EmulateStop(session);
+    ASSERT_TRUE(testing::waitUntil([&] { return !session.workerRunning; }, 2s));
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 500ms);
+    EXPECT_EQ(records.titleCount("Empfang schlecht"), 1) << "the line after the gap was not replayed";
+}
+
+// The pace by itself: the wall time a run of lines takes by the log's clock and the speed.
+TEST(ReplayPaceTest, LinesAreDueByTheLogsClockAtTheChosenSpeed) {
+    const auto rmc = [](const std::string& time) { return "$GPRMC," + time + ",A"; };
+    const auto gga = [](const std::string& time) { return "$GNGGA," + time + ",5222.0"; };
+    const struct {
+        const char* what;
+        std::vector<std::string> lines;
+        int speed;
+        int minMs, maxMs;
+    } cases[] = {
+        {"10 s at 20x", {rmc("120000"), gga("120000"), rmc("120005"), gga("120005"), rmc("120010")}, 20, 480, 900},
+        {"as fast as possible", {rmc("120000"), rmc("130000")}, kReplaySpeedMax, 0, 100},
+        {"across midnight", {rmc("235959.50"), rmc("000001.50")}, 5, 380, 800},
+        {"time running backwards", {rmc("120000"), rmc("110000")}, 1, 0, 100},
+        {"an hour's gap is capped", {rmc("120000"), rmc("130000")}, 20, 1980, 2500},
+        {"GGA beside RMC keeps no time", {rmc("120000"), gga("120030"), rmc("120001")}, 5, 180, 600},
+        {"a log of GGA only", {gga("120000"), gga("120002")}, 5, 380, 800},
+        {"lines without a time", {"$GPGSA,A,3", rmc(""), rmc("12:00"), "junk"}, 1, 0, 100},
+    };
+    for (const auto& c : cases) {
+        ReplayPace pace;
+        pace.setSpeed(c.speed);
+        const auto start = std::chrono::steady_clock::now();
+        for (const std::string& line : c.lines) pace.waitForLine(line, [] { return false; });
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        EXPECT_GE(ms.count(), c.minMs) << c.what;
+        EXPECT_LE(ms.count(), c.maxMs) << c.what;
+    }
+}
+
+TEST(ReplayPaceTest, ASpeedChangeTakesEffectInARunningWait) {
+    ReplayPace pace;
+    pace.setSpeed(1);
+    pace.waitForLine("$GPRMC,120000,A", [] { return false; });
+    std::thread faster([&] {
+        std::this_thread::sleep_for(100ms);
+        pace.setSpeed(100);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    pace.waitForLine("$GPRMC,120002,A", [] { return false; });  // 2 s at 1x, 20 ms at 100x
+    faster.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 600ms);
 }
 
 // Every receiver log of the corpus through the pseudo-terminal, byte by byte as the serial

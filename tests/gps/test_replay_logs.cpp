@@ -118,6 +118,18 @@ TEST(WholeLogs, ReceiverWithoutRmcCrossesMidnight) {
     EXPECT_EQ(r.trace->points[0].source, 2);
 }
 
+// A live session near Sydney, then a replay in Hannover: the replay is a trip of its own and
+// its first point starts a new piece of trace.
+TEST(WholeLogs, AReplayAfterALiveSessionJoinsNoLegToIt) {
+    GpsRecords r;
+    receiveLog(r, readDataFile("gga_only_midnight.txt"));
+    const int first = r.trace->next;
+    replayLog(r, readDataFile("drive_hannover.txt"));
+    EXPECT_NEAR(r.gps.tripDistance, kDriveMetres, kDriveMetres * 0.02);
+    EXPECT_EQ(r.trace->points[static_cast<std::size_t>(first)].segmentStart, 1);
+    EXPECT_NEAR(r.trace->points[static_cast<std::size_t>(first)].distance, 0.0, 1.0);
+}
+
 TEST(WholeLogs, TheUiThreadReadsTheStateWhileALogIsReplayed) {
     GpsRecords r;
     const std::string text = readDataFile("drive_hannover.txt");

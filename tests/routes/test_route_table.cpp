@@ -66,8 +66,11 @@ TEST_F(Tables, TraceToRouteCopiesOldestFirstAndDropsTheLastCopiedPoint) {
     EXPECT_EQ(route->count, 3) << "an empty trace leaves the route";
 
     record(10, 2000);
+    trace->points[5].segmentStart = 1;  // a second GPS session
     ASSERT_TRUE(trace2track(*route, *trace, 2000, frame, ui));
     EXPECT_EQ(routeX(), (std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(route->points[static_cast<std::size_t>(i)].lineKind, i == 4 ? LineKind::NotDrawn : LineKind::Blue) << i;
     EXPECT_EQ(route->points[0].altitude, 100) << "whole metres, toward zero";
     EXPECT_EQ(frame.viewCentre.gridX, 0.0);
     EXPECT_EQ(ui.commands(), (std::vector<int>{kCmdRedrawKarte}));

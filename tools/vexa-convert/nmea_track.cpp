@@ -7,6 +7,7 @@
 #include "exchange/route_import.h"
 #include "gps/gps_records.h"
 #include "gps/gps_views.h"
+#include "gps/log_encoding.h"
 #include "gps/nmea_replay.h"
 #include "platform/linux/system_clock.h"
 #include "routes/trace_table.h"
@@ -27,7 +28,7 @@ bool readNmeaTrack(const std::string& text, Conversion& conversion, Ui& ui) {
     // The ring keeps the last 2001 points; each new one is taken as it is stored.
     std::vector<TrackPoint> track;
     int seen = 0;
-    const auto collect = [&] {
+    const auto collect = [&](std::string_view = {}) {
         std::lock_guard lock(records.mutex);
         if (trace.next != seen) {
             const int newest = trace.next > 0 ? trace.next - 1 : static_cast<int>(itracemax);
@@ -39,7 +40,7 @@ bool readNmeaTrack(const std::string& text, Conversion& conversion, Ui& ui) {
     records.frame.replaying = true;
     StartReplay(input);
     LogTimers timers;
-    ReplayNmeaText(input, timers, text, collect);
+    ReplayNmeaText(input, timers, nmeaLogText(text), collect);
     collect();
     FinishReplay(input);
     if (track.empty()) return false;
