@@ -1,4 +1,5 @@
-// parseGSA and parseGSV: fixed PRN places, the in-view table, cycles and their bounds.
+// parseGSA and parseGSV merge a sentence into the satellite picture: the used table per
+// system, the in-view table, cycles and their bounds.
 #include <gtest/gtest.h>
 
 #include "gps/satellite_parsers.h"
@@ -13,24 +14,19 @@ struct Satellites : ::testing::Test {
     int gsv(const std::string& body, bool refresh = true) { return parseGSV(r.in, nmea(body), refresh); }
 };
 
-TEST_F(Satellites, GsaCountsPrnPlacesAcrossEmptyFieldsAndWithoutFixEmptiesTheTable) {
+TEST_F(Satellites, GsaRebuildsTheUsedSatellitesOfItsSystemAndWithoutFixEmptiesTheTable) {
     parseGSA(r.in, nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"));
-    ASSERT_EQ(r.satellites.usedLast, 4);
-    const int expected[] = {4, 5, 9, 12, 24};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(r.satellites.used[static_cast<std::size_t>(i)].prn, expected[i]);
-        EXPECT_EQ(r.satellites.used[static_cast<std::size_t>(i)].used, 1);
-    }
+    parseGSA(r.in, nmea("GLGSA,A,3,65,71,,,,,,,,,,,2.1,1.5,1.4"));
+    parseGSA(r.in, nmea("GPGSA,A,2,07,08,,,,,,,,,,,2.5,1.3,2.1"));
+    ASSERT_EQ(r.satellites.usedLast, 3);
+    EXPECT_EQ(r.satellites.used[0].prn, 65) << "GLONASS kept, GPS rebuilt behind it";
+    EXPECT_EQ(r.satellites.used[3].prn, 8);
+    EXPECT_EQ(r.satellites.used[3].used, 1);
     EXPECT_TRUE(r.gps.fixValid);
-    EXPECT_EQ(r.satellites.fixMode.view(), "3");
-
-    // Twelve PRNs fill the table; the dilution fields behind them are never read as PRNs.
-    parseGSA(r.in, nmea("GPGSA,A,3,01,02,03,04,05,06,07,08,09,10,11,12,2.5,1.3,2.1"));
-    EXPECT_EQ(r.satellites.usedLast, 11);
-    EXPECT_EQ(r.satellites.used[11].prn, 12);
+    EXPECT_EQ(r.satellites.fixMode.view(), "2");
 
     r.clock.setTick(777);
-    parseGSA(r.in, nmea("GPGSA,A,1,,,,,,,,,,,,,,,"));
+    parseGSA(r.in, nmea("GNGSA,A,1,,,,,,,,,,,,,,,"));
     EXPECT_EQ(r.satellites.usedLast, -1);
     EXPECT_FALSE(r.gps.fixValid);
     EXPECT_EQ(r.gps.lastActivityTick.load(), 777u);
