@@ -35,15 +35,12 @@ TEST_F(Parsers, RmcFixReachesTheStateProfileTitleAndGrid) {
     EXPECT_FLOAT_EQ(r.gps.course, 271.5f);
     EXPECT_NEAR(r.last.latitude, -33.86, 1e-4);
     EXPECT_NEAR(r.last.longitude, -70.2, 1e-4);
-    EXPECT_EQ(r.gps.northSouth.view(), "S");
-    EXPECT_EQ(r.gps.eastWest.view(), "W");
-    EXPECT_EQ(r.gps.speedProfile[0], 18);
-    EXPECT_EQ(r.gps.speedMax, 19) << "rounded half up";
-    EXPECT_EQ(r.gps.fixDateText.view(), "01.01.24");
-    EXPECT_EQ(r.gps.fixTimeText.view(), "12:00:00");
+    EXPECT_EQ(std::tuple(r.gps.northSouth.view(), r.gps.eastWest.view(), r.gps.fixDateText.view(),
+                         r.gps.fixTimeText.view(), r.gps.gridText.view().substr(0, 3)),
+              std::tuple("S", "W", "01.01.24", "12:00:00", "32 "));
+    EXPECT_EQ(std::tuple(r.gps.speedProfile[0], r.gps.speedMax), std::tuple(18, 19)) << "max rounded half up";
     EXPECT_TRUE(r.gps.fixValid);
     EXPECT_EQ(r.titleCount("GPS an COM1:"), 1);
-    EXPECT_EQ(r.gps.gridText.view().substr(0, 3), "32 ");
 }
 
 TEST_F(Parsers, VoidOrImplausibleRmcIsBadReceptionAndKeepsThePosition) {
@@ -64,6 +61,8 @@ TEST_F(Parsers, VoidOrImplausibleRmcIsBadReceptionAndKeepsThePosition) {
     ASSERT_FALSE(r.views.moveTexts.empty());
     EXPECT_EQ(r.views.moveTexts.back(), "Keine Positionsanzeige, schlechter Empfang");
     EXPECT_EQ(r.views.frames.back().grid.northing, r.last.grid.northing);
+    rmc("GPRMC,120002.00,V,,,,,,,,,,N");
+    EXPECT_EQ(r.views.frames.size(), 2u) << "drawn once while the receiver searches";
 }
 
 TEST_F(Parsers, BadReceptionInGpsViewShowsTheLocalTimeOrNone) {
@@ -81,14 +80,18 @@ TEST_F(Parsers, BadReceptionInGpsViewShowsTheLocalTimeOrNone) {
 }
 
 TEST_F(Parsers, TripFiguresFromSuccessiveFixesAndElapsedTimeAcrossMidnight) {
-    EXPECT_EQ(rmc("GPRMC,235930.00,A,4807.0000,N,01131.0000,E,,,230394,,"), 0.0);
-    const double d = rmc("GPRMC,000030.00,A,4808.0000,N,01131.0000,E,,,240394,,");
+    EXPECT_EQ(rmc("GPRMC,235959.00,A,4806.0000,N,01131.0000,E,,,230394,,"), 0.0);
+    const double first = rmc("GPRMC,235959.00,A,4807.0000,N,01131.0000,E,,,230394,,");
+    EXPECT_EQ(r.gps.averageSpeed, 0.0) << "no average within the first second";
+    rmc("GPRMC,000000.00,A,4807.0000,N,01131.0000,E,,,240394,,");
+    EXPECT_NEAR(r.gps.averageSpeed, first * 3.6, 1e-9) << "one second across midnight";
+    const double d = rmc("GPRMC,000059.00,A,4808.0000,N,01131.0000,E,,,240394,,");
     EXPECT_NEAR(d, 1852.0 * 6367000.0 / 6371000.0, 15.0) << "one minute of latitude";
-    EXPECT_DOUBLE_EQ(r.gps.tripDistance, d);
+    EXPECT_DOUBLE_EQ(r.gps.tripDistance, first + d);
     EXPECT_EQ(r.gps.elapsedSeconds, 60);
     EXPECT_EQ(r.gps.elapsedText.view(), "00:01:00");
-    EXPECT_NEAR(r.gps.averageSpeed, d * 3.6 / 60.0, 1e-9);
-    gga("GPGGA,000032.50,4808.0000,N,01131.0000,E,1,05,1.0,10.0,M,,M,,");
+    EXPECT_NEAR(r.gps.averageSpeed, (first + d) * 3.6 / 60.0, 1e-9);
+    gga("GPGGA,000101.50,4808.0000,N,01131.0000,E,1,05,1.0,10.0,M,,M,,");
     EXPECT_EQ(r.last.elapsedText.view(), "00:01:02");
 }
 
@@ -107,9 +110,7 @@ TEST_F(Parsers, GgaQualityZeroOrNoSatellitesIsBadReceptionAndAltitudeIsCorrected
 
     gga("GPGGA,120002.00," + kFix + ",1,08,0.9,100.0,M,46.9,M,,");
     EXPECT_TRUE(r.gps.fixValid);
-    EXPECT_FLOAT_EQ(r.gps.altitude, 53.0f);
-    EXPECT_EQ(r.gps.altitudeMax, 53);
-    EXPECT_EQ(r.gps.satellitesUsedText.view(), "08");
+    EXPECT_EQ(std::tuple(r.gps.altitude, r.gps.altitudeMax, r.gps.satellitesUsedText.view()), std::tuple(53.0f, 53, "08"));
     EXPECT_EQ(r.trace->points[0].satellitesText.view(), "08") << "carried by the next trace point";
     EXPECT_EQ(gga("GPGGA,120003.00,,,,,0,00,,,M,,M,,"), 0.0);
     EXPECT_FALSE(r.gps.fixValid);
@@ -173,11 +174,8 @@ TEST_F(Parsers, TraceRuleRecordsTheFirstFixAndCopiesItsTexts) {
     rmc("GPRMC,120000.00,A," + kFix + ",010.0,045.0,230394,,");
     ASSERT_EQ(r.trace->next, 1);
     const TracePoint& p = r.trace->points[0];
-    EXPECT_EQ(p.source, 1);
-    EXPECT_EQ(p.segmentStart, 1);
-    EXPECT_EQ(p.timeText.view(), "12:00:00");
-    EXPECT_EQ(p.dateText.view(), "23.03.94");
-    EXPECT_EQ(p.nsText.view(), "N");
+    EXPECT_EQ(std::tuple(p.source, p.segmentStart, p.timeText.view(), p.dateText.view(), p.nsText.view()),
+              std::tuple(1, 1, "12:00:00", "23.03.94", "N"));
     EXPECT_NEAR(p.speed, 18.52, 1e-3);
     EXPECT_EQ(r.last.dateText.view(), "23.03.94");
     EXPECT_EQ(r.gps.traceTimer, 0.0f);
@@ -272,26 +270,6 @@ TEST_F(Parsers, TraceClearedDuringADriveAddsNoLeapToTheTrip) {
     EXPECT_LT(r.gps.tripDistance, 20.0);
     EXPECT_EQ(r.trace->next, 1) << "the first fix after clearing starts the trace";
     EXPECT_EQ(r.trace->points[0].segmentStart, 1);
-}
-
-// A receiver that searches for a minute: no beeps, the Move view drawn once with its text.
-TEST(LiveSearching, NoBeepPairsAndOneMoveFrameWhileTheReceiverSearches) {
-    GpsRecords r;
-    r.frame.displayMode = DisplayMode::Move;
-    ReaderState reader;
-    StartReception(r.in, reader);
-    for (int s = 0; s < 60; ++s) {
-        r.clock.advance(1000);
-        char time[16];
-        std::snprintf(time, sizeof time, "1000%02d.00", s);
-        receive(r, reader, nmea(std::string("GPGGA,") + time + ",,,,,0,0,,,M,,M,,") + "\r\n" +
-                               nmea(std::string("GPRMC,") + time + ",V,,,,,,,,,,N") + "\r\n" +
-                               nmea("GPGSA,A,1,,,,,,,,,,,,,,,") + "\r\n");
-    }
-    EXPECT_EQ(r.ui.beeps(), 0);
-    EXPECT_EQ(r.views.frames.size(), 1u);
-    EXPECT_EQ(r.views.moveTexts, std::vector<std::string>{"Keine Positionsanzeige, schlechter Empfang"});
-    EXPECT_EQ(r.gps.tripStartSecond, 0);
 }
 
 }  // namespace
