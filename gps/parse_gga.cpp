@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "frame/settings.h"
 #include "gps/gps_input.h"
 #include "gps/gps_state.h"
@@ -39,7 +41,7 @@ double parseGGA(GpsInput& in, std::string_view sentence, bool refreshMap, bool r
     const Position pos = fixPosition(in, s);
     const double d = stepFromPrevious(gps.ggaPrevLat, gps.ggaPrevLon, gps.ggaPrevValid, pos).value_or(0.0);
     // The point recorded next carries the satellite count.
-    const int slot = in.trace.next >= 0 && in.trace.next < kTraceSlots ? in.trace.next : 0;
+    const int slot = std::clamp(in.trace.next, 0, kTraceSlots - 1);
     in.trace.points[static_cast<std::size_t>(slot)].satellitesText.assign(gps.satellitesUsedText);
 
     // A receiver that sends no RMC: GGA keeps the position, speed, course and trace.

@@ -153,6 +153,8 @@ TEST_F(Parsers, GgaOnlyReceiverTakesSpeedAndCourseFromItsOwnSteps) {
     previous.gridX = r.last.grid.easting - 10.0;
     gga("GPGGA,120006.00,4807.0000,N,00900.0000,E,1,08,0.9,500.0,M,46.9,M,,");
     EXPECT_FLOAT_EQ(r.gps.course, 90.0f);
+    gga("GPGGA,120006.00,4807.1000,N,00900.0000,E,1,08,0.9,500.0,M,46.9,M,,");
+    EXPECT_EQ(r.gps.speed, 0.0f) << "no time step, no speed";
 }
 
 TEST_F(Parsers, GaussKruegerGridShiftsThePositionToPotsdam) {
