@@ -13,15 +13,9 @@ constexpr int kPrnFields = 12;
 constexpr int kSystemIdField = 18;  // GSA, NMEA 4.11
 constexpr int kFirstGroupField = 4;  // GSV: tag, total, number, satellites in view
 
-std::uint16_t talkerOf(std::string_view tag) {
-    if (tag.size() < 3) return 0;
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(tag[1]) << 8 |
-                                      static_cast<unsigned char>(tag[2]));
-}
-
 int gsaSystem(const NmeaFields& f) {
     if (!f[kSystemIdField].empty()) return parseInt(f[kSystemIdField]);
-    if (const int system = systemOfTalker(talkerOf(f[0]))) return system;
+    if (const int system = systemOfTalker(sentenceTag(f[0]).talker)) return system;
     for (int i = kFirstPrnField; i < kFirstPrnField + kPrnFields; ++i)
         if (!f[i].empty()) return systemOfPrn(parseInt(f[i]));
     return 0;
@@ -54,7 +48,7 @@ GsvSentence readGsv(std::string_view sentence) {
     s.number = f[2];
     s.totalMessages = parseInt(s.total);
     s.messageNumber = parseInt(s.number);
-    const std::uint16_t talker = talkerOf(f[0]);
+    const std::uint16_t talker = sentenceTag(f[0]).talker;
     // Groups of four fields; one field left over is the signal id.
     const int groupFields = std::max(0, f.count - kFirstGroupField);
     const int signal = groupFields % 4 == 1 ? parseInt(f[f.count - 1]) & 0xff : 0;
