@@ -41,6 +41,8 @@ TEST_F(Parsers, RmcFixReachesTheStateProfileTitleAndGrid) {
     EXPECT_EQ(std::tuple(r.gps.speedProfile[0], r.gps.speedMax), std::tuple(18, 19)) << "max rounded half up";
     EXPECT_TRUE(r.gps.fixValid);
     EXPECT_EQ(r.titleCount("GPS an COM1:"), 1);
+    rmc("GPRMC," + std::string(200, '1') + ",A," + kFix + ",,,230394,,");
+    EXPECT_EQ(r.gps.fixTimeText.view(), "11:11:11") << "a long time field is cut to its buffer";
 }
 
 TEST_F(Parsers, VoidOrImplausibleRmcIsBadReceptionAndKeepsThePosition) {
@@ -123,6 +125,7 @@ TEST_F(Parsers, WithRmcPresentGgaLeavesPositionSpeedAndTraceAlone) {
     gga("GPGGA,120000.00," + kFix + ",1,08,0.9,545.4,M,46.9,M,,");
     EXPECT_EQ(r.last.latitude, lat);
     EXPECT_EQ(r.trace->next, 0);
+    EXPECT_EQ(r.trace->points[0].satellitesText.view(), "08") << "for the point RMC records next";
     EXPECT_FLOAT_EQ(r.gps.altitude, 545.4f);
 }
 
