@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -30,10 +31,8 @@ std::string position(const PositionSentence& s) {
 
 std::string satellites(const auto& s, bool snr) {
     std::string text;
-    for (int i = 0; i < s.count; ++i) {
-        const SentenceSatellite& sat = s.satellites[static_cast<std::size_t>(i)];
+    for (const SentenceSatellite& sat : std::span(s.satellites).first(static_cast<std::size_t>(s.count)))
         text += snr ? format(" %d/%d/%d", sat.prn, sat.snr, sat.system) : format(" %d/%d", sat.prn, sat.system);
-    }
     return text;
 }
 
