@@ -10,7 +10,7 @@
 #include "display/screen_buffer.h"
 #include "exchange/garmin_link.h"
 #include "display/trace_replay.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "geo/grid_context.h"

@@ -19,6 +19,7 @@
 #include "app/route_dialogs.h"
 #include "app/state_lock.h"
 #include "display/position_text.h"
+#include "gps/trip_reset.h"
 #include "platform/linux/sqlite_db_store.h"
 #include "platform/paths.h"
 #include "routes/place_directory.h"
@@ -149,13 +150,15 @@ void MainWindow::addPoiAtCentre() {
     command(cmd::KarteView);
 }
 
+std::optional<std::filesystem::path> MainWindow::chooseVolumeFile(const char* title, const char* filter) {
+    const auto file = ui_.openFileName({title, myDocumentsDir(), "", filter});
+    if (!file) RefreshWindow();
+    return file;
+}
+
 void MainWindow::choosePoiVolume() {
-    FileDialogRequest request{"POI-DB Auswahl", myDocumentsDir(), "", kPoiDbFilter};
-    const auto file = ui_.openFileName(request);
-    if (!file) {
-        RefreshWindow();
-        return;
-    }
+    const auto file = chooseVolumeFile("POI-DB Auswahl", kPoiDbFilter);
+    if (!file) return;
     command(cmd::NmeaView);
     ui_.setWaitCursor(true);
     {
@@ -261,7 +264,8 @@ void MainWindow::openRouteList(bool byDate) {
                 StateLock lock(state_.stateMutex, uiHoldsState_);
                 name = state_.route.name;
                 if (name.empty() || name == kDeletedRouteName) return;
-                ClearRoute(state_.route, state_.gps);
+                ClearRoute(state_.route);
+                RestartTripDistance(state_.gps);
                 loadNamedRoute(db, state_.routeDb, state_.route, state_.grid, progress);
             }
             exportRoute_(name, progress);
@@ -310,12 +314,8 @@ void MainWindow::saveRoute() {
 }
 
 void MainWindow::chooseRouteVolume() {
-    FileDialogRequest request{"Andere Routen DB", myDocumentsDir(), "", kRouteDbFilter};
-    const auto file = ui_.openFileName(request);
-    if (!file) {
-        RefreshWindow();
-        return;
-    }
+    const auto file = chooseVolumeFile("Andere Routen DB", kRouteDbFilter);
+    if (!file) return;
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.routeDb.volumePath = *file;

@@ -9,7 +9,7 @@
 #include "app/main_window.h"
 #include "app/state_lock.h"
 #include "display/font_table.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/paths.h"
 
 namespace vexa {

@@ -28,6 +28,7 @@
 #include "app/dbus_screen_power.h"
 #include "display/display_power.h"
 #include "display/replay_thread.h"
+#include "gps/trip_reset.h"
 #include "platform/clock.h"
 #include "platform/linux/serial_devices.h"
 #include "platform/linux/sqlite_db_store.h"
@@ -188,7 +189,8 @@ void MainWindow::create() {
     command(cmd::ShowRoutePoints);
     {
         StateLock lock(state_.stateMutex, uiHoldsState_);
-        ClearRoute(state_.route, state_.gps);
+        ClearRoute(state_.route);
+        RestartTripDistance(state_.gps);
         log.setCurrentOperation("sb.Create After");
         const int side = state_.frame.screen.frameSide();
         state_.screenBuffer.Create(side, side);

@@ -286,6 +286,8 @@ private:
     bool databaseCommand(int id);
     void openPoiList();
     void addPoiAtCentre();
+    // The file dialog for another POI or route database volume; cancelled, it redraws.
+    std::optional<std::filesystem::path> chooseVolumeFile(const char* title, const char* filter);
     void choosePoiVolume();
     void resetPoiDb();
     void storeLastPosition();

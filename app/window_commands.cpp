@@ -14,6 +14,7 @@
 #include "app/state_lock.h"
 #include "frame/move_display.h"
 #include "geo/sun_times.h"
+#include "gps/trip_reset.h"
 #include "platform/linux/serial_devices.h"
 #include "platform/serial_port.h"
 #include "platform/settings_storage.h"
@@ -238,13 +239,17 @@ void MainWindow::routeCommand(int id) {
         RouteTable& route = state_.route;
         FrameState& frame = state_.frame;
         switch (id) {
-        case kCmdRouteClear: ClearRoute(route, state_.gps); break;
+        case kCmdRouteClear:
+            ClearRoute(route);
+            RestartTripDistance(state_.gps);
+            break;
         case kCmdRouteReverse: ReverseRoute(route); break;
         case kCmdRouteReduce: ReduceRoute(route); break;
         case kCmdRouteDeleteBefore: DeleteRouteBefore(route, frame); break;
         case kCmdRouteDeleteFrom: DeleteRouteFrom(route, frame); break;
         case kCmdTraceClear:
-            ClearTrace(state_.trace, state_.gps, state_.last, state_.settings.itracemax);
+            ClearTrace(state_.trace, state_.settings.itracemax);
+            RestartTrip(state_.gps, state_.last);
             return;
         case kCmdTraceToRoute:
             trace2track(route, state_.trace, state_.settings.itracemax, frame, ui_);

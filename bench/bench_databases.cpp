@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
 #include "platform/linux/sqlite_db_store.h"

@@ -14,7 +14,7 @@
 #include "exchange/gpx_reader.h"
 #include "exchange/kml_reader.h"
 #include "exchange/route_import.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/grid_context.h"
 #include "platform/testing/scripted_ui.h"
 #include "routes/route_table.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "geo/grid_context.h"

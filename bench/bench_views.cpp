@@ -9,7 +9,7 @@
 
 #include "display/display_settings.h"
 #include "display/gps_view.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "gps/gps_state.h"

@@ -1,6 +1,6 @@
 #include "display/display_power.h"
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/screen_power.h"
 
 namespace vexa {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 
 #include "display/battery.h"
 #include "display/text_drawing.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "gps/gps_state.h"
 #include "gps/satellites.h"
 #include "util/text.h"

@@ -12,7 +12,7 @@
 #include "display/icons.h"
 #include "display/position_text.h"
 #include "display/text_drawing.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "gps/gps_state.h"

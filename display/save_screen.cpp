@@ -1,7 +1,7 @@
 #include "display/save_screen.h"
 
 #include "display/screen_buffer.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
 #include "maps/render/map_frame.h"

@@ -8,7 +8,7 @@
 
 #include <QPainter>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "maps/render/frame_interfaces.h"
 
 namespace vexa {

@@ -1,6 +1,6 @@
 #include "display/screen_output.h"
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 
 namespace vexa {
 

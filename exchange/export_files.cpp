@@ -2,7 +2,7 @@
 
 #include "exchange/export_format.h"
 #include "exchange/file_writing.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "routes/poi_record.h"

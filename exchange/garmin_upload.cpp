@@ -2,8 +2,7 @@
 
 #include <ostream>
 
-#include "geo/datum.h"
-#include "geo/grid.h"
+#include "geo/grid_refresh.h"
 #include "platform/serial_port.h"
 #include "routes/route_table.h"
 #include "util/text.h"
@@ -59,14 +58,6 @@ bool awaitAcknowledgement(GarminUpload& up, std::uint8_t packetId, GarminUploadR
     return true;
 }
 
-// The WGS84 position of a route point: from its grid coordinates (the stored longitude and
-// latitude may be of another grid), shifted from the local datum when the grid is on one.
-GeodeticPoint wgs84Of(const TrackPoint& p, const GridContext& grid) {
-    GeodeticPoint geo = utm2llh({p.gridX, p.gridY}, grid);
-    if (grid.LocalDatumGrid) geo = localToWgs84(geo.longitude, geo.latitude, grid);
-    return geo;
-}
-
 // Steps after the port is open: product request, header, points, transfer complete.
 void transfer(GarminUpload& up, const GarminUploadJob& job, GarminUploadResult& r) {
     const int count = r.points;
@@ -89,7 +80,8 @@ void transfer(GarminUpload& up, const GarminUploadJob& job, GarminUploadResult& 
 
     for (int i = 0; i < count; ++i) {
         if (up.stopRequested) return;
-        const GeodeticPoint geo = wgs84Of(job.points[static_cast<std::size_t>(i)], job.grid);
+        const TrackPoint& point = job.points[static_cast<std::size_t>(i)];
+        const GeodeticPoint geo = storedPointToWgs84(point.gridX, point.gridY, point.datumCode, job.grid);
         GarminPacket packet = llh2track(geo.longitude, geo.latitude);
         setNewTrack(packet, i == 0);
         if (!sendPacket(up, packet)) return;

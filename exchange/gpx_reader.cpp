@@ -3,7 +3,7 @@
 #include "exchange/number_text.h"
 #include "exchange/route_import.h"
 #include "exchange/xml_document.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/ui.h"
 #include "routes/route_table.h"
 #include "util/text.h"

@@ -2,7 +2,7 @@
 // well-formed XML.
 #include "exchange/kml_reader.h"
 #include "exchange/route_import.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "routes/route_table.h"
 
 namespace vexa {

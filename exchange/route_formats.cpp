@@ -1,8 +1,7 @@
 // Route OVL and KML, line for line as the handheld wrote them.
 #include "exchange/export_format.h"
 #include "exchange/number_text.h"
-#include "geo/datum.h"
-#include "geo/grid.h"
+#include "geo/grid_refresh.h"
 #include "routes/route_table.h"
 #include "util/text.h"
 
@@ -19,8 +18,7 @@ void reportPoint(ExportProgress* progress, std::size_t i, std::size_t count, con
 }  // namespace
 
 ExportPoint exportPosition(double gridX, double gridY, char datumCode, const GridContext& grid) {
-    GeodeticPoint g = utm2llh({gridX, gridY}, grid);
-    if (datumCode == kDatumPotsdam || datumCode == kDatumEd50) g = localToWgs84(g.longitude, g.latitude, grid);
+    const GeodeticPoint g = storedPointToWgs84(gridX, gridY, datumCode, grid);
     return {g.longitude, g.latitude, 0};
 }
 

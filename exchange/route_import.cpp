@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "exchange/number_text.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/datum.h"
 #include "geo/grid.h"
 #include "platform/ui.h"

@@ -3,7 +3,7 @@
 //
 // Fields that the GPS worker thread reads while the UI thread writes them are atomics;
 // the rest are guarded by the application's state mutex. Debug mode and the current-operation
-// texts live with the diagnostic text (frame/diagnostics.h).
+// texts live with the diagnostic text (util/diagnostic_text.h).
 #pragma once
 
 #include <atomic>

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/settings_storage.h"
 #include "platform/ui.h"
 #include "util/text.h"

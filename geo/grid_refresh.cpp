@@ -23,6 +23,13 @@ GeodeticPoint ed50ToWgs84(double lon, double lat) {
     return localToWgs84(lon, lat, ed50);
 }
 
+GeodeticPoint storedPointToWgs84(double gridX, double gridY, char datumCode, const GridContext& grid) {
+    const GeodeticPoint g = utm2llh({gridX, gridY}, grid);
+    if (datumCode == kDatumPotsdam) return potsdamToWgs84(g.longitude, g.latitude);
+    if (datumCode == kDatumEd50) return ed50ToWgs84(g.longitude, g.latitude);
+    return g;
+}
+
 GridPoint refreshPoint(double& lon, double& lat, char& datumCode, const GridContext& grid) {
     const char code = datumCode;
     auto take = [&](GeodeticPoint p, char newCode) {

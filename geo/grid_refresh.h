@@ -1,5 +1,6 @@
-// Bringing one stored point up to date after the grid changed: it is moved into the datum the
-// new grid needs (by its datum code) and gets new grid coordinates.
+// Stored points and the grid in force. A point keeps the datum it was stored in (its datum
+// code) until a grid change brings it up to date: it is moved into the datum the new grid
+// needs and gets new grid coordinates.
 #pragma once
 
 #include "geo/grid.h"
@@ -13,6 +14,10 @@ namespace vexa {
 //   WGS84 grid, code '0'              → shifted from Potsdam to WGS84, code '2'
 //   no ED50 grid in force, code '3'   → shifted from ED50 to WGS84, code '2'
 GridPoint refreshPoint(double& lon, double& lat, char& datumCode, const GridContext& grid);
+
+// The WGS84 position of a stored point: its grid position through the inverse grid, then
+// shifted back from the datum its code names (Potsdam, ED50), whatever the grid's flag says.
+GeodeticPoint storedPointToWgs84(double gridX, double gridY, char datumCode, const GridContext& grid);
 
 // Position shifts between WGS84 and the local datums, height 0.
 GeodeticPoint wgs84ToLocalDatum(double lon, double lat, const GridContext& grid);

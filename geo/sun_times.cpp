@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/datum.h"
 #include "platform/clock.h"
 #include "util/text.h"

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "gps/fixed_text.h"
+#include "util/fixed_text.h"
 
 namespace vexa {
 

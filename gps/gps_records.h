@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "geo/grid_context.h"

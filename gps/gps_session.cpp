@@ -10,7 +10,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "gps/gps_state.h"

@@ -1,6 +1,6 @@
-// The current GPS state that the parsers fill and every view reads, and the last position.
+// The current GPS state that the parsers fill and every view reads.
 //
-// Both records are written by the GPS worker thread while it holds the application's state
+// It is written by the GPS worker thread while it holds the application's state
 // mutex (one lock per sentence) and read by the UI thread under the same mutex.
 // `lastActivityTick` is also touched by keys and error reports, so it is atomic.
 #pragma once
@@ -9,9 +9,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "geo/grid.h"
-#include "gps/fixed_text.h"
-#include "geo/track_point.h"
+#include "frame/last_position.h"
+#include "util/fixed_text.h"
 
 namespace vexa {
 
@@ -58,17 +57,6 @@ struct GpsState {
     double rmcDistanceSinceMark = 0.0;
     double ggaDistanceSinceMark = 0.0;
     std::atomic<std::uint32_t> lastActivityTick{0};
-};
-
-// The most recent position, in the datum of the current grid.
-struct LastPosition {
-    double latitude = 50.0;
-    double longitude = 9.0;
-    FixedText<8> dateText;
-    FixedText<8> elapsedText;
-    FixedText<8> timeText;
-    GridPoint grid;
-    char datumTag = kDatumWgs84;  // the datum `latitude`/`longitude` are in
 };
 
 }  // namespace vexa

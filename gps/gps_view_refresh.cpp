@@ -1,6 +1,5 @@
 #include <string>
 
-#include "frame/diagnostics.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "geo/sun_times.h"
@@ -8,6 +7,7 @@
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
 #include "gps/position_fix.h"
+#include "util/diagnostic_text.h"
 
 namespace vexa {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 
 namespace vexa {
 

@@ -71,13 +71,6 @@ int parseInt(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-int truncToInt(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return INT_MAX;
-    if (value <= -2147483648.0) return INT_MIN;
-    return static_cast<int>(value);
-}
-
 double nmeaToDegrees(std::string_view field) {
     const float v = parseFloat(field);
     const float dx = v * 0.01f;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "util/trunc_to_int.h"
+
 namespace vexa {
 
 inline constexpr int kMaxNmeaFields = 48;
@@ -25,9 +27,6 @@ float parseFloat(std::string_view text);
 double parseDouble(std::string_view text);
 // Leading white space, an optional sign and decimal digits; saturates instead of overflowing.
 int parseInt(std::string_view text);
-
-// A double truncated toward zero into an int, saturating at the int range; NaN gives 0.
-int truncToInt(double value);
 
 // ddmm.mmmm (or dddmm.mmmm) to decimal degrees, in the receiver's single precision.
 double nmeaToDegrees(std::string_view field);

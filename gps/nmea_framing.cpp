@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "gps/gps_input.h"
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"

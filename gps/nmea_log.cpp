@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/settings.h"
 #include "frame/settings_store.h"
 #include "platform/clock.h"

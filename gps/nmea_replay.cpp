@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "gps/gps_input.h"
 #include "gps/gps_state.h"

@@ -1,6 +1,6 @@
 #include "gps/profiles.h"
 
-#include "gps/nmea_fields.h"
+#include "util/trunc_to_int.h"
 
 namespace vexa {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "gps/fixed_text.h"
+#include "util/fixed_text.h"
 
 namespace vexa {
 

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <utility>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "gps/gps_input.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/settings.h"
 #include "gps/gps_input.h"

@@ -5,7 +5,7 @@
 #include "geo/grid_context.h"
 #include "maps/map_file_name.h"
 #include "platform/file_rename.h"
-#include "platform/system_error.h"
+#include "util/system_error.h"
 #include "util/text.h"
 
 namespace vexa {

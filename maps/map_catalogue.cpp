@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "geo/datum.h"
 #include "geo/grid_context.h"

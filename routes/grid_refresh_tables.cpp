@@ -4,7 +4,7 @@
 
 #include "frame/frame_state.h"
 #include "geo/grid_refresh.h"
-#include "gps/gps_state.h"
+#include "frame/last_position.h"
 #include "routes/poi_record.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"

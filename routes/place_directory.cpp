@@ -4,7 +4,7 @@
 #include "geo/datum.h"
 #include "geo/grid.h"
 #include "geo/grid_refresh.h"
-#include "gps/gps_state.h"
+#include "frame/last_position.h"
 #include "routes/poi_record.h"
 
 namespace vexa {

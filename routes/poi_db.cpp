@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/grid_refresh.h"
 #include "platform/paths.h"
 #include "geo/datum_code.h"

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/ui.h"
 #include "util/text.h"
 

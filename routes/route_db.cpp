@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/diagnostics.h"
-#include "geo/datum.h"
+#include "util/diagnostic_text.h"
 #include "geo/grid.h"
 #include "geo/grid_refresh.h"
 #include "routes/grid_refresh_tables.h"
@@ -90,8 +89,7 @@ bool RouteSpeichern(DbContext& db, DbVolume& volume, DbOid database, const Route
     const int count = std::min(route.count, kRouteCapacity);
     for (int i = 0; i < count; ++i) {
         const TrackPoint& p = route.points[static_cast<std::size_t>(i)];
-        GeodeticPoint g = utm2llh({p.gridX, p.gridY}, grid);
-        if (p.datumCode == kDatumPotsdam || p.datumCode == kDatumEd50) g = localToWgs84(g.longitude, g.latitude, grid);
+        const GeodeticPoint g = storedPointToWgs84(p.gridX, p.gridY, p.datumCode, grid);
         if (!WriteDBRecord(db, volume, database, strprintf("track%04d", i), code, g.longitude, g.latitude,
                            static_cast<int>(p.lineKind), 0))
             return false;

@@ -7,12 +7,11 @@
 #include "frame/settings.h"
 #include "geo/datum.h"
 #include "geo/grid.h"
-#include "gps/gps_state.h"
-#include "gps/nmea_fields.h"
 #include "platform/ui.h"
 #include "geo/datum_code.h"
 #include "routes/trace_table.h"
 #include "util/text.h"
+#include "util/trunc_to_int.h"
 
 namespace vexa {
 
@@ -132,10 +131,9 @@ void SetLineKindFrom(RouteTable& route, const FrameState& frame, LineKind kind) 
     for (int i = sel; i < route.count; ++i) route.points[static_cast<std::size_t>(i)].lineKind = kind;
 }
 
-void ClearRoute(RouteTable& route, GpsState& gps) {
+void ClearRoute(RouteTable& route) {
     for (TrackPoint& p : route.points) clearSlot(p);
     route.count = 0;
-    gps.tripDistance = 0.0;
 }
 
 int lineKindOfCommand(int commandId) {

@@ -12,7 +12,6 @@ namespace vexa {
 class Ui;
 struct FrameState;
 struct GridContext;
-struct GpsState;
 struct TraceTable;
 
 inline constexpr int kRouteCapacity = 4000;
@@ -59,7 +58,7 @@ void DeleteRouteFrom(RouteTable& route, const FrameState& frame);
 void ReverseRoute(RouteTable& route);
 void ReduceRoute(RouteTable& route);
 void SetLineKindFrom(RouteTable& route, const FrameState& frame, LineKind kind);
-void ClearRoute(RouteTable& route, GpsState& gps);
+void ClearRoute(RouteTable& route);
 
 // Climb and descent along the route: the sums of the rises and of the falls between
 // successive points, in whole metres (both positive).

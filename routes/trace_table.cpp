@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "frame/settings.h"
-#include "gps/gps_state.h"
-#include "gps/nmea_fields.h"
+#include "util/trunc_to_int.h"
 
 namespace vexa {
 
@@ -38,7 +37,7 @@ void storeTracePoint(TraceTable& trace, const TracePoint& point, long itracemax)
     following.satellitesText.assign("0");
 }
 
-void ClearTrace(TraceTable& trace, GpsState& gps, LastPosition& last, long itracemax) {
+void ClearTrace(TraceTable& trace, long itracemax) {
     trace.next = 0;
     trace.wrapped = false;
     trace.replayPos = -1;
@@ -48,24 +47,6 @@ void ClearTrace(TraceTable& trace, GpsState& gps, LastPosition& last, long itrac
         trace.points[static_cast<std::size_t>(i)].gridX = 0.0;
         trace.points[static_cast<std::size_t>(i)].gridY = 0.0;
     }
-    gps.speedProfile.fill(0);
-    gps.altitudeProfile.fill(0);
-    gps.speedProfileNext = gps.altitudeProfileNext = 0;
-    gps.speedMax = gps.altitudeMax = 0;
-    gps.tripDistance = 0.0;
-    gps.tripStartSecond = 0;
-    gps.speed = 0.0f;
-    gps.course = 0.0f;
-    gps.altitude = 0.0f;
-    last.timeText.assign(" ");
-    last.elapsedText.assign(" ");
-    last.dateText.assign(" ");
-    gps.elapsedText.assign("00:00:00");
-    // No distance is taken to a fix from before the clearing; the next fix starts the trace.
-    gps.rmcPrevValid = gps.ggaPrevValid = false;
-    gps.rmcPrevLat = gps.ggaPrevLat = 0.0;
-    gps.traceSegmentStart = true;
-    gps.traceFirstFix = true;
 }
 
 TrackPoint trackPointOf(const TracePoint& point) {

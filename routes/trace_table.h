@@ -4,13 +4,10 @@
 #include <array>
 #include <cstdint>
 
-#include "gps/fixed_text.h"
+#include "util/fixed_text.h"
 #include "geo/track_point.h"
 
 namespace vexa {
-
-struct GpsState;
-struct LastPosition;
 
 inline constexpr int kTraceSlots = 2001;
 
@@ -54,7 +51,7 @@ TrackPoint trackPointOf(const TracePoint& point);
 // `itracemax` (at most 2000). The slot after the newest point is prepared for the next fix.
 void storeTracePoint(TraceTable& trace, const TracePoint& point, long itracemax);
 
-// "Trace löschen": empties the ring and resets the trip figures, profiles and texts.
-void ClearTrace(TraceTable& trace, GpsState& gps, LastPosition& last, long itracemax);
+// "Trace löschen": empties the ring; the command restarts the trip beside it (RestartTrip).
+void ClearTrace(TraceTable& trace, long itracemax);
 
 }  // namespace vexa

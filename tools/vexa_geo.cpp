@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/datum.h"
 #include "geo/distance.h"
 #include "geo/grid.h"

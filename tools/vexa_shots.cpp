@@ -22,7 +22,7 @@
 #include "display/screen_buffer.h"
 #include "display/screen_output.h"
 #include "display/view_overlays.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "frame/move_display.h"
 #include "frame/settings.h"

@@ -4,7 +4,7 @@
 
 #include <QPainter>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "geo/datum.h"
 #include "geo/grid_context.h"

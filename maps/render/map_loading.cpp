@@ -10,7 +10,7 @@
 #include <QImageReader>
 #include <QPainter>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/grid_context.h"
 #include "maps/map_file_name.h"
 #include "maps/memory_status.h"

@@ -1,7 +1,5 @@
 #include "platform/linux/gpsd_port.h"
 
-#include "platform/linux/termios_serial_port.h"
-
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -82,8 +80,6 @@ std::string gpsdPortName(const GpsdAddress& address) {
     return std::string(kScheme) + (v6 ? "[" + address.host + "]" : address.host) + ":" + address.port;
 }
 
-GpsdPort::~GpsdPort() { close(); }
-
 SerialError GpsdPort::open(const std::string& device, int) {
     std::unique_lock lock(mutex_);
     if (fd_ >= 0) return {EBUSY, "connect"};
@@ -112,38 +108,25 @@ SerialError GpsdPort::open(const std::string& device, int) {
     return {};
 }
 
-SerialError GpsdPort::close() {
-    std::unique_lock lock(mutex_);
-    return releaseDescriptor(fd_);
-}
-
-bool GpsdPort::isOpen() const {
-    std::shared_lock lock(mutex_);
-    return fd_ >= 0;
-}
-
-ReadResult GpsdPort::readByte() {
-    std::shared_lock lock(mutex_);
-    if (fd_ < 0) return {ReadStatus::Closed, 0, EBADF};
-    for (;;) {
-        while (begin_ < end_) {
-            const char c = buffer_[begin_++];
-            if (lineStart_) skippingJson_ = c == '{';
-            lineStart_ = c == '\n';
-            if (!skippingJson_) return {ReadStatus::Byte, static_cast<std::uint8_t>(c), 0};
-        }
-        pollfd pfd{fd_, POLLIN, 0};
-        const int ready = ::poll(&pfd, 1, kReadTimeoutMs);
-        if (ready < 0) return errno == EINTR ? ReadResult{} : ReadResult{ReadStatus::Error, 0, errno};
-        if (ready == 0) return {};
-        const ssize_t n = ::recv(fd_, buffer_.data(), buffer_.size(), 0);
-        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return {};
-        if (n < 0) return {ReadStatus::Error, 0, errno};
-        // The daemon closed the connection (it stopped, or lost the receiver for good).
-        if (n == 0) return {ReadStatus::Error, 0, ECONNRESET};
-        begin_ = 0;
-        end_ = static_cast<std::size_t>(n);
+std::optional<ReadResult> GpsdPort::takeReceived() {
+    while (begin_ < end_) {
+        const char c = buffer_[begin_++];
+        if (lineStart_) skippingJson_ = c == '{';
+        lineStart_ = c == '\n';
+        if (!skippingJson_) return ReadResult{ReadStatus::Byte, static_cast<std::uint8_t>(c), 0};
     }
+    return std::nullopt;
+}
+
+std::optional<ReadResult> GpsdPort::readReady(short) {
+    const ssize_t n = ::recv(fd_, buffer_.data(), buffer_.size(), 0);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ReadResult{};
+    if (n < 0) return ReadResult{ReadStatus::Error, 0, errno};
+    // The daemon closed the connection (it stopped, or lost the receiver for good).
+    if (n == 0) return ReadResult{ReadStatus::Error, 0, ECONNRESET};
+    begin_ = 0;
+    end_ = static_cast<std::size_t>(n);
+    return std::nullopt;
 }
 
 SerialError GpsdPort::write(std::string_view) {

@@ -5,18 +5,16 @@
 //
 // gpsd answers the watch with JSON lines (VERSION, DEVICES, WATCH); lines that begin with '{'
 // are dropped here, so that the NMEA list shows sentences only. A closed connection reads as a
-// device failure, like a pulled cable. Locking as in TermiosSerialPort: a read holds a shared
-// lock for at most 60 ms, close() an exclusive one.
+// device failure, like a pulled cable.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <optional>
-#include <shared_mutex>
 #include <string>
 #include <string_view>
 
-#include "platform/serial_port.h"
+#include "platform/linux/descriptor_port.h"
 
 namespace vexa {
 
@@ -31,25 +29,20 @@ std::optional<GpsdAddress> parseGpsdAddress(std::string_view name);
 // The name that parseGpsdAddress reads back: "gpsd://HOST:PORT".
 std::string gpsdPortName(const GpsdAddress& address);
 
-class GpsdPort : public SerialPort {
+class GpsdPort : public DescriptorPort {
 public:
-    static constexpr int kReadTimeoutMs = 60;
     static constexpr int kConnectTimeoutMs = 3000;
-
-    ~GpsdPort() override;
 
     // `device` is a gpsd name as parseGpsdAddress takes it; the baud rate is gpsd's business.
     SerialError open(const std::string& device, int baud) override;
-    SerialError close() override;
-    bool isOpen() const override;
-    ReadResult readByte() override;
     // gpsd takes no bytes for the receiver over a watch: writing fails with EOPNOTSUPP.
     SerialError write(std::string_view bytes) override;
     SerialError purge() override;
 
 private:
-    mutable std::shared_mutex mutex_;
-    int fd_ = -1;
+    std::optional<ReadResult> takeReceived() override;
+    std::optional<ReadResult> readReady(short revents) override;
+
     // Received bytes not yet handed out; only the reading thread touches them while open.
     std::array<char, 4096> buffer_{};
     std::size_t begin_ = 0, end_ = 0;

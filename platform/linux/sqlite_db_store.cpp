@@ -11,7 +11,7 @@
 #include <map>
 #include <system_error>
 
-#include "platform/system_error.h"
+#include "util/system_error.h"
 #include "util/text.h"
 
 namespace vexa {

@@ -33,8 +33,6 @@ unsigned termiosSpeed(int baud) {
     }
 }
 
-TermiosSerialPort::~TermiosSerialPort() { close(); }
-
 SerialError TermiosSerialPort::open(const std::string& device, int baud) {
     std::unique_lock lock(mutex_);
     if (fd_ >= 0) return {EBUSY, "CreateFile"};
@@ -66,40 +64,16 @@ SerialError TermiosSerialPort::open(const std::string& device, int baud) {
     return {};
 }
 
-SerialError releaseDescriptor(int& fd) {
-    if (fd < 0) return {EBADF, "CloseHandle"};
-    const int closing = fd;
-    fd = -1;
-    if (::close(closing) != 0 && errno != EINTR) return {errno, "CloseHandle"};
-    return {};
-}
-
-SerialError TermiosSerialPort::close() {
-    std::unique_lock lock(mutex_);
-    return releaseDescriptor(fd_);
-}
-
-bool TermiosSerialPort::isOpen() const {
-    std::shared_lock lock(mutex_);
-    return fd_ >= 0;
-}
-
-ReadResult TermiosSerialPort::readByte() {
-    std::shared_lock lock(mutex_);
-    if (fd_ < 0) return {ReadStatus::Closed, 0, EBADF};
-    pollfd pfd{fd_, POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, kReadTimeoutMs);
-    if (ready < 0) return errno == EINTR ? ReadResult{} : ReadResult{ReadStatus::Error, 0, errno};
-    if (ready == 0) return {};
+std::optional<ReadResult> TermiosSerialPort::readReady(short revents) {
     std::uint8_t byte = 0;
     const ssize_t n = ::read(fd_, &byte, 1);
-    if (n == 1) return {ReadStatus::Byte, byte, 0};
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return {};
+    if (n == 1) return ReadResult{ReadStatus::Byte, byte, 0};
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ReadResult{};
     // A hang-up (cable pulled, the other side of a pseudo-terminal closed) shows as poll
     // reporting POLLHUP or POLLERR and the read failing or returning nothing.
-    if (n < 0) return {ReadStatus::Error, 0, errno};
-    if (pfd.revents & (POLLHUP | POLLERR)) return {ReadStatus::Error, 0, EIO};
-    return {};
+    if (n < 0) return ReadResult{ReadStatus::Error, 0, errno};
+    if (revents & (POLLHUP | POLLERR)) return ReadResult{ReadStatus::Error, 0, EIO};
+    return ReadResult{};
 }
 
 SerialError TermiosSerialPort::write(std::string_view bytes) {

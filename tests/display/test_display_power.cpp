@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "display/display_power.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/screen_power.h"
 #include "tests/support/temp_dir.h"
 

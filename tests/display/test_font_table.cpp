@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "display/font_table.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 
 namespace vexa {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "exchange/route_import.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/grid_context.h"
 #include "platform/testing/scripted_ui.h"
 #include "routes/route_table.h"

@@ -12,7 +12,7 @@
 #include "exchange/ovl_reader.h"
 #include "exchange/poi_csv_reader.h"
 #include "exchange/route_import.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/grid_refresh.h"
 #include "routes/grid_refresh_tables.h"
 #include "platform/clock.h"

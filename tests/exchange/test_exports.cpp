@@ -97,21 +97,6 @@ TEST(RouteExport, WritesOverlayKmlAndGpxUnderTheName) {
     EXPECT_THAT(progress.percents, ElementsAre(0, 0, 50, 0, 0, 50));
 }
 
-TEST(RouteExport, PointsOnALocalDatumAreWrittenInWgs84) {
-    for (const bool ed50 : {false, true}) {
-        ExportFixture f;
-        f.grid = GridContext{};
-        f.grid.LocalDatumGrid = true;
-        f.grid.Ed50Datum = ed50;
-        f.setRoute({{9.0, 50.0, 0}, {9.2, 50.1, 0}});
-        ASSERT_EQ(f.point(0).datumCode, ed50 ? '3' : '0');
-        const auto points = routeExportPoints(*f.route, f.grid);
-        EXPECT_NEAR(points[0].lon, 9.0, 2e-5) << ed50;  // the inverse grid stops within a metre
-        EXPECT_NEAR(points[0].lat, 50.0, 2e-5) << ed50;
-        EXPECT_NEAR(points[1].lon, 9.2, 2e-5) << ed50;
-    }
-}
-
 TEST(RouteExport, RefusesAnEmptyRouteAndStopsAtAFileItCannotWrite) {
     ExportFixture f;
     EXPECT_FALSE(ExportRoute(*f.route, f.frame.selectedRoutePoint, "leer", f.context));

@@ -97,20 +97,6 @@ TEST_F(UploadFixture, LoggingTracesEveryByteAndTheAnswerChecks) {
     EXPECT_FALSE(has("Checksum is not ok"));
 }
 
-// Points on a Gauss-Krüger map (Potsdam datum) and on UTM with European Datum 1950 reach the
-// receiver in WGS84.
-TEST_F(UploadFixture, PointsOnALocalDatumAreSentInWgs84) {
-    for (const bool ed50 : {false, true}) {
-        const GridContext grid{.LocalDatumGrid = true, .Ed50Datum = ed50, .UtmZone = 33, .GkStrip = 4};
-        const GeodeticPoint local = wgs84ToLocal(13.4, 52.5, grid);
-        const GridPoint g = llh2utm(local.longitude, local.latitude, 1, grid);
-        const auto sim = simulator();
-        GarminUploadJob job{{TrackPoint{g.easting, g.northing}}, grid, "", "COM1:", sim->device()};
-        ASSERT_TRUE(track2gps(up, job).ok());
-        testing::expectPointsInOrder(received(), 2, 1, [](int) { return std::pair{52.5, 13.4}; }, 2e-5);
-    }
-}
-
 TEST_F(UploadFixture, ALongRouteArrivesCompleteAndInOrder) {
     std::vector<TrackPoint> points;
     for (int i = 0; i < 3999; ++i) points.push_back(at(6.0 + i * 0.001, 47.0 + i * 0.0005));

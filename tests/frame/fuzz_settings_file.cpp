@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/settings_store.h"
 #include "platform/linux/file_settings_storage.h"
 #include "platform/testing/scripted_ui.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/linux/file_settings_storage.h"
 #include "platform/testing/scripted_ui.h"
 #include "tests/support/temp_dir.h"

@@ -10,7 +10,7 @@
 #include "geo/grid_refresh.h"
 #include "routes/grid_refresh_tables.h"
 #include "maps/utm_gk_dialog_model.h"
-#include "gps/gps_state.h"
+#include "frame/last_position.h"
 #include "routes/poi_record.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"
@@ -51,6 +51,22 @@ TEST(GridRefresh, DatumCodesDecideWhatIsShifted) {
         EXPECT_NEAR(lon, c.expected.longitude, 1e-12) << c.what;
         EXPECT_NEAR(lat, c.expected.latitude, 1e-12) << c.what;
         EXPECT_EQ(g.easting, llh2utm(lon, lat, 1, c.grid).easting) << c.what;
+    }
+}
+
+// Export, database and Garmin upload read a point back by the datum it was stored in, not by
+// the grid's flag: a WGS84 point on a Gauss-Krüger grid is not shifted.
+TEST(GridRefresh, StoredPointBackToWgs84ByItsDatumCode) {
+    const struct {
+        char code;
+        const GridContext& grid;
+    } cases[] = {{kDatumWgs84, kUtm32}, {kDatumPotsdam, kGk3}, {kDatumEd50, kUte32}, {kDatumWgs84, kGk3}};
+    for (const auto& c : cases) {
+        const GeodeticPoint stored = c.code == kDatumWgs84 ? GeodeticPoint{9.0, 50.0, 0} : wgs84ToLocal(9.0, 50.0, c.grid);
+        const GridPoint g = llh2utm(stored.longitude, stored.latitude, 1, c.grid);
+        const GeodeticPoint back = storedPointToWgs84(g.easting, g.northing, c.code, c.grid);
+        EXPECT_NEAR(back.longitude, 9.0, 2e-5) << c.code;  // the inverse grid stops within a metre
+        EXPECT_NEAR(back.latitude, 50.0, 2e-5) << c.code;
     }
 }
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/testing/manual_clock.h"
 
 namespace vexa {

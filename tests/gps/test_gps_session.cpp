@@ -206,7 +206,8 @@ TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefu
     device = (home / "no-such-tty").string();
     records.ui.queueFileName(home / "start.txt");
     GpsStart(session);
-    EXPECT_EQ(records.ui.messages().back().text.rfind("Fehler bei Open GPS-Port\n\n", 0), 0u);
+    EXPECT_EQ(records.ui.messages().back().text,
+              "Fehler bei Open GPS-Port\n\n" + device + " gibt es nicht: Ist der Empfänger eingesteckt und eingeschaltet?");
     EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
     EXPECT_FALSE(session.workerRunning);
     EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));

@@ -9,6 +9,7 @@
 #include "geo/grid.h"
 #include "gps/position_parsers.h"
 #include "gps/sentence_processing.h"
+#include "gps/trip_reset.h"
 #include "routes/trace_table.h"
 #include "tests/gps/gps_fixture.h"
 
@@ -270,7 +271,13 @@ TEST_F(Parsers, TripStartsAtTheFirstFixNotAtASearchingSentence) {
 TEST_F(Parsers, TraceClearedDuringADriveAddsNoLeapToTheTrip) {
     rmc("GPRMC,120000.00,A," + kFix + ",10.0,0.0,230394,,");
     rmc("GPRMC,120001.00,A,4807.0440,N,01131.0000,E,10.0,0.0,230394,,");
-    ClearTrace(*r.trace, r.gps, r.last, r.settings.itracemax);
+    ClearTrace(*r.trace, r.settings.itracemax);
+    RestartTrip(r.gps, r.last);
+    EXPECT_EQ(r.gps.tripDistance, 0.0);
+    EXPECT_EQ(r.gps.tripStartSecond, 0);
+    EXPECT_EQ(r.gps.speedMax, 0);
+    EXPECT_EQ(r.gps.elapsedText.view(), "00:00:00");
+    EXPECT_EQ(r.last.timeText.view(), " ");
     rmc("GPRMC,120002.00,A,4807.0500,N,01131.0000,E,10.0,0.0,230394,,");
     EXPECT_LT(r.gps.tripDistance, 20.0);
     EXPECT_EQ(r.trace->next, 1) << "the first fix after clearing starts the trace";

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
 #include "maps/map_catalogue.h"

@@ -9,7 +9,7 @@
 
 #include <QImage>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
 #include "maps/drawing_semaphore.h"

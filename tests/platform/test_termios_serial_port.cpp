@@ -1,7 +1,6 @@
 #include "platform/linux/termios_serial_port.h"
 
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,32 +9,15 @@
 
 #include "platform/linux/serial_devices.h"
 #include "tests/support/temp_dir.h"
+#include "tools/pseudo_terminal.h"
 
 namespace vexa {
 namespace {
 
-// A pseudo-terminal pair: the port opens the slave side, the test plays the receiver on the
-// master side.
-struct Pty {
-    int master = -1;
-    std::string slavePath;
-    Pty() {
-        int slave = -1;
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            slavePath = name;
-            ::close(slave);  // the port opens it by name
-        }
-    }
-    ~Pty() { closeMaster(); }
-    void closeMaster() {
-        if (master >= 0) ::close(master);
-        master = -1;
-    }
-    void send(std::string_view bytes) const {
-        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-};
+// The port opens the pseudo-terminal's device; the test plays the receiver on the master side.
+void send(const PseudoTerminal& pty, std::string_view bytes) {
+    ASSERT_EQ(::write(pty.master(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+}
 
 std::string readAvailable(TermiosSerialPort& port, std::size_t want) {
     std::string got;
@@ -48,19 +30,19 @@ std::string readAvailable(TermiosSerialPort& port, std::size_t want) {
 }
 
 TEST(TermiosSerialPort, ReadsEveryByteRawWritesBackAndIdlesWithinTheTimeout) {
-    Pty pty;
-    ASSERT_FALSE(pty.slavePath.empty());
+    PseudoTerminal pty;
+    ASSERT_EQ(pty.open(""), "");
     TermiosSerialPort port;
-    ASSERT_FALSE(port.open(pty.slavePath, 4800));
+    ASSERT_FALSE(port.open(pty.device(), 4800));
     EXPECT_TRUE(port.isOpen());
     // Raw mode: CR, LF, NUL and 0xFF arrive as sent, nothing is translated or swallowed.
     const std::string sentence("$GPRMC,1*00\r\n\0\xFF\x03", 16);
-    pty.send(sentence);
+    send(pty, sentence);
     EXPECT_EQ(readAvailable(port, sentence.size()), sentence);
 
     ASSERT_FALSE(port.write("\x10\x06\x02"));
     char back[3] = {};
-    EXPECT_EQ(::read(pty.master, back, 3), 3);
+    EXPECT_EQ(::read(pty.master(), back, 3), 3);
     EXPECT_EQ(std::string(back, 3), "\x10\x06\x02");
 
     // Nothing more to read: an idle read returns within the time-out.
@@ -73,11 +55,12 @@ TEST(TermiosSerialPort, ReadsEveryByteRawWritesBackAndIdlesWithinTheTimeout) {
 }
 
 TEST(TermiosSerialPort, PulledCableEndsReadingWithAnError) {
-    Pty pty;
+    PseudoTerminal pty;
+    ASSERT_EQ(pty.open(""), "");
     TermiosSerialPort port;
-    ASSERT_FALSE(port.open(pty.slavePath, 4800));
-    pty.send("$GP");
-    pty.closeMaster();
+    ASSERT_FALSE(port.open(pty.device(), 4800));
+    send(pty, "$GP");
+    pty.hangUp();
     std::string got;
     ReadResult r;
     for (int i = 0; i < 50; ++i) {
@@ -90,9 +73,10 @@ TEST(TermiosSerialPort, PulledCableEndsReadingWithAnError) {
 }
 
 TEST(TermiosSerialPort, CloseFromAnotherThreadEndsTheReader) {
-    Pty pty;
+    PseudoTerminal pty;
+    ASSERT_EQ(pty.open(""), "");
     TermiosSerialPort port;
-    ASSERT_FALSE(port.open(pty.slavePath, 4800));
+    ASSERT_FALSE(port.open(pty.device(), 4800));
     std::atomic<bool> ended{false};
     std::thread reader([&] {
         while (port.readByte().status != ReadStatus::Closed) {}
@@ -117,8 +101,9 @@ TEST(TermiosSerialPort, FailuresNameTheStep) {
     const SerialError notTty = port.open((dir / "plain").string(), 4800);
     EXPECT_EQ(notTty.function, "GetCommState");
     EXPECT_FALSE(port.isOpen());
-    Pty pty;
-    const SerialError badRate = port.open(pty.slavePath, 4711);
+    PseudoTerminal pty;
+    ASSERT_EQ(pty.open(""), "");
+    const SerialError badRate = port.open(pty.device(), 4711);
     EXPECT_EQ(badRate.function, "SetCommState");
     EXPECT_FALSE(port.isOpen());
 }

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/grid_context.h"
 #include "platform/linux/sqlite_db_store.h"
 #include "platform/paths.h"

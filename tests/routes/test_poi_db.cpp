@@ -2,7 +2,7 @@
 // deleting. The last position kept over two GPS stops is checked on the window (test_databases).
 #include "frame/frame_state.h"
 #include "geo/grid.h"
-#include "gps/gps_state.h"
+#include "frame/last_position.h"
 #include "routes/place_directory.h"
 #include "routes/poi_db.h"
 #include "routes/poi_import.h"

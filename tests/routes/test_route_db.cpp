@@ -6,7 +6,6 @@
 
 #include <thread>
 
-#include "geo/datum.h"
 #include "geo/grid.h"
 #include "routes/route_db.h"
 #include "tests/routes/db_fixture.h"
@@ -64,27 +63,6 @@ TEST_F(RouteDbTest, LoadAppendsUpTo3999Points) {
     EXPECT_EQ(route->points[3998].lineKind, LineKind::Motorway);
     EXPECT_NEAR(route->points[3950].gridX, 550000.0, 1.0);  // the saved route's first point
     EXPECT_NEAR(route->points[3998].gridY, 5800000.0 + 48 * 5.0, 1.0);
-}
-
-TEST_F(RouteDbTest, PotsdamPointIsStoredInWgs84AndComesBackAsWgs84) {
-    GridContext gk;
-    gk.LocalDatumGrid = true;
-    route->count = 1;
-    route->points[0] = TrackPoint{3550000.0, 5810000.0};
-    route->points[0].datumCode = kDatumPotsdam;
-    ASSERT_EQ(DlgRouteSpeichern(db, routes, *route, gk, "gk", nullptr), RouteSave::Saved);
-    const GeodeticPoint local = utm2llh({3550000.0, 5810000.0}, gk);
-    const GeodeticPoint wgs = localToWgs84(local.longitude, local.latitude, gk);
-    const auto stored = records(routes.volumePath, "gk");
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0][2], strprintf("%7.5f", wgs.longitude));
-    EXPECT_EQ(stored[0][3], strprintf("%7.5f", wgs.latitude));
-    EXPECT_GT(std::abs(wgs.longitude - local.longitude), 1e-4);  // the shift is not nothing
-
-    route->count = 0;
-    EXPECT_EQ(load("gk"), 1);
-    EXPECT_EQ(route->points[0].datumCode, kDatumWgs84);
-    EXPECT_NEAR(route->points[0].lon, wgs.longitude, 1e-5);
 }
 
 TEST_F(RouteDbTest, ListSortsByNameOrDateAndDeletedRowsLoadNothing) {

@@ -5,7 +5,6 @@
 
 #include "frame/frame_state.h"
 #include "geo/grid.h"
-#include "gps/gps_state.h"
 #include "platform/testing/scripted_ui.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"
@@ -19,8 +18,6 @@ struct Tables : ::testing::Test {
     FrameState frame;
     GridContext grid;
     ScriptedUi ui;
-    GpsState gps;
-    LastPosition last;
 
     void fillRoute(int n) {
         for (int i = 0; i < n; ++i) {
@@ -159,30 +156,18 @@ TEST_F(Tables, TapAddsTheGridPositionUnderItOrSaysTheRouteIsFull) {
     EXPECT_EQ(ui.messages()[0].text, "Track maximal 4000 Punkte");
 }
 
-TEST_F(Tables, ClearingRouteAndTraceResetsTheirTrip) {
+TEST_F(Tables, ClearingRouteAndTraceEmptiesThem) {
     fillRoute(4);
-    gps.tripDistance = 1234.0;
-    ClearRoute(*route, gps);
+    ClearRoute(*route);
     EXPECT_EQ(route->count, 0);
     EXPECT_EQ(route->points[3].gridX, 0.0);
-    EXPECT_EQ(gps.tripDistance, 0.0);
 
     record(30, 2000);
     trace->replayPos = 12;
-    gps.tripDistance = 99.0;
-    gps.speedProfile[5] = 40;
-    gps.speedMax = 40;
-    gps.tripStartSecond = 3600;
-    ClearTrace(*trace, gps, last, 2000);
+    ClearTrace(*trace, 2000);
     EXPECT_TRUE(trace->empty());
     EXPECT_EQ(trace->replayPos, -1);
     EXPECT_EQ(trace->points[10].gridX, 0.0);
-    EXPECT_EQ(gps.speedProfile[5], 0);
-    EXPECT_EQ(gps.speedMax, 0);
-    EXPECT_EQ(gps.tripDistance, 0.0);
-    EXPECT_EQ(gps.tripStartSecond, 0);
-    EXPECT_EQ(gps.elapsedText.view(), "00:00:00");
-    EXPECT_EQ(last.timeText.view(), " ");
 }
 
 }  // namespace

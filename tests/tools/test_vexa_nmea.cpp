@@ -3,11 +3,10 @@
 // receiver sending on it.
 #include <gtest/gtest.h>
 
-#include <pty.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
+
+#include "tools/pseudo_terminal.h"
 
 namespace {
 
@@ -60,14 +59,11 @@ TEST(VexaNmea, LivePortSummarisesWhatArrivedAndSaysWhenNothingDid) {
     EXPECT_EQ(live.find("  fixes               0\n"), std::string::npos) << live;
 
     // A pseudo-terminal nobody writes to.
-    int master = -1, slave = -1;
-    char name[128] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    const std::string silent = run(std::string(VEXA_NMEA_TOOL) + " --port " + name + " --seconds 1", &status);
-    ::close(slave);
-    ::close(master);
+    vexa::PseudoTerminal pty;
+    ASSERT_EQ(pty.open(""), "");
+    const std::string silent = run(std::string(VEXA_NMEA_TOOL) + " --port " + pty.device() + " --seconds 1", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(silent.find("nothing arrived from " + std::string(name) + " in 1 s"), std::string::npos) << silent;
+    EXPECT_NE(silent.find("nothing arrived from " + pty.device() + " in 1 s"), std::string::npos) << silent;
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 // product request, acknowledges each packet, checks framing and checksums, and writes the
 // track it received as readable lines. Faults can be injected to test how an uploader copes.
 #include <poll.h>
-#include <pty.h>
 #include <signal.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +20,7 @@
 #include <vector>
 
 #include "tools/garminsim/receiver.h"
+#include "tools/pseudo_terminal.h"
 
 namespace {
 
@@ -149,21 +148,12 @@ int main(int argc, char** argv) {
         record = std::fopen(o.output.c_str(), "w");
         if (!record) fail("cannot write " + o.output + ": " + std::strerror(errno));
     }
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) fail(std::string("openpty: ") + std::strerror(errno));
-    termios tio{};
-    ::tcgetattr(slave, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(slave, TCSANOW, &tio);
-    if (!o.link.empty()) {
-        ::unlink(o.link.c_str());
-        if (::symlink(name, o.link.c_str()) != 0) fail("cannot create link " + o.link + ": " + std::strerror(errno));
-    }
-    std::cout << name << std::endl;
-    if (!o.quiet) std::cerr << "vexa-garminsim: listening on " << name << "\n";
+    PseudoTerminal pty;
+    if (const std::string error = pty.open(o.link); !error.empty()) fail(error);
+    const int master = pty.master();
+    std::cout << pty.device() << std::endl;
+    if (!o.quiet) std::cerr << "vexa-garminsim: listening on " << pty.device() << "\n";
 
-    // The slave stays open here as well, so the line survives an uploader closing it.
     Receiver receiver(o.faults);
     GarminFrameReader reader;
     char buffer[512];
@@ -188,9 +178,6 @@ int main(int argc, char** argv) {
             if (!writeAll(master, reply.bytes) && !stopping) fail(std::string("write: ") + std::strerror(errno));
         }
     }
-    if (!o.link.empty()) ::unlink(o.link.c_str());
-    ::close(slave);
-    ::close(master);
     if (record != stdout) std::fclose(record);
     return 0;
 }

@@ -2,9 +2,7 @@
 // to read, and sends NMEA text on it: a recorded log at its recorded pace, or a drive it
 // generates along waypoints. Faults can be injected to test how a reader copes.
 #include <fcntl.h>
-#include <pty.h>
 #include <signal.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -20,6 +18,7 @@
 #include "tools/gpssim/drive.h"
 #include "tools/gpssim/faults.h"
 #include "tools/gpssim/nmea_sentences.h"
+#include "tools/pseudo_terminal.h"
 
 namespace {
 
@@ -144,19 +143,10 @@ public:
             paced_ = false;
             return;
         }
-        char name[256] = {};
-        if (::openpty(&fd_, &slave_, name, nullptr, nullptr) != 0) fail(std::string("openpty: ") + std::strerror(errno));
-        // Raw until the reader configures it: no echo, no line editing.
-        termios tio{};
-        ::tcgetattr(slave_, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(slave_, TCSANOW, &tio);
-        if (!o.link.empty()) {
-            ::unlink(o.link.c_str());
-            if (::symlink(name, o.link.c_str()) != 0) fail("cannot create link " + o.link + ": " + std::strerror(errno));
-        }
-        std::cout << name << std::endl;
-        if (!o.quiet) std::cerr << "vexa-gpssim: sending on " << name << (o.link.empty() ? "" : " (" + o.link + ")") << "\n";
+        if (const std::string error = pty_.open(o.link); !error.empty()) fail(error);
+        fd_ = pty_.master();
+        std::cout << pty_.device() << std::endl;
+        if (!o.quiet) std::cerr << "vexa-gpssim: sending on " << pty_.device() << (o.link.empty() ? "" : " (" + o.link + ")") << "\n";
     }
     ~Line() { hangUp(); }
 
@@ -182,16 +172,15 @@ public:
     }
     bool paced() const { return paced_; }
     void hangUp() {
-        if (fd_ >= 0) ::close(fd_);
-        if (slave_ >= 0) ::close(slave_);
-        fd_ = slave_ = -1;
-        if (!options_.link.empty()) ::unlink(options_.link.c_str());
+        if (!paced_ && fd_ >= 0) ::close(fd_);
+        pty_.hangUp();
+        fd_ = -1;
     }
 
 private:
     const Options& options_;
-    int fd_ = -1;
-    int slave_ = -1;
+    vexa::PseudoTerminal pty_;
+    int fd_ = -1;  // the pseudo-terminal's master side, or the output file
     bool paced_ = true;
 };
 

@@ -10,7 +10,7 @@
 #include "exchange/poi_csv_reader.h"
 #include "exchange/route_file_import.h"
 #include "exchange/route_import.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "geo/grid_refresh.h"
 #include "routes/grid_refresh_tables.h"
 #include "platform/linux/system_clock.h"

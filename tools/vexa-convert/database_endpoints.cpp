@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "exchange/export_format.h"
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 #include "platform/linux/sqlite_db_store.h"
 #include "routes/poi_db.h"
 #include "routes/poi_import.h"

@@ -1,9 +1,8 @@
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 
 #include <utility>
 
-#include "platform/system_error.h"
-#include "platform/ui.h"
+#include "util/system_error.h"
 #include "util/text.h"
 
 namespace vexa {
@@ -122,13 +121,6 @@ void ReportSystemError(DiagnosticText& list, int sourceLine, long error, std::st
     AddNmeaListLine(list, systemErrorText(static_cast<int>(error)));
     const std::string t(text);
     AddNmeaListLine(list, strprintf("%s(%d) <%ld> error occured", t.c_str(), sourceLine, error));
-}
-
-void ReportGenericError(Ui& ui, int sourceLine, std::string_view file, long lastError) {
-    const std::string f(file);
-    ui.messageBox(strprintf("Generic, Line=%d, File=%s", sourceLine, f.c_str()),
-                  strprintf("An %ld error occured.", lastError), MessageButtons::Ok,
-                  MessageIcon::Error);
 }
 
 void ToggleDebugMode(DiagnosticText& list, bool inNmeaView) {

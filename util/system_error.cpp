@@ -1,4 +1,4 @@
-#include "platform/system_error.h"
+#include "util/system_error.h"
 
 #include <system_error>
 

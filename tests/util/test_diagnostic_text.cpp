@@ -1,4 +1,4 @@
-#include "frame/diagnostics.h"
+#include "util/diagnostic_text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/testing/scripted_ui.h"
 #include "util/text.h"
 
 namespace vexa {
@@ -63,7 +62,7 @@ TEST(NmeaList, ConcurrentWritersLoseNoLineAndTearNone) {
     EXPECT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kLines));
 }
 
-TEST(ErrorReports, ApiErrorIsCutAt99AndWakesTheScreenSystemErrorAddsTheTextGenericIsABox) {
+TEST(ErrorReports, ApiErrorIsCutAt99AndWakesTheScreenSystemErrorAddsTheText) {
     DiagnosticText list;
     int wakes = 0;
     list.setApiErrorHook([&] { ++wakes; });
@@ -78,11 +77,6 @@ TEST(ErrorReports, ApiErrorIsCutAt99AndWakesTheScreenSystemErrorAddsTheTextGener
     EXPECT_EQ(system.text(), "Mount Database Volume x failed(18368) <2> error occured\r\n"
                              "No such file or directory\r\n");
 
-    ScriptedUi ui;
-    ReportGenericError(ui, 17601, "vexa.cpp", 13);
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, "Generic, Line=17601, File=vexa.cpp");
-    EXPECT_EQ(ui.messages()[0].caption, "An 13 error occured.");
 }
 
 TEST(DebugMode, ToggledOnlyInTheNmeaViewAndGatesDebugLines) {

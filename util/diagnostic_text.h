@@ -16,8 +16,6 @@
 
 namespace vexa {
 
-class Ui;
-
 class DiagnosticText {
 public:
     static constexpr std::size_t kLineChars = 256;      // a line is cut to this many characters
@@ -77,10 +75,6 @@ void ReportApiError(DiagnosticText& list, std::string_view function, long error,
 // A failed call with the system's own text for the error number, then
 // "<text>(<line>) <<code>> error occured".
 void ReportSystemError(DiagnosticText& list, int sourceLine, long error, std::string_view text);
-
-// An unexpected error: message box "Generic, Line=<line>, File=<file>" captioned
-// "An <errno> error occured.".
-void ReportGenericError(Ui& ui, int sourceLine, std::string_view file, long lastError);
 
 // The character "q": in the NMEA view toggles debug mode; elsewhere only reports its state.
 void ToggleDebugMode(DiagnosticText& list, bool inNmeaView);
