@@ -190,22 +190,24 @@ void BM_DecodeOneJpeg(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeOneJpeg)->Unit(benchmark::kMillisecond);
 
-void BM_SbRotate(benchmark::State& state) {
-    CSTScreenBuffer sb;
+// A 400 × 400 screen buffer holding a plain frame.
+void fillPlainFrame(CSTScreenBuffer& sb) {
     sb.Create(400, 400);
     QImage frame(400, 400, QImage::Format_RGB32);
     frame.fill(Qt::darkGreen);
     sb.CopyScreen(frame);
+}
+
+void BM_SbRotate(benchmark::State& state) {
+    CSTScreenBuffer sb;
+    fillPlainFrame(sb);
     for (auto _ : state) sb.sbrotate(static_cast<double>(state.range(0)), 80, 40, 320, 360);
 }
 BENCHMARK(BM_SbRotate)->Arg(0)->Arg(33)->Unit(benchmark::kMicrosecond);
 
 void BM_Sb3D(benchmark::State& state) {
     CSTScreenBuffer sb;
-    sb.Create(400, 400);
-    QImage frame(400, 400, QImage::Format_RGB32);
-    frame.fill(Qt::darkGreen);
-    sb.CopyScreen(frame);
+    fillPlainFrame(sb);
     for (auto _ : state) sb.sb3D(static_cast<Sb3DVariant>(state.range(0)), 320, false);
 }
 BENCHMARK(BM_Sb3D)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);

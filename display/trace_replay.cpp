@@ -7,7 +7,7 @@
 #include "geo/distance.h"
 #include "geo/grid.h"
 #include "gps/gps_state.h"
-#include "gps/position_fix.h"
+#include "gps/profiles.h"
 #include "routes/route_table.h"
 #include "routes/trace_table.h"
 

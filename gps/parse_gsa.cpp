@@ -1,50 +1,22 @@
-#include "frame/settings.h"
 #include "gps/gps_input.h"
 #include "gps/gps_state.h"
-#include "gps/nmea_fields.h"
-#include "gps/nmea_talker.h"
 #include "gps/satellite_parsers.h"
+#include "gps/satellite_sentences.h"
 #include "gps/satellites.h"
 #include "platform/clock.h"
 
 namespace vexa {
 
-namespace {
-
-constexpr int kFirstPrnField = 3;
-constexpr int kPrnFields = 12;
-constexpr int kSystemIdField = 18;  // NMEA 4.11
-
-// The system whose used satellites this sentence lists: its system id, else its talker, else
-// (a combined GN sentence of an older receiver) the numbering of its first satellite.
-// 0 stands for all systems.
-int gsaSystem(const NmeaFields& f) {
-    if (!f[kSystemIdField].empty()) return parseInt(f[kSystemIdField]);
-    const std::string_view tag = f[0];
-    if (tag.size() >= 3) {
-        const auto talker = static_cast<std::uint16_t>(static_cast<unsigned char>(tag[1]) << 8 |
-                                                       static_cast<unsigned char>(tag[2]));
-        if (const int system = systemOfTalker(talker)) return system;
-    }
-    for (int i = kFirstPrnField; i < kFirstPrnField + kPrnFields; ++i)
-        if (!f[i].empty()) return systemOfPrn(parseInt(f[i]));
-    return 0;
-}
-
-}  // namespace
-
 void parseGSA(GpsInput& in, std::string_view sentence) {
+    const GsaSentence s = readGsa(sentence);
     SatelliteState& sats = in.satellites;
-    NmeaFields f;
-    splitFields(sentence, f);
-    sats.fixMode.assignLatin1(f[2]);
-    const int system = gsaSystem(f);
+    sats.fixMode.assignLatin1(s.fixMode);
 
     // Each sentence rebuilds the used satellites of its own system.
     int kept = 0;
     for (int i = 0; i <= sats.usedLast; ++i) {
         const SatelliteEntry& e = sats.used[static_cast<std::size_t>(i)];
-        if (system != 0 && e.system != system) sats.used[static_cast<std::size_t>(kept++)] = e;
+        if (s.system != 0 && e.system != s.system) sats.used[static_cast<std::size_t>(kept++)] = e;
     }
     sats.usedLast = kept - 1;
 
@@ -55,16 +27,14 @@ void parseGSA(GpsInput& in, std::string_view sentence) {
         return;
     }
     in.gps.fixValid = true;
-
-    // The twelve PRN fields have fixed places; the dilution fields behind them are not read.
-    for (int i = kFirstPrnField; i < kFirstPrnField + kPrnFields && kept < kMaxSatellites; ++i) {
-        if (f[i].empty()) continue;
+    for (int i = 0; i < s.count && kept < kMaxSatellites; ++i) {
+        const SentenceSatellite& sat = s.satellites[static_cast<std::size_t>(i)];
         SatelliteEntry& e = sats.used[static_cast<std::size_t>(kept++)];
-        e.prnText.assignLatin1(f[i]);
-        e.prn = parseInt(f[i]);
+        e.prnText.assignLatin1(sat.prnText);
+        e.prn = sat.prn;
         e.snr = 0;
         e.used = 1;
-        e.system = system != 0 ? system : systemOfPrn(e.prn);
+        e.system = sat.system;
     }
     sats.usedLast = kept - 1;
 }

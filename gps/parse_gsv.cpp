@@ -4,16 +4,13 @@
 #include "gps/gps_input.h"
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
-#include "gps/nmea_fields.h"
-#include "gps/nmea_talker.h"
 #include "gps/satellite_parsers.h"
+#include "gps/satellite_sentences.h"
 #include "gps/satellites.h"
 
 namespace vexa {
 
 namespace {
-
-constexpr int kFirstGroupField = 4;  // tag, total, number, satellites in view
 
 // The cycle of a talker, and of a signal when the receiver reports several (NMEA 4.10).
 GsvCycleState& cycleOf(SatelliteState& sats, std::uint32_t key) {
@@ -59,59 +56,39 @@ void clearGsvCycles(SatelliteState& sats) {
 }
 
 int parseGSV(GpsInput& in, std::string_view sentence, bool refreshGps) {
+    const GsvSentence s = readGsv(sentence);
     SatelliteState& sats = in.satellites;
-    NmeaFields f;
-    splitFields(sentence, f);
-    const std::string_view tag = f[0];
-    const std::string_view total = f[1];
-    const std::string_view number = f[2];
-    const std::uint16_t talker =
-        tag.size() >= 3 ? static_cast<std::uint16_t>(static_cast<unsigned char>(tag[1]) << 8 |
-                                                     static_cast<unsigned char>(tag[2]))
-                        : 0;
-    // Groups of four fields; one field left over is the signal id of NMEA 4.10.
-    const int groupFields = std::max(0, f.count - kFirstGroupField);
-    const int groups = groupFields / 4;
-    const int signal = groupFields % 4 == 1 ? parseInt(f[f.count - 1]) & 0xff : 0;
-    const std::uint32_t key = static_cast<std::uint32_t>(talker) << 8 | static_cast<std::uint32_t>(signal);
-
+    const std::uint32_t key = s.cycle;
     GsvCycleState& cycle = cycleOf(sats, key);
-    const int messageNumber = parseInt(number);
-    if (messageNumber == 1) {
+    if (s.messageNumber == 1) {
         cycle.started = true;
         dropCycle(sats, key);
         sats.gsvKey = key;
         sats.gsvCycleStarted = true;
-        sats.gsvTotal = parseInt(total);
+        sats.gsvTotal = s.totalMessages;
     } else if (!cycle.started) {
         return 0;
     }
 
-    const int talkerSystem = systemOfTalker(talker);
-    for (int g = 0; g < groups && sats.inViewCount < kMaxSatellites; ++g) {
-        const int at = kFirstGroupField + 4 * g;
-        const std::string_view prn = f[at];
-        if (prn.empty()) continue;
-        const std::string_view snr = f[at + 3];
+    for (int i = 0; i < s.count && sats.inViewCount < kMaxSatellites; ++i) {
+        const SentenceSatellite& sat = s.satellites[static_cast<std::size_t>(i)];
         SatelliteEntry& e = sats.inView[static_cast<std::size_t>(sats.inViewCount++)];
-        e.prnText.assignLatin1(prn);
-        e.prn = parseInt(prn);
+        e.prnText.assignLatin1(sat.prnText);
+        e.prn = sat.prn;
         e.used = 0;
-        e.system = talkerSystem != 0 ? talkerSystem : systemOfPrn(e.prn);
+        e.system = sat.system;
         e.cycle = key;
-        // A signal strength of more than two digits is no SNR: the rest of the sentence is not read.
-        e.snr = snr.size() <= 2 ? parseInt(snr) : 0;
-        if (snr.size() > 2) break;
+        e.snr = sat.snr;
     }
 
-    const int slot = messageNumber - 1;
+    const int slot = s.messageNumber - 1;
     if (key == sats.gsvKey && slot >= 0 && slot < kGsvSlots) {
         // Shown once the state mutex is released (a message box would stall the GPS thread).
         if (sentence.size() > kGsvSlotChars) sats.overlongGsv = true;
         sats.gsvCycle[static_cast<std::size_t>(slot)].assign(sentence.substr(0, kGsvSlotChars));
     }
 
-    if (total != number) return 0;
+    if (!s.completesCycle()) return 0;
     if (key != sats.gsvKey) sats.gsvCycleStarted = false;  // its messages were not all kept
     cycle.started = false;
     mergeUsedMarks(sats);

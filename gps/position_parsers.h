@@ -1,4 +1,5 @@
-// The position sentences $GPRMC and $GPGGA into the GPS state, the last position, the trace
+// The applying steps of the position sentences RMC and GGA: the sentence is read
+// (position_sentences.h) and its fix put into the GPS state, the last position, the trace
 // and the views. Both return the distance in metres from the previous fix of their type,
 // 0 when there is no fix or no previous fix. The caller holds the state mutex.
 #pragma once

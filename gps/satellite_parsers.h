@@ -1,5 +1,6 @@
-// The satellite sentences GSA (satellites used for the fix, one sentence per system) and
-// GSV (satellites in view, one cycle of up to nine messages per talker), from any talker.
+// The applying steps of the satellite sentences: GSA (satellites used for the fix, one
+// sentence per system) and GSV (satellites in view, one cycle of up to nine messages per
+// talker), from any talker, read by satellite_sentences.h and merged into the satellite picture.
 // The caller holds the state mutex.
 #pragma once
 

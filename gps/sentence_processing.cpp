@@ -48,39 +48,30 @@ void resetMarkWhenPassed(const GpsInput& in, double& mark) {
     if (mark > static_cast<double>(in.settings.imindist)) mark = 0.0;
 }
 
-void rmcStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
-    if (tag.type != SentenceType::Rmc || in.settings.LRmcLogTime < 0) return;
+// RMC or GGA: the applying step, the distance mark and the log rule. A GGA is logged after a
+// logged RMC even when the receiver has not moved, so the log holds both of the fix.
+void positionStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
+    const bool rmc = tag.type == SentenceType::Rmc;
+    if (!rmc && tag.type != SentenceType::Gga) return;
+    const long interval = rmc ? in.settings.LRmcLogTime : in.settings.LGgaLogTime;
+    if (interval < 0) return;
     GpsState& gps = in.gps;
+    double& mark = rmc ? gps.rmcDistanceSinceMark : gps.ggaDistanceSinceMark;
+    float& timer = rmc ? t.rmc : t.gga;
     if (mode == Mode::Live) AddReceivedLine(in, line);
-    gps.rmcSeen = true;
-    addToMark(gps.rmcDistanceSinceMark, parseRMC(in, line, true, true));
-    const bool far = gps.rmcDistanceSinceMark > static_cast<double>(in.settings.imindist);
-    if (logging(in) && far && in.settings.LRmcLogTime > 0 &&
-        (mode == Mode::Replay || (gps.fixValid && timerRan(t.rmc, in.settings.LRmcLogTime)))) {
+    (rmc ? gps.rmcSeen : gps.ggaSeen) = true;
+    addToMark(mark, (rmc ? parseRMC : parseGGA)(in, line, true, true));
+    const bool due = mark > static_cast<double>(in.settings.imindist) || (!rmc && t.forceGga);
+    if (logging(in) && due && interval > 0 &&
+        (mode == Mode::Replay || (gps.fixValid && timerRan(timer, interval)))) {
         WriteLogFile(in.log, line);
-        if (mode == Mode::Live) t.rmc = 0.0f;
-        t.forceGga = true;
-    }
-    resetMarkWhenPassed(in, gps.rmcDistanceSinceMark);
-}
-
-void ggaStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
-    if (tag.type != SentenceType::Gga || in.settings.LGgaLogTime < 0) return;
-    GpsState& gps = in.gps;
-    if (mode == Mode::Live) AddReceivedLine(in, line);
-    gps.ggaSeen = true;
-    addToMark(gps.ggaDistanceSinceMark, parseGGA(in, line, true, true));
-    const bool due = gps.ggaDistanceSinceMark > static_cast<double>(in.settings.imindist) || t.forceGga;
-    if (logging(in) && due && in.settings.LGgaLogTime > 0 &&
-        (mode == Mode::Replay || (gps.fixValid && timerRan(t.gga, in.settings.LGgaLogTime)))) {
-        WriteLogFile(in.log, line);
-        t.forceGga = false;
+        t.forceGga = rmc;
         if (mode == Mode::Live) {
-            t.gga = 0.0f;
-            gps.ggaDistanceSinceMark = 0.0;
+            timer = 0.0f;
+            if (!rmc) mark = 0.0;
         }
     }
-    resetMarkWhenPassed(in, gps.ggaDistanceSinceMark);
+    resetMarkWhenPassed(in, mark);
 }
 
 // GSA sentences are logged per system: the talker with the system of the used satellites.
@@ -192,8 +183,7 @@ void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_vie
     gsaStep(in, t, tag, line, Mode::Live);
     gsvStep(in, t, tag, line, Mode::Live);
     fixChangeSignal(in, state);
-    rmcStep(in, t, tag, line, Mode::Live);
-    ggaStep(in, t, tag, line, Mode::Live);
+    positionStep(in, t, tag, line, Mode::Live);
     if (!in.gps.rmcSeen && !in.gps.ggaSeen) {
         in.ui.setWindowTitle("RMC/GGA aktivieren");
         AddNmeaListLine(in.diagnostics, "Tools->Einstellungen->Log Einstellungen");
@@ -211,8 +201,7 @@ void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view lin
         const std::string_view sentence = sentenceIn(line);
         CheckNMEARecord(in.diagnostics, sentence);
         const SentenceTag tag = sentenceTag(sentence);
-        rmcStep(in, timers, tag, sentence, Mode::Replay);
-        ggaStep(in, timers, tag, sentence, Mode::Replay);
+        positionStep(in, timers, tag, sentence, Mode::Replay);
         gsaStep(in, timers, tag, sentence, Mode::Replay);
         gsvStep(in, timers, tag, sentence, Mode::Replay);
         AddReceivedLine(in, line);

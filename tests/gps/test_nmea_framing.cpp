@@ -73,8 +73,6 @@ TEST_F(Live, LineEndsProcessKeepAwakeAndDebugModeShowsEveryLineAndTheTimeStep) {
     EXPECT_TRUE(r.gps.ggaSeen);
     EXPECT_TRUE(r.listHas(kRmc));
     EXPECT_TRUE(r.listHas(kGga));
-    EXPECT_NEAR(r.last.latitude, 48.1173, 1e-4);
-    EXPECT_FLOAT_EQ(r.gps.altitude, 545.4f);
     EXPECT_EQ(r.views.keepAwakeCalls, 4) << "every line end, the empty line between CR and LF too";
     EXPECT_FALSE(r.listHas("Checksum is ok"));
 

@@ -97,11 +97,6 @@ TEST(ReceiverLogs, EveryTalkerAndFormGivesItsFixesAndSatellitesLiveAndReplayed) 
         receiveLog(received, text);
         expectJourney(received, log, "received");
         EXPECT_LE(received.ui.beeps(), 1) << log.file << ": no beeps while the receiver searches";
-        const int searching = std::string_view(log.file) == "searching.txt";
-        for (int i = 0; i < received.satellites.inViewCount && searching; ++i) {
-            const int snr[] = {32, 0, 44, 35, 40};
-            EXPECT_EQ(received.satellites.inView[static_cast<std::size_t>(i)].snr, snr[i]);
-        }
     }
 }
 

