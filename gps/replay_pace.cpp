@@ -5,7 +5,7 @@
 
 #include "gps/nmea_fields.h"
 #include "gps/nmea_talker.h"
-#include "gps/position_fix.h"
+#include "gps/position_sentences.h"
 
 namespace vexa {
 
@@ -23,15 +23,15 @@ std::optional<LogTime> logTimeOf(std::string_view line) {
     const std::string_view sentence = sentenceIn(line);
     const SentenceType type = sentenceTag(sentence).type;
     if (type != SentenceType::Rmc && type != SentenceType::Gga) return std::nullopt;
-    NmeaFields f;
-    splitFields(sentence, f);
-    const std::string_view time = f[1];
+    const PositionSentence s =
+        type == SentenceType::Rmc ? PositionSentence(readRmc(sentence)) : PositionSentence(readGga(sentence));
+    const std::string_view time = s.time;
     if (time.size() < 6 || !std::all_of(time.begin(), time.begin() + 6, [](char c) {
             return std::isdigit(static_cast<unsigned char>(c)) != 0;
         }))
         return std::nullopt;
     const double fraction = time.size() > 6 && time[6] == '.' ? parseDouble(time.substr(6)) : 0.0;
-    return LogTime{secondOfDay(time) + fraction, type == SentenceType::Rmc};
+    return LogTime{s.secondOfDay + fraction, type == SentenceType::Rmc};
 }
 
 void ReplayPace::restart() {

@@ -19,9 +19,12 @@
 namespace vexa::testing {
 namespace {
 
-// The receiver simulator on a pseudo-terminal, driving north through Hannover.
-DeviceSimulator receiverSimulator() {
-    return DeviceSimulator(VEXA_GPSSIM, {"--route", "9.74,52.37,40;9.74,52.44,70", "--rate", "4"});
+// The receiver simulator on a pseudo-terminal, driving north through Hannover; `fault` (such
+// as "--hangup") strikes after two seconds.
+DeviceSimulator receiverSimulator(const std::string& fault = "") {
+    std::vector<std::string> arguments{"--route", "9.74,52.37,40;9.74,52.44,70", "--rate", "4"};
+    if (!fault.empty()) arguments.insert(arguments.end(), {fault, "2"});
+    return DeviceSimulator(VEXA_GPSSIM, arguments);
 }
 
 TEST_F(AppTest, GpsStartReceivesFromTheReceiverLogsAndGpsStopEndsIt) {
