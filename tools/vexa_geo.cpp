@@ -5,6 +5,7 @@
 // times there, and with a second position the distance and course between the two.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <string>
 
@@ -16,15 +17,18 @@
 #include "geo/zone_choice.h"
 #include "platform/linux/system_clock.h"
 #include "util/text.h"
+#include "tools/tool_version.h"
 
 namespace {
 
 using namespace vexa;
 
+constexpr const char* kUsage =
+    "usage: vexa-geo LONGITUDE LATITUDE [LONGITUDE2 LATITUDE2]\n"
+    "  degrees, east and north positive, e.g. vexa-geo 9.7320 52.3759\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: vexa-geo LONGITUDE LATITUDE [LONGITUDE2 LATITUDE2]\n"
-                 "  degrees, east and north positive, e.g. vexa-geo 9.7320 52.3759\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -51,6 +55,11 @@ void showGrid(const char* name, const GridContext& grid, double lon, double lat)
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (vexa::printedVersion(argc, argv, "vexa-geo")) return 0;
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     double lon = 0, lat = 0;
     if ((argc != 3 && argc != 5) || !parse(argv[1], lon) || !parse(argv[2], lat) ||
         std::fabs(lat) >= 84 || std::fabs(lon) > 180)

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "tools/maps/import_command.h"
+#include "tools/tool_version.h"
 #include "tools/maps/map_folder_commands.h"
 
 namespace {
@@ -36,10 +37,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (command == "--version") {
-        std::printf("vexa-maps %s\n", VEXA_VERSION);
-        return 0;
-    }
+    if (printedVersion(argc, argv, "vexa-maps")) return 0;
     // Each command gets its own name as argv[0].
     if (command == "import") return runImportCommand(argc - 1, argv + 1);
     if (command == "info") return runInfoCommand(argc - 1, argv + 1);

@@ -48,6 +48,7 @@
 #include "platform/ui.h"
 #include "routes/trace_table.h"
 #include "tools/console_ui.h"
+#include "tools/tool_version.h"
 
 namespace {
 
@@ -268,6 +269,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (vexa::printedVersion(argc, argv, "vexa-nmea")) return 0;
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help") {
         std::fputs(kUsage, args.empty() ? stderr : stdout);

@@ -21,6 +21,7 @@
 
 #include "tools/garminsim/receiver.h"
 #include "tools/pseudo_terminal.h"
+#include "tools/tool_version.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ bool writeAll(int fd, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (vexa::printedVersion(argc, argv, "vexa-garminsim")) return 0;
     signal(SIGPIPE, SIG_IGN);
     struct sigaction action {};
     action.sa_handler = onSignal;

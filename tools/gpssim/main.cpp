@@ -19,6 +19,7 @@
 #include "tools/gpssim/faults.h"
 #include "tools/gpssim/nmea_sentences.h"
 #include "tools/pseudo_terminal.h"
+#include "tools/tool_version.h"
 
 namespace {
 
@@ -271,6 +272,7 @@ void sendDrive(const Options& o, Line& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (vexa::printedVersion(argc, argv, "vexa-gpssim")) return 0;
     signal(SIGPIPE, SIG_IGN);
     const Options options = parseOptions(argc, argv);
     Line line(options);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tools/console_ui.h"
+#include "tools/tool_version.h"
 #include "tools/vexa-convert/conversion.h"
 
 namespace {
@@ -45,6 +46,7 @@ bool knownTarget(const vexa::Endpoint& target) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (vexa::printedVersion(argc, argv, "vexa-convert")) return 0;
     using namespace vexa;
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kHelp, stdout);
