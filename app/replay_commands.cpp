@@ -107,8 +107,12 @@ bool MainWindow::startDrawingReplay(bool route, std::vector<int> indices) {
         }
         playFrames(state_, views_, collected.frames, options_.replayFramePeriod);
         if (collected.gpsShown) {
-            std::lock_guard lock(state_.stateMutex);
-            views_.showGpsAt(collected.gpsEntry);
+            {
+                std::lock_guard lock(state_.stateMutex);
+                views_.showGpsAt(collected.gpsEntry);
+            }
+            // The GPS view shows each point for a frame too, or the replay would be over at once.
+            if (collected.frames.empty()) std::this_thread::sleep_for(options_.replayFramePeriod);
         }
     };
     steps.finished = [this, route, name] {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "gps/nmea_fields.h"
 #include "gps/nmea_talker.h"
@@ -34,10 +35,27 @@ std::optional<LogTime> logTimeOf(std::string_view line) {
     return LogTime{s.secondOfDay + fraction, type == SentenceType::Rmc};
 }
 
-void ReplayPace::restart() {
-    std::lock_guard lock(mutex_);
+void LogClock::restart() {
     rmcSeen_ = false;
     lastSecond_.reset();
+}
+
+std::optional<double> LogClock::step(std::string_view line) {
+    const std::optional<LogTime> time = logTimeOf(line);
+    if (!time) return std::nullopt;
+    if (time->rmc) rmcSeen_ = true;
+    else if (rmcSeen_) return std::nullopt;
+    const std::optional<double> last = std::exchange(lastSecond_, time->second);
+    if (!last) return 0.0;
+    double step = time->second - *last;
+    if (step < -kDaySeconds / 2) step += kDaySeconds;  // past midnight
+    return std::max(step, 0.0);
+}
+
+void ReplayPace::restart() {
+    std::lock_guard lock(mutex_);
+    clock_.restart();
+    lastDue_.reset();
 }
 
 void ReplayPace::setSpeed(int speed) {
@@ -63,33 +81,25 @@ void ReplayPace::wake() {
 }
 
 void ReplayPace::waitForLine(std::string_view line, const std::function<bool()>& interrupted) {
-    const std::optional<LogTime> time = logTimeOf(line);
-    if (!time) return;
     std::unique_lock lock(mutex_);
-    // GGA keeps the clock only in a log without RMC: both carry the same second.
-    if (time->rmc) rmcSeen_ = true;
-    else if (rmcSeen_) return;
+    const std::optional<double> step = clock_.step(line);
+    if (!step) return;
     const auto now = std::chrono::steady_clock::now();
-    if (!lastSecond_) {
-        lastSecond_ = time->second;
+    if (!lastDue_) {
         lastDue_ = now;
         return;
     }
-    double step = time->second - *lastSecond_;
-    if (step < -kDaySeconds / 2) step += kDaySeconds;  // past midnight
-    step = std::max(step, 0.0);
-    lastSecond_ = time->second;
     auto due = now;
     for (;;) {
         if (speed_ == kReplaySpeedMax || interrupted()) break;
         const auto wait = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-            std::chrono::duration<double>(step / speed_));
-        due = lastDue_ + std::min<std::chrono::steady_clock::duration>(wait, kMaxReplayWait);
+            std::chrono::duration<double>(*step / speed_));
+        due = *lastDue_ + std::min<std::chrono::steady_clock::duration>(wait, kMaxReplayWait);
         const unsigned seen = wakeups_;
         if (!cv_.wait_until(lock, due, [&] { return wakeups_ != seen; })) break;
     }
     const auto after = std::chrono::steady_clock::now();
-    lastDue_ = after - due > kMaxLag ? after : std::max(due, lastDue_);
+    lastDue_ = after - due > kMaxLag ? after : std::max(due, *lastDue_);
 }
 
 }  // namespace vexa

@@ -29,6 +29,20 @@ struct LogTime {
 };
 std::optional<LogTime> logTimeOf(std::string_view line);
 
+// The log's own clock: how many seconds of log time lie between the previous timed line and
+// this one. GGA keeps the clock only in a log without RMC (both carry the same second);
+// midnight counts as one day on; a time that runs backwards is no step at all.
+class LogClock {
+public:
+    void restart();
+    // None for a line that carries no time for the clock; 0 for the first one that does.
+    std::optional<double> step(std::string_view line);
+
+private:
+    bool rmcSeen_ = false;
+    std::optional<double> lastSecond_;
+};
+
 class ReplayPace {
 public:
     // A new replay: the first timed line sets the clock.
@@ -39,9 +53,8 @@ public:
     // Ends a running wait early (stop and pause requests); `interrupted` says whether to.
     void wake();
 
-    // Waits until the line is due by the log's clock. Midnight counts as one day on; a time
-    // that runs backwards is due at once. Returns early when `interrupted()` turns true;
-    // it is checked after each wake().
+    // Waits until the line is due by the log's clock at the speed, at most kMaxReplayWait.
+    // Returns early when `interrupted()` turns true; it is checked after each wake().
     void waitForLine(std::string_view line, const std::function<bool()>& interrupted);
 
 private:
@@ -49,9 +62,8 @@ private:
     std::condition_variable cv_;
     int speed_ = kReplaySpeedMax;  // tools and tests; the window sets its own
     unsigned wakeups_ = 0;
-    bool rmcSeen_ = false;
-    std::optional<double> lastSecond_;
-    std::chrono::steady_clock::time_point lastDue_{};
+    LogClock clock_;
+    std::optional<std::chrono::steady_clock::time_point> lastDue_;  // none before the first timed line
 };
 
 }  // namespace vexa
