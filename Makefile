@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test demo install asan tsan bench clean
+.PHONY: all deps build test test-share demo install asan tsan bench clean
 
 all: build
 
@@ -20,6 +20,10 @@ build: deps $(BUILD)/build.ninja
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The tests' share of the code, in non-blank lines.
+test-share:
+	@scripts/test-share
 
 # VEXA on the demo maps, replaying the demo drive in the Move view. Without a display it
 # plays the replay to its end and writes pictures of the four views instead.
