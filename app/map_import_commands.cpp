@@ -5,7 +5,6 @@
 #include <thread>
 
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QProgressDialog>
 #include <QTimer>
 
@@ -29,17 +28,17 @@ void MainWindow::importMapFiles() {
                        MessageIcon::Information);
         return;
     }
-    QStringList files;
+    std::vector<std::filesystem::path> files;
     {
         DialogFlag flag(state_.frame);
-        files = QFileDialog::getOpenFileNames(
-            this, "Karten importieren", QString(),
-            "Georeferenzierte Karten (*.tif *.tiff *.png *.jpg *.jpeg *.gif *.mbtiles *.vrt);;Alle Dateien (*)");
+        files = ui_.openFileNames({"Karten importieren", {}, "",
+                                   "Georeferenzierte Karten (*.tif *.tiff *.png *.jpg *.jpeg *.gif *.mbtiles *.vrt);;"
+                                   "Alle Dateien (*)"});
     }
-    if (files.isEmpty()) return;
+    if (files.empty()) return;
 
     ImportRequest request;
-    for (const QString& file : files) request.sources.push_back(file.toStdString());
+    for (const auto& file : files) request.sources.push_back(file.string());
     request.targetDir = folder;
     QProgressDialog progress("Karten werden importiert…", "Abbrechen", 0, 100, this);
     progress.setWindowTitle("Karten importieren");

@@ -109,13 +109,13 @@ std::optional<std::filesystem::path> QtUi::openFileName(const FileDialogRequest&
         &context_, closing_, std::nullopt, [this, request] { return fileDialog(request, false); });
 }
 
+QtUi::FileResponder QtUi::fileResponder() const {
+    std::lock_guard lock(mutex_);
+    return fileResponder_;
+}
+
 std::optional<std::filesystem::path> QtUi::fileDialog(const FileDialogRequest& request, bool save) {
-    FileResponder responder;
-    {
-        std::lock_guard lock(mutex_);
-        responder = fileResponder_;
-    }
-    if (responder) return responder(request);
+    if (const FileResponder responder = fileResponder()) return responder(request);
     const QString start = QString::fromStdString((request.directory / request.suggestedName).string());
     const QString title = QString::fromStdString(request.title);
     const QString chosen =
@@ -123,6 +123,19 @@ std::optional<std::filesystem::path> QtUi::fileDialog(const FileDialogRequest& r
              : QFileDialog::getOpenFileName(window_.dialogParent(), title, start, qtFilter(request.filter));
     if (chosen.isEmpty()) return std::nullopt;
     return std::filesystem::path(chosen.toStdString());
+}
+
+std::vector<std::filesystem::path> QtUi::openFileNames(const FileDialogRequest& request) {
+    std::vector<std::filesystem::path> files;
+    if (const FileResponder responder = fileResponder()) {
+        if (auto file = responder(request)) files.push_back(std::move(*file));
+        return files;
+    }
+    const QStringList chosen =
+        QFileDialog::getOpenFileNames(window_.dialogParent(), QString::fromStdString(request.title),
+                                      QString::fromStdString(request.directory.string()), qtFilter(request.filter));
+    for (const QString& file : chosen) files.emplace_back(file.toStdString());
+    return files;
 }
 
 void QtUi::setMessageResponder(MessageResponder responder) {

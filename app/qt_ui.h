@@ -49,6 +49,8 @@ public:
     void beep() override;
     std::optional<std::filesystem::path> saveFileName(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> openFileName(const FileDialogRequest& request) override;
+    // Several files at once, on the UI thread; a responder answers with one.
+    std::vector<std::filesystem::path> openFileNames(const FileDialogRequest& request);
 
     void setMessageResponder(MessageResponder responder);
     void setFileResponder(FileResponder responder);
@@ -70,6 +72,7 @@ private:
 
     Answer showBox(const ShownBox& box, MessageButtons buttons, MessageIcon icon);
     std::optional<std::filesystem::path> fileDialog(const FileDialogRequest& request, bool save);
+    FileResponder fileResponder() const;
 };
 
 }  // namespace vexa

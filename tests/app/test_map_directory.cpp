@@ -1,7 +1,7 @@
 // The dialog "Karten Verzeichnis" on real folders: a tap chooses, a double tap scans and keeps
 // a folder, one without maps keeps the dialog open, the keyboard and the path field choose
-// folders, "ohne Karten" empties the table, and ten thousand maps scan with progress while the
-// window keeps painting.
+// folders, "ohne Karten" empties the table, ten thousand maps scan with progress while the
+// window keeps painting, and "Karten importieren…" adds a GeoTIFF's tiles to the current folder.
 #include <QTest>
 #include <QFileSystemModel>
 #include <QLineEdit>
@@ -12,7 +12,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <set>
 
 #include "app/command_ids.h"
 #include "app/map_directory_dialog.h"
@@ -166,6 +168,21 @@ TEST_F(MapDirectoryTest, SymlinkLoopsAndUnreadableFoldersAreSkipped) {
     run(cmd::MapDirectory);
     EXPECT_EQ(state().frame.lastMapIndex, 2);
     chmod(unreadable.c_str(), 0755);
+}
+
+TEST_F(MapDirectoryTest, ImportedMapsJoinTheTableOfTheCurrentFolder) {
+    const fs::path maps = makeMaps("Karten_utm", 3), tiff = dir_ / "dtk.tif";
+    const std::string make = "gdal_translate -q -a_srs EPSG:25832 -a_ullr 510000 5510000 511000 5509000 "
+                             "-outsize 100 100 '" + (demoMaps() / "Karte_32_300000_5700000_10_1000_1000.png").string() +
+                             "' '" + tiff.string() + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    openWithMaps(maps);
+    files_.push_back(tiff);
+    run(cmd::ImportMaps);
+    std::set<std::string> rows;
+    for (const MapEntry& row : state().maps.rows) rows.insert(std::string(row.fileName()));
+    EXPECT_EQ(rows.size(), 4u);
+    EXPECT_TRUE(rows.contains("Karte_32_510000_5510000_100_1000_1000.jpg")) << ::testing::PrintToString(messages());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// vexa-maps info, vrt and worldfiles as a user runs them, and what gdalinfo makes of the files
-// they write.
+// vexa-maps info, vrt, worldfiles and import as a user runs them, and what gdalinfo makes of the
+// files they write.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -90,28 +90,39 @@ TEST(VexaMaps, InfoTellsTheGridTheMapsAndWhatIsLeftOut) {
 }
 
 TEST(VexaMaps, VrtMosaicCoversWhatTheCatalogueCovers) {
+    // The demo maps, and a folder imported from a demo map that gdal_translate placed in WGS84.
     TempDir dir;
-    const ToolRun r = run(VEXA_MAPS, "vrt " + q(kDemoMaps) + " " + q(dir / "demo.vrt"));
-    ASSERT_EQ(r.status, 0) << r.output;
-    const ToolRun info = run("gdalinfo -json", q(dir / "demo.vrt"));
-    ASSERT_EQ(info.status, 0) << info.output;
+    const std::filesystem::path imported = dir / "Neu_utm", source = dir / "wgs84.tif";
+    ASSERT_EQ(run("gdal_translate -q -a_srs EPSG:4326 -a_ullr 9.70 52.39 9.75 52.36",
+                  q(kDemoMaps + "/Karte_32_300000_5700000_10_1000_1000.png") + " " + q(source)).status, 0);
+    const ToolRun import = run(VEXA_MAPS, "import -q --tile 300 " + q(source) + " " + q(imported));
+    ASSERT_EQ(import.status, 0) << import.output;
+    for (const std::filesystem::path& maps : {std::filesystem::path(kDemoMaps), imported}) {
+        SCOPED_TRACE(maps);
+        const ToolRun r = run(VEXA_MAPS, "vrt " + q(maps) + " " + q(dir / "maps.vrt"));
+        ASSERT_EQ(r.status, 0) << r.output;
+        const ToolRun info = run("gdalinfo -json", q(dir / "maps.vrt"));
+        ASSERT_EQ(info.status, 0) << info.output;
 
-    const MapFolder folder = readMapFolder(kDemoMaps);
-    ASSERT_FALSE(folder.table.empty());
-    float west = 1e9f, east = -1e9f, south = 1e9f, north = -1e9f;
-    for (const MapEntry& row : folder.table.rows) {
-        west = std::min(west, row.left);
-        east = std::max(east, row.right);
-        south = std::min(south, row.bottom);
-        north = std::max(north, row.top);
+        const MapFolder folder = readMapFolder(maps.string());
+        ASSERT_GT(folder.table.rows.size(), 1u);
+        float west = 1e9f, east = -1e9f, south = 1e9f, north = -1e9f;
+        for (const MapEntry& row : folder.table.rows) {
+            west = std::min(west, row.left);
+            east = std::max(east, row.right);
+            south = std::min(south, row.bottom);
+            north = std::max(north, row.top);
+        }
+        const std::array<double, 2> upperLeft = jsonPair(info.output, "upperLeft");
+        const std::array<double, 2> lowerRight = jsonPair(info.output, "lowerRight");
+        EXPECT_DOUBLE_EQ(upperLeft[0], west);
+        EXPECT_DOUBLE_EQ(upperLeft[1], north);
+        // The mosaic ends on a whole pixel; imported tiles end on whole grid units.
+        const double pixel = jsonPair(info.output, "geoTransform")[1];
+        EXPECT_NEAR(lowerRight[0], east, pixel);
+        EXPECT_NEAR(lowerRight[1], south, pixel);
+        EXPECT_NE(info.output.find("UTM zone 32"), std::string::npos);
     }
-    const std::array<double, 2> upperLeft = jsonPair(info.output, "upperLeft");
-    const std::array<double, 2> lowerRight = jsonPair(info.output, "lowerRight");
-    EXPECT_DOUBLE_EQ(upperLeft[0], west);
-    EXPECT_DOUBLE_EQ(upperLeft[1], north);
-    EXPECT_DOUBLE_EQ(lowerRight[0], east);
-    EXPECT_DOUBLE_EQ(lowerRight[1], south);
-    EXPECT_NE(info.output.find("UTM zone 32"), std::string::npos);
 }
 
 TEST(VexaMaps, WorldFilesPlaceEachMapForGdal) {
