@@ -208,9 +208,10 @@ void MainWindow::create() {
     placeWindow();
 }
 
-// A stored window comes back where it was, kept on a monitor that is still there; otherwise
-// the window is exactly the device screen at its scale, the menu bar on it as on the device
-// (the views draw on the part above the bar).
+// A stored window comes back where it was, kept on a monitor that is still there. A screen
+// given on the command line is the whole window, the menu bar on it as on the device (the
+// views draw on the part above the bar); without one the views get the handheld's whole
+// 240 x 320 and the bar sits below.
 void MainWindow::placeWindow() {
     if (options_.remember && !options_.screenGiven) {
         if (const auto stored = RegQueryWindow(store_)) {
@@ -223,7 +224,8 @@ void MainWindow::placeWindow() {
             return;
         }
     }
-    resize(frameView_->sizeHint());
+    const QSize bar(0, options_.screenGiven ? 0 : menuBar_->sizeHint().height());
+    resize(frameView_->sizeHint() + bar);
 }
 
 void MainWindow::storeWindowPlacement() {
