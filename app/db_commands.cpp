@@ -195,8 +195,7 @@ bool MainWindow::importCsv(const std::filesystem::path& file) {
     command(cmd::NmeaView);
     InputFile text = readInputFile(file);
     if (!text) {
-        ui_.messageBox(strprintf("Die Datei %s kann nicht gelesen werden.", file.filename().c_str()), "Import Error",
-                       MessageButtons::Ok, MessageIcon::Error);
+        ui_.messageBox(unreadableFileMessage(file, text), "Import Error", MessageButtons::Ok, MessageIcon::Error);
         return true;
     }
     QProgressDialog progress(QString::fromStdString("POI Import " + file.filename().string()), QString(), 0, 100, this);

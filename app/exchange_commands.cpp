@@ -39,12 +39,10 @@ private:
 bool MainWindow::importRouteFile(const std::filesystem::path& file, const std::string& extension) {
     if (!isRouteFileExtension(extension)) return false;
     ui_.setWindowTitle(file.filename().string());
-    std::optional<std::string> bytes;
-    if (extension != "kmz") bytes = read_EmulFile(session_, file);
-    else if (InputFile kmz = readRouteFile(file)) bytes = std::move(kmz.bytes);
-    if (!bytes) {
-        ui_.messageBox(strprintf("Die Datei %s kann nicht gelesen werden.", file.filename().c_str()),
-                       "EmulateStart/Import", MessageButtons::Ok, MessageIcon::Error);
+    const InputFile input = extension != "kmz" ? read_EmulFile(session_, file) : readRouteFile(file);
+    if (!input) {
+        ui_.messageBox(unreadableFileMessage(file, input), "EmulateStart/Import", MessageButtons::Ok,
+                       MessageIcon::Error);
         return true;
     }
     // Read into a table of its own: the readers' messages are modal, and the state is not
@@ -57,7 +55,7 @@ bool MainWindow::importRouteFile(const std::filesystem::path& file, const std::s
     auto route = std::make_unique<RouteTable>();
     ImportTarget target{*route, grid, ui_, state_.diagnostics};
     ui_.setWaitCursor(true);
-    RouteFileContent content = ImportRouteFile(extension, *bytes, target);
+    RouteFileContent content = ImportRouteFile(extension, input.bytes, target);
     ui_.setWaitCursor(false);
 
     // A waypoint file (GPX, or KML of Points) leaves the route alone.

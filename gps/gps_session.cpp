@@ -211,17 +211,15 @@ void readPacketNMEA(GpsSession& session) {
     RefreshWindow(session);
 }
 
-std::optional<std::string> read_EmulFile(GpsSession& session, const std::filesystem::path& file) {
+InputFile read_EmulFile(GpsSession& session, const std::filesystem::path& file) {
     GpsInput& in = session.input;
     in.diagnostics.setCurrentOperation("read_EmulFile");
     InputFile input = readInputFile(file);
-    std::optional<std::string> bytes;
-    if (input) bytes = std::move(input.bytes);
-    else AddNmeaListLine(in.diagnostics, file.string() + ": " + inputProblemText(input));
+    if (!input) AddNmeaListLine(in.diagnostics, file.string() + ": " + inputProblemText(input));
     std::lock_guard lock(in.stateMutex);
-    if (bytes) in.gps.fixDateText.assign(fileDateText(file));
+    if (input) in.gps.fixDateText.assign(fileDateText(file));
     else in.gps.fixDateText.clear();
-    return bytes;
+    return input;
 }
 
 void ProcessEmul(GpsSession& session, std::string bytes) {
@@ -348,17 +346,16 @@ void EmulateStartFile(GpsSession& session, const std::filesystem::path& file) {
         in.frame.replayTitle = file.filename().string();
     }
     in.ui.setWindowTitle(file.filename().string());
-    auto bytes = read_EmulFile(session, file);
-    if (!bytes) {
+    InputFile log = read_EmulFile(session, file);
+    if (!log) {
         in.frame.replaying = false;
-        in.ui.messageBox(strprintf("Die Datei %s kann nicht gelesen werden.", file.filename().c_str()),
-                         kCaption, MessageButtons::Ok, MessageIcon::Error);
+        in.ui.messageBox(unreadableFileMessage(file, log), kCaption, MessageButtons::Ok, MessageIcon::Error);
         return;
     }
     if (in.diagnostics.debugMode.load())
         OpenLogFile(in.log, in.settings, session.settingsStore, in.ui, in.diagnostics, in.clock,
                     logDirectory(in.settings.LogDir), true);
-    if (!startWorker(session, [&session, text = std::move(*bytes)]() mutable {
+    if (!startWorker(session, [&session, text = std::move(log.bytes)]() mutable {
             ProcessEmul(session, std::move(text));
         }, "Error")) {
         in.frame.replaying = false;

@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -21,6 +20,7 @@
 #include "gps/nmea_framing.h"
 #include "gps/replay_pace.h"
 #include "gps/sentence_processing.h"
+#include "platform/input_file.h"
 
 namespace vexa {
 
@@ -86,8 +86,9 @@ int Read_Timeout(GpsSession& session, unsigned char& byte);
 // The reader and replay thread bodies (run on the worker thread).
 void readPacketNMEA(GpsSession& session);
 void ProcessEmul(GpsSession& session, std::string bytes);
-// The file's bytes; its date becomes the fix date text. Empty optional when unreadable.
-std::optional<std::string> read_EmulFile(GpsSession& session, const std::filesystem::path& file);
+// The file, read whole; its date becomes the fix date text. Unreadable: the problem, also in the
+// NMEA list.
+InputFile read_EmulFile(GpsSession& session, const std::filesystem::path& file);
 
 // The commands.
 void GpsStart(GpsSession& session);

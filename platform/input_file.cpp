@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "util/text.h"
+
 namespace vexa {
 
 namespace {
@@ -75,6 +77,25 @@ std::string inputProblemText(const InputFile& input) {
     case InputFile::Problem::ReadFailed: return input.error ? std::strerror(input.error) : "cannot be read";
     }
     return {};
+}
+
+std::string unreadableFileMessage(const std::filesystem::path& file, const InputFile& input) {
+    std::string reason;
+    switch (input.problem) {
+    case InputFile::Problem::None: break;
+    case InputFile::Problem::NotAFile:
+        reason = input.error == EISDIR ? "sie ist ein Ordner" : "sie ist keine gewöhnliche Datei";
+        break;
+    case InputFile::Problem::TooLarge: reason = strprintf("sie ist größer als %zu MiB", kInputFileLimit >> 20); break;
+    case InputFile::Problem::CannotOpen:
+    case InputFile::Problem::ReadFailed:
+        reason = input.error == ENOENT   ? "es gibt sie nicht"
+                 : input.error == EACCES ? "keine Leseberechtigung"
+                 : input.error           ? std::strerror(input.error)
+                                         : "Lesefehler";
+        break;
+    }
+    return strprintf("Die Datei %s kann nicht gelesen werden: %s.", file.filename().c_str(), reason.c_str());
 }
 
 }  // namespace vexa

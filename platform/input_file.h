@@ -30,4 +30,8 @@ InputFile checkInputFile(const std::filesystem::path& file, std::size_t limit = 
 // error text, ...
 std::string inputProblemText(const InputFile& input);
 
+// The window's message for a file it did not read, with the reason in German:
+// "Die Datei route.kml kann nicht gelesen werden: sie ist ein Ordner."
+std::string unreadableFileMessage(const std::filesystem::path& file, const InputFile& input);
+
 }  // namespace vexa

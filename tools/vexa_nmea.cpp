@@ -160,7 +160,6 @@ int replayFile(const char* name) {
 
     printSummary(name, true, lines, s, views.fixes, records);
     return 0;
-    return 0;
 }
 
 // The live port as the reader sees it, with every received line counted on its way through.

@@ -136,12 +136,16 @@ TEST_F(AppTest, ImportsRoutesAndWaypointsAndRefusesWhatItCannotRead) {
     EXPECT_EQ(state().pois.records[static_cast<std::size_t>(poisBefore)].name, "Turm");
 
     for (const char* name : {"karte.ovl", "punkte.CSV", "bild.jpg"}) import(name, "x");
+    std::filesystem::create_directory(dir_ / "ordner.kml");
+    files_.push_back(dir_ / "ordner.kml");
+    run(cmd::EmulateStart);
     EXPECT_EQ(state().route.count, 0);
     const auto shown = messages();
-    ASSERT_EQ(shown.size(), 3u);
+    ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0], "Die Overlay Datei enthält keine Route");
     EXPECT_TRUE(contains(shown[1], "punkte.CSV\nenthält keine lesbare POI Zeile"));  // upper-case extension too
     EXPECT_TRUE(contains(shown[2], "kein NMEA-Log"));
+    EXPECT_EQ(shown[3], "Die Datei ordner.kml kann nicht gelesen werden: sie ist ein Ordner.");
 }
 
 TEST_F(AppTest, RouteToOverlayAndKmlWritesTheFilesIntoTheLogFolder) {

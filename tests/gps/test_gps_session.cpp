@@ -183,11 +183,11 @@ TEST_F(ReplayFixture, PausedReplayAdvancesOneLinePerSignalAndStops) {
     std::string text;
     for (int i = 0; i < 50; ++i) text += testing::nmea("GPGSA,A,3,01,02,03,,,,,,,,,,1.8,0.9,1.6") + "\n";
     const auto file = writeLog("paused.txt", text);
-    auto bytes = read_EmulFile(session, file);
-    ASSERT_TRUE(bytes);
+    const InputFile log = read_EmulFile(session, file);
+    ASSERT_TRUE(log);
     records.frame.replayPaused = true;  // the event starts signalled: one line goes through
     session.workerRunning = true;
-    std::thread replay([&] { ProcessEmul(session, *bytes); session.workerRunning = false; });
+    std::thread replay([&] { ProcessEmul(session, log.bytes); session.workerRunning = false; });
     ASSERT_TRUE(testing::waitUntil([&] { return replayedGsa() == 1; }, 2s));
     for (int step = 2; step <= 4; ++step) {
         session.replayEvent.signal();
@@ -212,7 +212,7 @@ TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefu
     EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));
 
     EmulateStartFile(session, home / "missing.txt");
-    EXPECT_EQ(records.ui.messages().back().text, "Die Datei missing.txt kann nicht gelesen werden.");
+    EXPECT_EQ(records.ui.messages().back().text, "Die Datei missing.txt kann nicht gelesen werden: es gibt sie nicht.");
     EXPECT_TRUE(records.gps.fixDateText.empty());
     EXPECT_FALSE(records.frame.replaying);
 

@@ -26,16 +26,22 @@ TEST(InputFile, OnlyRegularFilesWithinTheLimitAreRead) {
         std::filesystem::path file;
         InputFile::Problem problem;
         const char* says;
+        const char* window;  // the window's reason
     };
-    for (const Case& c : {Case{dir / "route.kml", InputFile::Problem::None, ""},
-                          Case{dir / "folder.kml", InputFile::Problem::NotAFile, "is a folder, not a file"},
-                          Case{dir / "fifo.kml", InputFile::Problem::NotAFile, "is not a regular file"},
-                          Case{"/dev/zero", InputFile::Problem::NotAFile, "is not a regular file"},
-                          Case{dir / "sparse.kml", InputFile::Problem::TooLarge, "is larger than 256 MiB"},
-                          Case{dir / "none.kml", InputFile::Problem::CannotOpen, "No such file or directory"}}) {
+    for (const Case& c :
+         {Case{dir / "route.kml", InputFile::Problem::None, "", ""},
+          Case{dir / "folder.kml", InputFile::Problem::NotAFile, "is a folder, not a file", "sie ist ein Ordner"},
+          Case{dir / "fifo.kml", InputFile::Problem::NotAFile, "is not a regular file", "sie ist keine gewöhnliche Datei"},
+          Case{"/dev/zero", InputFile::Problem::NotAFile, "is not a regular file", "sie ist keine gewöhnliche Datei"},
+          Case{dir / "sparse.kml", InputFile::Problem::TooLarge, "is larger than 256 MiB", "sie ist größer als 256 MiB"},
+          Case{dir / "none.kml", InputFile::Problem::CannotOpen, "No such file or directory", "es gibt sie nicht"}}) {
         const InputFile input = readInputFile(c.file);
         EXPECT_EQ(input.problem, c.problem) << c.file;
         EXPECT_EQ(inputProblemText(input), c.says) << c.file;
+        if (!input) {
+            EXPECT_EQ(unreadableFileMessage(c.file, input),
+                      "Die Datei " + c.file.filename().string() + " kann nicht gelesen werden: " + c.window + ".");
+        }
         EXPECT_EQ(checkInputFile(c.file).problem, c.problem) << c.file;
     }
     EXPECT_EQ(readInputFile(dir / "route.kml").bytes, "<kml/>");

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -143,18 +145,20 @@ TEST_F(Store, BadFilesAreRefusedWithAReasonAndStayUntouched) {
     }
 }
 
-TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWritten) {
+TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWrittenAndAnUnreadableFileSaysWhy) {
     using std::filesystem::perms;
     const auto roFolder = dir / "ro-folder";
     const auto rwFolder = dir / "rw-folder";
     const auto roFile = rwFolder / "ro.cdb";
     const auto inRoFolder = roFolder / "rw.cdb";
-    for (const auto& f : {roFile, inRoFolder}) {
+    const auto unreadable = rwFolder / "unreadable.cdb";
+    for (const auto& f : {roFile, inRoFolder, unreadable}) {
         std::filesystem::create_directories(f.parent_path());
         writeVolume(store, f, 1);
     }
     std::filesystem::permissions(rwFolder, perms::all);
     std::filesystem::permissions(roFile, perms::owner_read | perms::group_read | perms::others_read);
+    std::filesystem::permissions(unreadable, perms::owner_write);
     std::filesystem::permissions(inRoFolder, perms::all & ~perms::owner_exec & ~perms::group_exec & ~perms::others_exec);
     std::filesystem::permissions(roFolder, perms::owner_all | perms::group_read | perms::group_exec |
                                                perms::others_read | perms::others_exec);
@@ -175,6 +179,10 @@ TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWritten) {
         const MountResult r = own.mount(roFolder / "new.cdb", MountMode::OpenAlways);
         EXPECT_FALSE(r.volume);
         EXPECT_NE(r.error.find("schreibgeschützt"), std::string::npos);
+        const MountResult locked = own.mount(unreadable, MountMode::OpenAlways);
+        EXPECT_FALSE(locked.volume);
+        EXPECT_EQ(locked.error, "Die Datenbank " + unreadable.string() + " kann nicht gelesen werden: " +
+                                    std::strerror(EACCES));
     });
     std::filesystem::permissions(roFolder, perms::owner_all, std::filesystem::perm_options::add);
     EXPECT_EQ(testing::readFile(roFile), before);

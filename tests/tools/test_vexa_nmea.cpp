@@ -34,6 +34,8 @@ TEST(VexaNmea, CountsFixesAndNamesJunk) {
         {"stray_bytes.txt", {"  ($$ before a tag)   1\n", "  (junk before a tag) 2\n", "  fixes               2\n"}},
         {"searching.txt", {"  fixes               0\n", "  GPGSV               6\n", "  GPRMC               3\n"}},
         {"beidou_bd.txt", {"  fixes               4\n", "  BDGSV               6\n", "  lines replayed      15\n"}},
+        {"beidou_bd_utf16le.txt", {"  fixes               4\n", "  BDGSV               6\n", "  lines replayed      15\n"}},
+        {"beidou_bd_utf16be.txt", {"  fixes               4\n", "  BDGSV               6\n", "  lines replayed      15\n"}},
     };
     for (const auto& c : cases) {
         const std::string out = summary(c.file);
