@@ -284,6 +284,14 @@ int main(int argc, char** argv) {
         }
         return receivePort(args[1], seconds);
     }
+    // Logs are files; an option this tool does not know is a wrong command line.
+    for (const std::string& arg : args) {
+        if (arg.starts_with("--")) {
+            std::fprintf(stderr, "vexa-nmea: unknown option %s\n", arg.c_str());
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    }
     int status = 0;
     for (const std::string& file : args) status |= replayFile(file.c_str());
     return status;

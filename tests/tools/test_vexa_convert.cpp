@@ -2,30 +2,18 @@
 // the exit status of each kind of failure.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <cstdlib>
 
 #include "exchange/poi_csv_reader.h"
 #include "tests/support/device_simulator.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tool_run.h"
 
 namespace vexa::testing {
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string output;  // standard output and error
-};
-
-ToolRun convert(const std::string& arguments) {
-    TempDir out;
-    const std::string command = std::string(VEXA_CONVERT) + " " + arguments + " > '" + (out / "out").string() + "' 2>&1";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out / "out")};
-}
-
-std::string q(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+ToolRun convert(const std::string& arguments) { return runTool(VEXA_CONVERT, arguments); }
 
 int count(const std::string& text, const std::string& what) {
     int n = 0;
@@ -181,14 +169,6 @@ TEST(VexaConvert, LongRoutesNeedThinOrTruncate) {
     }
     EXPECT_EQ(convert("--thin --truncate " + q(dir / "long.ovl") + " " + q(dir / "o.gpx")).status, 2);
     EXPECT_EQ(convert("--fast " + q(dir / "long.ovl") + " " + q(dir / "o.gpx")).status, 2);
-}
-
-TEST(VexaConvert, HelpAndWrongCommandLines) {
-    const ToolRun help = convert("--help");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find("usage: vexa-convert [--thin | --truncate] IN OUT"), std::string::npos);
-    EXPECT_EQ(convert("").status, 2);
-    EXPECT_EQ(convert("a b c").status, 2);
 }
 
 }  // namespace

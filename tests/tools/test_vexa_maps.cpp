@@ -2,31 +2,16 @@
 // files they write.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "maps/map_folder.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tool_run.h"
 
 namespace vexa::testing {
 namespace {
-
-struct ToolRun {
-    int status;
-    std::string output;  // standard output and error
-};
-
-ToolRun run(const std::string& program, const std::string& arguments) {
-    TempDir out;
-    const std::string command = program + " " + arguments + " > '" + (out / "out").string() + "' 2>&1";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out / "out")};
-}
-
-std::string q(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
 // The two numbers after "name":[ in gdalinfo's JSON.
 std::array<double, 2> jsonPair(const std::string& json, const std::string& name) {
@@ -64,7 +49,7 @@ TEST(VexaMaps, CommandLinesAndFoldersItRefuses) {
         {"import " + q(dir / "nothing.tif") + " " + q(dir / "Neu_utm"), 1, "nothing.tif: no such file"},
     };
     for (const auto& c : cases) {
-        const ToolRun r = run(VEXA_MAPS, c.arguments);
+        const ToolRun r = runTool(VEXA_MAPS, c.arguments);
         EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.output;
         EXPECT_NE(r.output.find(c.says), std::string::npos) << c.arguments << "\n" << r.output;
     }
@@ -78,7 +63,7 @@ TEST(VexaMaps, InfoTellsTheGridTheMapsAndWhatIsLeftOut) {
                              "Karte_3_510000_5600000_25_1000_1000.png", "Karte_4_500000_5600000_100_10_10.png",
                              "Karte_3_500000_5600000_100_x_10.png"})
         writeFile(folder / name, "");
-    const ToolRun r = run(VEXA_MAPS, "info " + q(folder));
+    const ToolRun r = runTool(VEXA_MAPS, "info " + q(folder));
     EXPECT_EQ(r.status, 0) << r.output;
     for (const char* line : {"grid: Gauss-Krueger strip 3 on the Potsdam datum", "maps: 2",
                              "resolution 25 (pixels per 1000 grid units): 1",
@@ -93,15 +78,15 @@ TEST(VexaMaps, VrtMosaicCoversWhatTheCatalogueCovers) {
     // The demo maps, and a folder imported from a demo map that gdal_translate placed in WGS84.
     TempDir dir;
     const std::filesystem::path imported = dir / "Neu_utm", source = dir / "wgs84.tif";
-    ASSERT_EQ(run("gdal_translate -q -a_srs EPSG:4326 -a_ullr 9.70 52.39 9.75 52.36",
+    ASSERT_EQ(runTool("gdal_translate -q -a_srs EPSG:4326 -a_ullr 9.70 52.39 9.75 52.36",
                   q(kDemoMaps + "/Karte_32_300000_5700000_10_1000_1000.png") + " " + q(source)).status, 0);
-    const ToolRun import = run(VEXA_MAPS, "import -q --tile 300 " + q(source) + " " + q(imported));
+    const ToolRun import = runTool(VEXA_MAPS, "import -q --tile 300 " + q(source) + " " + q(imported));
     ASSERT_EQ(import.status, 0) << import.output;
     for (const std::filesystem::path& maps : {std::filesystem::path(kDemoMaps), imported}) {
         SCOPED_TRACE(maps);
-        const ToolRun r = run(VEXA_MAPS, "vrt " + q(maps) + " " + q(dir / "maps.vrt"));
+        const ToolRun r = runTool(VEXA_MAPS, "vrt " + q(maps) + " " + q(dir / "maps.vrt"));
         ASSERT_EQ(r.status, 0) << r.output;
-        const ToolRun info = run("gdalinfo -json", q(dir / "maps.vrt"));
+        const ToolRun info = runTool("gdalinfo -json", q(dir / "maps.vrt"));
         ASSERT_EQ(info.status, 0) << info.output;
 
         const MapFolder folder = readMapFolder(maps.string());
@@ -131,11 +116,11 @@ TEST(VexaMaps, WorldFilesPlaceEachMapForGdal) {
     std::filesystem::create_directories(folder);
     const std::filesystem::path map = folder / "Karte_3_500000_5600000_100_1000_1000.png";
     std::filesystem::copy_file(kDemoMaps + "/Karte_32_300000_5700000_10_1000_1000.png", map);
-    ASSERT_EQ(run(VEXA_MAPS, "worldfiles " + q(folder)).status, 0);
+    ASSERT_EQ(runTool(VEXA_MAPS, "worldfiles " + q(folder)).status, 0);
     EXPECT_TRUE(std::filesystem::exists(folder / "Karte_3_500000_5600000_100_1000_1000.pgw"));
     EXPECT_TRUE(std::filesystem::exists(folder / "Karte_3_500000_5600000_100_1000_1000.prj"));
 
-    const ToolRun info = run("gdalinfo -json", q(map));
+    const ToolRun info = runTool("gdalinfo -json", q(map));
     const std::array<double, 2> upperLeft = jsonPair(info.output, "upperLeft");
     const std::array<double, 2> lowerRight = jsonPair(info.output, "lowerRight");
     EXPECT_DOUBLE_EQ(upperLeft[0], 500000.0);

@@ -6,20 +6,16 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/tool_run.h"
 #include "tools/pseudo_terminal.h"
 
 namespace {
 
 // The command's standard output and error, and its exit status.
 std::string run(const std::string& command, int* status = nullptr) {
-    std::string out;
-    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-        const int result = pclose(pipe);
-        if (status) *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
-    }
-    return out;
+    const vexa::testing::ToolRun r = vexa::testing::runTool(command, "");
+    if (status) *status = r.status;
+    return r.output;
 }
 
 std::string summary(const std::string& file) {
