@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "display/battery.h"
-#include "display/gps_layout.h"
 #include "display/gps_panels.h"
 #include "display/gps_view.h"
 #include "tests/display/view_fixture.h"
@@ -242,24 +241,6 @@ TEST_F(GpsView, OnMapCircleAtTheCompassCentreTurnedAndMirroredByTheDisplayMode) 
     show();
     EXPECT_EQ(shown().pixel(239 - 50, 319 - 221), upright.pixel(50, 221));
     EXPECT_EQ(shown().pixel(0, 0), upright.pixel(239, 319));
-}
-
-// The satellite panel, which a tap starts GPS on, is drawn where the layout puts it.
-TEST_F(GpsView, ThePanelsStandWhereTheLayoutPutsThemOnEveryScreen) {
-    for (const ScreenSize s : {ScreenSize{240, 320}, ScreenSize{320, 240}, ScreenSize{800, 480}, ScreenSize{1280, 800}}) {
-        size = s;
-        show();
-        ASSERT_EQ(shown().size(), QSize(s.width, s.height));
-        const GpsViewLayout layout = gpsViewLayout(s);
-        const QRect panel = layout.satellitePanel();
-        EXPECT_EQ(shown().pixel(panel.topLeft()), qRgb(0, 0, 0)) << s.width;
-        EXPECT_EQ(shown().pixel(panel.center()), qRgb(255, 255, 255)) << s.width;
-        EXPECT_EQ(shown().pixel(panel.topLeft() - QPoint(2, 2)), qRgb(192, 192, 192)) << s.width;
-        // The profiles' places are unscaled; the view is drawn enlarged by the zoom.
-        const QPoint corner = layout.speedProfile.bottomLeft() * layout.zoom;
-        EXPECT_EQ(shown().pixel(corner), qRgb(0, 0, 0)) << s.width;
-        EXPECT_EQ(layout.zoom, s.width == 1280 ? 2 : 1);
-    }
 }
 
 TEST_F(GpsView, ProfilesScaleToTheMaximumNewestAtTheRight) {
