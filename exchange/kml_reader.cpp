@@ -19,6 +19,17 @@ namespace {
 
 // The text pieces of an element one by one (a comment between them separates like a line
 // break), without copying what may be most of a large file.
+// Whether an element's text (CDATA included) holds a digit at all: a LineString of blanks is
+// no line.
+bool holdsNumbers(const pugi::xml_node& element) {
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata) continue;
+        for (const char* c = child.value(); *c; ++c)
+            if (*c >= '0' && *c <= '9') return true;
+    }
+    return false;
+}
+
 bool addElementCoordinates(ImportTarget& target, const pugi::xml_node& element) {
     for (const pugi::xml_node child : element.children()) {
         if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata) continue;
@@ -87,7 +98,8 @@ bool ParseKML(std::string_view bytes, ImportTarget& target, std::vector<PoiRecor
         }
         if (name == "LineString") {
             anyLineString = true;
-            if (const pugi::xml_node coordinates = childNamed(node, "coordinates")) lines.push_back(coordinates);
+            const pugi::xml_node coordinates = childNamed(node, "coordinates");
+            if (coordinates && holdsNumbers(coordinates)) lines.push_back(coordinates);
             return false;
         }
         if (name == "Track") {
@@ -101,7 +113,7 @@ bool ParseKML(std::string_view bytes, ImportTarget& target, std::vector<PoiRecor
         return false;
     }
     clearImportedRoute(target);
-    if (lines.empty() && (anyLineString || tracks.empty())) {
+    if (lines.empty() && tracks.empty()) {
         reportImport(target, kKmlNoRoute, kKmlCaption);
         return false;
     }
@@ -114,7 +126,7 @@ bool ParseKML(std::string_view bytes, ImportTarget& target, std::vector<PoiRecor
         }
     } else {
         // An exported track often holds the same path as a LineString too; it is taken only
-        // when there is none, so it never comes in twice.
+        // when no LineString holds a point, so it never comes in twice.
         for (const pugi::xml_node& track : tracks) {
             kmlPieceStarted(target, ++piece);
             bool room = true;

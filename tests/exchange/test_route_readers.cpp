@@ -55,6 +55,11 @@ std::vector<KmlCase> kmlCases() {
          "<gx:coord>9.2 53.2 20</gx:coord></gx:Track></Placemark><Placemark><LineString><coordinates>"
          "9.1,53.1,10 9.2,53.2,20</coordinates></LineString></Placemark></kml>",
          {{9.1, 53.1, 10}, {9.2, 53.2, 20}}, 1},
+        {"coordinates in CDATA", kmlWithLines({"<![CDATA[9.1,53.1,1 9.2,53.2,2]]>"}), {{9.1, 53.1, 1}, {9.2, 53.2, 2}}, 1},
+        {"an empty LineString leaves the track",
+         "<kml xmlns:gx=\"http://www.google.com/kml/ext/2.2\"><Placemark><gx:Track><gx:coord>9.1 53.1 10</gx:coord>"
+         "<gx:coord>9.2 53.2 20</gx:coord></gx:Track><LineString><coordinates> </coordinates></LineString></Placemark></kml>",
+         {{9.1, 53.1, 10}, {9.2, 53.2, 20}}, 1},
         {"not well-formed: the text search finds both pieces",
          "<kml><Placemark><LineString><coordinates>9.1,53.1,1 9.2,53.2,2</coordinates></LineString>"
          "<LineString><coordinates>\n-9.3,53.3,3\n</coordinates></LineString><unclosed></kml>",
