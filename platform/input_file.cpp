@@ -95,7 +95,7 @@ std::string unreadableFileMessage(const std::filesystem::path& file, const Input
                                          : "Lesefehler";
         break;
     }
-    return strprintf("Die Datei %s kann nicht gelesen werden: %s.", file.filename().c_str(), reason.c_str());
+    return strprintf("Die Datei %s kann nicht gelesen werden: %s.", file.c_str(), reason.c_str());
 }
 
 }  // namespace vexa

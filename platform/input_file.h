@@ -31,7 +31,8 @@ InputFile checkInputFile(const std::filesystem::path& file, std::size_t limit = 
 std::string inputProblemText(const InputFile& input);
 
 // The window's message for a file it did not read, with the reason in German:
-// "Die Datei route.kml kann nicht gelesen werden: sie ist ein Ordner."
+// "Die Datei /home/anna/route.kml kann nicht gelesen werden: sie ist ein Ordner." (the whole
+// path, so that a wrong folder on the command line shows)
 std::string unreadableFileMessage(const std::filesystem::path& file, const InputFile& input);
 
 }  // namespace vexa

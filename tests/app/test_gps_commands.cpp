@@ -145,7 +145,7 @@ TEST_F(AppTest, ImportsRoutesAndWaypointsAndRefusesWhatItCannotRead) {
     EXPECT_EQ(shown[0], "Die Overlay Datei enthält keine Route");
     EXPECT_TRUE(contains(shown[1], "punkte.CSV\nenthält keine lesbare POI Zeile"));  // upper-case extension too
     EXPECT_TRUE(contains(shown[2], "kein NMEA-Log"));
-    EXPECT_EQ(shown[3], "Die Datei ordner.kml kann nicht gelesen werden: sie ist ein Ordner.");
+    EXPECT_EQ(shown[3], "Die Datei " + (dir_ / "ordner.kml").string() + " kann nicht gelesen werden: sie ist ein Ordner.");
 }
 
 TEST_F(AppTest, RouteToOverlayAndKmlWritesTheFilesIntoTheLogFolder) {

@@ -212,7 +212,8 @@ TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefu
     EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));
 
     EmulateStartFile(session, home / "missing.txt");
-    EXPECT_EQ(records.ui.messages().back().text, "Die Datei missing.txt kann nicht gelesen werden: es gibt sie nicht.");
+    EXPECT_EQ(records.ui.messages().back().text,
+              "Die Datei " + (home / "missing.txt").string() + " kann nicht gelesen werden: es gibt sie nicht.");
     EXPECT_TRUE(records.gps.fixDateText.empty());
     EXPECT_FALSE(records.frame.replaying);
 

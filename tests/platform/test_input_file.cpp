@@ -40,7 +40,7 @@ TEST(InputFile, OnlyRegularFilesWithinTheLimitAreRead) {
         EXPECT_EQ(inputProblemText(input), c.says) << c.file;
         if (!input) {
             EXPECT_EQ(unreadableFileMessage(c.file, input),
-                      "Die Datei " + c.file.filename().string() + " kann nicht gelesen werden: " + c.window + ".");
+                      "Die Datei " + c.file.string() + " kann nicht gelesen werden: " + c.window + ".");
         }
         EXPECT_EQ(checkInputFile(c.file).problem, c.problem) << c.file;
     }
