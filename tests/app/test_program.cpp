@@ -1,6 +1,8 @@
 // The vexa program itself: command line, the run without a display, one instance only.
 #include <QProcess>
 
+#include <fstream>
+
 #include "app/command_line.h"
 #include "app/single_instance.h"
 #include "tests/app/app_fixture.h"
@@ -80,7 +82,15 @@ TEST_F(AppTest, ASecondStartRaisesTheFirstHandsItTheLogToReplayAndEnds) {
     MainWindow& w = open();
     SingleInstance first(SingleInstance::defaultServerName());
     ASSERT_TRUE(first.listen([&](const auto& replay) { w.raiseFromSecondInstance(replay); }));
-    for (const QStringList& args : {QStringList{}, QStringList{"--replay", QString::fromStdString(demoLog().string())}}) {
+    // The start of the demo drive: the hand-over is the point, not the length of the replay.
+    const std::filesystem::path log = dir_ / "kurz.txt";
+    {
+        std::ifstream in(demoLog());
+        std::ofstream out(log);
+        std::string line;
+        for (int n = 0; n < 200 && std::getline(in, line); ++n) out << line << '\n';
+    }
+    for (const QStringList& args : {QStringList{}, QStringList{"--replay", QString::fromStdString(log.string())}}) {
         QProcess second;
         second.start(VEXA_EXE, args);
         ASSERT_TRUE(waitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
@@ -88,7 +98,7 @@ TEST_F(AppTest, ASecondStartRaisesTheFirstHandsItTheLogToReplayAndEnds) {
         EXPECT_EQ(second.exitCode(), 0);
     }
     EXPECT_TRUE(waitFor([&] { return w.raiseCount() == 2; }, 5000));
-    EXPECT_TRUE(waitFor([&] { return contains(state().diagnostics.text(), "Thread ProcessEmul ended"); }, 120000));
+    EXPECT_TRUE(waitFor([&] { return contains(state().diagnostics.text(), "Thread ProcessEmul ended"); }, 30000));
 }
 
 }  // namespace
