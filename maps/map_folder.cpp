@@ -3,29 +3,9 @@
 #include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
 #include "maps/map_catalogue.h"
-#include "platform/ui.h"
+#include "platform/silent_ui.h"
 
 namespace vexa {
-
-namespace {
-
-// The catalogue asks the user only about a folder name without a grid, which is never passed
-// to it here.
-class NoUi : public Ui {
-public:
-    Answer messageBox(std::string_view, std::string_view, MessageButtons, MessageIcon) override {
-        return Answer::Ok;
-    }
-    void setWindowTitle(std::string_view) override {}
-    void setStatusText(std::string_view) override {}
-    void sendCommand(int) override {}
-    void setWaitCursor(bool) override {}
-    void beep() override {}
-    std::optional<std::filesystem::path> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<std::filesystem::path> openFileName(const FileDialogRequest&) override { return {}; }
-};
-
-}  // namespace
 
 MapFolder readMapFolder(const std::string& directory) {
     MapFolder folder;
@@ -40,7 +20,7 @@ MapFolder readMapFolder(const std::string& directory) {
         folder.log.push_back(text.substr(0, text.find("\r\n")));
     });
     FrameState frame;
-    NoUi ui;
+    SilentUi ui;  // the catalogue asks only about a folder without a grid, never passed here
     MapScanContext context{folder.table, folder.grid, frame, log, ui, directory, false};
     fill_karte_tab(context, directory);
     return folder;

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/ui.h"
+#include "platform/silent_ui.h"
 
 namespace vexa {
 
-class ConsoleUi : public Ui {
+class ConsoleUi : public SilentUi {
 public:
     explicit ConsoleUi(std::string program) : program_(std::move(program)) {}
 
@@ -19,13 +19,6 @@ public:
         ++messages_;
         return Answer::Ok;
     }
-    void setWindowTitle(std::string_view) override {}
-    void setStatusText(std::string_view) override {}
-    void sendCommand(int) override {}
-    void setWaitCursor(bool) override {}
-    void beep() override {}
-    std::optional<std::filesystem::path> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<std::filesystem::path> openFileName(const FileDialogRequest&) override { return {}; }
 
     int messages() const { return messages_; }
 
