@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-share demo install asan tsan bench clean
+.PHONY: all deps build test test-share demo install deb deb-check asan tsan bench clean
 
 all: build
 
@@ -36,10 +36,20 @@ demo: build
 	  echo "Keine Anzeige: Bilder der vier Ansichten in $(BUILD)/demo-snapshot/"; \
 	fi
 
-# Installs vexa, its desktop entry and icon (PREFIX=/usr/local unless given).
+# Installs the programs, their data, desktop entry and icons (PREFIX=/usr/local unless given).
 PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package from the build folder: $(BUILD)/vexa_VERSION_ARCH.deb (packaging/README.md).
+deb: build
+	rm -f $(BUILD)/vexa_*.deb
+	cd $(BUILD) && cpack -G DEB
+# The package checked: lintian without errors, then unpacked into a fresh root and run there.
+deb-check: deb
+	@scripts/install-deps package
+	lintian --fail-on error $(BUILD)/vexa_*.deb
+	packaging/test-package $(BUILD)/vexa_*.deb
 
 asan: deps
 	cmake -S . -B build-asan -G Ninja -DVEXA_SANITIZE=address -DVEXA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug

@@ -49,10 +49,8 @@ int PlaceDialog::selectedIndex() const {
 
 std::filesystem::path placeTableFile() {
     if (const char* data = std::getenv("VEXA_DATA"); data && *data) return std::filesystem::path(data) / "places.tsv";
-    const std::filesystem::path installed =
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / ".." / "share" / "vexa" / "places.tsv";
-    if (std::filesystem::exists(installed)) return installed;
-    return std::filesystem::path(VEXA_SOURCE_DIR) / "data" / "places" / "places.tsv";
+    // Installed as <prefix>/bin/vexa with <prefix>/share/vexa; the build tree has the same layout.
+    return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / ".." / "share" / "vexa" / "places.tsv";
 }
 
 }  // namespace vexa

@@ -27,8 +27,8 @@ private:
     QComboBox* combo_ = nullptr;
 };
 
-// The shipped place table: $VEXA_DATA/places.tsv, next to the program's share folder, or the
-// source tree's data/places/.
+// The shipped place table: $VEXA_DATA/places.tsv, else share/vexa/places.tsv beside the
+// program's bin folder (installed or in the build tree).
 std::filesystem::path placeTableFile();
 
 }  // namespace vexa
