@@ -4,16 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "platform/linux/termios_serial_port.h"
 #include "tests/gps/gps_fixture.h"
 #include "tests/gps/live_session.h"
-#include "tests/gps/receiver_corpus.h"
 #include "tests/support/device_simulator.h"
 #include "tests/support/temp_dir.h"
 
@@ -332,55 +329,6 @@ TEST(ReplayPaceTest, ASpeedChangeTakesEffectInARunningWait) {
     pace.waitForLine("$GPRMC,120002,A", [] { return false; });  // 2 s at 1x, 20 ms at 100x
     faster.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);  // not the 2 s of 1x
-}
-
-// Every receiver log of the corpus through the pseudo-terminal, byte by byte as the serial
-// port delivers it, gives what its replay gives.
-TEST(ReceiverLogsThroughAPty, LiveReceptionAgreesWithReplay) {
-    for (const testing::ReceiverLog& log : testing::kReceiverLogs) {
-        SCOPED_TRACE(log.file);
-        const std::string text = testing::readFile(testing::receiverLogPath(log));
-        testing::GpsRecords replayed;
-        replayed.settings.LGsaLogTime = 1;
-        testing::replay(replayed, text);
-
-        struct LiveRun : SessionFixture {
-            void TestBody() override {}
-        } live;
-        // A raw pseudo-terminal that stays open until everything has been read.
-        const int master = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(master, 0);
-        ASSERT_EQ(grantpt(master), 0);
-        ASSERT_EQ(unlockpt(master), 0);
-        live.device = ptsname(master);
-        live.records.ui.queueFileName(std::nullopt);
-        live.records.settings.LGsaLogTime = 1;
-        GpsStart(live.session);
-        ASSERT_EQ(write(master, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-        const auto arrived = [&] {
-            std::lock_guard lock(live.records.mutex);
-            const testing::GpsRecords& r = live.records;
-            return r.views.fixesPlaced == replayed.views.fixesPlaced &&
-                   r.satellites.inViewCount == replayed.satellites.inViewCount &&
-                   r.satellites.usedLast == replayed.satellites.usedLast &&
-                   (log.fixes == 0 || r.last.latitude == replayed.last.latitude);
-        };
-        EXPECT_TRUE(testing::waitUntil(arrived, 10s)) << live.records.diagnostics.text();
-        GpsStop(live.session);
-        testing::waitUntil([&] { return !live.session.workerRunning; }, 2s);
-        ::close(master);
-
-        std::lock_guard lock(live.records.mutex);
-        EXPECT_EQ(live.records.views.fixesPlaced, replayed.views.fixesPlaced);
-        EXPECT_EQ(live.records.views.fixesPlaced, log.fixes);
-        if (log.fixes > 0) {
-            EXPECT_DOUBLE_EQ(live.records.last.latitude, replayed.last.latitude);
-            EXPECT_DOUBLE_EQ(live.records.last.longitude, replayed.last.longitude);
-        }
-        EXPECT_EQ(live.records.satellites.inViewCount, replayed.satellites.inViewCount);
-        EXPECT_EQ(live.records.satellites.usedLast, replayed.satellites.usedLast);
-        EXPECT_EQ(live.records.trace->next > 0, replayed.trace->next > 0);
-    }
 }
 
 }  // namespace
