@@ -132,6 +132,7 @@ TEST(GpsStartFailure, TheMessageNamesTheCauseAndTheRemedy) {
                  "der Gruppe dialout.\nAbhilfe: sudo usermod -aG dialout $USER eingeben, dann ab- und "
                  "wieder anmelden."},
         {EBUSY, "Fehler bei Open GPS-Port\n\n/dev/ttyUSB0 wird schon von einem anderen Programm benutzt."},
+        {ENOENT, "Fehler bei Open GPS-Port\n\n/dev/ttyUSB0 gibt es nicht: Ist der Empfänger eingesteckt und eingeschaltet?"},
         {EIO, "Fehler bei Open GPS-Port"},
     };
     for (const auto& c : cases) {
@@ -139,11 +140,13 @@ TEST(GpsStartFailure, TheMessageNamesTheCauseAndTheRemedy) {
         live.port.error = c.error;
         live.session.portDevice = [](const std::string&) { return std::string("/dev/ttyUSB0"); };
         const testing::GpsRecords& records = live.records;
-        live.records.ui.queueFileName(std::nullopt);
+        live.records.ui.queueFileName(live.home / "start.txt");
         GpsStart(live.session);
         ASSERT_FALSE(records.ui.messages().empty());
         EXPECT_EQ(records.ui.messages().back().text, c.expected);
         EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=" + std::to_string(c.error)));
+        EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
+        EXPECT_FALSE(live.session.workerRunning);
     }
 }
 
@@ -198,16 +201,7 @@ TEST_F(ReplayFixture, PausedReplayAdvancesOneLinePerSignalAndStops) {
     EXPECT_TRUE(records.listHas("Thread ProcessEmul ended"));
 }
 
-TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefusedWithAMessage) {
-    device = (home / "no-such-tty").string();
-    records.ui.queueFileName(home / "start.txt");
-    GpsStart(session);
-    EXPECT_EQ(records.ui.messages().back().text,
-              "Fehler bei Open GPS-Port\n\n" + device + " gibt es nicht: Ist der Empfänger eingesteckt und eingeschaltet?");
-    EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
-    EXPECT_FALSE(session.workerRunning);
-    EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));
-
+TEST_F(ReplayFixture, FilesThatCannotBeReplayedAreRefusedWithAMessage) {
     EmulateStartFile(session, home / "missing.txt");
     EXPECT_EQ(records.ui.messages().back().text,
               "Die Datei " + (home / "missing.txt").string() + " kann nicht gelesen werden: es gibt sie nicht.");
