@@ -1,5 +1,4 @@
 // The four views, the NMEA list, paints, zoom, taps and the exception handler.
-#include <QAction>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -11,7 +10,6 @@
 #include "app/menu_bar.h"
 #include "app/nmea_view.h"
 #include "maps/map_catalogue.h"
-#include "maps/map_selection.h"
 #include "tests/app/app_fixture.h"
 
 namespace vexa::testing {
