@@ -14,7 +14,9 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <set>
+#include <tuple>
 
 #include "app/calibration_dialog.h"
 #include "app/command_ids.h"
@@ -64,6 +66,13 @@ protected:
             if (state().maps.rows[i].fileName() == name) return static_cast<int>(i);
         return -1;
     }
+    // Where the table places the named map: left, right and top; nothing without such a row.
+    std::optional<std::tuple<float, float, float>> placed(const std::string& name) {
+        const int row = rowNamed(name);
+        if (row < 0) return std::nullopt;
+        const MapEntry& e = state().maps.rows[static_cast<std::size_t>(row)];
+        return std::tuple(e.left, e.right, e.top);
+    }
     // Opens the dialog for the named map; `act` works it and returns its result.
     void calibrate(const std::string& name, const std::function<int(CalibrationDialog&)>& act) {
         const int row = rowNamed(name);
@@ -95,38 +104,27 @@ protected:
     }
 };
 
-TEST_F(CalibrationTest, OkRenamesTheOneMapOrSaysItIsUnchanged) {
-    openMaps();
-    calibrate("Karte_32_500000_5500000_100_100_100.png", [this](CalibrationDialog& d) {
-        shot(d, "calibration-dialog.png");
-        d.okButton()->click();  // nothing changed: the dialog stays
-        EXPECT_EQ(d.result(), QDialog::Rejected);
-        return shift(d, 25, 0);
-    });
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Karte ist unverändert"}));
-    const int row = rowNamed("Karte_32_500025_5500000_100_100_100.png");
-    ASSERT_GE(row, 0);
-    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, 500025.0f);
-    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].right, 501025.0f);
-    expectTableMatchesDisk();
-}
-
-// A rename never replaces a file: the map keeps its name, the other file its content.
-TEST_F(CalibrationTest, ARenameOntoAnExistingFileIsRefusedAndNothingIsLost) {
+// OK with nothing changed keeps the dialog open; a rename never replaces a file: the map keeps
+// its name, the other file its content; a free name is taken.
+TEST_F(CalibrationTest, OkRenamesTheOneMapButNeverOntoAnExistingFile) {
     openMaps();
     const fs::path occupied = maps_ / "Karte_32_500100_5500000_100_100_100.png";
     std::ofstream(occupied) << "fremd";
-    calibrate("Karte_32_500000_5500000_100_100_100.png", [](CalibrationDialog& d) {
-        EXPECT_EQ(shift(d, 100, 0), QDialog::Rejected);  // stays open
-        return QDialog::Rejected;
+    calibrate("Karte_32_500000_5500000_100_100_100.png", [this](CalibrationDialog& d) {
+        shot(d, "calibration-dialog.png");
+        d.okButton()->click();
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        EXPECT_EQ(shift(d, 100, 0), QDialog::Rejected);
+        EXPECT_TRUE(fs::exists(maps_ / "Karte_32_500000_5500000_100_100_100.png"));
+        return shift(d, -75, 0);
     });
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_NE(messages()[0].find("gibt es schon"), std::string::npos);
-    EXPECT_TRUE(fs::exists(maps_ / "Karte_32_500000_5500000_100_100_100.png"));
+    ASSERT_EQ(messages().size(), 2u);
+    EXPECT_EQ(messages()[0], "Karte ist unverändert");
+    EXPECT_NE(messages()[1].find("gibt es schon"), std::string::npos);
     EXPECT_EQ(fs::file_size(occupied), 5u);
-    const int row = rowNamed("Karte_32_500000_5500000_100_100_100.png");
-    ASSERT_GE(row, 0);
-    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, 500000.0f);
+    EXPECT_EQ(placed("Karte_32_500025_5500000_100_100_100.png"), std::tuple(500025.0f, 501025.0f, 5500000.0f));
+    EXPECT_FALSE(placed("Karte_32_500000_5500000_100_100_100.png"));
+    EXPECT_FALSE(fs::exists(maps_ / "Karte_32_500000_5500000_100_100_100.png"));
 }
 
 // "alle" moves every map of the resolution; the one whose new name is taken stays and is named.
@@ -145,12 +143,8 @@ TEST_F(CalibrationTest, AllMovesEveryMapOfTheResolutionAndNamesTheOneThatFailed)
         "Karte_32_502000_5500000_100_100_100.png", "Karte_32_502010_5500005_100_100_100.png",
         "Karte_32_496000_5504000_25_100_100.png"};
     EXPECT_EQ(files(), expected);
-    const int moved = rowNamed("Karte_32_501010_5500005_100_100_100.png");
-    ASSERT_GE(moved, 0);
-    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(moved)].top, 5500005.0f);
-    const int kept = rowNamed("Karte_32_502000_5500000_100_100_100.png");
-    ASSERT_GE(kept, 0);
-    EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(kept)].left, 502000.0f);
+    EXPECT_EQ(placed("Karte_32_501010_5500005_100_100_100.png"), std::tuple(501010.0f, 502010.0f, 5500005.0f));
+    EXPECT_EQ(placed("Karte_32_502000_5500000_100_100_100.png"), std::tuple(502000.0f, 503000.0f, 5500000.0f));
 }
 
 TEST_F(CalibrationTest, ARenameInAReadOnlyFolderFailsAndTheTableStays) {
@@ -255,32 +249,11 @@ TEST_F(CalibrationTest, AMoveViewTapMovesTheCurrentMapForGoodForNowOrNotAtAll) {
         settle();
         EXPECT_EQ(items, (std::vector<std::string>{"permanente Kalibrierung", "temporäre Kalbrierung",
                                                    "Cancel Kalibrierung"}));
-        const int row = rowNamed(c.file);
-        ASSERT_GE(row, 0);
-        EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].left, c.left);
-        EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].right, c.left + 1000.0f);
-        EXPECT_FLOAT_EQ(state().maps.rows[static_cast<std::size_t>(row)].top, c.top);
+        EXPECT_EQ(placed(c.file), std::tuple(c.left, c.left + 1000.0f, c.top));
         expectTableMatchesDisk();
-        EXPECT_EQ(state().frame.calibrating, c.stillCalibrating);
-        EXPECT_EQ(state().mapView.CalibrationRow, -1);
+        EXPECT_EQ(std::pair(state().frame.calibrating, state().mapView.CalibrationRow), std::pair(c.stillCalibrating, -1));
         EXPECT_EQ(view(), DisplayMode::Move);
     }
-}
-
-// A map whose image is not the size its name says gets the name of its real size, unless
-// that name is taken.
-TEST_F(CalibrationTest, AMapOfAnotherSizeThanItsNameIsRenamedWhenShown) {
-    fs::create_directories(maps_);
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    image.save(QString::fromStdString((maps_ / "Karte_32_500000_5500000_100_120_100.png").string()));
-    openWithMaps(maps_);
-    state().frame.viewCentre = TrackPoint{500500.0, 5499500.0};
-    run(cmd::KarteView);
-    settle();
-    EXPECT_EQ(files(), std::set<std::string>{"Karte_32_500000_5500000_100_100_100.png"});
-    expectTableMatchesDisk();
-    EXPECT_TRUE(messages().empty());
 }
 
 }  // namespace

@@ -49,37 +49,58 @@ struct GarminCommandTest : AppTest {
     std::vector<std::string> received() const { return garminRecord(record_); }
 };
 
-TEST_F(GarminCommandTest, TheNamedTrackArrivesAndTheTextViewShowsTheProgress) {
-    struct Case {
-        std::optional<QString> answer;
-        std::string trackName;
-        std::string records;
+// A running reader is stopped before the upload opens the port; the named track arrives, the
+// text view shows the progress, and "GPS Start" afterwards opens the receiver again. Cancel in
+// the name dialog sends the track without a name.
+TEST_F(GarminCommandTest, TheNamedTrackArrivesAndGpsStartWorksAgainAfterwards) {
+    DeviceSimulator receiver(VEXA_GPSSIM, {"--route", "9.74,52.37,40;9.74,52.44,70", "--rate", "4"});
+    const auto sim = garmin();
+    WindowOptions options;
+    options.port = receiver.device();
+    open(options);
+    auto setPort = [&](const std::string& device) {
+        std::lock_guard lock(state().stateMutex);
+        state().frame.portName = device;
     };
-    const Case cases[] = {
-        {QString("Harz-Rundweg über den Brocken"), "Harz-Rundweg \xFC" "b", "records 6"},
-        {QString(""), "", "records 5"},
-        {std::nullopt, "", "records 5"},  // Cancel clears the name too
-    };
-    for (const Case& c : cases) {
-        const auto sim = garmin();
-        WindowOptions options;
-        options.port = sim->device();
-        open(options);
-        makeRoute(5);
-        state().garmin.trackName = "alt";
-        answerName(c.answer);
-        run(cmd::SendRouteToGarmin);
-        ASSERT_TRUE(uploadEnded());
-        settle();
-        EXPECT_EQ(state().garmin.trackName, c.trackName);
-        const auto track = received();
-        ASSERT_EQ(track.size(), c.trackName.empty() ? 8u : 9u);
-        EXPECT_EQ(track[1], c.records);
-        EXPECT_EQ(view(), DisplayMode::Nmea);
-        EXPECT_TRUE(contains(state().diagnostics.text(), "Send 004: breite=52.304"));
-        EXPECT_FALSE(state().port.isOpen());
-        EXPECT_TRUE(messages().empty());
-    }
+    auto receiving = [&] { return contains(state().diagnostics.text(), "$GPRMC"); };
+    files_.push_back(std::nullopt);
+    run(cmd::GpsStart);
+    ASSERT_TRUE(waitFor(receiving, 20000));
+
+    makeRoute(5);
+    setPort(sim->device());
+    answerName(QString("Harz-Rundweg über den Brocken"));
+    run(cmd::SendRouteToGarmin);
+    ASSERT_TRUE(uploadEnded());
+    settle();
+    EXPECT_FALSE(window().session().workerRunning.load());
+    EXPECT_EQ(state().garmin.trackName, "Harz-Rundweg \xFC" "b");
+    auto track = received();
+    ASSERT_EQ(track.size(), 9u);
+    EXPECT_EQ(track[1], "records 6");
+    EXPECT_EQ(view(), DisplayMode::Nmea);
+    EXPECT_TRUE(contains(state().diagnostics.text(), "Send 004: breite=52.304"));
+    EXPECT_TRUE(contains(state().diagnostics.text(), "Track mit 5 Punkten übertragen"));
+    EXPECT_FALSE(state().port.isOpen());
+    EXPECT_TRUE(messages().empty());
+
+    const auto another = garmin();  // the simulator takes one upload
+    setPort(another->device());
+    answerName(std::nullopt);
+    run(cmd::SendRouteToGarmin);
+    ASSERT_TRUE(uploadEnded());
+    EXPECT_EQ(state().garmin.trackName, "");
+    track = received();
+    ASSERT_EQ(track.size(), 8u);
+    EXPECT_EQ(track[1], "records 5");
+
+    setPort(receiver.device());
+    state().diagnostics.setText("");
+    files_.push_back(std::nullopt);
+    run(cmd::GpsStart);
+    EXPECT_TRUE(state().port.isOpen());
+    EXPECT_TRUE(waitFor(receiving, 20000));
+    run(cmd::GpsStop);
 }
 
 // The upload reads its own copy: the route may be reversed, moved and cleared meanwhile
@@ -119,41 +140,6 @@ TEST_F(GarminCommandTest, AThreadTheSystemRefusesIsReported) {
     ASSERT_FALSE(messages().empty());
     EXPECT_EQ(messages().back(), "Unable to create the Write thread, \r\nlasterror=11");
     EXPECT_FALSE(window().garminTransfer().running());
-}
-
-// A running reader is stopped before the upload opens the port, and "GPS Start" afterwards
-// opens it again at 4800 baud and receives.
-TEST_F(GarminCommandTest, GpsStartWorksAgainAfterAnUpload) {
-    DeviceSimulator receiver(VEXA_GPSSIM, {"--route", "9.74,52.37,40;9.74,52.44,70", "--rate", "4"});
-    const auto sim = garmin();
-    WindowOptions options;
-    options.port = receiver.device();
-    open(options);
-    auto setPort = [&](const std::string& device) {
-        std::lock_guard lock(state().stateMutex);
-        state().frame.portName = device;
-    };
-    auto receiving = [&] { return contains(state().diagnostics.text(), "$GPRMC"); };
-    files_.push_back(std::nullopt);
-    run(cmd::GpsStart);
-    ASSERT_TRUE(waitFor(receiving, 20000));
-
-    makeRoute(3);
-    setPort(sim->device());
-    answerName(QString("Kurz"));
-    run(cmd::SendRouteToGarmin);
-    ASSERT_TRUE(uploadEnded());
-    EXPECT_TRUE(contains(state().diagnostics.text(), "Track mit 3 Punkten übertragen"));
-    EXPECT_EQ(received().size(), 3u + 4);
-    EXPECT_FALSE(window().session().workerRunning.load());
-
-    setPort(receiver.device());
-    state().diagnostics.setText("");
-    files_.push_back(std::nullopt);
-    run(cmd::GpsStart);
-    EXPECT_TRUE(state().port.isOpen());
-    EXPECT_TRUE(waitFor(receiving, 20000));
-    run(cmd::GpsStop);
 }
 
 }  // namespace

@@ -10,6 +10,20 @@
 namespace vexa::testing {
 namespace {
 
+int runVexa(const QStringList& args, QByteArray* output = nullptr, QByteArray* errors = nullptr,
+            int timeoutMs = 120000) {
+    QProcess vexa;
+    vexa.start(VEXA_EXE, args);
+    if (!vexa.waitForFinished(timeoutMs)) {
+        vexa.kill();
+        vexa.waitForFinished();
+        return -1;
+    }
+    if (output) *output = vexa.readAllStandardOutput();
+    if (errors) *errors = vexa.readAllStandardError();
+    return vexa.exitStatus() == QProcess::NormalExit ? vexa.exitCode() : -1;
+}
+
 TEST(CommandLine, OptionsAndTheirErrors) {
     const CommandLine line = parseCommandLine(
         {"--maps", "m", "--replay", "r.txt", "--port", "/dev/ttyUSB1", "--screen", "320x240", "--scale", "3",
@@ -32,23 +46,6 @@ TEST(CommandLine, OptionsAndTheirErrors) {
              {"--screen", "240"}, {"--screen", "200x320"}, {"--screen", "320x5000"}, {"--scale", "0"}, {"--maps"}, {"--bogus"},
              {"--replay-speed", "7"}, {"--replay-speed", "0"}, {"--replay-speed"}})
         EXPECT_FALSE(parseCommandLine(args).error.empty()) << args[0];
-}
-
-int runVexa(const QStringList& args, QByteArray* output = nullptr, QByteArray* errors = nullptr,
-            int timeoutMs = 120000) {
-    QProcess vexa;
-    vexa.start(VEXA_EXE, args);
-    if (!vexa.waitForFinished(timeoutMs)) {
-        vexa.kill();
-        vexa.waitForFinished();
-        return -1;
-    }
-    if (output) *output = vexa.readAllStandardOutput();
-    if (errors) *errors = vexa.readAllStandardError();
-    return vexa.exitStatus() == QProcess::NormalExit ? vexa.exitCode() : -1;
-}
-
-TEST_F(AppTest, HelpAndBadArguments) {
     QByteArray out;
     EXPECT_EQ(runVexa({"--help"}, &out), 0);
     EXPECT_TRUE(out.contains("--snapshot DIR"));

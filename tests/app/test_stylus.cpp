@@ -82,6 +82,11 @@ protected:
         settle();
     }
     const TrackPoint& shown() { return state().frame.lastShown; }
+    static std::pair<double, double> grid(const TrackPoint& p) { return {p.gridX, p.gridY}; }
+    void rightClick(QPoint p) {
+        QTest::mouseClick(&screen(), Qt::RightButton, {}, p);
+        settle();
+    }
 };
 
 // Top left pans west and north by half a screen (120 and 160 pixels) in five frames and one more.
@@ -90,8 +95,7 @@ TEST_F(StylusTest, EdgeArrowsPanHalfAScreenInSixFramesAndDragsPanTheOtherWay) {
     state().diagnostics.debugMode = true;
     AddNmeaListLine(state().diagnostics, "--");
     press(QPoint(5, 5));
-    EXPECT_DOUBLE_EQ(shown().gridX, kCentreX - 600.0);
-    EXPECT_DOUBLE_EQ(shown().gridY, kCentreY + 800.0);
+    EXPECT_EQ(grid(shown()), std::pair(kCentreX - 600.0, kCentreY + 800.0));
     std::string log = state().diagnostics.text();
     log = log.substr(0, log.find("--\n"));  // newest first: what the tap wrote
     EXPECT_EQ(count(log, "show_pos Start"), 6);
@@ -99,13 +103,11 @@ TEST_F(StylusTest, EdgeArrowsPanHalfAScreenInSixFramesAndDragsPanTheOtherWay) {
     release(QPoint(5, 5));
     // Bottom right (70 pixels above the bottom): east and south.
     QTest::mouseClick(&screen(), Qt::LeftButton, {}, QPoint(235, 255));
-    EXPECT_DOUBLE_EQ(shown().gridX, kCentreX);
-    EXPECT_DOUBLE_EQ(shown().gridY, kCentreY);
+    EXPECT_EQ(grid(shown()), std::pair(kCentreX, kCentreY));
 
     // The map follows the stylus: 10 pixels right and down shows 50 m further west and north.
     dragBy(QPoint(100, 100), QPoint(10, 10));
-    EXPECT_DOUBLE_EQ(shown().gridX, kCentreX - 50.0);
-    EXPECT_DOUBLE_EQ(shown().gridY, kCentreY + 50.0);
+    EXPECT_EQ(grid(shown()), std::pair(kCentreX - 50.0, kCentreY + 50.0));
     EXPECT_EQ(window().stylus().dragging, 0);
 }
 
@@ -126,14 +128,12 @@ TEST_F(StylusTest, TapAndHoldAddsRoutePointsOrOpensTheRouteEditMenuOnAPoint) {
     EXPECT_TRUE(items.empty());
     // A right click is a hold at once.
     run(cmd::KarteView);
-    QTest::mouseClick(&screen(), Qt::RightButton, {}, QPoint(100, 160));
-    settle();
+    rightClick(QPoint(100, 160));
     ASSERT_EQ(state().route.count, 2);
     // On a route point the eight-item menu opens, and its choice is carried out.
     state().frame.viewCentre = TrackPoint{kCentreX, kCentreY};
     run(cmd::KarteView);
-    QTest::mouseClick(&screen(), Qt::RightButton, {}, QPoint(140, 150));
-    settle();
+    rightClick(QPoint(140, 150));
     EXPECT_EQ(state().route.count, 2);
     EXPECT_EQ(items, (std::vector<std::string>{"Route bis löschen", "Route von löschen", "ab hier blaue Linie",
                                                "ab hier Weg", "ab hier Straße", "ab hier Hauptstraße",
@@ -142,8 +142,7 @@ TEST_F(StylusTest, TapAndHoldAddsRoutePointsOrOpensTheRouteEditMenuOnAPoint) {
     // Without route points shown nothing can be hit: the hold adds a point.
     run(cmd::ShowRoutePoints);
     items.clear();
-    QTest::mouseClick(&screen(), Qt::RightButton, {}, QPoint(140, 150));
-    settle();
+    rightClick(QPoint(140, 150));
     EXPECT_EQ(state().route.count, 3);
     EXPECT_TRUE(items.empty());
 }
@@ -154,8 +153,7 @@ TEST_F(StylusTest, DraggingARoutePointMovesItWithTheStylus) {
     makeRoute(1);
     run(cmd::KarteView);
     dragBy(QPoint(120, 160), QPoint(10, 10));
-    EXPECT_DOUBLE_EQ(state().route.points[0].gridX, kCentreX + 50.0);
-    EXPECT_DOUBLE_EQ(state().route.points[0].gridY, kCentreY - 50.0);
+    EXPECT_EQ(grid(state().route.points[0]), std::pair(kCentreX + 50.0, kCentreY - 50.0));
     EXPECT_NEAR(state().route.points[0].lat, 49.65, 0.01);  // recomputed from the grid
     EXPECT_DOUBLE_EQ(shown().gridX, kCentreX);               // the view stays
 
@@ -202,7 +200,7 @@ TEST_F(StylusTest, APoiOfTheDefaultVolumeIsStoredWhereItWasDroppedOthersStay) {
 }
 
 // Held arrow keys step 10, 15, … 50 times 1000 / 200 m; a key-up starts again at 10.
-TEST_F(StylusTest, CursorKeysAccelerateInTheMapViewAndAreIgnoredWhileTheDisplayIsOff) {
+TEST_F(StylusTest, CursorKeysAccelerateInTheMapViewAndAreIgnoredWhileTheDisplayIsOffTheWheelZooms) {
     MainWindow& w = openKarte();
     const double steps[] = {10, 15, 20, 25, 30, 35, 40, 45, 50, 50};
     double expected = kCentreX;
@@ -220,6 +218,14 @@ TEST_F(StylusTest, CursorKeysAccelerateInTheMapViewAndAreIgnoredWhileTheDisplayI
     state().frame.bManualScreenOff = true;
     QTest::keyClick(&w, Qt::Key_Right);
     EXPECT_DOUBLE_EQ(shown().gridX, expected);
+    // The wheel zooms as "+" and "-" do: two notches in, one out.
+    state().frame.bManualScreenOff = false;
+    for (const int delta : {240, -120}) {
+        QWheelEvent wheel(QPointF(100, 100), screen().mapToGlobal(QPointF(100, 100)), {}, QPoint(0, delta),
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&screen(), &wheel);
+    }
+    EXPECT_DOUBLE_EQ(state().frame.zoomFactor, 0.75 * 0.75 * 1.3333333333333333);
 }
 
 TEST_F(StylusTest, GpsViewTapsCycleTheCoordinateFormatAndToggleGuidance) {
@@ -269,11 +275,8 @@ TEST_F(StylusTest, GpsViewAreasTryTheColoursAndResetMaximaAndTheTrip) {
                           {layout.altitudeProfileArea(), 42, 310, 1234.0},
                           {layout.tripArea(), 42, 310, 0.0}};
     for (const Case& c : cases) {
-        QTest::mouseClick(&screen(), Qt::LeftButton, {}, c.area.center());
-        settle();
-        EXPECT_EQ(gps.speedMax, c.speedMax);
-        EXPECT_EQ(gps.altitudeMax, c.altitudeMax);
-        EXPECT_EQ(gps.tripDistance, c.trip);
+        tapAt(c.area.center());
+        EXPECT_EQ(std::tuple(gps.speedMax, gps.altitudeMax, gps.tripDistance), std::tuple(c.speedMax, c.altitudeMax, c.trip));
     }
     EXPECT_EQ(gps.elapsedText.view(), "00:00:00");
     open();
@@ -301,18 +304,6 @@ TEST_F(StylusTest, GpsViewKeysPlayPauseStopAndStepTheTrace) {
     QTest::keyClick(&w, Qt::Key_Left);
     EXPECT_TRUE(waitFor([&] { return !replayRuns(); }));
     EXPECT_NE(w.replayThread().position(), 398);  // stopped before its last entry
-}
-
-TEST_F(StylusTest, TheWheelZoomsLikePlusAndMinus) {
-    openKarte();
-    QWheelEvent in(QPointF(100, 100), screen().mapToGlobal(QPointF(100, 100)), {}, QPoint(0, 240),
-                   Qt::NoButton, {}, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&screen(), &in);
-    EXPECT_DOUBLE_EQ(state().frame.zoomFactor, 0.75 * 0.75);
-    QWheelEvent out(QPointF(100, 100), screen().mapToGlobal(QPointF(100, 100)), {}, QPoint(0, -120),
-                    Qt::NoButton, {}, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&screen(), &out);
-    EXPECT_DOUBLE_EQ(state().frame.zoomFactor, 0.75 * 0.75 * 1.3333333333333333);
 }
 
 // The NMEA replay's speed: 20× on a first start, then as chosen from the menu or by holding a

@@ -1,17 +1,13 @@
 // The window on a desktop: the device screen follows the window, full screen and back, the
-// window's place, size and scale kept between runs, Qt's dialogs in German, dialogs that fit
-// their titles and do not jump.
+// window's place, size and scale kept between runs, Qt's dialogs in German.
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSpinBox>
 #include <QTest>
 
 #include "app/command_ids.h"
 #include "app/frame_view.h"
-#include "app/log_settings_dialog.h"
 #include "app/menu_bar.h"
 #include "app/qt_translations.h"
 #include "app/window_placement.h"
@@ -45,15 +41,6 @@ TEST_F(AppTest, TheDeviceScreenFollowsTheWindowOnceASizeSettles) {
         EXPECT_EQ(reported, std::vector<QSize>{c.screen}) << c.window.width() << "x" << c.window.height();
         EXPECT_EQ(w.frameView().screenSize(), c.screen);
     }
-}
-
-// The whole path: the window's new size reaches the drawing, and the next picture has it.
-TEST_F(AppTest, AResizedWindowGetsPicturesOfItsNewSize) {
-    MainWindow& w = open();  // scale 2
-    run(cmd::KarteView);
-    w.resize(1600, 960 + w.menuBar().height());
-    EXPECT_TRUE(waitFor([&] { return w.frameView().image().size() == QSize(800, 480); }, 3000));
-    EXPECT_EQ((state().frame.screen), (ScreenSize{800, 480}));
 }
 
 TEST_F(AppTest, FullScreenCoversTheMonitorAndLeavingItRestoresTheWindow) {
@@ -170,50 +157,6 @@ TEST_F(AppTest, QtsOwnDialogsAndButtonsSpeakGerman) {
     files.setDirectory(QString::fromStdString((sourceDir() / "data/demo").string()));
     files.resize(720, 420);
     shot(files, "file-dialog-de.png");
-}
-
-// Every dialog a command opens without further conditions is wide enough for its title in a
-// bold title bar beside the window buttons.
-TEST_F(AppTest, DialogsAreWideEnoughForTheirTitles) {
-    MainWindow& w = open();
-    QStringList titles;
-    w.setDialogRunner([&](QDialog& dialog) {
-        dialog.show();
-        settle();
-        QFont bold = dialog.font();
-        bold.setBold(true);
-        titles << dialog.windowTitle();
-        EXPECT_LE(QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100, dialog.width())
-            << dialog.windowTitle().toStdString();
-        return static_cast<int>(QDialog::Rejected);
-    });
-    for (int id : {cmd::LogSettings, cmd::UtmGkZone, cmd::PortDialog, cmd::Help, cmd::DisplaySettings,
-                   cmd::MapDirectory, cmd::PlaceDirectory})
-        run(id);
-    EXPECT_EQ(titles.size(), 7) << titles.join(", ").toStdString();
-}
-
-// The information line of "Log Einstellungen" comes and goes while typing; the dialog keeps
-// its height.
-TEST_F(AppTest, DialogsKeepTheirHeightWhenAnInformationLineAppears) {
-    open();
-    for (const char* name : {"LRmcLogTime", "LGgaLogTime", "LGsaLogTime"}) storage().writeNumber(name, 5);
-    bool ran = false;
-    answer<LogSettingsDialog>([&](LogSettingsDialog& d) {
-        d.show();
-        settle();
-        EXPECT_TRUE(d.infoLine()->isHidden()) << "opened without an information line";
-        const int height = d.height();
-        for (const char* value : {"0", "5", "-1", "5"}) {
-            d.field(LogField::GgaInterval)->findChild<QLineEdit*>()->setText(value);
-            settle();
-            EXPECT_EQ(d.height(), height) << value << " " << d.infoLine()->text().toStdString();
-        }
-        ran = d.infoLine()->isHidden();
-        return static_cast<int>(QDialog::Rejected);
-    });
-    run(cmd::LogSettings);
-    EXPECT_TRUE(ran);
 }
 
 }  // namespace

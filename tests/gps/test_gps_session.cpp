@@ -4,16 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "platform/linux/termios_serial_port.h"
 #include "tests/gps/gps_fixture.h"
 #include "tests/gps/live_session.h"
-#include "tests/gps/receiver_corpus.h"
 #include "tests/support/device_simulator.h"
 #include "tests/support/temp_dir.h"
 
@@ -135,6 +132,7 @@ TEST(GpsStartFailure, TheMessageNamesTheCauseAndTheRemedy) {
                  "der Gruppe dialout.\nAbhilfe: sudo usermod -aG dialout $USER eingeben, dann ab- und "
                  "wieder anmelden."},
         {EBUSY, "Fehler bei Open GPS-Port\n\n/dev/ttyUSB0 wird schon von einem anderen Programm benutzt."},
+        {ENOENT, "Fehler bei Open GPS-Port\n\n/dev/ttyUSB0 gibt es nicht: Ist der Empfänger eingesteckt und eingeschaltet?"},
         {EIO, "Fehler bei Open GPS-Port"},
     };
     for (const auto& c : cases) {
@@ -142,11 +140,13 @@ TEST(GpsStartFailure, TheMessageNamesTheCauseAndTheRemedy) {
         live.port.error = c.error;
         live.session.portDevice = [](const std::string&) { return std::string("/dev/ttyUSB0"); };
         const testing::GpsRecords& records = live.records;
-        live.records.ui.queueFileName(std::nullopt);
+        live.records.ui.queueFileName(live.home / "start.txt");
         GpsStart(live.session);
         ASSERT_FALSE(records.ui.messages().empty());
         EXPECT_EQ(records.ui.messages().back().text, c.expected);
         EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=" + std::to_string(c.error)));
+        EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
+        EXPECT_FALSE(live.session.workerRunning);
     }
 }
 
@@ -201,16 +201,7 @@ TEST_F(ReplayFixture, PausedReplayAdvancesOneLinePerSignalAndStops) {
     EXPECT_TRUE(records.listHas("Thread ProcessEmul ended"));
 }
 
-TEST_F(ReplayFixture, PortsThatCannotBeOpenedAndFilesThatCannotBeReplayedAreRefusedWithAMessage) {
-    device = (home / "no-such-tty").string();
-    records.ui.queueFileName(home / "start.txt");
-    GpsStart(session);
-    EXPECT_EQ(records.ui.messages().back().text,
-              "Fehler bei Open GPS-Port\n\n" + device + " gibt es nicht: Ist der Empfänger eingesteckt und eingeschaltet?");
-    EXPECT_FALSE(records.log.active) << "the log opened for the failed start is closed again";
-    EXPECT_FALSE(session.workerRunning);
-    EXPECT_TRUE(records.listHas("COM1: function=CreateFile error=2"));
-
+TEST_F(ReplayFixture, FilesThatCannotBeReplayedAreRefusedWithAMessage) {
     EmulateStartFile(session, home / "missing.txt");
     EXPECT_EQ(records.ui.messages().back().text,
               "Die Datei " + (home / "missing.txt").string() + " kann nicht gelesen werden: es gibt sie nicht.");
@@ -332,55 +323,6 @@ TEST(ReplayPaceTest, ASpeedChangeTakesEffectInARunningWait) {
     pace.waitForLine("$GPRMC,120002,A", [] { return false; });  // 2 s at 1x, 20 ms at 100x
     faster.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);  // not the 2 s of 1x
-}
-
-// Every receiver log of the corpus through the pseudo-terminal, byte by byte as the serial
-// port delivers it, gives what its replay gives.
-TEST(ReceiverLogsThroughAPty, LiveReceptionAgreesWithReplay) {
-    for (const testing::ReceiverLog& log : testing::kReceiverLogs) {
-        SCOPED_TRACE(log.file);
-        const std::string text = testing::readFile(testing::receiverLogPath(log));
-        testing::GpsRecords replayed;
-        replayed.settings.LGsaLogTime = 1;
-        testing::replay(replayed, text);
-
-        struct LiveRun : SessionFixture {
-            void TestBody() override {}
-        } live;
-        // A raw pseudo-terminal that stays open until everything has been read.
-        const int master = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(master, 0);
-        ASSERT_EQ(grantpt(master), 0);
-        ASSERT_EQ(unlockpt(master), 0);
-        live.device = ptsname(master);
-        live.records.ui.queueFileName(std::nullopt);
-        live.records.settings.LGsaLogTime = 1;
-        GpsStart(live.session);
-        ASSERT_EQ(write(master, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-        const auto arrived = [&] {
-            std::lock_guard lock(live.records.mutex);
-            const testing::GpsRecords& r = live.records;
-            return r.views.fixesPlaced == replayed.views.fixesPlaced &&
-                   r.satellites.inViewCount == replayed.satellites.inViewCount &&
-                   r.satellites.usedLast == replayed.satellites.usedLast &&
-                   (log.fixes == 0 || r.last.latitude == replayed.last.latitude);
-        };
-        EXPECT_TRUE(testing::waitUntil(arrived, 10s)) << live.records.diagnostics.text();
-        GpsStop(live.session);
-        testing::waitUntil([&] { return !live.session.workerRunning; }, 2s);
-        ::close(master);
-
-        std::lock_guard lock(live.records.mutex);
-        EXPECT_EQ(live.records.views.fixesPlaced, replayed.views.fixesPlaced);
-        EXPECT_EQ(live.records.views.fixesPlaced, log.fixes);
-        if (log.fixes > 0) {
-            EXPECT_DOUBLE_EQ(live.records.last.latitude, replayed.last.latitude);
-            EXPECT_DOUBLE_EQ(live.records.last.longitude, replayed.last.longitude);
-        }
-        EXPECT_EQ(live.records.satellites.inViewCount, replayed.satellites.inViewCount);
-        EXPECT_EQ(live.records.satellites.usedLast, replayed.satellites.usedLast);
-        EXPECT_EQ(live.records.trace->next > 0, replayed.trace->next > 0);
-    }
 }
 
 }  // namespace

@@ -32,8 +32,6 @@ TEST(VexaMaps, CommandLinesAndFoldersItRefuses) {
         int status;
         const char* says;
     } cases[] = {
-        {"--help", 0, "worldfiles DIR"},
-        {"--version", 0, "vexa-maps "},
         {"", 2, "usage: vexa-maps"},
         {"tiles x", 2, "unknown command 'tiles'"},
         {"info --help", 0, "usage: vexa-maps info DIR"},
