@@ -48,13 +48,6 @@ int runVexa(const QStringList& args, QByteArray* output = nullptr, QByteArray* e
     return vexa.exitStatus() == QProcess::NormalExit ? vexa.exitCode() : -1;
 }
 
-TEST_F(AppTest, HelpAndBadArguments) {
-    QByteArray out;
-    EXPECT_EQ(runVexa({"--help"}, &out), 0);
-    EXPECT_TRUE(out.contains("--snapshot DIR"));
-    EXPECT_EQ(runVexa({"--scale", "x"}), 2);
-}
-
 TEST_F(AppTest, SnapshotPlaysTheReplayAndWritesTheFourViews) {
     const auto folder = dir_ / "bilder";
     ASSERT_EQ(runVexa({"--maps", QString::fromStdString(demoMaps().string()), "--replay",

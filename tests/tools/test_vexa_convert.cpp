@@ -2,11 +2,12 @@
 // the exit status of each kind of failure.
 #include <gtest/gtest.h>
 
-
+#include <algorithm>
 #include <cstdlib>
 
 #include "exchange/poi_csv_reader.h"
 #include "tests/support/device_simulator.h"
+#include "tests/support/garmin_record.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tool_run.h"
 
@@ -27,19 +28,22 @@ TEST(VexaConvert, RouteThroughEveryRouteFormatKeepsItsPoints) {
                               "-73.9,40.8,-2</coordinates></LineString></Placemark></Document></kml>");
     EXPECT_EQ(convert(q(dir / "in.kml") + " " + q(dir / "a.gpx")).status, 0);
     EXPECT_EQ(convert(q(dir / "a.gpx") + " " + q(dir / "b.ovl")).status, 0);
-    EXPECT_EQ(convert(q(dir / "b.ovl") + " " + q(dir / "c.kml")).status, 0);
+    EXPECT_EQ(convert(q(dir / "b.ovl") + " " + q(dir / "c.kml") + " --name 'Elbe Tour'").status, 0);
+    EXPECT_NE(readFile(dir / "a.gpx").find("<trk><name>a</name>"), std::string::npos);  // named after OUT
     EXPECT_NE(readFile(dir / "a.gpx").find("<trkpt lat=\"40.71280000\" lon=\"-74.00590000\""), std::string::npos);
     EXPECT_NE(readFile(dir / "b.ovl").find("XKoord0=-74.005"), std::string::npos);
     const std::string kml = readFile(dir / "c.kml");
-    EXPECT_NE(kml.find("<description>c "), std::string::npos);
+    EXPECT_NE(kml.find("<description>Elbe Tour "), std::string::npos);
     EXPECT_NE(kml.find("-73.90000"), std::string::npos);
     EXPECT_EQ(count(kml, ",0\n"), 2);  // OVL has no altitudes
 }
 
 TEST(VexaConvert, PoisGoThroughGpxAndBack) {
     TempDir dir;
-    writeFile(dir / "p.csv", "M\xFChle;2;9.50000;53.25000;12\nKirche;1;0094530.0;534100.0;0\n");
-    EXPECT_EQ(convert(q(dir / "p.csv") + " " + q(dir / "p.gpx")).status, 0);
+    writeFile(dir / "p.csv", "M\xFChle;2;9.50000;53.25000;12\nKirche;1;0094530.0;534100.0;0\nTurm;2;x;y;0\n");
+    EXPECT_NE(convert(q(dir / "p.csv") + " " + q(dir / "p.gpx")).output.find("p.csv:3: unreadable coordinates"),
+              std::string::npos);
+    EXPECT_EQ(convert("-q " + q(dir / "p.csv") + " " + q(dir / "p.gpx")).output, "");  // warnings left out
     EXPECT_EQ(convert(q(dir / "p.gpx") + " " + q(dir / "q.csv")).status, 0);
     const auto pois = ParsePoiText(readFile(dir / "q.csv")).pois;
     ASSERT_EQ(pois.size(), 2u);
@@ -66,9 +70,12 @@ TEST(VexaConvert, SendsTheRouteToAGarminReceiver) {
     writeFile(dir / "Elbe.ovl", "XKoord0=9.5\nYKoord0=53.25\nXKoord1=-9.75\nYKoord1=-53.5\n");
     {
         DeviceSimulator garmin(VEXA_GARMINSIM, {"--output", (dir / "track.txt").string()});
-        const ToolRun run = convert(q(dir / "Elbe.ovl") + " garmin:" + garmin.device());
+        const ToolRun run = convert(q(dir / "Elbe.ovl") + " garmin:" + garmin.device() + " --name HELD -v");
         EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_NE(run.output.find("Send 001: breite=-53.500000 laenge=-9.750000\n"), std::string::npos) << run.output;
     }
+    const auto record = garminRecord(dir / "track.txt");
+    EXPECT_NE(std::find(record.begin(), record.end(), "header \"HELD\""), record.end());
     // Without a receiver on the line the conversion fails.
     const ToolRun none = convert(q(dir / "Elbe.ovl") + " garmin:" + (dir / "no-such-tty").string());
     EXPECT_EQ(none.status, 1);
