@@ -73,6 +73,10 @@ TEST(VexaConvert, SendsTheRouteToAGarminReceiver) {
         const ToolRun run = convert(q(dir / "Elbe.ovl") + " garmin:" + garmin.device() + " --name HELD -v");
         EXPECT_EQ(run.status, 0) << run.output;
         EXPECT_NE(run.output.find("Send 001: breite=-53.500000 laenge=-9.750000\n"), std::string::npos) << run.output;
+        // On a terminal a progress bar instead.
+        const ToolRun bar = runTool("script", "-qec \"" VEXA_CONVERT " " + q(dir / "Elbe.ovl") + " garmin:" +
+                                                  garmin.device() + "\" /dev/null < /dev/null");
+        EXPECT_NE(bar.output.find("] 2/2 points"), std::string::npos) << bar.output;
     }
     const auto record = garminRecord(dir / "track.txt");
     EXPECT_NE(std::find(record.begin(), record.end(), "header \"HELD\""), record.end());
