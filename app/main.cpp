@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!line.error.empty()) {
-        std::fprintf(stderr, "vexa: %s\nMehr mit 'vexa --help'.\n", line.error.c_str());
+        std::fprintf(stderr, "vexa: %s\nMehr unter 'vexa --help'.\n", line.error.c_str());
         return 2;
     }
     if (line.snapshot) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -17,7 +17,7 @@ TEST(ToolCommandLines, HelpVersionAndWrongLines) {
         const char* wrong;
         const char* wrongSays;  // the whole output
     } tools[] = {
-        {"vexa", VEXA_EXE, "--replay-speed N|max", "--maps", "vexa: --maps braucht einen Wert\nMehr mit 'vexa --help'.\n"},
+        {"vexa", VEXA_EXE, "--replay-speed N|max", "--maps", "vexa: --maps braucht einen Wert\nMehr unter 'vexa --help'.\n"},
         {"vexa-convert", VEXA_CONVERT, "usage: vexa-convert [options] IN OUT", "a b c",
          "vexa-convert: give IN and OUT\nTry 'vexa-convert --help'.\n"},
         {"vexa-nmea", VEXA_NMEA, "usage: vexa-nmea FILE...", "log.txt --fast",
