@@ -1,7 +1,5 @@
 #include "app/command_line.h"
 
-#include <charconv>
-
 #include "gps/replay_pace.h"
 #include "util/option_reader.h"
 
@@ -9,17 +7,18 @@ namespace vexa {
 
 namespace {
 
-bool parseInt(std::string_view text, int& value) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc{} && end == text.data() + text.size();
+bool parseInt(std::string_view text, int min, int max, int& value) {
+    long n = 0;
+    if (!readCount(text, min, max, n)) return false;
+    value = static_cast<int>(n);
+    return true;
 }
 
 // "240x320": each side from 240 to 4096 pixels, portrait or landscape.
 bool parseScreen(std::string_view text, int& width, int& height) {
     const auto x = text.find('x');
-    if (x == std::string_view::npos) return false;
-    if (!parseInt(text.substr(0, x), width) || !parseInt(text.substr(x + 1), height)) return false;
-    return width >= 240 && width <= 4096 && height >= 240 && height <= 4096;
+    return x != std::string_view::npos && parseInt(text.substr(0, x), 240, 4096, width) &&
+           parseInt(text.substr(x + 1), 240, 4096, height);
 }
 
 }  // namespace
@@ -56,7 +55,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             case kSnapshot: line.snapshot = value; break;
             case kReplaySpeed: {
                 int speed = kReplaySpeedMax;
-                if (value != "max" && (!parseInt(value, speed) || speed == kReplaySpeedMax || !isReplaySpeed(speed)))
+                if (value != "max" && (!parseInt(value, 1, 100, speed) || !isReplaySpeed(speed)))
                     line.error = "--replay-speed erwartet 1, 5, 20, 100 oder max";
                 line.replaySpeed = speed;
                 break;
@@ -68,7 +67,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 break;
             case kScale:
                 line.scaleGiven = true;
-                if (!parseInt(value, line.scale) || line.scale < 1 || line.scale > 8)
+                if (!parseInt(value, 1, 8, line.scale))
                     line.error = "--scale erwartet eine ganze Zahl von 1 bis 8";
                 break;
         }

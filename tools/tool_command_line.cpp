@@ -1,6 +1,5 @@
 #include "tools/tool_command_line.h"
 
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -46,14 +45,6 @@ ReadOptions ToolCommandLine::read(std::span<const OptionSpec> specs, int argc, c
 void ToolCommandLine::wrong(const std::string& message) const {
     std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", name_.c_str(), message.c_str(), name_.c_str());
     std::exit(2);
-}
-
-bool readCount(const std::string& text, long min, long max, long& value) {
-    long n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec != std::errc{} || end != text.data() + text.size() || n < min || n > max) return false;
-    value = n;
-    return true;
 }
 
 }  // namespace vexa

@@ -28,7 +28,4 @@ private:
     const char* help_;
 };
 
-// A whole number from `min` to `max` into `value`; false (`value` untouched) otherwise.
-bool readCount(const std::string& text, long min, long max, long& value);
-
 }  // namespace vexa

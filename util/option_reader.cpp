@@ -1,6 +1,7 @@
 #include "util/option_reader.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace vexa {
 
@@ -70,6 +71,14 @@ ReadOptions readOptions(std::span<const OptionSpec> specs, std::span<const std::
         }
     }
     return read;
+}
+
+bool readCount(std::string_view text, long min, long max, long& value) {
+    long n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc{} || end != text.data() + text.size() || n < min || n > max) return false;
+    value = n;
+    return true;
 }
 
 }  // namespace vexa

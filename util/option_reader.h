@@ -42,4 +42,7 @@ struct ReadOptions {
 ReadOptions readOptions(std::span<const OptionSpec> specs, std::span<const std::string> args,
                         bool stopAtOperand = false);
 
+// An option's value as a whole number from `min` to `max`; false (`value` untouched) otherwise.
+bool readCount(std::string_view text, long min, long max, long& value);
+
 }  // namespace vexa
