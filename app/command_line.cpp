@@ -1,65 +1,75 @@
 #include "app/command_line.h"
 
-#include <charconv>
-
 #include "gps/replay_pace.h"
+#include "util/option_reader.h"
 
 namespace vexa {
 
 namespace {
 
-bool parseInt(std::string_view text, int& value) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc{} && end == text.data() + text.size();
+bool parseInt(std::string_view text, int min, int max, int& value) {
+    long n = 0;
+    if (!readCount(text, min, max, n)) return false;
+    value = static_cast<int>(n);
+    return true;
 }
 
 // "240x320": each side from 240 to 4096 pixels, portrait or landscape.
 bool parseScreen(std::string_view text, int& width, int& height) {
     const auto x = text.find('x');
-    if (x == std::string_view::npos) return false;
-    if (!parseInt(text.substr(0, x), width) || !parseInt(text.substr(x + 1), height)) return false;
-    return width >= 240 && width <= 4096 && height >= 240 && height <= 4096;
+    return x != std::string_view::npos && parseInt(text.substr(0, x), 240, 4096, width) &&
+           parseInt(text.substr(x + 1), 240, 4096, height);
 }
 
 }  // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
+    enum Option { kHelp, kVersion, kOldKeys, kMaps, kReplay, kReplaySpeed, kPort, kSnapshot, kScreen, kScale };
+    static constexpr OptionSpec kOptions[] = {
+        {kHelp, "help", 'h'},           {kVersion, "version", 'V'},
+        {kOldKeys, "old-keys"},         {kMaps, "maps", 0, true},
+        {kReplay, "replay", 0, true},   {kReplaySpeed, "replay-speed", 0, true},
+        {kPort, "port", 0, true},       {kSnapshot, "snapshot", 0, true},
+        {kScreen, "screen", 0, true},   {kScale, "scale", 0, true},
+    };
     CommandLine line;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        auto value = [&]() -> const std::string& { return args[++i]; };
-        if (arg == "--help" || arg == "-h") {
-            line.help = true;
-        } else if (arg == "--old-keys") {
-            line.oldKeys = true;
-        } else if (!hasValue && (arg == "--maps" || arg == "--replay" || arg == "--port" ||
-                                 arg == "--screen" || arg == "--scale" || arg == "--snapshot" ||
-                                 arg == "--replay-speed")) {
-            line.error = arg + " braucht einen Wert";
-        } else if (arg == "--maps") {
-            line.maps = value();
-        } else if (arg == "--replay") {
-            line.replay = value();
-        } else if (arg == "--replay-speed") {
-            int speed = kReplaySpeedMax;
-            if (value() != "max" && (!parseInt(args[i], speed) || speed == kReplaySpeedMax || !isReplaySpeed(speed)))
-                line.error = "--replay-speed erwartet 1, 5, 20, 100 oder max";
-            line.replaySpeed = speed;
-        } else if (arg == "--port") {
-            line.port = value();
-        } else if (arg == "--snapshot") {
-            line.snapshot = value();
-        } else if (arg == "--screen") {
-            line.screenGiven = true;
-            if (!parseScreen(value(), line.screenWidth, line.screenHeight))
-                line.error = "--screen erwartet BxH ab 240x240 bis 4096x4096, z.B. 240x320";
-        } else if (arg == "--scale") {
-            line.scaleGiven = true;
-            if (!parseInt(value(), line.scale) || line.scale < 1 || line.scale > 8)
-                line.error = "--scale erwartet eine ganze Zahl von 1 bis 8";
-        } else {
-            line.error = "unbekanntes Argument: " + arg;
+    const ReadOptions read = readOptions(kOptions, args);
+    using Kind = OptionProblem::Kind;
+    switch (read.problem.kind) {
+        case Kind::Unknown: line.error = "unbekanntes Argument: " + read.problem.option; break;
+        case Kind::NeedsValue: line.error = read.problem.option + " braucht einen Wert"; break;
+        case Kind::TakesNoValue: line.error = read.problem.option + " nimmt keinen Wert"; break;
+        case Kind::None:
+            if (!read.operands.empty()) line.error = "unbekanntes Argument: " + read.operands.front();
+            break;
+    }
+    for (const OptionFound& option : read.options) {
+        const std::string& value = option.value;
+        switch (option.id) {
+            case kHelp: line.help = true; break;
+            case kVersion: line.version = true; break;
+            case kOldKeys: line.oldKeys = true; break;
+            case kMaps: line.maps = value; break;
+            case kReplay: line.replay = value; break;
+            case kPort: line.port = value; break;
+            case kSnapshot: line.snapshot = value; break;
+            case kReplaySpeed: {
+                int speed = kReplaySpeedMax;
+                if (value != "max" && (!parseInt(value, 1, 100, speed) || !isReplaySpeed(speed)))
+                    line.error = "--replay-speed erwartet 1, 5, 20, 100 oder max";
+                line.replaySpeed = speed;
+                break;
+            }
+            case kScreen:
+                line.screenGiven = true;
+                if (!parseScreen(value, line.screenWidth, line.screenHeight))
+                    line.error = "--screen erwartet BxH ab 240x240 bis 4096x4096, z.B. 240x320";
+                break;
+            case kScale:
+                line.scaleGiven = true;
+                if (!parseInt(value, 1, 8, line.scale))
+                    line.error = "--scale erwartet eine ganze Zahl von 1 bis 8";
+                break;
         }
         if (!line.error.empty()) break;
     }
@@ -68,7 +78,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 
 std::string usageText() {
     return "Aufruf: vexa [--maps DIR] [--replay FILE] [--port DEVICE] [--screen WxH] [--scale N]\n"
-           "            [--replay-speed N|max] [--snapshot DIR] [--old-keys] [--help]\n"
+           "            [--replay-speed N|max] [--snapshot DIR] [--old-keys] [--help] [--version]\n"
            "\n"
            "  --maps DIR       Kartenverzeichnis (z.B. data/demo/maps/Karten_utm)\n"
            "  --replay FILE    NMEA-Log abspielen (wie EmulateStart/Import); läuft VEXA schon,\n"
@@ -84,7 +94,11 @@ std::string usageText() {
            "                   (Standard nach Bildschirmgröße)\n"
            "  --snapshot DIR   ohne Anzeige: Replay bis zum Ende abspielen, PNG-Bilder der\n"
            "                   Ansichten Move, Karte, GPS und NMEA in DIR schreiben, beenden\n"
-           "  --old-keys       lange Tastendrücke mit Timern (altes System)\n";
+           "  --old-keys       lange Tastendrücke mit Timern (altes System)\n"
+           "  -h, --help       dieser Text\n"
+           "  -V, --version    die Version\n"
+           "\n"
+           "Rückgabewert: 0 beendet, 1 fehlgeschlagen, 2 falscher Aufruf.\n";
 }
 
 }  // namespace vexa

@@ -1,6 +1,6 @@
 // The program's command line:
 //   vexa [--maps DIR] [--replay FILE] [--port DEVICE] [--screen WxH] [--scale N]
-//        [--replay-speed N|max] [--snapshot DIR] [--old-keys] [--help]
+//        [--replay-speed N|max] [--snapshot DIR] [--old-keys] [--help] [--version]
 #pragma once
 
 #include <filesystem>
@@ -23,6 +23,7 @@ struct CommandLine {
     std::optional<std::filesystem::path> snapshot;
     bool oldKeys = false;
     bool help = false;
+    bool version = false;
     std::string error;      // non-empty: the arguments were not understood
 };
 

@@ -17,6 +17,7 @@
 #include "platform/linux/system_clock.h"
 #include "platform/linux/receiver_port.h"
 #include "platform/paths.h"
+#include "util/version.h"
 
 int main(int argc, char** argv) {
     using namespace vexa;
@@ -25,8 +26,12 @@ int main(int argc, char** argv) {
         std::fputs(usageText().c_str(), stdout);
         return 0;
     }
+    if (line.version) {
+        std::printf("vexa %s\n", vexaVersion());
+        return 0;
+    }
     if (!line.error.empty()) {
-        std::fprintf(stderr, "vexa: %s\n\n%s", line.error.c_str(), usageText().c_str());
+        std::fprintf(stderr, "vexa: %s\nMehr unter 'vexa --help'.\n", line.error.c_str());
         return 2;
     }
     if (line.snapshot) qputenv("QT_QPA_PLATFORM", "offscreen");

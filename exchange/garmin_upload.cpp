@@ -1,7 +1,5 @@
 #include "exchange/garmin_upload.h"
 
-#include <ostream>
-
 #include "geo/grid_refresh.h"
 #include "platform/serial_port.h"
 #include "routes/route_table.h"
@@ -89,6 +87,7 @@ void transfer(GarminUpload& up, const GarminUploadJob& job, GarminUploadResult& 
         line(up, strprintf("Send %03d: breite=%8.6f laenge=%8.6f", i, geo.latitude, geo.longitude));
         if (!awaitAcknowledgement(up, kPidTrackPoint, &r)) return noAnswer();
         ++r.pointsSent;
+        if (up.pointSent) up.pointSent(r.pointsSent, count);
     }
     if (!sendFixed(up, kTransferCompleteFrame, "EOF_TRACE")) return;
     r.complete = true;
@@ -186,6 +185,7 @@ GarminUploadResult track2gps(GarminUpload& up, const GarminUploadJob& job) {
     if (up.port.isOpen()) closeGarminPort(up, job.portName);
     if (const SerialError failed = up.port.open(job.device, kGarminBaud)) {
         reportPortError(up, failed, job.portName);
+        r.openError = failed.error;
         return r;
     }
     if (up.logging) line(up, strprintf("Open %s BaudRate 9600 ok", job.portName.c_str()));
@@ -194,17 +194,6 @@ GarminUploadResult track2gps(GarminUpload& up, const GarminUploadJob& job) {
     // Closed, not left at 9600 baud: "GPS Start" opens it again at the receiver's rate.
     if (up.port.isOpen()) closeGarminPort(up, job.portName);
     return r;
-}
-
-int uploadRouteToGarmin(SerialPort& port, const RouteTable& route, const GridContext& grid,
-                        const std::string& device, const std::string& trackName,
-                        std::ostream& progress) {
-    GarminUpload up(port);
-    up.addLine = [&progress](std::string_view text) { progress << text << '\n' << std::flush; };
-    up.showMessage = up.addLine;
-    const GarminUploadResult r =
-        track2gps(up, makeGarminUploadJob(route, grid, trackName, device, device));
-    return r.ok() ? 0 : 1;
 }
 
 }  // namespace vexa

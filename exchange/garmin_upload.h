@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +50,7 @@ struct GarminUpload {
     std::function<void(std::string_view)> addLine;      // a line of the diagnostic text
     std::function<void(std::string_view)> showMessage;  // a message box without title
     std::function<void()> showTextView;                 // brings the diagnostic text to the front
+    std::function<void(int sent, int total)> pointSent;  // after each acknowledged track point
     bool logging = false;  // NMEA logging is on: every byte is traced
     std::chrono::milliseconds answerTimeout = kGarminAnswerTimeout;
     std::atomic<bool> stopRequested{false};  // at exit: stop waiting for answers
@@ -65,6 +65,7 @@ struct GarminUploadResult {
     int packets = 0;       // packets that were answered or should have been
     int acknowledged = 0;  // of them, acknowledged with a good checksum
     bool complete = false; // the transfer reached its end
+    int openError = 0;     // the port did not open: its error number
     // Every packet reached the receiver and was acknowledged.
     bool ok() const { return complete && acknowledged == packets; }
 };
@@ -80,11 +81,5 @@ int sendTrackHeader(GarminUpload& up, int count, const std::string& trackName,
                     GarminUploadResult* result = nullptr);
 // The whole transfer on the calling thread: opens the port at 9600 baud, sends, closes it.
 GarminUploadResult track2gps(GarminUpload& up, const GarminUploadJob& job);
-
-// The upload for the command line (`port` is a TermiosSerialPort there): progress lines and
-// messages go to `progress`, oldest first. Returns 0 only when every packet was acknowledged.
-int uploadRouteToGarmin(SerialPort& port, const RouteTable& route, const GridContext& grid,
-                        const std::string& device, const std::string& trackName,
-                        std::ostream& progress);
 
 }  // namespace vexa

@@ -5,9 +5,9 @@
 // times there, and with a second position the distance and course between the two.
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "util/diagnostic_text.h"
 #include "geo/datum.h"
@@ -17,7 +17,7 @@
 #include "geo/zone_choice.h"
 #include "platform/linux/system_clock.h"
 #include "util/text.h"
-#include "tools/tool_version.h"
+#include "tools/tool_command_line.h"
 
 namespace {
 
@@ -25,12 +25,15 @@ using namespace vexa;
 
 constexpr const char* kUsage =
     "usage: vexa-geo LONGITUDE LATITUDE [LONGITUDE2 LATITUDE2]\n"
-    "  degrees, east and north positive, e.g. vexa-geo 9.7320 52.3759\n";
-
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
+    "\n"
+    "Shows a WGS84 position on every grid a map folder may use, the way back, today's sun\n"
+    "times there, and with a second position the distance and course to it.\n"
+    "Degrees, east and north positive, e.g. vexa-geo 9.7320 52.3759 or vexa-geo -9.1 38.7.\n"
+    "\n"
+    "  -h, --help       this text\n"
+    "  -V, --version    the version\n"
+    "\n"
+    "Exit status: 0 done, 2 wrong command line.\n";
 
 bool parse(const char* text, double& value) {
     char* end = nullptr;
@@ -55,15 +58,14 @@ void showGrid(const char* name, const GridContext& grid, double lon, double lat)
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (vexa::printedVersion(argc, argv, "vexa-geo")) return 0;
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    double lon = 0, lat = 0;
-    if ((argc != 3 && argc != 5) || !parse(argv[1], lon) || !parse(argv[2], lat) ||
-        std::fabs(lat) >= 84 || std::fabs(lon) > 180)
-        return usage();
+    const ToolCommandLine commandLine("vexa-geo", kUsage);
+    const std::vector<std::string> args = commandLine.read({}, argc, argv).operands;
+    double lon = 0, lat = 0, lon2 = 0, lat2 = 0;
+    if (args.size() != 2 && args.size() != 4) commandLine.wrong("give LONGITUDE LATITUDE, and a second position or none");
+    if (!parse(args[0].c_str(), lon) || !parse(args[1].c_str(), lat) || std::fabs(lat) >= 84 || std::fabs(lon) > 180)
+        commandLine.wrong("the position is longitude -180..180 and latitude -84..84 in degrees");
+    if (args.size() == 4 && (!parse(args[2].c_str(), lon2) || !parse(args[3].c_str(), lat2)))
+        commandLine.wrong("the second position is two numbers in degrees");
 
     const int zone = utmZoneAt(lon);
     const int strip = gkStripAt(lon);
@@ -92,9 +94,7 @@ int main(int argc, char** argv) {
     std::printf("sunrise-sunset today (local time): %s\n",
                 CalcSunrise(lat, lon, clock, kTimeZoneAutomatic, diagnostics).c_str());
 
-    if (argc == 5) {
-        double lon2 = 0, lat2 = 0;
-        if (!parse(argv[3], lon2) || !parse(argv[4], lat2)) return usage();
+    if (args.size() == 4) {
         double course = Kurswinkel(lat2, lon2, lat, lon) * kRadToDeg;
         if (course < 0) course += 360;
         std::printf("to %.6f %.6f: %.1f m, course %.1f deg\n", lon2, lat2,

@@ -2,12 +2,11 @@
 //
 // VEXA map folders and the GIS world: rasters imported into a folder, a folder described, and
 // a folder opened for GIS tools as a VRT mosaic or with world files.
-#include <cstdio>
-#include <cstring>
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include "tools/maps/import_command.h"
-#include "tools/tool_version.h"
+#include "tools/tool_command_line.h"
 #include "tools/maps/map_folder_commands.h"
 
 namespace {
@@ -26,24 +25,25 @@ constexpr const char* kUsage =
     "A map folder's name holds its grid: _utm, _ute (UTM on European Datum 1950), _gk\n"
     "(Gauss-Krueger on Potsdam), _mp, _mg (Mercator), _qpk, _rpk (plate carree).\n"
     "'vexa-maps COMMAND --help' explains one command.\n"
+    "\n"
+    "  -h, --help       this text\n"
+    "  -V, --version    the version\n"
+    "\n"
     "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace vexa;
-    const std::string_view command = argc > 1 ? argv[1] : "";
-    if (command == "--help" || command == "-h") {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (printedVersion(argc, argv, "vexa-maps")) return 0;
+    const ToolCommandLine commandLine("vexa-maps", kUsage);
+    const std::vector<std::string> args = commandLine.read({}, argc, argv, true).operands;
+    if (args.empty()) commandLine.wrong("give a COMMAND: import, info, vrt or worldfiles");
     // Each command gets its own name as argv[0].
-    if (command == "import") return runImportCommand(argc - 1, argv + 1);
-    if (command == "info") return runInfoCommand(argc - 1, argv + 1);
-    if (command == "vrt") return runVrtCommand(argc - 1, argv + 1);
-    if (command == "worldfiles") return runWorldfilesCommand(argc - 1, argv + 1);
-    if (!command.empty()) std::fprintf(stderr, "vexa-maps: unknown command '%s'\n\n", argv[1]);
-    std::fputs(kUsage, stderr);
-    return 2;
+    const int at = argc - static_cast<int>(args.size());
+    const std::string& command = args.front();
+    if (command == "import") return runImportCommand(argc - at, argv + at);
+    if (command == "info") return runInfoCommand(argc - at, argv + at);
+    if (command == "vrt") return runVrtCommand(argc - at, argv + at);
+    if (command == "worldfiles") return runWorldfilesCommand(argc - at, argv + at);
+    commandLine.wrong("unknown command '" + command + "'");
 }

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <sstream>
 #include <map>
+#include <optional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -48,7 +49,7 @@
 #include "platform/ui.h"
 #include "routes/trace_table.h"
 #include "tools/console_ui.h"
-#include "tools/tool_version.h"
+#include "tools/tool_command_line.h"
 
 namespace {
 
@@ -259,40 +260,41 @@ int receivePort(const std::string& name, int seconds) {
 
 constexpr const char* kUsage =
     "usage: vexa-nmea FILE...\n"
-    "         replays NMEA logs and summarises them\n"
     "       vexa-nmea --port PORT [--seconds N]\n"
-    "         reads a receiver for N seconds (default 10) and summarises what arrived;\n"
-    "         PORT is a device (/dev/ttyUSB0, /dev/serial/by-id/..., a pseudo-terminal),\n"
-    "         COM1: to COM8:, gpsd or gpsd://HOST:PORT\n";
+    "\n"
+    "Replays NMEA logs and summarises each, or reads a receiver and summarises what arrived:\n"
+    "sentences by type, checksum failures, fixes, satellites, trace points, distance, time\n"
+    "span, first and last position.\n"
+    "\n"
+    "  -p, --port PORT    read a receiver: a device (/dev/ttyUSB0, /dev/serial/by-id/...,\n"
+    "                     a pseudo-terminal), COM1: to COM8:, gpsd or gpsd://HOST:PORT\n"
+    "  -s, --seconds N    how long to read the receiver (default 10)\n"
+    "  -h, --help         this text\n"
+    "  -V, --version      the version\n"
+    "\n"
+    "Exit status: 0 done, 1 a file or the port could not be read, 2 wrong command line.\n";
+
+enum Option { kPort, kSeconds };
+constexpr OptionSpec kOptions[] = {{kPort, "port", 'p', true}, {kSeconds, "seconds", 's', true}};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (vexa::printedVersion(argc, argv, "vexa-nmea")) return 0;
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help") {
-        std::fputs(kUsage, args.empty() ? stderr : stdout);
-        return args.empty() ? 2 : 0;
+    const ToolCommandLine commandLine("vexa-nmea", kUsage);
+    const ReadOptions read = commandLine.read(kOptions, argc, argv);
+    std::optional<std::string> port;
+    std::optional<long> seconds;
+    for (const OptionFound& option : read.options) {
+        if (option.id == kPort) port = option.value;
+        long n = 0;
+        if (option.id == kSeconds && !readCount(option.value, 1, 86400, n)) commandLine.wrong("--seconds takes 1..86400");
+        if (option.id == kSeconds) seconds = n;
     }
-    if (args[0] == "--port") {
-        int seconds = 10;
-        const bool withSeconds = args.size() == 4 && args[2] == "--seconds";
-        if (withSeconds) seconds = std::atoi(args[3].c_str());
-        if (args.size() < 2 || (args.size() != 2 && !withSeconds) || seconds <= 0) {
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
-        return receivePort(args[1], seconds);
-    }
-    // Logs are files; an option this tool does not know is a wrong command line.
-    for (const std::string& arg : args) {
-        if (arg.starts_with("--")) {
-            std::fprintf(stderr, "vexa-nmea: unknown option %s\n", arg.c_str());
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
-    }
+    if (port && !read.operands.empty()) commandLine.wrong("give FILE... or --port, not both");
+    if (port) return receivePort(*port, static_cast<int>(seconds.value_or(10)));
+    if (seconds) commandLine.wrong("--seconds goes with --port");
+    if (read.operands.empty()) commandLine.wrong("give FILE... or --port PORT");
     int status = 0;
-    for (const std::string& file : args) status |= replayFile(file.c_str());
+    for (const std::string& file : read.operands) status |= replayFile(file.c_str());
     return status;
 }

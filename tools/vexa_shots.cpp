@@ -4,13 +4,15 @@
 // modes, one orientation per row (normal, landscape, upside down) and one kind per column
 // (north up, 3D, course up).
 //
-//   vexa-shots <map directory> <NMEA log> <output folder>
+//   vexa-shots MAPDIR LOG OUTDIR [WxH]
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -30,6 +32,7 @@
 #include "gps/gps_state.h"
 #include "gps/gps_views.h"
 #include "gps/nmea_log.h"
+#include "tools/tool_command_line.h"
 #include "gps/nmea_replay.h"
 #include "gps/satellites.h"
 #include "geo/sun_times.h"
@@ -243,13 +246,29 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
 }  // namespace
 }  // namespace vexa
 
+namespace {
+
+constexpr const char* kHelp =
+    "usage: vexa-shots MAPDIR LOG OUTDIR [WxH]\n"
+    "\n"
+    "Replays the NMEA LOG over the maps of MAPDIR without a window and writes the GPS, Move\n"
+    "and Karte views, and the nine Move display modes, as PNG files into OUTDIR.\n"
+    "WxH is the device screen in pixels (default 240x320).\n"
+    "\n"
+    "  -h, --help       this text\n"
+    "  -V, --version    the version\n"
+    "\n"
+    "Exit status: 0 written, 1 failed, 2 wrong command line.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if ((argc != 4 && argc != 5) ||
-        (argc == 5 && std::sscanf(argv[4], "%dx%d", &vexa::screenWidth, &vexa::screenHeight) != 2)) {
-        std::fprintf(stderr, "usage: vexa-shots <map directory> <NMEA log> <output folder> [WxH]\n");
-        return 2;
-    }
+    const vexa::ToolCommandLine commandLine("vexa-shots", kHelp);
+    const std::vector<std::string> args = commandLine.read({}, argc, argv).operands;
+    if (args.size() != 3 && args.size() != 4) commandLine.wrong("give MAPDIR LOG OUTDIR and perhaps WxH");
+    if (args.size() == 4 && std::sscanf(args[3].c_str(), "%dx%d", &vexa::screenWidth, &vexa::screenHeight) != 2)
+        commandLine.wrong("the screen is WxH in pixels, e.g. 240x320");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    return vexa::run(argv[1], argv[2], argv[3]);
+    return vexa::run(args[0], args[1], args[2]);
 }

@@ -46,10 +46,6 @@ TEST(CommandLine, OptionsAndTheirErrors) {
              {"--screen", "240"}, {"--screen", "200x320"}, {"--screen", "320x5000"}, {"--scale", "0"}, {"--maps"}, {"--bogus"},
              {"--replay-speed", "7"}, {"--replay-speed", "0"}, {"--replay-speed"}})
         EXPECT_FALSE(parseCommandLine(args).error.empty()) << args[0];
-    QByteArray out;
-    EXPECT_EQ(runVexa({"--help"}, &out), 0);
-    EXPECT_TRUE(out.contains("--snapshot DIR"));
-    EXPECT_EQ(runVexa({"--scale", "x"}), 2);
 }
 
 TEST_F(AppTest, SnapshotPlaysTheReplayAndWritesTheFourViews) {

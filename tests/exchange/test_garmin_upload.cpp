@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 #include "exchange/garmin_link.h"
 #include "geo/grid.h"
@@ -150,28 +149,6 @@ TEST_F(UploadFixture, EachFaultEndsAsDocumentedWithoutHanging) {
         EXPECT_EQ(lines[lines.size() - 2], c.lastReport) << c.fault;
         EXPECT_FALSE(port.isOpen());
     }
-}
-
-TEST_F(UploadFixture, CommandLineUploadSucceedsOnlyWhenEveryPacketIsAcknowledged) {
-    RouteTable route;
-    route.points[0] = at(13.4, 52.5);
-    route.points[1] = at(13.5, 52.6);
-    route.count = 2;
-    struct Case {
-        std::string fault, n;
-        int status;
-    };
-    for (const Case& c : {Case{"", "", 0}, Case{"--nak", "3", 1}, Case{"--silent-after", "4", 1}}) {
-        const auto sim = simulator(c.fault, c.n);
-        std::ostringstream progress;
-        EXPECT_EQ(uploadRouteToGarmin(port, route, plateCarree(), sim->device(), "Tour", progress), c.status)
-            << c.fault;
-        EXPECT_NE(progress.str().find("Send 000: breite=52.500000 laenge=13.400000\n"), std::string::npos)
-            << progress.str();
-    }
-    std::ostringstream progress;
-    EXPECT_EQ(uploadRouteToGarmin(port, route, plateCarree(), (dir / "none").string(), "", progress), 1);
-    EXPECT_NE(progress.str().find("function=CreateFile error=2"), std::string::npos) << progress.str();
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // the exit status of each kind of failure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "exchange/poi_csv_reader.h"
 #include "tests/support/device_simulator.h"
+#include "tests/support/garmin_record.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tool_run.h"
 
@@ -25,12 +27,17 @@ int count(const std::string& text, const std::string& what) {
 TEST(VexaConvert, RoutesAndPoisGoThroughEveryFormatChosenByTheExtension) {
     TempDir dir;
     writeFile(dir / "in.kml", "<kml><LineString><coordinates>-74.0059,40.7128,10 -73.9,40.8,-2</coordinates></LineString></kml>");
-    writeFile(dir / "p.csv", "M\xFChle;2;9.50000;53.25000;12\nKirche;2;9.75000;53.5;0\n");
-    for (const char* step : {"in.kml a.gpx", "a.gpx b.ovl", "b.ovl c.kml", "p.csv p.gpx", "p.gpx q.csv"}) {
+    writeFile(dir / "p.csv", "M\xFChle;2;9.50000;53.25000;12\nKirche;2;9.75000;53.5;0\nTurm;2;x;y;0\n");
+    for (const char* step : {"in.kml a.gpx", "a.gpx b.ovl", "p.csv p.gpx", "p.gpx q.csv"}) {
         const std::string in(step, std::strchr(step, ' ')), out(std::strchr(step, ' ') + 1);
         EXPECT_EQ(convert(q(dir / in) + " " + q(dir / out)).status, 0) << step;
     }
-    EXPECT_NE(readFile(dir / "c.kml").find("-73.90000"), std::string::npos);
+    EXPECT_EQ(convert(q(dir / "b.ovl") + " " + q(dir / "c.kml") + " --name 'Elbe Tour'").status, 0);
+    EXPECT_NE(readFile(dir / "a.gpx").find("<trk><name>a</name>"), std::string::npos);  // named after OUT
+    const std::string kml = readFile(dir / "c.kml");
+    EXPECT_NE(kml.find("<description>Elbe Tour "), std::string::npos);
+    EXPECT_NE(kml.find("-73.90000"), std::string::npos);
+    EXPECT_EQ(convert("-q " + q(dir / "p.csv") + " " + q(dir / "p.gpx")).output, "");  // the skipped line not told
     const auto pois = ParsePoiText(readFile(dir / "q.csv")).pois;
     ASSERT_EQ(pois.size(), 2u);
     EXPECT_EQ(pois[0].name, "M\xC3\xBChle");
@@ -54,9 +61,16 @@ TEST(VexaConvert, SendsTheRouteToAGarminReceiver) {
     writeFile(dir / "Elbe.ovl", "XKoord0=9.5\nYKoord0=53.25\nXKoord1=-9.75\nYKoord1=-53.5\n");
     {
         DeviceSimulator garmin(VEXA_GARMINSIM, {"--output", (dir / "track.txt").string()});
-        const ToolRun run = convert(q(dir / "Elbe.ovl") + " garmin:" + garmin.device());
+        const ToolRun run = convert(q(dir / "Elbe.ovl") + " garmin:" + garmin.device() + " --name HELD -v");
         EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_NE(run.output.find("Send 001: breite=-53.500000 laenge=-9.750000\n"), std::string::npos) << run.output;
+        // On a terminal a progress bar instead.
+        const ToolRun bar = runTool("script", "-qec \"" VEXA_CONVERT " " + q(dir / "Elbe.ovl") + " garmin:" +
+                                                  garmin.device() + "\" /dev/null < /dev/null");
+        EXPECT_NE(bar.output.find("] 2/2 points"), std::string::npos) << bar.output;
     }
+    const auto record = garminRecord(dir / "track.txt");
+    EXPECT_NE(std::find(record.begin(), record.end(), "header \"HELD\""), record.end());
     // Without a receiver on the line the conversion fails.
     const ToolRun none = convert(q(dir / "Elbe.ovl") + " garmin:" + (dir / "no-such-tty").string());
     EXPECT_EQ(none.status, 1);

@@ -32,11 +32,11 @@ TEST(VexaMaps, CommandLinesAndFoldersItRefuses) {
         int status;
         const char* says;
     } cases[] = {
-        {"", 2, "usage: vexa-maps"},
+        {"", 2, "vexa-maps: give a COMMAND"},
         {"tiles x", 2, "unknown command 'tiles'"},
         {"info --help", 0, "usage: vexa-maps info DIR"},
-        {"info", 2, "usage: vexa-maps info DIR"},
-        {"worldfiles a b", 2, "usage: vexa-maps worldfiles DIR"},
+        {"info", 2, "vexa-maps info: give DIR"},
+        {"worldfiles a b", 2, "Try 'vexa-maps worldfiles --help'."},
         {"vrt " + q(dir / "nowhere_utm"), 1, "no such folder"},
         {"info " + q(dir / "Karten"), 1, "holds no grid"},
         {"vrt " + q(dir / "Leer_utm"), 1, "holds no maps"},

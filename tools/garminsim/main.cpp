@@ -6,7 +6,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -16,12 +15,11 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "tools/garminsim/receiver.h"
 #include "tools/pseudo_terminal.h"
-#include "tools/tool_version.h"
+#include "tools/tool_command_line.h"
 
 namespace {
 
@@ -46,9 +44,9 @@ acknowledgement (id 21), and writes what it received, one line each:
 Latitude and longitude are degrees from the semicircles. It runs until it is terminated.
 
 Options:
-  --output FILE        write the received track to FILE instead of standard output
+  -o, --output FILE    write the received track to FILE instead of standard output
   --link PATH          also create PATH as a symbolic link to the device
-  --quiet              no messages on standard error
+  -q, --quiet          no messages on standard error
 
 Faults (N counts the packets received, the product request being the first):
   --nak N              refuse every N-th packet (negative acknowledgement, not recorded);
@@ -62,6 +60,10 @@ Faults (N counts the packets received, the product request being the first):
   --slow MS            wait MS milliseconds before each answer
   --seed N             seed of the noise bytes (default 1)
   -h, --help           this text
+  -V, --version        the version
+
+Exit status: 0 terminated, 1 failed (the pseudo-terminal, the output file), 2 wrong
+command line.
 )";
 
 struct Options {
@@ -72,47 +74,35 @@ struct Options {
     Faults faults;
 };
 
+const ToolCommandLine commandLine("vexa-garminsim", kHelp);
+
 [[noreturn]] void fail(const std::string& message) {
-    std::cerr << "vexa-garminsim: " << message << "\n(vexa-garminsim --help explains the options)\n";
-    std::exit(2);
+    std::cerr << "vexa-garminsim: " << message << "\n";
+    std::exit(1);
 }
 
-// Every option but --quiet and --help takes a value; the numeric ones are counts.
+enum Option { kOutput, kLink, kQuiet, kCounts };
+constexpr OptionSpec kOptions[] = {
+    {kOutput, "output", 'o', true}, {kLink, "link", 0, true},         {kQuiet, "quiet", 'q'},
+    {kCounts + 0, "nak", 0, true},  {kCounts + 1, "silent-after", 0, true}, {kCounts + 2, "garbage", 0, true},
+    {kCounts + 3, "bad-checksum", 0, true}, {kCounts + 4, "slow", 0, true}, {kCounts + 5, "seed", 0, true},
+};
+
 Options parseOptions(int argc, char** argv) {
     Options o;
-    const std::pair<std::string_view, int*> counts[] = {
-        {"--nak", &o.faults.nakEvery},           {"--silent-after", &o.faults.silentAfter},
-        {"--garbage", &o.faults.garbageEvery},   {"--bad-checksum", &o.faults.badChecksumEvery},
-        {"--slow", &o.slowMs},                   {"--seed", &o.seed},
-    };
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-h" || arg == "--help") {
-            std::cout << kHelp;
-            std::exit(0);
-        }
-        if (arg == "--quiet") {
-            o.quiet = true;
-            continue;
-        }
-        if (i + 1 == args.size()) fail(arg + " needs a value");
-        const std::string& value = args[++i];
-        if (arg == "--output") {
-            o.output = value;
-            continue;
-        }
-        if (arg == "--link") {
-            o.link = value;
-            continue;
-        }
-        const auto count = std::find_if(std::begin(counts), std::end(counts),
-                                        [&](const auto& c) { return c.first == arg; });
-        if (count == std::end(counts)) fail("unknown option " + arg);
-        char* end = nullptr;
-        const long n = std::strtol(value.c_str(), &end, 10);
-        if (value.empty() || *end || n < 0 || n > 10'000'000) fail("bad number for " + arg);
-        *count->second = static_cast<int>(n);
+    int* const counts[] = {&o.faults.nakEvery, &o.faults.silentAfter, &o.faults.garbageEvery,
+                           &o.faults.badChecksumEvery, &o.slowMs, &o.seed};
+    const ReadOptions read = commandLine.read(kOptions, argc, argv);
+    if (!read.operands.empty()) commandLine.wrong("unexpected argument '" + read.operands[0] + "'");
+    for (const OptionFound& option : read.options) {
+        if (option.id == kOutput) o.output = option.value;
+        if (option.id == kLink) o.link = option.value;
+        if (option.id == kQuiet) o.quiet = true;
+        if (option.id < kCounts) continue;
+        long n = 0;
+        if (!readCount(option.value, 0, 10'000'000, n))
+            commandLine.wrong("bad number for --" + std::string(kOptions[option.id].longName));
+        *counts[option.id - kCounts] = static_cast<int>(n);
     }
     o.faults.seed = static_cast<std::uint32_t>(o.seed);
     return o;
@@ -137,7 +127,6 @@ bool writeAll(int fd, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (vexa::printedVersion(argc, argv, "vexa-garminsim")) return 0;
     signal(SIGPIPE, SIG_IGN);
     struct sigaction action {};
     action.sa_handler = onSignal;

@@ -19,7 +19,7 @@
 #include "tools/gpssim/faults.h"
 #include "tools/gpssim/nmea_sentences.h"
 #include "tools/pseudo_terminal.h"
-#include "tools/tool_version.h"
+#include "tools/tool_command_line.h"
 
 namespace {
 
@@ -44,9 +44,11 @@ Options:
   --no-fix FROM-TO      seconds FROM to TO of the drive without fix (a tunnel); repeatable
   --rate X              X times real time (default 1; 0 = as fast as the baud rate allows)
   --baud N              pace the bytes as N baud would (default 4800; 0 = unpaced)
-  --output FILE         write the text to FILE instead of a pseudo-terminal, unpaced
+  -o, --output FILE     write the text to FILE instead of a pseudo-terminal, unpaced
   --link PATH           also create PATH as a symbolic link to the device
-  --quiet               print only the device path
+  -q, --quiet           print only the device path
+  -h, --help            this text
+  -V, --version         the version
 
 Faults:
   --bad-checksum N      every N-th sentence gets a wrong checksum
@@ -55,6 +57,8 @@ Faults:
   --silence AT:SECS     after second AT, send nothing for SECS real seconds (any --rate)
   --hangup AT           after second AT, hang up (close the pseudo-terminal) and exit
   --seed N              seed of the random bytes (default 1)
+
+Exit status: 0 done, 1 failed (a file, the pseudo-terminal), 2 wrong command line.
 
 Example:
   vexa-gpssim --route "9.7410,52.3766,40;9.7400,52.4400,70;9.8500,52.4600" --no-fix 60-75
@@ -70,59 +74,77 @@ struct Options {
     FaultPlan faults;
 };
 
+const vexa::ToolCommandLine commandLine("vexa-gpssim", kHelp);
+
 [[noreturn]] void fail(const std::string& message) {
-    std::cerr << "vexa-gpssim: " << message << "\n(vexa-gpssim --help explains the options)\n";
-    std::exit(2);
+    std::cerr << "vexa-gpssim: " << message << "\n";
+    std::exit(1);
 }
 
 int toInt(const std::string& text, const char* option) {
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end || value < 0 || value > 10'000'000) fail(std::string("bad number for ") + option);
+    long value = 0;
+    if (!vexa::readCount(text, 0, 10'000'000, value)) commandLine.wrong(std::string("bad number for ") + option);
     return static_cast<int>(value);
 }
 
+enum Option {
+    kLog, kRoute, kRouteFile, kOutput, kLink, kQuiet, kStart, kNoFix, kRate, kBaud,
+    kBadChecksum, kOverlong, kGarbage, kSilence, kHangup, kSeed
+};
+constexpr vexa::OptionSpec kOptions[] = {
+    {kLog, "log", 0, true},         {kRoute, "route", 0, true},     {kRouteFile, "route-file", 0, true},
+    {kOutput, "output", 'o', true}, {kLink, "link", 0, true},       {kQuiet, "quiet", 'q'},
+    {kStart, "start", 0, true},     {kNoFix, "no-fix", 0, true},    {kRate, "rate", 0, true},
+    {kBaud, "baud", 0, true},       {kBadChecksum, "bad-checksum", 0, true},
+    {kOverlong, "overlong", 0, true}, {kGarbage, "garbage", 0, true}, {kSilence, "silence", 0, true},
+    {kHangup, "hangup", 0, true},   {kSeed, "seed", 0, true},
+};
+
 Options parseOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc) fail(arg + " needs a value");
-            return argv[++i];
-        };
-        if (arg == "-h" || arg == "--help") { std::cout << kHelp; std::exit(0); }
-        else if (arg == "--log") o.logFile = value();
-        else if (arg == "--route") o.route = value();
-        else if (arg == "--route-file") o.routeFile = value();
-        else if (arg == "--output") o.output = value();
-        else if (arg == "--link") o.link = value();
-        else if (arg == "--quiet") o.quiet = true;
-        else if (arg == "--start") {
-            const std::string v = value();
-            if (std::sscanf(v.c_str(), "%d-%d-%dT%d:%d:%d", &o.start.year, &o.start.month, &o.start.day,
-                            &o.start.hour, &o.start.minute, &o.start.second) != 6 ||
-                o.start.month < 1 || o.start.month > 12 || o.start.day < 1 || o.start.day > 31 ||
-                o.start.hour > 23 || o.start.minute > 59 || o.start.second > 59)
-                fail("--start wants YYYY-MM-DDTHH:MM:SS");
-        } else if (arg == "--no-fix") {
-            NoFixStretch s;
-            if (std::sscanf(value().c_str(), "%d-%d", &s.from, &s.to) != 2 || s.to <= s.from) fail("--no-fix wants FROM-TO");
-            o.noFix.push_back(s);
-        } else if (arg == "--rate") {
-            o.rate = std::atof(value().c_str());
-            if (!(o.rate >= 0)) fail("bad --rate");
-        } else if (arg == "--baud") o.baud = toInt(value(), "--baud");
-        else if (arg == "--bad-checksum") o.faults.badChecksumEvery = toInt(value(), "--bad-checksum");
-        else if (arg == "--overlong") o.faults.overlongEvery = toInt(value(), "--overlong");
-        else if (arg == "--garbage") o.faults.garbageEvery = toInt(value(), "--garbage");
-        else if (arg == "--silence") {
-            if (std::sscanf(value().c_str(), "%d:%d", &o.faults.silenceAt, &o.faults.silenceSeconds) != 2) fail("--silence wants AT:SECS");
-        } else if (arg == "--hangup") o.faults.hangupAt = toInt(value(), "--hangup");
-        else if (arg == "--seed") o.faults.seed = static_cast<std::uint32_t>(toInt(value(), "--seed"));
-        else fail("unknown option " + arg);
+    const vexa::ReadOptions read = commandLine.read(kOptions, argc, argv);
+    if (!read.operands.empty()) commandLine.wrong("unexpected argument '" + read.operands[0] + "'");
+    for (const vexa::OptionFound& option : read.options) {
+        const std::string& v = option.value;
+        switch (option.id) {
+            case kLog: o.logFile = v; break;
+            case kRoute: o.route = v; break;
+            case kRouteFile: o.routeFile = v; break;
+            case kOutput: o.output = v; break;
+            case kLink: o.link = v; break;
+            case kQuiet: o.quiet = true; break;
+            case kStart:
+                if (std::sscanf(v.c_str(), "%d-%d-%dT%d:%d:%d", &o.start.year, &o.start.month, &o.start.day,
+                                &o.start.hour, &o.start.minute, &o.start.second) != 6 ||
+                    o.start.month < 1 || o.start.month > 12 || o.start.day < 1 || o.start.day > 31 ||
+                    o.start.hour > 23 || o.start.minute > 59 || o.start.second > 59)
+                    commandLine.wrong("--start wants YYYY-MM-DDTHH:MM:SS");
+                break;
+            case kNoFix: {
+                NoFixStretch s;
+                if (std::sscanf(v.c_str(), "%d-%d", &s.from, &s.to) != 2 || s.to <= s.from)
+                    commandLine.wrong("--no-fix wants FROM-TO");
+                o.noFix.push_back(s);
+                break;
+            }
+            case kRate:
+                o.rate = std::atof(v.c_str());
+                if (!(o.rate >= 0)) commandLine.wrong("bad --rate");
+                break;
+            case kBaud: o.baud = toInt(v, "--baud"); break;
+            case kBadChecksum: o.faults.badChecksumEvery = toInt(v, "--bad-checksum"); break;
+            case kOverlong: o.faults.overlongEvery = toInt(v, "--overlong"); break;
+            case kGarbage: o.faults.garbageEvery = toInt(v, "--garbage"); break;
+            case kSilence:
+                if (std::sscanf(v.c_str(), "%d:%d", &o.faults.silenceAt, &o.faults.silenceSeconds) != 2)
+                    commandLine.wrong("--silence wants AT:SECS");
+                break;
+            case kHangup: o.faults.hangupAt = toInt(v, "--hangup"); break;
+            case kSeed: o.faults.seed = static_cast<std::uint32_t>(toInt(v, "--seed")); break;
+        }
     }
     const int sources = !o.logFile.empty() + !o.route.empty() + !o.routeFile.empty();
-    if (sources != 1) fail("give exactly one of --log, --route, --route-file");
+    if (sources != 1) commandLine.wrong("give exactly one of --log, --route, --route-file");
     return o;
 }
 
@@ -263,7 +285,8 @@ void sendDrive(const Options& o, Line& line) {
         }
     }
     const auto route = parseWaypoints(waypoints, error);
-    if (!route) fail(error);
+    if (!route && o.routeFile.empty()) commandLine.wrong("--route: " + error);
+    if (!route) fail(o.routeFile + ": " + error);
     SecondPacer pacer(line, o);
     for (const Fix& fix : simulateDrive(*route, o.noFix))
         if (!pacer.sendSecond(fix.second, sentencesForFix(fix, o.start))) return;
@@ -272,7 +295,6 @@ void sendDrive(const Options& o, Line& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (vexa::printedVersion(argc, argv, "vexa-gpssim")) return 0;
     signal(SIGPIPE, SIG_IGN);
     const Options options = parseOptions(argc, argv);
     Line line(options);

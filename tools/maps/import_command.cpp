@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "maps/import/map_import.h"
+#include "tools/tool_command_line.h"
 #include "util/number_scan.h"
 
 namespace vexa {
@@ -45,14 +46,14 @@ std::atomic<bool> interrupted{false};
 
 void onInterrupt(int) { interrupted.store(true); }
 
-std::optional<int> positive(const char* text, int max) {
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (*text == '\0' || *end != '\0' || value < 1 || value > max) return std::nullopt;
+std::optional<int> positive(const std::string& text, int max) {
+    long value = 0;
+    if (!readCount(text, 1, max, value)) return std::nullopt;
     return static_cast<int>(value);
 }
 
-std::optional<std::array<double, 4>> boundsFrom(const char* text) {
+std::optional<std::array<double, 4>> boundsFrom(const std::string& value) {
+    const char* text = value.c_str();
     std::array<double, 4> b{};
     int used = 0;
     if (std::sscanf(text, "%lf,%lf,%lf,%lf%n", &b[0], &b[1], &b[2], &b[3], &used) != 4 ||
@@ -61,10 +62,12 @@ std::optional<std::array<double, 4>> boundsFrom(const char* text) {
     return b;
 }
 
-int usageError(const std::string& message) {
-    std::fprintf(stderr, "vexa-maps import: %s\n\n%s", message.c_str(), kUsage);
-    return 2;
-}
+enum Option { kZone, kResolution, kTile, kFormat, kQuality, kResampling, kSrs, kBounds, kQuiet };
+constexpr OptionSpec kOptions[] = {
+    {kZone, "zone", 0, true},     {kResolution, "resolution", 0, true}, {kTile, "tile", 0, true},
+    {kFormat, "format", 0, true}, {kQuality, "quality", 0, true},       {kResampling, "resampling", 0, true},
+    {kSrs, "srs", 0, true},       {kBounds, "bounds", 0, true},         {kQuiet, "quiet", 'q'},
+};
 
 // The bar redraws only when its text changes: a few hundred writes for any import.
 class ProgressBar {
@@ -95,57 +98,50 @@ private:
 }  // namespace
 
 int runImportCommand(int argc, char** argv) {
+    const ToolCommandLine commandLine("vexa-maps import", kUsage);
+    const ReadOptions read = commandLine.read(kOptions, argc, argv);
     ImportRequest request;
-    std::vector<std::string> paths;
+    std::vector<std::string> paths = read.operands;
     bool quiet = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "-q") {
-            quiet = true;
-            continue;
-        }
-        if (arg.size() > 2 && arg.substr(0, 2) == "--") {
-            if (i + 1 >= argc) return usageError(std::string(arg) + " needs a value");
-            const char* value = argv[++i];
-            if (arg == "--zone") {
-                auto zone = positive(value, 60);
-                if (!zone) return usageError("--zone takes 1..60");
-                request.zone = zone;
-            } else if (arg == "--resolution") {
-                if (!(request.resolution = positive(value, 100000))) return usageError("--resolution takes 1..100000");
-            } else if (arg == "--tile") {
-                auto tile = positive(value, 10000);
-                if (!tile || *tile < 16) return usageError("--tile takes 16..10000 pixels");
+    for (const OptionFound& option : read.options) {
+        const std::string& value = option.value;
+        switch (option.id) {
+            case kZone:
+                if (!(request.zone = positive(value, 60))) commandLine.wrong("--zone takes 1..60");
+                break;
+            case kResolution:
+                if (!(request.resolution = positive(value, 100000))) commandLine.wrong("--resolution takes 1..100000");
+                break;
+            case kTile: {
+                const auto tile = positive(value, 10000);
+                if (!tile || *tile < 16) commandLine.wrong("--tile takes 16..10000 pixels");
                 request.tilePixels = *tile;
-            } else if (arg == "--format") {
-                request.format = value;
-                if (request.format != "jpg" && request.format != "png") return usageError("--format takes jpg or png");
-            } else if (arg == "--quality") {
-                auto quality = positive(value, 100);
-                if (!quality) return usageError("--quality takes 1..100");
-                request.quality = *quality;
-            } else if (arg == "--resampling") {
-                request.resampling = value;
-                if (!knownResampling(request.resampling)) return usageError(std::string("unknown resampling ") + value);
-            } else if (arg == "--srs") {
-                request.georeference.srs = value;
-            } else if (arg == "--bounds") {
-                if (!(request.georeference.bounds = boundsFrom(value)))
-                    return usageError("--bounds takes W,S,E,N with W < E and S < N");
-            } else {
-                return usageError("unknown option " + std::string(arg));
+                break;
             }
-            continue;
+            case kFormat:
+                request.format = value;
+                if (request.format != "jpg" && request.format != "png") commandLine.wrong("--format takes jpg or png");
+                break;
+            case kQuality: {
+                const auto quality = positive(value, 100);
+                if (!quality) commandLine.wrong("--quality takes 1..100");
+                request.quality = *quality;
+                break;
+            }
+            case kResampling:
+                request.resampling = value;
+                if (!knownResampling(request.resampling)) commandLine.wrong("unknown resampling " + value);
+                break;
+            case kSrs: request.georeference.srs = value; break;
+            case kBounds:
+                if (!(request.georeference.bounds = boundsFrom(value)))
+                    commandLine.wrong("--bounds takes W,S,E,N with W < E and S < N");
+                break;
+            case kQuiet: quiet = true; break;
         }
-        paths.emplace_back(arg);
     }
-    if (paths.size() < 2) return usageError("give at least one SOURCE and the TARGETDIR");
-    if (request.georeference.bounds && request.georeference.srs.empty())
-        return usageError("--bounds needs --srs");
+    if (paths.size() < 2) commandLine.wrong("give at least one SOURCE and the TARGETDIR");
+    if (request.georeference.bounds && request.georeference.srs.empty()) commandLine.wrong("--bounds needs --srs");
     request.targetDir = paths.back();
     paths.pop_back();
     request.sources = std::move(paths);

@@ -76,14 +76,12 @@ void printLeftOut(const std::vector<std::string>& log) {
 }  // namespace
 
 int runInfoCommand(int argc, char** argv) {
-    int status = 0;
-    const std::optional<std::string> directory = folderArgument(argc, argv, 1, kUsage, &status);
-    if (!directory) return status;
-    const std::optional<MapFolder> folder = readFolderOrSay("info", *directory);
+    const std::string directory = folderArguments("info", argc, argv, 1, kUsage).front();
+    const std::optional<MapFolder> folder = readFolderOrSay("info", directory);
     if (!folder) return 1;
     const GridContext& grid = folder->grid;
 
-    std::printf("folder: %s\n", directory->c_str());
+    std::printf("folder: %s\n", directory.c_str());
     std::printf("grid: %s\n", gridDescription(grid).c_str());
     std::printf("maps: %zu\n", folder->table.rows.size());
     std::map<int, int> perResolution;

@@ -1,25 +1,18 @@
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "tools/maps/map_folder_commands.h"
+#include "tools/tool_command_line.h"
 #include "util/text.h"
 
 namespace vexa {
 
-std::optional<std::string> folderArgument(int argc, char** argv, int maxArguments, const char* usage,
-                                          int* status) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(usage, stdout);
-        *status = 0;
-        return std::nullopt;
-    }
-    if (argc < 2 || argc > 1 + maxArguments || argv[1][0] == '-') {
-        std::fputs(usage, stderr);
-        *status = 2;
-        return std::nullopt;
-    }
-    return std::string(argv[1]);
+std::vector<std::string> folderArguments(const char* command, int argc, char** argv, std::size_t maxArguments,
+                                         const char* usage) {
+    const ToolCommandLine commandLine(std::string("vexa-maps ") + command, usage);
+    std::vector<std::string> args = commandLine.read({}, argc, argv).operands;
+    if (args.empty() || args.size() > maxArguments) commandLine.wrong(maxArguments == 1 ? "give DIR" : "give DIR and perhaps OUT");
+    return args;
 }
 
 std::optional<MapFolder> readFolderOrSay(const char* command, const std::string& directory) {

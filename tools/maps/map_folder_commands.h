@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "maps/map_folder.h"
 
@@ -14,10 +15,10 @@ int runInfoCommand(int argc, char** argv);
 int runVrtCommand(int argc, char** argv);
 int runWorldfilesCommand(int argc, char** argv);
 
-// The one argument DIR of a folder command: the help text on --help (status 0), the usage on
-// a wrong command line (2). nullopt with *status set when the command is done.
-std::optional<std::string> folderArgument(int argc, char** argv, int maxArguments, const char* usage,
-                                          int* status);
+// The arguments of a folder command, DIR first, at most `maxArguments`; does not return on
+// --help, --version or a wrong command line.
+std::vector<std::string> folderArguments(const char* command, int argc, char** argv, std::size_t maxArguments,
+                                         const char* usage);
 
 // The folder read as the program reads it; nullopt (the reason on standard error) when its
 // name holds no grid or it does not exist.

@@ -60,18 +60,17 @@ std::optional<BandChoice> bandsOf(const std::string& path) {
 }  // namespace
 
 int runVrtCommand(int argc, char** argv) {
-    int status = 0;
-    const std::optional<std::string> directory = folderArgument(argc, argv, 2, kUsage, &status);
-    if (!directory) return status;
-    std::string out = argc > 2 ? argv[2] : std::filesystem::path(*directory).lexically_normal().string();
-    if (argc <= 2) {
+    const std::vector<std::string> args = folderArguments("vrt", argc, argv, 2, kUsage);
+    const std::string& directory = args.front();
+    std::string out = args.size() > 1 ? args[1] : std::filesystem::path(directory).lexically_normal().string();
+    if (args.size() == 1) {
         while (out.size() > 1 && out.back() == '/') out.pop_back();
         out += ".vrt";
     }
-    const std::optional<MapFolder> folder = readFolderOrSay("vrt", *directory);
+    const std::optional<MapFolder> folder = readFolderOrSay("vrt", directory);
     if (!folder) return 1;
     if (folder->table.empty()) {
-        std::fprintf(stderr, "vexa-maps vrt: %s holds no maps\n", directory->c_str());
+        std::fprintf(stderr, "vexa-maps vrt: %s holds no maps\n", directory.c_str());
         return 1;
     }
 
@@ -93,7 +92,7 @@ int runVrtCommand(int argc, char** argv) {
     const double columns = std::ceil((east - west) / pixelX - 1e-6), rows = std::ceil((north - south) / pixelY - 1e-6);
     if (!(columns < 2147483647.0 && rows < 2147483647.0)) {
         std::fprintf(stderr, "vexa-maps vrt: %s: %.0f x %.0f pixels at the finest resolution, more than GDAL takes\n",
-                     directory->c_str(), columns, rows);
+                     directory.c_str(), columns, rows);
         return 1;
     }
     const int width = static_cast<int>(columns), height = static_cast<int>(rows);

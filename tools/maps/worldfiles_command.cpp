@@ -31,10 +31,9 @@ std::string worldFileExtension(std::string_view imageExtension) {
 }  // namespace
 
 int runWorldfilesCommand(int argc, char** argv) {
+    const std::string directory = folderArguments("worldfiles", argc, argv, 1, kUsage).front();
     int status = 0;
-    const std::optional<std::string> directory = folderArgument(argc, argv, 1, kUsage, &status);
-    if (!directory) return status;
-    const std::optional<MapFolder> folder = readFolderOrSay("worldfiles", *directory);
+    const std::optional<MapFolder> folder = readFolderOrSay("worldfiles", directory);
     if (!folder) return 1;
 
     const std::string prj = gridWkt(folder->grid);
@@ -62,7 +61,7 @@ int runWorldfilesCommand(int argc, char** argv) {
         }
         written += whole ? 1 : 0;
     }
-    std::printf("%s: world files and .prj files for %d maps\n", directory->c_str(), written);
+    std::printf("%s: world files and .prj files for %d maps\n", directory.c_str(), written);
     return status;
 }
 

@@ -2,12 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 
 #include "exchange/export_format.h"
 #include "exchange/file_writing.h"
-#include "exchange/garmin_link.h"
-#include "exchange/garmin_upload.h"
 #include "exchange/poi_csv_reader.h"
 #include "exchange/route_file_import.h"
 #include "exchange/route_import.h"
@@ -15,7 +12,6 @@
 #include "geo/grid_refresh.h"
 #include "routes/grid_refresh_tables.h"
 #include "platform/linux/system_clock.h"
-#include "platform/linux/termios_serial_port.h"
 #include "routes/route_hits.h"
 
 namespace vexa {
@@ -84,7 +80,7 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
     if (format == "csv") {
         PoiText text = ParsePoiText(bytes);
         for (const int line : text.unreadableLines)
-            complain("%s: unreadable coordinates, line skipped", source.path.string() + ":" + std::to_string(line));
+            if (conversion.talk != Conversion::Talk::Quiet) complain("%s: unreadable coordinates, line skipped", source.path.string() + ":" + std::to_string(line));
         takePois(conversion, std::move(text.pois));
         if (conversion.pois.count > 0) return kConverted;
         complain("%s: no POIs in the file", source.path.string());
@@ -129,15 +125,7 @@ ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui) {
             complain("%s: no such device", target.device);
             return kFailed;
         }
-        // The route goes as a track named after the source, with the upload's progress lines.
-        GarminLink link;
-        setGarminTrackName(link, conversion.name);
-        TermiosSerialPort port;
-        if (uploadRouteToGarmin(port, *conversion.route, conversion.grid, target.device, link.trackName,
-                                std::cerr) == 0)
-            return kConverted;
-        complain("%s: the receiver did not take the whole track", target.device);
-        return kFailed;
+        return sendToGarmin(target, conversion);
     }
     if (target.kind == Endpoint::Kind::Database) {
         const bool route = !target.routeName.empty();
@@ -149,7 +137,7 @@ ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui) {
     }
     const std::string& format = target.format;
     const RouteTable& route = *conversion.route;
-    const std::string name = target.path.stem().string();
+    const std::string name = conversion.givenName.value_or(target.path.stem().string());
     const auto points = routeExportPoints(route, conversion.grid);
     std::string text;
     if (format == "ovl" && route.count > 0) {

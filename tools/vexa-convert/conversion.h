@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "geo/grid_context.h"
@@ -38,15 +39,22 @@ struct Conversion {
     }();
     std::unique_ptr<RouteTable> route = std::make_unique<RouteTable>();
     PoiTable pois;
-    std::string name;  // the route's name in the written files
+    std::string name;                      // the source's name: its file or its route in a volume
+    std::optional<std::string> givenName;  // --name: the route's name in KML and GPX files and on the receiver
     // A source route of more than 4000 points: refused, thinned evenly, or cut after 4000.
     enum class LongRoute { Refuse, Thin, Truncate } longRoute = LongRoute::Refuse;
+    // What goes to standard error besides the errors: warnings, and the progress bar of an
+    // upload on a terminal (Normal), or the upload's lines packet by packet (Verbose).
+    enum class Talk { Quiet, Normal, Verbose } talk = Talk::Normal;
 };
 
 // Reads the source into `conversion`; reports to `ui` and standard error.
 ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui);
 // Writes what the target format holds, or sends the route to the Garmin receiver.
 ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui);
+
+// The route as a track to the Garmin receiver on `target.device`.
+ExitStatus sendToGarmin(const Endpoint& target, const Conversion& conversion);
 
 // A route (FILE.cdb:NAME) or the POIs (FILE.cdb) of a database volume. On failure the
 // databases have told why, or the failure is given back to say it.

@@ -1,22 +1,23 @@
-// vexa-convert IN OUT
+// vexa-convert [options] IN OUT
 //
 // Converts a route or POI file into another format with the program's own readers and
 // writers, chosen by the file extensions: KML, KMZ, OVL, GPX, CSV, and NMEA logs as tracks;
 // or sends the route to a Garmin receiver (garmin:DEVICE).
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "tools/console_ui.h"
-#include "tools/tool_version.h"
+#include "tools/tool_command_line.h"
 #include "tools/vexa-convert/conversion.h"
 
 namespace {
 
 constexpr const char* kHelp =
-    "usage: vexa-convert [--thin | --truncate] IN OUT\n"
+    "usage: vexa-convert [options] IN OUT\n"
+    "       vexa-convert [options] IN garmin:DEVICE\n"
     "\n"
-    "Converts a route or POI file; the extensions choose the formats.\n"
+    "Converts a route or POI file, or sends a route to a Garmin receiver; the extensions\n"
+    "choose the formats.\n"
     "\n"
     "  IN   .kml  route (every LineString, or gx:Track)\n"
     "       .kmz  the same, zipped\n"
@@ -28,15 +29,31 @@ constexpr const char* kHelp =
     "       .ovl  the route\n"
     "       .gpx  the route as a track and the POIs as waypoints\n"
     "       .csv  the POIs (Latin-1)\n"
-    "  garmin:DEVICE  the route as a track to a Garmin receiver on a serial device\n"
+    "  garmin:DEVICE  OUT: the route as a track to a Garmin receiver on a serial device\n"
     "  FILE.cdb:NAME  IN or OUT: the route NAME of a route database volume\n"
     "  FILE.cdb       IN or OUT: the POIs of a POI database volume (OUT: a new volume)\n"
     "\n"
-    "A route holds at most 4000 points; a longer one is refused unless\n"
-    "  --thin      keeps 4000 points spread evenly over it, first and last included\n"
-    "  --truncate  keeps its first 4000 points\n"
-    "(NMEA logs are always thinned). Coordinates are WGS84.\n"
+    "Options:\n"
+    "  -n, --name NAME  the route's name in KML and GPX files and on the receiver (default:\n"
+    "                   the name of OUT, and on the receiver the name of IN; OVL files hold\n"
+    "                   no name; a receiver takes 15 characters)\n"
+    "      --thin       a route of more than 4000 points: keep 4000 spread evenly over it,\n"
+    "                   first and last included\n"
+    "      --truncate   a route of more than 4000 points: keep its first 4000\n"
+    "  -q, --quiet      print nothing but errors\n"
+    "  -v, --verbose    show the upload to a receiver packet by packet\n"
+    "  -h, --help       this text\n"
+    "  -V, --version    the version\n"
+    "\n"
+    "A route holds at most 4000 points; a longer one is refused without --thin or --truncate\n"
+    "(NMEA logs are always thinned). Coordinates are WGS84. An upload shows a progress bar\n"
+    "when standard error is a terminal.\n"
     "Exit status: 0 converted, 1 the conversion failed, 2 wrong command line.\n";
+
+enum Option { kName, kThin, kTruncate, kQuiet, kVerbose };
+constexpr vexa::OptionSpec kOptions[] = {
+    {kName, "name", 'n', true}, {kThin, "thin"}, {kTruncate, "truncate"}, {kQuiet, "quiet", 'q'}, {kVerbose, "verbose", 'v'},
+};
 
 bool knownTarget(const vexa::Endpoint& target) {
     if (target.kind != vexa::Endpoint::Kind::File) return true;
@@ -46,35 +63,35 @@ bool knownTarget(const vexa::Endpoint& target) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (vexa::printedVersion(argc, argv, "vexa-convert")) return 0;
     using namespace vexa;
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kHelp, stdout);
-        return kConverted;
-    }
+    const ToolCommandLine commandLine("vexa-convert", kHelp);
+    const ReadOptions read = commandLine.read(kOptions, argc, argv);
     Conversion conversion;
-    int first = 1;
-    for (; first < argc && argv[first][0] == '-' && argv[first][1] == '-'; ++first) {
-        const bool thin = std::strcmp(argv[first], "--thin") == 0;
-        if ((!thin && std::strcmp(argv[first], "--truncate") != 0) ||
-            conversion.longRoute != Conversion::LongRoute::Refuse) {
-            std::fputs(kHelp, stderr);
-            return kUsage;
+    for (const OptionFound& option : read.options) {
+        using LongRoute = Conversion::LongRoute;
+        using Talk = Conversion::Talk;
+        switch (option.id) {
+            case kName: conversion.givenName = option.value; break;
+            case kThin:
+            case kTruncate:
+                if (conversion.longRoute != LongRoute::Refuse) commandLine.wrong("give --thin or --truncate, not both");
+                conversion.longRoute = option.id == kThin ? LongRoute::Thin : LongRoute::Truncate;
+                break;
+            case kQuiet:
+            case kVerbose:
+                if (conversion.talk != Talk::Normal) commandLine.wrong("give --quiet or --verbose, not both");
+                conversion.talk = option.id == kQuiet ? Talk::Quiet : Talk::Verbose;
+                break;
         }
-        conversion.longRoute = thin ? Conversion::LongRoute::Thin : Conversion::LongRoute::Truncate;
     }
-    if (argc - first != 2) {
-        std::fputs(kHelp, stderr);
-        return kUsage;
-    }
-    const Endpoint source = parseEndpoint(argv[first]);
-    const Endpoint target = parseEndpoint(argv[first + 1]);
-    if (!knownTarget(target)) {
-        std::fprintf(stderr, "vexa-convert: %s: unknown target format (kml, ovl, gpx, csv)\n", argv[first + 1]);
-        return kUsage;
-    }
+    if (read.operands.size() != 2) commandLine.wrong("give IN and OUT");
+    if (conversion.givenName && conversion.givenName->empty()) commandLine.wrong("--name needs a name");
+    const Endpoint source = parseEndpoint(read.operands[0]);
+    const Endpoint target = parseEndpoint(read.operands[1]);
+    if (!knownTarget(target))
+        commandLine.wrong(read.operands[1] + ": unknown target format (kml, ovl, gpx, csv)");
     ConsoleUi ui("vexa-convert");
-    const ExitStatus read = readSource(source, conversion, ui);
-    if (read != kConverted) return read;
+    const ExitStatus status = readSource(source, conversion, ui);
+    if (status != kConverted) return status;
     return writeTarget(target, conversion, ui);
 }
