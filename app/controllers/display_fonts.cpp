@@ -10,8 +10,8 @@
 #include "app/state_lock.h"
 #include "display/font_table.h"
 #include "frame/settings_store.h"
-#include "util/diagnostic_text.h"
 #include "platform/paths.h"
+#include "util/diagnostic_text.h"
 
 namespace vexa {
 

@@ -5,9 +5,9 @@
 #include <QProgressBar>
 
 #include "app/app_state.h"
-#include "app/controllers/map_controller.h"
 #include "app/calibration_dialog.h"
 #include "app/command_ids.h"
+#include "app/controllers/map_controller.h"
 #include "app/dialog_flag.h"
 #include "app/qt_gps_views.h"
 #include "app/state_lock.h"

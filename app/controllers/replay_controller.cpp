@@ -1,4 +1,5 @@
-// Trace and route replay: the replay thread, stepping by keys, the start-up route animation.
+// The replay commands (the NMEA replay started and stopped), the trace and route replay on the
+// replay thread, and the start-up route animation.
 //
 // The drawing replay keeps its own flag (`replayDrawing`) beside the NMEA replay's `replaying`,
 // so that a GPS reader running at the same time keeps its own trace rule. Each point is worked
@@ -13,15 +14,14 @@
 #include "app/app_state.h"
 #include "app/command_ids.h"
 #include "app/controllers/replay_controller.h"
-#include "app/window_options.h"
 #include "app/frame_view.h"
 #include "app/qt_gps_views.h"
-#include "gps/gps_session.h"
-#include "app/state_lock.h"
 #include "app/ui_thread.h"
+#include "app/window_options.h"
 #include "display/replay_thread.h"
 #include "display/startup_route.h"
 #include "geo/grid_refresh.h"
+#include "gps/gps_session.h"
 #include "routes/grid_refresh_tables.h"
 
 namespace vexa {

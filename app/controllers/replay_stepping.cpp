@@ -1,20 +1,20 @@
 // The Move view's replay buttons and the stepping keys: trace and route played continuously
-// from a button, or one point per tap or key on the UI thread.
+// from a button, or one point per tap or key on the UI thread; the NMEA replay's speed, chosen
+// in the menu or on a held replay button and kept for the next start.
 #include <algorithm>
 
 #include <QMenu>
 
 #include "app/app_state.h"
+#include "app/command_ids.h"
 #include "app/controllers/replay_controller.h"
 #include "app/frame_view.h"
 #include "app/qt_gps_views.h"
-#include "gps/gps_session.h"
-#include "app/state_lock.h"
-#include "app/command_ids.h"
 #include "display/replay_buttons.h"
-#include "frame/settings_store.h"
 #include "display/replay_thread.h"
 #include "display/trace_replay.h"
+#include "frame/settings_store.h"
+#include "gps/gps_session.h"
 
 namespace vexa {
 
