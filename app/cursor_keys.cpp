@@ -3,10 +3,10 @@
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/controllers/map_controller.h"
+#include "app/controllers/replay_controller.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
-#include "display/replay_thread.h"
-#include "display/trace_replay.h"
 #include "maps/map_selection.h"
 
 namespace vexa {
@@ -38,7 +38,7 @@ void MainWindow::cursorKey(int key) {
         return;
     }
     case DisplayMode::Move:
-        if (receiving() || drawingReplayRuns()) return;
+        if (receiving() || replay_->drawingReplayRuns()) return;
         if (enter) {
             if (calibrating()) return;
             {
@@ -54,8 +54,8 @@ void MainWindow::cursorKey(int key) {
                 StateLock lock(state_.stateMutex, uiHoldsState_);
                 trace = state_.trace.wrapped || state_.trace.next > 1;
             }
-            if (trace) stepTrace(direction);
-            else stepRoute(direction);
+            if (trace) replay_->stepTrace(direction);
+            else replay_->stepRoute(direction);
         }
         return;
     case DisplayMode::Gps:
@@ -64,9 +64,9 @@ void MainWindow::cursorKey(int key) {
                 StateLock lock(state_.stateMutex, uiHoldsState_);
                 state_.guidance.targetLineOff = !state_.guidance.targetLineOff;
             }
-            if (idle()) RefreshWindow();
+            if (context_.idle()) context_.refreshWindow();
         } else {
-            gpsReplayKey(key);
+            replay_->gpsReplayKey(key);
         }
         return;
     case DisplayMode::Nmea:
@@ -110,48 +110,10 @@ void MainWindow::karteEnter() {
         renameMoved = row.moved != 0;
         row.moved = 0;
     }
-    if (renameMoved) DlgKalib();
+    if (renameMoved) maps_->DlgKalib();
     StateLock lock(state_.stateMutex, uiHoldsState_);
     endCalibration(state_.mapView);
     views_.composeMapView(state_.frame.viewCentre);
-}
-
-// The GPS view's replay keys: Left stops a replay, Right plays the trace, Down starts
-// reception on an empty trace, steps the trace one entry, or pauses and resumes a replay.
-void MainWindow::gpsReplayKey(int key) {
-    const bool replayRuns = drawingReplayRuns() || state_.frame.replaying.load();
-    if (key == Qt::Key_Left) {
-        if (replayRuns) command(cmd::EmulateStop);
-        return;
-    }
-    if (gpsRunning()) return;
-    bool empty = true;
-    bool steps = false;
-    {
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        empty = state_.trace.empty();
-        steps = state_.trace.wrapped || state_.trace.next > 1;
-    }
-    if (key == Qt::Key_Right) {
-        if (!replayRuns && !empty) StartProcess_ShowIrcTrace();
-        return;
-    }
-    if (key != Qt::Key_Down) return;
-    if (replayRuns) {
-        if (drawingReplayRuns()) {
-            pauseDrawingReplay(!replay_->paused());
-        } else {
-            PauseReplay(session_, !state_.frame.replayPaused.load());
-        }
-        return;
-    }
-    if (empty) ui_.sendCommand(cmd::GpsStart);
-    if (!steps) return;
-    {
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        stepTraceReplayPos(state_.trace, state_.gps, 1);
-    }
-    characterKey('1');
 }
 
 void MainWindow::wheel(int steps) {

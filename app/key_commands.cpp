@@ -3,13 +3,12 @@
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
-#include "app/frame_view.h"
+#include "app/controllers/display_controller.h"
+#include "app/controllers/map_controller.h"
+#include "app/controllers/replay_controller.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
-#include "app/ui_thread.h"
 #include "display/display_power.h"
-#include "maps/map_catalogue.h"
-#include "platform/paths.h"
 #include "routes/route_table.h"
 
 namespace vexa {
@@ -32,38 +31,6 @@ void MainWindow::hardwareKey(int key, bool pressed) {
     });
 }
 
-// Saves the map view as "ScreenCopy..." in the vexa folder; the file name in a message box.
-void MainWindow::saveScreenCopy(bool tell) {
-    std::filesystem::path file;
-    {
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        file = views_.saveScreen((vexaDir() / "ScreenCopy").string(), vexaDir());
-    }
-    if (tell && !file.empty()) ui_.messageBox(file.string(), "VEXA", MessageButtons::Ok, MessageIcon::None);
-}
-
-// Key "n": the corners of every map in turn (top left, top right, bottom left, bottom right),
-// with the map's number in the middle of the screen.
-void MainWindow::showNextMapCorner() {
-    int map = 0;
-    {
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        const int rows = state_.frame.lastMapIndex + 1;
-        if (rows <= 0 || rows > static_cast<int>(state_.maps.rows.size())) return;
-        if (cornerCounter_ >= rows * 4) cornerCounter_ = 0;
-        map = cornerCounter_ / 4;
-        const MapEntry& row = state_.maps.rows[static_cast<std::size_t>(map)];
-        const int corner = cornerCounter_ % 4;
-        ++cornerCounter_;
-        TrackPoint& shown = state_.frame.lastShown;
-        shown.gridX = (corner == 0 || corner == 2) ? row.left : row.right;
-        shown.gridY = corner < 2 ? row.top : row.bottom;
-        views_.composeMapView(shown);
-    }
-    // Queued behind the frame, so that the number is written over it.
-    postToUi(this, [this, map] { frameView_->setNotice(QString::number(map)); });
-}
-
 void MainWindow::characterKey(char key) {
     guarded([&] {
         const DisplayMode view = currentView();
@@ -80,9 +47,9 @@ void MainWindow::characterKey(char key) {
             break;
         case 'e': power_->resetBacklight(); break;
         case 'f':
-            nextFont(fonts_);
-            RefreshFont();
-            RefreshWindow();
+            nextFont(display_->fonts());
+            display_->RefreshFont();
+            context_.refreshWindow();
             break;
         case 'c':
             command(kCmdTraceClear);
@@ -90,31 +57,15 @@ void MainWindow::characterKey(char key) {
                 StateLock lock(state_.stateMutex, uiHoldsState_);
                 state_.frame.moveDisplayMode = 0;
             }
-            switchMoveDisplay();
+            display_->switchMoveDisplay();
             command(cmd::MoveView);
             break;
         case 'd':
             if (view != DisplayMode::Nmea) break;
-            if (RegDeleteAll(store_) && idle()) RefreshWindow();
-            removePrivateFont();
+            if (RegDeleteAll(store_) && context_.idle()) context_.refreshWindow();
+            display_->removePrivateFont();
             break;
-        case 'g': {
-            std::string directory;
-            TrackPoint centre;
-            {
-                StateLock lock(state_.stateMutex, uiHoldsState_);
-                directory = state_.frame.currentMapDir;
-                centre = state_.frame.viewCentre;
-            }
-            if (directory.empty()) break;
-            scanMapDirectory(directory);
-            cornerCounter_ = 0;
-            StateLock lock(state_.stateMutex, uiHoldsState_);
-            state_.frame.viewCentre = centre;
-            views_.composeMapView(centre);
-            state_.frame.lastShown = centre;
-            break;
-        }
+        case 'g': maps_->rescanMapDirectory(); break;
         case 'h': {
             StateLock lock(state_.stateMutex, uiHoldsState_);
             state_.settings.iHKorrektur = state_.settings.iHKorrektur == 1 ? 0 : 1;
@@ -139,10 +90,10 @@ void MainWindow::characterKey(char key) {
                 if (key == 'u') frame.viewCentre.gridY -= step;
                 frame.lastShown = frame.viewCentre;
             }
-            saveScreenCopy(true);
+            display_->saveScreenCopy(true);
             break;
         }
-        case 's': saveScreenCopy(true); break;
+        case 's': display_->saveScreenCopy(true); break;
         case 'k': {
             StateLock lock(state_.stateMutex, uiHoldsState_);
             const RouteClimb climb = routeClimb(state_.route);
@@ -155,10 +106,10 @@ void MainWindow::characterKey(char key) {
             // No font of its own is chosen: the index alone, then the build time stamp.
             AddNmeaListLine(state_.diagnostics, "Font <0>");
             AddNmeaListLine(state_.diagnostics, "Build " __DATE__ " " __TIME__);
-            RefreshWindow();
+            context_.refreshWindow();
             break;
         case 'm': command(cmd::PlaceDirectory); break;
-        case 'n': if (view == DisplayMode::Karte) showNextMapCorner(); break;
+        case 'n': if (view == DisplayMode::Karte) maps_->showNextMapCorner(); break;
         case 'p': command(cmd::ListPois); break;
         case 'q':
             ToggleDebugMode(state_.diagnostics, view == DisplayMode::Nmea);
@@ -166,7 +117,7 @@ void MainWindow::characterKey(char key) {
             break;
         case 'w': command(cmd::AddPoi); break;
         case '0': case '1': case '2': case '3': case '4':
-        case '5': case '6': case '7': case '8': case '9': digitKey(key - '0'); break;
+        case '5': case '6': case '7': case '8': case '9': replay_->digitKey(key - '0'); break;
         case 'y': command(kCmdTraceToRoute); break;
         case 'z': command(cmd::PoiDbChoice); break;
         default:

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenu>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
@@ -16,6 +17,12 @@
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/controllers/display_controller.h"
+#include "app/controllers/gps_controller.h"
+#include "app/controllers/map_controller.h"
+#include "app/controllers/poi_controller.h"
+#include "app/controllers/replay_controller.h"
+#include "app/controllers/route_controller.h"
 #include "app/dialog_fit.h"
 #include "app/frame_view.h"
 #include "app/menu_bar.h"
@@ -74,7 +81,17 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
              state.settings, state.frame, state.grid,       state.diagnostics, ui_,
              state.clock,    views_,      state.stateMutex},
       session_(input_, store_, state.port),
-      garmin_(state.port, state.garmin) {
+      garmin_(state.port, state.garmin),
+      dbStore_(std::make_unique<SqliteDbStore>()),
+      context_{state,   uiHoldsState_, ui_,     store_,       session_, views_, *dbStore_,
+               stylus_, options_,      hardwareKeyCodes_, *this} {
+    display_ = std::make_unique<DisplayController>(context_);
+    maps_ = std::make_unique<MapController>(context_);
+    gps_ = std::make_unique<GpsController>(context_, *maps_);
+    pois_ = std::make_unique<PoiController>(context_);
+    replay_ = std::make_unique<ReplayController>(context_);
+    routes_ = std::make_unique<RouteController>(context_, garmin_);
+    controllers_ = {display_.get(), maps_.get(), gps_.get(), pois_.get(), replay_.get(), routes_.get()};
     GarminUpload& upload = garmin_.upload();
     upload.addLine = [this](std::string_view line) { AddNmeaListLine(state_.diagnostics, line); };
     upload.showMessage = [this](std::string_view text) {
@@ -84,17 +101,13 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     session_.portDevice = [this](const std::string& name) {
         if (name == "gpsd") return RegQueryGpsd(store_);
         const int n = comPortNumber(name);
-        return n > 0 ? comDevice(n) : name;
+        return n > 0 ? gps_->comDevice(n) : name;
     };
-    session_.showReplayView = [this] { showReplayView(); };
+    session_.showReplayView = [this] { replay_->showReplayView(); };
     session_.importFile = [this](const std::filesystem::path& file, const std::string& extension) {
-        return (extension == "csv" && importCsv(file)) || importRouteFile(file, extension);
+        return (extension == "csv" && pois_->importCsv(file)) || routes_->importRouteFile(file, extension);
     };
-    dbStore_ = std::make_unique<SqliteDbStore>();
-    setExporters([this](const std::string& name, const Progress& bar) { exportRouteNamed(name, &bar); },
-                 [this](const Progress& bar) { exportPoiTable(&bar); });
-    session_.beforeReplay = [this] { endStartupAnimation(); };
-    replay_ = std::make_unique<ReplayThread>();
+    session_.beforeReplay = [this] { replay_->endStartupAnimation(); };
     screenPower_ = std::make_unique<DBusScreenPower>();
     power_ = std::make_unique<DisplayPower>(*screenPower_, state.diagnostics);
     power_->queryPower();
@@ -119,7 +132,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     setWindowTitle("vexa");
     setFocusPolicy(Qt::StrongFocus);
     create();
-    loadFonts();
+    display_->loadFonts();
 }
 
 MainWindow::~MainWindow() {
@@ -142,7 +155,7 @@ void MainWindow::create() {
         SetMapMemoryBudget(std::uint64_t{RegQueryKartenSpeicher(store_)} << 20);
     }
 
-    menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return comLabel(n); }, this);
+    menuBar_ = new MenuBar([this](int id) { command(id); }, [this](int n) { return gps_->comLabel(n); }, this);
     addToolBar(Qt::BottomToolBarArea, menuBar_);
 
     if (options_.remember && !options_.scaleGiven) {
@@ -160,13 +173,15 @@ void MainWindow::create() {
     frameView_->onDoubleTap = [this](int x, int y) { guarded([&] { doubleTap(x, y); }); };
     frameView_->onHold = [this](int x, int y) {
         guarded([&] {
-            if (!replayButtonHold(x, y)) karteHold(x, y);
+            if (!replay_->replayButtonHold(x, y)) karteHold(x, y);
         });
     };
     frameView_->onDrag = [this](int x, int y) { guarded([&] { drag(x, y); }); };
     frameView_->onLift = [this](int x, int y) { guarded([&] { lift(x, y); }); };
     frameView_->onWheel = [this](int steps) { guarded([&] { wheel(steps); }); };
-    frameView_->onRepaint = [this] { guarded([&] { repaintScreen(); }); };
+    frameView_->onRepaint = [this] {
+        if (!closing_) guarded([&] { display_->repaintScreen(); });
+    };
     frameView_->onScreenResize = [this](int width, int height) { guarded([&] { resizeScreen(width, height); }); };
     nmeaView_ = new NmeaView(stack_);
     nmeaView_->setFocusPolicy(Qt::NoFocus);
@@ -179,13 +194,13 @@ void MainWindow::create() {
     connect(quit, &QAction::triggered, this, [this] { command(cmd::Quit); });
     addAction(quit);
 
-    showMoveView(false);
+    display_->run(cmd::MoveView);
     command(cmd::ZoomReset);
 
     const std::uint32_t port = RegQueryComx(store_);
     const std::string namedPort = RegQueryPort(store_);
     command(port >= 1 && port <= 8 ? cmd::Com1 + static_cast<int>(port) - 1 : cmd::Com1);
-    if (!namedPort.empty()) selectPort(namedPort);
+    if (!namedPort.empty()) gps_->selectPort(namedPort);
     if (options_.port) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.frame.portName = *options_.port;
@@ -253,7 +268,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::start() {
     activate(true);
     command(cmd::MoveView);
-    if (options_.startupAnimation) startupRouteAnimation();
+    if (options_.startupAnimation) replay_->startupRouteAnimation();
 }
 
 void MainWindow::activate(bool active) {
@@ -329,6 +344,26 @@ void MainWindow::command(int id) {
     if (!closing_) refreshMenuStates();
 }
 
+// Quit and Exit close the window; every other command goes to the controller that handles it.
+void MainWindow::dispatch(int id) {
+    char operation[64];
+    std::snprintf(operation, sizeof operation, "switch (message) %x %x %x", 0x111u,
+                  static_cast<unsigned>(id), 0u);
+    state_.diagnostics.setCurrentOperation(operation);
+    if (observer_) observer_(id);
+    if (id == cmd::Quit) activate(false);
+    if (id == cmd::Exit) shutDown();
+    if (id == cmd::Quit || id == cmd::Exit) {
+        close();
+        return;
+    }
+    for (Controller* controller : controllers_) {
+        if (!controller->handles(id)) continue;
+        controller->run(id);
+        return;
+    }
+}
+
 void MainWindow::refreshMenuStates() {
     StateLock lock(state_.stateMutex, uiHoldsState_);
     menuBar_->refreshStates(state_.frame);
@@ -338,6 +373,17 @@ int MainWindow::runDialog(QDialog& dialog) {
     fitDialogWidth(dialog);
     if (dialogRunner_) return dialogRunner_(dialog);
     return dialog.exec();
+}
+
+int MainWindow::popupMenu(QMenu& menu, QPoint at) {
+    if (menuRunner_) return menuRunner_(menu);
+    const QAction* action = menu.exec(at);
+    return action ? action->data().toInt() : 0;
+}
+
+void MainWindow::showNmeaPage(bool nmea) {
+    if (nmea) stack_->setCurrentWidget(nmeaView_);
+    else stack_->setCurrentWidget(frameView_);
 }
 
 void MainWindow::raiseFromSecondInstance(const std::optional<std::filesystem::path>& replay) {
@@ -366,7 +412,7 @@ void MainWindow::presentFrame(QImage visible) {
         // A new frame covers the status line written over the last one.
         applyStatusText("");
         frameView_->showImage(std::move(*image));
-        if (firstStartHint_ && state_.frame.displayMode.load() != DisplayMode::Gps)
+        if (maps_->firstStartHint() && state_.frame.displayMode.load() != DisplayMode::Gps)
             frameView_->setNotice(QString::fromUtf8(kFirstStartHint));
     });
 }
@@ -418,10 +464,8 @@ void MainWindow::resizeScreen(int width, int height) {
         if (state_.frame.screen == screen) return;
         state_.frame.screen = screen;
     }
-    if (!closing_) RefreshWindow();
+    if (!closing_) context_.refreshWindow();
 }
-
-void MainWindow::fullscreenOffSip() { fullscreenOff(); }  // no input panel on a desktop
 
 void MainWindow::fullscreenOff() {
     if (!fullScreen()) return;
@@ -502,10 +546,26 @@ void MainWindow::shutDown() {
     storeWindowPlacement();
     ui_.abandonWaits();
     garmin_.stop();
-    replay_->stop(std::chrono::seconds(5));
+    replay_->replayThread().stop(std::chrono::seconds(5));
     power_->resetBacklight();
-    removePrivateFont();
+    display_->removePrivateFont();
     StopGpsThreads(session_);
 }
+
+// ---- what the keys and tests ask of the controllers ----
+
+void MainWindow::switchWindow() { command(currentView() == DisplayMode::Gps ? cmd::MoveStep : cmd::GpsView); }
+void MainWindow::stepMoveDisplay(int delta) { display_->stepMoveDisplay(delta); }
+void MainWindow::clearTrace() { command(kCmdTraceClear); }
+void MainWindow::selectMapAtZoom() { maps_->selectMapAtZoom(); }
+void MainWindow::selectMapAtPosition() { maps_->selectMapAtPosition(); }
+bool MainWindow::swapMapDirectories() { return maps_->swapMapDirectories(); }
+void MainWindow::openLogByKey() { gps_->openLogByKey(); }
+bool MainWindow::StartProcess_ShowIrcTrace() { return replay_->StartProcess_ShowIrcTrace(); }
+bool MainWindow::StartProcess_ShowIrcRoute() { return replay_->StartProcess_ShowIrcRoute(); }
+void MainWindow::pauseDrawingReplay(bool paused) { replay_->pauseDrawingReplay(paused); }
+bool MainWindow::stopDrawingReplay(std::chrono::milliseconds wait) { return replay_->stopDrawingReplay(wait); }
+ReplayThread& MainWindow::replayThread() { return replay_->replayThread(); }
+FontTable& MainWindow::fonts() { return display_->fonts(); }
 
 }  // namespace vexa

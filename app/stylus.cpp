@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/controllers/replay_controller.h"
 #include "app/frame_view.h"
 #include "app/main_window.h"
 #include "app/state_lock.h"
@@ -53,7 +54,7 @@ void MainWindow::tap(int x, int y) {
         state_.frame.selectedRoutePoint = -1;
         stylus_.hitPoi = -1;
     }
-    const bool idleNow = idle();
+    const bool idleNow = context_.idle();
     switch (currentView()) {
     case DisplayMode::Karte: karteTap(x, y); break;
     case DisplayMode::Move:
@@ -142,12 +143,6 @@ void MainWindow::tapMenu(const std::vector<std::pair<int, const char*>>& items, 
     if (chosen > 0) command(chosen);
 }
 
-int MainWindow::popupMenu(QMenu& menu, QPoint at) {
-    if (menuRunner_) return menuRunner_(menu);
-    const QAction* action = menu.exec(at);
-    return action ? action->data().toInt() : 0;
-}
-
 void MainWindow::drag(int x, int y) {
     StateLock lock(state_.stateMutex, uiHoldsState_);
     FrameState& frame = state_.frame;
@@ -197,7 +192,7 @@ void MainWindow::lift(int, int) {
     views_.composeMapView(state_.frame.lastShown);
     if (!wasDragging || !stylus_.poiDragAllowed) return;
     stylus_.poiDragAllowed = false;
-    DbContext db = dbContext();
+    DbContext db = context_.dbContext();
     storeMovedPoi(db, state_.pois, state_.grid, stylus_.hitPoi);
 }
 
@@ -205,13 +200,13 @@ void MainWindow::lift(int, int) {
 // page (left) or the previous Move display mode (right), the middle third the GPS view, the
 // bottom third the next Move display mode (left) or full screen on or off (right).
 void MainWindow::moveTap(int x, int y) {
-    if (replayButtonTap(x, y)) return;
+    if (replay_->replayButtonTap(x, y)) return;
     const int third = (state_.frame.screen.height - kTaskBarHeight) / 3;
     const bool left = x < state_.frame.screen.width / 2;
     if (y < third && left) {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         state_.display.infoPage = (state_.display.infoPage + 1) % kInfoPages;
-        if (idle()) views_.composeMapView(state_.frame.viewCentre);
+        if (context_.idle()) views_.composeMapView(state_.frame.viewCentre);
     } else if (y < third) {
         {
             // One back: the step to the next mode adds one again.
@@ -227,7 +222,7 @@ void MainWindow::moveTap(int x, int y) {
     } else {
         if (fullScreen()) fullscreenOff();
         else fullscreenOn();
-        if (idle()) RefreshWindow();
+        if (context_.idle()) context_.refreshWindow();
     }
 }
 
@@ -308,7 +303,7 @@ void MainWindow::gpsTap(int x, int y, bool idleNow) {
             return;
         }
     }
-    if (idleNow) RefreshWindow();
+    if (idleNow) context_.refreshWindow();
 }
 
 void MainWindow::doubleTap(int x, int y) {

@@ -9,38 +9,38 @@
 #include <QTimer>
 
 #include "app/app_state.h"
+#include "app/controllers/map_controller.h"
 #include "app/dialog_flag.h"
-#include "app/main_window.h"
 #include "app/state_lock.h"
 #include "maps/import/map_import.h"
 
 namespace vexa {
 
-void MainWindow::importMapFiles() {
-    fullscreenOff();
+void MapController::importMapFiles() {
+    c_.window.fullscreenOff();
     std::string folder;
     {
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        folder = state_.frame.currentMapDir;
+        StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
+        folder = c_.state.frame.currentMapDir;
     }
     if (folder.empty()) {
-        ui_.messageBox("Zuerst ein Kartenverzeichnis wählen", "Karten importieren", MessageButtons::Ok,
-                       MessageIcon::Information);
+        c_.ui.messageBox("Zuerst ein Kartenverzeichnis wählen", "Karten importieren", MessageButtons::Ok,
+                         MessageIcon::Information);
         return;
     }
     std::vector<std::filesystem::path> files;
     {
-        DialogFlag flag(state_.frame);
-        files = ui_.openFileNames({"Karten importieren", {}, "",
-                                   "Georeferenzierte Karten (*.tif *.tiff *.png *.jpg *.jpeg *.gif *.mbtiles *.vrt);;"
-                                   "Alle Dateien (*)"});
+        DialogFlag flag(c_.state.frame);
+        files = c_.ui.openFileNames({"Karten importieren", {}, "",
+                                     "Georeferenzierte Karten (*.tif *.tiff *.png *.jpg *.jpeg *.gif *.mbtiles *.vrt);;"
+                                     "Alle Dateien (*)"});
     }
     if (files.empty()) return;
 
     ImportRequest request;
     for (const auto& file : files) request.sources.push_back(file.string());
     request.targetDir = folder;
-    QProgressDialog progress("Karten werden importiert…", "Abbrechen", 0, 100, this);
+    QProgressDialog progress("Karten werden importiert…", "Abbrechen", 0, 100, c_.window.dialogParent());
     progress.setWindowTitle("Karten importieren");
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
@@ -55,7 +55,7 @@ void MainWindow::importMapFiles() {
     });
     QEventLoop loop;
     QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop, [&] {
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
         if (progress.wasCanceled()) cancel = true;
         else progress.setValue(std::min(percent.load(), 99));
         if (done.load()) loop.quit();
@@ -66,11 +66,11 @@ void MainWindow::importMapFiles() {
     progress.reset();
 
     if (!result.ok && !result.cancelled) {
-        ui_.messageBox("Import fehlgeschlagen:\n" + result.message, "Karten importieren", MessageButtons::Ok,
-                       MessageIcon::Error);
+        c_.ui.messageBox("Import fehlgeschlagen:\n" + result.message, "Karten importieren", MessageButtons::Ok,
+                         MessageIcon::Error);
     }
     if (result.tilesWritten > 0) scanMapDirectory(folder);
-    RefreshWindow();
+    c_.refreshWindow();
 }
 
 }  // namespace vexa

@@ -5,70 +5,71 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/controllers/display_controller.h"
 #include "app/display_settings_dialog.h"
-#include "app/main_window.h"
 #include "app/state_lock.h"
 #include "display/font_table.h"
-#include "util/diagnostic_text.h"
+#include "frame/settings_store.h"
 #include "platform/paths.h"
+#include "util/diagnostic_text.h"
 
 namespace vexa {
 
 // Start-up: the private font file from the documents folder, then the installed faces and the
 // configured one.
-void MainWindow::loadFonts() {
+void DisplayController::loadFonts() {
     const std::filesystem::path file = vexaDir() / kPrivateFontFile;
     if (std::filesystem::exists(file)) {
         privateFontId_ = QFontDatabase::addApplicationFont(QString::fromStdString(file.string()));
-        if (privateFontId_ >= 0) AddNmeaListLine(state_.diagnostics, "Font vexaFont added");
+        if (privateFontId_ >= 0) AddNmeaListLine(c_.state.diagnostics, "Font vexaFont added");
     }
     std::vector<std::string> installed;
     for (const QString& family : QFontDatabase::families()) installed.push_back(family.toStdString());
     if (installed.size() > static_cast<std::size_t>(kMaxFontFaces)) installed.resize(kMaxFontFaces);
     int stored = -1, size = 0;
-    RegQueryFont(store_, installed, stored, size);
+    RegQueryFont(c_.store, installed, stored, size);
     fonts_.fontSize = validFontSize(size);
     fonts_.configuredFace = stored >= 0 ? installed[static_cast<std::size_t>(stored)] : kDefaultFace;
     fonts_.fontIndex = 0;
-    collectFonts(fonts_, installed, state_.diagnostics);
+    collectFonts(fonts_, installed, c_.state.diagnostics);
     RefreshFont();
 }
 
-void MainWindow::removePrivateFont() {
+void DisplayController::removePrivateFont() {
     if (privateFontId_ < 0) return;
     if (QFontDatabase::removeApplicationFont(privateFontId_))
-        AddNmeaListLine(state_.diagnostics, "Font vexaFont removed");
+        AddNmeaListLine(c_.state.diagnostics, "Font vexaFont removed");
     privateFontId_ = -1;
 }
 
-void MainWindow::RefreshFont() {
+void DisplayController::RefreshFont() {
     char line[96];
     std::snprintf(line, sizeof line, "Font <%i> %s", fonts_.fontIndex, fonts_.face().c_str());
-    AddNmeaListLine(state_.diagnostics, line);
+    AddNmeaListLine(c_.state.diagnostics, line);
     const QString system = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     publishFontSet(buildFontSet(fonts_.face(), fonts_.fontSize, system.toStdString()));
 }
 
-void MainWindow::openDisplaySettings() {
+void DisplayController::openDisplaySettings() {
     {
-        state_.frame.dialogActive = true;  // workers do not draw while it is up
+        c_.state.frame.dialogActive = true;  // workers do not draw while it is up
         DisplaySettingsDialog::Records records{
-            state_.frame, state_.display, state_.settings, fonts_, store_, state_.stateMutex,
-            state_.grid.PlateCarreeGrid, [this] { switchMoveDisplay(); },
+            c_.state.frame, c_.state.display, c_.state.settings, fonts_, c_.store, c_.state.stateMutex,
+            c_.state.grid.PlateCarreeGrid, [this] { switchMoveDisplay(); },
             [this](int format) {
-                std::lock_guard lock(state_.stateMutex);
-                if (format != 0) return "GEO " + state_.texts.geoText;
-                const char* prefix = state_.grid.MercatorGrid ? "MP "
-                                     : state_.grid.LocalDatumGrid && !state_.grid.Ed50Datum ? "GK " : "UTM ";
-                return prefix + std::string(state_.gps.gridText.view());
+                std::lock_guard lock(c_.state.stateMutex);
+                if (format != 0) return "GEO " + c_.state.texts.geoText;
+                const char* prefix = c_.state.grid.MercatorGrid ? "MP "
+                                     : c_.state.grid.LocalDatumGrid && !c_.state.grid.Ed50Datum ? "GK " : "UTM ";
+                return prefix + std::string(c_.state.gps.gridText.view());
             }};
-        DisplaySettingsDialog dialog(std::move(records), this);
-        runDialog(dialog);
-        state_.frame.dialogActive = false;
+        DisplaySettingsDialog dialog(std::move(records), c_.window.dialogParent());
+        c_.window.runDialog(dialog);
+        c_.state.frame.dialogActive = false;
     }
     RefreshFont();
-    fullscreenOff();
-    RefreshWindow();
+    c_.window.fullscreenOff();
+    c_.refreshWindow();
 }
 
 }  // namespace vexa
