@@ -157,13 +157,6 @@ TEST_F(GpsView, BatteryFromThePowerSupplyFolder) {
     EXPECT_TRUE(drawn.has("99"));
     EXPECT_FALSE(drawn.has("+"));
 
-    // Without a capacity the energy pair counts; without a battery there is none.
-    std::filesystem::remove(temp.path() / "power_supply/BAT0/capacity");
-    supply({{"BAT0/energy_now", "30"}, {"BAT0/energy_full", "40"}});
-    EXPECT_EQ(readPowerStatus(temp.path() / "power_supply").percent, 75);
-    std::filesystem::remove_all(temp.path() / "power_supply/BAT0");
-    const PowerStatus status = readPowerStatus(temp.path() / "power_supply");
-    EXPECT_TRUE(status.known && !status.hasBattery);
 }
 
 TEST_F(GpsView, ResetRequestsAreServedAtTheNextRedraw) {
