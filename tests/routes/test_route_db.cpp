@@ -63,6 +63,21 @@ TEST_F(RouteDbTest, LoadAppendsUpTo3999Points) {
     EXPECT_EQ(route->points[3998].lineKind, LineKind::Motorway);
     EXPECT_NEAR(route->points[3950].gridX, 550000.0, 1.0);  // the saved route's first point
     EXPECT_NEAR(route->points[3998].gridY, 5800000.0 + 48 * 5.0, 1.0);
+
+    // Up to the limit exactly: no message. The progress counts from the second point on, the
+    // points held before included.
+    makeRoute(3);
+    ASSERT_EQ(save("kurz"), RouteSave::Saved);
+    std::vector<int> percents;
+    for (const auto& [start, progress] : {std::pair{3996, std::vector<int>{100, 100}}, {0, {66, 100, 100}}}) {
+        ui.clear();
+        makeRoute(start);
+        route->name = "kurz";
+        EXPECT_TRUE(loadNamedRoute(db, routes, *route, grid, [&](int p) { percents.push_back(p); }));
+        EXPECT_EQ(route->count, start + 3);
+        EXPECT_TRUE(ui.messages().empty()) << start;
+        EXPECT_EQ(std::exchange(percents, {}), progress);
+    }
 }
 
 TEST_F(RouteDbTest, ListSortsByNameOrDateAndDeletedRowsLoadNothing) {
@@ -80,6 +95,10 @@ TEST_F(RouteDbTest, ListSortsByNameOrDateAndDeletedRowsLoadNothing) {
     EXPECT_EQ(listed(false), "C2a2b2");
     EXPECT_EQ(listed(true), "b2C2a2");
 
+    for (const int index : {0, 3, -1}) selectRouteEntry(routes, *route, index);  // outside: kept
+    EXPECT_EQ(route->name, "b");
+    routes.selected = 3;
+    EXPECT_FALSE(deleteSelectedRoute(db, routes));
     selectRouteEntry(routes, *route, 1);
     EXPECT_EQ(route->name, "C");
     EXPECT_TRUE(deleteSelectedRoute(db, routes));
