@@ -24,8 +24,8 @@ std::string unescape(std::string_view s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] != '\\' || i + 1 == s.size()) out += s[i];
-        else if (s[++i] == 'x') out += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16)), i += 2;
-        else out += "\n\r\t\\"[codes.find(s[i])];
+        else if (s[++i] != 'x') out += "\n\r\t\\"[codes.find(s[i])];
+        else out += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16)), i += 2;
     }
     return out;
 }
@@ -116,7 +116,9 @@ TEST(RouteLimit, FourThousandPointsFitMoreAreCutOrSpread) {
         EXPECT_NEAR(spread.point(3999).lon, 9.0 + 4999e-4, 1e-9);
         EXPECT_THAT(spread.messages(), IsEmpty());
     }
-    for (const auto& [format, text] : {std::pair{"kml", kmlWithLines({coordinateLines(4000)})}, {"ovl", ovlPoints(4000)}}) {
+    const std::pair<const char*, std::string> exact[] = {{"kml", kmlWithLines({coordinateLines(4000)})},
+                                                         {"ovl", ovlPoints(4000)}};
+    for (const auto& [format, text] : exact) {
         ExchangeFixture exact;
         ImportRouteFile(format, text, exact.target);
         EXPECT_EQ(exact.route->count, 4000) << format;
