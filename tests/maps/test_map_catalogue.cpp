@@ -4,8 +4,10 @@
 
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "maps/map_catalogue.h"
+#include "maps/map_file_name.h"
 #include "tests/maps/map_fixture.h"
 #include "tests/support/ordinary_user.h"
 #include "util/text.h"
@@ -54,6 +56,18 @@ std::string scanRecord(const std::string& folder, std::istringstream names) {
     std::sort(lines.begin(), lines.end());
     for (const std::string& line : lines) out += "; " + line;
     return out;
+}
+
+// The catalogue's pattern for map names, and a name split at its underscores whatever its
+// prefix, an empty one too.
+TEST(MapFileName, WildcardsInAnyLetterCaseAndFieldsAfterAnyPrefix) {
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"karte*_*.*", "KARTE_32.png", true}, {"karte*_*.*", "karte_32", false}, {"a*b", "aXbXb", true},
+        {"a*b", "aXbXc", false},              {"a?c", "abc", true},              {"a?c", "ac", false},
+        {"*", "", true},                      {"a**", "a", true}};
+    for (const auto& [pattern, name, match] : cases)
+        EXPECT_EQ(wildcardMatch(pattern, name), match) << pattern << " " << name;
+    EXPECT_EQ(parseMapFileName("_33_1_2_3_4_5.png")->zone, "33");
 }
 
 TEST(MapFolders, ScansGiveTheRecordsOfTheGoldenFile) {
