@@ -156,7 +156,6 @@ TEST_F(GpsView, BatteryFromThePowerSupplyFolder) {
     EXPECT_FALSE(state.onAcPower);
     EXPECT_TRUE(drawn.has("99"));
     EXPECT_FALSE(drawn.has("+"));
-
 }
 
 TEST_F(GpsView, ResetRequestsAreServedAtTheNextRedraw) {
