@@ -103,6 +103,7 @@ TEST(GarminFrame, ReaderSkipsNoiseUnstuffsAndRestartsOnABrokenFrame) {
     frame.bytes.back() = 0x00;
     EXPECT_FALSE(frame.checksumOk());
     EXPECT_FALSE(GarminFrame{bytes({0x10, 6, 3, 0x22, 0, 0xD5})}.checksumOk());  // size says 3, has 2
+    EXPECT_TRUE(GarminFrame{std::string(kProductRequestFrame).substr(0, 4)}.checksumOk());  // no data at all
 }
 
 TEST(GarminTrackName, IsEightBitAndAtMostFifteenCharacters) {
