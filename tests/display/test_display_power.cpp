@@ -64,22 +64,28 @@ TEST_F(DisplayPowerTest, NestedHoldsInhibitOnceAndReleaseAtTheLast) {
     EXPECT_EQ(screen.calls.back(), "uninhibit");
 }
 
-TEST_F(DisplayPowerTest, ExternalPowerFromMainsOrWithoutABattery) {
+// Without a capacity the energy pair counts; without a battery the power is external.
+TEST_F(DisplayPowerTest, ExternalPowerFromMainsOrWithoutABatteryAndTheBatteryLevel) {
     const struct {
-        bool battery;
-        const char* online;
+        const char *online, *capacity, *energyNow;
         bool ac;
-    } cases[] = {{true, "0", false}, {true, "1", true}, {false, "0", true}};
+        int percent;
+    } cases[] = {{"0", "50", nullptr, false, 50}, {"1", "50", nullptr, true, 50}, {"0", nullptr, "30", false, 75},
+                 {"0", nullptr, nullptr, true, -1}};
     for (const auto& c : cases) {
         std::filesystem::remove_all(temp.path() / "power_supply");
         supply("AC/type", "Mains");
         supply("AC/online", c.online);
-        if (c.battery) {
-            supply("BAT0/type", "Battery");
-            supply("BAT0/capacity", "50");
+        if (c.capacity) supply("BAT0/capacity", c.capacity);
+        if (c.energyNow) supply("BAT0/energy_now", c.energyNow), supply("BAT0/energy_full", "40");
+        if (c.capacity || c.energyNow) supply("BAT0/type", "Battery");
+        const PowerStatus status = power.queryPower();
+        EXPECT_TRUE(status.known);
+        EXPECT_EQ(status.hasBattery, c.percent >= 0) << c.online << c.percent;
+        if (c.percent >= 0) {
+            EXPECT_EQ(status.percent, c.percent);
         }
-        EXPECT_TRUE(power.queryPower().known);
-        EXPECT_EQ(power.onAcPower(), c.ac) << c.battery << c.online;
+        EXPECT_EQ(power.onAcPower(), c.ac) << c.online << c.percent;
     }
 }
 

@@ -52,17 +52,6 @@ TEST(GeoText, RebuiltFromTheLastGridPosition) {
     EXPECT_EQ(w.texts.geoText, " 9.00000°  52.00000°") << "no letters when one is missing";
 }
 
-TEST(GeoText, GridLabels) {
-    GridContext grid;
-    EXPECT_STREQ(gridLabel(grid), "UTM");
-    grid.LocalDatumGrid = true;
-    EXPECT_STREQ(gridLabel(grid), "GK");
-    grid.Ed50Datum = true;
-    EXPECT_STREQ(gridLabel(grid), "UTM");
-    grid.MercatorGrid = true;
-    EXPECT_STREQ(gridLabel(grid), "MP");
-}
-
 TEST(CheckPosKarte, MapsCountWidenedByHalfAScreenAtTheirScale) {
     MapTable maps;
     EXPECT_FALSE(checkPosKarte(maps, {500000, 5500000}, 240, 320, 1.0));
@@ -136,19 +125,6 @@ TEST_F(MoveTexts, KarteViewNamesTheMapAndTheTarget) {
     EXPECT_EQ(texts.geoText.rfind("E ", 0), 0u);
 }
 
-TEST(MoveTextLine, CentredInTheTopBand) {
-    QImage screen(240, 320, QImage::Format_RGB32);
-    screen.fill(Qt::black);
-    DrawnTexts drawn;
-    DrawMoveText(screen, "Warte auf Fix");
-    ASSERT_EQ(drawn.entries().size(), 1u);
-    const DrawnTexts::Entry& e = drawn.entries()[0];
-    EXPECT_GT(e.x, 40);
-    EXPECT_LT(e.x, 120);
-    EXPECT_LT(countColour(screen, QRect(0, 0, 240, 20), kBlack), 240 * 20);
-    EXPECT_EQ(countColour(screen, QRect(0, 20, 240, 300), kBlack), 240 * 300) << "nothing below the band";
-}
-
 class BigDisplay : public ::testing::Test, public ViewWorld {
 protected:
     FrameReadings readings{0.0f, 99.95, 512, 123456.0, "02:00:00"};
@@ -170,16 +146,6 @@ TEST_F(BigDisplay, ModesChooseTheNumbers) {
         for (const DrawnTexts::Entry& e : drawn.entries()) texts.push_back(e.text);
         EXPECT_EQ(texts, expected) << mode;
     }
-}
-
-TEST_F(BigDisplay, ProfilesGoWithSpeedAndAltitude) {
-    gps.speedProfile.fill(50);
-    gps.speedMax = 100;
-    show(2);
-    const int withProfile = countColour(image, image.rect(), kBlack);
-    image.fill(Qt::white);
-    show(1);
-    EXPECT_GT(withProfile - countColour(image, image.rect(), kBlack), 170 * 10);
 }
 
 TEST_F(BigDisplay, TurnedWithTheMoveDisplayMode) {

@@ -37,18 +37,6 @@ TEST(ViewLayout, EveryPartLiesOnTheScreenAndNoTwoTextsOverlap) {
         }
 }
 
-TEST(ViewLayout, TheGpsViewKeepsEveryPartWhereThereIsRoom) {
-    for (const ScreenSize size : kSizes) {
-        const std::vector<LayoutElement> parts = viewLayout(DisplayMode::Gps, size);
-        const auto has = [&](const char* name) {
-            return std::any_of(parts.begin(), parts.end(), [&](const LayoutElement& e) { return e.name == name; });
-        };
-        const bool tiny = size.width < 300;  // 240 wide and short: no room beside the dial
-        EXPECT_EQ(has("speed profile"), !tiny || size.height >= 320) << size.width << "×" << size.height;
-        EXPECT_TRUE(has("satellites") && has("compass") && has("speed") && has("position line"));
-    }
-}
-
 TEST(ScreenSize, TheFrameHoldsTheScreenTurnedByAnyAngle) {
     const std::pair<ScreenSize, int> cases[] = {{{240, 320}, 400}, {{320, 240}, 400}, {{240, 240}, 400},
                                                 {{480, 640}, 800}, {{800, 480}, 936}, {{1280, 800}, 1512},

@@ -88,14 +88,5 @@ TEST_F(Overlays, BigNumbersAndInfoLineFollowTheDisplaySettings) {
     EXPECT_FALSE(drawn.has("Keine Karte für Position"));
 }
 
-TEST_F(Overlays, KarteViewFindsTheTracePointAtTheCentre) {
-    map.frame.displayMode = DisplayMode::Karte;
-    addTracePoint(150, 150);
-    addTracePoint(201, 202);
-    showAtCentre();
-    EXPECT_EQ(overlays.traceAtCentre(), 1);
-    EXPECT_TRUE(drawn.has("Keine Karte für Position"));
-}
-
 }  // namespace
 }  // namespace vexa::testing

@@ -21,7 +21,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
 
 const DateTime kMay12{2007, 5, 12, 9, 30};
 
@@ -68,22 +67,10 @@ TEST(RouteExport, WritesOverlayKmlAndGpxUnderTheName) {
     EXPECT_TRUE(ExportRoute(*f.route, f.frame.selectedRoutePoint, routeExportName(kMay12), f.context));
 
     EXPECT_THAT(f.files(), ElementsAre("Track_20070512_0930.gpx", "Track_20070512_0930.kml", "Track_20070512_0930.ovl"));
-    EXPECT_EQ(f.file("Track_20070512_0930.ovl"),
-              "[Symbol 1]\nTyp=3\nCol=3\nZoom=2\nSize=4\nArt=1\nPunkte=2\n"
-              "XKoord0=9.500000\nYKoord0=53.250000\nXKoord1=9.750000\nYKoord1=53.500000\n\n[Overlay]\nSymbols=1\n");
-    const std::string kml = f.file("Track_20070512_0930.kml");
-    const std::size_t description = kml.find("<description>");
-    const std::size_t descriptionEnd = kml.find('\n', description);
-    EXPECT_EQ(kml.substr(0, description), "<kml xmlns='http://earth.google.com/kml/2.0'>\n<Placemark>\n<name>vexa</name>\n");
     // 0.25° north and 0.25° east at 53° N: about 32.4 km.
-    EXPECT_THAT(kml.substr(description, descriptionEnd - description),
-                MatchesRegex("<description>Track_20070512_0930 32\\.[34][0-9] km</description>"));
-    EXPECT_EQ(kml.substr(descriptionEnd + 1),
-              "<visibility>1</visibility>\n<open>1</open>\n<Style><LineStyle>\n<color>ff0000ff</color>\n"
-              "<width>5</width>\n</LineStyle></Style>\n<LineString>\n"
-              "<extrude>1</extrude><tessellate>1</tessellate>\n<altitudeMode>clampedToGround</altitudeMode>\n"
-              "<coordinates>\n9.50000000,53.25000000,12\n9.75000000,53.50000000,-3\n</coordinates>\n"
-              "</LineString></Placemark>\n</kml>\n");
+    for (const char* extension : {"ovl", "kml"})
+        EXPECT_EQ(f.file(std::string("Track_20070512_0930.") + extension),
+                  readFile(std::string(VEXA_TEST_DATA "/one_piece.") + extension));
     EXPECT_EQ(f.frame.selectedRoutePoint, -1);
 
     const std::string dir = f.dir.path().string();
@@ -119,13 +106,8 @@ TEST(PoiExport, CsvIsLatin1AndKmlUtf8WithDeletedEntries) {
     f.addPoi("-deleted-", -9.75, -53.5, 0);
     EXPECT_TRUE(ExportPOIs(f.pois, kMay12, f.context));
     EXPECT_THAT(f.files(), ElementsAre("POI_20070512_0930.csv", "poi_20070512_0930.gpx", "poi_20070512_0930.kml"));
-    EXPECT_EQ(f.file("POI_20070512_0930.csv"), "Name;Datum;Lon;Lat;Hoehe\nM\xFChle & Co;2;9.50000;53.25000;12\n-deleted-;2;-9.75000;-53.50000;0\n");
-    EXPECT_EQ(f.file("poi_20070512_0930.kml"),
-              "<kml xmlns='http://earth.google.com/kml/2.0'>\n<Folder><name>vexa pois 20070512 0930</name>\n"
-              "<Placemark><name>M\xC3\xBChle &amp; Co</name><Point>\n<coordinates>9.50000,53.25000,0.0</coordinates>\n"
-              "</Point></Placemark>\n"
-              "<Placemark><name>-deleted-</name><Point>\n<coordinates>-9.75000,-53.50000,0.0</coordinates>\n"
-              "</Point></Placemark>\n</Folder>\n</kml>\n");
+    EXPECT_EQ(f.file("POI_20070512_0930.csv"), readFile(VEXA_TEST_DATA "/pois.csv"));
+    EXPECT_EQ(f.file("poi_20070512_0930.kml"), readFile(VEXA_TEST_DATA "/pois.kml"));
     const std::string dir = f.dir.path().string();
     EXPECT_THAT(f.messages(), ElementsAre("Export POIs auf " + dir + "/POI_20070512_0930.csv ok",
                                           "Export POIs auf " + dir + "/poi_20070512_0930.kml ok"));

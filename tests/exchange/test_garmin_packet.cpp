@@ -78,22 +78,24 @@ TEST(GarminFrame, ReaderSkipsNoiseUnstuffsAndRestartsOnABrokenFrame) {
     struct Case {
         const char* what;
         std::string stream;
-        std::string frame;  // the first complete frame, "" for none
+        std::string frames;  // the complete frames one after the other, "" for none
     };
+    const std::string ackFrame = bytes({0x10, 6, 2, 0x22, 0, 0xD6});
     const Case cases[] = {
-        {"noise before", bytes({0x00, 0x55, 0x03, 0xFF}) + ack, bytes({0x10, 6, 2, 0x22, 0, 0xD6})},
+        {"noise before", bytes({0x00, 0x55, 0x03, 0xFF}) + ack, ackFrame},
         {"stuffed checksum", stuffed, bytes({0x10, 0x0A, 0x01, 0xE5, 0x10})},
-        {"broken then whole", bytes({0x10, 0x06, 0x02, 0x22}) + ack, bytes({0x10, 6, 2, 0x22, 0, 0xD6})},
+        {"broken then whole", bytes({0x10, 0x06, 0x02, 0x22}) + ack, ackFrame},
         {"empty frame", bytes({0x10, 0x10, 0x03}), ""},
         {"no end", bytes({0x10, 0x06, 0x02, 0x22, 0x00}), ""},
+        {"shortest frame", std::string(kProductRequestFrame), std::string(kProductRequestFrame).substr(0, 4)},
+        {"noise between frames", ack + bytes({0x55, 0x03}) + ack, ackFrame + ackFrame},
     };
     for (const Case& c : cases) {
         GarminFrameReader reader;
         std::string got;
         for (const char b : c.stream)
-            if (reader.feed(static_cast<std::uint8_t>(b)) == GarminFrameReader::Event::Frame && got.empty())
-                got = reader.frame().bytes;
-        EXPECT_EQ(got, c.frame) << c.what;
+            if (reader.feed(static_cast<std::uint8_t>(b)) == GarminFrameReader::Event::Frame) got += reader.frame().bytes;
+        EXPECT_EQ(got, c.frames) << c.what;
     }
     GarminFrame frame{bytes({0x10, 6, 2, 0x22, 0, 0xD6})};
     EXPECT_TRUE(frame.acknowledges(kPidTrackPoint));
@@ -101,6 +103,7 @@ TEST(GarminFrame, ReaderSkipsNoiseUnstuffsAndRestartsOnABrokenFrame) {
     frame.bytes.back() = 0x00;
     EXPECT_FALSE(frame.checksumOk());
     EXPECT_FALSE(GarminFrame{bytes({0x10, 6, 3, 0x22, 0, 0xD5})}.checksumOk());  // size says 3, has 2
+    EXPECT_TRUE(GarminFrame{std::string(kProductRequestFrame).substr(0, 4)}.checksumOk());  // no data at all
 }
 
 TEST(GarminTrackName, IsEightBitAndAtMostFifteenCharacters) {

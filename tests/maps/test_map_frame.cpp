@@ -154,40 +154,12 @@ TEST_F(MapFrame, OverviewOutlinesTheMapsAndReleasesTheirImages) {
     EXPECT_EQ(w.table.rows[0].containsPosition + w.table.rows[1].containsPosition, 1);
 }
 
-TEST_F(MapFrame, ScaleBarAndLabelWithoutMaps) {
+TEST_F(MapFrame, ScaleBarWithoutMaps) {
     w.screen_ = ScreenGeometry{240, 320, false};
     const QImage frame = frameAt(0, 0);
     for (const int x : {87, 150, 313}) EXPECT_EQ(frame.pixel(x, 62), qRgb(0, 0, 0)) << x;
     EXPECT_EQ(frame.pixel(86, 62), kBackground);
     EXPECT_EQ(frame.pixel(314, 62), kBackground);
-
-    // The label, drawn alone with the same font at the same place.
-    QImage expected(400, 400, QImage::Format_RGB32);
-    expected.fill(kBackground);
-    {
-        QPainter painter(&expected);
-        const int h = painter.fontMetrics().height();
-        painter.drawText(QRect(180, 63 - 2 - h, 400, h), Qt::AlignLeft | Qt::AlignBottom, "1.2 km");
-    }
-    const QRect label(180, 20, 120, 40);
-    EXPECT_EQ(frame.copy(label), expected.copy(label));
-    EXPECT_NE(expected.copy(label), expected.copy(label.translated(0, 300))) << "the label is drawn";
-}
-
-TEST_F(MapFrame, KarteViewMarksTapZonesInYellow) {
-    w.frame.displayMode = DisplayMode::Karte;
-    QImage frame = frameAt(0, 0);
-    const QRgb mark = qRgb(240, 250, 20);
-    for (const QPoint p : {QPoint(314, 196), QPoint(85, 196), QPoint(200, 60), QPoint(200, 293), QPoint(317, 307),
-                           QPoint(83, 307), QPoint(317, 43), QPoint(83, 43)})
-        EXPECT_EQ(frame.pixel(p), mark) << p.x() << "," << p.y();
-    EXPECT_EQ(frame.pixel(200, 100), qRgb(0, 0, 0));   // cross-hair
-    EXPECT_EQ(frame.pixel(220, 200), qRgb(0, 0, 0));   // circle meets the cross-hair
-
-    w.screen_.fullScreen = true;
-    frame = frameAt(0, 0);
-    EXPECT_EQ(frame.pixel(83, 327), mark);
-    EXPECT_NE(frame.pixel(83, 307), mark);
 }
 
 TEST_F(MapFrame, PositionArrowPointsAlongTheCourse) {

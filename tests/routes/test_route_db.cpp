@@ -63,6 +63,23 @@ TEST_F(RouteDbTest, LoadAppendsUpTo3999Points) {
     EXPECT_EQ(route->points[3998].lineKind, LineKind::Motorway);
     EXPECT_NEAR(route->points[3950].gridX, 550000.0, 1.0);  // the saved route's first point
     EXPECT_NEAR(route->points[3998].gridY, 5800000.0 + 48 * 5.0, 1.0);
+
+    // Up to the limit exactly: no message. The save's progress counts every point; the load's
+    // from the second point on, the points held before included.
+    makeRoute(3);
+    std::vector<int> percents;
+    const auto record = [&](int p) { percents.push_back(p); };
+    ASSERT_EQ(DlgRouteSpeichern(db, routes, *route, grid, "kurz", record), RouteSave::Saved);
+    EXPECT_EQ(std::exchange(percents, {}), (std::vector<int>{0, 33, 66, 100}));
+    for (const auto& [start, progress] : {std::pair{3996, std::vector<int>{100, 100}}, {0, {66, 100, 100}}}) {
+        ui.clear();
+        makeRoute(start);
+        route->name = "kurz";
+        EXPECT_TRUE(loadNamedRoute(db, routes, *route, grid, record));
+        EXPECT_EQ(route->count, start + 3);
+        EXPECT_TRUE(ui.messages().empty()) << start;
+        EXPECT_EQ(std::exchange(percents, {}), progress);
+    }
 }
 
 TEST_F(RouteDbTest, ListSortsByNameOrDateAndDeletedRowsLoadNothing) {
@@ -80,6 +97,10 @@ TEST_F(RouteDbTest, ListSortsByNameOrDateAndDeletedRowsLoadNothing) {
     EXPECT_EQ(listed(false), "C2a2b2");
     EXPECT_EQ(listed(true), "b2C2a2");
 
+    for (const int index : {0, 3, -1}) selectRouteEntry(routes, *route, index);  // outside: kept
+    EXPECT_EQ(route->name, "b");
+    routes.selected = 3;
+    EXPECT_FALSE(deleteSelectedRoute(db, routes));
     selectRouteEntry(routes, *route, 1);
     EXPECT_EQ(route->name, "C");
     EXPECT_TRUE(deleteSelectedRoute(db, routes));
@@ -88,6 +109,7 @@ TEST_F(RouteDbTest, ListSortsByNameOrDateAndDeletedRowsLoadNothing) {
     EXPECT_FALSE(loadNamedRoute(db, routes, *route, grid, nullptr));
     EXPECT_EQ(route->count, 0);
     EXPECT_EQ(listed(false), "a2b2");
+    EXPECT_EQ(routes.selected, -1) << "a new list has no selection";
 }
 
 // Each reason a route does not load is told once and as what it is.
