@@ -3,6 +3,7 @@
 // exception handler around every handler.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -25,6 +26,7 @@
 #include "frame/settings_store.h"
 #include "gps/gps_input.h"
 #include "gps/gps_session.h"
+#include "gps/pending_drawing.h"
 #include "routes/place_table.h"
 #include "routes/route_db.h"
 
@@ -185,6 +187,8 @@ private:
     QtUi ui_;
     SettingsStore store_;
     QtGpsViews views_;
+    PendingDrawing workerDrawing_;  // the GPS worker's redraws, drawn here on the UI thread
+    QElapsedTimer lastWorkerDrawing_;
     GpsInput input_;
     GpsSession session_;
     GarminTransfer garmin_;
@@ -225,6 +229,8 @@ private:
     int placeIndex_ = -1;        // the town chosen last
 
     void create();
+    // Draws what the GPS worker asked for, at most once per display refresh.
+    void drawWorkerViews();
     // The window's place and size at start, and stored as they change and at exit (a desktop run only).
     void placeWindow();
     void storeWindowPlacement();
