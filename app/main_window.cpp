@@ -77,9 +77,10 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
       ui_(*this, *this),
       store_{state.storage, ui_, state.diagnostics},
       views_(state, ui_, *this),
+      workerDrawing_(views_, state.frame, [this] { postToUi(this, [this] { drawWorkerViews(); }); }),
       input_{state.gps,      state.last, state.satellites,  state.trace,       state.log,
              state.settings, state.frame, state.grid,       state.diagnostics, ui_,
-             state.clock,    views_,      state.stateMutex},
+             state.clock,    workerDrawing_, state.stateMutex},
       session_(input_, store_, state.port),
       garmin_(state.port, state.garmin),
       dbStore_(std::make_unique<SqliteDbStore>()),
@@ -414,6 +415,26 @@ void MainWindow::presentFrame(QImage visible) {
         frameView_->showImage(std::move(*image));
         if (maps_->firstStartHint() && state_.frame.displayMode.load() != DisplayMode::Gps)
             frameView_->setNotice(QString::fromUtf8(kFirstStartHint));
+    });
+}
+
+// The worker only parses and records; its frames are drawn here, from the event loop, so a
+// replay or a fast receiver never waits for a frame per sentence and the reader's caches
+// stay its own. Fixes that come faster than the screen refreshes are drawn once, the newest.
+void MainWindow::drawWorkerViews() {
+    if (closing_) return;
+    const QScreen* monitor = QWidget::screen();
+    const qreal hz = monitor && monitor->refreshRate() > 1.0 ? monitor->refreshRate() : 60.0;
+    const qint64 remaining =
+        lastWorkerDrawing_.isValid() ? static_cast<qint64>(1000.0 / hz) - lastWorkerDrawing_.elapsed() : 0;
+    if (uiHoldsState_ || remaining > 0) {  // a nested event loop holds the state, or too soon
+        QTimer::singleShot(uiHoldsState_ ? 20 : static_cast<int>(remaining), this, [this] { drawWorkerViews(); });
+        return;
+    }
+    lastWorkerDrawing_.start();
+    guarded([&] {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        workerDrawing_.drawPending();
     });
 }
 

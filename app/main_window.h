@@ -4,6 +4,7 @@
 // (app/controllers/).
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -29,6 +30,7 @@
 #include "frame/settings_store.h"
 #include "gps/gps_input.h"
 #include "gps/gps_session.h"
+#include "gps/pending_drawing.h"
 
 class QStackedWidget;
 
@@ -162,6 +164,8 @@ private:
     QtUi ui_;
     SettingsStore store_;
     QtGpsViews views_;
+    PendingDrawing workerDrawing_;  // the GPS worker's redraws, drawn here on the UI thread
+    QElapsedTimer lastWorkerDrawing_;
     GpsInput input_;
     GpsSession session_;
     GarminTransfer garmin_;
@@ -199,6 +203,8 @@ private:
     std::function<int(QMenu&)> menuRunner_;
 
     void create();
+    // Draws what the GPS worker asked for, at most once per display refresh.
+    void drawWorkerViews();
     // The window's place and size at start, and stored as they change and at exit (a desktop run only).
     void placeWindow();
     void storeWindowPlacement();

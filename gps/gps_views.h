@@ -2,7 +2,8 @@
 // GPS graphic, the Move view's status text, the NMEA list and the display power.
 //
 // Every call comes from the GPS worker thread while it holds the application's state mutex,
-// so an implementation reads the shared records directly and must not take that mutex.
+// so an implementation reads the shared records directly and must not take that mutex. The
+// window puts a `PendingDrawing` in front of its views, so the worker itself never draws.
 #pragma once
 
 #include <string_view>

@@ -1,6 +1,8 @@
 #include "gps/nmea_checksum.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "util/diagnostic_text.h"
 
@@ -18,19 +20,36 @@ int hexDigit(char c) {
 }  // namespace
 
 ChecksumResult nmeaChecksum(std::string_view line) {
-    if (std::count(line.begin(), line.end(), '$') > 1) return ChecksumResult::Unchecked;
     if (line.size() > kChecksumLineChars) return ChecksumResult::Unchecked;
+    if (line.empty()) return ChecksumResult::Missing;
+    const char* const text = line.data();
+    const std::size_t size = line.size();
+    const void* dollar = std::memchr(text, '$', size);
+    if (dollar && std::memchr(static_cast<const char*>(dollar) + 1, '$',
+                              size - static_cast<std::size_t>(static_cast<const char*>(dollar) - text) - 1))
+        return ChecksumResult::Unchecked;
+    const char* const star = static_cast<const char*>(std::memchr(text, '*', size));
+    if (!star) return ChecksumResult::Missing;
 
-    const std::size_t star = line.find('*');
-    // The first character is taken to be '$'; the XOR is over signed 8-bit values.
-    int sum = 0;
-    const std::size_t end = std::min(star, line.size());
-    for (std::size_t i = 1; i < end; ++i) sum ^= static_cast<signed char>(line[i]);
-    if (star == std::string_view::npos) return ChecksumResult::Missing;
+    // The first character is taken to be '$'. The XOR is over signed 8-bit values; the XOR of
+    // sign-extended bytes is the sign-extended XOR of the bytes, so they are taken eight at once.
+    const char* p = text + 1;
+    std::uint64_t wide = 0;
+    for (; star - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        wide ^= word;
+    }
+    wide ^= wide >> 32;
+    wide ^= wide >> 16;
+    wide ^= wide >> 8;
+    unsigned char narrow = static_cast<unsigned char>(wide);
+    for (; p < star; ++p) narrow ^= static_cast<unsigned char>(*p);
+    const int sum = static_cast<signed char>(narrow);
 
     long long given = 0;
-    for (std::size_t i = star + 1; i < line.size(); ++i) {
-        const int digit = hexDigit(line[i]);
+    for (p = star + 1; p < text + size; ++p) {
+        const int digit = hexDigit(*p);
         if (digit < 0) break;
         given = std::min<long long>(given * 16 + digit, 0x7fffffffLL);
     }
@@ -38,7 +57,11 @@ ChecksumResult nmeaChecksum(std::string_view line) {
 }
 
 int CheckNMEARecord(DiagnosticText& diagnostics, std::string_view line) {
-    switch (nmeaChecksum(line)) {
+    return reportChecksum(diagnostics, nmeaChecksum(line));
+}
+
+int reportChecksum(DiagnosticText& diagnostics, ChecksumResult result) {
+    switch (result) {
     case ChecksumResult::Ok: AddDebugLine(diagnostics, "Checksum is ok"); return 1;
     case ChecksumResult::Mismatch: AddNmeaListLine(diagnostics, "Checksum is not ok"); return 0;
     case ChecksumResult::Missing:

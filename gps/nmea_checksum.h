@@ -17,5 +17,7 @@ ChecksumResult nmeaChecksum(std::string_view line);
 // 1 when the line carries a correct checksum, else 0. A mismatch is reported as
 // "Checksum is not ok"; a missing '*', several '$' or an overlong line fail silently.
 int CheckNMEARecord(DiagnosticText& diagnostics, std::string_view line);
+// The same for a verdict already taken.
+int reportChecksum(DiagnosticText& diagnostics, ChecksumResult result);
 
 }  // namespace vexa

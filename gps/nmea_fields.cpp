@@ -1,33 +1,65 @@
 #include "gps/nmea_fields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vexa {
 
+namespace {
+
+// Field `n` ends at `at`; true when it was the last but one the record holds, and the last
+// then takes the rest up to the checksum.
+bool endField(NmeaFields& out, int& n, std::size_t at, std::size_t size) {
+    out.end[n++] = static_cast<std::uint16_t>(at);
+    if (n < kMaxNmeaFields - 1) return false;
+    const void* star = std::memchr(out.text + at + 1, '*', size - at - 1);
+    out.end[n++] = static_cast<std::uint16_t>(star ? static_cast<const char*>(star) - out.text : size);
+    out.count = n;
+    return true;
+}
+
+}  // namespace
+
 void splitFields(std::string_view sentence, NmeaFields& out) {
-    // One pass over the characters: fields are short, so a plain loop beats a search per field.
     const char* const data = sentence.data();
-    const std::size_t size = sentence.size();
+    const std::size_t size = std::min<std::size_t>(sentence.size(), 0xffff);
+    out.text = data;
+    out.count = 0;
+    if (size == 0) return;
     int n = 0;
-    std::size_t start = 0;
     std::size_t i = 0;
-    for (; i < size; ++i) {
-        const char c = data[i];
-        if (c == '*') break;  // the fields end at the checksum
-        if (c != ',') continue;
-        out.field[n++] = std::string_view(data + start, i - start);
-        start = i + 1;
-        if (n == kMaxNmeaFields - 1) {
-            // The last field takes the rest up to the checksum.
-            while (i + 1 < size && data[i + 1] != '*') ++i;
-            i = i + 1;
-            break;
+#if defined(__SSE2__)
+    // Sixteen characters at once: the commas before the first '*' (the fields end there).
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i star = _mm_set1_epi8('*');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        unsigned commas = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, comma)));
+        const unsigned stars = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, star)));
+        if (stars) commas &= (stars & (0u - stars)) - 1;
+        for (; commas; commas &= commas - 1)
+            if (endField(out, n, i + static_cast<std::size_t>(__builtin_ctz(commas)), size)) return;
+        if (stars) {
+            out.end[n++] = static_cast<std::uint16_t>(i + static_cast<std::size_t>(__builtin_ctz(stars)));
+            out.count = n;
+            return;
         }
     }
-    out.field[n++] = size == 0 ? std::string_view{} : std::string_view(data + start, i - start);
-    out.count = size == 0 ? 0 : n;
+#endif
+    for (; i < size; ++i) {
+        const char c = data[i];
+        if (c == '*') break;
+        if (c == ',' && endField(out, n, i, size)) return;
+    }
+    out.end[n++] = static_cast<std::uint16_t>(i);
+    out.count = n;
 }
 
 namespace {
@@ -57,6 +89,17 @@ float parseFloat(std::string_view text) { return parseReal<float>(text); }
 double parseDouble(std::string_view text) { return parseReal<double>(text); }
 
 int parseInt(std::string_view text) {
+    // Up to nine plain digits, as NMEA fields hold them, cannot overflow: one short loop.
+    if (text.size() <= 9) {
+        int value = 0;
+        std::size_t i = 0;
+        for (; i < text.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+            if (digit > 9) break;
+            value = value * 10 + static_cast<int>(digit);
+        }
+        if (i == text.size()) return value;
+    }
     bool negative = false;
     const std::string_view rest = skipBlanksAndPlus(text, negative);
     long long value = 0;

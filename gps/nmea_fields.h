@@ -13,12 +13,22 @@ inline constexpr int kMaxNmeaFields = 48;
 
 // The fields of a sentence by position: split at every comma up to the '*' (or the end), so
 // an empty field keeps its place. Field 0 is the tag; fields beyond the last read as empty.
+// Fields are views into the sentence, kept as their end positions: splitting writes one small
+// number per field and nothing else.
 struct NmeaFields {
-    std::string_view field[kMaxNmeaFields];
+    const char* text = nullptr;
     int count = 0;
+    // Where field i ends (its comma, the '*' or the end); it starts one past the end of field
+    // i - 1. Only the first `count` are set.
+    std::uint16_t end[kMaxNmeaFields];
 
-    std::string_view operator[](int i) const { return i < count ? field[i] : std::string_view{}; }
+    std::string_view operator[](int i) const {
+        if (i >= count) return {};
+        const std::size_t from = i == 0 ? 0 : end[i - 1] + 1u;
+        return {text + from, end[i] - from};
+    }
 };
+// Sentences are read up to their first 65535 characters.
 void splitFields(std::string_view sentence, NmeaFields& out);
 
 // Leading white space and an optional sign, then as much of a decimal number as there is;

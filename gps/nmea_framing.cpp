@@ -16,7 +16,6 @@
 #include "platform/serial_port.h"
 #include "frame/settings.h"
 #include "util/text.h"
-#include "util/vector_state.h"
 
 namespace vexa {
 
@@ -37,15 +36,15 @@ void overflow(GpsInput& in, ReaderState& reader, SerialPort* port) {
 // A line is taken when its checksum is right, or when it has none and the receiver has not
 // sent any (older receivers send none; from one that does, a line without is damaged).
 bool accepted(GpsInput& in, LiveSequenceState& sequence, std::string_view sentence) {
-    if (CheckNMEARecord(in.diagnostics, sentence)) {
+    const ChecksumResult result = nmeaChecksum(sentence);
+    if (reportChecksum(in.diagnostics, result)) {
         sequence.checksumsSeen = true;
         return true;
     }
-    return !sequence.checksumsSeen && nmeaChecksum(sentence) == ChecksumResult::Missing;
+    return !sequence.checksumsSeen && result == ChecksumResult::Missing;
 }
 
 void completeLine(GpsInput& in, ReaderState& reader) {
-    clearUpperVectorState();  // the thread may have drawn a frame with Qt since the last line
     std::unique_lock lock(in.stateMutex);
     // Keeps the machine awake while data flows and re-applies the display power state.
     in.views.keepAwake();

@@ -30,7 +30,8 @@ void AppendSpecialByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsi
 // One received byte. A line feed or carriage return completes the line; a character beyond
 // 1023 discards the line and purges the port (`port` may be null when there is none).
 inline void AppendByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
-    if (byte != '\n' && byte != '\r' && reader.length < kMaxLineChars) {
+    // One comparison decides for every printable byte.
+    if ((byte > '\r' || (byte != '\n' && byte != '\r')) && reader.length < kMaxLineChars) {
         reader.line[reader.length++] = static_cast<char>(byte);
         return;
     }

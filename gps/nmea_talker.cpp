@@ -15,8 +15,9 @@ bool upper(char c) { return c >= 'A' && c <= 'Z'; }
 }  // namespace
 
 std::string_view sentenceIn(std::string_view line) {
-    const std::size_t dollar = line.rfind('$');
-    return dollar == std::string_view::npos ? std::string_view{} : line.substr(dollar);
+    const void* dollar = line.empty() ? nullptr : ::memrchr(line.data(), '$', line.size());
+    if (!dollar) return {};
+    return line.substr(static_cast<std::size_t>(static_cast<const char*>(dollar) - line.data()));
 }
 
 SentenceTag sentenceTag(std::string_view s) {

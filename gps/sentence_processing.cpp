@@ -19,7 +19,6 @@
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "util/text.h"
-#include "util/vector_state.h"
 
 namespace vexa {
 
@@ -193,7 +192,6 @@ void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_vie
 }
 
 void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view line) {
-    clearUpperVectorState();  // the thread may have drawn a frame with Qt since the last line
     bool deferred = false;
     {
         std::lock_guard lock(in.stateMutex);

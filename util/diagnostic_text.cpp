@@ -10,11 +10,35 @@ namespace vexa {
 std::string DiagnosticText::text() const {
     std::lock_guard lock(mutex_);
     std::size_t bytes = 0;
-    for (const Segment& segment : segments_) bytes += segment.text.size();
+    for (std::size_t age = 0; age < lines_; ++age) bytes += line(age).text.size();
     std::string out;
     out.reserve(bytes);
-    for (const Segment& segment : segments_) out += segment.text;
+    for (std::size_t age = 0; age < lines_; ++age) out += line(age).text;
     return out;
+}
+
+DiagnosticText::Segment& DiagnosticText::pushNewest() {
+    newest_ = (newest_ + kRingLines - 1) % kRingLines;
+    ++lines_;
+    return ring_[newest_];
+}
+
+void DiagnosticText::cutToLimit() {
+    // The oldest lines fall off the end, the last one possibly in its middle.
+    while (chars_ > kTextChars) {
+        Segment& oldest = line(lines_ - 1);
+        const std::size_t excess = chars_ - kTextChars;
+        if (oldest.chars <= excess) {
+            chars_ -= oldest.chars;
+            --lines_;
+        } else {
+            const std::size_t keep = oldest.chars - excess;
+            // A line of single-byte characters (every received sentence) is cut by its bytes.
+            oldest.text.resize(oldest.text.size() == oldest.chars ? keep : utf8Prefix(oldest.text, keep).size());
+            oldest.chars -= excess;
+            chars_ -= excess;
+        }
+    }
 }
 
 void DiagnosticText::setText(std::string text) {
@@ -22,11 +46,15 @@ void DiagnosticText::setText(std::string text) {
     std::function<void()> listener;
     {
         std::lock_guard lock(mutex_);
-        segments_.clear();
-        Segment all{std::string(utf8Prefix(text, kTextChars)), 0};
-        all.chars = utf8Length(all.text);
-        chars_ = all.chars;
-        if (!all.text.empty()) segments_.push_back(std::move(all));
+        lines_ = 0;
+        chars_ = 0;
+        const std::string_view kept = utf8Prefix(text, kTextChars);
+        if (!kept.empty()) {
+            Segment& all = pushNewest();
+            all.text.assign(kept);
+            all.chars = utf8Length(all.text);
+            chars_ = all.chars;
+        }
         listener = listener_;
     }
     if (listener) listener();
@@ -78,28 +106,18 @@ void AddNmeaListLine(DiagnosticText& list, std::string_view line) {
     const bool ascii = isAscii(line);
     std::string cleaned;
     if (!ascii && !isValidUtf8(line)) line = cleaned = validUtf8(line);
-    DiagnosticText::Segment segment{
-        std::string(ascii ? line.substr(0, DiagnosticText::kLineChars) : utf8Prefix(line, DiagnosticText::kLineChars)), 0};
-    segment.chars = (ascii ? segment.text.size() : utf8Length(segment.text)) + 2;
-    segment.text += "\r\n";
+    const std::string_view kept =
+        ascii ? line.substr(0, DiagnosticText::kLineChars) : utf8Prefix(line, DiagnosticText::kLineChars);
+    const std::size_t chars = (ascii ? kept.size() : utf8Length(kept)) + 2;
     std::function<void()> listener;
     {
         std::lock_guard lock(list.mutex_);
-        list.chars_ += segment.chars;
-        list.segments_.push_front(std::move(segment));
-        // The oldest lines fall off the end, the last one possibly in its middle.
-        while (list.chars_ > DiagnosticText::kTextChars) {
-            DiagnosticText::Segment& oldest = list.segments_.back();
-            const std::size_t excess = list.chars_ - DiagnosticText::kTextChars;
-            if (oldest.chars <= excess) {
-                list.chars_ -= oldest.chars;
-                list.segments_.pop_back();
-            } else {
-                oldest.text.resize(utf8Prefix(oldest.text, oldest.chars - excess).size());
-                oldest.chars -= excess;
-                list.chars_ -= excess;
-            }
-        }
+        DiagnosticText::Segment& segment = list.pushNewest();
+        segment.text.assign(kept);
+        segment.text += "\r\n";
+        segment.chars = chars;
+        list.chars_ += chars;
+        list.cutToLimit();
         listener = list.listener_;
     }
     if (listener) listener();

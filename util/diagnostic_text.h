@@ -8,11 +8,11 @@
 
 #include <atomic>
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa {
 
@@ -47,14 +47,25 @@ private:
 
     // The text as its lines, newest first, each with its "\r\n" and its character count; the
     // oldest may have been cut. Adding a line touches only the lines that fall off, so every
-    // received sentence can pass through here cheaply.
+    // received sentence can pass through here cheaply. The lines live in a ring whose texts
+    // keep their buffers: once warm, adding a line allocates nothing.
     struct Segment {
         std::string text;
-        std::size_t chars;
+        std::size_t chars = 0;
     };
+    static constexpr std::size_t kRingLines = kTextChars / 2 + 1;  // every line has its "\r\n"
     mutable std::mutex mutex_;
-    std::deque<Segment> segments_;
-    std::size_t chars_ = 0;  // characters in all segments
+    std::vector<Segment> ring_ = std::vector<Segment>(kRingLines);
+    std::size_t newest_ = 0;  // the ring index of the newest line
+    std::size_t lines_ = 0;
+    std::size_t chars_ = 0;  // characters in all lines
+
+    Segment& line(std::size_t age) { return ring_[(newest_ + age) % kRingLines]; }
+    const Segment& line(std::size_t age) const { return ring_[(newest_ + age) % kRingLines]; }
+    // A free slot as the newest line (there is always one: the text holds at most
+    // kRingLines - 1 lines between two changes), then the oldest lines cut to the limit.
+    Segment& pushNewest();
+    void cutToLimit();
     std::string operation_{kInitialOperation};
     std::string step_;
     std::function<void()> listener_;

@@ -6,6 +6,7 @@
 
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_framing.h"
+#include "gps/pending_drawing.h"
 #include "platform/serial_port.h"
 #include "tests/gps/gps_fixture.h"
 
@@ -176,6 +177,39 @@ TEST_F(Live, TraceIntervalCountsReceivedTime) {
     EXPECT_EQ(r.trace->next, 3) << "a point every third second";
     EXPECT_EQ(r.trace->points[0].segmentStart, 1);
     EXPECT_EQ(r.trace->points[1].segmentStart, 0);
+}
+
+// Fixes arriving faster than the drawing side draws: each is traced, one wake is posted, and
+// the drawing shows the newest frame once, with a status line only when written after it.
+TEST(PendingDrawing, FixesFasterThanTheDrawingAreAllTracedAndOnlyTheNewestIsDrawn) {
+    GpsRecords r;
+    int wakes = 0;
+    PendingDrawing drawing(r.views, r.frame, [&] { ++wakes; });
+    GpsInput in = r.input(r.ui, r.clock, drawing);
+    ReaderState reader;
+    StartReception(in, reader);
+    r.frame.displayMode = DisplayMode::Move;
+    r.settings.LTraceTime = 1;
+    const auto fix = [&](int i, char status) {
+        r.clock.advance(1000);
+        char body[96];
+        std::snprintf(body, sizeof body, "GPRMC,1200%02d.00,%c,48%02d.0000,N,01131.0000,E,010.0,000.0,230394,,", i,
+                      status, 7 + i);
+        for (char c : nmea(body) + "\n") AppendByte(in, reader, nullptr, static_cast<unsigned char>(c));
+    };
+    for (int i = 0; i < 6; ++i) fix(i, 'A');
+    EXPECT_EQ(r.trace->next, 6);
+    EXPECT_TRUE(r.views.frames.empty()) << "the reader thread never draws";
+    fix(6, 'V');  // bad reception: the frame at the last position, then its status line
+    drawing.drawPending();
+    ASSERT_EQ(r.views.frames.size(), 1u);
+    EXPECT_EQ(r.views.frames[0].grid.northing, r.last.grid.northing);
+    EXPECT_EQ(r.views.moveTexts.size(), 1u);
+    fix(7, 'A');  // a new frame covers the status line before it is drawn
+    r.frame.displayMode = DisplayMode::Karte;
+    drawing.drawPending();
+    EXPECT_EQ(wakes, 2);
+    EXPECT_EQ(r.views.frames.size() + r.views.moveTexts.size(), 2u) << "nothing drawn for a view no longer shown";
 }
 
 }  // namespace
