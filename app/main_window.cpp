@@ -365,7 +365,7 @@ void MainWindow::presentFrame(QImage visible) {
         if (!image || state_.frame.displayMode.load() == DisplayMode::Nmea) return;
         // A new frame covers the status line written over the last one.
         applyStatusText("");
-        frameView_->showImage(std::move(*image));
+        frames_.giveBack(frameView_->showImage(std::move(*image)));
         if (firstStartHint_ && state_.frame.displayMode.load() != DisplayMode::Gps)
             frameView_->setNotice(QString::fromUtf8(kFirstStartHint));
     });
