@@ -197,9 +197,7 @@ void MainWindow::create() {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         ClearRoute(state_.route);
         RestartTripDistance(state_.gps);
-        log.setCurrentOperation("sb.Create After");
-        const int side = state_.frame.screen.frameSide();
-        state_.screenBuffer.Create(side, side);
+        // The screen buffer takes its size when a 3D view or a screen copy first needs it.
     }
     refreshMenuStates();
     placementTimer_.setSingleShot(true);

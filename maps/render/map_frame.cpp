@@ -73,7 +73,8 @@ void combineAnd(QImage& buffer, const QImage& grey) {
     }
 }
 
-void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position) {
+// `inView` is the size of the rectangle about the position whose maps are drawn.
+void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position, QSize inView) {
     ctx.canvas.images.sync(ctx.table);
     if (ctx.frame.overview) {
         int resolution = 0;
@@ -84,9 +85,8 @@ void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positio
     ctx.view.CurrentRow = -1;
     if (ctx.table.empty()) return;
     int anyInView = 0;
-    const int side = ctx.screen.side();
     setMatchKarten(ctx.table, ctx.view, ctx.frame, ctx.grid, GridPoint{position.gridX, position.gridY}, 0, 0,
-                   side, side, &anyInView);
+                   inView.width(), inView.height(), &anyInView);
     ctx.frame.mapScale = ctx.view.ShownResolution;
 
     const int last = ctx.table.lastIndex();
@@ -138,20 +138,23 @@ double turnAngle(const FrameState& frame, float course) {
 // screen copy get the whole square, and a turned view fills only the bounding box of the
 // turned window (with a margin for the rounding) with maps.
 struct ComposedArea {
-    QRect image;  // the frame image's place in the square frame
-    QRect maps;   // where maps are drawn
+    QRect image;       // the frame image's place in the square frame
+    QRect maps;        // where maps are drawn
+    QSize mapsInView;  // the maps touching this rectangle about the position are loaded
 };
 
 ComposedArea composedArea(const MapFrameContext& ctx, Output output, double angle) {
     const QRect all(0, 0, ctx.screen.side(), ctx.screen.side());
-    if (ctx.saving) return {all, all};
-    if (output != Output::Turned && output != Output::View3D) return {ctx.screen.visible(), ctx.screen.visible()};
-    if (output == Output::View3D) return {all, all};
+    if (ctx.saving || output == Output::View3D) return {all, all, all.size()};
+    // The window's maps, with a pixel to spare on each side for the rounding.
+    if (output != Output::Turned) return {ctx.screen.visible(), ctx.screen.visible(), ctx.screen.visible().size() + QSize(2, 2)};
     const double c = std::abs(std::cos(angle * kDegToRad)), s = std::abs(std::sin(angle * kDegToRad));
     const int halfWidth = static_cast<int>((ctx.screen.width * c + ctx.screen.height * s) / 2) + 3;
     const int halfHeight = static_cast<int>((ctx.screen.width * s + ctx.screen.height * c) / 2) + 3;
     const int middle = ctx.screen.side() / 2;
-    return {all, QRect(middle - halfWidth, middle - halfHeight, 2 * halfWidth, 2 * halfHeight).intersected(all)};
+    // The maps of the whole square stay loaded while the view turns.
+    return {all, QRect(middle - halfWidth, middle - halfHeight, 2 * halfWidth, 2 * halfHeight).intersected(all),
+            all.size()};
 }
 
 // The replay buttons go over the picture as the window shows it, in the Move view while no
@@ -241,7 +244,7 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
         const bool clipped = area.maps != area.image;
         if (clipped) painter.setClipRect(area.maps);
         painter.fillRect(area.maps, QColor(kMapBackground));
-        drawMaps(ctx, painter, position);
+        drawMaps(ctx, painter, position, area.mapsInView);
         if (clipped) painter.setClipping(false);
         ctx.canvas.images.dropSpares();
         if (ctx.table.empty()) DrawScale(ctx, painter, position);
