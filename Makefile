@@ -66,6 +66,7 @@ bench: deps
 	cmake --build build-release -j $(JOBS)
 	@failed=; for b in build-release/bench/bench_*; do echo "== $$b"; $$b || failed="$$failed $$b"; done; \
 	  echo "== bench/demo_peak_rss.sh"; bench/demo_peak_rss.sh build-release/app/vexa || failed="$$failed demo_peak_rss"; \
+	  echo "== bench/demo_screens.sh"; bench/demo_screens.sh build-release/app/vexa || failed="$$failed demo_screens"; \
 	  if [ -n "$$failed" ]; then echo "failed:$$failed"; exit 1; fi
 
 clean:

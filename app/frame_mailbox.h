@@ -1,12 +1,15 @@
 // The one picture on its way from a drawing worker to the UI thread. A worker that draws
 // faster than the UI shows replaces the picture still waiting instead of queueing another
-// copy, so a replay holds at most one frame in flight however far the UI falls behind.
+// copy, so a replay holds at most one frame in flight however far the UI falls behind. A
+// picture the UI has done with (or one replaced unseen) comes back as the spare the next
+// frame draws into, so frames reuse a few screen-sized pictures instead of copying each.
 #pragma once
 
 #include <QImage>
 
 #include <mutex>
 #include <optional>
+#include <utility>
 
 namespace vexa {
 
@@ -17,8 +20,21 @@ public:
     bool put(QImage image) {
         std::lock_guard lock(mutex_);
         const bool wasEmpty = !pending_;
+        if (pending_) spare_ = std::move(*pending_);
         pending_ = std::move(image);
         return wasEmpty;
+    }
+
+    void giveBack(QImage image) {
+        std::lock_guard lock(mutex_);
+        spare_ = std::move(image);
+    }
+
+    // The spare when it has `size`, else a null picture.
+    QImage spare(QSize size) {
+        std::lock_guard lock(mutex_);
+        if (spare_.size() != size) return {};
+        return std::exchange(spare_, QImage());
     }
 
     std::optional<QImage> take() {
@@ -31,6 +47,7 @@ public:
 private:
     std::mutex mutex_;
     std::optional<QImage> pending_;
+    QImage spare_;
 };
 
 }  // namespace vexa

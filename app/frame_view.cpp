@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <utility>
@@ -45,10 +46,11 @@ void FrameView::reportScreenSize() {
     if (onScreenResize) onScreenResize(w, h);
 }
 
-void FrameView::showImage(QImage image) {
-    image_ = std::move(image);
+QImage FrameView::showImage(QImage image) {
+    QImage before = std::exchange(image_, std::move(image));
     notice_.clear();
     updateContent();
+    return before;
 }
 
 void FrameView::setStatusLine(QString text) {
@@ -90,7 +92,11 @@ void FrameView::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), Qt::black);
         return;
     }
-    p.fillRect(rect(), Qt::white);
+    // An opaque picture is not painted over white first: only the widget's part beside it is.
+    const QRegion beside = image_.hasAlphaChannel()
+                               ? QRegion(rect())
+                               : QRegion(rect()).subtracted(QRect(QPoint(0, 0), image_.size() * scale_));
+    for (const QRect& part : beside) p.fillRect(part, Qt::white);
     p.scale(scale_, scale_);
     p.drawImage(0, 0, image_);
     if (!notice_.isEmpty()) {

@@ -19,7 +19,8 @@ public:
     // The widget first asks for the screen `screenWidth` × `screenHeight` at `scale`.
     FrameView(int screenWidth, int screenHeight, int scale, QWidget* parent = nullptr);
 
-    void showImage(QImage image);
+    // Shows `image` and returns the picture shown before.
+    QImage showImage(QImage image);
     void setStatusLine(QString text);
     // A short text in the middle of the screen until the next picture.
     void setNotice(QString text);

@@ -213,9 +213,7 @@ void MainWindow::create() {
         StateLock lock(state_.stateMutex, uiHoldsState_);
         ClearRoute(state_.route);
         RestartTripDistance(state_.gps);
-        log.setCurrentOperation("sb.Create After");
-        const int side = state_.frame.screen.frameSide();
-        state_.screenBuffer.Create(side, side);
+        // The screen buffer takes its size when a 3D view or a screen copy first needs it.
     }
     refreshMenuStates();
     placementTimer_.setSingleShot(true);
@@ -412,7 +410,7 @@ void MainWindow::presentFrame(QImage visible) {
         if (!image || state_.frame.displayMode.load() == DisplayMode::Nmea) return;
         // A new frame covers the status line written over the last one.
         applyStatusText("");
-        frameView_->showImage(std::move(*image));
+        frames_.giveBack(frameView_->showImage(std::move(*image)));
         if (maps_->firstStartHint() && state_.frame.displayMode.load() != DisplayMode::Gps)
             frameView_->setNotice(QString::fromUtf8(kFirstStartHint));
     });

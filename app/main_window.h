@@ -131,6 +131,7 @@ public:
 
     // ViewSink (any thread)
     void presentFrame(QImage visible) override;
+    QImage spareFrame(QSize size) override { return frames_.spare(size); }
     void presentMoveText(std::string text) override;
     void refreshNmea() override;
     void displayPower(bool off) override;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include <QFontMetrics>
 
@@ -131,8 +132,14 @@ bool QtGpsViews::onAcPower() {
     return power_->onAcPower();
 }
 
-void QtGpsViews::present(const QImage& image, const QRect& visible) {
-    sink_.presentFrame(image.copy(visible));
+void QtGpsViews::present(QImage& image, const QRect& visible) {
+    if (visible != image.rect()) {
+        sink_.presentFrame(image.copy(visible));
+        return;
+    }
+    // The picture itself goes to the window; the next frame draws into one the window is done with.
+    QImage shown = std::exchange(image, sink_.spareFrame(image.size()));
+    sink_.presentFrame(std::move(shown));
 }
 
 bool QtGpsViews::portOpen() const { return state_.port.isOpen(); }

@@ -29,6 +29,8 @@ class ViewSink {
 public:
     virtual ~ViewSink() = default;
     virtual void presentFrame(QImage visible) = 0;
+    // A picture of `size` the window has done with, or a null one.
+    virtual QImage spareFrame(QSize size) = 0;
     virtual void presentMoveText(std::string text) = 0;
     virtual void refreshNmea() = 0;
     virtual void displayPower(bool off) = 0;
@@ -67,7 +69,7 @@ public:
     void showGpsAt(const TracePoint& entry) override;
 
     // FramePresenter
-    void present(const QImage& image, const QRect& visible) override;
+    void present(QImage& image, const QRect& visible) override;
 
     // GpsLink
     bool portOpen() const override;

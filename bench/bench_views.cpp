@@ -26,7 +26,7 @@ namespace vexa {
 namespace {
 
 struct NullPresenter : FramePresenter {
-    void present(const QImage&, const QRect&) override {}
+    void present(QImage&, const QRect&) override {}
 };
 
 // A wandering line of `count` points, all inside the 400 × 400 frame at one pixel per metre.

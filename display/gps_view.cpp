@@ -160,7 +160,7 @@ void ShowGps(GpsViewContext& ctx, GpsViewState& state) {
     if (state.picture.size() != QSize(ctx.screenWidth, ctx.screenHeight))
         state.picture = QImage(ctx.screenWidth, ctx.screenHeight, QImage::Format_RGB32);
     drawPicture(ctx, state, state.picture);
-    const QImage shown = orientedPicture(state.picture, ctx.frame.moveDisplayMode);
+    QImage shown = orientedPicture(state.picture, ctx.frame.moveDisplayMode);
     ctx.presenter.present(shown, shown.rect());
 
     const std::uint32_t end = ctx.clock.tickCount();

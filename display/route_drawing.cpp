@@ -137,7 +137,7 @@ void show_route(QPainter& painter, RouteLayer& layer, const ViewProjection& view
         int count = 0;
         const auto kinds = strokesOf(static_cast<LineKind>(kind), count);
         for (int k = 0; k < count; ++k)
-            strokes[kind][static_cast<std::size_t>(k)].draw(painter, kinds[static_cast<std::size_t>(k)].colour);
+            strokes[kind][static_cast<std::size_t>(k)].draw(painter, kinds[static_cast<std::size_t>(k)].colour, view.rect);
     }
     const PointSprite& blueCircle = pointCircle(kBlue.rgb(), 0);
     const PointSprite& redCircle = pointCircle(kRed.rgb(), 0);
@@ -193,10 +193,10 @@ int DrawTraceLeg(TraceStrokes& strokes, const TraceTable& trace, const ViewProje
     return newer;
 }
 
-void TraceStrokes::draw(QPainter& painter) {
-    band.draw(painter, Qt::black);
-    even.draw(painter, kRed);
-    odd.draw(painter, kYellow);
+void TraceStrokes::draw(QPainter& painter, const ViewRect& frame) {
+    band.draw(painter, Qt::black, frame);
+    even.draw(painter, kRed, frame);
+    odd.draw(painter, kYellow, frame);
 }
 
 int show_trace(QPainter& painter, const TraceTable& trace, long itracemax, const ViewProjection& view,
@@ -211,7 +211,7 @@ int show_trace(QPainter& painter, const TraceTable& trace, long itracemax, const
     for (int i = trace.next - 1; i >= 1; --i) leg(i);
     if (trace.wrapped)
         for (int i = static_cast<int>(itracemax) - 1; i >= trace.next + 1; --i) leg(i);
-    strokes.draw(painter);
+    strokes.draw(painter, view.rect);
     painter.setPen(QPen(Qt::black, 1));
     return found;
 }

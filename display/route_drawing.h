@@ -42,7 +42,7 @@ int show_trace(QPainter& painter, const TraceTable& trace, long itracemax, const
 // legs (even newer index) and the yellow ones (odd).
 struct TraceStrokes {
     ThickLines band, even, odd;
-    void draw(QPainter& painter);
+    void draw(QPainter& painter, const ViewRect& frame);
 };
 
 // One leg from the newer to the older point; nothing when the newer point starts a segment.

@@ -1,6 +1,6 @@
 // The screen buffer: two 24-bit pixel buffers of the same size. The composed frame is copied
-// into the source buffer, resampled (rotation or 3D view) into the display buffer, and the
-// display buffer is shown. Either buffer can be saved as a BMP file.
+// into the source buffer, resampled into the display buffer as the 3D view, and the window's
+// part of the display buffer is shown. Either buffer can be saved as a BMP file.
 //
 // Pixel layout of both buffers: 3 bytes per pixel (blue, green, red), rows of rowWidth·3 bytes
 // stored bottom-up, as in a BMP file: pixel (c, r), r counted from the top, lies at byte
@@ -16,8 +16,6 @@
 namespace vexa {
 
 class DiagnosticText;
-class FramePresenter;
-class FrameOverlays;
 
 // The colour of resampled pixels without a source: the map background (40, 200, 200).
 inline constexpr std::uint8_t kScreenBackgroundBgr[3] = {200, 200, 40};
@@ -37,18 +35,11 @@ public:
     // nothing is allocated while the size stays.
     void Resize(int width, int height);
 
-    // Shows the display buffer's region from (x0, y0) of (rowWidth − 2·x0) × (height − 2·y0).
-    // In the Move view the info panel is drawn into it first.
-    void Draw(FramePresenter& presenter, FrameOverlays& overlays, bool moveView, int y0, int x0);
+    // Copies the middle of the display buffer into `screen` (32-bit), which it fills.
+    void copyMiddle(QImage& screen) const;
 
     // Copies the composed frame into the source buffer (as much of it as fits).
     void CopyScreen(const QImage& source);
-
-    // Rotates the source about the buffer's middle into the display buffer, for destination
-    // columns x0..x1−1 and rows y0..y1−1.
-    void sbrotate(double angle, int x0, int y0, int x1, int y1);
-    // The same straight from the composed frame, as if it had been copied first.
-    void sbrotate(const QImage& source, double angle, int x0, int y0, int x1, int y1);
 
     // The 3D view of the map plane seen from behind the position, with viewing parameter P.
     // A buffer larger than 400 rows keeps the view of a 400-row buffer about its middle and
@@ -72,18 +63,11 @@ public:
     }
 
 private:
-    template <typename Source>
-    void rotate(const Source& source, int w, int h, double angle, int x0, int y0, int x1, int y1);
-
     int width_ = 0;
     int height_ = 0;
     int rowWidth_ = 0;
     std::vector<std::uint8_t> source_;
     std::vector<std::uint8_t> display_;
-    QImage shown_;   // the display buffer top-down, for presenting
-    std::vector<int> columnX_;  // per destination column of a rotation: trunc(dx·c), trunc(dx·s)
-    std::vector<int> columnY_;
-    std::vector<qsizetype> columnOffset_;  // the same as a byte offset in the frame image
 };
 
 }  // namespace vexa

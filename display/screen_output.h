@@ -1,4 +1,4 @@
-// Showing the composed frame turned or in 3D through the screen buffer.
+// Showing the composed frame turned or in 3D, as a screen-sized picture.
 #pragma once
 
 #include <QImage>
@@ -8,25 +8,9 @@
 
 namespace vexa {
 
-// What the output steps need besides the buffer.
-struct ScreenOutput {
-    CSTScreenBuffer& buffer;
-    FramePresenter& presenter;
-    FrameOverlays& overlays;
-    DiagnosticText& log;     // the step names go to the current-operation text
-    int screenWidth;         // the visible middle of the square frame (the buffer)
-    int screenHeight;
-    bool moveView;
-};
-
-// Rotates the visible middle of `source` by `angle` degrees and shows it.
-void rotateScreen(ScreenOutput& out, const QImage& source, double angle);
-
-// Shows `source` as a 3D view; moveDisplayMode 1, 4 or 7 picks the variant.
-void Screen3D(ScreenOutput& out, const QImage& source, int moveDisplayMode, int P, bool fullScreen);
-
-// The map frame's turned and 3D Move views, made in `buffer`, which first takes the frame's
-// size.
+// The map frame's turned and 3D Move views. The turned view is resampled from the frame
+// straight into the screen-sized picture; the 3D view goes through `buffer`, which first
+// takes the frame's size.
 class ScreenBufferTurner final : public FrameTurner {
 public:
     explicit ScreenBufferTurner(CSTScreenBuffer& buffer) : buffer_(buffer) {}
@@ -35,9 +19,11 @@ public:
                 const TurnedFrameTarget& target) override;
 
 private:
-    ScreenOutput fitted(const QImage& frame, const TurnedFrameTarget& target);
+    // The info panel and the replay buttons over the picture, which then goes to the window.
+    void show(const TurnedFrameTarget& target, int frameSide);
 
     CSTScreenBuffer& buffer_;
+    QImage screen_;  // the picture shown, W × H
 };
 
 }  // namespace vexa

@@ -1,6 +1,7 @@
 #include "routes/thick_lines.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -39,24 +40,29 @@ bool clipToRect(double& ax, double& ay, double& bx, double& by, double x0, doubl
     return true;
 }
 
-// The image the painter writes into, when its pixels can be written directly.
-QImage* directTarget(QPainter& painter) {
+// The image the painter writes into, when its pixels can be written directly: a plain 32-bit
+// picture, no clip, and no transform but a shift by whole pixels, which `shift` receives.
+QImage* directTarget(QPainter& painter, QPoint& shift) {
     QPaintDevice* device = painter.device();
-    if (!device || device->devType() != QInternal::Image) return nullptr;
-    if (painter.transform().type() != QTransform::TxNone || painter.hasClipping()) return nullptr;
+    if (!device || device->devType() != QInternal::Image || painter.hasClipping()) return nullptr;
+    const QTransform& t = painter.transform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::trunc(t.dx()) || t.dy() != std::trunc(t.dy()))
+        return nullptr;
     auto* image = static_cast<QImage*>(device);
     const QImage::Format f = image->format();
     if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
         return nullptr;
+    shift = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
     return image;
 }
 
 }  // namespace
 
-void ThickLines::draw(QPainter& painter, const QColor& colour) {
+void ThickLines::draw(QPainter& painter, const QColor& colour, const ViewRect& frame) {
     if (segments_.empty()) return;
-    if (QImage* image = directTarget(painter))
-        drawIntoPixels(*image, colour.rgb() | 0xff000000u);
+    QPoint shift;
+    if (QImage* image = directTarget(painter, shift))
+        drawIntoPixels(*image, shift, colour.rgb() | 0xff000000u, frame);
     else
         drawWithPainter(painter, colour);
 }
@@ -72,7 +78,7 @@ void ThickLines::drawWithPainter(QPainter& painter, const QColor& colour) const 
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
 }
 
-void ThickLines::drawIntoPixels(QImage& image, QRgb colour) const {
+void ThickLines::drawIntoPixels(QImage& image, QPoint shift, QRgb colour, const ViewRect& frame) const {
     const int w = image.width(), h = image.height();
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
@@ -93,11 +99,12 @@ void ThickLines::drawIntoPixels(QImage& image, QRgb colour) const {
         const bool f = flat(s.a, s.b);
         const int from = -s.width / 2, to = s.width - s.width / 2 - 1;
         double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
-        if (!clipToRect(ax, ay, bx, by, -s.width - 1.0, -s.width - 1.0, w + s.width + 1.0, h + s.width + 1.0))
+        if (!clipToRect(ax, ay, bx, by, frame.left - s.width - 1.0, frame.top - s.width - 1.0,
+                        frame.right + s.width + 1.0, frame.bottom + s.width + 1.0))
             continue;
-        // Along the main direction, one span per step.
-        int x0 = static_cast<int>(ax), y0 = static_cast<int>(ay);
-        const int x1 = static_cast<int>(bx), y1 = static_cast<int>(by);
+        // Along the main direction, one span per step, moved into the picture.
+        int x0 = static_cast<int>(ax) + shift.x(), y0 = static_cast<int>(ay) + shift.y();
+        const int x1 = static_cast<int>(bx) + shift.x(), y1 = static_cast<int>(by) + shift.y();
         const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
         const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
         int err = dx + dy;
@@ -139,7 +146,8 @@ const PointSprite& pointCircle(QRgb outline, QRgb fill) {
 }
 
 void drawPointCircle(QPainter& painter, ScreenPoint at, const PointSprite& circle) {
-    QImage* image = directTarget(painter);
+    QPoint shift;
+    QImage* image = directTarget(painter, shift);
     if (!image) {
         painter.drawImage(at.x - 6, at.y - 6, circle.image);
         return;
@@ -148,7 +156,7 @@ void drawPointCircle(QPainter& painter, ScreenPoint at, const PointSprite& circl
     uchar* bits = image->bits();
     const qsizetype stride = image->bytesPerLine();
     for (const PointSprite::Pixel& p : circle.pixels) {
-        const int x = at.x + p.dx, y = at.y + p.dy;
+        const int x = at.x + shift.x() + p.dx, y = at.y + shift.y() + p.dy;
         if (x >= 0 && x < w && y >= 0 && y < h) reinterpret_cast<QRgb*>(bits + y * stride)[x] = p.colour;
     }
 }

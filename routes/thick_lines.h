@@ -1,7 +1,8 @@
 // Wide lines drawn the quick way: a line `width` pixels wide covers, at each step along its
 // main direction, a span of `width` pixels across it (offsets −width/2 … width − width/2 − 1).
 // Lines are gathered per colour and drawn together, straight into the frame's pixels when it
-// is a plain 32-bit picture without transform, else through the painter as one-pixel lines.
+// is a plain 32-bit picture without clip or transform other than a whole-pixel shift, else
+// through the painter as one-pixel lines.
 // The small point circles are ready-made pictures.
 #pragma once
 
@@ -9,6 +10,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPoint>
 
 #include "routes/route_geometry.h"
 
@@ -19,7 +21,10 @@ namespace vexa {
 class ThickLines {
 public:
     void add(ScreenPoint a, ScreenPoint b, int width) { segments_.push_back({a, b, width}); }
-    void draw(QPainter& painter, const QColor& colour);
+    // Lines are cut to the edges of `frame` (in the painter's coordinates) widened by the line
+    // width, wherever the picture lies in it, so a line steps through the same pixels in a
+    // picture of the whole frame and in one of its part.
+    void draw(QPainter& painter, const QColor& colour, const ViewRect& frame);
     bool empty() const { return segments_.empty(); }
     void clear() { segments_.clear(); }
 
@@ -31,7 +36,7 @@ private:
     std::vector<Segment> segments_;
 
     void drawWithPainter(QPainter& painter, const QColor& colour) const;
-    void drawIntoPixels(QImage& image, QRgb colour) const;
+    void drawIntoPixels(QImage& image, QPoint shift, QRgb colour, const ViewRect& frame) const;
 };
 
 // A circle of radius 4 drawn with a 3-pixel outline of `outline` and filled with `fill`

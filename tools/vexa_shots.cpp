@@ -54,7 +54,7 @@ int screenWidth = 240, screenHeight = 320;  // the virtual screen, "WxH" on the 
 
 struct Capture : FramePresenter {
     QImage shown;
-    void present(const QImage& image, const QRect& visible) override { shown = image.copy(visible); }
+    void present(QImage& image, const QRect& visible) override { shown = image.copy(visible); }
 };
 
 struct ReplayLink : GpsLink {

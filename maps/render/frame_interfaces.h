@@ -22,9 +22,11 @@ class DiagnosticText;
 class FramePresenter {
 public:
     virtual ~FramePresenter() = default;
-    // Shows the rectangle `visible` of `image` at the window's top left. `image` is only
-    // valid during the call.
-    virtual void present(const QImage& image, const QRect& visible) = 0;
+    // Shows the rectangle `visible` of `image` at the window's top left. When `visible` is all
+    // of it, the window may keep the picture itself and leave another of the same size, or a
+    // null one, in its place for the next frame to draw into; else `image` is only read
+    // during the call.
+    virtual void present(QImage& image, const QRect& visible) = 0;
     // A short notice written straight onto the window at (x, y), such as a load message.
     virtual void windowText(int /*x*/, int /*y*/, std::string_view /*text*/) {}
 };
@@ -79,10 +81,12 @@ struct TurnedFrameTarget {
     DiagnosticText& log;
     int screenWidth;   // the visible middle of the square frame
     int screenHeight;
+    bool replayButtons;  // draw the replay buttons over the picture
 };
 
-// Makes and shows the Move view's turned and 3D pictures of the composed square frame.
-// Implemented by the display layer over its screen buffer.
+// Makes the Move view's turned and 3D pictures of the composed square frame as screen-sized
+// pictures, draws the info panel (and the replay buttons) into them and shows them.
+// Implemented by the display layer.
 class FrameTurner {
 public:
     virtual ~FrameTurner() = default;

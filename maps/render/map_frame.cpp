@@ -73,7 +73,8 @@ void combineAnd(QImage& buffer, const QImage& grey) {
     }
 }
 
-void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position) {
+// `inView` is the size of the rectangle about the position whose maps are drawn.
+void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position, QSize inView) {
     ctx.canvas.images.sync(ctx.table);
     if (ctx.frame.overview) {
         int resolution = 0;
@@ -84,9 +85,8 @@ void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positio
     ctx.view.CurrentRow = -1;
     if (ctx.table.empty()) return;
     int anyInView = 0;
-    const int side = ctx.screen.side();
     setMatchKarten(ctx.table, ctx.view, ctx.frame, ctx.grid, GridPoint{position.gridX, position.gridY}, 0, 0,
-                   side, side, &anyInView);
+                   inView.width(), inView.height(), &anyInView);
     ctx.frame.mapScale = ctx.view.ShownResolution;
 
     const int last = ctx.table.lastIndex();
@@ -99,87 +99,125 @@ void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positio
         return;
     }
     if (walkRows(ctx, painter, position, 0, calibration - 1)) walkRows(ctx, painter, position, calibration + 1, last);
-    if (ctx.canvas.grey.isNull()) Init_hdcCompGray(ctx.canvas, side, side);
+    if (ctx.canvas.grey.size() != ctx.canvas.buffer.size())
+        Init_hdcCompGray(ctx.canvas, ctx.canvas.buffer.width(), ctx.canvas.buffer.height());
     combineAnd(ctx.canvas.buffer, ctx.canvas.grey);
     show_pos_UP(ctx, painter, calibration, position);
 }
 
-// Shows the picture with the replay buttons drawn over it, as the window shows it.
-class ButtonsOver : public FramePresenter {
-public:
-    ButtonsOver(FramePresenter& inner, FrameOverlays& overlays) : inner_(inner), overlays_(overlays) {}
-    void present(const QImage& image, const QRect& visible) override {
-        QImage shown = image.copy(visible);
-        {
-            QPainter painter(&shown);
-            overlays_.drawReplayButtons(painter);
-        }
-        inner_.present(shown, shown.rect());
-    }
-    void windowText(int x, int y, std::string_view text) override { inner_.windowText(x, y, text); }
-
-private:
-    FramePresenter& inner_;
-    FrameOverlays& overlays_;
+// How the composed frame reaches the window.
+enum class Output {
+    Straight,  // the window's part as it is
+    Mirrored,  // the window's part upside down (Move display mode 6)
+    Turned,    // the window turned about the frame's middle
+    View3D,
+    None,      // a Move view that is being calibrated in a turned or 3D mode shows nothing new
 };
 
-void output(MapFrameContext& ctx, float course, bool view3D) {
-    const FrameState& frame = ctx.frame;
-    const bool move = frame.displayMode == DisplayMode::Move;
-    const int mode = frame.moveDisplayMode;
-    // Stepping through the route turns the north-up view to each leg's course.
-    const bool turned = frame.courseUp || (mode == 0 && frame.routeStepping && !frame.calibrating);
-    if (move && !frame.calibrating && !view3D && (mode == 2 || mode == 5 || mode == 8) &&
-        !ctx.canvas.compass.isNull()) {
-        QPainter painter(&ctx.canvas.buffer);
-        painter.drawImage(ctx.screen.side() / 2 - ctx.canvas.compass.width() / 2, ctx.screen.visible().top() + 60,
-                          ctx.canvas.compass);
-    }
-    ButtonsOver withButtons(ctx.presenter, ctx.overlays);
-    FramePresenter& presenter = move && !ctx.gps.portOpen() && !view3D && ctx.overlays.hasReplayButtons()
-                                    ? static_cast<FramePresenter&>(withButtons)
-                                    : ctx.presenter;
-    const QRect visible = ctx.screen.visible();
-    if (!move || (mode == 0 && !turned)) {
-        presenter.present(ctx.canvas.buffer, visible);
-    } else if (!frame.calibrating) {
-        if (mode == 6 || !ctx.turner) {
-            presenter.present(mode == 6 ? ctx.canvas.buffer.mirrored(true, true) : ctx.canvas.buffer, visible);
-        } else {
-            const TurnedFrameTarget target{presenter, ctx.overlays, ctx.log, ctx.screen.width, ctx.screen.height};
-            if (view3D) {
-                ctx.turner->show3D(ctx.canvas.buffer, mode, ctx.view3DParameter, ctx.screen.fullScreen, target);
-            } else {
-                ctx.turner->showTurned(ctx.canvas.buffer, turned ? frame.baseAngle - course : frame.baseAngle,
-                                       target);
-            }
-        }
-    }
+// Stepping through the route turns the north-up view to each leg's course.
+bool turnedToCourse(const FrameState& frame) {
+    return frame.courseUp || (frame.moveDisplayMode == 0 && frame.routeStepping && !frame.calibrating);
 }
 
-// The part of the frame a rotated Move view shows: the bounding box of the visible middle
-// turned, with a margin for the rounding. Nothing outside it is drawn; the other views compose
-// the whole frame.
-QRect composedArea(const MapFrameContext& ctx, float course, bool view3D) {
+Output outputOf(const MapFrameContext& ctx, bool view3D) {
     const FrameState& frame = ctx.frame;
-    const QRect all(0, 0, ctx.screen.side(), ctx.screen.side());
     const int mode = frame.moveDisplayMode;
-    const bool move = frame.displayMode == DisplayMode::Move;
-    if (view3D || ctx.saving || frame.calibrating || !move || mode == 0 || mode == 6 || !ctx.turner) return all;
-    const double angle = (frame.courseUp ? frame.baseAngle - course : frame.baseAngle) * kDegToRad;
-    const double c = std::abs(std::cos(angle)), s = std::abs(std::sin(angle));
+    if (frame.displayMode != DisplayMode::Move || (mode == 0 && !turnedToCourse(frame))) return Output::Straight;
+    if (frame.calibrating) return Output::None;
+    if (mode == 6) return Output::Mirrored;
+    if (!ctx.turner) return Output::Straight;
+    return view3D ? Output::View3D : Output::Turned;
+}
+
+double turnAngle(const FrameState& frame, float course) {
+    return turnedToCourse(frame) ? frame.baseAngle - course : frame.baseAngle;
+}
+
+// The part of the square frame that is composed, in frame pixels. A window that shows the
+// frame as it is (or mirrored) gets just its own rectangle; the turned and 3D views and a
+// screen copy get the whole square, and a turned view fills only the bounding box of the
+// turned window (with a margin for the rounding) with maps.
+struct ComposedArea {
+    QRect image;       // the frame image's place in the square frame
+    QRect maps;        // where maps are drawn
+    QSize mapsInView;  // the maps touching this rectangle about the position are loaded
+};
+
+ComposedArea composedArea(const MapFrameContext& ctx, Output output, double angle) {
+    const QRect all(0, 0, ctx.screen.side(), ctx.screen.side());
+    if (ctx.saving || output == Output::View3D) return {all, all, all.size()};
+    // The window's maps, with a pixel to spare on each side for the rounding.
+    if (output != Output::Turned) return {ctx.screen.visible(), ctx.screen.visible(), ctx.screen.visible().size() + QSize(2, 2)};
+    const double c = std::abs(std::cos(angle * kDegToRad)), s = std::abs(std::sin(angle * kDegToRad));
     const int halfWidth = static_cast<int>((ctx.screen.width * c + ctx.screen.height * s) / 2) + 3;
     const int halfHeight = static_cast<int>((ctx.screen.width * s + ctx.screen.height * c) / 2) + 3;
     const int middle = ctx.screen.side() / 2;
-    return QRect(middle - halfWidth, middle - halfHeight, 2 * halfWidth, 2 * halfHeight).intersected(all);
+    // The maps of the whole square stay loaded while the view turns.
+    return {all, QRect(middle - halfWidth, middle - halfHeight, 2 * halfWidth, 2 * halfHeight).intersected(all),
+            all.size()};
+}
+
+// The replay buttons go over the picture as the window shows it, in the Move view while no
+// port is open.
+bool replayButtonsShown(MapFrameContext& ctx, Output output) {
+    return ctx.frame.displayMode == DisplayMode::Move && output != Output::View3D && !ctx.gps.portOpen() &&
+           ctx.overlays.hasReplayButtons();
+}
+
+void output(MapFrameContext& ctx, Output output, double angle, QPoint origin) {
+    const FrameState& frame = ctx.frame;
+    const int mode = frame.moveDisplayMode;
+    if (frame.displayMode == DisplayMode::Move && !frame.calibrating && output != Output::View3D &&
+        (mode == 2 || mode == 5 || mode == 8) && !ctx.canvas.compass.isNull()) {
+        QPainter painter(&ctx.canvas.buffer);
+        painter.translate(-origin);
+        painter.drawImage(ctx.screen.side() / 2 - ctx.canvas.compass.width() / 2, ctx.screen.visible().top() + 60,
+                          ctx.canvas.compass);
+    }
+    const bool buttons = replayButtonsShown(ctx, output);
+    QImage& buffer = ctx.canvas.buffer;
+    switch (output) {
+        case Output::None:
+            return;
+        case Output::Straight:
+        case Output::Mirrored: {
+            // The window's part of the image; a screen copy keeps the composed frame as it is, so
+            // the window then gets a picture of its own to mirror and draw the buttons on.
+            QRect visible(ctx.screen.visible().topLeft() - origin, ctx.screen.visible().size());
+            QImage own;
+            QImage* shown = &buffer;
+            if (ctx.saving && (output == Output::Mirrored || buttons)) {
+                own = buffer.copy(visible);
+                shown = &own;
+                visible = own.rect();
+            }
+            if (output == Output::Mirrored) shown->mirror(true, true);
+            if (buttons) {
+                QPainter painter(shown);
+                painter.translate(visible.topLeft());
+                ctx.overlays.drawReplayButtons(painter);
+            }
+            ctx.presenter.present(*shown, visible);
+            return;
+        }
+        case Output::Turned:
+        case Output::View3D: {
+            const TurnedFrameTarget target{ctx.presenter, ctx.overlays, ctx.log, ctx.screen.width, ctx.screen.height,
+                                           buttons};
+            if (output == Output::View3D)
+                ctx.turner->show3D(buffer, mode, ctx.view3DParameter, ctx.screen.fullScreen, target);
+            else
+                ctx.turner->showTurned(buffer, angle, target);
+            return;
+        }
+    }
 }
 
 }  // namespace
 
-void fitFrame(MapCanvas& canvas, int side) {
-    if (canvas.buffer.width() == side && canvas.buffer.height() == side) return;
-    canvas.buffer = QImage(side, side, QImage::Format_RGB32);
-    canvas.grey = QImage();  // made again at the new size when a calibration needs it
+void fitFrame(MapCanvas& canvas, QSize size) {
+    if (canvas.buffer.size() == size) return;
+    canvas.buffer = QImage(size, QImage::Format_RGB32);
 }
 
 void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadings& readings) {
@@ -193,16 +231,21 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
     ctx.view.DatumTag = datumTagOf(ctx.grid);
 
     const bool view3D = is3DView(ctx.frame);
-    fitFrame(ctx.canvas, ctx.screen.side());
+    const Output shownAs = outputOf(ctx, view3D);
+    const double angle = turnAngle(ctx.frame, readings.course);
+    const ComposedArea area = composedArea(ctx, shownAs, angle);
+    fitFrame(ctx.canvas, area.image.size());
     {
+        // Every layer draws in the square frame's pixels; the image holds only area.image.
         QPainter painter(&ctx.canvas.buffer);
+        painter.translate(-area.image.topLeft());
         // The maps only where the window will show them; the layers over them draw unclipped,
         // which keeps their fast path into the pixels.
-        const QRect area = composedArea(ctx, readings.course, view3D);
-        painter.setClipRect(area);
-        painter.fillRect(area, QColor(kMapBackground));
-        drawMaps(ctx, painter, position);
-        painter.setClipping(false);
+        const bool clipped = area.maps != area.image;
+        if (clipped) painter.setClipRect(area.maps);
+        painter.fillRect(area.maps, QColor(kMapBackground));
+        drawMaps(ctx, painter, position, area.mapsInView);
+        if (clipped) painter.setClipping(false);
         ctx.canvas.images.dropSpares();
         if (ctx.table.empty()) DrawScale(ctx, painter, position);
 
@@ -219,7 +262,7 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
             ctx.overlays.drawBigNumbers(painter, overlay);
         if (!view3D) ctx.overlays.drawInfoTexts(painter, overlay);
     }
-    output(ctx, readings.course, view3D);
+    output(ctx, shownAs, angle, area.image.topLeft());
     releaseSemaphore(ctx);
 
     const std::uint32_t endTick = ctx.clock.tickCount();

@@ -30,7 +30,8 @@ inline constexpr int kCmdPermanentCalibration = 40074;
 
 // The drawing surfaces that live from window creation to exit.
 struct MapCanvas {
-    QImage buffer;      // the composed frame, square, sized for the screen (fitFrame)
+    QImage buffer;      // the composed frame: the window's part of the square frame, or all of it
+                        // when it is turned, shown in 3D or copied (fitFrame)
     QImage grey;        // the light-grey layer that dims maps during a calibration
     MapImages images;   // decoded maps, one slot per table row
     QImage compass;     // blitted in the course-up Move modes when set
@@ -47,9 +48,9 @@ struct ScreenGeometry {
     QRect visible() const { return {size().left(), size().top(), width, height}; }
 };
 
-// Gives the canvas a frame of side × side pixels; the surfaces are made anew only when the
-// side changes.
-void fitFrame(MapCanvas& canvas, int side);
+// Gives the canvas a frame image of `size`; the surfaces are made anew only when the size
+// changes.
+void fitFrame(MapCanvas& canvas, QSize size);
 
 struct MapFrameContext {
     MapTable& table;

@@ -23,7 +23,7 @@ namespace vexa::testing {
 
 class RecordingPresenter : public FramePresenter {
 public:
-    void present(const QImage& image, const QRect& visible) override {
+    void present(QImage& image, const QRect& visible) override {
         shown = image.copy(visible);
         ++presented;
     }

@@ -30,8 +30,10 @@ protected:
         saveImage(blockPattern(1000, 1000, 77), w.dir / "karte_32_500000_5600000_100_1000_1000.png");
         ASSERT_EQ(w.scan(), 0);
     }
+    // The whole square frame, composed as for a screen copy (the window shows only its middle).
     QImage frameAt(double e, double n, float course = 0.0f) {
         MapFrameContext ctx = w.context(overlays_, &link);
+        ctx.saving = true;
         FrameReadings readings;
         readings.course = course;
         show_pos(ctx, TrackPoint{e, n}, readings);
