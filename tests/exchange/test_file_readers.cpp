@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 #include "exchange/kml_reader.h"
 #include "exchange/ovl_reader.h"
@@ -11,6 +10,7 @@
 #include "exchange/route_file_import.h"
 #include "exchange_fixture.h"
 #include "geo/datum.h"
+#include "tests/support/golden_file.h"
 #include "util/text.h"
 
 namespace vexa::testing {
@@ -69,18 +69,12 @@ std::string record(std::string_view format, const std::string& text) {
 }
 
 TEST(FileReaders, GiveTheRecordsOfTheGoldenFile) {
-    std::ifstream file(VEXA_TEST_DATA "/file_reads.txt");
-    ASSERT_TRUE(file);
-    std::string line, expected;
-    int cases = 0;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        ASSERT_TRUE(std::getline(file, expected)) << line;
-        const std::size_t blank = line.find(' ');
-        EXPECT_EQ(record(line.substr(0, blank), unescape(line.substr(blank + 1))), expected.substr(2)) << line;
-        ++cases;
-    }
-    EXPECT_GT(cases, 40);
+    EXPECT_GT(compareGoldenFile(VEXA_TEST_DATA "/file_reads.txt",
+                                [](const std::string& line) {
+                                    const std::size_t blank = line.find(' ');
+                                    return record(line.substr(0, blank), unescape(line.substr(blank + 1)));
+                                }),
+              40);
 }
 
 std::string ovlPoints(int n) {

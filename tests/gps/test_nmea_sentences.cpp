@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <span>
 #include <string>
 #include <utility>
@@ -12,6 +11,7 @@
 #include "gps/nmea_talker.h"
 #include "gps/position_sentences.h"
 #include "gps/satellite_sentences.h"
+#include "tests/support/golden_file.h"
 
 namespace vexa {
 namespace {
@@ -68,17 +68,7 @@ std::string record(std::string_view line) {
 }
 
 TEST(SentenceRecords, EveryLineGivesItsRecord) {
-    std::ifstream file(std::string(VEXA_GPS_TEST_DATA) + "/sentence_records.txt");
-    ASSERT_TRUE(file) << "sentence_records.txt";
-    std::string line, expected;
-    int lines = 0;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        ASSERT_TRUE(std::getline(file, expected)) << line;
-        EXPECT_EQ(record(line), expected.substr(2)) << line;
-        ++lines;
-    }
-    EXPECT_GT(lines, 40);
+    EXPECT_GT(testing::compareGoldenFile(std::string(VEXA_GPS_TEST_DATA) + "/sentence_records.txt", record), 40);
 }
 
 TEST(FixTexts, TimeAndDateFieldsOfAnyLengthStayInsideTheirText) {

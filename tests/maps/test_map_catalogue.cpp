@@ -2,13 +2,13 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
 #include <sstream>
 #include <tuple>
 
 #include "maps/map_catalogue.h"
 #include "maps/map_file_name.h"
 #include "tests/maps/map_fixture.h"
+#include "tests/support/golden_file.h"
 #include "tests/support/ordinary_user.h"
 #include "util/text.h"
 
@@ -71,19 +71,12 @@ TEST(MapFileName, WildcardsInAnyLetterCaseAndFieldsAfterAnyPrefix) {
 }
 
 TEST(MapFolders, ScansGiveTheRecordsOfTheGoldenFile) {
-    std::ifstream file(VEXA_TEST_DATA "/map_folders.txt");
-    ASSERT_TRUE(file);
-    std::string line, expected;
-    int cases = 0;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        ASSERT_TRUE(std::getline(file, expected)) << line;
-        const std::size_t blank = line.find(' ');
-        EXPECT_EQ(scanRecord(line.substr(0, blank), std::istringstream(line.substr(blank + 1))), expected.substr(2))
-            << line;
-        ++cases;
-    }
-    EXPECT_GT(cases, 12);
+    EXPECT_GT(compareGoldenFile(VEXA_TEST_DATA "/map_folders.txt",
+                                [](const std::string& line) {
+                                    const std::size_t blank = line.find(' ');
+                                    return scanRecord(line.substr(0, blank), std::istringstream(line.substr(blank + 1)));
+                                }),
+              12);
 }
 
 TEST_F(FillKarteTab, MoreThanHundredResolutionsAllFitInTheTableAscending) {
