@@ -106,7 +106,7 @@ TEST_F(GarminCommandTest, TheNamedTrackArrivesAndGpsStartWorksAgainAfterwards) {
 // The upload reads its own copy: the route may be reversed, moved and cleared meanwhile
 // (ThreadSanitizer watches the two threads).
 TEST_F(GarminCommandTest, EditingTheRouteDuringTheUploadChangesNothingSent) {
-    const auto sim = garmin({"--slow", "2"});
+    const auto sim = garmin({"--slow", "20"});  // long enough for several edits on a sanitizer build
     WindowOptions options;
     options.port = sim->device();
     open(options);
