@@ -399,8 +399,7 @@ QWidget& MainWindow::screen() { return *stack_; }
 void MainWindow::applyTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
 
 void MainWindow::applyStatusText(const std::string& text) {
-    statusLine_ = QString::fromStdString(text);
-    frameView_->setStatusLine(statusLine_);
+    frameView_->setStatusLine(QString::fromStdString(text));
 }
 
 void MainWindow::presentFrame(QImage visible) {

@@ -107,7 +107,6 @@ public:
     NmeaView& nmeaView() override { return *nmeaView_; }
     QWidget& screen();
     HardwareKeys& hardwareKeys() { return *keys_; }
-    const QString& statusLine() const { return statusLine_; }
 
     // Called with each command identifier before it runs (debug tracing, tests).
     void setCommandObserver(std::function<void(int)> observer) { observer_ = std::move(observer); }
@@ -189,7 +188,6 @@ private:
     FrameView* frameView_ = nullptr;
     NmeaView* nmeaView_ = nullptr;
     QStackedWidget* stack_ = nullptr;
-    QString statusLine_;
     QRect normalGeometry_;  // before full screen: the inner area, its frame's corner, maximised
     QPoint normalFramePos_;
     static constexpr int kPlacementSettleMs = 500;
