@@ -25,7 +25,7 @@ bool parseScreen(std::string_view text, int& width, int& height) {
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     enum Option { kHelp, kVersion, kOldKeys, kMaps, kReplay, kReplaySpeed, kPort, kSnapshot, kScreen, kScale };
-    static constexpr OptionSpec kOptions[] = {
+    static constexpr OptionDef kOptions[] = {
         {kHelp, "help", 'h'},           {kVersion, "version", 'V'},
         {kOldKeys, "old-keys"},         {kMaps, "maps", 0, true},
         {kReplay, "replay", 0, true},   {kReplaySpeed, "replay-speed", 0, true},

@@ -23,9 +23,9 @@ std::string problemText(const OptionProblem& problem) {
 
 }  // namespace
 
-ReadOptions ToolCommandLine::read(std::span<const OptionSpec> specs, int argc, char** argv, bool stopAtOperand) const {
-    std::vector<OptionSpec> all{{kHelp, "help", 'h'}, {kVersion, "version", 'V'}};
-    all.insert(all.end(), specs.begin(), specs.end());
+ReadOptions ToolCommandLine::read(std::span<const OptionDef> defs, int argc, char** argv, bool stopAtOperand) const {
+    std::vector<OptionDef> all{{kHelp, "help", 'h'}, {kVersion, "version", 'V'}};
+    all.insert(all.end(), defs.begin(), defs.end());
     const std::vector<std::string> args(argv + 1, argv + argc);
     ReadOptions read = readOptions(all, args, stopAtOperand);
     for (const OptionFound& option : read.options) {

@@ -18,7 +18,7 @@ public:
     ToolCommandLine(std::string name, const char* help) : name_(std::move(name)), help_(help) {}
 
     // The options and operands; does not return on --help, --version or a wrong line.
-    ReadOptions read(std::span<const OptionSpec> specs, int argc, char** argv, bool stopAtOperand = false) const;
+    ReadOptions read(std::span<const OptionDef> defs, int argc, char** argv, bool stopAtOperand = false) const;
     [[noreturn]] void wrong(const std::string& message) const;
 
     const std::string& name() const { return name_; }

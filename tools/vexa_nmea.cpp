@@ -275,7 +275,7 @@ constexpr const char* kUsage =
     "Exit status: 0 done, 1 a file or the port could not be read, 2 wrong command line.\n";
 
 enum Option { kPort, kSeconds };
-constexpr OptionSpec kOptions[] = {{kPort, "port", 'p', true}, {kSeconds, "seconds", 's', true}};
+constexpr OptionDef kOptions[] = {{kPort, "port", 'p', true}, {kSeconds, "seconds", 's', true}};
 
 }  // namespace
 

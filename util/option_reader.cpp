@@ -13,7 +13,7 @@ bool isOperand(std::string_view arg) {
 
 }  // namespace
 
-ReadOptions readOptions(std::span<const OptionSpec> specs, std::span<const std::string> args, bool stopAtOperand) {
+ReadOptions readOptions(std::span<const OptionDef> defs, std::span<const std::string> args, bool stopAtOperand) {
     ReadOptions read;
     auto fail = [&](OptionProblem::Kind kind, std::string option) {
         read.problem = {kind, std::move(option)};
@@ -37,15 +37,15 @@ ReadOptions readOptions(std::span<const OptionSpec> specs, std::span<const std::
             const std::size_t equals = arg.find('=');
             const std::string_view name = std::string_view(arg).substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
             const std::string written = "--" + std::string(name);
-            const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.longName == name; });
-            if (spec == specs.end()) return fail(OptionProblem::Kind::Unknown, written);
-            if (!spec->takesValue) {
+            const auto def = std::find_if(defs.begin(), defs.end(), [&](const OptionDef& s) { return s.longName == name; });
+            if (def == defs.end()) return fail(OptionProblem::Kind::Unknown, written);
+            if (!def->takesValue) {
                 if (equals != std::string::npos) return fail(OptionProblem::Kind::TakesNoValue, written);
-                read.options.push_back({spec->id, {}});
+                read.options.push_back({def->id, {}});
             } else if (equals != std::string::npos) {
-                read.options.push_back({spec->id, arg.substr(equals + 1)});
+                read.options.push_back({def->id, arg.substr(equals + 1)});
             } else if (i + 1 < args.size()) {
-                read.options.push_back({spec->id, args[++i]});
+                read.options.push_back({def->id, args[++i]});
             } else {
                 return fail(OptionProblem::Kind::NeedsValue, written);
             }
@@ -54,16 +54,16 @@ ReadOptions readOptions(std::span<const OptionSpec> specs, std::span<const std::
         // One or more short options; the first that takes a value takes the rest or the next.
         for (std::size_t c = 1; c < arg.size(); ++c) {
             const std::string written = std::string("-") + arg[c];
-            const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.shortName == arg[c]; });
-            if (spec == specs.end()) return fail(OptionProblem::Kind::Unknown, written);
-            if (!spec->takesValue) {
-                read.options.push_back({spec->id, {}});
+            const auto def = std::find_if(defs.begin(), defs.end(), [&](const OptionDef& s) { return s.shortName == arg[c]; });
+            if (def == defs.end()) return fail(OptionProblem::Kind::Unknown, written);
+            if (!def->takesValue) {
+                read.options.push_back({def->id, {}});
                 continue;
             }
             if (c + 1 < arg.size()) {
-                read.options.push_back({spec->id, arg.substr(c + 1)});
+                read.options.push_back({def->id, arg.substr(c + 1)});
             } else if (i + 1 < args.size()) {
-                read.options.push_back({spec->id, args[++i]});
+                read.options.push_back({def->id, args[++i]});
             } else {
                 return fail(OptionProblem::Kind::NeedsValue, written);
             }

@@ -11,7 +11,7 @@
 
 namespace vexa {
 
-struct OptionSpec {
+struct OptionDef {
     int id;                     // the caller's name for the option
     std::string_view longName;  // without the dashes; empty: none
     char shortName = 0;         // 0: none
@@ -39,7 +39,7 @@ struct ReadOptions {
 
 // `stopAtOperand`: the first operand ends the options, it and everything after it are
 // operands (a command with options of its own follows).
-ReadOptions readOptions(std::span<const OptionSpec> specs, std::span<const std::string> args,
+ReadOptions readOptions(std::span<const OptionDef> defs, std::span<const std::string> args,
                         bool stopAtOperand = false);
 
 // An option's value as a whole number from `min` to `max`; false (`value` untouched) otherwise.

@@ -9,8 +9,8 @@ namespace {
 
 // The read line in one string: "id=value" per option, then "| operands", or "! kind option".
 std::string shown(const std::vector<std::string>& args, bool stopAtOperand = false) {
-    static constexpr OptionSpec kSpecs[] = {{1, "name", 'n', true}, {2, "quiet", 'q'}, {3, "verbose", 'v'}};
-    const ReadOptions read = readOptions(kSpecs, args, stopAtOperand);
+    static constexpr OptionDef kDefs[] = {{1, "name", 'n', true}, {2, "quiet", 'q'}, {3, "verbose", 'v'}};
+    const ReadOptions read = readOptions(kDefs, args, stopAtOperand);
     std::string text;
     for (const OptionFound& o : read.options) text += std::to_string(o.id) + "=" + o.value + " ";
     text += "|";

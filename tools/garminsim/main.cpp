@@ -82,7 +82,7 @@ const ToolCommandLine commandLine("vexa-garminsim", kHelp);
 }
 
 enum Option { kOutput, kLink, kQuiet, kCounts };
-constexpr OptionSpec kOptions[] = {
+constexpr OptionDef kOptions[] = {
     {kOutput, "output", 'o', true}, {kLink, "link", 0, true},         {kQuiet, "quiet", 'q'},
     {kCounts + 0, "nak", 0, true},  {kCounts + 1, "silent-after", 0, true}, {kCounts + 2, "garbage", 0, true},
     {kCounts + 3, "bad-checksum", 0, true}, {kCounts + 4, "slow", 0, true}, {kCounts + 5, "seed", 0, true},

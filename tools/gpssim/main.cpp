@@ -91,7 +91,7 @@ enum Option {
     kLog, kRoute, kRouteFile, kOutput, kLink, kQuiet, kStart, kNoFix, kRate, kBaud,
     kBadChecksum, kOverlong, kGarbage, kSilence, kHangup, kSeed
 };
-constexpr vexa::OptionSpec kOptions[] = {
+constexpr vexa::OptionDef kOptions[] = {
     {kLog, "log", 0, true},         {kRoute, "route", 0, true},     {kRouteFile, "route-file", 0, true},
     {kOutput, "output", 'o', true}, {kLink, "link", 0, true},       {kQuiet, "quiet", 'q'},
     {kStart, "start", 0, true},     {kNoFix, "no-fix", 0, true},    {kRate, "rate", 0, true},

@@ -63,7 +63,7 @@ std::optional<std::array<double, 4>> boundsFrom(const std::string& value) {
 }
 
 enum Option { kZone, kResolution, kTile, kFormat, kQuality, kResampling, kSrs, kBounds, kQuiet };
-constexpr OptionSpec kOptions[] = {
+constexpr OptionDef kOptions[] = {
     {kZone, "zone", 0, true},     {kResolution, "resolution", 0, true}, {kTile, "tile", 0, true},
     {kFormat, "format", 0, true}, {kQuality, "quality", 0, true},       {kResampling, "resampling", 0, true},
     {kSrs, "srs", 0, true},       {kBounds, "bounds", 0, true},         {kQuiet, "quiet", 'q'},

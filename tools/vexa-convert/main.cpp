@@ -51,7 +51,7 @@ constexpr const char* kHelp =
     "Exit status: 0 converted, 1 the conversion failed, 2 wrong command line.\n";
 
 enum Option { kName, kThin, kTruncate, kQuiet, kVerbose };
-constexpr vexa::OptionSpec kOptions[] = {
+constexpr vexa::OptionDef kOptions[] = {
     {kName, "name", 'n', true}, {kThin, "thin"}, {kTruncate, "truncate"}, {kQuiet, "quiet", 'q'}, {kVerbose, "verbose", 'v'},
 };
 
