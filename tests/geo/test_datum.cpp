@@ -1,6 +1,7 @@
 #include "geo/datum.h"
 
 #include <cmath>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -10,14 +11,12 @@ namespace {
 TEST(Geocentric, AxesAndRoundTrip) {
     for (const Ellipsoid& e : {kWgs84, kBessel1841, kInternational1924}) {
         const CartesianPoint origin = llh2xyz({0.0, 0.0, 0}, e);
-        EXPECT_EQ(origin.X, e.a);
-        EXPECT_EQ(origin.Y, 0.0);
-        EXPECT_EQ(origin.Z, 0.0);
+        EXPECT_EQ(std::tuple(origin.X, origin.Y, origin.Z), std::tuple(e.a, 0.0, 0.0));
         EXPECT_NEAR(llh2xyz({90.0, 0.0, 100}, e).Y, e.a + 100.0, 1e-6);
         // The pole lies at a·(1 − f): checks e² = (2 − f)·f and the (1 − e²) factor of Z.
         EXPECT_NEAR(llh2xyz({0.0, 90.0, 0}, e).Z, e.a * (1.0 - e.f), 1e-6);
 
-        for (double lat : {-78.0, -0.3, 50.0, 84.0}) {
+        for (double lat : {-78.0, -0.3, 50.0, 84.0})
             for (double lon : {-179.5, -3.0, 95.75}) {
                 const GeodeticPoint back = xyz2llh(llh2xyz({lon, lat, 1000}, e), e);
                 // One Bowring step is good to a fraction of a millimetre; on Bessel, whose stored
@@ -26,7 +25,6 @@ TEST(Geocentric, AxesAndRoundTrip) {
                 EXPECT_NEAR(back.longitude, lon, 1e-12) << lat << " " << lon;
                 EXPECT_NEAR(back.height, 1000, 1) << lat << " " << lon;
             }
-        }
     }
 }
 
@@ -45,14 +43,10 @@ TEST(DatumShift, TranslationAndEllipsoidByTheDatumFlagAndRoundTrip) {
     for (const auto& d : datums) {
         const GridContext grid{.LocalDatumGrid = true, .Ed50Datum = d.ed50};
         const CartesianPoint to = wgs842pots(c, grid), from = pots2wgs84(c, grid);
-        EXPECT_EQ(to.X - c.X, d.dx);
-        EXPECT_EQ(to.Y - c.Y, d.dy);
-        EXPECT_EQ(to.Z - c.Z, d.dz);
-        EXPECT_EQ(c.X - from.X, d.dx);
-        EXPECT_EQ(c.Y - from.Y, d.dy);
-        EXPECT_EQ(c.Z - from.Z, d.dz);
+        EXPECT_EQ(std::tuple(to.X - c.X, to.Y - c.Y, to.Z - c.Z), std::tuple(d.dx, d.dy, d.dz));
+        EXPECT_EQ(std::tuple(c.X - from.X, c.Y - from.Y, c.Z - from.Z), std::tuple(d.dx, d.dy, d.dz));
         EXPECT_EQ(&localEllipsoid(grid), d.local);
-        for (double lat : {36.0, 50.0, 54.9, 70.0}) {
+        for (double lat : {36.0, 50.0, 54.9, 70.0})
             for (double lon : {-9.5, 0.0, 9.0, 28.0}) {
                 SCOPED_TRACE(::testing::Message() << "ed50 " << d.ed50 << " " << lat << " " << lon);
                 const GeodeticPoint local = wgs84ToLocal(lon, lat, grid);
@@ -62,7 +56,6 @@ TEST(DatumShift, TranslationAndEllipsoidByTheDatumFlagAndRoundTrip) {
                 EXPECT_NEAR(back.latitude, lat, 1e-6);
                 EXPECT_NEAR(back.longitude, lon, 1e-6);
             }
-        }
     }
 }
 

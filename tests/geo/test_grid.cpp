@@ -1,6 +1,7 @@
 #include "geo/grid.h"
 
 #include <cmath>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -44,13 +45,10 @@ TEST(GridSelection, MercatorThenPlateCarreeTakePrecedence) {
     GridContext all = mercator(6378137.0);
     all.PlateCarreeGrid = all.LocalDatumGrid = all.Ed50Datum = true;
     GridPoint g = llh2utm(10.0, 52.0, 1, all);
-    EXPECT_EQ(g.easting, 1113195.0);
-    EXPECT_EQ(g.northing, 6800125.0);
-
+    EXPECT_EQ(std::tuple(g.easting, g.northing), std::tuple(1113195.0, 6800125.0));
     all.MercatorGrid = false;
     g = llh2utm(10.0, 52.0, 1, all);
-    EXPECT_DOUBLE_EQ(g.easting, 100000.0);
-    EXPECT_DOUBLE_EQ(g.northing, 520000.0);
+    EXPECT_EQ(std::tuple(g.easting, g.northing), std::tuple(100000.0, 520000.0));
     const GeodeticPoint p = utm2llh({-123456.0, 654321.0}, all);
     EXPECT_DOUBLE_EQ(p.longitude, -12.3456);
     EXPECT_DOUBLE_EQ(p.latitude, 65.4321);
@@ -58,50 +56,35 @@ TEST(GridSelection, MercatorThenPlateCarreeTakePrecedence) {
 
 TEST(SphericalMercator, TruncationAndRadius) {
     const GridContext web = mercator(6378137.0);
-    EXPECT_EQ(MercatorX(0.0, web), 0);
-    EXPECT_EQ(MercatorY(0.0, web), 0);
-    EXPECT_EQ(MercatorX(180.0, web), 20037508);
-    // x rounds to the nearest unit on both sides of Greenwich, y truncates toward zero.
-    EXPECT_EQ(MercatorX(-180.0, web), -20037508);
-    EXPECT_EQ(MercatorX(-0.00001, web), -1);  // -1.11 m
-    EXPECT_EQ(MercatorY(45.0, web), 5621521);  // 5621521.49
-    EXPECT_EQ(MercatorY(-45.0, web), -5621521);
-    EXPECT_EQ(MercatorX(180.0, GridContext{}), 20015087);  // default radius 6371000
-
-    for (double lat : {-80.0, -33.3, 12.0, 85.0}) {
-        EXPECT_NEAR(MercatorLatitude(MercatorY(lat, web), web), lat, 1e-5) << lat;
-    }
+    // x rounds to the nearest unit on both sides of Greenwich (-0.00001°: -1.11 m), y truncates
+    // toward zero (45°: 5621521.49); without a radius 6371000.
+    EXPECT_EQ(std::tuple(MercatorX(0.0, web), MercatorX(180.0, web), MercatorX(-180.0, web), MercatorX(-0.00001, web), MercatorX(180.0, GridContext{})),
+              std::tuple(0, 20037508, -20037508, -1, 20015087));
+    EXPECT_EQ(std::tuple(MercatorY(0.0, web), MercatorY(45.0, web), MercatorY(-45.0, web)), std::tuple(0, 5621521, -5621521));
+    for (double lat : {-80.0, -33.3, 12.0, 85.0}) EXPECT_NEAR(MercatorLatitude(MercatorY(lat, web), web), lat, 1e-5) << lat;
     // The inverse truncates the grid coordinates first.
     const GeodeticPoint whole = utm2llh({1113194.0, 5621521.0}, web);
     const GeodeticPoint fraction = utm2llh({1113194.9, 5621521.9}, web);
-    EXPECT_EQ(fraction.longitude, whole.longitude);
-    EXPECT_EQ(fraction.latitude, whole.latitude);
+    EXPECT_EQ(std::tuple(fraction.longitude, fraction.latitude), std::tuple(whole.longitude, whole.latitude));
     EXPECT_NEAR(whole.longitude, 10.0, 1e-5);
     EXPECT_NEAR(whole.latitude, 45.0, 1e-5);
 }
 
 // The inverse stops once the forward image lies within 1 m of the target.
 TEST(TransverseMercatorInverse, RoundTripWithinOneMetre) {
-    const struct {
-        GridContext grid;
-        double meridian;
-    } grids[] = {{utm(32), 9.0}, {utm(32, true), 9.0}, {gaussKrueger(3), 9.0},
-                 {utm(30), -3.0}, {gaussKrueger(5), 15.0}};
-    for (const auto& g : grids) {
-        for (double lat = -60.0; lat <= 72.0; lat += 6.0) {
+    const std::pair<GridContext, double> grids[] = {  // and the central meridian
+        {utm(32), 9.0}, {utm(32, true), 9.0}, {gaussKrueger(3), 9.0}, {utm(30), -3.0}, {gaussKrueger(5), 15.0}};
+    for (const auto& [grid, meridian] : grids)
+        for (double lat = -60.0; lat <= 72.0; lat += 6.0)
             for (double dl = -3.0; dl <= 3.0; dl += 0.5) {
-                SCOPED_TRACE(::testing::Message() << "meridian " << g.meridian << " ed50 "
-                                                  << g.grid.Ed50Datum << " " << lat << " " << dl);
-                const GridPoint target = llh2utm(g.meridian + dl, lat, 1, g.grid);
-                const GeodeticPoint p = utm2llh(target, g.grid);
-                const GridPoint image = llh2utm(p.longitude, p.latitude, 1, g.grid);
-                EXPECT_LE(std::hypot(image.easting - target.easting,
-                                     image.northing - target.northing), 1.0);
+                SCOPED_TRACE(::testing::Message() << "meridian " << meridian << " ed50 " << grid.Ed50Datum << " " << lat << " " << dl);
+                const GridPoint target = llh2utm(meridian + dl, lat, 1, grid);
+                const GeodeticPoint p = utm2llh(target, grid);
+                const GridPoint image = llh2utm(p.longitude, p.latitude, 1, grid);
+                EXPECT_LE(std::hypot(image.easting - target.easting, image.northing - target.northing), 1.0);
                 EXPECT_NEAR(p.latitude, lat, 1e-5);
-                EXPECT_NEAR(p.longitude, g.meridian + dl, 1e-5 / std::cos(lat * kDegToRad));
+                EXPECT_NEAR(p.longitude, meridian + dl, 1e-5 / std::cos(lat * kDegToRad));
             }
-        }
-    }
 }
 
 TEST(TransverseMercatorInverse, NonConvergenceGivesMarkerPosition) {
@@ -112,8 +95,7 @@ TEST(TransverseMercatorInverse, NonConvergenceGivesMarkerPosition) {
     };
     for (const GridPoint& g : farOut) {
         const GeodeticPoint p = utm2llh(g, utm(32));
-        EXPECT_EQ(p.latitude, 102.4) << g.easting << " " << g.northing;
-        EXPECT_EQ(p.longitude, 102.4) << g.easting << " " << g.northing;
+        EXPECT_EQ(std::tuple(p.latitude, p.longitude), std::tuple(102.4, 102.4)) << g.easting << " " << g.northing;
     }
     // Far from the central meridian the tenth pass is the one that arrives: found, not lost.
     const GridPoint tenth{-500000.0, -6500000.0};

@@ -15,10 +15,7 @@ namespace {
 DateTime at(int year, int month, int day, int hour = 12, int minute = 0) { return {year, month, day, hour, minute}; }
 
 TEST(DayOfYear, LocalDateWithGregorianLeapYears) {
-    const struct {
-        DateTime utc;
-        int offsetSeconds, expected;
-    } cases[] = {
+    const std::tuple<DateTime, int, int> cases[] = {  // UTC, offset in seconds, day
         {at(2023, 1, 1), 0, 1},        {at(2023, 3, 1), 0, 60},     {at(2024, 2, 29), 0, 60},
         {at(2024, 3, 1), 0, 61},       {at(2000, 3, 1), 0, 61},     {at(2100, 3, 1), 0, 60},
         {at(2024, 12, 31), 0, 366},    {at(2023, 12, 31), 0, 365},  {at(2023, 7, 15), 0, 196},
@@ -26,19 +23,15 @@ TEST(DayOfYear, LocalDateWithGregorianLeapYears) {
         {at(2024, 3, 1, 0, 30), -3600, 60},   // still 29 February locally
     };
     ManualClock clock;
-    for (const auto& c : cases) {
-        clock.setUtc(c.utc);
-        clock.setUtcOffsetSeconds(c.offsetSeconds);
-        EXPECT_EQ(JulianFromGregorian(clock), c.expected)
-            << c.utc.year << "-" << c.utc.month << "-" << c.utc.day;
+    for (const auto& [utc, offsetSeconds, day] : cases) {
+        clock.setUtc(utc);
+        clock.setUtcOffsetSeconds(offsetSeconds);
+        EXPECT_EQ(JulianFromGregorian(clock), day) << utc.year << "-" << utc.month << "-" << utc.day;
     }
 }
 
 TEST(TimeZoneHours, SettingOrWholeHourOffsetAcrossMidnight) {
-    const struct {
-        DateTime utc;
-        int offsetSeconds, setting, expected;
-    } cases[] = {
+    const std::tuple<DateTime, int, int, int> cases[] = {  // UTC, offset in seconds, setting, hours
         {at(2024, 7, 15), 7200, 0, 0},  // a setting wins over the clock
         {at(2024, 7, 15), 7200, -5, -5},
         {at(2024, 7, 15, 23, 30), 7200, kTimeZoneAutomatic, 2},      // local time is already tomorrow
@@ -48,10 +41,10 @@ TEST(TimeZoneHours, SettingOrWholeHourOffsetAcrossMidnight) {
         {at(2024, 1, 15, 22, 0), -12600, kTimeZoneAutomatic, -3},    // -3:30
     };
     ManualClock clock;
-    for (const auto& c : cases) {
-        clock.setUtc(c.utc);
-        clock.setUtcOffsetSeconds(c.offsetSeconds);
-        EXPECT_EQ(TimeZoneHours(clock, c.setting), c.expected) << c.offsetSeconds << " " << c.setting;
+    for (const auto& [utc, offsetSeconds, setting, hours] : cases) {
+        clock.setUtc(utc);
+        clock.setUtcOffsetSeconds(offsetSeconds);
+        EXPECT_EQ(TimeZoneHours(clock, setting), hours) << offsetSeconds << " " << setting;
     }
 }
 
@@ -83,9 +76,7 @@ TEST_F(SunriseTest, EquinoxAndShiftsByLongitudeAndZone) {
 
     // 15° further west the sun comes an hour later; so it does one zone further east.
     const auto [westRise, westSet] = sunTimes(50.0, 0.0, at(2023, 3, 21), 1);
-    EXPECT_NEAR(westRise - rise, 60, 1);
-    EXPECT_NEAR(westSet - set, 60, 1);
-    EXPECT_NEAR(sunTimes(50.0, 15.0, at(2023, 3, 21), 2).first - rise, 60, 1);
+    for (const int later : {westRise - rise, westSet - set, sunTimes(50.0, 15.0, at(2023, 3, 21), 2).first - rise}) EXPECT_NEAR(later, 60, 1);
 
     // The automatic setting takes the clock's offset.
     clock.setUtcOffsetSeconds(7200);
@@ -96,8 +87,7 @@ TEST_F(SunriseTest, EquinoxAndShiftsByLongitudeAndZone) {
 TEST_F(SunriseTest, PolarNightAndMidnightSun) {
     // No sunrise: the half day is 0 and rise and set coincide at noon.
     const auto [rise, set] = sunTimes(80.0, 15.0, at(2023, 12, 21), 1);
-    EXPECT_EQ(rise, set);
-    EXPECT_NEAR(rise, 12 * 60, 10);
+    EXPECT_TRUE(rise == set && std::abs(rise - 12 * 60) <= 10) << rise << " " << set;
     // No sunset: the half day is 12 hours; the set runs past 24:00 and wraps, so both read
     // just after midnight.
     EXPECT_EQ(sunText(80.0, 15.0, at(2023, 6, 21), 1), "00:01-00:01");
@@ -125,7 +115,6 @@ TEST_F(SunriseTest, DebugModeLogsTimeZoneLines) {
     clock.setUtcOffsetSeconds(7200);
     sunText(50.0, 9.0, at(2023, 7, 1), kTimeZoneAutomatic);
     EXPECT_EQ(diagnostics.text(), "");
-
     diagnostics.debugMode = true;
     sunText(50.0, 9.0, at(2023, 7, 1), kTimeZoneAutomatic);
     EXPECT_EQ(diagnostics.text(),

@@ -12,14 +12,8 @@ namespace vexa::testing {
 std::vector<std::string> GpsRecords::listLines() const {
     std::vector<std::string> lines;
     const std::string text = diagnostics.text();
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) break;
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    std::reverse(lines.begin(), lines.end());
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.insert(lines.begin(), text.substr(start, end - start));
     return lines;
 }
 

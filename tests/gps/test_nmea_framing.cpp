@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_framing.h"
 #include "gps/pending_drawing.h"
 #include "platform/serial_port.h"
 #include "tests/gps/gps_fixture.h"
+#include "util/text.h"
 
 namespace vexa::testing {
 namespace {
@@ -43,11 +45,7 @@ struct Live : ::testing::Test {
 
 TEST(CheckNMEARecord, OnlyAMismatchIsReportedOtherFailuresAreSilent) {
     const std::string mismatch = "Checksum is not ok\r\n";
-    const struct {
-        std::string line;
-        int ok;
-        std::string listed;
-    } cases[] = {
+    const std::tuple<std::string, int, std::string> cases[] = {  // line, result, what is listed
         {kRmc, 1, ""},
         {kRmc.substr(0, kRmc.size() - 1) + "d", 1, ""},  // lower-case hex
         {kRmc + "\r", 1, ""},
@@ -60,41 +58,34 @@ TEST(CheckNMEARecord, OnlyAMismatchIsReportedOtherFailuresAreSilent) {
         // Bytes above 127 enter the sum as negative values, so no two hex digits can match.
         {nmea("GPTXT,\xE4"), 0, mismatch},
     };
-    for (const auto& c : cases) {
+    for (const auto& [line, ok, listed] : cases) {
         DiagnosticText list;
-        EXPECT_EQ(CheckNMEARecord(list, c.line), c.ok) << c.line;
-        EXPECT_EQ(list.text(), c.listed) << c.line;
+        EXPECT_EQ(CheckNMEARecord(list, line), ok) << line;
+        EXPECT_EQ(list.text(), listed) << line;
     }
 }
 
 TEST_F(Live, LineEndsProcessKeepAwakeAndDebugModeShowsEveryLineAndTheTimeStep) {
     r.clock.advance(1000);
     feed(kRmc + "\r\n" + kGga + "\r\n");
-    EXPECT_TRUE(r.gps.rmcSeen);
-    EXPECT_TRUE(r.gps.ggaSeen);
-    EXPECT_TRUE(r.listHas(kRmc));
-    EXPECT_TRUE(r.listHas(kGga));
+    EXPECT_EQ(std::tuple(r.gps.rmcSeen, r.gps.ggaSeen, r.listHas(kRmc), r.listHas(kGga), r.listHas("Checksum is ok")),
+              std::tuple(true, true, true, true, false));
     EXPECT_EQ(r.views.keepAwakeCalls, 4) << "every line end, the empty line between CR and LF too";
-    EXPECT_FALSE(r.listHas("Checksum is ok"));
 
     r.diagnostics.debugMode = true;
     r.clock.setTick(5000);
     feed("hello\n" + kRmc + "\n");
-    EXPECT_TRUE(r.listHas("hello"));
-    EXPECT_TRUE(r.listHas("Checksum is ok"));
-    EXPECT_TRUE(r.listHas("readPacketNMEA End Tick Count = <5000> deltatime=<4.000>"));
+    for (const char* line : {"hello", "Checksum is ok", "readPacketNMEA End Tick Count = <5000> deltatime=<4.000>"})
+        EXPECT_TRUE(r.listHas(line)) << line;
 }
 
 TEST_F(Live, ExactlyFullBufferStaysTheNextCharacterOverflowsAndPurges) {
     const std::string full(kMaxLineChars, 'A');
     feed(full);
-    EXPECT_EQ(reader.length, kMaxLineChars);
-    EXPECT_EQ(port.purges, 0);
+    EXPECT_EQ(std::tuple(reader.length, port.purges), std::tuple(kMaxLineChars, 0));
     r.satellites.gsvCycleStarted = true;
     feed("B");
-    EXPECT_EQ(reader.length, 0u);
-    EXPECT_EQ(port.purges, 1);
-    EXPECT_FALSE(r.satellites.gsvCycleStarted);
+    EXPECT_EQ(std::tuple(reader.length, port.purges, r.satellites.gsvCycleStarted), std::tuple(0u, 1, false));
     const auto lines = r.listLines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "inbuffer > 500");
@@ -106,35 +97,22 @@ TEST_F(Live, ExactlyFullBufferStaysTheNextCharacterOverflowsAndPurges) {
     port.purgeError = 5;
     feed(std::string(kMaxLineChars + 1, 'x'));
     const std::string text = r.diagnostics.text();
-    EXPECT_NE(text.find("readPacketNMEA PurgeComm("), std::string::npos);
-    EXPECT_NE(text.find("<5> error occured"), std::string::npos);
+    EXPECT_TRUE(text.find("readPacketNMEA PurgeComm(") != std::string::npos && text.find("<5> error occured") != std::string::npos) << text;
 }
 
-TEST_F(Live, GarbageNulBytesAndHugeLinesNeverStopTheNextSentence) {
-    std::string junk;
-    for (int i = 0; i < 20000; ++i) junk.push_back(static_cast<char>((i * 7919) % 256));
-    feed(junk);
-    feed("\n" + std::string(10000, '9') + "\n");
+// From a receiver that sends checksums, a line cut at a NUL byte is damaged. (Junk, stray
+// bytes and lost line ends: the receiver logs and the fuzz target.)
+TEST_F(Live, ALineCutAtANulByteIsNotParsed) {
     feed(kRmc + "\n");
-    EXPECT_TRUE(r.gps.rmcSeen);
-    // From a receiver that sends checksums, a line without one is damaged.
-    feed(kGga.substr(0, 20) + std::string(1, '\0') + kGga.substr(20) + "\n");  // cut at the NUL
+    feed(kGga.substr(0, 20) + std::string(1, '\0') + kGga.substr(20) + "\n");
     EXPECT_FALSE(r.gps.ggaSeen);
-    // A sentence whose line end was lost is found behind the stray bytes.
-    feed(kGga.substr(0, 40) + kRmc + "\n$$" + kGga + "\n");
-    const auto lines = r.listLines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), kRmc), 2);
-    EXPECT_TRUE(r.gps.ggaSeen);
-    EXPECT_TRUE(r.gps.fixValid);
 }
 
 TEST_F(Live, SwitchedOffSentenceTypesAreNeitherShownNorParsed) {
     r.settings.LGsaLogTime = -1;
     const std::string gsa = nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
     feed(gsa + "\n");
-    EXPECT_FALSE(r.gps.gsaSeen);
-    EXPECT_FALSE(r.listHas(gsa));
-    EXPECT_EQ(r.satellites.usedLast, -1);
+    EXPECT_EQ(std::tuple(r.gps.gsaSeen, r.listHas(gsa), r.satellites.usedLast), std::tuple(false, false, -1));
 
     r.settings.LRmcLogTime = -1;
     r.settings.LGgaLogTime = -1;
@@ -170,13 +148,10 @@ TEST_F(Live, TraceIntervalCountsReceivedTime) {
     r.settings.imindist = 0;
     for (int i = 0; i < 9; ++i) {
         r.clock.advance(1000);
-        char body[96];
-        std::snprintf(body, sizeof body, "GPRMC,1200%02d.00,A,48%02d.0000,N,01131.0000,E,010.0,000.0,230394,,", i, 7 + i);
-        feed(nmea(body) + "\n");
+        feed(nmea(strprintf("GPRMC,1200%02d.00,A,48%02d.0000,N,01131.0000,E,010.0,000.0,230394,,", i, 7 + i)) + "\n");
     }
-    EXPECT_EQ(r.trace->next, 3) << "a point every third second";
-    EXPECT_EQ(r.trace->points[0].segmentStart, 1);
-    EXPECT_EQ(r.trace->points[1].segmentStart, 0);
+    // A point every third second.
+    EXPECT_EQ(std::tuple(r.trace->next, r.trace->points[0].segmentStart, r.trace->points[1].segmentStart), std::tuple(3, 1, 0));
 }
 
 // Fixes arriving faster than the drawing side draws: each is traced, one wake is posted, and

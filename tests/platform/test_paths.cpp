@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/support/temp_dir.h"
 
 namespace vexa {
@@ -12,11 +14,9 @@ using testing::TempDir;
 
 TEST(Paths, VexaHomeWinsOverTheDesktopsDocumentsFolder) {
     ScopedEnv home("VEXA_HOME", "/srv/karten");
-    EXPECT_EQ(myDocumentsDir(), "/srv/karten");
-    EXPECT_EQ(vexaDir(), "/srv/karten/vexa");
-    EXPECT_EQ(logDirectory("\\"), "/srv/karten/vexa");
-    EXPECT_EQ(logDirectory(""), "/srv/karten/vexa");
-    EXPECT_EQ(logDirectory("/var/log/gps/"), "/var/log/gps/");
+    EXPECT_EQ(std::tuple(myDocumentsDir(), vexaDir()), std::tuple("/srv/karten", "/srv/karten/vexa"));
+    EXPECT_EQ(std::tuple(logDirectory("\\"), logDirectory(""), logDirectory("/var/log/gps/")),
+              std::tuple("/srv/karten/vexa", "/srv/karten/vexa", "/var/log/gps/"));
 }
 
 TEST(Paths, DocumentsAndSettingsFollowTheXdgDirectories) {

@@ -1,5 +1,5 @@
 // Volumes in real SQLite files: records, transactions, two programs on one file, and files
-// that are not VEXA volumes.
+// that are not VEXA volumes (one damaged inside: tests/routes).
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "platform/linux/sqlite_db_store.h"
 #include "tests/support/ordinary_user.h"
@@ -69,12 +70,10 @@ TEST_F(Store, RecordsComeBackSortedByFirstTextWithStableIds) {
     EXPECT_EQ(volume->write(db, b, point("c")), b);
     EXPECT_EQ(names(*volume, db), (std::vector<std::string>{"a", "c"}));
     EXPECT_TRUE(volume->removeRecord(db, a));
-    EXPECT_FALSE(volume->removeRecord(db, a));
+    EXPECT_FALSE(volume->removeRecord(db, a)) << "already removed";
     const auto info = volume->info(db);
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->records, 1);
-    EXPECT_EQ(info->type, 19500u);
-    EXPECT_GT(info->modifiedMs, 1600000000000);
+    EXPECT_EQ(std::tuple(info->records, info->type, info->modifiedMs > 1600000000000), std::tuple(1, 19500u, true));
     EXPECT_EQ(sqlite(file, "PRAGMA user_version"), std::to_string(kVolumeSchemaVersion));
 }
 
@@ -139,8 +138,7 @@ TEST_F(Store, BadFilesAreRefusedWithAReasonAndStayUntouched) {
         const std::string before = testing::readFile(f);
         const MountResult r = store.mount(f, MountMode::OpenAlways);
         EXPECT_FALSE(r.volume);
-        EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
-        EXPECT_NE(r.error.find(f.string()), std::string::npos) << r.error;
+        EXPECT_TRUE(r.error.find(c.message) != std::string::npos && r.error.find(f.string()) != std::string::npos) << r.error;
         EXPECT_EQ(testing::readFile(f), before);
     }
 }
@@ -170,15 +168,13 @@ TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWrittenAndAnUnreadableFileSays
             SqliteDbStore own;
             auto v = own.mount(f, MountMode::OpenAlways).volume;
             ASSERT_TRUE(v);
-            EXPECT_TRUE(v->readOnly());
-            EXPECT_EQ(names(*v, *v->find("R")), std::vector<std::string>{"p0"});
+            EXPECT_EQ(std::tuple(v->readOnly(), names(*v, *v->find("R"))), std::tuple(true, std::vector<std::string>{"p0"}));
             EXPECT_EQ(v->create("S", 19500, 1), DbCreate::Failed);
             EXPECT_NE(v->error().find("schreibgeschützt"), std::string::npos);
         }
         SqliteDbStore own;
         const MountResult r = own.mount(roFolder / "new.cdb", MountMode::OpenAlways);
-        EXPECT_FALSE(r.volume);
-        EXPECT_NE(r.error.find("schreibgeschützt"), std::string::npos);
+        EXPECT_TRUE(!r.volume && r.error.find("schreibgeschützt") != std::string::npos) << r.error;
         const MountResult locked = own.mount(unreadable, MountMode::OpenAlways);
         EXPECT_FALSE(locked.volume);
         EXPECT_EQ(locked.error, "Die Datenbank " + unreadable.string() + " kann nicht gelesen werden: " +
@@ -191,43 +187,8 @@ TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWrittenAndAnUnreadableFileSays
 TEST_F(Store, EmptyFileBecomesAVolumeAndMissingFileIsReported) {
     testing::writeFile(file, "");
     EXPECT_TRUE(store.mount(file, MountMode::OpenAlways).volume);
-    const MountResult missing = store.mount(dir / "none.cdb", MountMode::OpenExisting);
-    EXPECT_TRUE(missing.missing);
+    EXPECT_TRUE(store.mount(dir / "none.cdb", MountMode::OpenExisting).missing);
     EXPECT_FALSE(std::filesystem::exists(dir / "none.cdb"));
-}
-
-// Volumes damaged at many places: mounting, listing and reading either work or fail with a
-// reason, and never crash or hang.
-TEST_F(Store, DamagedVolumesFailWithAReason) {
-    writeVolume(store, file, 300);
-    const std::string good = testing::readFile(file);
-    std::uint32_t seed = 12345;
-    for (int round = 0; round < 40; ++round) {
-        std::string bad = good;
-        for (int k = 0; k < 8; ++k) {
-            seed = seed * 1103515245u + 12345u;
-            const std::size_t at = 100 + seed % (bad.size() - 100);  // the header stays readable
-            bad[at] = static_cast<char>(seed >> 16);
-        }
-        const auto damaged = dir / ("damaged" + std::to_string(round) + ".cdb");
-        testing::writeFile(damaged, bad);
-        MountResult r = store.mount(damaged, MountMode::OpenExisting);
-        if (!r.volume) {
-            EXPECT_FALSE(r.error.empty());
-            continue;
-        }
-        const auto oids = r.volume->databases();
-        if (!oids) {
-            EXPECT_FALSE(r.volume->error().empty());
-            continue;
-        }
-        for (DbOid oid : *oids) {
-            r.volume->info(oid);
-            auto cursor = r.volume->read(oid);
-            for (int n = 0; n < 1000 && cursor->next(); ++n) {
-            }
-        }
-    }
 }
 
 }  // namespace

@@ -30,20 +30,11 @@ TEST(PlaceTable, ShippedTableHoldsTheGermanTownsInLatin1Order) {
     for (std::size_t i = 0; i < places.size(); ++i) {
         const Place& p = places[i];
         SCOPED_TRACE(p.name);
-        EXPECT_GE(p.lon, 5.89969);
-        EXPECT_LE(p.lon, 15.02694);
-        EXPECT_GE(p.lat, 47.40831);
-        EXPECT_LE(p.lat, 55.01939);
+        EXPECT_TRUE(p.lon >= 5.89969 && p.lon <= 15.02694 && p.lat >= 47.40831 && p.lat <= 55.01939);
         // A chosen town becomes a POI, whose name holds at most 64 characters.
         EXPECT_LE(utf8Length(p.name), 64u);
-        if (i > 0) {
-            EXPECT_LE(utf8ToLatin1(places[i - 1].name), utf8ToLatin1(p.name));
-        }
-        if (p.name == "Hannover") {
-            ++hannover;
-            EXPECT_NEAR(p.lon, 9.73, 0.01);
-            EXPECT_NEAR(p.lat, 52.37, 0.01);
-        }
+        if (i > 0) { EXPECT_LE(utf8ToLatin1(places[i - 1].name), utf8ToLatin1(p.name)); }
+        if (p.name == "Hannover") hannover += std::abs(p.lon - 9.73) < 0.01 && std::abs(p.lat - 52.37) < 0.01;
     }
     EXPECT_EQ(hannover, 1);
     // Umlauts sort after every ASCII letter in Latin-1, so the table ends with them.
@@ -59,14 +50,9 @@ TEST(PlaceTable, ReadsNamesAsUtf8AndKeepsTheFileOrder) {
               "L\xC3\xBC" "beck\t10.68729\t53.86893\r\nA\t-0.5\t-89.5");
     std::string error;
     const std::vector<Place> places = loadPlaceTable(dir / "p.tsv", &error);
-    ASSERT_EQ(places.size(), 3u) << error;
-    EXPECT_EQ(places[0].name, "Zeven");
-    EXPECT_EQ(places[1].name, "L\xC3\xBC" "beck");
-    EXPECT_DOUBLE_EQ(places[1].lon, 10.68729);
-    EXPECT_DOUBLE_EQ(places[1].lat, 53.86893);
-    EXPECT_EQ(places[2].name, "A");
-    EXPECT_DOUBLE_EQ(places[2].lon, -0.5);
-    EXPECT_DOUBLE_EQ(places[2].lat, -89.5);
+    std::string read;
+    for (const Place& p : places) read += strprintf("%s %.5f %.5f; ", p.name.c_str(), p.lon, p.lat);
+    EXPECT_EQ(read, "Zeven 9.28000 53.30000; L\xC3\xBC" "beck 10.68729 53.86893; A -0.50000 -89.50000; ") << error;
 }
 
 TEST(PlaceTable, OneCorruptLineRejectsTheWholeFileAndSaysWhere) {

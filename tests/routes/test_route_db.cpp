@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <thread>
+#include <tuple>
 
 #include "geo/grid.h"
 #include "routes/route_db.h"
@@ -46,10 +47,7 @@ TEST_F(RouteDbTest, OverwriteAsksAndReplacesTheWholeRoute) {
     const auto saved = records(routes.volumePath, "Harz");
     ASSERT_EQ(saved.size(), 2u);
     EXPECT_EQ(saved[1], (std::vector<std::string>{"track0001", "2", saved[1][2], saved[1][3], "2"}));
-    const auto asked = ui.messages();
-    ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0].text, "Route überschreiben ?");
-    EXPECT_EQ(asked[0].caption, "Harz");
+    EXPECT_EQ(std::tuple(ui.messages().size(), ui.messages()[0].text, ui.messages()[0].caption), std::tuple(2u, "Route überschreiben ?", "Harz"));
     EXPECT_EQ(save(""), RouteSave::Closed);
 }
 
@@ -58,9 +56,8 @@ TEST_F(RouteDbTest, LoadAppendsUpTo3999Points) {
     ASSERT_EQ(save("lang"), RouteSave::Saved);
     makeRoute(3950);
     EXPECT_EQ(load("lang"), 3999);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Es werden nur 49 Punkte geladen"});
-    EXPECT_EQ(ui.messages()[0].caption, "itrackmax");
-    EXPECT_EQ(route->points[3998].lineKind, LineKind::Motorway);
+    EXPECT_EQ(std::tuple(messages(), ui.messages()[0].caption, route->points[3998].lineKind),
+              std::tuple(std::vector<std::string>{"Es werden nur 49 Punkte geladen"}, "itrackmax", LineKind::Motorway));
     EXPECT_NEAR(route->points[3950].gridX, 550000.0, 1.0);  // the saved route's first point
     EXPECT_NEAR(route->points[3998].gridY, 5800000.0 + 48 * 5.0, 1.0);
 
@@ -76,9 +73,7 @@ TEST_F(RouteDbTest, LoadAppendsUpTo3999Points) {
         makeRoute(start);
         route->name = "kurz";
         EXPECT_TRUE(loadNamedRoute(db, routes, *route, grid, record));
-        EXPECT_EQ(route->count, start + 3);
-        EXPECT_TRUE(ui.messages().empty()) << start;
-        EXPECT_EQ(std::exchange(percents, {}), progress);
+        EXPECT_EQ(std::tuple(route->count, ui.messages().size(), std::exchange(percents, {})), std::tuple(start + 3, 0u, progress)) << start;
     }
 }
 
@@ -124,26 +119,20 @@ TEST_F(RouteDbTest, LoadTellsAMissingRouteFromARefusedOrDamagedVolume) {
         testing::writeFile(dir / "damaged.cdb", bytes);
     }
     testing::writeFile(dir / "text.cdb", "Harz;2;9;53;0\n");
-    struct Case {
-        std::filesystem::path volume;
-        const char* name;
-        RouteLoadFailure failure;
-        const char* says;  // the one message, or none
-    };
-    for (const Case& c : {Case{good, "Weser", RouteLoadFailure::NoSuchRoute, nullptr},
-                          Case{dir / "text.cdb", "Harz", RouteLoadFailure::VolumeRefused, "ist eine Textdatei"},
-                          Case{dir / "damaged.cdb", "Harz", RouteLoadFailure::Unreadable, "Die Route Harz kann nicht gelesen werden.\n"}}) {
+    // The volume, the route, the failure and the one message it shows, or none.
+    const std::tuple<std::filesystem::path, const char*, RouteLoadFailure, const char*> cases[] = {
+        {good, "Weser", RouteLoadFailure::NoSuchRoute, nullptr},
+        {dir / "text.cdb", "Harz", RouteLoadFailure::VolumeRefused, "ist eine Textdatei"},
+        {dir / "damaged.cdb", "Harz", RouteLoadFailure::Unreadable, "Die Route Harz kann nicht gelesen werden.\n"}};
+    for (const auto& [volume, name, expected, says] : cases) {
         ui.clear();
-        routes.volumePath = c.volume;
+        routes.volumePath = volume;
         route->count = 0;
-        route->name = c.name;
+        route->name = name;
         RouteLoadFailure failure{};
-        EXPECT_FALSE(loadNamedRoute(db, routes, *route, grid, nullptr, &failure)) << c.volume;
-        EXPECT_EQ(failure, c.failure) << c.volume;
-        ASSERT_EQ(ui.messages().size(), c.says ? 1u : 0u) << c.volume;
-        if (c.says) {
-            EXPECT_NE(ui.messages()[0].text.find(c.says), std::string::npos) << ui.messages()[0].text;
-        }
+        EXPECT_FALSE(loadNamedRoute(db, routes, *route, grid, nullptr, &failure)) << volume;
+        EXPECT_EQ(std::tuple(failure, ui.messages().size()), std::tuple(expected, says ? 1u : 0u)) << volume;
+        if (says) { EXPECT_NE(ui.messages().at(0).text.find(says), std::string::npos) << ui.messages()[0].text; }
     }
 }
 
@@ -179,12 +168,9 @@ TEST_F(RouteDbTest, SaveKilledHalfwayLeavesOldOrNewRoute) {
         ASSERT_EQ(points.size(), 3999u);
         for (const auto& p : points) ASSERT_EQ(p[4], points[0][4]) << "a mix of two versions";
         sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(routes.volumePath.c_str(), &raw), SQLITE_OK);
+        sqlite3_open(routes.volumePath.c_str(), &raw);
         std::string check;
-        sqlite3_exec(raw, "PRAGMA integrity_check", [](void* out, int, char** v, char**) {
-            *static_cast<std::string*>(out) = v[0];
-            return 0;
-        }, &check, nullptr);
+        sqlite3_exec(raw, "PRAGMA integrity_check", [](void* out, int, char** v, char**) { return *static_cast<std::string*>(out) = v[0], 0; }, &check, nullptr);
         sqlite3_close(raw);
         EXPECT_EQ(check, "ok");
     }

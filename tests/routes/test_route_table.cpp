@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "frame/frame_state.h"
 #include "geo/grid.h"
@@ -43,14 +44,11 @@ struct Tables : ::testing::Test {
 
 TEST_F(Tables, TraceRingWrapsAfterItsLastIndexAndPreparesTheNextSlot) {
     record(2001, 2000);
-    EXPECT_EQ(trace->next, 0);
-    EXPECT_TRUE(trace->wrapped);
-    EXPECT_EQ(trace->points[2000].gridX, 2000.0);
-    EXPECT_EQ(trace->points[0].altitude, 0.0) << "the slot after the newest point is cleared";
-    EXPECT_EQ(trace->points[0].satellitesText.view(), "0");
+    EXPECT_EQ(std::tuple(trace->next, trace->wrapped, trace->points[2000].gridX), std::tuple(0, true, 2000.0));
+    // The slot after the newest point is cleared.
+    EXPECT_EQ(std::tuple(trace->points[0].altitude, trace->points[0].satellitesText.view()), std::tuple(0.0, "0"));
     record(1, 2000);
-    EXPECT_EQ(trace->next, 1);
-    EXPECT_EQ(trace->points[0].gridX, 0.0);
+    EXPECT_EQ(std::tuple(trace->next, trace->points[0].gridX), std::tuple(1, 0.0));
     ASSERT_NE(trace->newest(2000), nullptr);
 
     // A ring shrunk below the write position never writes past its end.
@@ -62,8 +60,7 @@ TEST_F(Tables, TraceRingWrapsAfterItsLastIndexAndPreparesTheNextSlot) {
 TEST_F(Tables, TraceToRouteCopiesOldestFirstAndDropsTheLastCopiedPoint) {
     fillRoute(3);
     EXPECT_FALSE(trace2track(*route, *trace, 2000, frame, ui));  // its message: test_menus
-    EXPECT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(route->count, 3) << "an empty trace leaves the route";
+    EXPECT_EQ(std::tuple(ui.messages().size(), route->count), std::tuple(1u, 3)) << "an empty trace leaves the route";
 
     record(10, 2000);
     trace->points[5].segmentStart = 1;  // a second GPS session
@@ -72,8 +69,7 @@ TEST_F(Tables, TraceToRouteCopiesOldestFirstAndDropsTheLastCopiedPoint) {
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(route->points[static_cast<std::size_t>(i)].lineKind, i == 4 ? LineKind::NotDrawn : LineKind::Blue) << i;
     EXPECT_EQ(route->points[0].altitude, 100) << "whole metres, toward zero";
-    EXPECT_EQ(frame.viewCentre.gridX, 0.0);
-    EXPECT_EQ(ui.commands(), (std::vector<int>{kCmdRedrawKarte}));
+    EXPECT_EQ(std::tuple(frame.viewCentre.gridX, ui.commands()), std::tuple(0.0, std::vector<int>{kCmdRedrawKarte}));
 
     trace = std::make_unique<TraceTable>();
     record(2001 + 500, 2000);
@@ -81,9 +77,8 @@ TEST_F(Tables, TraceToRouteCopiesOldestFirstAndDropsTheLastCopiedPoint) {
     ASSERT_TRUE(trace2track(*route, *trace, 2000, frame, ui));
     // Slots 501..1999, then 0..499: 1999 points copied, the last one dropped.
     ASSERT_EQ(route->count, 1998);
-    EXPECT_EQ(route->points[0].gridX, 501.0);
-    EXPECT_EQ(route->points[1498].gridX, 1999.0);
-    EXPECT_EQ(route->points[1499].gridX, 2001.0) << "slot 0 holds the 2002nd point";
+    // Slot 0 holds the 2002nd point.
+    EXPECT_EQ(std::tuple(route->points[0].gridX, route->points[1498].gridX, route->points[1499].gridX), std::tuple(501.0, 1999.0, 2001.0));
 }
 
 TEST_F(Tables, DeletingBeforeAndFromTheSelectedPoint) {
@@ -94,8 +89,7 @@ TEST_F(Tables, DeletingBeforeAndFromTheSelectedPoint) {
     frame.selectedRoutePoint = 2;
     DeleteRouteBefore(*route, frame);
     EXPECT_EQ(routeX(), (std::vector<double>{2, 3, 4}));
-    EXPECT_EQ(route->points[3].gridX, 0.0) << "freed slots are cleared";
-    EXPECT_EQ(frame.selectedRoutePoint, 0);
+    EXPECT_EQ(std::tuple(route->points[3].gridX, frame.selectedRoutePoint), std::tuple(0.0, 0)) << "freed slots are cleared";
     frame.selectedRoutePoint = 1;
     DeleteRouteFrom(*route, frame);
     EXPECT_EQ(routeX(), (std::vector<double>{2}));
@@ -123,12 +117,10 @@ TEST_F(Tables, LineKindFromTheSelectedPointToTheEnd) {
     fillRoute(4);
     frame.selectedRoutePoint = 3;
     SetLineKindFrom(*route, frame, static_cast<LineKind>(lineKindOfCommand(kCmdLineKindMotorway)));
-    EXPECT_EQ(route->points[3].lineKind, LineKind::Motorway);
-    EXPECT_EQ(route->points[2].lineKind, LineKind::Blue);
+    EXPECT_EQ(std::tuple(route->points[2].lineKind, route->points[3].lineKind), std::tuple(LineKind::Blue, LineKind::Motorway));
     frame.selectedRoutePoint = 1;
     SetLineKindFrom(*route, frame, static_cast<LineKind>(lineKindOfCommand(kCmdLineKindPath)));
-    EXPECT_EQ(route->points[1].lineKind, LineKind::Path);
-    EXPECT_EQ(route->points[3].lineKind, LineKind::Path);
+    EXPECT_EQ(std::tuple(route->points[1].lineKind, route->points[3].lineKind), std::tuple(LineKind::Path, LineKind::Path));
     EXPECT_EQ(lineKindOfCommand(kCmdRouteReverse), -1);
 }
 
@@ -141,12 +133,9 @@ TEST_F(Tables, TapAddsTheGridPositionUnderItOrSaysTheRouteIsFull) {
     // A 240 × 300 window shows the middle of the 400 × 400 buffer.
     ASSERT_TRUE(AddTrackPoint(*route, frame, grid, ui, {240, 300, true}, 120 + 40, 150 - 20));
     const TrackPoint& p = route->points[0];
-    EXPECT_EQ(p.gridX, 500000 + 40 * 1000 / 400);
-    EXPECT_EQ(p.gridY, 5500000 + 20 * 1000 / 400);
-    EXPECT_EQ(p.datumCode, kDatumWgs84);
+    EXPECT_EQ(std::tuple(p.gridX, p.gridY, p.datumCode), std::tuple(500000 + 40 * 1000 / 400, 5500000 + 20 * 1000 / 400, kDatumWgs84));
     EXPECT_NEAR(utm2llh({p.gridX, p.gridY}, grid).longitude, p.lon, 1e-9);
-    EXPECT_EQ(frame.selectedRoutePoint, 0);
-    EXPECT_EQ(frame.lastShown.gridX, p.gridX);
+    EXPECT_EQ(std::tuple(frame.selectedRoutePoint, frame.lastShown.gridX), std::tuple(0, p.gridX));
 
     // Without a map the scale is 200 pixels per kilometre.
     ASSERT_TRUE(AddTrackPoint(*route, frame, grid, ui, {400, 400, false}, 210, 200));
@@ -155,22 +144,18 @@ TEST_F(Tables, TapAddsTheGridPositionUnderItOrSaysTheRouteIsFull) {
     route->count = kRouteCapacity;
     EXPECT_FALSE(AddTrackPoint(*route, frame, grid, ui, {400, 400, false}, 0, 0));
     EXPECT_EQ(route->count, kRouteCapacity);
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, "Track maximal 4000 Punkte");
+    EXPECT_EQ(ui.messages().at(0).text, "Track maximal 4000 Punkte");
 }
 
 TEST_F(Tables, ClearingRouteAndTraceEmptiesThem) {
     fillRoute(4);
     ClearRoute(*route);
-    EXPECT_EQ(route->count, 0);
-    EXPECT_EQ(route->points[3].gridX, 0.0);
+    EXPECT_EQ(std::tuple(route->count, route->points[3].gridX), std::tuple(0, 0.0));
 
     record(30, 2000);
     trace->replayPos = 12;
     ClearTrace(*trace, 2000);
-    EXPECT_TRUE(trace->empty());
-    EXPECT_EQ(trace->replayPos, -1);
-    EXPECT_EQ(trace->points[10].gridX, 0.0);
+    EXPECT_EQ(std::tuple(trace->empty(), trace->replayPos, trace->points[10].gridX), std::tuple(true, -1, 0.0));
 }
 
 }  // namespace

@@ -4,16 +4,13 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
 namespace vexa::testing {
 
 TempDir::TempDir(const std::filesystem::path& base) {
     std::string pattern = (base / "vexa-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = buffer.data();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
 }
 
 std::filesystem::path memoryTempDirectory() {

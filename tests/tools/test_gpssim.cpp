@@ -1,39 +1,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
+#include <tuple>
+
+#include "gps/nmea_checksum.h"
+#include "gps/position_sentences.h"
+#include "gps/satellite_sentences.h"
 
 #include "tools/gpssim/drive.h"
 #include "tools/gpssim/faults.h"
 #include "tools/gpssim/nmea_sentences.h"
+#include "util/diagnostic_text.h"
 
 namespace vexa::gpssim {
 namespace {
 
-std::vector<std::string> fields(const std::string& sentence) {
-    std::vector<std::string> out;
-    std::string field;
-    for (const char c : sentence.substr(1, sentence.find('*') - 1)) {
-        if (c == ',') { out.push_back(field); field.clear(); }
-        else field.push_back(c);
-    }
-    out.push_back(field);
-    return out;
-}
-
-bool checksumOk(const std::string& sentence) {
-    const auto star = sentence.find('*');
-    if (sentence.empty() || sentence[0] != '$' || star == std::string::npos) return false;
-    unsigned sum = 0;
-    for (std::size_t i = 1; i < star; ++i) sum ^= static_cast<unsigned char>(sentence[i]);
-    unsigned given = 0;
-    return std::sscanf(sentence.c_str() + star + 1, "%2X", &given) == 1 && given == sum;
-}
-
-double degrees(const std::string& value, const std::string& hemisphere) {
-    const double v = std::stod(value);
-    const double d = std::floor(v / 100) + std::fmod(v, 100) / 60;
-    return (hemisphere == "S" || hemisphere == "W") ? -d : d;
+// 1 when the line's checksum matches.
+int checksumOk(const std::string& line) {
+    DiagnosticText list;
+    return CheckNMEARecord(list, line);
 }
 
 TEST(GpssimWaypoints, SpeedsCarryOverAndBadInputIsNamed) {
@@ -41,13 +26,11 @@ TEST(GpssimWaypoints, SpeedsCarryOverAndBadInputIsNamed) {
     const auto route = parseWaypoints("9.74,52.37,30; 9.75,52.38 ;9.80,52.40,100;", error);
     ASSERT_TRUE(route) << error;
     ASSERT_EQ(route->size(), 3u);
-    EXPECT_DOUBLE_EQ((*route)[1].speedKmh, 30.0);
-    EXPECT_DOUBLE_EQ((*route)[2].speedKmh, 100.0);
+    EXPECT_EQ(std::tuple((*route)[1].speedKmh, (*route)[2].speedKmh), std::tuple(30.0, 100.0));
     for (const char* bad : {"9.74,52.37", "9.74;52.37,30", "9.74,52.37,x;9.8,52.4", "9.7,95,30;9.8,52.4",
                             "9.7,52.3,30,4;9.8,52.4"}) {
         error.clear();
-        EXPECT_FALSE(parseWaypoints(bad, error)) << bad;
-        EXPECT_FALSE(error.empty()) << bad;
+        EXPECT_FALSE(parseWaypoints(bad, error) || error.empty()) << bad;
     }
 }
 
@@ -63,49 +46,35 @@ TEST(GpssimDrive, FollowsTheRouteAtPlausibleSpeedsAndStopsAtTheEnd) {
         EXPECT_LE(fixes[i].speedKmh, 100.0 + 1e-9);
         EXPECT_EQ(fixes[i].valid, fixes[i].second < 30 || fixes[i].second >= 45) << i;
     }
-    EXPECT_NEAR(fixes.back().lon, 9.8, 1e-9);
-    EXPECT_NEAR(fixes.back().lat, 52.4, 1e-9);
-    EXPECT_EQ(fixes.back().speedKmh, 0.0);
+    EXPECT_EQ(std::tuple(std::round(fixes.back().lon * 1e6), std::round(fixes.back().lat * 1e6), fixes.back().speedKmh), std::tuple(9.8e6, 52.4e6, 0.0));
 }
 
 TEST(GpssimSentences, OneSecondIsRmcGgaGsaAndThreeGsvWithValidChecksumsOrVoidWithoutFix) {
     Fix fix;
     fix.second = 10;
-    fix.lon = -9.75;  // west and south hemispheres too
-    fix.lat = -52.5;
-    fix.speedKmh = 92.6;
-    fix.courseDeg = 271.5;
-    fix.altitude = 71.3;
+    // West and south hemispheres too.
+    std::tie(fix.lon, fix.lat, fix.speedKmh, fix.courseDeg, fix.altitude) = std::tuple(-9.75, -52.5, 92.6, 271.5, 71.3);
     const auto sentences = sentencesForFix(fix, UtcTime{2026, 12, 31, 23, 59, 55});
-    ASSERT_EQ(sentences.size(), 6u);
-    const char* tags[] = {"GPRMC", "GPGGA", "GPGSA", "GPGSV", "GPGSV", "GPGSV"};
-    for (std::size_t i = 0; i < 6; ++i) {
-        ASSERT_GE(sentences[i].size(), 2u);
-        EXPECT_EQ(sentences[i].substr(sentences[i].size() - 2), "\r\n");
-        const std::string line = sentences[i].substr(0, sentences[i].size() - 2);
-        EXPECT_TRUE(checksumOk(line)) << line;
-        EXPECT_LE(line.size(), 82u) << line;  // NMEA's longest sentence
-        EXPECT_EQ(fields(line)[0], tags[i]);
+    std::string tags;
+    for (const std::string& sentence : sentences) {
+        EXPECT_TRUE(sentence.ends_with("\r\n")) << sentence;
+        EXPECT_EQ(checksumOk(sentence.substr(0, sentence.size() - 2)), 1) << sentence;
+        EXPECT_LE(sentence.size(), 82u + 2) << sentence;  // NMEA's longest sentence
+        tags += sentence.substr(1, 5) + " ";
     }
-    const auto rmc = fields(sentences[0].substr(0, sentences[0].size() - 2));
-    EXPECT_EQ(rmc[1], "000005.00");  // ten seconds after 23:59:55 on New Year's Eve
-    EXPECT_EQ(rmc[2], "A");
-    EXPECT_NEAR(degrees(rmc[3], rmc[4]), -52.5, 1e-5);
-    EXPECT_NEAR(degrees(rmc[5], rmc[6]), -9.75, 1e-5);
-    EXPECT_NEAR(std::stod(rmc[7]) * 1.852, 92.6, 0.1);
-    EXPECT_EQ(rmc[9], "010127");
-    const auto gga = fields(sentences[1].substr(0, sentences[1].size() - 2));
-    EXPECT_EQ(gga[6], "1");
-    EXPECT_EQ(gga[9], "71.3");
+    EXPECT_EQ(tags, "GPRMC GPGGA GPGSA GPGSV GPGSV GPGSV ");
+    const RmcSentence rmc = readRmc(sentences[0]);
+    // Ten seconds after 23:59:55 on New Year's Eve.
+    EXPECT_EQ(std::tuple(rmc.time, rmc.date, rmc.fix), std::tuple("000005.00", "010127", true));
+    EXPECT_EQ(std::tuple(std::round(rmc.latitude * 1e5), std::round(rmc.longitude * 1e5)), std::tuple(-52.5e5, -9.75e5));
+    EXPECT_NEAR(rmc.speed, 92.6, 0.1);
+    EXPECT_EQ(std::tuple(readGga(sentences[1]).fix, readGga(sentences[1]).altitude), std::tuple(true, 71.3f));
 
     // Without a fix the position is empty and marked void.
     fix.valid = false;
     const auto voids = sentencesForFix(fix, UtcTime{});
-    const auto voidRmc = fields(voids[0].substr(0, voids[0].size() - 2));
-    EXPECT_EQ(voidRmc[2], "V");
-    EXPECT_EQ(voidRmc[3], "");
-    EXPECT_EQ(fields(voids[1].substr(0, voids[1].size() - 2))[6], "0");
-    EXPECT_EQ(fields(voids[2].substr(0, voids[2].size() - 2))[2], "1");
+    EXPECT_EQ(std::tuple(readRmc(voids[0]).fix, readRmc(voids[0]).northSouth, readGga(voids[1]).fix, readGsa(voids[2]).fixMode),
+              std::tuple(false, "", false, "1"));
 }
 
 TEST(GpssimFaults, InjectsExactlyWhatThePlanSays) {
@@ -124,7 +93,7 @@ TEST(GpssimFaults, InjectsExactlyWhatThePlanSays) {
             const auto end = bytes.find("\r\n", pos);
             const std::string line = bytes.substr(pos, end - pos);
             if (line.rfind("$GPTXT", 0) == 0) { ++overlong; continue; }
-            if (!checksumOk(line)) ++bad;
+            bad += !checksumOk(line);
         }
     }
     EXPECT_EQ(counter, 36);

@@ -3,6 +3,7 @@
 // receiver sending on it.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -23,18 +24,15 @@ std::string summary(const std::string& file) {
 }
 
 TEST(VexaNmea, CountsFixesAndNamesJunk) {
-    const struct {
-        const char* file;
-        const char* lines[3];
-    } cases[] = {
+    const std::pair<const char*, std::array<const char*, 3>> cases[] = {  // a log, and lines of its summary
         {"stray_bytes.txt", {"  ($$ before a tag)   1\n", "  (junk before a tag) 2\n", "  fixes               2\n"}},
         {"searching.txt", {"  fixes               0\n", "  GPGSV               6\n", "  GPRMC               3\n"}},
         {"beidou_bd.txt", {"  fixes               4\n", "  BDGSV               6\n", "  lines replayed      15\n"}},
         {"beidou_bd_utf16le.txt", {"  fixes               4\n", "  BDGSV               6\n", "  lines replayed      15\n"}},
     };
-    for (const auto& c : cases) {
-        const std::string out = summary(c.file);
-        for (const char* line : c.lines) EXPECT_NE(out.find(line), std::string::npos) << c.file << ": " << line << out;
+    for (const auto& [file, lines] : cases) {
+        const std::string out = summary(file);
+        for (const char* line : lines) EXPECT_NE(out.find(line), std::string::npos) << file << ": " << line << out;
     }
 }
 
