@@ -1,7 +1,6 @@
 // Framing, checksum and the live sentence sequence, fed byte by byte as the reader gets them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <tuple>
 

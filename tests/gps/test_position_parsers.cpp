@@ -250,6 +250,7 @@ TEST_F(Parsers, TraceClearedDuringADriveAddsNoLeapToTheTrip) {
     rmc("GPRMC,120001.00,A,4807.0440,N,01131.0000,E,10.0,0.0,230394,,");
     ClearTrace(*r.trace, r.settings.itracemax);
     RestartTrip(r.gps, r.last);
+    EXPECT_EQ(std::tuple(r.gps.speedMax, r.last.timeText.view()), std::tuple(0, " ")) << "nothing kept of the drive before";
     rmc("GPRMC,120002.00,A,4807.0500,N,01131.0000,E,10.0,0.0,230394,,");
     // The trip starts again, and the first fix after clearing starts the trace.
     EXPECT_EQ(std::tuple(r.gps.tripDistance < 20.0, r.gps.elapsedText.view(), r.trace->next, r.trace->points[0].segmentStart),
