@@ -106,15 +106,9 @@ TEST_F(UploadFixture, ALongRouteArrivesCompleteAndInOrder) {
 }
 
 TEST_F(UploadFixture, EachFaultEndsAsDocumentedWithoutHanging) {
-    struct Case {
-        std::string fault, n;
-        bool ok;
-        bool complete;
-        int pointsSent;
-        std::string lastReport;  // the line before "Close COM1: ok"
-    };
     // Five points without a name: product request, records, points 3..7, transfer complete 8.
-    const Case cases[] = {
+    // The fault and its number, then ok, complete, points sent and the line before "Close COM1: ok".
+    const std::tuple<std::string, std::string, bool, bool, int, std::string> cases[] = {
         {"--nak", "4", false, true, 5, "Track mit 5 Punkten übertragen, 2 Pakete nicht quittiert"},
         {"--silent-after", "4", false, false, 2, "Keine Antwort vom GPS: 2 von 5 Track-Points gesendet"},
         {"--silent-after", "0", false, false, 0, "Keine Antwort vom GPS: 0 von 5 Track-Points gesendet"},
@@ -125,15 +119,15 @@ TEST_F(UploadFixture, EachFaultEndsAsDocumentedWithoutHanging) {
     };
     std::vector<TrackPoint> points;
     for (int i = 0; i < 5; ++i) points.push_back(at(9.0 + i * 0.01, 52.0));
-    for (const Case& c : cases) {
+    for (const auto& [fault, n, ok, complete, pointsSent, lastReport] : cases) {
         lines.clear();
-        const auto sim = simulator(c.fault, c.n);
+        const auto sim = simulator(fault, n);
         const auto began = std::chrono::steady_clock::now();
         const GarminUploadResult r = upload(sim->device(), points, "");
-        EXPECT_LT(std::chrono::steady_clock::now() - began, 5s) << c.fault;
+        EXPECT_LT(std::chrono::steady_clock::now() - began, 5s) << fault;
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(std::tuple(r.ok(), r.complete, r.pointsSent, lines[lines.size() - 2], port.isOpen()),
-                  std::tuple(c.ok, c.complete, c.pointsSent, c.lastReport, false)) << c.fault << " " << c.n;
+                  std::tuple(ok, complete, pointsSent, lastReport, false)) << fault << " " << n;
     }
 }
 

@@ -3,6 +3,8 @@
 // was wrong and where help is (in German from the program itself).
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/support/tool_run.h"
 #include "util/version.h"
 
@@ -32,15 +34,10 @@ TEST(ToolCommandLines, HelpVersionAndWrongLines) {
         {"vexa-shots", VEXA_SHOTS, "MAPDIR LOG OUTDIR", "maps log", "vexa-shots: give MAPDIR LOG OUTDIR and perhaps WxH\nTry 'vexa-shots --help'.\n"},
     };
     for (const auto& t : tools) {
-        const ToolRun help = runTool(t.program, "--help");
-        EXPECT_EQ(help.status, 0) << t.name;
-        EXPECT_NE(help.output.find(t.helpSays), std::string::npos) << t.name << help.output;
-        const ToolRun version = runTool(t.program, "-V");
-        EXPECT_EQ(version.status, 0) << t.name;
-        EXPECT_EQ(version.output, std::string(t.name) + " " + vexaVersion() + "\n");
-        const ToolRun wrong = runTool(t.program, t.wrong);
-        EXPECT_EQ(wrong.status, 2) << t.name << " " << t.wrong;
-        EXPECT_EQ(wrong.output, t.wrongSays);
+        const ToolRun help = runTool(t.program, "--help"), version = runTool(t.program, "-V"), wrong = runTool(t.program, t.wrong);
+        EXPECT_TRUE(help.status == 0 && help.output.find(t.helpSays) != std::string::npos) << t.name << help.output;
+        EXPECT_EQ(std::tuple(version.status, version.output), std::tuple(0, std::string(t.name) + " " + vexaVersion() + "\n"));
+        EXPECT_EQ(std::tuple(wrong.status, wrong.output), std::tuple(2, t.wrongSays)) << t.wrong;
     }
 }
 
