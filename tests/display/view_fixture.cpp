@@ -1,6 +1,7 @@
 #include "tests/display/view_fixture.h"
 
 #include "geo/grid.h"
+#include "util/text.h"
 
 namespace vexa::testing {
 
@@ -47,6 +48,25 @@ int countColour(const QImage& image, const QRect& rect, QRgb colour) {
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
     return n;
+}
+
+std::string viewRecord(const QImage& image, const DrawnTexts& drawn) {
+    static const std::pair<const char*, QRgb> colours[] = {{"blue", kRouteBlue}, {"red", kRed},     {"yellow", kYellow},
+                                                           {"grey", kGreyLine},  {"black", kBlack}, {"poi", qRgb(220, 20, 20)},
+                                                           {"rose", qRgb(240, 250, 20)}};
+    QRect boxes[std::size(colours)];
+    int counts[std::size(colours)] = {};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            for (std::size_t i = 0; i < std::size(colours); ++i)
+                if (isColour(image, x, y, colours[i].second)) boxes[i] |= QRect(x, y, 1, 1), ++counts[i];
+    std::string out;
+    for (std::size_t i = 0; i < std::size(colours); ++i)
+        if (counts[i] > 0)
+            out += strprintf("%s %d,%d-%d,%d %d; ", colours[i].first, boxes[i].left(), boxes[i].top(), boxes[i].right(),
+                             boxes[i].bottom(), counts[i]);
+    for (const DrawnTexts::Entry& e : drawn.entries()) out += strprintf("\"%s\" %d,%d; ", e.text.c_str(), e.x, e.y);
+    return out;
 }
 
 }  // namespace vexa::testing

@@ -65,6 +65,9 @@ struct ViewWorld {
 
 // Pixels of `colour` in the rectangle.
 int countColour(const QImage& image, const QRect& rect, QRgb colour);
+// What a drawing left: for each colour of the views its bounding box and pixel count, then the
+// texts drawn and where.
+std::string viewRecord(const QImage& image, const DrawnTexts& drawn);
 inline bool isColour(const QImage& image, int x, int y, QRgb colour) {
     return (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
 }
