@@ -7,6 +7,7 @@
 #include <future>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include "display/replay_thread.h"
 #include "display/startup_route.h"
@@ -20,37 +21,16 @@
 namespace vexa {
 namespace {
 
-TEST(LegGeometry, CourseOfTheFourDirectionsAndBetween) {
-    const struct {
-        double de, dn;
-        float course;
-    } cases[] = {{0, 100, 0.0f}, {100, 0, 90.0f}, {0, -100, 180.0f}, {-100, 0, -90.0f},
-                 {0, 0, 0.0f},   {100, 100, 45.0f}, {100, -100, 135.0f}};
-    for (const auto& c : cases)
-        EXPECT_NEAR(legCourse(c.de, c.dn, 1.0), c.course, 1e-4) << c.de << " " << c.dn;
-}
-
-TEST(LegGeometry, SubStepsAreOnePerTenPixelsWithinTheirLimits) {
-    const struct {
-        int mapScale;
-        double length, zoom;
-        int max, steps;
-    } cases[] = {
-        {200, 40.0, 1.0, 10, 1},     // 8 pixels: one step
-        {200, 0.0, 1.0, 10, 1},      // no length: still one
-        {200, 250.0, 1.0, 10, 5},    // 50 pixels
-        {200, 250.0, 0.5, 20, 10},   // zoomed in: twice the pixels
-        {200, 5000.0, 1.0, 10, 10},  // long route leg
-        {200, 5000.0, 1.0, 20, 20},  // long trace leg
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(legSubSteps(c.mapScale, c.length, c.zoom, c.max), c.steps) << c.length;
-}
-
-TEST(LegGeometry, MercatorAndPlateCarreeLengths) {
+TEST(LegGeometry, CourseSubStepsAndLengths) {
+    for (const auto& [de, dn, course] : {std::tuple{0, 100, 0.0f}, {100, 0, 90.0f}, {0, -100, 180.0f}, {-100, 0, -90.0f},
+                                         {0, 0, 0.0f}, {100, 100, 45.0f}, {100, -100, 135.0f}})
+        EXPECT_NEAR(legCourse(de, dn, 1.0), course, 1e-4) << de << " " << dn;
+    // One sub-step per ten pixels at least one, at most the limit (10 for a route leg, 20 for a trace's).
+    for (const auto& [length, zoom, max, steps] : {std::tuple{40.0, 1.0, 10, 1}, {0.0, 1.0, 10, 1}, {250.0, 1.0, 10, 5},
+                                                   {250.0, 0.5, 20, 10}, {5000.0, 1.0, 10, 10}, {5000.0, 1.0, 20, 20}})
+        EXPECT_EQ(legSubSteps(200, length, zoom, max), steps) << length << " " << zoom;
     GridContext grid;
     TrackPoint a;
-    a.gridY = 0.0;
     EXPECT_DOUBLE_EQ(legLength(grid, a, 300.0, 400.0), 500.0);
     grid.PlateCarreeGrid = true;  // 1/10000 degree: 0.01° of latitude is about 1111 m
     a.gridY = 520000.0;
@@ -89,11 +69,7 @@ protected:
     Recorder screen;
     ReplayRecords records{frame, gps, route, *trace, grid, control, screen};
 
-    void addRoutePoint(double e, double n) {
-        route.points[static_cast<std::size_t>(route.count)].gridX = e;
-        route.points[static_cast<std::size_t>(route.count)].gridY = n;
-        ++route.count;
-    }
+    void addRoutePoint(double e, double n) { route.points[static_cast<std::size_t>(route.count++)] = TrackPoint{e, n}; }
 };
 
 TEST_F(ShowIrcTest, RouteStepAnimatesTheLegAndAddsItToTheTrip) {
@@ -152,25 +128,15 @@ TEST_F(ShowIrcTest, TraceStepTakesTheEntrysStatisticsAndCentresOnTheNext) {
     EXPECT_DOUBLE_EQ(gps.averageSpeed, 0.0);  // no time elapsed at the first entry
 }
 
+// Forward by the digit, 0 back by ten; count − 2 (1998 in a wrapped ring) ends the trace.
 TEST(TraceKeys, DigitsStepAndWrap) {
     auto trace = std::make_unique<TraceTable>();
-    const struct {
-        int count;
-        bool wrapped;
-        int pos, digit, expected;
-    } cases[] = {
-        {10, false, 2, 3, 5},     // forward by the digit
-        {10, false, 5, 3, 1},     // reaching count − 2 starts again at 1
-        {10, false, 12, 0, 2},    // back by ten
-        {10, false, 4, 0, 8},     // below 0: count − 2
-        {10, true, 4, 0, 1998},   // wrapped ring: 2000 − 2
-        {10, true, 1990, 9, 1},   // wrapped: 1998 is the end
-    };
-    for (const auto& c : cases) {
-        trace->next = c.count;
-        trace->wrapped = c.wrapped;
-        trace->replayPos = c.pos;
-        EXPECT_EQ(traceKeyStep(*trace, c.digit), c.expected) << c.pos << " " << c.digit;
+    trace->next = 10;
+    for (const auto& [wrapped, pos, digit, expected] : {std::tuple{false, 2, 3, 5}, {false, 5, 3, 1}, {false, 12, 0, 2},
+                                                        {false, 4, 0, 8}, {true, 4, 0, 1998}, {true, 1990, 9, 1}}) {
+        trace->wrapped = wrapped;
+        trace->replayPos = pos;
+        EXPECT_EQ(traceKeyStep(*trace, digit), expected) << pos << " " << digit;
     }
 }
 
@@ -182,62 +148,54 @@ TEST(StartupRoute, BuiltInRouteHasItsThirtyEightPoints) {
     EXPECT_EQ(parseStartupRoute("# x\n9.5,52.5 # y\nbad\n").size(), 1u);
 }
 
-TEST(ReplayThreadTest, PauseHoldsBeforeTheNextPointAndStopWakesIt) {
-    ReplayThread thread;
+// Replay steps whose first one waits inside until released.
+struct HeldFirstStep {
     std::mutex mutex;
     std::vector<int> shown;
-    std::promise<void> firstShown, release;
+    std::promise<void> entered, release;
     std::shared_future<void> released = release.get_future().share();
+    ReplayThread::Steps steps(std::vector<int> indices) {
+        ReplayThread::Steps steps;
+        steps.indices = std::move(indices);
+        steps.showStep = [this](int i) {
+            std::lock_guard<std::mutex>{mutex}, shown.push_back(i);
+            if (i == 0) entered.set_value(), released.wait();
+        };
+        return steps;
+    }
+};
+
+TEST(ReplayThreadTest, PauseHoldsBeforeTheNextPointAndStopWakesIt) {
+    ReplayThread thread;
+    HeldFirstStep held;
     std::atomic<bool> finished{false};
-    ReplayThread::Steps steps;
-    steps.indices = {0, 1, 2, 3};
-    steps.showStep = [&](int i) {
-        {
-            std::lock_guard lock(mutex);
-            shown.push_back(i);
-        }
-        if (i == 0) {
-            firstShown.set_value();
-            released.wait();
-        }
-    };
+    ReplayThread::Steps steps = held.steps({0, 1, 2, 3});
     steps.finished = [&] { finished = true; };
     ASSERT_TRUE(thread.start(steps));
     EXPECT_FALSE(thread.start(steps));  // one at a time
-    firstShown.get_future().wait();
+    held.entered.get_future().wait();
     thread.setPaused(true);
-    release.set_value();
+    held.release.set_value();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    {
-        std::lock_guard lock(mutex);
-        EXPECT_EQ(shown, std::vector<int>{0});
-    }
+    EXPECT_EQ((std::lock_guard(held.mutex), held.shown), std::vector<int>{0});
     ASSERT_TRUE(thread.stop(std::chrono::seconds(10)));
     EXPECT_TRUE(finished.load());
     EXPECT_FALSE(thread.running());
-    EXPECT_LE(shown.size(), 2u);  // at most one more point after the stop
+    EXPECT_LE(held.shown.size(), 2u);  // at most one more point after the stop
 }
 
 TEST(ReplayThreadTest, StopReturnsAfterItsWaitWhileAStepStillRuns) {
     ReplayThread thread;
-    std::promise<void> entered, release;
-    std::shared_future<void> released = release.get_future().share();
-    ReplayThread::Steps steps;
-    steps.indices = {0, 1};
-    steps.showStep = [&](int i) {
-        if (i != 0) return;
-        entered.set_value();
-        released.wait();
-    };
-    ASSERT_TRUE(thread.start(steps));
-    entered.get_future().wait();
+    HeldFirstStep held;
+    ASSERT_TRUE(thread.start(held.steps({0, 1})));
+    held.entered.get_future().wait();
     EXPECT_FALSE(thread.stop(std::chrono::milliseconds(20)));  // the step is still inside
     EXPECT_TRUE(thread.running());
-    release.set_value();
+    held.release.set_value();
     EXPECT_TRUE(thread.stop(std::chrono::seconds(10)));
     EXPECT_EQ(thread.position(), 0);  // the stop came before the second point
-    steps.showStep = [](int) {};
-    EXPECT_TRUE(thread.start(steps));  // a new replay after the stop
+    HeldFirstStep again;
+    EXPECT_TRUE(thread.start(again.steps({1})));  // a new replay after the stop
     EXPECT_TRUE(thread.stop(std::chrono::seconds(10)));
 }
 
