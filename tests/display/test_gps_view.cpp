@@ -39,7 +39,6 @@ protected:
         GpsViewContext ctx = context(clock);
         ShowGps(ctx, state);
     }
-    QImage shown() const { return presenter.shown; }
     // Writes files under the power supply folder, as the kernel shows them.
     void supply(std::initializer_list<std::pair<const char*, const char*>> files) {
         for (const auto& [name, text] : files) {
@@ -110,34 +109,28 @@ TEST_F(GpsView, TwelveSatellitesGiveElevenBarsBlackWhenUsed) {
     EXPECT_EQ(barColumns(kGreyLine), 6 * 6);
 }
 
-TEST_F(GpsView, WithoutSatelliteDataThePanelShowsTheFix) {
-    link.open = true;
+// Without satellite data the panel shows the fix, or asks for position sentences; a replay
+// waits for nothing, a closed port says so.
+TEST_F(GpsView, WithoutSatelliteDataThePanelSaysWhatIsMissing) {
     settings.LGsaLogTime = -1;
-    gps.fixValid = true;
-    gps.ggaSeen = true;
-    gps.satellitesUsedText.assign("07");
-    show();
-    EXPECT_TRUE(drawn.has("Positions Fix"));
-    EXPECT_TRUE(drawn.has("07 Satelliten"));
-}
-
-TEST_F(GpsView, WaitingForAFixAsksForPositionSentences) {
-    link.open = true;
     clock.setUtc(DateTime{2026, 6, 1, 10, 0, 3});
-    show();
-    EXPECT_TRUE(drawn.has("Warte auf Fix"));
-    EXPECT_TRUE(drawn.has("RMC/GGA aktivieren"));
+    gps.satellitesUsedText.assign("07");
+    const struct {
+        bool open, replaying, fix;
+        std::vector<const char*> shown, hidden;
+    } cases[] = {{true, false, true, {"Positions Fix", "07 Satelliten"}, {"Warte auf Fix"}},
+                 {true, false, false, {"Warte auf Fix", "RMC/GGA aktivieren"}, {}},
+                 {false, true, false, {}, {"Warte auf Fix", "RMC/GGA aktivieren", "GPS nicht aktiv"}},
+                 {false, false, false, {"GPS nicht aktiv"}, {}}};
+    for (const auto& c : cases) {
+        link.open = c.open;
+        frame.replaying = c.replaying;
+        gps.fixValid = gps.ggaSeen = c.fix;
+        show();
+        for (const char* text : c.shown) EXPECT_TRUE(drawn.has(text)) << text;
+        for (const char* text : c.hidden) EXPECT_FALSE(drawn.has(text)) << text;
+    }
     EXPECT_TRUE(logHas("$GPRMC oder $GPGGA aktivieren"));
-
-    link.open = false;
-    frame.replaying = true;
-    show();
-    EXPECT_FALSE(drawn.has("Warte auf Fix"));
-    EXPECT_FALSE(drawn.has("RMC/GGA aktivieren"));
-
-    frame.replaying = false;
-    show();
-    EXPECT_TRUE(drawn.has("GPS nicht aktiv"));
 }
 
 TEST_F(GpsView, BatteryFromThePowerSupplyFolder) {
@@ -192,22 +185,20 @@ TEST_F(GpsView, ASlowRedrawWithAnOpenPortPurgesIt) {
     EXPECT_TRUE(logHas("ShowGps End Tick Count = <"));
 }
 
-TEST_F(GpsView, OnMapCircleAtTheCompassCentreTurnedAndMirroredByTheDisplayMode) {
+TEST_F(GpsView, OnMapMarkTurnedAndMirroredByTheDisplayMode) {
     show();
-    EXPECT_TRUE(isColour(state.picture, 50, 221, kWhite));
+    const QImage offMap = presenter.shown;
     gps.onMap = true;
     show();
-    const QImage upright = shown();
+    const QImage upright = presenter.shown;
     ASSERT_EQ(upright.size(), QSize(240, 320));
-    EXPECT_TRUE(isColour(upright, 50, 221, kBlack));
-    frame.moveDisplayMode = 4;
+    EXPECT_NE(upright, offMap);
+    frame.moveDisplayMode = 4;  // a quarter turn anticlockwise
     show();
-    ASSERT_EQ(shown().size(), QSize(320, 240));
-    EXPECT_EQ(shown().pixel(221, 239 - 50), upright.pixel(50, 221)) << "a quarter turn anticlockwise";
+    EXPECT_EQ(presenter.shown, upright.transformed(QTransform().rotate(-90)));
     frame.moveDisplayMode = 7;
     show();
-    EXPECT_EQ(shown().pixel(239 - 50, 319 - 221), upright.pixel(50, 221));
-    EXPECT_EQ(shown().pixel(0, 0), upright.pixel(239, 319));
+    EXPECT_EQ(presenter.shown, upright.mirrored(true, true));
 }
 
 TEST_F(GpsView, ProfilesScaleToTheMaximumNewestAtTheRight) {

@@ -166,8 +166,8 @@ struct HeldFirstStep {
 };
 
 TEST(ReplayThreadTest, PauseHoldsBeforeTheNextPointAndStopWakesIt) {
+    HeldFirstStep held;  // outlives the thread
     ReplayThread thread;
-    HeldFirstStep held;
     std::atomic<bool> finished{false};
     ReplayThread::Steps steps = held.steps({0, 1, 2, 3});
     steps.finished = [&] { finished = true; };
@@ -185,8 +185,8 @@ TEST(ReplayThreadTest, PauseHoldsBeforeTheNextPointAndStopWakesIt) {
 }
 
 TEST(ReplayThreadTest, StopReturnsAfterItsWaitWhileAStepStillRuns) {
+    HeldFirstStep held;  // outlives the thread
     ReplayThread thread;
-    HeldFirstStep held;
     ASSERT_TRUE(thread.start(held.steps({0, 1})));
     held.entered.get_future().wait();
     EXPECT_FALSE(thread.stop(std::chrono::milliseconds(20)));  // the step is still inside
@@ -194,8 +194,7 @@ TEST(ReplayThreadTest, StopReturnsAfterItsWaitWhileAStepStillRuns) {
     held.release.set_value();
     EXPECT_TRUE(thread.stop(std::chrono::seconds(10)));
     EXPECT_EQ(thread.position(), 0);  // the stop came before the second point
-    HeldFirstStep again;
-    EXPECT_TRUE(thread.start(again.steps({1})));  // a new replay after the stop
+    EXPECT_TRUE(thread.start(held.steps({1})));  // a new replay after the stop
     EXPECT_TRUE(thread.stop(std::chrono::seconds(10)));
 }
 
