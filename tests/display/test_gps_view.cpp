@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
 #include <utility>
 
 #include "display/battery.h"
@@ -8,6 +11,7 @@
 #include "display/gps_view.h"
 #include "tests/display/view_fixture.h"
 #include "tests/maps/map_fixture.h"
+#include "tests/support/golden_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa::testing {
@@ -20,8 +24,7 @@ public:
     mutable std::uint32_t ticks = 0;
 };
 
-class GpsView : public ::testing::Test, public ViewWorld {
-protected:
+struct GpsScreen : ViewWorld {
     TempDir temp;
     TestLink link;
     RecordingPresenter presenter;
@@ -31,9 +34,8 @@ protected:
         return GpsViewContext{gps,   last,    satellites, settings, grid,      maps,
                               route, guidance, frame,    display,  texts,     log,
                               c,     link,    presenter, "05:12-21:30", temp.path() / "power_supply",
-                              size.width, size.height};
+                              240,   320};
     }
-    ScreenSize size{240, 320};
     void show() {
         drawn.clear();
         GpsViewContext ctx = context(clock);
@@ -47,109 +49,60 @@ protected:
             std::ofstream(file) << text << "\n";
         }
     }
-    int barColumns(QRgb colour) const {
-        // Bar pixels on the row just above the base line of the panel.
-        return countColour(state.picture, QRect(kSatsPanel.left() + 1, kSatsPanel.top() + 55, kSatsPanel.width() - 2, 1),
-                           colour);
+    void satellitesInView(int count, const std::function<void(int, SatelliteEntry&)>& set) {
+        link.open = gps.gsaSeen = gps.gsvSeen = true;
+        settings.LGsaLogTime = 1;
+        satellites.inViewCount = count;
+        for (int i = 0; i < count; ++i) set(i, satellites.inView[static_cast<std::size_t>(i)]);
     }
 };
 
-TEST_F(GpsView, NumbersChangeTheirFormatAtOneHundredAndThePositionLineItsCoordinates) {
-    gps.gridText.assign("32 512345 5812345");
-    last.longitude = 9.5;
-    last.latitude = 52.25;
-    gps.eastWest.assign("E");
-    gps.northSouth.assign("N");
-    gps.altitude = 245.6f;
-    const struct {
-        float speed;
-        double trip;
-        int coordFormat;
-        std::vector<const char*> texts;
-    } cases[] = {{99.94f, 12345.0, 0, {"99.9", "12.35", "246", "UTM 32 512345 5812345", "05:12-21:30"}},
-                 {100.0f, 123456.0, 1, {"100", "123.5", "km", "GEO E 9.50000° N 52.25000°"}}};
-    for (const auto& c : cases) {
-        gps.speed = c.speed;
-        gps.tripDistance = c.trip;
-        display.coordFormat = c.coordFormat;
-        show();
-        for (const char* text : c.texts) EXPECT_TRUE(drawn.has(text)) << text;
-    }
-    EXPECT_FALSE(drawn.has("100.0"));
+// The GPS view of gps_views.txt's named states; the record is what it draws and logs.
+const std::map<std::string, std::function<void(GpsScreen&)>> kGpsStates = {
+    {"speed below 100, UTM", [](GpsScreen& v) { v.gps.speed = 99.94f, v.gps.tripDistance = 12345.0; }},
+    {"speed of 100, degrees", [](GpsScreen& v) { v.gps.speed = 100.0f, v.gps.tripDistance = 123456.0, v.display.coordFormat = 1; }},
+    {"twelve satellites, four used", [](GpsScreen& v) {
+         v.satellitesInView(12, [](int i, SatelliteEntry& e) { e.prn = i + 1, e.snr = 40, e.used = i < 4; });
+         v.satellites.fixMode.assign("3");
+     }},
+    // Entries 20..39 are the same satellites on a second signal: each is shown once, the eleven
+    // strongest (SNR 9 to 19) get the bars.
+    {"two systems on two signals", [](GpsScreen& v) {
+         v.satellitesInView(40, [](int i, SatelliteEntry& e) {
+             e.prn = i % 20 + 1, e.system = 1 + i % 20 / 10, e.snr = i < 20 ? i : i - 20 + (i == 39 ? 5 : 0), e.used = i % 2 == 0;
+         });
+     }},
+    {"fix without satellite data", [](GpsScreen& v) { v.link.open = v.gps.fixValid = v.gps.ggaSeen = true; }},
+    {"no fix yet", [](GpsScreen& v) { v.link.open = true; }},
+    {"replaying", [](GpsScreen& v) { v.frame.replaying = true; }},
+    {"on mains, battery at 57", [](GpsScreen& v) {
+         v.supply({{"AC/type", "Mains"}, {"AC/online", "1"}, {"BAT0/type", "Battery"}, {"BAT0/capacity", "57"}});
+     }},
+    {"battery full", [](GpsScreen& v) { v.supply({{"BAT0/type", "Battery"}, {"BAT0/capacity", "100"}}); }},
+};
+
+std::string gpsViewRecord(const std::string& name) {
+    GpsScreen v;
+    v.gps.gridText.assign("32 512345 5812345");
+    v.last.longitude = 9.5, v.last.latitude = 52.25;
+    v.gps.eastWest.assign("E"), v.gps.northSouth.assign("N");
+    v.gps.altitude = 245.6f;
+    v.gps.satellitesUsedText.assign("07");
+    v.settings.LGsaLogTime = -1;
+    v.clock.setUtc(DateTime{2026, 6, 1, 10, 0, 3});
+    kGpsStates.at(name)(v);
+    v.show();
+    std::string out = viewRecord(v.state.picture, v.drawn) + (v.state.onAcPower ? "on mains" : "on battery");
+    std::istringstream log(v.log.text());
+    for (std::string line; std::getline(log, line);) out += "; " + line.substr(0, line.find('\r'));
+    return out;
 }
 
-TEST_F(GpsView, TwelveSatellitesGiveElevenBarsBlackWhenUsed) {
-    link.open = true;
-    gps.gsaSeen = gps.gsvSeen = true;
-    settings.LGsaLogTime = 1;
-    satellites.inViewCount = 12;
-    for (int i = 0; i < 12; ++i) {
-        satellites.inView[static_cast<std::size_t>(i)].prn = i + 1;
-        satellites.inView[static_cast<std::size_t>(i)].snr = 40;
-        satellites.inView[static_cast<std::size_t>(i)].used = i < 4 ? 1 : 0;
-    }
-    satellites.fixMode.assign("3");
-    show();
-    EXPECT_EQ(barColumns(kBlack), 4 * 6);
-    EXPECT_EQ(barColumns(kGreyLine), 7 * 6);
-    EXPECT_TRUE(drawn.has("3d"));
-    EXPECT_TRUE(drawn.has("1")) << "PRN 01 written digit above digit";
-
-    // Many systems: each satellite once, the eleven strongest get the bars.
-    satellites.inViewCount = 40;
-    for (int i = 0; i < 40; ++i) {
-        SatelliteEntry& e = satellites.inView[static_cast<std::size_t>(i)];
-        e.prn = i % 20 + 1;   // entries 20..39 are the same satellites on a second signal
-        e.system = 1 + i % 20 / 10;
-        e.snr = i < 20 ? i : i - 20 + (i == 39 ? 5 : 0);
-        e.used = i % 2 == 0;
-    }
-    show();
-    EXPECT_EQ(barColumns(kBlack), 5 * 6) << "the used ones among SNR 9 to 19";
-    EXPECT_EQ(barColumns(kGreyLine), 6 * 6);
+TEST(GpsViews, StatesGiveTheRecordsOfTheGoldenFile) {
+    EXPECT_EQ(compareGoldenFile(VEXA_TEST_DATA "/gps_views.txt", gpsViewRecord), static_cast<int>(kGpsStates.size()));
 }
 
-// Without satellite data the panel shows the fix, or asks for position sentences; a replay
-// waits for nothing, a closed port says so.
-TEST_F(GpsView, WithoutSatelliteDataThePanelSaysWhatIsMissing) {
-    settings.LGsaLogTime = -1;
-    clock.setUtc(DateTime{2026, 6, 1, 10, 0, 3});
-    gps.satellitesUsedText.assign("07");
-    const struct {
-        bool open, replaying, fix;
-        std::vector<const char*> shown, hidden;
-    } cases[] = {{true, false, true, {"Positions Fix", "07 Satelliten"}, {"Warte auf Fix"}},
-                 {true, false, false, {"Warte auf Fix", "RMC/GGA aktivieren"}, {}},
-                 {false, true, false, {}, {"Warte auf Fix", "RMC/GGA aktivieren", "GPS nicht aktiv"}},
-                 {false, false, false, {"GPS nicht aktiv"}, {}}};
-    for (const auto& c : cases) {
-        link.open = c.open;
-        frame.replaying = c.replaying;
-        gps.fixValid = gps.ggaSeen = c.fix;
-        show();
-        for (const char* text : c.shown) EXPECT_TRUE(drawn.has(text)) << text;
-        for (const char* text : c.hidden) EXPECT_FALSE(drawn.has(text)) << text;
-    }
-    EXPECT_TRUE(logHas("$GPRMC oder $GPGGA aktivieren"));
-}
-
-TEST_F(GpsView, BatteryFromThePowerSupplyFolder) {
-    show();
-    EXPECT_TRUE(logHas("Could not get power status"));
-    EXPECT_FALSE(state.onAcPower);
-
-    supply({{"AC/type", "Mains"}, {"AC/online", "1"}, {"BAT0/type", "Battery"}, {"BAT0/capacity", "57"}});
-    show();
-    EXPECT_TRUE(state.onAcPower);
-    EXPECT_TRUE(drawn.has("57"));
-    EXPECT_TRUE(drawn.has("+"));
-
-    supply({{"AC/online", "0"}, {"BAT0/capacity", "100"}});
-    show();
-    EXPECT_FALSE(state.onAcPower);
-    EXPECT_TRUE(drawn.has("99"));
-    EXPECT_FALSE(drawn.has("+"));
-}
+class GpsView : public ::testing::Test, public GpsScreen {};
 
 TEST_F(GpsView, ResetRequestsAreServedAtTheNextRedraw) {
     gps.speedProfile.fill(10);
