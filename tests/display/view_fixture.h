@@ -77,6 +77,5 @@ inline constexpr QRgb kRed = qRgb(255, 0, 0);
 inline constexpr QRgb kYellow = qRgb(255, 255, 100);
 inline constexpr QRgb kGreyLine = qRgb(128, 128, 128);
 inline constexpr QRgb kBlack = qRgb(0, 0, 0);
-inline constexpr QRgb kWhite = qRgb(255, 255, 255);
 
 }  // namespace vexa::testing
