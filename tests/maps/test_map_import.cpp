@@ -154,6 +154,23 @@ TEST(MapImport, MarksLandWithinAPixelOfTheirGridPositionForEverySourceAndGrid) {
     }
 }
 
+// GIF maps, which GDAL writes and Qt only reads, keep their 8 bits and their grey levels.
+TEST(MapImport, GifMapsKeepTheirEightBits) {
+    MapWorld w;
+    GDALAllRegister();
+    GDALDatasetH mem = GDALCreate(GDALGetDriverByName("MEM"), "", 120, 100, 1, GDT_Byte, nullptr);
+    std::vector<std::uint8_t> plane(120 * 100);
+    for (std::size_t i = 0; i < plane.size(); ++i) plane[i] = static_cast<std::uint8_t>(i % 120 / 10 * 20);
+    ASSERT_EQ(CE_None, GDALRasterIO(GDALGetRasterBand(mem, 1), GF_Write, 0, 0, 120, 100, plane.data(), 120, 100, GDT_Byte, 0, 0));
+    const auto file = w.dir / "karte_32_500000_5600000_100_120_100.gif";
+    GDALClose(GDALCreateCopy(GDALGetDriverByName("GIF"), file.c_str(), mem, FALSE, nullptr, nullptr, nullptr));
+    GDALClose(mem);
+    ASSERT_EQ(w.scan(), 0);
+    const QImage image = ReadBitmapFromFile(w.table.rows[0], 0, w.log).bitmap;
+    EXPECT_EQ(image.depth(), 8);
+    EXPECT_EQ(image.pixel(35, 95), qRgb(60, 60, 60));
+}
+
 TEST(MapImport, BadInputIsNamedAndLeavesNothingHalfWritten) {
     const struct {
         const char* source;  // a PNG scan or a GeoTIFF in UTM zone 32
