@@ -75,57 +75,45 @@ protected:
 TEST_F(ShowIrcTest, RouteStepAnimatesTheLegAndAddsItToTheTrip) {
     frame.displayMode = DisplayMode::Move;
     addRoutePoint(1000, 1000);
-    addRoutePoint(1000, 1250);   // 250 m north: 50 pixels at scale 200, 5 sub-steps
+    addRoutePoint(1000, 1250);  // 250 m north: 50 pixels at scale 200, 5 sub-steps
     addRoutePoint(1500, 1250);
     ShowIrcRoute(records, 0, 1);
     ASSERT_EQ(screen.frames.size(), 6u);
-    EXPECT_DOUBLE_EQ(screen.frames[0].position.gridY, 1000.0);
-    EXPECT_DOUBLE_EQ(screen.frames[5].position.gridY, 1250.0);
-    EXPECT_FLOAT_EQ(screen.frames[3].course, 0.0f);
-    EXPECT_DOUBLE_EQ(gps.tripDistance, 250.0);
-    // The last leg; two steps from the start add both legs and turn to the last one.
-    screen.frames.clear();
+    EXPECT_EQ(std::tuple(screen.frames[0].position.gridY, screen.frames[5].position.gridY, screen.frames[3].course),
+              std::tuple(1000.0, 1250.0, 0.0f));
+    EXPECT_EQ(gps.tripDistance, 250.0);
+    // Two steps from the start add both legs and turn to the last one.
     ShowIrcRoute(records, 1, 5);
-    EXPECT_DOUBLE_EQ(gps.tripDistance, 750.0);
-    EXPECT_FLOAT_EQ(screen.frames.back().course, 90.0f);
-    EXPECT_DOUBLE_EQ(frame.viewCentre.gridX, 1000.0);
+    EXPECT_EQ(std::tuple(gps.tripDistance, screen.frames.back().course, frame.viewCentre.gridX), std::tuple(750.0, 90.0f, 1000.0));
     // Jump mode draws the point once; the GPS view composes no map.
-    screen.frames.clear();
     control.routeJumpMode = true;
-    ShowIrcRoute(records, 0, 1);
-    EXPECT_EQ(screen.frames.size(), 1u);
-    frame.displayMode = DisplayMode::Gps;
-    screen.frames.clear();
-    ShowIrcRoute(records, 0, 1);
-    EXPECT_TRUE(screen.frames.empty());
+    for (const auto& [mode, frames] : {std::pair{DisplayMode::Move, 1u}, {DisplayMode::Gps, 0u}}) {
+        frame.displayMode = mode;
+        screen.frames.clear();
+        ShowIrcRoute(records, 0, 1);
+        EXPECT_EQ(screen.frames.size(), frames);
+    }
 }
 
 TEST_F(ShowIrcTest, TraceStepTakesTheEntrysStatisticsAndCentresOnTheNext) {
     frame.displayMode = DisplayMode::Move;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i) {  // long legs: capped at 20 sub-steps
         TracePoint p;
-        p.gridX = 2000.0;
-        p.gridY = 3000.0 + 5000.0 * i;  // long legs: capped at 20 sub-steps
-        p.speed = 36.6 + i;
-        p.altitude = 120.0 + i;
-        p.distance = 5000.0 * i;
-        p.elapsedSeconds = 500 * i;
+        p.gridX = 2000.0, p.gridY = 3000.0 + 5000.0 * i, p.speed = 36.6 + i, p.altitude = 120.0 + i;
+        p.distance = 5000.0 * i, p.elapsedSeconds = 500 * i;
         storeTracePoint(*trace, p, 2000);
     }
     ShowIrcTrace(records, 1);
     EXPECT_EQ(screen.frames.size(), 20u);
-    EXPECT_DOUBLE_EQ(frame.viewCentre.gridY, 13000.0);
-    EXPECT_DOUBLE_EQ(gps.tripDistance, 5000.0);
+    EXPECT_EQ(std::tuple(frame.viewCentre.gridY, gps.tripDistance), std::tuple(13000.0, 5000.0));
     EXPECT_DOUBLE_EQ(gps.averageSpeed, 5000.0 * 3.6 / 500);
-    EXPECT_EQ(gps.speedProfile[0], 37);
-    EXPECT_EQ(gps.altitudeProfile[0], 121);
-    EXPECT_EQ(trace->replayPos, 1);
+    EXPECT_EQ(std::tuple(gps.speedProfile[0], gps.altitudeProfile[0], trace->replayPos), std::tuple(37, 121, 1));
     ShowIrcTrace(records, 2000);  // outside the ring: nothing
     EXPECT_EQ(trace->replayPos, 1);
     frame.displayMode = DisplayMode::Gps;
     ShowIrcTrace(records, 0);
     EXPECT_EQ(screen.gpsShown, 1);
-    EXPECT_DOUBLE_EQ(gps.averageSpeed, 0.0);  // no time elapsed at the first entry
+    EXPECT_EQ(gps.averageSpeed, 0.0);  // no time elapsed at the first entry
 }
 
 // Forward by the digit, 0 back by ten; count − 2 (1998 in a wrapped ring) ends the trace.
