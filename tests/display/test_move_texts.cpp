@@ -7,6 +7,7 @@
 #include "display/position_text.h"
 #include "maps/render/frame_interfaces.h"
 #include "tests/display/view_fixture.h"
+#include "util/text.h"
 
 namespace vexa::testing {
 namespace {
@@ -37,15 +38,12 @@ TEST(GeoText, TheCoordinateFormats) {
 TEST(GeoText, RebuiltFromTheLastGridPosition) {
     ViewWorld w;
     w.last.grid = llh2utm(9.0, 52.0, 1, w.grid);
-    w.gps.eastWest.assign("E");
-    w.gps.northSouth.assign("N");
+    w.gps.eastWest.assign("E"), w.gps.northSouth.assign("N");
     Fill_GeoUtmMsg(w.texts.geoText, 1, w.last, w.gps, w.grid, w.maps);
     EXPECT_NEAR(w.last.longitude, 9.0, 1e-6);
     EXPECT_NEAR(w.last.latitude, 52.0, 1e-6);
     EXPECT_EQ(w.texts.geoText, "E 9.00000° N 52.00000°");
-    EXPECT_EQ(std::string(w.gps.gridText.view()),
-              "32 " + std::to_string(static_cast<long>(std::lround(w.last.grid.easting))) + " " +
-                  std::to_string(static_cast<long>(std::lround(w.last.grid.northing))));
+    EXPECT_EQ(std::string(w.gps.gridText.view()), strprintf("32 %.0f %.0f", w.last.grid.easting, w.last.grid.northing));
     w.gps.northSouth.assign("");
     Fill_GeoUtmMsg(w.texts.geoText, 1, w.last, w.gps, w.grid, w.maps);
     EXPECT_EQ(w.texts.geoText, " 9.00000°  52.00000°") << "no letters when one is missing";
@@ -83,32 +81,22 @@ TEST_F(MoveTexts, TheInfoLineIsAtTheBottomOnlyWhenSwitchedOn) {
     maps.rows.push_back(MapEntry{});
     showMoreInfo(true);
     EXPECT_TRUE(drawn.entries().empty()) << "no info line unless switched on";
-
     display.infoLine = true;
     showMoreInfo(true);
     const DrawnTexts::Entry* line = drawn.find("12.3km/h h=321m 4.57km 01:02:03");
     ASSERT_NE(line, nullptr);
-    EXPECT_GT(line->y, 300);
-    EXPECT_LT(line->y, 360);
+    EXPECT_TRUE(line->y > 300 && line->y < 360) << line->y;
 }
 
 TEST_F(MoveTexts, KarteViewNamesTheMapAndTheTarget) {
     frame.displayMode = DisplayMode::Karte;
-    gps.eastWest.assign("E");
-    gps.northSouth.assign("N");
+    gps.eastWest.assign("E"), gps.northSouth.assign("N");
     showMoreInfo(true);
-    EXPECT_TRUE(drawn.has("Keine Karte für Position"));
-    EXPECT_TRUE(drawn.has("UTM 32 500000 5500000"));
-
-    MapEntry coarse, fine;
-    coarse.path = "/m/coarse_200.png";
-    coarse.fileNameStart = 3;
-    coarse.resolution = 1000;
-    coarse.containsPosition = 1;
-    fine = coarse;
-    fine.path = "/m/fine_500.png";
-    fine.resolution = 2000;
-    maps.rows = {coarse, fine};
+    EXPECT_TRUE(drawn.has("Keine Karte für Position") && drawn.has("UTM 32 500000 5500000"));
+    MapEntry coarse;
+    coarse.path = "/m/coarse_200.png", coarse.fileNameStart = 3, coarse.resolution = 1000, coarse.containsPosition = 1;
+    maps.rows = {coarse, coarse};
+    maps.rows[1].path = "/m/fine_500.png", maps.rows[1].resolution = 2000;
     addRoutePoint(200, 200);
     guidance.targetDistance = 1500.0;
     showMoreInfo(true);
