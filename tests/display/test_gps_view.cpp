@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <tuple>
 #include <utility>
 
 #include "display/battery.h"
@@ -108,17 +109,12 @@ TEST_F(GpsView, ResetRequestsAreServedAtTheNextRedraw) {
     gps.speedProfile.fill(10);
     gps.speedProfile[170] = 90;  // beyond the 170 entries searched
     gps.speedProfile[3] = 42;
-    gps.speedMax = 300;
-    gps.tripDistance = 5000.0;
-    gps.tripStartSecond = 100;
+    gps.speedMax = 300, gps.tripDistance = 5000.0, gps.tripStartSecond = 100;
     gps.elapsedText.assign("01:00:00");
-    state.requests.recomputeSpeedMax = true;
-    state.requests.resetTrip = true;
+    state.requests.recomputeSpeedMax = state.requests.resetTrip = true;
     show();
-    EXPECT_EQ(gps.speedMax, 42);
-    EXPECT_EQ(gps.tripDistance, 0.0);
-    EXPECT_EQ(gps.tripStartSecond, 0);
-    EXPECT_EQ(std::string(gps.elapsedText.view()), "00:00:00");
+    EXPECT_EQ(std::tuple(gps.speedMax, gps.tripDistance, gps.tripStartSecond, std::string(gps.elapsedText.view())),
+              std::tuple(42, 0.0, 0, "00:00:00"));
     EXPECT_FALSE(state.requests.recomputeSpeedMax || state.requests.resetTrip);
 }
 
@@ -129,8 +125,7 @@ TEST_F(GpsView, ASlowRedrawWithAnOpenPortPurgesIt) {
     EXPECT_EQ(link.purges, 0) << "no port to purge";
     link.open = true;
     ShowGps(ctx, state);
-    EXPECT_EQ(link.purges, 1);
-    EXPECT_EQ(link.restarts, 1);
+    EXPECT_EQ(std::pair(link.purges, link.restarts), std::pair(1, 1));
     EXPECT_TRUE(logHas("ShowGps PurgeComm wegen Zeitüberschreitung"));
     EXPECT_FALSE(logHas("ShowGps End Tick Count")) << "timing lines only in debug mode";
     log.debugMode = true;
