@@ -44,13 +44,9 @@ void writeSource(const std::filesystem::path& file, const char* driver, int code
     const OGRSpatialReference srs = epsg(code), wgs84 = epsg(4326);
     std::unique_ptr<OGRCoordinateTransformation> toSource(OGRCreateCoordinateTransformation(&wgs84, &srs));
     std::vector<std::array<double, 2>> at;
-    double west = 1e300, east = -1e300, south = 1e300, north = -1e300;
-    for (const Mark& m : kMarks) {
-        double x = m.longitude, y = m.latitude;
-        toSource->Transform(1, &x, &y);
-        at.push_back({x, y});
-        west = std::min(west, x), east = std::max(east, x), south = std::min(south, y), north = std::max(north, y);
-    }
+    for (const Mark& m : kMarks) at.push_back({m.longitude, m.latitude}), toSource->Transform(1, &at.back()[0], &at.back()[1]);
+    const auto [west, east] = std::minmax({at[0][0], at[1][0], at[2][0]});
+    const auto [south, north] = std::minmax({at[0][1], at[1][1], at[2][1]});
     const double pixel = std::max(east - west, north - south) / 300.0;
     const int width = static_cast<int>((east - west) / pixel) + 80, height = static_cast<int>((north - south) / pixel) + 80;
     const double gt[6] = {west - 40 * pixel, pixel, 0, north + 40 * pixel, 0, -pixel};
@@ -143,13 +139,12 @@ TEST(MapImport, MarksLandWithinAPixelOfTheirGridPositionForEverySourceAndGrid) {
         const ImportResult result = importMaps(request, {}, nullptr);
         ASSERT_TRUE(result.ok) << result.message;
         ASSERT_EQ(w.scan(), result.tilesWritten - 1);
+        const double pixel = 1000.0 / result.resolution;
         for (const Mark& m : kMarks) {
             const GridPoint expected = gridPosition(m, w.grid);
-            const double pixel = 1000.0 / result.resolution;
             const auto found = redCentre(w, expected, 8 * pixel);
             ASSERT_TRUE(found) << m.longitude << " " << m.latitude;
-            EXPECT_NEAR(found->easting, expected.easting, pixel);
-            EXPECT_NEAR(found->northing, expected.northing, pixel);
+            EXPECT_LT(std::max(std::abs(found->easting - expected.easting), std::abs(found->northing - expected.northing)), pixel);
         }
     }
 }
