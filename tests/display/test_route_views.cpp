@@ -16,7 +16,7 @@
 namespace vexa::testing {
 namespace {
 
-// One drawing of route_views.txt: the layer, then points "x,y" in frame pixels (":k" a line kind,
+// One drawing of route_views.txt: the layer (or the route distance), then points "x,y" in frame pixels (":k" a line kind,
 // ":g" a cleared slot, ":s" a trace segment start; "Name@x,y" a POI, "+" after it in the
 // current volume) and options; the record is what the frame shows.
 std::string drawnRecord(const std::string& line) {
@@ -27,6 +27,7 @@ std::string drawnRecord(const std::string& line) {
     double centreX = kCentreX, course = 0;
     int style = 0, labels = 0, next = -1;
     bool clip = false, findCentre = false, wrapped = false;
+    ViewRect visible;
     w.guidance.targetDistance = -1;
     while (words >> word) {
         int x = 0, y = 0;
@@ -49,7 +50,8 @@ std::string drawnRecord(const std::string& line) {
         else if (!std::sscanf(word.c_str(), "sel=%d", &w.frame.selectedRoutePoint) &&
                  !std::sscanf(word.c_str(), "course=%lf", &course) && !std::sscanf(word.c_str(), "style=%d", &style) &&
                  !std::sscanf(word.c_str(), "labels=%d", &labels) && !std::sscanf(word.c_str(), "next=%d", &next) &&
-                 !std::sscanf(word.c_str(), "max=%ld", &w.settings.itracemax))
+                 !std::sscanf(word.c_str(), "max=%ld", &w.settings.itracemax) &&
+                 std::sscanf(word.c_str(), "visible=%d,%d,%d,%d", &visible.left, &visible.top, &visible.right, &visible.bottom) != 4)
             ADD_FAILURE() << "unknown word " << word;
     }
     for (int i = 0; i < w.route.count; ++i) w.route.points[static_cast<std::size_t>(i)].gridX += centreX - kCentreX;
@@ -65,8 +67,11 @@ std::string drawnRecord(const std::string& line) {
         if (layer == "bearing") DrawBearing(painter, bearing, static_cast<float>(course), QColor(192, 192, 192));
         if (layer == "trace") out = strprintf("centre=%d ", show_trace(painter, w.trace, w.settings.itracemax, view, findCentre));
         if (layer == "pois") show_Poi(painter, w.pois, view, labels, "/home/u/vexa/vexapoi.cdb");
+        if (layer == "distance")  // the length to the end, written beside the selected point, and from the start
+            out = strprintf("to end %.1f from start %.1f ", showRouteDist(&painter, route, view, 0, visible),
+                            showRouteDist(nullptr, route, view, 1, visible));
     }
-    if (layer != "trace" && layer != "pois") out += strprintf("dist=%.1f ", w.guidance.targetDistance);
+    if (layer == "route" || layer == "bearing") out += strprintf("dist=%.1f ", w.guidance.targetDistance);
     return out + viewRecord(w.image, w.drawn);
 }
 
@@ -107,30 +112,6 @@ TEST(RouteHits, NearestRoutePointByGreatCircleFirstOfEqualWins) {
         p.lon = here.longitude;
     }
     EXPECT_EQ(NearestRoutePoint(w.route, {kCentreX, kCentreY}, w.grid), 1);
-}
-
-TEST(RouteDistance, FromAndToTheSelectedPointWrittenInsideTheScreen) {
-    ViewWorld w;
-    w.addRoutePoint(200, 200);
-    w.addRoutePoint(200, 100);   // 100 m
-    w.addRoutePoint(200, -200);  // 300 m
-    const RouteLayer layer{w.route, w.grid, w.frame, w.guidance};
-    for (const auto& [selected, from, to] : {std::tuple{-1, 400.0, 400.0}, {1, 300.0, 100.0}}) {
-        w.frame.selectedRoutePoint = selected;
-        EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, w.projection(), 0, {}), from) << selected;
-        EXPECT_DOUBLE_EQ(showRouteDist(nullptr, layer, w.projection(), 1, {}), to) << selected;
-    }
-    // Below right of the point (200, 100), or on its other side where the screen ends.
-    const QRect box = textRect(mapFont(), 0, 0, "0.30 km");
-    for (const auto& [visible, x, y] : {std::tuple<ViewRect, int, int>{{0, 0, 400, 400}, 210, 110},
-                                        {{80, 40, 250, 120}, 190 - box.width(), 90 - box.height()}}) {
-        QPainter painter(&w.image);
-        w.drawn.clear();
-        showRouteDist(&painter, layer, w.projection(), 0, visible);
-        const DrawnTexts::Entry* text = w.drawn.find("0.30 km");
-        ASSERT_NE(text, nullptr);
-        EXPECT_EQ(std::pair(text->x, text->y), std::pair(x, y)) << visible.right;
-    }
 }
 
 TEST(TargetDistance, MeasuredByGridKindAndWrittenWithTheDigitsItsSizeAllows) {
