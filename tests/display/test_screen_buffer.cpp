@@ -91,12 +91,6 @@ TEST_F(ScreenBuffer, ThreeDViewsSampleWhereThePerspectiveSays) {
     }
 }
 
-std::uint32_t le32(const std::string& s, std::size_t at) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s[at + static_cast<std::size_t>(i)]);
-    return v;
-}
-
 TEST(ScreenBufferSave, BmpHasTheFixedHeaderAndRawRows) {
     TempDir temp;
     DiagnosticText log;
@@ -113,7 +107,11 @@ TEST(ScreenBufferSave, BmpHasTheFixedHeaderAndRawRows) {
     const std::pair<std::size_t, std::uint32_t> fields[] = {
         {2, 480054}, {6, 0},       {10, 54},  {14, 40},   {18, 400}, {22, 400}, {26, 1 | 24 << 16},
         {30, 0},     {34, 480000}, {38, 3780}, {42, 3780}, {46, 0},   {50, 0}};
-    for (const auto& [offset, value] : fields) EXPECT_EQ(le32(bmp, offset), value) << offset;
+    for (const auto& [offset, value] : fields) {
+        std::uint32_t field = 0;  // little-endian, as this machine
+        std::memcpy(&field, bmp.data() + offset, 4);
+        EXPECT_EQ(field, value) << offset;
+    }
     // Bottom-up: the top-left pixel is the first of the last row, blue first.
     EXPECT_EQ(bmp.substr(54 + 399u * 1200u, 3), std::string("\x1e\x14\x0a", 3));
     EXPECT_EQ(bmp.substr(54, 3), std::string("\x03\x02\x01", 3));
