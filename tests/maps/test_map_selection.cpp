@@ -24,7 +24,8 @@ MapEntry square(float left, float top, int resolution, float sizeKm) {
 }
 
 // One selection of map_selections.txt: rows "resolution:left,top,km" ("!" after it: flagged in
-// view and containing from before), then options; the record is what the selection chose.
+// view and containing from before), then options; the record is what the selection chose and
+// the map at the chosen scale under the position.
 std::string selectionRecord(const std::string& line) {
     MapTable table;
     MapView view;
@@ -49,6 +50,7 @@ std::string selectionRecord(const std::string& line) {
     setMatchKarten(table, view, frame, grid, GridPoint{e, n}, 0, 0, 400, 400, &any);
     std::string out = strprintf("shown=%d scale=%d any=%d row=%d", view.ShownResolution, frame.mapScale, any, view.CurrentRow);
     for (const MapEntry& row : table.rows) out += strprintf(" %d%d", row.inView, row.containsPosition);
+    out += strprintf(" match=%d", getMatchKarten(table, frame, grid, GridPoint{e, n}, 0, 0, 400, 400));
     return out + " \"" + view.MapStatusText + "\"";
 }
 
@@ -62,20 +64,6 @@ TEST(RowContainsPoint, PositionsAndEdgesBeyondTheRangeOfIntCompareAsWholeUnits) 
                                             {wide, 0.0, 500.0, false}, {small, 3e12, 500.0, false},
                                             {small, 999.9, 0.5, true}, {small, -0.5, 500.0, true}})
         EXPECT_EQ(rowContainsPoint(row, GridPoint{e, n}), inside) << e << "," << n;
-}
-
-TEST(GetMatchKarten, FindsOnlyMapsAtTheCurrentScale) {
-    MapTable table;
-    table.rows = {square(500000, 5600000, 50, 10), square(500000, 5600000, 100, 1), square(501000, 5600000, 100, 1),
-                  square(500000, 5600000, 200, 1)};
-    FrameState frame;
-    const GridContext grid;
-    for (const auto& [scale, e, row] : {std::tuple{100, 501500.0, 2}, {100, 500500.0, 1}, {100, 505000.0, -1},
-                                        {50, 505000.0, 0}}) {
-        frame.mapScale = scale;
-        EXPECT_EQ(getMatchKarten(table, frame, grid, GridPoint{e, 5599500}, 0, 0, 400, 400), row) << scale << " " << e;
-    }
-    EXPECT_EQ(getMatchKarten(MapTable{}, frame, grid, GridPoint{0, 0}, 0, 0, 400, 400), -1);
 }
 
 TEST(PlateCarreeHit, CentreInsideTheDrawnRectangle) {
