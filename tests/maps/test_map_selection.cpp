@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <tuple>
 
 #include "frame/frame_state.h"
 #include "geo/grid_context.h"
@@ -61,14 +60,6 @@ std::string selectionRecord(const std::string& line) {
 
 TEST(SetMatchKarten, SelectionsGiveTheRecordsOfTheGoldenFile) {
     EXPECT_GT(testing::compareGoldenFile(VEXA_TEST_DATA "/map_selections.txt", selectionRecord), 8);
-}
-
-TEST(RowContainsPoint, PositionsAndEdgesBeyondTheRangeOfIntCompareAsWholeUnits) {
-    const MapEntry wide = square(-3e9f, 1000, 1, 3e6f), small = square(0, 1000, 1, 1);  // left edge beyond int
-    for (const auto& [row, e, n, inside] : {std::tuple{wide, -4e9, 500.0, false}, {wide, -2.5e9, 500.0, true},
-                                            {wide, 0.0, 500.0, false}, {small, 3e12, 500.0, false},
-                                            {small, 999.9, 0.5, true}, {small, -0.5, 500.0, true}})
-        EXPECT_EQ(rowContainsPoint(row, GridPoint{e, n}), inside) << e << "," << n;
 }
 
 }  // namespace
