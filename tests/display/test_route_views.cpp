@@ -84,15 +84,6 @@ TEST(RouteViews, DrawingsGiveTheRecordsOfTheGoldenFile) {
     EXPECT_GT(compareGoldenFile(VEXA_TEST_DATA "/route_views.txt", drawnRecord), 20);
 }
 
-TEST(LegVisibility, FiftyOnePointsAlongTheLegDecide) {
-    // Bounding box overlapping but the line outside; corner to corner; straight through; vertical
-    // legs, where the right edge is outside; one below the rectangle.
-    const std::tuple<ScreenPoint, ScreenPoint, bool> cases[] = {
-        {{-300, 100}, {100, -300}, false}, {{-100, 500}, {500, -100}, true}, {{-1000, 200}, {1400, 200}, true},
-        {{399, -50}, {399, 450}, true},    {{400, -50}, {400, 450}, false},  {{10, 500}, {300, 420}, false}};
-    for (const auto& [a, b, visible] : cases) EXPECT_EQ(legInView(a, b, ViewRect{}), visible) << a.x << "," << a.y;
-}
-
 TEST(RouteHits, NearestRoutePointByGreatCircleFirstOfEqualWins) {
     ViewWorld w;
     EXPECT_EQ(NearestRoutePoint(w.route, {kCentreX, kCentreY}, w.grid), -1);
