@@ -82,19 +82,6 @@ TEST_F(MapLoading, RealSizeCorrectsTheRowAndAsksForTheRename) {
     EXPECT_EQ(w.ui.commands(), (std::vector<int>{40074}));
 }
 
-TEST_F(MapLoading, ANameThatIsNotUtf8LoadsByItsBytes) {
-    const std::string latin1Name = "karteB\xe4r_32_500000_5600000_100_100_100.png";  // "Bär" in Latin-1
-    saveImage(blockPattern(100, 100, 7), w.dir / "plain.png");
-    std::filesystem::rename(w.dir / "plain.png", w.dir / latin1Name);
-    ASSERT_EQ(w.scan(), 0);
-    EXPECT_EQ(w.table.rows[0].fileName(), latin1Name);
-    w.view.WantedResolution = 100;
-    w.view.AutoResolution = 0;
-    EXPECT_EQ(walk(500500, 5599500), std::vector<int>{1});
-    EXPECT_FALSE(w.logHas("Nicht alle Karten gelesen"));
-    EXPECT_EQ(w.canvas.images.loadedCount(), 1u);
-}
-
 // One read of map_reads.txt: how the file is written, its name, and options; the record is the
 // image read (size, depth, colours) or "none", and the lines logged.
 std::string readRecord(const std::string& line) {
@@ -136,15 +123,21 @@ TEST(MapReads, ReadsGiveTheRecordsOfTheGoldenFile) {
     EXPECT_EQ(MapMemoryBudget(), static_cast<std::uint64_t>(GlobalMemoryStatus().totalPhys) / 4) << "0: a quarter of the memory";
 }
 
-// In a walk the first map that fails to load stops it.
-TEST_F(MapLoading, ABadFileStopsTheWalk) {
-    saveImage(blockPattern(100, 100, 1), w.dir / "karte_32_500000_5600000_100_100_100.bmp", "JPG");
-    writeFile(w.dir / "karte_32_500000_5600000_103_100_100.jpg", std::string(3000, 'x'));
-    ASSERT_EQ(w.scan(), 1);
+// A walk loads a map whose name is not UTF-8 by its bytes; the first map that fails stops it.
+TEST_F(MapLoading, AWalkLoadsByTheNamesBytesAndStopsAtABadFile) {
+    const std::string latin1Name = "karteB\xe4r_32_500000_5600000_100_100_100.png";  // "Bär" in Latin-1
+    saveImage(blockPattern(100, 100, 7), w.dir / "plain.png");
+    std::filesystem::rename(w.dir / "plain.png", w.dir / latin1Name);
+    const auto bad = w.temp.path() / "Schlecht_utm";
+    std::filesystem::create_directory(bad);
+    writeFile(bad / "karte_32_500000_5600000_100_100_100.jpg", std::string(3000, 'x'));
     w.view.WantedResolution = 100;
     w.view.AutoResolution = 0;
-    EXPECT_EQ(walk(500500, 5599500)[0], 0);
-    EXPECT_TRUE(w.logHas("Nicht alle Karten gelesen"));
+    for (const auto& [folder, loaded] : {std::pair{w.dir, 1}, {bad, 0}}) {
+        ASSERT_EQ(w.scan(folder), 0);
+        EXPECT_EQ(walk(500500, 5599500), std::vector<int>{loaded});
+        EXPECT_EQ(w.logHas("Nicht alle Karten gelesen"), loaded == 0);
+    }
     EXPECT_EQ(w.canvas.images.loadedCount(), 0u);
 }
 
