@@ -16,14 +16,8 @@ namespace {
 struct RecordingScreen : ScreenPower {
     bool desktop = true;
     std::vector<std::string> calls;
-    bool inhibitIdle(bool hold) override {
-        calls.push_back(hold ? "inhibit" : "uninhibit");
-        return desktop;
-    }
-    bool setScreenOff(bool off) override {
-        calls.push_back(off ? "off" : "on");
-        return desktop;
-    }
+    bool inhibitIdle(bool hold) override { return calls.push_back(hold ? "inhibit" : "uninhibit"), desktop; }
+    bool setScreenOff(bool off) override { return calls.push_back(off ? "off" : "on"), desktop; }
 };
 
 class DisplayPowerTest : public ::testing::Test {

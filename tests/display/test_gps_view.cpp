@@ -5,15 +5,12 @@
 #include <map>
 #include <sstream>
 #include <tuple>
-#include <utility>
 
-#include "display/battery.h"
 #include "display/gps_panels.h"
 #include "display/gps_view.h"
 #include "tests/display/view_fixture.h"
 #include "tests/maps/map_fixture.h"
 #include "tests/support/golden_file.h"
-#include "tests/support/temp_dir.h"
 
 namespace vexa::testing {
 namespace {
@@ -32,10 +29,8 @@ struct GpsScreen : ViewWorld {
     GpsViewState state;
 
     GpsViewContext context(const Clock& c) {
-        return GpsViewContext{gps,   last,    satellites, settings, grid,      maps,
-                              route, guidance, frame,    display,  texts,     log,
-                              c,     link,    presenter, "05:12-21:30", temp.path() / "power_supply",
-                              240,   320};
+        return GpsViewContext{gps, last, satellites, settings, grid, maps, route, guidance, frame, display, texts, log, c, link,
+                              presenter, "05:12-21:30", temp.path() / "power_supply", 240, 320};
     }
     void show() {
         drawn.clear();
@@ -63,8 +58,7 @@ const std::map<std::string, std::function<void(GpsScreen&)>> kGpsStates = {
     {"speed below 100, UTM", [](GpsScreen& v) { v.gps.speed = 99.94f, v.gps.tripDistance = 12345.0; }},
     {"speed of 100, degrees", [](GpsScreen& v) { v.gps.speed = 100.0f, v.gps.tripDistance = 123456.0, v.display.coordFormat = 1; }},
     {"twelve satellites, four used", [](GpsScreen& v) {
-         v.satellitesInView(12, [](int i, SatelliteEntry& e) { e.prn = i + 1, e.snr = 40, e.used = i < 4; });
-         v.satellites.fixMode.assign("3");
+         v.satellitesInView(12, [](int i, SatelliteEntry& e) { e.prn = i + 1, e.snr = 40, e.used = i < 4; }), v.satellites.fixMode.assign("3");
      }},
     // Entries 20..39 are the same satellites on a second signal: each is shown once, the eleven
     // strongest (SNR 9 to 19) get the bars.
@@ -76,9 +70,8 @@ const std::map<std::string, std::function<void(GpsScreen&)>> kGpsStates = {
     {"fix without satellite data", [](GpsScreen& v) { v.link.open = v.gps.fixValid = v.gps.ggaSeen = true; }},
     {"no fix yet", [](GpsScreen& v) { v.link.open = true; }},
     {"replaying", [](GpsScreen& v) { v.frame.replaying = true; }},
-    {"on mains, battery at 57", [](GpsScreen& v) {
-         v.supply({{"AC/type", "Mains"}, {"AC/online", "1"}, {"BAT0/type", "Battery"}, {"BAT0/capacity", "57"}});
-     }},
+    {"on mains, battery at 57",
+     [](GpsScreen& v) { v.supply({{"AC/type", "Mains"}, {"AC/online", "1"}, {"BAT0/type", "Battery"}, {"BAT0/capacity", "57"}}); }},
     {"battery full", [](GpsScreen& v) { v.supply({{"BAT0/type", "Battery"}, {"BAT0/capacity", "100"}}); }},
 };
 
@@ -141,12 +134,13 @@ TEST_F(GpsView, OnMapMarkTurnedAndMirroredByTheDisplayMode) {
     const QImage upright = presenter.shown;
     ASSERT_EQ(upright.size(), QSize(240, 320));
     EXPECT_NE(upright, offMap);
-    frame.moveDisplayMode = 4;  // a quarter turn anticlockwise
-    show();
-    EXPECT_EQ(presenter.shown, upright.transformed(QTransform().rotate(-90)));
-    frame.moveDisplayMode = 7;
-    show();
-    EXPECT_EQ(presenter.shown, upright.mirrored(true, true));
+    // Landscape: a quarter turn anticlockwise; upside down.
+    for (const auto& [mode, turned] :
+         {std::pair{4, upright.transformed(QTransform().rotate(-90))}, {7, upright.mirrored(true, true)}}) {
+        frame.moveDisplayMode = mode;
+        show();
+        EXPECT_EQ(presenter.shown, turned) << mode;
+    }
 }
 
 // Inside a frame of inner height 40 the newest value (100, the maximum) is a line of 40 pixels at

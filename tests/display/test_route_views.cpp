@@ -88,11 +88,8 @@ TEST(RouteHits, NearestRoutePointByGreatCircleFirstOfEqualWins) {
     ViewWorld w;
     EXPECT_EQ(NearestRoutePoint(w.route, {kCentreX, kCentreY}, w.grid), -1);
     const GeodeticPoint here = utm2llh({kCentreX, kCentreY}, w.grid);
-    for (const double dLat : {0.02, -0.01, 0.01}) {
-        TrackPoint& p = w.route.points[static_cast<std::size_t>(w.route.count++)];
-        p.lat = here.latitude + dLat;
-        p.lon = here.longitude;
-    }
+    for (const double dLat : {0.02, -0.01, 0.01})
+        w.route.points[static_cast<std::size_t>(w.route.count++)] = TrackPoint{0, 0, here.longitude, here.latitude + dLat};
     EXPECT_EQ(NearestRoutePoint(w.route, {kCentreX, kCentreY}, w.grid), 1);
 }
 

@@ -42,17 +42,9 @@ void ViewWorld::addPoi(const std::string& name, int px, int py, const std::strin
 
 bool ViewWorld::logHas(std::string_view line) const { return log.text().find(line) != std::string::npos; }
 
-int countColour(const QImage& image, const QRect& rect, QRgb colour) {
-    int n = 0;
-    const QRect r = rect.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
-    return n;
-}
-
 std::string viewRecord(const QImage& image, const DrawnTexts& drawn) {
-    static const std::pair<const char*, QRgb> colours[] = {{"blue", kRouteBlue}, {"red", kRed},     {"yellow", kYellow},
-                                                           {"grey", kGreyLine},  {"black", kBlack}, {"poi", qRgb(220, 20, 20)},
+    static const std::pair<const char*, QRgb> colours[] = {{"blue", kRouteBlue}, {"red", qRgb(255, 0, 0)},     {"yellow", kYellow},
+                                                           {"grey", kGreyLine},  {"black", qRgb(0, 0, 0)}, {"poi", qRgb(220, 20, 20)},
                                                            {"rose", qRgb(240, 250, 20)}};
     QRect boxes[std::size(colours)];
     int counts[std::size(colours)] = {};

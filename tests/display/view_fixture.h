@@ -1,5 +1,5 @@
 // The records the views read, a white 400 × 400 frame to draw on, a projection of one pixel
-// per metre around (500000, 5500000), and pixel helpers.
+// per metre around (500000, 5500000), and the record of what a drawing left.
 #pragma once
 
 #include <memory>
@@ -63,8 +63,6 @@ struct ViewWorld {
     bool logHas(std::string_view line) const;
 };
 
-// Pixels of `colour` in the rectangle.
-int countColour(const QImage& image, const QRect& rect, QRgb colour);
 // What a drawing left: for each colour of the views its bounding box and pixel count, then the
 // texts drawn and where.
 std::string viewRecord(const QImage& image, const DrawnTexts& drawn);
@@ -73,9 +71,7 @@ inline bool isColour(const QImage& image, int x, int y, QRgb colour) {
 }
 
 inline constexpr QRgb kRouteBlue = qRgb(0, 0, 180);
-inline constexpr QRgb kRed = qRgb(255, 0, 0);
 inline constexpr QRgb kYellow = qRgb(255, 255, 100);
 inline constexpr QRgb kGreyLine = qRgb(128, 128, 128);
-inline constexpr QRgb kBlack = qRgb(0, 0, 0);
 
 }  // namespace vexa::testing

@@ -1,7 +1,5 @@
 #include "tests/maps/map_fixture.h"
 
-#include <QPainter>
-
 namespace vexa::testing {
 
 QRgb blockColour(int px, int py, int base) {

@@ -4,9 +4,6 @@
 #include <sstream>
 #include <thread>
 
-#include <QPainter>
-
-#include "maps/render/map_drawing.h"
 #include "maps/render/map_frame.h"
 #include "tests/maps/map_fixture.h"
 #include "tests/support/golden_file.h"
@@ -35,12 +32,10 @@ protected:
         ASSERT_EQ(w.scan(), 0);
     }
     // The whole square frame, composed as for a screen copy (the window shows only its middle).
-    QImage frameAt(double e, double n, float course = 0.0f) {
+    QImage frameAt(double e, double n) {
         MapFrameContext ctx = w.context(overlays_, &link);
         ctx.saving = true;
-        FrameReadings readings;
-        readings.course = course;
-        show_pos(ctx, TrackPoint{e, n}, readings);
+        show_pos(ctx, TrackPoint{e, n}, {});
         return w.canvas.buffer.copy();
     }
 };
@@ -54,14 +49,14 @@ std::string frameRecord(const std::string& line) {
     TestLink link;
     w.frame.displayMode = DisplayMode::Move;
     double e = 0, n = 0, course = 0, calibrate = -1;
-    std::vector<std::string> later;
+    bool karte = false, overview = false;
     std::istringstream words(line);
     for (std::string word; words >> word;) {
         int width = 0, height = 0;
         if (word[1] == ':' && std::sscanf(word.c_str() + 2, "%*d_%*d_%*d_%d_%d", &width, &height) == 2)
             saveImage(solid(width, height, colours.at(word[0])), w.dir / ("karte_32_" + word.substr(2) + ".png"));
         else if (word == "fix") link.fix = true;
-        else if (word == "karte" || word == "overview") later.push_back(word);
+        else if (word == "karte" || word == "overview") (word == "karte" ? karte : overview) = true;
         else if (!std::sscanf(word.c_str(), "at=%lf,%lf", &e, &n) && !std::sscanf(word.c_str(), "zoom=%lf", &w.frame.zoomFactor) &&
                  !std::sscanf(word.c_str(), "course=%lf", &course) && !std::sscanf(word.c_str(), "calibrate=%lf", &calibrate))
             ADD_FAILURE() << "unknown word " << word;
@@ -71,11 +66,9 @@ std::string frameRecord(const std::string& line) {
     ctx.saving = true;
     FrameReadings readings;
     readings.course = static_cast<float>(course);
-    if (!later.empty()) show_pos(ctx, TrackPoint{e, n}, readings);  // the maps decoded before the switch
-    for (const std::string& word : later) {
-        if (word == "karte") w.frame.displayMode = DisplayMode::Karte;
-        else w.frame.overview = true;
-    }
+    if (karte || overview) show_pos(ctx, TrackPoint{e, n}, readings);  // the maps decoded before the switch
+    if (karte) w.frame.displayMode = DisplayMode::Karte;
+    w.frame.overview = overview;
     for (std::size_t row = 0; row < w.table.rows.size(); ++row)
         if (w.table.rows[row].left == calibrate) startCalibration(w.view, static_cast<int>(row), w.table.rows[row].resolution);
     show_pos(ctx, TrackPoint{e, n}, readings);
@@ -116,10 +109,8 @@ TEST_F(MapFrame, ZoomOneCopiesTheMapAtTheExactOffsetAndTheWindowGetsTheMiddle) {
     expectMapAt(frameAt(503000, 5597000), 100, 100, 77);
     // Near the north-west corner the map covers only part of the frame.
     expectMapAt(frameAt(500500, 5599000), -150, -100, 77);
-    EXPECT_EQ(w.view.CurrentRow, 0);
-    EXPECT_EQ(w.presenter.presented, 2);
-    w.screen_ = ScreenGeometry{240, 320, false};
-    frameAt(503000, 5597000);
+    EXPECT_EQ(std::pair(w.view.CurrentRow, w.presenter.presented), std::pair(0, 2));
+    frameAt(503000, 5597000);  // the window of a 240 × 320 screen
     ASSERT_EQ(w.presenter.shown.size(), QSize(240, 320));
     EXPECT_EQ(w.presenter.shown.pixel(0, 0), blockColour(180, 140, 77));
 }
@@ -185,7 +176,7 @@ TEST_F(MapFrame, StuckSemaphoreTimesOutAndTheFrameIsStillDrawn) {
     ctx.semaphoreWait = std::chrono::milliseconds(30);
     show_pos(ctx, TrackPoint{}, {});
     EXPECT_TRUE(w.logHas("show_pos WaitForSingleObject Timeout"));
-    EXPECT_EQ(w.presenter.texts, std::vector<std::string>{"show_pos WaitForSingleObject Timeout"});
+    EXPECT_EQ(w.presenter.texts, std::vector<std::string>{"show_pos WaitForSingleObject Timeout"});  // on the screen too
     EXPECT_EQ(w.presenter.presented, 1);
     // The stuck holder was released: the next frame gets the semaphore at once.
     EXPECT_TRUE(w.semaphore.wait(std::chrono::milliseconds(0)));
