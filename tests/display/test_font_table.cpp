@@ -10,26 +10,18 @@ namespace vexa {
 namespace {
 
 TEST(FontTable, ConfiguredFaceFoundOrTahomaFallsBackToDejaVuSans) {
-    const std::vector<std::string> installed{"Liberation Serif", "DejaVu Sans", "Tahoma", "Noto"};
-    const struct {
-        std::vector<std::string> faces;
-        std::string configured;
-        int index;
-        const char* line;
-    } cases[] = {
-        {installed, "Tahoma", 2, "Font found: <2> <Tahoma>"},
-        {{"Liberation Serif", "DejaVu Sans"}, "Tahoma", 1, "Font Tahoma nicht installiert, statt dessen DejaVu Sans"},
-        {{"Liberation Serif"}, "Tahoma", 0, nullptr},  // not even the fallback: the first face
-    };
-    for (const auto& c : cases) {
+    // Tahoma configured; without it DejaVu Sans; without that the first face (nothing logged).
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"Liberation Serif", "DejaVu Sans", "Tahoma", "Noto"}, 2, "Font found: <2> <Tahoma>"},
+        {{"Liberation Serif", "DejaVu Sans"}, 1, "Font Tahoma nicht installiert, statt dessen DejaVu Sans"},
+        {{"Liberation Serif"}, 0, ""}};
+    for (const auto& [faces, index, line] : cases) {
         FontTable table;
-        table.configuredFace = c.configured;
+        table.configuredFace = "Tahoma";
         DiagnosticText log;
-        collectFonts(table, c.faces, log);
-        EXPECT_EQ(table.fontIndex, c.index) << c.faces.size();
-        if (c.line) {
-            EXPECT_NE(log.text().find(c.line), std::string::npos) << log.text();
-        }
+        collectFonts(table, faces, log);
+        EXPECT_EQ(table.fontIndex, index) << faces.size();
+        EXPECT_NE(log.text().find(line), std::string::npos) << log.text();
     }
     FontTable many;
     DiagnosticText log;

@@ -52,10 +52,10 @@ TEST(GeoText, RebuiltFromTheLastGridPosition) {
 TEST(CheckPosKarte, MapsCountWidenedByHalfAScreenAtTheirScale) {
     MapTable maps;
     EXPECT_FALSE(checkPosKarte(maps, {500000, 5500000}, 240, 320, 1.0));
-    MapEntry map;
+    maps.rows.resize(1);
+    MapEntry& map = maps.rows[0];
     map.left = 500000, map.right = 501000, map.bottom = 5500000, map.top = 5501000;
     map.resolution = 400;  // 240 pixels = 600 m, 320 pixels = 800 m
-    maps.rows.push_back(map);
     // The left edge widened by 300 m, the top one by 400 m; zoomed out twice as far.
     for (const auto& [e, n, zoom, inside] : {std::tuple{499700, 5500500, 1.0, true}, {499699, 5500500, 1.0, false},
                                              {500500, 5501400, 1.0, true}, {500500, 5501401, 1.0, false},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -26,7 +27,7 @@ std::string drawnRecord(const std::string& line) {
     words >> layer;
     double centreX = kCentreX, course = 0;
     int style = 0, labels = 0, next = -1;
-    bool clip = false, findCentre = false, wrapped = false;
+    std::set<std::string> flags;  // off, circles, clip, centre, wrapped, mercator
     ViewRect visible;
     std::vector<std::pair<int, int>> taps;
     w.guidance.targetDistance = -1;
@@ -43,12 +44,7 @@ std::string drawnRecord(const std::string& line) {
             else w.addRoutePoint(x, y, mark >= '0' && mark <= '9' ? LineKind(mark - '0') : LineKind::Blue);
             if (mark == 'g') w.route.points[static_cast<std::size_t>(w.route.count - 1)].gridX = 0.0;
         } else if (std::sscanf(word.c_str(), "tap=%d,%d", &x, &y) == 2) taps.emplace_back(x, y);
-        else if (word == "off") w.guidance.targetLineOff = true;
-        else if (word == "circles") w.frame.showRoutePoints = true;
-        else if (word == "clip") clip = true;
-        else if (word == "centre") findCentre = true;
-        else if (word == "wrapped") wrapped = true;
-        else if (word == "mercator") w.grid = GridContext{.MercatorGrid = true, .MercatorRadius = 6378137.0}, centreX = -kCentreX;
+        else if (word.find_first_of("=,") == std::string::npos) flags.insert(word);
         else if (!std::sscanf(word.c_str(), "sel=%d", &w.frame.selectedRoutePoint) &&
                  !std::sscanf(word.c_str(), "course=%lf", &course) && !std::sscanf(word.c_str(), "style=%d", &style) &&
                  !std::sscanf(word.c_str(), "labels=%d", &labels) && !std::sscanf(word.c_str(), "next=%d", &next) &&
@@ -56,18 +52,20 @@ std::string drawnRecord(const std::string& line) {
                  std::sscanf(word.c_str(), "visible=%d,%d,%d,%d", &visible.left, &visible.top, &visible.right, &visible.bottom) != 4)
             ADD_FAILURE() << "unknown word " << word;
     }
+    w.guidance.targetLineOff = flags.count("off"), w.frame.showRoutePoints = flags.count("circles");
+    if (flags.count("mercator")) w.grid = GridContext{.MercatorGrid = true, .MercatorRadius = 6378137.0}, centreX = -kCentreX;
     for (int i = 0; i < w.route.count; ++i) w.route.points[static_cast<std::size_t>(i)].gridX += centreX - kCentreX;
-    if (next >= 0) w.trace.next = next, w.trace.wrapped = wrapped;
+    if (next >= 0) w.trace.next = next, w.trace.wrapped = flags.count("wrapped");
     std::string out;
     {
         QPainter painter(&w.image);
-        if (clip) painter.setClipRect(w.image.rect());  // a clipped painter draws through Qt
+        if (flags.count("clip")) painter.setClipRect(w.image.rect());  // a clipped painter draws through Qt
         const ViewProjection view = projectionAt(w.frame, centreX, kCentreY, 1000);
         RouteLayer route{w.route, w.grid, w.frame, w.guidance};
         BearingLayer bearing{w.route, w.grid, w.frame.viewCentre, w.guidance, style};
         if (layer == "route") show_route(painter, route, view);
         if (layer == "bearing") DrawBearing(painter, bearing, static_cast<float>(course), QColor(192, 192, 192));
-        if (layer == "trace") out = strprintf("centre=%d ", show_trace(painter, w.trace, w.settings.itracemax, view, findCentre));
+        if (layer == "trace") out = strprintf("centre=%d ", show_trace(painter, w.trace, w.settings.itracemax, view, flags.count("centre")));
         if (layer == "pois") show_Poi(painter, w.pois, view, labels, "/home/u/vexa/vexapoi.cdb");
         if (layer == "distance")  // the length to the end, written beside the selected point, and from the start
             out = strprintf("to end %.1f from start %.1f ", showRouteDist(&painter, route, view, 0, visible),

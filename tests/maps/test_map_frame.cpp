@@ -147,14 +147,12 @@ TEST_F(MapFrame, AMapComingIntoViewDecodesIntoTheMemoryOfOneThatLeft) {
     EXPECT_EQ(w.canvas.images.heldBytes(), 0u);
 }
 
-class SlowOverlay : public FrameOverlays {
-public:
-    SlowOverlay(ManualClock& clock, std::uint32_t ms) : clock_(clock), ms_(ms) {}
-    void drawPois(QPainter&, const OverlayFrame&) override { clock_.advance(ms_); }
-
-private:
-    ManualClock& clock_;
-    std::uint32_t ms_;
+// Overlays that take `ms` milliseconds to draw.
+struct SlowOverlay : FrameOverlays {
+    SlowOverlay(ManualClock& c, std::uint32_t m) : clock(c), ms(m) {}
+    void drawPois(QPainter&, const OverlayFrame&) override { clock.advance(ms); }
+    ManualClock& clock;
+    std::uint32_t ms;
 };
 
 // A frame over 700 ms purges an open port; a replay has none.

@@ -167,10 +167,12 @@ TEST(MapImport, GifMapsKeepTheirEightBits) {
 }
 
 TEST(MapImport, BadInputIsNamedAndLeavesNothingHalfWritten) {
+    // A PNG scan or a GeoTIFF in UTM zone 32, a .prj written over the scan's, the zone asked for,
+    // a target folder below a file, a full disk.
     const struct {
-        const char* source;  // a PNG scan or a GeoTIFF in UTM zone 32
+        const char* source;
         bool georeferenced;
-        const char* prj;  // written over the scan's .prj
+        const char* prj;
         int zone;
         bool belowFile, diskFull;
         const char* message;

@@ -14,10 +14,7 @@ namespace {
 // A map of `sizeKm` kilometres square with its top-left corner at (left, top).
 MapEntry square(float left, float top, int resolution, float sizeKm) {
     MapEntry row;
-    row.left = left;
-    row.top = top;
-    row.right = left + sizeKm * 1000.0f;
-    row.bottom = top - sizeKm * 1000.0f;
+    row.left = left, row.top = top, row.right = left + sizeKm * 1000.0f, row.bottom = top - sizeKm * 1000.0f;
     row.resolution = resolution;
     return row;
 }
