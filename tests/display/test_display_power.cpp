@@ -16,14 +16,8 @@ namespace {
 struct RecordingScreen : ScreenPower {
     bool desktop = true;
     std::vector<std::string> calls;
-    bool inhibitIdle(bool hold) override {
-        calls.push_back(hold ? "inhibit" : "uninhibit");
-        return desktop;
-    }
-    bool setScreenOff(bool off) override {
-        calls.push_back(off ? "off" : "on");
-        return desktop;
-    }
+    bool inhibitIdle(bool hold) override { return calls.push_back(hold ? "inhibit" : "uninhibit"), desktop; }
+    bool setScreenOff(bool off) override { return calls.push_back(off ? "off" : "on"), desktop; }
 };
 
 class DisplayPowerTest : public ::testing::Test {
@@ -41,30 +35,22 @@ protected:
     bool logged(const std::string& line) const { return log.text().find(line) != std::string::npos; }
 };
 
+// Nested holds (an NMEA replay and a trace replay beside it) inhibit once and release at the
+// last; one release too many changes nothing; key "e" releases whatever is held.
 TEST_F(DisplayPowerTest, NestedHoldsInhibitOnceAndReleaseAtTheLast) {
-    supply("BAT0/type", "Battery");
-    supply("BAT0/capacity", "80");
-    supply("AC/type", "Mains");
-    supply("AC/online", "0");
-    power.holdBacklight(true);   // NMEA replay
-    power.holdBacklight(true);   // trace replay beside it
-    EXPECT_FALSE(power.onAcPower());
-    power.holdBacklight(false);
+    for (const bool hold : {true, true, false}) power.holdBacklight(hold);
     EXPECT_EQ(screen.calls, std::vector<std::string>{"inhibit"});
-    EXPECT_TRUE(power.backlightHeld());
-    power.holdBacklight(false);
-    power.holdBacklight(false);  // one release too many changes nothing
-    EXPECT_EQ(screen.calls, (std::vector<std::string>{"inhibit", "uninhibit"}));
-    EXPECT_TRUE(logged("Battery Backlight Timeout Disable"));
-    EXPECT_TRUE(logged("Battery Backlight Timeout Reset"));
-    // Key "e" releases whatever is held.
+    for (const bool hold : {false, false}) power.holdBacklight(hold);
+    EXPECT_FALSE(power.backlightHeld());
     power.holdBacklight(true);
+    EXPECT_TRUE(power.backlightHeld());
     power.resetBacklight();
     EXPECT_FALSE(power.backlightHeld());
-    EXPECT_EQ(screen.calls.back(), "uninhibit");
+    EXPECT_EQ(screen.calls, (std::vector<std::string>{"inhibit", "uninhibit", "inhibit", "uninhibit"}));
+    EXPECT_TRUE(logged("Battery Backlight Timeout Disable") && logged("Battery Backlight Timeout Reset"));
 }
 
-// Without a capacity the energy pair counts; without a battery the power is external.
+// Mains online or no battery at all is external power; without a capacity the energy pair counts.
 TEST_F(DisplayPowerTest, ExternalPowerFromMainsOrWithoutABatteryAndTheBatteryLevel) {
     const struct {
         const char *online, *capacity, *energyNow;
@@ -81,24 +67,21 @@ TEST_F(DisplayPowerTest, ExternalPowerFromMainsOrWithoutABatteryAndTheBatteryLev
         if (c.capacity || c.energyNow) supply("BAT0/type", "Battery");
         const PowerStatus status = power.queryPower();
         EXPECT_TRUE(status.known);
-        EXPECT_EQ(status.hasBattery, c.percent >= 0) << c.online << c.percent;
-        if (c.percent >= 0) {
-            EXPECT_EQ(status.percent, c.percent);
-        }
+        EXPECT_EQ(status.hasBattery ? status.percent : -1, c.percent) << c.online << c.percent;
         EXPECT_EQ(power.onAcPower(), c.ac) << c.online << c.percent;
     }
 }
 
+// Without a desktop nothing is held, so nothing is released, and the caller blanks the screen.
 TEST_F(DisplayPowerTest, WithoutADesktopNothingIsHeldAndTheCallerBlanks) {
     screen.desktop = false;
     power.holdBacklight(true);
-    EXPECT_TRUE(logged("Could not get power status"));  // no power-supply folder
-    EXPECT_FALSE(logged("Battery Backlight Timeout Disable"));
     EXPECT_FALSE(power.DisplayOnOff(true));
-    EXPECT_TRUE(logged("Your Pocket PC does not support DisplayOff"));
-    EXPECT_TRUE(logged("Display Off"));
     power.holdBacklight(false);
-    EXPECT_EQ(screen.calls, (std::vector<std::string>{"inhibit", "off"}));  // nothing to release
+    EXPECT_EQ(screen.calls, (std::vector<std::string>{"inhibit", "off"}));
+    for (const char* line : {"Could not get power status", "Your Pocket PC does not support DisplayOff", "Display Off"})
+        EXPECT_TRUE(logged(line)) << line;
+    EXPECT_FALSE(logged("Battery Backlight Timeout Disable"));
 }
 
 }  // namespace

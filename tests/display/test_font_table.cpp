@@ -1,6 +1,8 @@
 // The font table and the small rules of the display settings.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "display/font_table.h"
 #include "util/diagnostic_text.h"
 
@@ -8,26 +10,18 @@ namespace vexa {
 namespace {
 
 TEST(FontTable, ConfiguredFaceFoundOrTahomaFallsBackToDejaVuSans) {
-    const std::vector<std::string> installed{"Liberation Serif", "DejaVu Sans", "Tahoma", "Noto"};
-    const struct {
-        std::vector<std::string> faces;
-        std::string configured;
-        int index;
-        const char* line;
-    } cases[] = {
-        {installed, "Tahoma", 2, "Font found: <2> <Tahoma>"},
-        {{"Liberation Serif", "DejaVu Sans"}, "Tahoma", 1, "Font Tahoma nicht installiert, statt dessen DejaVu Sans"},
-        {{"Liberation Serif"}, "Tahoma", 0, nullptr},  // not even the fallback: the first face
-    };
-    for (const auto& c : cases) {
+    // Tahoma configured; without it DejaVu Sans; without that the first face (nothing logged).
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"Liberation Serif", "DejaVu Sans", "Tahoma", "Noto"}, 2, "Font found: <2> <Tahoma>"},
+        {{"Liberation Serif", "DejaVu Sans"}, 1, "Font Tahoma nicht installiert, statt dessen DejaVu Sans"},
+        {{"Liberation Serif"}, 0, ""}};
+    for (const auto& [faces, index, line] : cases) {
         FontTable table;
-        table.configuredFace = c.configured;
+        table.configuredFace = "Tahoma";
         DiagnosticText log;
-        collectFonts(table, c.faces, log);
-        EXPECT_EQ(table.fontIndex, c.index) << c.faces.size();
-        if (c.line) {
-            EXPECT_NE(log.text().find(c.line), std::string::npos) << log.text();
-        }
+        collectFonts(table, faces, log);
+        EXPECT_EQ(table.fontIndex, index) << faces.size();
+        EXPECT_NE(log.text().find(line), std::string::npos) << log.text();
     }
     FontTable many;
     DiagnosticText log;
@@ -36,17 +30,12 @@ TEST(FontTable, ConfiguredFaceFoundOrTahomaFallsBackToDejaVuSans) {
 }
 
 TEST(FontTable, SizesAndTheSetBuiltFromThem) {
-    const struct {
-        const char* text;
-        int size;
-    } sizes[] = {{"14", 14}, {"0", 12}, {"", 12}, {"abc", 12}, {"-3", 12}, {"9x", 12}};
-    for (const auto& s : sizes) EXPECT_EQ(fontSizeOf(s.text), s.size) << s.text;
+    for (const auto& [text, size] : {std::pair{"14", 14}, {"0", 12}, {"", 12}, {"abc", 12}, {"-3", 12}, {"9x", 12}})
+        EXPECT_EQ(fontSizeOf(text), size) << text;
     // The chosen size goes to the user fonts, turned ones too; the small system fonts keep theirs.
     const FontSet set = buildFontSet("Face", 17, "Sys");
-    EXPECT_EQ(set[FontRole::User].face, "Face");
-    EXPECT_EQ(set[FontRole::UserTurned].pixelHeight, 17);
-    EXPECT_EQ(set[FontRole::UserTurned].escapement, 900);
-    EXPECT_EQ(set[FontRole::UserUpsideDown].escapement, 1800);
+    EXPECT_EQ(std::tuple(set[FontRole::User].face, set[FontRole::UserTurned].pixelHeight, set[FontRole::UserTurned].escapement),
+              std::tuple("Face", 17, 900));
     EXPECT_EQ(set[FontRole::SmallBold].face, "Sys");
     EXPECT_NE(set[FontRole::SmallBold].pixelHeight, 17);
     for (const int invalid : {0, -4})

@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <utility>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <tuple>
 
-#include "display/battery.h"
 #include "display/gps_panels.h"
 #include "display/gps_view.h"
 #include "tests/display/view_fixture.h"
 #include "tests/maps/map_fixture.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/golden_file.h"
 
 namespace vexa::testing {
 namespace {
@@ -20,26 +22,21 @@ public:
     mutable std::uint32_t ticks = 0;
 };
 
-class GpsView : public ::testing::Test, public ViewWorld {
-protected:
+struct GpsScreen : ViewWorld {
     TempDir temp;
     TestLink link;
     RecordingPresenter presenter;
     GpsViewState state;
 
     GpsViewContext context(const Clock& c) {
-        return GpsViewContext{gps,   last,    satellites, settings, grid,      maps,
-                              route, guidance, frame,    display,  texts,     log,
-                              c,     link,    presenter, "05:12-21:30", temp.path() / "power_supply",
-                              size.width, size.height};
+        return GpsViewContext{gps, last, satellites, settings, grid, maps, route, guidance, frame, display, texts, log, c, link,
+                              presenter, "05:12-21:30", temp.path() / "power_supply", 240, 320};
     }
-    ScreenSize size{240, 320};
     void show() {
         drawn.clear();
         GpsViewContext ctx = context(clock);
         ShowGps(ctx, state);
     }
-    QImage shown() const { return presenter.shown; }
     // Writes files under the power supply folder, as the kernel shows them.
     void supply(std::initializer_list<std::pair<const char*, const char*>> files) {
         for (const auto& [name, text] : files) {
@@ -48,131 +45,69 @@ protected:
             std::ofstream(file) << text << "\n";
         }
     }
-    int barColumns(QRgb colour) const {
-        // Bar pixels on the row just above the base line of the panel.
-        return countColour(state.picture, QRect(kSatsPanel.left() + 1, kSatsPanel.top() + 55, kSatsPanel.width() - 2, 1),
-                           colour);
+    void satellitesInView(int count, const std::function<void(int, SatelliteEntry&)>& set) {
+        link.open = gps.gsaSeen = gps.gsvSeen = true;
+        settings.LGsaLogTime = 1;
+        satellites.inViewCount = count;
+        for (int i = 0; i < count; ++i) set(i, satellites.inView[static_cast<std::size_t>(i)]);
     }
 };
 
-TEST_F(GpsView, NumbersChangeTheirFormatAtOneHundredAndThePositionLineItsCoordinates) {
-    gps.gridText.assign("32 512345 5812345");
-    last.longitude = 9.5;
-    last.latitude = 52.25;
-    gps.eastWest.assign("E");
-    gps.northSouth.assign("N");
-    gps.altitude = 245.6f;
-    const struct {
-        float speed;
-        double trip;
-        int coordFormat;
-        std::vector<const char*> texts;
-    } cases[] = {{99.94f, 12345.0, 0, {"99.9", "12.35", "246", "UTM 32 512345 5812345", "05:12-21:30"}},
-                 {100.0f, 123456.0, 1, {"100", "123.5", "km", "GEO E 9.50000° N 52.25000°"}}};
-    for (const auto& c : cases) {
-        gps.speed = c.speed;
-        gps.tripDistance = c.trip;
-        display.coordFormat = c.coordFormat;
-        show();
-        for (const char* text : c.texts) EXPECT_TRUE(drawn.has(text)) << text;
-    }
-    EXPECT_FALSE(drawn.has("100.0"));
+// The GPS view of gps_views.txt's named states; the record is what it draws and logs.
+const std::map<std::string, std::function<void(GpsScreen&)>> kGpsStates = {
+    {"speed below 100, UTM", [](GpsScreen& v) { v.gps.speed = 99.94f, v.gps.tripDistance = 12345.0; }},
+    {"speed of 100, degrees", [](GpsScreen& v) { v.gps.speed = 100.0f, v.gps.tripDistance = 123456.0, v.display.coordFormat = 1; }},
+    {"twelve satellites, four used", [](GpsScreen& v) {
+         v.satellitesInView(12, [](int i, SatelliteEntry& e) { e.prn = i + 1, e.snr = 40, e.used = i < 4; }), v.satellites.fixMode.assign("3");
+     }},
+    // Entries 20..39 are the same satellites on a second signal: each is shown once, the eleven
+    // strongest (SNR 9 to 19) get the bars.
+    {"two systems on two signals", [](GpsScreen& v) {
+         v.satellitesInView(40, [](int i, SatelliteEntry& e) {
+             e.prn = i % 20 + 1, e.system = 1 + i % 20 / 10, e.snr = i < 20 ? i : i - 20 + (i == 39 ? 5 : 0), e.used = i % 2 == 0;
+         });
+     }},
+    {"fix without satellite data", [](GpsScreen& v) { v.link.open = v.gps.fixValid = v.gps.ggaSeen = true; }},
+    {"no fix yet", [](GpsScreen& v) { v.link.open = true; }},
+    {"replaying", [](GpsScreen& v) { v.frame.replaying = true; }},
+    {"on mains, battery at 57",
+     [](GpsScreen& v) { v.supply({{"AC/type", "Mains"}, {"AC/online", "1"}, {"BAT0/type", "Battery"}, {"BAT0/capacity", "57"}}); }},
+    {"battery full", [](GpsScreen& v) { v.supply({{"BAT0/type", "Battery"}, {"BAT0/capacity", "100"}}); }},
+};
+
+std::string gpsViewRecord(const std::string& name) {
+    GpsScreen v;
+    v.gps.gridText.assign("32 512345 5812345");
+    v.last.longitude = 9.5, v.last.latitude = 52.25;
+    v.gps.eastWest.assign("E"), v.gps.northSouth.assign("N");
+    v.gps.altitude = 245.6f;
+    v.gps.satellitesUsedText.assign("07");
+    v.settings.LGsaLogTime = -1;
+    v.clock.setUtc(DateTime{2026, 6, 1, 10, 0, 3});
+    kGpsStates.at(name)(v);
+    v.show();
+    std::string out = viewRecord(v.state.picture, v.drawn) + (v.state.onAcPower ? "on mains" : "on battery");
+    std::istringstream log(v.log.text());
+    for (std::string line; std::getline(log, line);) out += "; " + line.substr(0, line.find('\r'));
+    return out;
 }
 
-TEST_F(GpsView, TwelveSatellitesGiveElevenBarsBlackWhenUsed) {
-    link.open = true;
-    gps.gsaSeen = gps.gsvSeen = true;
-    settings.LGsaLogTime = 1;
-    satellites.inViewCount = 12;
-    for (int i = 0; i < 12; ++i) {
-        satellites.inView[static_cast<std::size_t>(i)].prn = i + 1;
-        satellites.inView[static_cast<std::size_t>(i)].snr = 40;
-        satellites.inView[static_cast<std::size_t>(i)].used = i < 4 ? 1 : 0;
-    }
-    satellites.fixMode.assign("3");
-    show();
-    EXPECT_EQ(barColumns(kBlack), 4 * 6);
-    EXPECT_EQ(barColumns(kGreyLine), 7 * 6);
-    EXPECT_TRUE(drawn.has("3d"));
-    EXPECT_TRUE(drawn.has("1")) << "PRN 01 written digit above digit";
-
-    // Many systems: each satellite once, the eleven strongest get the bars.
-    satellites.inViewCount = 40;
-    for (int i = 0; i < 40; ++i) {
-        SatelliteEntry& e = satellites.inView[static_cast<std::size_t>(i)];
-        e.prn = i % 20 + 1;   // entries 20..39 are the same satellites on a second signal
-        e.system = 1 + i % 20 / 10;
-        e.snr = i < 20 ? i : i - 20 + (i == 39 ? 5 : 0);
-        e.used = i % 2 == 0;
-    }
-    show();
-    EXPECT_EQ(barColumns(kBlack), 5 * 6) << "the used ones among SNR 9 to 19";
-    EXPECT_EQ(barColumns(kGreyLine), 6 * 6);
+TEST(GpsViews, StatesGiveTheRecordsOfTheGoldenFile) {
+    EXPECT_EQ(compareGoldenFile(VEXA_TEST_DATA "/gps_views.txt", gpsViewRecord), static_cast<int>(kGpsStates.size()));
 }
 
-TEST_F(GpsView, WithoutSatelliteDataThePanelShowsTheFix) {
-    link.open = true;
-    settings.LGsaLogTime = -1;
-    gps.fixValid = true;
-    gps.ggaSeen = true;
-    gps.satellitesUsedText.assign("07");
-    show();
-    EXPECT_TRUE(drawn.has("Positions Fix"));
-    EXPECT_TRUE(drawn.has("07 Satelliten"));
-}
-
-TEST_F(GpsView, WaitingForAFixAsksForPositionSentences) {
-    link.open = true;
-    clock.setUtc(DateTime{2026, 6, 1, 10, 0, 3});
-    show();
-    EXPECT_TRUE(drawn.has("Warte auf Fix"));
-    EXPECT_TRUE(drawn.has("RMC/GGA aktivieren"));
-    EXPECT_TRUE(logHas("$GPRMC oder $GPGGA aktivieren"));
-
-    link.open = false;
-    frame.replaying = true;
-    show();
-    EXPECT_FALSE(drawn.has("Warte auf Fix"));
-    EXPECT_FALSE(drawn.has("RMC/GGA aktivieren"));
-
-    frame.replaying = false;
-    show();
-    EXPECT_TRUE(drawn.has("GPS nicht aktiv"));
-}
-
-TEST_F(GpsView, BatteryFromThePowerSupplyFolder) {
-    show();
-    EXPECT_TRUE(logHas("Could not get power status"));
-    EXPECT_FALSE(state.onAcPower);
-
-    supply({{"AC/type", "Mains"}, {"AC/online", "1"}, {"BAT0/type", "Battery"}, {"BAT0/capacity", "57"}});
-    show();
-    EXPECT_TRUE(state.onAcPower);
-    EXPECT_TRUE(drawn.has("57"));
-    EXPECT_TRUE(drawn.has("+"));
-
-    supply({{"AC/online", "0"}, {"BAT0/capacity", "100"}});
-    show();
-    EXPECT_FALSE(state.onAcPower);
-    EXPECT_TRUE(drawn.has("99"));
-    EXPECT_FALSE(drawn.has("+"));
-}
+class GpsView : public ::testing::Test, public GpsScreen {};
 
 TEST_F(GpsView, ResetRequestsAreServedAtTheNextRedraw) {
     gps.speedProfile.fill(10);
     gps.speedProfile[170] = 90;  // beyond the 170 entries searched
     gps.speedProfile[3] = 42;
-    gps.speedMax = 300;
-    gps.tripDistance = 5000.0;
-    gps.tripStartSecond = 100;
+    gps.speedMax = 300, gps.tripDistance = 5000.0, gps.tripStartSecond = 100;
     gps.elapsedText.assign("01:00:00");
-    state.requests.recomputeSpeedMax = true;
-    state.requests.resetTrip = true;
+    state.requests.recomputeSpeedMax = state.requests.resetTrip = true;
     show();
-    EXPECT_EQ(gps.speedMax, 42);
-    EXPECT_EQ(gps.tripDistance, 0.0);
-    EXPECT_EQ(gps.tripStartSecond, 0);
-    EXPECT_EQ(std::string(gps.elapsedText.view()), "00:00:00");
+    EXPECT_EQ(std::tuple(gps.speedMax, gps.tripDistance, gps.tripStartSecond, std::string(gps.elapsedText.view())),
+              std::tuple(42, 0.0, 0, "00:00:00"));
     EXPECT_FALSE(state.requests.recomputeSpeedMax || state.requests.resetTrip);
 }
 
@@ -183,8 +118,7 @@ TEST_F(GpsView, ASlowRedrawWithAnOpenPortPurgesIt) {
     EXPECT_EQ(link.purges, 0) << "no port to purge";
     link.open = true;
     ShowGps(ctx, state);
-    EXPECT_EQ(link.purges, 1);
-    EXPECT_EQ(link.restarts, 1);
+    EXPECT_EQ(std::pair(link.purges, link.restarts), std::pair(1, 1));
     EXPECT_TRUE(logHas("ShowGps PurgeComm wegen Zeitüberschreitung"));
     EXPECT_FALSE(logHas("ShowGps End Tick Count")) << "timing lines only in debug mode";
     log.debugMode = true;
@@ -192,42 +126,35 @@ TEST_F(GpsView, ASlowRedrawWithAnOpenPortPurgesIt) {
     EXPECT_TRUE(logHas("ShowGps End Tick Count = <"));
 }
 
-TEST_F(GpsView, OnMapCircleAtTheCompassCentreTurnedAndMirroredByTheDisplayMode) {
+TEST_F(GpsView, OnMapMarkTurnedAndMirroredByTheDisplayMode) {
     show();
-    EXPECT_TRUE(isColour(state.picture, 50, 221, kWhite));
+    const QImage offMap = presenter.shown;
     gps.onMap = true;
     show();
-    const QImage upright = shown();
+    const QImage upright = presenter.shown;
     ASSERT_EQ(upright.size(), QSize(240, 320));
-    EXPECT_TRUE(isColour(upright, 50, 221, kBlack));
-    frame.moveDisplayMode = 4;
-    show();
-    ASSERT_EQ(shown().size(), QSize(320, 240));
-    EXPECT_EQ(shown().pixel(221, 239 - 50), upright.pixel(50, 221)) << "a quarter turn anticlockwise";
-    frame.moveDisplayMode = 7;
-    show();
-    EXPECT_EQ(shown().pixel(239 - 50, 319 - 221), upright.pixel(50, 221));
-    EXPECT_EQ(shown().pixel(0, 0), upright.pixel(239, 319));
+    EXPECT_NE(upright, offMap);
+    // Landscape: a quarter turn anticlockwise; upside down.
+    for (const auto& [mode, turned] :
+         {std::pair{4, upright.transformed(QTransform().rotate(-90))}, {7, upright.mirrored(true, true)}}) {
+        frame.moveDisplayMode = mode;
+        show();
+        EXPECT_EQ(presenter.shown, turned) << mode;
+    }
 }
 
+// Inside a frame of inner height 40 the newest value (100, the maximum) is a line of 40 pixels at
+// the right, the one before (50) one of 20 beside it; without a maximum nothing is drawn.
 TEST_F(GpsView, ProfilesScaleToTheMaximumNewestAtTheRight) {
-    const auto draw = [&] {
+    gps.altitudeProfileNext = 5;
+    gps.altitudeProfile[4] = 100, gps.altitudeProfile[3] = 50;
+    for (const auto& [max, inside] : {std::pair{100, "black 169,0-170,39 60; "}, {0, ""}}) {
+        gps.altitudeMax = max;
         image.fill(Qt::white);
         QPainter painter(&image);
         DrawHProfile(painter, gps, QRect(10, 10, 173, 42));
-    };
-    gps.altitudeProfileNext = 5;
-    gps.altitudeProfile[4] = 100;  // newest
-    gps.altitudeProfile[3] = 50;
-    gps.altitudeMax = 100;
-    draw();
-    // Frame inner height 40: newest line 40 pixels high at x 181, the one before 20 at x 180.
-    EXPECT_EQ(countColour(image, QRect(181, 11, 1, 40), kBlack), 40);
-    EXPECT_EQ(countColour(image, QRect(180, 11, 1, 40), kBlack), 20);
-    EXPECT_EQ(countColour(image, QRect(100, 11, 1, 40), kBlack), 0);
-    gps.altitudeMax = 0;
-    draw();
-    EXPECT_EQ(countColour(image, QRect(11, 11, 171, 40), kBlack), 0);
+        EXPECT_EQ(viewRecord(image.copy(11, 11, 171, 40), drawn), inside) << max;
+    }
 }
 
 }  // namespace

@@ -1,52 +1,49 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "display/big_display.h"
 #include "display/move_texts.h"
 #include "display/position_text.h"
 #include "maps/render/frame_interfaces.h"
 #include "tests/display/view_fixture.h"
+#include "util/text.h"
 
 namespace vexa::testing {
 namespace {
 
-TEST(GeoText, TheThreeCoordinateFormats) {
-    std::string text = "unchanged";
-    fillGeomsg(text, 1, 11.5, 48.25, "E", "N");
-    EXPECT_EQ(text, "E 11.50000° N 48.25000°");
-    fillGeomsg(text, 2, 9.758333, 48.1173, "E", "N");
-    EXPECT_EQ(text, "E 9°45'30\" N 48°07'02\"");
-    std::string grid;
-    fillGeomsg(grid, 0, 9.758333, 48.1173, "E", "N");
-    EXPECT_EQ(grid, text);
-    fillGeomsg(text, 3, 1.0, 2.0, "W", "S");
-    EXPECT_EQ(text, "E 9°45'30\" N 48°07'02\"");
-    // The hemisphere letter carries the sign, never a minus beside it; without letters the
-    // value keeps its sign, also between −1° and 0.
+// Decimal degrees, degrees minutes seconds (also for the grid format 0); other formats keep the
+// text. The hemisphere letter carries the sign; without letters the value keeps its sign, also
+// between −1° and 0.
+TEST(GeoText, TheCoordinateFormats) {
     const struct {
         int format;
+        double lon, lat;
         const char *ew, *ns, *expected;
-    } signs[] = {{2, "W", "S", "W 3°15'00\" S 0°30'00\""},
-                 {2, "", "", " -3°15'00\"  -0°30'00\""},
-                 {1, "W", "S", "W 3.25000° S 0.50000°"},
-                 {1, "", "", " -3.25000°  -0.50000°"}};
-    for (const auto& c : signs) {
-        fillGeomsg(text, c.format, -3.25, -0.5, c.ew, c.ns);
-        EXPECT_EQ(text, c.expected);
+    } cases[] = {{1, 11.5, 48.25, "E", "N", "E 11.50000° N 48.25000°"},
+                 {2, 9.758333, 48.1173, "E", "N", "E 9°45'30\" N 48°07'02\""},
+                 {0, 9.758333, 48.1173, "E", "N", "E 9°45'30\" N 48°07'02\""},
+                 {3, 1.0, 2.0, "W", "S", "E 9°45'30\" N 48°07'02\""},
+                 {2, -3.25, -0.5, "W", "S", "W 3°15'00\" S 0°30'00\""},
+                 {2, -3.25, -0.5, "", "", " -3°15'00\"  -0°30'00\""},
+                 {1, -3.25, -0.5, "W", "S", "W 3.25000° S 0.50000°"},
+                 {1, -3.25, -0.5, "", "", " -3.25000°  -0.50000°"}};
+    std::string text = "unchanged";
+    for (const auto& c : cases) {
+        fillGeomsg(text, c.format, c.lon, c.lat, c.ew, c.ns);
+        EXPECT_EQ(text, c.expected) << c.format << " " << c.lon;
     }
 }
 
 TEST(GeoText, RebuiltFromTheLastGridPosition) {
     ViewWorld w;
     w.last.grid = llh2utm(9.0, 52.0, 1, w.grid);
-    w.gps.eastWest.assign("E");
-    w.gps.northSouth.assign("N");
+    w.gps.eastWest.assign("E"), w.gps.northSouth.assign("N");
     Fill_GeoUtmMsg(w.texts.geoText, 1, w.last, w.gps, w.grid, w.maps);
     EXPECT_NEAR(w.last.longitude, 9.0, 1e-6);
     EXPECT_NEAR(w.last.latitude, 52.0, 1e-6);
     EXPECT_EQ(w.texts.geoText, "E 9.00000° N 52.00000°");
-    EXPECT_EQ(std::string(w.gps.gridText.view()),
-              "32 " + std::to_string(static_cast<long>(std::lround(w.last.grid.easting))) + " " +
-                  std::to_string(static_cast<long>(std::lround(w.last.grid.northing))));
+    EXPECT_EQ(std::string(w.gps.gridText.view()), strprintf("32 %.0f %.0f", w.last.grid.easting, w.last.grid.northing));
     w.gps.northSouth.assign("");
     Fill_GeoUtmMsg(w.texts.geoText, 1, w.last, w.gps, w.grid, w.maps);
     EXPECT_EQ(w.texts.geoText, " 9.00000°  52.00000°") << "no letters when one is missing";
@@ -55,18 +52,15 @@ TEST(GeoText, RebuiltFromTheLastGridPosition) {
 TEST(CheckPosKarte, MapsCountWidenedByHalfAScreenAtTheirScale) {
     MapTable maps;
     EXPECT_FALSE(checkPosKarte(maps, {500000, 5500000}, 240, 320, 1.0));
-    MapEntry map;
-    map.left = 500000;
-    map.right = 501000;
-    map.bottom = 5500000;
-    map.top = 5501000;
+    maps.rows.resize(1);
+    MapEntry& map = maps.rows[0];
+    map.left = 500000, map.right = 501000, map.bottom = 5500000, map.top = 5501000;
     map.resolution = 400;  // 240 pixels = 600 m, 320 pixels = 800 m
-    maps.rows.push_back(map);
-    EXPECT_TRUE(checkPosKarte(maps, {499700, 5500500}, 240, 320, 1.0)) << "left edge widened by 300 m";
-    EXPECT_FALSE(checkPosKarte(maps, {499699, 5500500}, 240, 320, 1.0));
-    EXPECT_TRUE(checkPosKarte(maps, {500500, 5501400}, 240, 320, 1.0)) << "top edge widened by 400 m";
-    EXPECT_FALSE(checkPosKarte(maps, {500500, 5501401}, 240, 320, 1.0));
-    EXPECT_TRUE(checkPosKarte(maps, {499401, 5500500}, 240, 320, 2.0)) << "zoomed out twice as far";
+    // The left edge widened by 300 m, the top one by 400 m; zoomed out twice as far.
+    for (const auto& [e, n, zoom, inside] : {std::tuple{499700, 5500500, 1.0, true}, {499699, 5500500, 1.0, false},
+                                             {500500, 5501400, 1.0, true}, {500500, 5501401, 1.0, false},
+                                             {499401, 5500500, 2.0, true}})
+        EXPECT_EQ(checkPosKarte(maps, GridPoint{double(e), double(n)}, 240, 320, zoom), inside) << e << "," << n;
 }
 
 class MoveTexts : public ::testing::Test, public ViewWorld {
@@ -87,32 +81,22 @@ TEST_F(MoveTexts, TheInfoLineIsAtTheBottomOnlyWhenSwitchedOn) {
     maps.rows.push_back(MapEntry{});
     showMoreInfo(true);
     EXPECT_TRUE(drawn.entries().empty()) << "no info line unless switched on";
-
     display.infoLine = true;
     showMoreInfo(true);
     const DrawnTexts::Entry* line = drawn.find("12.3km/h h=321m 4.57km 01:02:03");
     ASSERT_NE(line, nullptr);
-    EXPECT_GT(line->y, 300);
-    EXPECT_LT(line->y, 360);
+    EXPECT_TRUE(line->y > 300 && line->y < 360) << line->y;
 }
 
 TEST_F(MoveTexts, KarteViewNamesTheMapAndTheTarget) {
     frame.displayMode = DisplayMode::Karte;
-    gps.eastWest.assign("E");
-    gps.northSouth.assign("N");
+    gps.eastWest.assign("E"), gps.northSouth.assign("N");
     showMoreInfo(true);
-    EXPECT_TRUE(drawn.has("Keine Karte für Position"));
-    EXPECT_TRUE(drawn.has("UTM 32 500000 5500000"));
-
-    MapEntry coarse, fine;
-    coarse.path = "/m/coarse_200.png";
-    coarse.fileNameStart = 3;
-    coarse.resolution = 1000;
-    coarse.containsPosition = 1;
-    fine = coarse;
-    fine.path = "/m/fine_500.png";
-    fine.resolution = 2000;
-    maps.rows = {coarse, fine};
+    EXPECT_TRUE(drawn.has("Keine Karte für Position") && drawn.has("UTM 32 500000 5500000"));
+    MapEntry coarse;
+    coarse.path = "/m/coarse_200.png", coarse.fileNameStart = 3, coarse.resolution = 1000, coarse.containsPosition = 1;
+    maps.rows = {coarse, coarse};
+    maps.rows[1].path = "/m/fine_500.png", maps.rows[1].resolution = 2000;
     addRoutePoint(200, 200);
     guidance.targetDistance = 1500.0;
     showMoreInfo(true);
@@ -148,21 +132,20 @@ TEST_F(BigDisplay, ModesChooseTheNumbers) {
     }
 }
 
+// Upright at the top left of the window; upside down after the 3D view at the bottom right;
+// in landscape after the rotation along the left edge, reading upwards.
 TEST_F(BigDisplay, TurnedWithTheMoveDisplayMode) {
-    const QRect visible(80, 40, 240, 320), upright(80, 40, 120, 80);
-    show(1);
-    EXPECT_GT(countColour(image, upright, kBlack), 50);
-
-    image.fill(Qt::white);
-    show(1, 7, true);  // upside down after the 3D view: at the bottom right, turned
-    EXPECT_EQ(countColour(image, upright, kBlack), 0);
-    EXPECT_GT(countColour(image, QRect(200, 280, 120, 80), kBlack), 50);
-
-    image.fill(Qt::white);
-    show(1, 3, true);  // landscape after the rotation: along the left edge, reading upwards
-    EXPECT_EQ(countColour(image, upright, kBlack), 0);
-    EXPECT_GT(countColour(image, QRect(80, 200, 60, 160), kBlack), 50);
-    EXPECT_EQ(countColour(image, image.rect(), kBlack), countColour(image, visible, kBlack)) << "inside the window";
+    // Upright at the top left of the window; upside down after the 3D view at the bottom right;
+    // in landscape after the rotation along the left edge, reading upwards.
+    for (const auto& [mode, after, record] :
+         {std::tuple{0, false, "grey 118,73-171,80 3; black 88,67-269,92 1365; \"100.0 km/h\" 84,62; "},
+          {7, true, "black 130,307-311,332 1375; \"100.0 km/h\" 84,62; "},
+          {3, true, "black 107,170-131,351 1320; \"100.0 km/h\" 44,102; "}}) {
+        image.fill(Qt::white);
+        drawn.clear();
+        show(1, mode, after);
+        EXPECT_EQ(viewRecord(image, drawn), record) << mode;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The records the views read, a white 400 × 400 frame to draw on, a projection of one pixel
-// per metre around (500000, 5500000), and pixel helpers.
+// per metre around (500000, 5500000), and the record of what a drawing left.
 #pragma once
 
 #include <memory>
@@ -63,17 +63,15 @@ struct ViewWorld {
     bool logHas(std::string_view line) const;
 };
 
-// Pixels of `colour` in the rectangle.
-int countColour(const QImage& image, const QRect& rect, QRgb colour);
+// What a drawing left: for each colour of the views its bounding box and pixel count, then the
+// texts drawn and where.
+std::string viewRecord(const QImage& image, const DrawnTexts& drawn);
 inline bool isColour(const QImage& image, int x, int y, QRgb colour) {
     return (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
 }
 
 inline constexpr QRgb kRouteBlue = qRgb(0, 0, 180);
-inline constexpr QRgb kRed = qRgb(255, 0, 0);
 inline constexpr QRgb kYellow = qRgb(255, 255, 100);
 inline constexpr QRgb kGreyLine = qRgb(128, 128, 128);
-inline constexpr QRgb kBlack = qRgb(0, 0, 0);
-inline constexpr QRgb kWhite = qRgb(255, 255, 255);
 
 }  // namespace vexa::testing

@@ -49,8 +49,6 @@ public:
 // (bx·10 mod 256, by·10 mod 256, base).
 QImage blockPattern(int width, int height, int base);
 QRgb blockColour(int px, int py, int base);
-// Qt reads GIF but does not write it: an 8-bit GIF with uncompressed LZW codes.
-void saveGif(const QImage& image, const std::filesystem::path& file);
 void saveImage(const QImage& image, const std::filesystem::path& file, const char* format = nullptr);
 
 struct MapWorld {

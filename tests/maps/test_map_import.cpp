@@ -7,7 +7,6 @@
 #include <csignal>
 #include <cmath>
 #include <fstream>
-#include <functional>
 
 #include <cpl_conv.h>
 #include <gdal.h>
@@ -45,13 +44,9 @@ void writeSource(const std::filesystem::path& file, const char* driver, int code
     const OGRSpatialReference srs = epsg(code), wgs84 = epsg(4326);
     std::unique_ptr<OGRCoordinateTransformation> toSource(OGRCreateCoordinateTransformation(&wgs84, &srs));
     std::vector<std::array<double, 2>> at;
-    double west = 1e300, east = -1e300, south = 1e300, north = -1e300;
-    for (const Mark& m : kMarks) {
-        double x = m.longitude, y = m.latitude;
-        toSource->Transform(1, &x, &y);
-        at.push_back({x, y});
-        west = std::min(west, x), east = std::max(east, x), south = std::min(south, y), north = std::max(north, y);
-    }
+    for (const Mark& m : kMarks) at.push_back({m.longitude, m.latitude}), toSource->Transform(1, &at.back()[0], &at.back()[1]);
+    const auto [west, east] = std::minmax({at[0][0], at[1][0], at[2][0]});
+    const auto [south, north] = std::minmax({at[0][1], at[1][1], at[2][1]});
     const double pixel = std::max(east - west, north - south) / 300.0;
     const int width = static_cast<int>((east - west) / pixel) + 80, height = static_cast<int>((north - south) / pixel) + 80;
     const double gt[6] = {west - 40 * pixel, pixel, 0, north + 40 * pixel, 0, -pixel};
@@ -144,88 +139,84 @@ TEST(MapImport, MarksLandWithinAPixelOfTheirGridPositionForEverySourceAndGrid) {
         const ImportResult result = importMaps(request, {}, nullptr);
         ASSERT_TRUE(result.ok) << result.message;
         ASSERT_EQ(w.scan(), result.tilesWritten - 1);
+        const double pixel = 1000.0 / result.resolution;
         for (const Mark& m : kMarks) {
             const GridPoint expected = gridPosition(m, w.grid);
-            const double pixel = 1000.0 / result.resolution;
             const auto found = redCentre(w, expected, 8 * pixel);
             ASSERT_TRUE(found) << m.longitude << " " << m.latitude;
-            EXPECT_NEAR(found->easting, expected.easting, pixel);
-            EXPECT_NEAR(found->northing, expected.northing, pixel);
+            EXPECT_LT(std::max(std::abs(found->easting - expected.easting), std::abs(found->northing - expected.northing)), pixel);
         }
     }
 }
 
-// Files left in a folder: names and whether each decodes as an image.
-std::vector<std::pair<std::string, bool>> leftIn(const std::filesystem::path& dir) {
-    std::vector<std::pair<std::string, bool>> files;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
-        files.emplace_back(entry.path().filename().string(), !QImage(QString::fromStdString(entry.path().string())).isNull());
-    return files;
+// GIF maps, which GDAL writes and Qt only reads, keep their 8 bits and their grey levels.
+TEST(MapImport, GifMapsKeepTheirEightBits) {
+    MapWorld w;
+    GDALAllRegister();
+    GDALDatasetH mem = GDALCreate(GDALGetDriverByName("MEM"), "", 120, 100, 1, GDT_Byte, nullptr);
+    std::vector<std::uint8_t> plane(120 * 100);
+    for (std::size_t i = 0; i < plane.size(); ++i) plane[i] = static_cast<std::uint8_t>(i % 120 / 10 * 20);
+    ASSERT_EQ(CE_None, GDALRasterIO(GDALGetRasterBand(mem, 1), GF_Write, 0, 0, 120, 100, plane.data(), 120, 100, GDT_Byte, 0, 0));
+    const auto file = w.dir / "karte_32_500000_5600000_100_120_100.gif";
+    GDALClose(GDALCreateCopy(GDALGetDriverByName("GIF"), file.c_str(), mem, FALSE, nullptr, nullptr, nullptr));
+    GDALClose(mem);
+    ASSERT_EQ(w.scan(), 0);
+    const QImage image = ReadBitmapFromFile(w.table.rows[0], 0, w.log).bitmap;
+    EXPECT_EQ(image.depth(), 8);
+    EXPECT_EQ(image.pixel(35, 95), qRgb(60, 60, 60));
 }
 
 TEST(MapImport, BadInputIsNamedAndLeavesNothingHalfWritten) {
-    struct Case {
-        const char* name;
-        std::function<void(const std::filesystem::path& temp, ImportRequest&)> prepare;
+    // A PNG scan or a GeoTIFF in UTM zone 32, a .prj written over the scan's, the zone asked for,
+    // a target folder below a file, a full disk.
+    const struct {
+        const char* source;
+        bool georeferenced;
+        const char* prj;
+        int zone;
+        bool belowFile, diskFull;
         const char* message;
-    };
-    const Case cases[] = {
-        {"image without world file or .prj",
-         [](auto& temp, auto& r) { writeSource(temp / "scan.png", "PNG", 25832, false); r.sources = {(temp / "scan.png").string()}; },
+    } cases[] = {
+        {"scan.png", false, nullptr, 0, false, false,
          "scan.png has no georeference: add a world file and .prj, or give --srs and --bounds"},
-        {".prj that GDAL does not know",
-         [](auto& temp, auto& r) {
-             writeSource(temp / "scan.png", "PNG", 25832);
-             std::ofstream(temp / "scan.prj") << "PROJCS[\"nonsense\"]";
-             r.sources = {(temp / "scan.png").string()};
-         },
+        {"scan.png", true, "PROJCS[\"nonsense\"]", 0, false, false,
          "scan.prj: GDAL does not know this coordinate reference system"},
-        {"source beyond the zone's overlap",
-         [](auto& temp, auto& r) { writeSource(temp / "h.tif", "GTiff", 25832); r.sources = {(temp / "h.tif").string()}; r.zone = 34; },
-         "beyond the zone and its overlap"},
-        {"target below a file",
-         [](auto& temp, auto& r) {
-             writeSource(temp / "h.tif", "GTiff", 25832);
-             std::ofstream(temp / "file") << "x";
-             r.sources = {(temp / "h.tif").string()};
-             r.targetDir = (temp / "file" / "Karten_utm").string();
-         },
-         "the target folder cannot be written"},
-        {"disk full while writing",
-         [](auto& temp, auto& r) {
-             writeSource(temp / "h.tif", "GTiff", 25832, true, true);
-             r.sources = {(temp / "h.tif").string()};
-             r.format = "png";
-         },
-         "could not be written: the disk is full; "},
+        {"h.tif", true, nullptr, 34, false, false, "beyond the zone and its overlap"},
+        {"h.tif", true, nullptr, 0, true, false, "the target folder cannot be written"},
+        {"h.tif", true, nullptr, 0, false, true, "could not be written: the disk is full; "},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
         TempDir temp;
+        writeSource(temp / c.source, c.source[0] == 's' ? "PNG" : "GTiff", 25832, c.georeferenced, c.diskFull);
+        if (c.prj) std::ofstream(temp / "scan.prj") << c.prj;
+        if (c.belowFile) std::ofstream(temp / "file") << "x";
         ImportRequest request;
-        request.targetDir = (temp / "Karten_utm").string();
+        request.sources = {(temp / c.source).string()};
+        request.targetDir = (temp / (c.belowFile ? "file/Karten_utm" : "Karten_utm")).string();
         request.tilePixels = 64;
-        c.prepare(temp.path(), request);
-        const bool diskFull = std::string(c.name).starts_with("disk full");
+        if (c.zone) request.zone = c.zone;
+        if (c.diskFull) request.format = "png";
         // A file size limit stands in for a full disk: writing past it fails as on a full one.
-        rlimit unlimited{}, limited{};
+        rlimit unlimited{};
         getrlimit(RLIMIT_FSIZE, &unlimited);
-        limited = {6000, unlimited.rlim_max};
+        const rlimit limited{6000, unlimited.rlim_max};
         const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-        if (diskFull) setrlimit(RLIMIT_FSIZE, &limited);
+        if (c.diskFull) setrlimit(RLIMIT_FSIZE, &limited);
         const ImportResult result = importMaps(request, {}, nullptr);
         setrlimit(RLIMIT_FSIZE, &unlimited);
         std::signal(SIGXFSZ, oldSignal);
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find(c.message), std::string::npos) << result.message;
-        const auto files = leftIn(request.targetDir);
-        if (!diskFull) {
-            EXPECT_TRUE(files.empty());
-            continue;
+        // Only whole tiles stay: none, or on the full disk those written before it filled.
+        std::error_code ec;
+        int files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(request.targetDir, ec)) {
+            ++files;
+            EXPECT_TRUE(entry.path().filename().string().starts_with("Karte_")) << entry.path();
+            EXPECT_FALSE(QImage(QString::fromStdString(entry.path().string())).isNull()) << entry.path();
         }
-        EXPECT_FALSE(files.empty());
-        for (const auto& [name, decodes] : files) EXPECT_TRUE(decodes && name.starts_with("Karte_")) << name;
+        EXPECT_EQ(files > 0, c.diskFull);
     }
 }
 
