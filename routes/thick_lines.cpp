@@ -107,13 +107,16 @@ void ThickLines::drawTurned(QImage& image, const QTransform& t, QRgb colour, con
         return ScreenPoint{static_cast<int>(std::floor(turnedX(x + 0.5, y + 0.5) + t.dx())),
                            static_cast<int>(std::floor(turnedY(x + 0.5, y + 0.5) + t.dy()))};
     };
+    const double left = under.left(), top = under.top(), right = under.right(), bottom = under.bottom();
     ThickLines turned;
     turned.segments_.reserve(segments_.size());
     for (const Segment& s : segments_) {
         double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
-        const QRectF near = under.adjusted(-s.width - 1.0, -s.width - 1.0, s.width + 1.0, s.width + 1.0);
-        const bool inside = near.contains(ax, ay) && near.contains(bx, by);
-        if (!inside && !clipToRect(ax, ay, bx, by, near.left(), near.top(), near.right(), near.bottom())) continue;
+        const double margin = s.width + 1.0;
+        const double x0 = left - margin, y0 = top - margin, x1 = right + margin, y1 = bottom + margin;
+        if (std::max(ax, bx) < x0 || std::min(ax, bx) > x1 || std::max(ay, by) < y0 || std::min(ay, by) > y1) continue;
+        const bool inside = std::min(ax, bx) >= x0 && std::max(ax, bx) <= x1 && std::min(ay, by) >= y0 && std::max(ay, by) <= y1;
+        if (!inside && !clipToRect(ax, ay, bx, by, x0, y0, x1, y1)) continue;
         const double dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
         const double along = std::max(std::abs(turnedX(dx, dy)), std::abs(turnedY(dx, dy)));
         const int width =

@@ -76,8 +76,12 @@ void WindowTurn::resample(QImage& screen, QRect frameArea, Pixel pixel) const {
         int bx, by, first, last;
     };
     Row rows[kTile];
-    for (int ty = 0; ty < height_; ty += kTile) {
-        const int band = std::min(kTile, height_ - ty);
+    // Only the screen rows the area's turned corners span, with a row to spare for the rounding.
+    const QRectF onScreen = transform_.mapRect(QRectF(frameArea));
+    const int firstRow = std::max(0, static_cast<int>(onScreen.top()) - 2);
+    const int endRow = std::min(height_, static_cast<int>(onScreen.bottom()) + 3);
+    for (int ty = firstRow; ty < endRow; ty += kTile) {
+        const int band = std::min(kTile, endRow - ty);
         int first = width_, last = 0;
         for (int i = 0; i < band; ++i) {
             const double dy = ty + i + top - middle;
