@@ -30,11 +30,12 @@ public:
         spare_ = std::move(image);
     }
 
-    // The spare when it has `size`, else a null picture.
+    // The spare when it has `size`, else a null picture; a spare of another size is let go.
     QImage spare(QSize size) {
         std::lock_guard lock(mutex_);
-        if (spare_.size() != size) return {};
-        return std::exchange(spare_, QImage());
+        QImage spare = std::exchange(spare_, QImage());
+        if (spare.size() != size) return {};
+        return spare;
     }
 
     std::optional<QImage> take() {

@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <malloc.h>
+
 #include <clocale>
 #include <cstdio>
 #include <memory>
@@ -21,6 +23,10 @@
 
 int main(int argc, char** argv) {
     using namespace vexa;
+    // Pictures and maps (a megabyte and more) get pages of their own that go back to the system
+    // when freed; by default the threshold grows with each freed picture up to 32 MB, and the
+    // screen-sized pictures then stay in the heap after they were given up.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.help) {
         std::fputs(usageText().c_str(), stdout);

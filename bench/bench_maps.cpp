@@ -16,7 +16,7 @@
 #include "display/screen_buffer.h"
 #include "display/screen_output.h"
 #include "display/view_overlays.h"
-#include "display/window_turn.h"
+#include "maps/render/window_turn.h"
 #include "frame/settings.h"
 #include "gps/gps_state.h"
 #include "routes/guidance.h"

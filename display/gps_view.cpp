@@ -128,11 +128,10 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     if (layout.showBattery) DrawBattery(p, power, layout.battery.x(), layout.battery.y());
 }
 
-// Modes 0–2 show the picture as drawn, 3–5 turned a quarter, 6–8 upside down.
+// Modes 3–5 show the picture turned a quarter, 6–8 upside down (0–2 as drawn).
 QImage orientedPicture(const QImage& picture, int moveDisplayMode) {
-    if (moveDisplayMode >= 3 && moveDisplayMode <= 5) return picture.transformed(QTransform().rotate(-90));
-    if (moveDisplayMode >= 6 && moveDisplayMode <= 8) return picture.mirrored(true, true);
-    return picture;
+    if (moveDisplayMode <= 5) return picture.transformed(QTransform().rotate(-90));
+    return picture.mirrored(true, true);
 }
 
 }  // namespace
@@ -160,8 +159,14 @@ void ShowGps(GpsViewContext& ctx, GpsViewState& state) {
     if (state.picture.size() != QSize(ctx.screenWidth, ctx.screenHeight))
         state.picture = QImage(ctx.screenWidth, ctx.screenHeight, QImage::Format_RGB32);
     drawPicture(ctx, state, state.picture);
-    QImage shown = orientedPicture(state.picture, ctx.frame.moveDisplayMode);
-    ctx.presenter.present(shown, shown.rect());
+    if (const int mode = ctx.frame.moveDisplayMode; mode >= 3 && mode <= 8) {
+        QImage shown = orientedPicture(state.picture, mode);
+        ctx.presenter.present(shown, shown.rect());
+    } else {
+        // The picture itself, so that the window may keep it and leave another to draw into;
+        // a copy shared with the window would be copied again by the next drawing.
+        ctx.presenter.present(state.picture, state.picture.rect());
+    }
 
     const std::uint32_t end = ctx.clock.tickCount();
     const std::uint32_t elapsed = end - start;

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "display/window_turn.h"
+#include "maps/render/window_turn.h"
 #include "util/diagnostic_text.h"
 
 namespace vexa {
@@ -16,17 +16,17 @@ void fitScreen(QImage& screen, const TurnedFrameTarget& target) {
 
 }  // namespace
 
-void ScreenBufferTurner::show(const TurnedFrameTarget& target, int frameSide) {
+void ScreenBufferTurner::show(QImage& picture, const TurnedFrameTarget& target, int frameSide) {
     target.log.setCurrentOperation("sb.Draw Before\n");
     {
-        QPainter painter(&screen_);
+        QPainter painter(&picture);
         // The info panel is laid out in the square frame's pixels, the buttons in the window's.
         painter.translate(-(frameSide - target.screenWidth) / 2, -(frameSide - target.screenHeight) / 2);
         target.overlays.drawInfoPanel(painter);
         painter.resetTransform();
         if (target.replayButtons) target.overlays.drawReplayButtons(painter);
     }
-    target.presenter.present(screen_, screen_.rect());
+    target.presenter.present(picture, picture.rect());
 }
 
 void ScreenBufferTurner::showTurned(const QImage& frame, double angle, const TurnedFrameTarget& target) {
@@ -34,7 +34,12 @@ void ScreenBufferTurner::showTurned(const QImage& frame, double angle, const Tur
     target.log.setCurrentOperation("sb.sbrotate Before\n");
     turnWindow(frame, angle, screen_);
     target.log.setCurrentOperation("sb.sbrotate After\n");
-    show(target, frame.width());
+    show(screen_, target, frame.width());
+    target.log.setCurrentOperation("sb.Draw After\n");
+}
+
+void ScreenBufferTurner::showScreen(QImage& screen, int frameSide, const TurnedFrameTarget& target) {
+    show(screen, target, frameSide);
     target.log.setCurrentOperation("sb.Draw After\n");
 }
 
@@ -51,7 +56,7 @@ void ScreenBufferTurner::show3D(const QImage& frame, int moveDisplayMode, int P,
     if (moveDisplayMode == 4) buffer_.sb3D(Sb3DVariant::Landscape, P, fullScreen);
     if (moveDisplayMode == 7) buffer_.sb3D(Sb3DVariant::UpsideDown, P, fullScreen);
     buffer_.copyMiddle(screen_);
-    show(target, frame.width());
+    show(screen_, target, frame.width());
 }
 
 }  // namespace vexa

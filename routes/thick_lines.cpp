@@ -41,19 +41,42 @@ bool clipToRect(double& ax, double& ay, double& bx, double& by, double x0, doubl
 }
 
 // The image the painter writes into, when its pixels can be written directly: a plain 32-bit
-// picture, no clip, and no transform but a shift by whole pixels, which `shift` receives.
-QImage* directTarget(QPainter& painter, QPoint& shift) {
+// picture and no clip.
+QImage* plainImage(QPainter& painter) {
     QPaintDevice* device = painter.device();
     if (!device || device->devType() != QInternal::Image || painter.hasClipping()) return nullptr;
-    const QTransform& t = painter.transform();
-    if (t.type() > QTransform::TxTranslate || t.dx() != std::trunc(t.dx()) || t.dy() != std::trunc(t.dy()))
-        return nullptr;
     auto* image = static_cast<QImage*>(device);
     const QImage::Format f = image->format();
     if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
         return nullptr;
-    shift = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
     return image;
+}
+
+// The plain image the painter writes into when its transform is no more than a shift by whole
+// pixels, which `shift` receives.
+QImage* directTarget(QPainter& painter, QPoint& shift) {
+    const QTransform& t = painter.transform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::trunc(t.dx()) || t.dy() != std::trunc(t.dy()))
+        return nullptr;
+    QImage* image = plainImage(painter);
+    if (image) shift = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+    return image;
+}
+
+// The plain image the painter writes into when its transform turns without scaling (a turned
+// view drawn onto the screen).
+QImage* turnedTarget(QPainter& painter) {
+    const QTransform& t = painter.transform();
+    if (t.type() > QTransform::TxRotate || std::abs(t.m11() * t.m11() + t.m12() * t.m12() - 1.0) > 1e-9 ||
+        std::abs(t.determinant() - 1.0) > 1e-9)
+        return nullptr;
+    return plainImage(painter);
+}
+
+// Where the painter puts the middle of pixel p, as a pixel.
+ScreenPoint turnedPixel(const QTransform& t, ScreenPoint p) {
+    const QPointF q = t.map(QPointF(p.x + 0.5, p.y + 0.5));
+    return {static_cast<int>(std::floor(q.x())), static_cast<int>(std::floor(q.y()))};
 }
 
 }  // namespace
@@ -61,10 +84,46 @@ QImage* directTarget(QPainter& painter, QPoint& shift) {
 void ThickLines::draw(QPainter& painter, const QColor& colour, const ViewRect& frame) {
     if (segments_.empty()) return;
     QPoint shift;
-    if (QImage* image = directTarget(painter, shift))
+    if (QImage* image = directTarget(painter, shift)) {
         drawIntoPixels(*image, shift, colour.rgb() | 0xff000000u, frame);
+        return;
+    }
+    if (QImage* image = turnedTarget(painter))
+        drawTurned(*image, painter.transform(), colour.rgb() | 0xff000000u, frame);
     else
         drawWithPainter(painter, colour);
+}
+
+// Each line cut to the frame pixels under the picture, its ends turned and its spans across as
+// long as keeps the line as thick as it is unturned (a turn keeps the length, so the spans
+// scale by the ratio of the main direction's extents).
+void ThickLines::drawTurned(QImage& image, const QTransform& t, QRgb colour, const ViewRect& frame) const {
+    const QRectF under = t.inverted().mapRect(QRectF(image.rect())) &
+                         QRectF(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+    const auto turnedX = [&t](double x, double y) { return t.m11() * x + t.m21() * y; };
+    const auto turnedY = [&t](double x, double y) { return t.m12() * x + t.m22() * y; };
+    // Pixel middles go to pixel middles.
+    const auto pixel = [&](double x, double y) {
+        return ScreenPoint{static_cast<int>(std::floor(turnedX(x + 0.5, y + 0.5) + t.dx())),
+                           static_cast<int>(std::floor(turnedY(x + 0.5, y + 0.5) + t.dy()))};
+    };
+    const double left = under.left(), top = under.top(), right = under.right(), bottom = under.bottom();
+    ThickLines turned;
+    turned.segments_.reserve(segments_.size());
+    for (const Segment& s : segments_) {
+        double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
+        const double margin = s.width + 1.0;
+        const double x0 = left - margin, y0 = top - margin, x1 = right + margin, y1 = bottom + margin;
+        if (std::max(ax, bx) < x0 || std::min(ax, bx) > x1 || std::max(ay, by) < y0 || std::min(ay, by) > y1) continue;
+        const bool inside = std::min(ax, bx) >= x0 && std::max(ax, bx) <= x1 && std::min(ay, by) >= y0 && std::max(ay, by) <= y1;
+        if (!inside && !clipToRect(ax, ay, bx, by, x0, y0, x1, y1)) continue;
+        const double dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
+        const double along = std::max(std::abs(turnedX(dx, dy)), std::abs(turnedY(dx, dy)));
+        const int width =
+            along == 0.0 ? s.width : std::max(1, static_cast<int>(s.width * std::max(std::abs(dx), std::abs(dy)) / along + 0.5));
+        turned.add(pixel(ax, ay), pixel(bx, by), width);
+    }
+    turned.drawIntoPixels(image, QPoint(), colour, ViewRect{0, 0, image.width(), image.height()});
 }
 
 void ThickLines::drawWithPainter(QPainter& painter, const QColor& colour) const {
@@ -148,6 +207,7 @@ const PointSprite& pointCircle(QRgb outline, QRgb fill) {
 void drawPointCircle(QPainter& painter, ScreenPoint at, const PointSprite& circle) {
     QPoint shift;
     QImage* image = directTarget(painter, shift);
+    if (!image && (image = turnedTarget(painter))) at = turnedPixel(painter.transform(), at);  // round: turns as it is
     if (!image) {
         painter.drawImage(at.x - 6, at.y - 6, circle.image);
         return;

@@ -1,8 +1,9 @@
 // Wide lines drawn the quick way: a line `width` pixels wide covers, at each step along its
 // main direction, a span of `width` pixels across it (offsets −width/2 … width − width/2 − 1).
 // Lines are gathered per colour and drawn together, straight into the frame's pixels when it
-// is a plain 32-bit picture without clip or transform other than a whole-pixel shift, else
-// through the painter as one-pixel lines.
+// is a plain 32-bit picture without clip and the transform is a whole-pixel shift or a turn
+// (the ends turned, the spans as long as keeps the line's thickness), else through the
+// painter as one-pixel lines.
 // The small point circles are ready-made pictures.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPoint>
+#include <QTransform>
 
 #include "routes/route_geometry.h"
 
@@ -37,6 +39,7 @@ private:
 
     void drawWithPainter(QPainter& painter, const QColor& colour) const;
     void drawIntoPixels(QImage& image, QPoint shift, QRgb colour, const ViewRect& frame) const;
+    void drawTurned(QImage& image, const QTransform& turn, QRgb colour, const ViewRect& frame) const;
 };
 
 // A circle of radius 4 drawn with a 3-pixel outline of `outline` and filled with `fill`

@@ -92,6 +92,9 @@ public:
     virtual ~FrameTurner() = default;
     // Shows the visible middle of `frame` turned by `angle` degrees.
     virtual void showTurned(const QImage& frame, double angle, const TurnedFrameTarget& target) = 0;
+    // Shows `screen`, a turned view composed at the screen's size from a frame `frameSide`
+    // pixels a side; the window may keep the picture (FramePresenter::present).
+    virtual void showScreen(QImage& screen, int frameSide, const TurnedFrameTarget& target) = 0;
     // Shows `frame` as the 3D view: moveDisplayMode 1, 4 or 7 picks the variant, P is the
     // viewing parameter.
     virtual void show3D(const QImage& frame, int moveDisplayMode, int P, bool fullScreen,

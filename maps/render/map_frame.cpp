@@ -1,6 +1,7 @@
 #include "maps/render/map_frame.h"
 
 #include <cmath>
+#include <optional>
 
 #include <QPainter>
 
@@ -12,6 +13,7 @@
 #include "maps/map_selection.h"
 #include "maps/render/map_drawing.h"
 #include "maps/render/map_loading.h"
+#include "maps/render/window_turn.h"
 #include "platform/clock.h"
 #include "util/text.h"
 
@@ -134,27 +136,38 @@ double turnAngle(const FrameState& frame, float course) {
 }
 
 // The part of the square frame that is composed, in frame pixels. A window that shows the
-// frame as it is (or mirrored) gets just its own rectangle; the turned and 3D views and a
-// screen copy get the whole square, and a turned view fills only the bounding box of the
-// turned window (with a margin for the rounding) with maps.
+// frame as it is (or mirrored) gets just its own rectangle; a turned view is composed through
+// the turn onto the screen, its maps only in the bounding box of the turned window (with a
+// margin for the rounding); the 3D view and a screen copy get the whole square.
 struct ComposedArea {
     QRect image;       // the frame image's place in the square frame
     QRect maps;        // where maps are drawn
     QSize mapsInView;  // the maps touching this rectangle about the position are loaded
+    bool turned;       // composed through the turn onto a screen-sized image
 };
 
 ComposedArea composedArea(const MapFrameContext& ctx, Output output, double angle) {
     const QRect all(0, 0, ctx.screen.side(), ctx.screen.side());
-    if (ctx.saving || output == Output::View3D) return {all, all, all.size()};
+    if (ctx.saving || output == Output::View3D) return {all, all, all.size(), false};
     // The window's maps, with a pixel to spare on each side for the rounding.
-    if (output != Output::Turned) return {ctx.screen.visible(), ctx.screen.visible(), ctx.screen.visible().size() + QSize(2, 2)};
+    if (output != Output::Turned)
+        return {ctx.screen.visible(), ctx.screen.visible(), ctx.screen.visible().size() + QSize(2, 2), false};
     const double c = std::abs(std::cos(angle * kDegToRad)), s = std::abs(std::sin(angle * kDegToRad));
     const int halfWidth = static_cast<int>((ctx.screen.width * c + ctx.screen.height * s) / 2) + 3;
     const int halfHeight = static_cast<int>((ctx.screen.width * s + ctx.screen.height * c) / 2) + 3;
     const int middle = ctx.screen.side() / 2;
-    // The maps of the whole square stay loaded while the view turns.
-    return {all, QRect(middle - halfWidth, middle - halfHeight, 2 * halfWidth, 2 * halfHeight).intersected(all),
-            all.size()};
+    const QRect maps = QRect(middle - halfWidth, middle - halfHeight, 2 * halfWidth, 2 * halfHeight).intersected(all);
+    return {ctx.screen.visible(), maps, maps.size(), true};
+}
+
+// In the course-up Move modes the compass goes over the frame, turning with it.
+void drawCompass(MapFrameContext& ctx, QPainter& painter) {
+    const int mode = ctx.frame.moveDisplayMode;
+    if (ctx.frame.displayMode != DisplayMode::Move || ctx.frame.calibrating || (mode != 2 && mode != 5 && mode != 8) ||
+        ctx.canvas.compass.isNull())
+        return;
+    painter.drawImage(ctx.screen.side() / 2 - ctx.canvas.compass.width() / 2, ctx.screen.visible().top() + 60,
+                      ctx.canvas.compass);
 }
 
 // The replay buttons go over the picture as the window shows it, in the Move view while no
@@ -164,15 +177,13 @@ bool replayButtonsShown(MapFrameContext& ctx, Output output) {
            ctx.overlays.hasReplayButtons();
 }
 
-void output(MapFrameContext& ctx, Output output, double angle, QPoint origin) {
-    const FrameState& frame = ctx.frame;
-    const int mode = frame.moveDisplayMode;
-    if (frame.displayMode == DisplayMode::Move && !frame.calibrating && output != Output::View3D &&
-        (mode == 2 || mode == 5 || mode == 8) && !ctx.canvas.compass.isNull()) {
+void output(MapFrameContext& ctx, Output output, double angle, const ComposedArea& area) {
+    const int mode = ctx.frame.moveDisplayMode;
+    const QPoint origin = area.image.topLeft();
+    if (output != Output::View3D && !area.turned) {
         QPainter painter(&ctx.canvas.buffer);
         painter.translate(-origin);
-        painter.drawImage(ctx.screen.side() / 2 - ctx.canvas.compass.width() / 2, ctx.screen.visible().top() + 60,
-                          ctx.canvas.compass);
+        drawCompass(ctx, painter);
     }
     const bool buttons = replayButtonsShown(ctx, output);
     QImage& buffer = ctx.canvas.buffer;
@@ -206,6 +217,8 @@ void output(MapFrameContext& ctx, Output output, double angle, QPoint origin) {
                                            buttons};
             if (output == Output::View3D)
                 ctx.turner->show3D(buffer, mode, ctx.view3DParameter, ctx.screen.fullScreen, target);
+            else if (area.turned)
+                ctx.turner->showScreen(buffer, ctx.screen.side(), target);
             else
                 ctx.turner->showTurned(buffer, angle, target);
             return;
@@ -235,17 +248,31 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
     const double angle = turnAngle(ctx.frame, readings.course);
     const ComposedArea area = composedArea(ctx, shownAs, angle);
     fitFrame(ctx.canvas, area.image.size());
+    std::optional<WindowTurn> turn;
+    if (area.turned) {
+        turn.emplace(area.image.size(), ctx.screen.side(), angle);
+        ctx.canvas.buffer.fill(kMapBackground);
+        ctx.canvas.turn = &*turn;
+        ctx.canvas.turnedMaps = area.maps;
+    }
     {
-        // Every layer draws in the square frame's pixels; the image holds only area.image.
+        // Every layer draws in the square frame's pixels; the image holds only area.image, or
+        // the window turned.
         QPainter painter(&ctx.canvas.buffer);
-        painter.translate(-area.image.topLeft());
-        // The maps only where the window will show them; the layers over them draw unclipped,
-        // which keeps their fast path into the pixels.
-        const bool clipped = area.maps != area.image;
-        if (clipped) painter.setClipRect(area.maps);
-        painter.fillRect(area.maps, QColor(kMapBackground));
-        drawMaps(ctx, painter, position, area.mapsInView);
-        if (clipped) painter.setClipping(false);
+        if (turn) {
+            painter.setTransform(turn->transform());
+            drawMaps(ctx, painter, position, area.mapsInView);
+            ctx.canvas.turn = nullptr;
+        } else {
+            painter.translate(-area.image.topLeft());
+            // The maps only where the window will show them; the layers over them draw
+            // unclipped, which keeps their fast path into the pixels.
+            const bool clipped = area.maps != area.image;
+            if (clipped) painter.setClipRect(area.maps);
+            painter.fillRect(area.maps, QColor(kMapBackground));
+            drawMaps(ctx, painter, position, area.mapsInView);
+            if (clipped) painter.setClipping(false);
+        }
         ctx.canvas.images.dropSpares();
         if (ctx.table.empty()) DrawScale(ctx, painter, position);
 
@@ -261,8 +288,9 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
         if (move && (ctx.frame.moveDisplayMode == 0 || ctx.frame.moveDisplayMode == 6))
             ctx.overlays.drawBigNumbers(painter, overlay);
         if (!view3D) ctx.overlays.drawInfoTexts(painter, overlay);
+        if (turn) drawCompass(ctx, painter);
     }
-    output(ctx, shownAs, angle, area.image.topLeft());
+    output(ctx, shownAs, angle, area);
     releaseSemaphore(ctx);
 
     const std::uint32_t endTick = ctx.clock.tickCount();

@@ -20,6 +20,7 @@ class DrawingSemaphore;
 class Ui;
 struct FrameState;
 struct GridContext;
+class WindowTurn;
 
 inline constexpr QRgb kMapBackground = qRgb(40, 200, 200);
 inline constexpr QRgb kLightGrey = qRgb(192, 192, 192);
@@ -30,11 +31,15 @@ inline constexpr int kCmdPermanentCalibration = 40074;
 
 // The drawing surfaces that live from window creation to exit.
 struct MapCanvas {
-    QImage buffer;      // the composed frame: the window's part of the square frame, or all of it
-                        // when it is turned, shown in 3D or copied (fitFrame)
+    QImage buffer;      // the composed frame: the window's part of the square frame, turned or
+                        // not, or all of it when it is shown in 3D or copied (fitFrame)
     QImage grey;        // the light-grey layer that dims maps during a calibration
     MapImages images;   // decoded maps, one slot per table row
     QImage compass;     // blitted in the course-up Move modes when set
+    // Set while a turned view is composed straight into `buffer`: the maps go through
+    // the turn, onto the frame pixels `turnedMaps` under the turned window.
+    const WindowTurn* turn = nullptr;
+    QRect turnedMaps;
 };
 
 // The visible part of the screen: the window shows the frame's middle width × height.

@@ -9,7 +9,7 @@
 #include "display/save_screen.h"
 #include "display/screen_buffer.h"
 #include "display/screen_output.h"
-#include "display/window_turn.h"
+#include "maps/render/window_turn.h"
 #include "maps/render/map_frame.h"
 #include "tests/maps/map_fixture.h"
 
