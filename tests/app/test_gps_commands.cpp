@@ -1,6 +1,5 @@
 // GPS reception over a virtual receiver, log replay and imports, and the refusals of both.
 #include "app/command_ids.h"
-#include "app/frame_view.h"
 #include "app/state_lock.h"
 #include "display/replay_thread.h"
 #include "tests/app/app_fixture.h"
