@@ -18,11 +18,6 @@ AppTest::AppTest() {
     storage_->open();
 }
 
-AppTest::~AppTest() {
-    window_.reset();
-    state_.reset();
-}
-
 MainWindow& AppTest::open(WindowOptions options, bool manualClock, std::chrono::milliseconds replayPeriod) {
     window_.reset();
     state_.reset();

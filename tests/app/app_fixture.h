@@ -47,7 +47,6 @@ protected:
     std::optional<int> replaySpeed_ = kReplaySpeedMax;  // empty: the stored speed, as a desktop start
 
     AppTest();
-    ~AppTest() override;
 
     // Creates and starts the window, closing one opened before over the same settings file;
     // replays as fast as frames compose unless `replayPeriod`.
@@ -56,9 +55,7 @@ protected:
     // The same with the maps of `maps` instead of the stored map directory.
     MainWindow& openWithMaps(std::filesystem::path maps, bool manualClock = false,
                              std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0)) {
-        WindowOptions options;
-        options.maps = std::move(maps);
-        return open(options, manualClock, replayPeriod);
+        return open({.maps = std::move(maps), .port = {}, .replaySpeed = {}}, manualClock, replayPeriod);
     }
     MainWindow& window() { return *window_; }
     AppState& state() { return *state_; }
@@ -74,12 +71,15 @@ protected:
     // With VEXA_SHOTS set, shows the widget and saves its picture in that folder (docs/ keeps them).
     void shot(QWidget& widget, const char* name);
     DisplayMode view() const { return state_->frame.displayMode.load(); }
-    bool contains(const std::string& haystack, const std::string& needle) const {
-        return haystack.find(needle) != std::string::npos;
+    bool contains(const std::string& text, const std::string& part) const { return text.find(part) != std::string::npos; }
+    // The text on one line for a golden file, its line breaks written as "\n".
+    static std::string oneLine(std::string text) {
+        for (std::size_t at; (at = text.find('\n')) != std::string::npos;) text.replace(at, 1, "\\n");
+        return text;
     }
     int count(const std::string& haystack, const std::string& needle) const {
         int n = 0;
-        for (auto at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
+        for (auto at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1), ++n) {}
         return n;
     }
     // The dialogs the next commands open are worked by `script` as `Dialog`s.

@@ -1,4 +1,5 @@
-// "Aufzeichnung", "UTM oder GK Zone", "Port…" and "Help" open their dialogs on the running state.
+// "Aufzeichnung", "UTM oder GK Zone", "Port…", "Display Einstellungen" and "Help" open their
+// dialogs on the running state.
 #include <QCheckBox>
 #include <QLabel>
 #include <QTabWidget>
@@ -24,7 +25,8 @@ namespace {
 // Types into a spin box's field as the user would.
 void type(QSpinBox* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
 
-// The rules of the fields belong to the log settings model; here the dialog's wiring.
+// The rules of the fields belong to the log settings model; here the dialog's wiring. Edits
+// take effect at once, Done saves them, "Standard" restores the defaults even when cancelled.
 TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceDoneSavesThemAndStandardRestoresTheDefaults) {
     open();
     answer<LogSettingsDialog>([&](LogSettingsDialog& d) {
@@ -41,10 +43,7 @@ TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceDoneSavesThemAndStandardRestores
     });
     run(cmd::LogSettings);
     EXPECT_FALSE(state().frame.dialogActive);
-    EXPECT_EQ(storage().readNumber("imindist"), 20u);
-    EXPECT_EQ(storage().readNumber("iHKorrektur"), 1u);
-
-    // "Standard" restores the defaults at once, even when the dialog is cancelled afterwards.
+    EXPECT_EQ(std::pair(storage().readNumber("imindist"), storage().readNumber("iHKorrektur")), std::pair(std::optional(20u), std::optional(1u)));
     answer<LogSettingsDialog>([&](LogSettingsDialog& d) {
         type(d.field(LogField::TraceLength), "300");
         d.pressStandard();
@@ -55,45 +54,39 @@ TEST_F(AppTest, LogSettingsEditsTakeEffectAtOnceDoneSavesThemAndStandardRestores
     EXPECT_EQ(state().settings.imindist, 25);
 }
 
-TEST_F(AppTest, PortsChosenByNameOrGpsdPersistAndAComItemTakesOverAgain) {
+// Nothing stored: COM1, written back. gpsd, a path typed in the dialog and a COM item (a radio
+// check showing its configured device) each take over and persist into the next start.
+TEST_F(AppTest, PortsChosenByNameOrGpsdOrComItemPersist) {
+    storage().writeString("ComDevice3", "/dev/ttyTEST3");
     MainWindow& w = open();
+    EXPECT_EQ(std::pair(state().frame.portName, storage().readNumber("iCom")), std::pair(std::string("COM1:"), std::optional(1u)));
     run(cmd::PortGpsd);
     EXPECT_EQ(state().frame.portName, "gpsd");
-    EXPECT_TRUE(w.menuBar().action(cmd::PortGpsd)->isChecked());
-    EXPECT_FALSE(w.menuBar().action(cmd::Com1)->isChecked());
-
-    // The dialog offers gpsd at its configured address; a pseudo-terminal is typed as a path.
+    EXPECT_EQ(std::pair(w.menuBar().action(cmd::PortGpsd)->isChecked(), w.menuBar().action(cmd::Com1)->isChecked()), std::pair(true, false));
     storage().writeNumber("GpsdPort", 3000);
     const std::string pty = (dir_ / "pts-7").string();
-    bool ran = false;
     answer<PortDialog>([&](PortDialog& d) {
-        ran = true;
-        EXPECT_EQ(d.port(), "gpsd");
         const QListWidget* list = d.list();
+        EXPECT_EQ(std::pair(d.port(), list->currentRow()), std::pair(std::string("gpsd"), list->count() - 1));
         EXPECT_EQ(list->item(list->count() - 1)->text(), "gpsd (gpsd://localhost:3000)");
-        EXPECT_EQ(list->currentRow(), list->count() - 1);
         d.path()->setText(QString::fromStdString(pty));
         d.accept();
         return static_cast<int>(QDialog::Accepted);
     });
-    run(cmd::PortDialog);
-    ASSERT_TRUE(ran);
-    EXPECT_EQ(state().frame.portName, pty);
-    EXPECT_FALSE(w.menuBar().action(cmd::PortGpsd)->isChecked());
-    open();
-    EXPECT_EQ(state().frame.portName, pty);
-
-    run(cmd::Com1 + 1);
-    EXPECT_EQ(state().frame.portName, "COM2:");
-    open();
-    EXPECT_EQ(state().frame.portName, "COM2:");
+    for (const auto& [id, port] : {std::pair(cmd::PortDialog, pty), std::pair(cmd::Com1 + 2, std::string("COM3:"))}) {
+        run(id);
+        EXPECT_EQ(state().frame.portName, port);
+        EXPECT_FALSE(window().menuBar().action(cmd::PortGpsd)->isChecked());
+        open();
+        EXPECT_EQ(state().frame.portName, port);
+    }
+    for (int id = cmd::Com1; id <= cmd::Com8; ++id) EXPECT_EQ(window().menuBar().action(id)->isChecked(), id == cmd::Com1 + 2) << id;
+    EXPECT_EQ(window().menuBar().action(cmd::Com1 + 2)->text(), "COM3\t/dev/ttyTEST3");
 }
 
 TEST(PortDialog, AReceiverPluggedInWhileOpenAppearsAndTheChoiceStays) {
     std::vector<SerialReceiver> receivers = {{"/dev/ttyS0", "ttyS0", ""}};
     PortDialog d([&] { return portChoices(receivers, "gpsd://localhost:2947"); }, "gpsd");
-    ASSERT_EQ(d.list()->count(), 2);
-    EXPECT_EQ(d.list()->currentRow(), 1);
     receivers.insert(receivers.begin(), {"/dev/serial/by-id/usb-u-blox_AG-if00", "ttyACM0", "u-blox 7"});
     d.rescan();
     ASSERT_EQ(d.list()->count(), 3);
@@ -101,22 +94,14 @@ TEST(PortDialog, AReceiverPluggedInWhileOpenAppearsAndTheChoiceStays) {
     EXPECT_EQ(d.list()->currentRow(), 2) << "gpsd stays chosen";
     d.list()->setCurrentRow(0);
     EXPECT_EQ(d.port(), "/dev/serial/by-id/usb-u-blox_AG-if00");
-    // A typed path is kept through a rescan.
-    d.path()->setText("/dev/pts/4");
+    d.path()->setText("/dev/pts/4");  // a typed path is kept through a rescan
     receivers.pop_back();
     d.rescan();
-    EXPECT_EQ(d.list()->count(), 2);
-    EXPECT_EQ(d.port(), "/dev/pts/4");
+    EXPECT_EQ(std::pair(d.list()->count(), d.port()), std::pair(2, std::string("/dev/pts/4")));
 }
 
 TEST_F(AppTest, ZoneDialogShowsTheBandAndSwitchesTheGrid) {
-    MainWindow& w = open();
-    // OK at once: UTM zone 32 as before, the view centre on the last position.
-    w.setDialogRunner([](QDialog& dialog) {
-        dialog.accept();
-        return static_cast<int>(QDialog::Accepted);
-    });
-    run(cmd::UtmGkZone);
+    open();
     const TrackPoint utmCentre = state().frame.viewCentre;
     answer<ZoneDialog>([&](ZoneDialog& d) {
         EXPECT_TRUE(d.utmButton()->isChecked());
@@ -138,116 +123,64 @@ TEST_F(AppTest, ZoneDialogShowsTheBandAndSwitchesTheGrid) {
 TEST_F(AppTest, HelpNamesTheKeysAsConfigured) {
     storage().writeString("sHardwareKey1", "F9");
     MainWindow& w = open();
-    std::vector<QStringList> pages;  // each: the tab's title, then its texts
+    QStringList texts;  // each tab's title, then its labels
     w.setDialogRunner([&](QDialog& dialog) {
         const QTabWidget& tabs = *dynamic_cast<HelpDialog&>(dialog).pages();
         for (int i = 0; i < tabs.count(); ++i) {
-            QStringList texts{tabs.tabText(i)};
+            texts << tabs.tabText(i);
             for (QLabel* label : tabs.widget(i)->findChildren<QLabel*>())
                 if (!label->text().isEmpty()) texts << label->text();
-            pages.push_back(texts);
         }
         return static_cast<int>(QDialog::Accepted);
     });
     run(cmd::Help);
-    ASSERT_EQ(pages.size(), 3u);
-    EXPECT_EQ((QStringList{pages[0][0], pages[1][0]}), (QStringList{"Knöpfe", "Stift"}));
-    // The keys page names the keys as configured.
-    EXPECT_EQ((QStringList{pages[2][0], pages[2][1], pages[2][3], pages[2][5], pages[2][7]}),
-              (QStringList{"Tasten", "F9", "F2", "F3", "F4"}));
-    EXPECT_TRUE(pages[2].contains("Trace -> Route"));
+    const QStringList keys = texts.mid(texts.indexOf("Tasten"));
+    EXPECT_EQ((QStringList{texts[0], keys[1], keys[3], keys[5], keys[7]}), (QStringList{"Knöpfe", "F9", "F2", "F3", "F4"}));
+    EXPECT_TRUE(texts.contains("Stift") && keys.contains("Trace -> Route"));
 }
 
-TEST_F(AppTest, DisplaySettingsActAtOnceStoreFontAndFlagsAndThePrivateFontComesAndGoes) {
+// The dialog acts at once and stores font and flags; the chosen size and face reach the drawn
+// views; the private font comes with the start and goes at exit; a bad stored size is 12.
+TEST_F(AppTest, DisplaySettingsActAtOnceAndTheChosenFontReachesTheViewsAndTheNextStart) {
     std::filesystem::create_directories(home_ / "vexa");
-    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
-                               home_ / "vexa" / "vexaFont.ttf");
+    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", home_ / "vexa" / "vexaFont.ttf");
+    storage().writeNumber("Fontsize", 0xfff6u);  // −10 as the 16-bit size
     MainWindow& w = open();
     EXPECT_TRUE(contains(state().diagnostics.text(), "Font vexaFont added"));
-    EXPECT_EQ(w.fonts().face(), "DejaVu Sans");  // Tahoma is not installed here
-    bool ran = false;
+    EXPECT_EQ(std::pair(w.fonts().face(), w.fonts().fontSize), std::pair(std::string("DejaVu Sans"), 12));
+    run(cmd::KarteView);
+    const QImage before = w.frameView().image();
     w.setDialogRunner([&](QDialog& d) {
-        ran = true;
         shot(d, "display-settings.png");
         EXPECT_EQ(d.windowTitle(), "Display Einstellungen");
         d.findChild<QRadioButton*>("mode4")->click();  // "Querformat" "3D", before OK
-        EXPECT_EQ(state().frame.moveDisplayMode, 4);
-        EXPECT_EQ(w.menuBar().strip(), 180);
+        EXPECT_EQ(std::pair(state().frame.moveDisplayMode, w.menuBar().strip()), std::pair(4, 180));
         d.findChild<QRadioButton*>("info5")->click();
         EXPECT_EQ(state().display.infoPage, 5);
-        auto* koord = d.findChild<QPushButton*>("koord");
-        for (int i = 0; i < 3; ++i) koord->click();
-        EXPECT_EQ(state().display.coordFormat, 0);
-        koord->click();
+        for (int i = 0; i < 4; ++i) d.findChild<QPushButton*>("koord")->click();
         EXPECT_TRUE(d.findChild<QLineEdit*>("coord")->text().startsWith("GEO "));
         d.findChild<QCheckBox*>("powerSave")->setChecked(true);
         d.findChild<QCheckBox*>("colours")->setChecked(true);
-        d.findChild<QPushButton*>("font")->click();
+        for (int i = 0; i < kMaxFontFaces && w.fonts().face() != "DejaVu Serif"; ++i) d.findChild<QPushButton*>("font")->click();
         EXPECT_TRUE(d.findChild<QLineEdit*>("sample")->text().startsWith("12.34 "));
-        d.findChild<QLineEdit*>("size")->setText("0");
+        d.findChild<QLineEdit*>("size")->setText("20");
         d.accept();
         return static_cast<int>(QDialog::Accepted);
     });
-    const std::string face = [&] {
-        FontTable copy = w.fonts();
-        nextFont(copy);
-        return copy.face();
-    }();
     run(cmd::DisplaySettings);
-    ASSERT_TRUE(ran);
+    settle();
     EXPECT_FALSE(state().frame.dialogActive);
-    EXPECT_EQ(w.fonts().fontSize, 12);
+    EXPECT_NE(w.frameView().image(), before);
+    const auto& set = *currentFontSet();  // the fixed sizes stay
+    EXPECT_EQ(std::tuple(set[FontRole::UserTurned].pixelHeight, set[FontRole::Huge].pixelHeight, set[FontRole::Large].face),
+              std::tuple(20, 30, "DejaVu Serif"));
     EXPECT_TRUE(contains(state().diagnostics.text(), "Font <"));
 
-    // The choices persist into the next start; the private font goes at exit.
     window().shutDown();
     EXPECT_TRUE(contains(state().diagnostics.text(), "Font vexaFont removed"));
     MainWindow& again = open();
-    EXPECT_EQ(again.fonts().face(), face);
-    EXPECT_EQ(again.fonts().fontSize, 12);
-    EXPECT_EQ(state().settings.iPowerSave, 1);
-    EXPECT_EQ(state().settings.iKartenFarben, 1);
-}
-
-// Pure white: the boxes behind the Karte view's name and position lines, nothing else without
-// maps; the boxes follow the text's size.
-int whitePixels(const QImage& image) {
-    int white = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) white += image.pixel(x, y) == qRgb(255, 255, 255);
-    return white;
-}
-
-TEST_F(AppTest, TheChosenSizeAndFaceReachTheDrawnViewsAndAnInvalidStoredSizeIs12) {
-    storage().writeNumber("Fontsize", 0xfff6u);  // −10 as the 16-bit size
-    MainWindow& w = open();
-    EXPECT_EQ(w.fonts().fontSize, 12);
-    run(cmd::KarteView);
-    settle();
-    const QImage before = w.frameView().image();
-    // Size 20 and the serif face of the same family, chosen in dialog 183.
-    const auto choose = [&](const char* size, const std::string& face) {
-        w.setDialogRunner([&](QDialog& d) {
-            d.findChild<QLineEdit*>("size")->setText(size);
-            for (int i = 0; i < kMaxFontFaces && w.fonts().face() != face; ++i)
-                d.findChild<QPushButton*>("font")->click();
-            d.accept();
-            return static_cast<int>(QDialog::Accepted);
-        });
-        run(cmd::DisplaySettings);
-        settle();
-        return w.frameView().image();
-    };
-    const std::string sans = w.fonts().face();
-    const QImage larger = choose("20", sans);
-    EXPECT_GT(whitePixels(larger), whitePixels(before) * 3 / 2);
-    EXPECT_EQ((*currentFontSet())[FontRole::UserTurned].pixelHeight, 20);
-    EXPECT_EQ((*currentFontSet())[FontRole::Huge].pixelHeight, 30);  // the fixed sizes stay
-
-    const QImage serif = choose("20", "DejaVu Serif");
-    ASSERT_EQ(w.fonts().face(), "DejaVu Serif");
-    EXPECT_NE(serif, larger);
-    EXPECT_EQ((*currentFontSet())[FontRole::Large].face, "DejaVu Serif");
+    EXPECT_EQ(std::pair(again.fonts().face(), again.fonts().fontSize), std::pair(std::string("DejaVu Serif"), 20));
+    EXPECT_EQ(std::pair(state().settings.iPowerSave, state().settings.iKartenFarben), std::pair(1, 1));
 }
 
 }  // namespace

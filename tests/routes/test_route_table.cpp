@@ -59,7 +59,7 @@ TEST_F(Tables, TraceRingWrapsAfterItsLastIndexAndPreparesTheNextSlot) {
 
 TEST_F(Tables, TraceToRouteCopiesOldestFirstAndDropsTheLastCopiedPoint) {
     fillRoute(3);
-    EXPECT_FALSE(trace2track(*route, *trace, 2000, frame, ui));  // its message: test_menus
+    EXPECT_FALSE(trace2track(*route, *trace, 2000, frame, ui));  // its message: tests/data/window_steps.txt
     EXPECT_EQ(std::tuple(ui.messages().size(), route->count), std::tuple(1u, 3)) << "an empty trace leaves the route";
 
     record(10, 2000);
