@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/build_stamp.h"
 #include "app/command_ids.h"
 #include "app/controllers/display_controller.h"
 #include "app/controllers/gps_controller.h"
@@ -23,6 +24,7 @@
 #include "app/controllers/poi_controller.h"
 #include "app/controllers/replay_controller.h"
 #include "app/controllers/route_controller.h"
+#include "app/controllers/window_input.h"
 #include "app/dialog_fit.h"
 #include "app/frame_view.h"
 #include "app/menu_bar.h"
@@ -84,8 +86,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
       session_(input_, store_, state.port),
       garmin_(state.port, state.garmin),
       dbStore_(std::make_unique<SqliteDbStore>()),
-      context_{state,   uiHoldsState_, ui_,     store_,       session_, views_, *dbStore_,
-               stylus_, options_,      hardwareKeyCodes_, *this} {
+      context_{state, uiHoldsState_, ui_, store_, session_, views_, *dbStore_, options_, hardwareKeyCodes_, *this} {
     display_ = std::make_unique<DisplayController>(context_);
     maps_ = std::make_unique<MapController>(context_);
     gps_ = std::make_unique<GpsController>(context_, *maps_);
@@ -117,8 +118,7 @@ MainWindow::MainWindow(AppState& state, WindowOptions options)
     const std::optional<std::uint32_t> storedSpeed = RegQueryReplaySpeed(store_);
     const int speed = options_.replaySpeed.value_or(storedSpeed ? static_cast<int>(*storedSpeed) : kDefaultReplaySpeed);
     session_.pace.setSpeed(isReplaySpeed(speed) ? speed : kDefaultReplaySpeed);
-    keys_ = std::make_unique<HardwareKeys>(state.frame, state.gps.lastActivityTick, state.clock, *this,
-                                           options_.oldKeys);
+    windowInput_ = std::make_unique<WindowInput>(context_, *display_, *maps_, *gps_, *replay_, *power_, *this);
     hardwareKeyCodes_ = hardwareKeyCodes(state.storage);
     state.diagnostics.setChangeListener([this] { refreshNmea(); });
     state.diagnostics.setApiErrorHook([this] {
@@ -170,16 +170,12 @@ void MainWindow::create() {
     stack_ = new QStackedWidget(this);
     frameView_ = new FrameView(options_.screenWidth, options_.screenHeight, options_.scale, stack_);
     frameView_->setFocusPolicy(Qt::NoFocus);
-    frameView_->onTap = [this](int x, int y) { guarded([&] { tap(x, y); }); };
-    frameView_->onDoubleTap = [this](int x, int y) { guarded([&] { doubleTap(x, y); }); };
-    frameView_->onHold = [this](int x, int y) {
-        guarded([&] {
-            if (!replay_->replayButtonHold(x, y)) karteHold(x, y);
-        });
-    };
-    frameView_->onDrag = [this](int x, int y) { guarded([&] { drag(x, y); }); };
-    frameView_->onLift = [this](int x, int y) { guarded([&] { lift(x, y); }); };
-    frameView_->onWheel = [this](int steps) { guarded([&] { wheel(steps); }); };
+    frameView_->onTap = [this](int x, int y) { guarded([&] { windowInput_->tap(x, y); }); };
+    frameView_->onDoubleTap = [this](int x, int y) { guarded([&] { windowInput_->doubleTap(x, y); }); };
+    frameView_->onHold = [this](int x, int y) { guarded([&] { windowInput_->hold(x, y); }); };
+    frameView_->onDrag = [this](int x, int y) { guarded([&] { windowInput_->drag(x, y); }); };
+    frameView_->onLift = [this](int x, int y) { guarded([&] { windowInput_->lift(x, y); }); };
+    frameView_->onWheel = [this](int steps) { guarded([&] { windowInput_->wheel(steps); }); };
     frameView_->onRepaint = [this] {
         if (!closing_) guarded([&] { display_->repaintScreen(); });
     };
@@ -303,7 +299,7 @@ void MainWindow::activate(bool active) {
                 break;
             }
             state_.frame.firstActivation = false;
-            AddNmeaListLine(log, "Build " __DATE__ " " __TIME__);
+            AddNmeaListLine(log, buildStamp());
             char line[64];
             std::snprintf(line, sizeof line, "OS Version = <%d>", osMajorVersion());
             AddNmeaListLine(log, line);
@@ -494,50 +490,17 @@ void MainWindow::fullscreenOff() {
     if (normalMaximized_) showMaximized();
 }
 
+// The keys go to the window's input; what it does not take goes to Qt.
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    for (int k = 0; k < 4; ++k) {
-        if (event->key() != hardwareKeyCodes_[static_cast<std::size_t>(k)]) continue;
-        if (!event->isAutoRepeat()) hardwareKey(k + 1, true);
-        return;
-    }
-    if (frameView_->blank()) {  // the key only wakes the screen
-        state_.gps.lastActivityTick = state_.clock.tickCount();
-        state_.frame.bAutoScreenOn = true;
-        state_.frame.bManualScreenOff = false;
-        displayPower(false);
-        return;
-    }
-    switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Return:
-    case Qt::Key_Enter: guarded([&] { cursorKey(event->key()); }); return;
-    case Qt::Key_Escape:
-        if (fullScreen()) {
-            fullscreenOff();
-            return;
-        }
-        break;
-    default: break;
-    }
-    const QString text = event->text();
-    if (text.size() == 1 && text[0].unicode() < 128 && text[0].isPrint()) {
-        characterKey(static_cast<char>(text[0].unicode()));
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
+    bool taken = true;
+    guarded([&] { taken = windowInput_->keyPress(*event); });
+    if (!taken) QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    for (int k = 0; k < 4; ++k) {
-        if (event->key() != hardwareKeyCodes_[static_cast<std::size_t>(k)]) continue;
-        if (!event->isAutoRepeat()) hardwareKey(k + 1, false);
-        return;
-    }
-    if (!event->isAutoRepeat()) stylus_.keyStep = 10;
-    QMainWindow::keyReleaseEvent(event);
+    bool taken = true;
+    guarded([&] { taken = windowInput_->keyRelease(*event); });
+    if (!taken) QMainWindow::keyReleaseEvent(event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -548,7 +511,7 @@ void MainWindow::changeEvent(QEvent* event) {
     // The button may be let go elsewhere: a press that loses the focus ends as if lifted.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !closing_) {
         frameView_->cancelHold();
-        if (stylus_.dragging == 1) guarded([&] { lift(stylus_.lastTapX, stylus_.lastTapY); });
+        guarded([&] { windowInput_->endDrag(); });
     }
     QMainWindow::changeEvent(event);
 }
@@ -569,21 +532,5 @@ void MainWindow::shutDown() {
     display_->removePrivateFont();
     StopGpsThreads(session_);
 }
-
-// ---- what the keys and tests ask of the controllers ----
-
-void MainWindow::switchWindow() { command(currentView() == DisplayMode::Gps ? cmd::MoveStep : cmd::GpsView); }
-void MainWindow::stepMoveDisplay(int delta) { display_->stepMoveDisplay(delta); }
-void MainWindow::clearTrace() { command(kCmdTraceClear); }
-void MainWindow::selectMapAtZoom() { maps_->selectMapAtZoom(); }
-void MainWindow::selectMapAtPosition() { maps_->selectMapAtPosition(); }
-bool MainWindow::swapMapDirectories() { return maps_->swapMapDirectories(); }
-void MainWindow::openLogByKey() { gps_->openLogByKey(); }
-bool MainWindow::StartProcess_ShowIrcTrace() { return replay_->StartProcess_ShowIrcTrace(); }
-bool MainWindow::StartProcess_ShowIrcRoute() { return replay_->StartProcess_ShowIrcRoute(); }
-void MainWindow::pauseDrawingReplay(bool paused) { replay_->pauseDrawingReplay(paused); }
-bool MainWindow::stopDrawingReplay(std::chrono::milliseconds wait) { return replay_->stopDrawingReplay(wait); }
-ReplayThread& MainWindow::replayThread() { return replay_->replayThread(); }
-FontTable& MainWindow::fonts() { return display_->fonts(); }
 
 }  // namespace vexa

@@ -1,15 +1,15 @@
 // The main window: the device screen (map frames, GPS view or NMEA list) above the menu bar,
-// the stylus and the keys, activation, full screen, the exception handler around every
-// handler, and the dispatch of each command identifier to the controller of its topic
-// (app/controllers/).
+// activation, full screen, the exception handler around every handler, the dispatch of each
+// command identifier to the controller of its topic (app/controllers/), and the stylus and key
+// events handed to the window's input (WindowInput).
 #pragma once
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 
+#include <array>
 #include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -21,12 +21,9 @@
 #include "app/controllers/window_context.h"
 #include "app/frame_mailbox.h"
 #include "app/garmin_transfer.h"
-#include "app/hardware_keys.h"
 #include "app/qt_gps_views.h"
 #include "app/qt_ui.h"
-#include "app/stylus.h"
 #include "app/window_options.h"
-#include "display/font_table.h"
 #include "frame/settings_store.h"
 #include "gps/gps_input.h"
 #include "gps/gps_session.h"
@@ -47,10 +44,10 @@ class MenuBar;
 class NmeaView;
 class PoiController;
 class ReplayController;
-class ReplayThread;
 class RouteController;
+class WindowInput;
 
-class MainWindow : public QMainWindow, public WindowShell, public ViewSink, public HardwareKeyActions {
+class MainWindow : public QMainWindow, public WindowShell, public ViewSink {
 public:
     MainWindow(AppState& state, WindowOptions options);
     ~MainWindow() override;
@@ -72,29 +69,10 @@ public:
     // The virtual screen (device pixels) takes a new size, at least 240 × 240: every view draws
     // for it from the next frame on, and the current view is drawn anew.
     void resizeScreen(int width, int height);
-    // The stylus at device pixels: a tap (left button pressed), held still (or right button),
-    // moved with the button down, lifted.
-    void tap(int x, int y);
-    void karteHold(int x, int y);
-    void drag(int x, int y);
-    void lift(int x, int y);
-    // Cursor keys and Enter (Qt key codes); the mouse wheel in the map views.
-    void cursorKey(int key);
-    void wheel(int steps);
-    // Double tap at device pixels: re-centres the map view.
-    void doubleTap(int x, int y);
-    // Character shortcuts.
-    void characterKey(char key);
-    // Hardware keys 1..4: press and release.
-    void hardwareKey(int key, bool pressed);
-    // Trace and route replay on their own thread (ReplayController).
-    bool StartProcess_ShowIrcTrace();
-    bool StartProcess_ShowIrcRoute();
-    void pauseDrawingReplay(bool paused);
-    bool stopDrawingReplay(std::chrono::milliseconds wait);
-    ReplayThread& replayThread();
+    WindowInput& input() { return *windowInput_; }
+    DisplayController& display() { return *display_; }
+    ReplayController& replay() { return *replay_; }
     DisplayPower& power() { return *power_; }
-    FontTable& fonts();
     // Stops reception and replay, closes the port; the window then closes.
     void shutDown();
 
@@ -106,7 +84,6 @@ public:
     FrameView& frameView() override { return *frameView_; }
     NmeaView& nmeaView() override { return *nmeaView_; }
     QWidget& screen();
-    HardwareKeys& hardwareKeys() { return *keys_; }
 
     // Called with each command identifier before it runs (debug tracing, tests).
     void setCommandObserver(std::function<void(int)> observer) { observer_ = std::move(observer); }
@@ -114,7 +91,6 @@ public:
     void setDialogRunner(std::function<int(QDialog&)> runner) { dialogRunner_ = std::move(runner); }
     // Runs a pop-up menu; returns the chosen command or 0. Tests choose here.
     void setMenuRunner(std::function<int(QMenu&)> runner) { menuRunner_ = std::move(runner); }
-    const StylusState& stylus() const { return stylus_; }
 
     // WindowShell
     int runDialog(QDialog& dialog) override;
@@ -134,21 +110,6 @@ public:
     void presentMoveText(std::string text) override;
     void refreshNmea() override;
     void displayPower(bool off) override;
-
-    // HardwareKeyActions
-    DisplayMode currentView() override { return context_.currentView(); }
-    bool calibrating() override { return context_.calibrating(); }
-    bool gpsRunning() override { return context_.gpsRunning(); }
-    bool receiving() override { return context_.receiving(); }
-    void switchWindow() override;
-    void stepMoveDisplay(int delta) override;
-    void sendCommand(int id) override { ui_.sendCommand(id); }
-    void clearTrace() override;
-    void selectMapAtZoom() override;
-    void selectMapAtPosition() override;
-    bool swapMapDirectories() override;
-    void openLogByKey() override;
-    void beep() override { ui_.beep(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -170,11 +131,9 @@ private:
     GpsSession session_;
     GarminTransfer garmin_;
     std::unique_ptr<DbStore> dbStore_;
-    std::unique_ptr<HardwareKeys> keys_;
     std::unique_ptr<DBusScreenPower> screenPower_;
     std::unique_ptr<DisplayPower> power_;
     std::array<int, 4> hardwareKeyCodes_{};
-    StylusState stylus_;
     bool uiHoldsState_ = false;
     WindowContext context_;
     std::unique_ptr<DisplayController> display_;
@@ -184,6 +143,7 @@ private:
     std::unique_ptr<PoiController> pois_;
     std::unique_ptr<ReplayController> replay_;
     std::vector<Controller*> controllers_;  // asked in turn which one handles a command
+    std::unique_ptr<WindowInput> windowInput_;
     MenuBar* menuBar_ = nullptr;
     FrameView* frameView_ = nullptr;
     NmeaView* nmeaView_ = nullptr;
@@ -210,16 +170,6 @@ private:
     void guarded(const std::function<void()>& handler);
     void reportException();
     void dispatch(int id);
-
-    // The stylus and the keys in each view (stylus.cpp, cursor_keys.cpp, key_commands.cpp).
-    void moveTap(int x, int y);
-    void moveCalibrationTap(int x, int y);
-    void karteTap(int x, int y);
-    void gpsTap(int x, int y, bool idleNow);
-    int takeMapScale();
-    // A pop-up menu of commands at device pixels (x, y); runs the chosen one.
-    void tapMenu(const std::vector<std::pair<int, const char*>>& items, int x, int y);
-    void karteEnter();
 };
 
 }  // namespace vexa

@@ -10,13 +10,7 @@ struct StylusState {
     int hitPoi = -1;              // POI under the last tap
     bool poiDragAllowed = false;  // the hit POI belongs to the default POI volume
     bool routeHit = false;        // the last tap selected a route point
-    bool routePointAdded = false; // the last tap-and-hold added a route point
     int keyStep = 10;             // cursor-key step multiplier: 10, 15, … 50 while keys repeat
-    // A tap in the Move view while calibrating: the current map and how far the tap lay from
-    // the centre, in metres east and north; the calibration commands apply it.
-    int calibrationTapRow = -1;
-    float calibrationOffsetX = 0.0f;
-    float calibrationOffsetY = 0.0f;
 };
 
 }  // namespace vexa

@@ -39,16 +39,16 @@ void MapController::calibrationCommand(int id) {
             const int row = validRow(c_.state.maps, view.CalibrationRow) ? view.CalibrationRow : view.CurrentRow;
             if (validRow(c_.state.maps, row)) ResetKalib(c_.state.maps.rows[static_cast<std::size_t>(row)]);
             endCalibration(view);
-            c_.stylus.calibrationTapRow = -1;
+            calibrationTap_.row = -1;
             c_.state.frame.calibrating = false;
         } else if (id != cmd::CalibrationMenu) {
             // The map tapped in the Move view, moved by the tap's offsets: for now only, or
             // for good through the dialog that renames its file.
-            const int row = std::exchange(c_.stylus.calibrationTapRow, -1);
+            const int row = std::exchange(calibrationTap_.row, -1);
             if (!validRow(c_.state.maps, row)) return;
             MapEntry& map = c_.state.maps.rows[static_cast<std::size_t>(row)];
-            const float east = c_.stylus.calibrationOffsetX;
-            const float north = static_cast<float>(c_.stylus.calibrationOffsetY / c_.state.frame.verticalRatio);
+            const float east = calibrationTap_.east;
+            const float north = static_cast<float>(calibrationTap_.north / c_.state.frame.verticalRatio);
             map.left -= east;
             map.right -= east;
             map.top -= north;

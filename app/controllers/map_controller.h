@@ -32,11 +32,19 @@ public:
     void DlgKalib();
     // The stored points follow a grid change.
     void refreshGridCoordinates();
+    // A tap in the Move view while calibrating: map `row` is to be moved by (east, north)
+    // metres, for good or for now as the calibration menu chooses next.
+    void calibrationTapped(int row, float east, float north) { calibrationTap_ = {row, east, north}; }
 
 private:
     WindowContext& c_;
     bool firstStartHint_ = false;
     int cornerCounter_ = 0;  // key "n": map × 4 + corner
+    struct {
+        int row = -1;
+        float east = 0.0f;
+        float north = 0.0f;
+    } calibrationTap_;
 
     void loadMapDirectory();
     void openMapDirectory();

@@ -12,7 +12,6 @@
 
 #include "app/qt_ui.h"
 #include "app/state_lock.h"
-#include "app/stylus.h"
 #include "exchange/export_format.h"
 #include "frame/frame_state.h"
 #include "routes/db_primitives.h"
@@ -61,7 +60,6 @@ struct WindowContext {
     GpsSession& session;
     QtGpsViews& views;
     DbStore& db;
-    StylusState& stylus;
     const WindowOptions& options;
     const std::array<int, 4>& hardwareKeyCodes;
     WindowShell& window;

@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/controllers/display_controller.h"
+#include "app/controllers/replay_controller.h"
+#include "app/controllers/window_input.h"
 #include "app/main_window.h"
 #include "app/snapshot.h"
 #include "platform/linux/file_settings_storage.h"

@@ -5,7 +5,8 @@
 #include "app/command_ids.h"
 #include "app/controllers/map_controller.h"
 #include "app/controllers/replay_controller.h"
-#include "app/main_window.h"
+#include "app/controllers/window_input.h"
+#include "app/qt_gps_views.h"
 #include "app/state_lock.h"
 #include "maps/map_selection.h"
 
@@ -14,11 +15,10 @@ namespace vexa {
 namespace {
 constexpr int kKeyStepMax = 50;
 constexpr int kKeyStepGrowth = 5;
-constexpr int kInfoPages = 8;
 }  // namespace
 
-void MainWindow::cursorKey(int key) {
-    if (!state_.frame.bAutoScreenOn.load() || state_.frame.bManualScreenOff.load()) return;
+void WindowInput::cursorKey(int key) {
+    if (!c_.state.frame.bAutoScreenOn.load() || c_.state.frame.bManualScreenOff.load()) return;
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     switch (currentView()) {
     case DisplayMode::Karte: {
@@ -26,56 +26,56 @@ void MainWindow::cursorKey(int key) {
             karteEnter();
             return;
         }
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        FrameState& frame = state_.frame;
+        StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
+        FrameState& frame = c_.state.frame;
         const int step = stylus_.keyStep * 1000 / takeMapScale();
         if (key == Qt::Key_Left) frame.lastShown.gridX += step;
         if (key == Qt::Key_Right) frame.lastShown.gridX -= step;
         if (key == Qt::Key_Up) frame.lastShown.gridY -= step;
         if (key == Qt::Key_Down) frame.lastShown.gridY += step;
-        views_.composeMapView(frame.lastShown);
+        c_.views.composeMapView(frame.lastShown);
         if (stylus_.keyStep < kKeyStepMax) stylus_.keyStep += kKeyStepGrowth;
         return;
     }
     case DisplayMode::Move:
-        if (receiving() || replay_->drawingReplayRuns()) return;
+        if (receiving() || replay_.drawingReplayRuns()) return;
         if (enter) {
             if (calibrating()) return;
             {
-                StateLock lock(state_.stateMutex, uiHoldsState_);
-                state_.display.infoPage = (state_.display.infoPage + 1) % kInfoPages;
+                StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
+                c_.state.display.infoPage = (c_.state.display.infoPage + 1) % kInfoPages;
             }
-            command(cmd::MoveView);
+            c_.window.command(cmd::MoveView);
         } else if (key == Qt::Key_Left || key == Qt::Key_Right) {
             // Through the trace, or without one through the route.
             const int direction = key == Qt::Key_Right ? 1 : -1;
             bool trace = false;
             {
-                StateLock lock(state_.stateMutex, uiHoldsState_);
-                trace = state_.trace.wrapped || state_.trace.next > 1;
+                StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
+                trace = c_.state.trace.wrapped || c_.state.trace.next > 1;
             }
-            if (trace) replay_->stepTrace(direction);
-            else replay_->stepRoute(direction);
+            if (trace) replay_.stepTrace(direction);
+            else replay_.stepRoute(direction);
         }
         return;
     case DisplayMode::Gps:
         if (enter) {
             {
-                StateLock lock(state_.stateMutex, uiHoldsState_);
-                state_.guidance.targetLineOff = !state_.guidance.targetLineOff;
+                StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
+                c_.state.guidance.targetLineOff = !c_.state.guidance.targetLineOff;
             }
-            if (context_.idle()) context_.refreshWindow();
+            if (c_.idle()) c_.refreshWindow();
         } else {
-            replay_->gpsReplayKey(key);
+            replay_.gpsReplayKey(key);
         }
         return;
     case DisplayMode::Nmea:
         if (key == Qt::Key_Down && !gpsRunning()) {
             {
-                StateLock lock(state_.stateMutex, uiHoldsState_);
-                state_.frame.logOpenedByKey = true;
+                StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
+                c_.state.frame.logOpenedByKey = true;
             }
-            ui_.sendCommand(cmd::GpsStart);
+            c_.ui.sendCommand(cmd::GpsStart);
         }
         return;
     }
@@ -83,43 +83,43 @@ void MainWindow::cursorKey(int key) {
 
 // Enter in the map view: the map under the view centre becomes the map to calibrate; Enter
 // again ends the calibration, asking for the new name when the map was dragged.
-void MainWindow::karteEnter() {
+void WindowInput::karteEnter() {
     bool renameMoved = false;
     {
-        StateLock lock(state_.stateMutex, uiHoldsState_);
-        FrameState& frame = state_.frame;
-        MapView& view = state_.mapView;
+        StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
+        FrameState& frame = c_.state.frame;
+        MapView& view = c_.state.mapView;
         if (frame.overview || frame.lastMapIndex < 0) return;
         if (view.CalibrationRow < 0) {
             const GridPoint centre{frame.viewCentre.gridX, frame.viewCentre.gridY};
-            const auto& rows = state_.maps.rows;
+            const auto& rows = c_.state.maps.rows;
             // The most detailed map under the centre (the table runs by resolution ascending).
             for (int i = static_cast<int>(rows.size()) - 1; i >= 0; --i) {
                 if (!rowContainsPoint(rows[static_cast<std::size_t>(i)], centre)) continue;
                 startCalibration(view, i, rows[static_cast<std::size_t>(i)].resolution);
                 break;
             }
-            views_.composeMapView(frame.viewCentre);
+            c_.views.composeMapView(frame.viewCentre);
             return;
         }
-        if (view.CalibrationRow >= static_cast<int>(state_.maps.rows.size())) {
+        if (view.CalibrationRow >= static_cast<int>(c_.state.maps.rows.size())) {
             endCalibration(view);
             return;
         }
-        MapEntry& row = state_.maps.rows[static_cast<std::size_t>(view.CalibrationRow)];
+        MapEntry& row = c_.state.maps.rows[static_cast<std::size_t>(view.CalibrationRow)];
         renameMoved = row.moved != 0;
         row.moved = 0;
     }
-    if (renameMoved) maps_->DlgKalib();
-    StateLock lock(state_.stateMutex, uiHoldsState_);
-    endCalibration(state_.mapView);
-    views_.composeMapView(state_.frame.viewCentre);
+    if (renameMoved) maps_.DlgKalib();
+    StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
+    endCalibration(c_.state.mapView);
+    c_.views.composeMapView(c_.state.frame.viewCentre);
 }
 
-void MainWindow::wheel(int steps) {
+void WindowInput::wheel(int steps) {
     const DisplayMode view = currentView();
     if (view != DisplayMode::Karte && view != DisplayMode::Move) return;
-    for (int i = 0; i < std::abs(steps); ++i) command(steps > 0 ? cmd::ZoomIn : cmd::ZoomOut);
+    for (int i = 0; i < std::abs(steps); ++i) c_.window.command(steps > 0 ? cmd::ZoomIn : cmd::ZoomOut);
 }
 
 }  // namespace vexa
