@@ -59,7 +59,7 @@ TEST_F(AppTest, AddPoiMovesWithTheScrollBarsAndTheListShowsIt) {
         d.showButton()->click();
         return d.result();
     });
-    window().characterKey('p');
+    window().input().characterKey('p');
     settle();
     EXPECT_NEAR(state().frame.viewCentre.gridX, 550010.0, 1.0);
 }
@@ -105,7 +105,7 @@ TEST_F(AppTest, PlaceDirectoryFindsTownsAsYouTypeAndCentresTheMap) {
         d.combo()->lineEdit()->setText("Hamburg");
         return static_cast<int>(QDialog::Accepted);
     });
-    window().characterKey('m');
+    window().input().characterKey('m');
     settle();
     EXPECT_EQ(view(), DisplayMode::Karte);
     const PoiRecord& town = state().pois.records[static_cast<std::size_t>(state().pois.count - 1)];

@@ -147,7 +147,7 @@ TEST_F(AppTest, DisplaySettingsActAtOnceAndTheChosenFontReachesTheViewsAndTheNex
     storage().writeNumber("Fontsize", 0xfff6u);  // −10 as the 16-bit size
     MainWindow& w = open();
     EXPECT_TRUE(contains(state().diagnostics.text(), "Font vexaFont added"));
-    EXPECT_EQ(std::pair(w.fonts().face(), w.fonts().fontSize), std::pair(std::string("DejaVu Sans"), 12));
+    EXPECT_EQ(std::pair(w.display().fonts().face(), w.display().fonts().fontSize), std::pair(std::string("DejaVu Sans"), 12));
     run(cmd::KarteView);
     const QImage before = w.frameView().image();
     w.setDialogRunner([&](QDialog& d) {
@@ -161,7 +161,7 @@ TEST_F(AppTest, DisplaySettingsActAtOnceAndTheChosenFontReachesTheViewsAndTheNex
         EXPECT_TRUE(d.findChild<QLineEdit*>("coord")->text().startsWith("GEO "));
         d.findChild<QCheckBox*>("powerSave")->setChecked(true);
         d.findChild<QCheckBox*>("colours")->setChecked(true);
-        for (int i = 0; i < kMaxFontFaces && w.fonts().face() != "DejaVu Serif"; ++i) d.findChild<QPushButton*>("font")->click();
+        for (int i = 0; i < kMaxFontFaces && w.display().fonts().face() != "DejaVu Serif"; ++i) d.findChild<QPushButton*>("font")->click();
         EXPECT_TRUE(d.findChild<QLineEdit*>("sample")->text().startsWith("12.34 "));
         d.findChild<QLineEdit*>("size")->setText("20");
         d.accept();
@@ -179,7 +179,7 @@ TEST_F(AppTest, DisplaySettingsActAtOnceAndTheChosenFontReachesTheViewsAndTheNex
     window().shutDown();
     EXPECT_TRUE(contains(state().diagnostics.text(), "Font vexaFont removed"));
     MainWindow& again = open();
-    EXPECT_EQ(std::pair(again.fonts().face(), again.fonts().fontSize), std::pair(std::string("DejaVu Serif"), 20));
+    EXPECT_EQ(std::pair(again.display().fonts().face(), again.display().fonts().fontSize), std::pair(std::string("DejaVu Serif"), 20));
     EXPECT_EQ(std::pair(state().settings.iPowerSave, state().settings.iKartenFarben), std::pair(1, 1));
 }
 

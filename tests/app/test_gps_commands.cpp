@@ -86,18 +86,18 @@ TEST_F(AppTest, ReplayBesideTheGpsReaderStopsInEitherOrder) {
             StateLock lock(state().stateMutex, held);
             return state().trace.next >= 2;  // the reader records while the replay reads
         }, 60000));
-        ASSERT_TRUE(route ? w.StartProcess_ShowIrcRoute() : w.StartProcess_ShowIrcTrace());
+        ASSERT_TRUE(route ? w.replay().StartProcess_ShowIrcRoute() : w.replay().StartProcess_ShowIrcTrace());
         // One drawing replay at a time; held, the first cannot end before the second is asked.
-        w.pauseDrawingReplay(true);
-        if (w.replayThread().running()) {
-            EXPECT_FALSE(w.StartProcess_ShowIrcTrace());
+        w.replay().pauseDrawingReplay(true);
+        if (w.replay().replayThread().running()) {
+            EXPECT_FALSE(w.replay().StartProcess_ShowIrcTrace());
         }
-        w.pauseDrawingReplay(false);
-        ASSERT_TRUE(waitFor([&] { return w.replayThread().position() >= 0 || !w.replayThread().running(); }));
-        w.characterKey('f');  // a new font set while both threads draw
-        w.pauseDrawingReplay(route);
+        w.replay().pauseDrawingReplay(false);
+        ASSERT_TRUE(waitFor([&] { return w.replay().replayThread().position() >= 0 || !w.replay().replayThread().running(); }));
+        w.input().characterKey('f');  // a new font set while both threads draw
+        w.replay().pauseDrawingReplay(route);
         const auto stopReplay = [&] {
-            EXPECT_TRUE(w.stopDrawingReplay(std::chrono::seconds(10)));  // joined within the bound
+            EXPECT_TRUE(w.replay().stopDrawingReplay(std::chrono::seconds(10)));  // joined within the bound
             EXPECT_FALSE(state().replay.replayDrawing.load());
         };
         if (route) stopReplay();

@@ -99,9 +99,9 @@ TEST_F(AppTest, CommandsTapsAndKeysLeaveTheWindowAsRecorded) {
             int x = 0, y = 0;
             std::sscanf(step.c_str() + 1, "%d,%d", &x, &y);
             switch (step[0]) {
-            case 'k': w.characterKey(step[1]); break;
-            case 't': w.tap(x, y); break;
-            case 'd': w.doubleTap(x, y); break;
+            case 'k': w.input().characterKey(step[1]); break;
+            case 't': w.input().tap(x, y); break;
+            case 'd': w.input().doubleTap(x, y); break;
             case 'i': state().display.infoPage = x; break;
             case 'z': state().frame.zoomFactor = std::stod(step.substr(1)); break;
             case 'c': state().frame.calibrating = x; break;
