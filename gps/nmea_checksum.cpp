@@ -4,10 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "util/diagnostic_text.h"
 
 namespace vexa {
@@ -28,25 +24,12 @@ ChecksumResult nmeaChecksum(std::string_view line) {
     if (line.empty()) return ChecksumResult::Missing;
     const char* const text = line.data();
     const std::size_t size = line.size();
-    // One pass finds the first '*' and counts the '$' (a second one means two sentences).
-    std::size_t i = 0, starAt = size;
-    int dollars = 0;
-#if defined(__SSE2__)
-    const __m128i dollar = _mm_set1_epi8('$'), asterisk = _mm_set1_epi8('*');
-    for (; i + 16 <= size; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        dollars += __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, dollar))));
-        const unsigned stars = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, asterisk)));
-        if (stars && starAt == size) starAt = i + static_cast<std::size_t>(__builtin_ctz(stars));
-    }
-#endif
-    for (; i < size; ++i) {
-        if (text[i] == '$') ++dollars;
-        else if (text[i] == '*' && starAt == size) starAt = i;
-    }
-    if (dollars > 1) return ChecksumResult::Unchecked;
-    if (starAt == size) return ChecksumResult::Missing;
-    const char* const star = text + starAt;
+    const void* dollar = std::memchr(text, '$', size);
+    if (dollar && std::memchr(static_cast<const char*>(dollar) + 1, '$',
+                              size - static_cast<std::size_t>(static_cast<const char*>(dollar) - text) - 1))
+        return ChecksumResult::Unchecked;
+    const char* const star = static_cast<const char*>(std::memchr(text, '*', size));
+    if (!star) return ChecksumResult::Missing;
 
     // The first character is taken to be '$'. The XOR is over signed 8-bit values; the XOR of
     // sign-extended bytes is the sign-extended XOR of the bytes, so they are taken eight at once.
