@@ -25,11 +25,7 @@ public:
 
     // A UTF-8 text, cut to the capacity at a character boundary.
     void assign(std::string_view text) {
-        // Plain ASCII, as most texts begin, is one byte per character.
-        std::size_t bytes = 0;
-        const std::size_t plain = std::min(text.size(), Chars);
-        while (bytes < plain && static_cast<unsigned char>(text[bytes]) < 0x80) ++bytes;
-        std::size_t chars = bytes;
+        std::size_t bytes = 0, chars = 0;
         while (bytes < text.size() && chars < Chars) {
             std::size_t len = 1;
             const auto lead = static_cast<unsigned char>(text[bytes]);
