@@ -14,7 +14,7 @@ struct GpsInput;
 
 // A field copied into a bounded, writable buffer (TimeSetting rewrites the hour in place).
 struct FieldBuffer {
-    char data[128] = {};
+    char data[128];  // the first `size` characters and a terminator
     std::size_t size = 0;
 
     explicit FieldBuffer(std::string_view field);

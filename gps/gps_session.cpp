@@ -158,7 +158,7 @@ bool close_port(GpsSession& session, const std::string& name) {
     return true;
 }
 
-int Read_Timeout(GpsSession& session, unsigned char& byte) {
+int Read_Timeout(GpsSession& session, unsigned char& byte, ReaderState* reader) {
     GpsInput& in = session.input;
     const std::uint32_t entry = in.clock.tickCount();
     for (;;) {
@@ -178,6 +178,7 @@ int Read_Timeout(GpsSession& session, unsigned char& byte) {
             byte = read.byte;
             return 1;
         case ReadStatus::Idle:
+            if (reader) ProcessBacklog(in, *reader, false);
             break;
         case ReadStatus::Closed:
             AddNmeaListLine(in.diagnostics, strprintf("Port %s is closed", portName(session).c_str()));
@@ -203,9 +204,10 @@ void readPacketNMEA(GpsSession& session) {
     int result = 1;
     while (session.port.isOpen() && result != 6 && !session.stopRequested) {
         unsigned char byte = 0;
-        result = Read_Timeout(session, byte);
+        result = Read_Timeout(session, byte, &reader);
         if (result == 1) AppendByte(in, reader, &session.port, byte);
     }
+    ProcessBacklog(in, reader, true);
     if (in.log.active.load()) CloseLogFile(in.log);
     in.ui.setWindowTitle(kCaption);
     RefreshWindow(session);

@@ -72,14 +72,59 @@ std::string_view skipBlanksAndPlus(std::string_view text, bool& negative) {
     return text.substr(i);
 }
 
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Which short decimals one division gives correctly rounded: the digits (at most
+// `significant` of them after leading zeros) and the power of ten (at most `scale`) are exact
+// doubles, so their quotient is rounded once. For a float the quotient is rounded twice (to a
+// double, then to a float); with at most 9 digits and 8 decimals a quotient that is not itself
+// halfway between two floats lies farther from that half than half a double's step, so the
+// second rounding goes the same way as a single one would.
+template <typename T> struct ShortDecimalLimits;
+template <> struct ShortDecimalLimits<double> { static constexpr int significant = 15, scale = 22; };
+template <> struct ShortDecimalLimits<float> { static constexpr int significant = 9, scale = 8; };
+
+// Digits with an optional point and more digits, as NMEA writes its numbers, converted in
+// place. False (nothing written) for anything else, which takes the general conversion.
+template <typename T>
+bool shortDecimal(std::string_view text, T& value) {
+    using Limits = ShortDecimalLimits<T>;
+    std::uint64_t mantissa = 0;
+    int significant = 0, scale = 0;
+    std::size_t i = 0;
+    const auto digits = [&](bool fraction) {
+        const std::size_t first = i;
+        for (; i < text.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+            if (digit > 9) break;
+            mantissa = mantissa * 10 + digit;
+            significant += mantissa != 0;
+            scale += fraction;
+        }
+        return i > first;
+    };
+    if (!digits(false)) return false;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        if (!digits(true)) return false;
+    }
+    if (significant > Limits::significant || scale > Limits::scale) return false;
+    value = static_cast<T>(static_cast<double>(mantissa) / kPowersOfTen[scale]);
+    return true;
+}
+
 template <typename T>
 T parseReal(std::string_view text) {
     bool negative = false;
     const std::string_view rest = skipBlanksAndPlus(text, negative);
     T value = 0;
-    const auto result = std::from_chars(rest.data(), rest.data() + rest.size(), value,
-                                        std::chars_format::fixed);
-    if (result.ec != std::errc() || !std::isfinite(value)) return 0;
+    if (!shortDecimal(rest, value)) {
+        const auto result = std::from_chars(rest.data(), rest.data() + rest.size(), value,
+                                            std::chars_format::fixed);
+        if (result.ec != std::errc() || !std::isfinite(value)) return 0;
+    }
     return negative ? -value : value;
 }
 

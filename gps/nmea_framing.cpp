@@ -21,18 +21,6 @@ namespace vexa {
 
 namespace {
 
-void overflow(GpsInput& in, ReaderState& reader, SerialPort* port) {
-    std::lock_guard lock(in.stateMutex);
-    AddNmeaListLine(in.diagnostics, "inbuffer > 500");
-    AddReceivedLine(in, std::string_view(reader.line.data(), reader.length));
-    if (port) {
-        if (const SerialError failed = port->purge())
-            ReportSystemError(in.diagnostics, __LINE__, failed.error, "readPacketNMEA PurgeComm");
-    }
-    reader.length = 0;
-    clearGsvCycles(in.satellites);
-}
-
 // A line is taken when its checksum is right, or when it has none and the receiver has not
 // sent any (older receivers send none; from one that does, a line without is damaged).
 bool accepted(GpsInput& in, LiveSequenceState& sequence, std::string_view sentence) {
@@ -44,23 +32,59 @@ bool accepted(GpsInput& in, LiveSequenceState& sequence, std::string_view senten
     return !sequence.checksumsSeen && result == ChecksumResult::Missing;
 }
 
-void completeLine(GpsInput& in, ReaderState& reader) {
-    std::unique_lock lock(in.stateMutex);
+// One line, with the state mutex held.
+void processLine(GpsInput& in, LiveSequenceState& sequence, std::string_view line) {
     // Keeps the machine awake while data flows and re-applies the display power state.
     in.views.keepAwake();
     // The line is a zero-terminated text: a NUL byte ends it.
-    std::string_view line(reader.line.data(), reader.length);
     line = line.substr(0, line.find('\0'));
     if (!line.empty() && in.diagnostics.debugMode.load(std::memory_order_relaxed))
         AddReceivedLine(in, line);
     // The sentence starts at the line's last '$': stray bytes before it are skipped.
     const std::string_view sentence = sentenceIn(line);
-    if (!sentence.empty() && accepted(in, reader.sequence, sentence))
-        ProcessLiveSentence(in, reader.sequence, sentence);
+    if (!sentence.empty() && accepted(in, sequence, sentence)) ProcessLiveSentence(in, sequence, sentence);
+}
+
+void processWaitingLines(GpsInput& in, ReaderState& reader) {
+    LineBacklog& backlog = reader.backlog;
+    for (; backlog.count > 0; --backlog.count, backlog.first = (backlog.first + 1) % LineBacklog::kLines)
+        processLine(in, reader.sequence, backlog.lines[backlog.first]);
+}
+
+void overflow(GpsInput& in, ReaderState& reader, SerialPort* port) {
+    std::lock_guard lock(in.stateMutex);
+    processWaitingLines(in, reader);
+    AddNmeaListLine(in.diagnostics, "inbuffer > 500");
+    AddReceivedLine(in, std::string_view(reader.line.data(), reader.length));
+    if (port) {
+        if (const SerialError failed = port->purge())
+            ReportSystemError(in.diagnostics, __LINE__, failed.error, "readPacketNMEA PurgeComm");
+    }
     reader.length = 0;
+    clearGsvCycles(in.satellites);
+}
+
+void unlockAndTell(GpsInput& in, std::unique_lock<std::mutex>& lock) {
     const bool deferred = in.satellites.overlongGsv;
     lock.unlock();
     if (deferred) ShowDeferredMessages(in);
+}
+
+void completeLine(GpsInput& in, ReaderState& reader) {
+    const std::string_view line(reader.line.data(), reader.length);
+    reader.length = 0;
+    std::unique_lock lock(in.stateMutex, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        LineBacklog& backlog = reader.backlog;
+        if (backlog.count < LineBacklog::kLines) {
+            backlog.lines[(backlog.first + backlog.count++) % LineBacklog::kLines].assign(line);
+            return;
+        }
+        lock.lock();
+    }
+    processWaitingLines(in, reader);
+    processLine(in, reader.sequence, line);
+    unlockAndTell(in, lock);
 }
 
 }  // namespace
@@ -75,6 +99,16 @@ void StartReception(GpsInput& in, ReaderState& reader) {
     reader.sequence = LiveSequenceState{};
     reader.sequence.lastTick = now;
     reader.length = 0;
+    reader.backlog.count = 0;
+}
+
+void ProcessBacklog(GpsInput& in, ReaderState& reader, bool wait) {
+    if (reader.backlog.count == 0) return;
+    std::unique_lock lock(in.stateMutex, std::defer_lock);
+    if (wait) lock.lock();
+    else if (!lock.try_lock()) return;
+    processWaitingLines(in, reader);
+    unlockAndTell(in, lock);
 }
 
 void AppendSpecialByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {

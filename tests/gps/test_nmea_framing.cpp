@@ -1,8 +1,11 @@
 // Framing, checksum and the live sentence sequence, fed byte by byte as the reader gets them.
 #include <gtest/gtest.h>
 
+#include <future>
 #include <string>
+#include <thread>
 #include <tuple>
+#include <vector>
 
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_framing.h"
@@ -76,6 +79,36 @@ TEST_F(Live, LineEndsProcessKeepAwakeAndDebugModeShowsEveryLineAndTheTimeStep) {
     feed("hello\n" + kRmc + "\n");
     for (const char* line : {"hello", "Checksum is ok", "readPacketNMEA End Tick Count = <5000> deltatime=<4.000>"})
         EXPECT_TRUE(r.listHas(line)) << line;
+}
+
+// While the window draws (another thread holds the state mutex) the reader goes on reading:
+// its lines wait and are processed in order before the next line, or when the port is quiet.
+TEST_F(Live, LinesCompletedWhileTheStateIsHeldWaitAndKeepTheirOrder) {
+    const auto whileHeld = [&](const std::string& bytes) {
+        std::promise<void> held, drawn;
+        std::thread drawing([&] {
+            std::lock_guard lock(r.mutex);
+            held.set_value();
+            drawn.get_future().wait();
+        });
+        held.get_future().wait();
+        feed(bytes);  // would never return if the reader waited for the drawing
+        drawn.set_value();
+        drawing.join();
+    };
+    const auto sentences = [&] {
+        std::vector<std::string> lines = r.listLines();
+        std::erase_if(lines, [](const std::string& l) { return l[0] != '$'; });
+        return lines;
+    };
+    whileHeld(kGga + "\r\n" + kRmc + "\r\n");
+    EXPECT_TRUE(sentences().empty());
+    feed(kRmc + "\n");
+    EXPECT_EQ(sentences(), (std::vector<std::string>{kGga, kRmc, kRmc}));
+    EXPECT_EQ(r.views.keepAwakeCalls, 5);
+    whileHeld(kGga + "\n");
+    ProcessBacklog(r.in, reader, false);
+    EXPECT_EQ(sentences().back(), kGga);
 }
 
 TEST_F(Live, ExactlyFullBufferStaysTheNextCharacterOverflowsAndPurges) {

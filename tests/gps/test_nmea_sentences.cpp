@@ -2,12 +2,18 @@
 // data/sentence_records.txt, each followed by the record it must give.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "gps/fix_texts.h"
+#include "gps/nmea_fields.h"
 #include "gps/nmea_talker.h"
 #include "gps/position_sentences.h"
 #include "gps/satellite_sentences.h"
@@ -91,6 +97,30 @@ TEST(Talkers, SystemsOfTalkersAndOfTheCombinedNumbering) {
                                         {193, 5}, {202, 5}, {203, 1}, {300, 1}, {301, 3}, {336, 3},
                                         {337, 1}, {400, 1}, {401, 4}, {437, 4}, {438, 1}};
     for (const auto& [prn, system] : prns) EXPECT_EQ(systemOfPrn(prn), system) << prn;
+}
+
+// Every number field converts bit for bit as the general conversion does: tricky decimals
+// (float and double halfway points, too many digits or decimals for the short path, texts the
+// short path must leave alone) and every field of the receiver logs.
+TEST(NmeaNumbers, FieldsGiveTheCorrectlyRoundedValue) {
+    std::vector<std::string> fields = {
+        "0", "000.000", "5207.1234", "00943.92001", "0.1", "0.3", "1.005", "16777217", "16777219",
+        "33554435.5", "0.30000000000000004", "1.0000000596046448", "4503599627370497.5",
+        "9007199254740993", "123456789.123456789", "999999999", "2.00000011920928955078125",
+        "0.00000001", "0.000000015", "1e5", "5.", "5.x", "0x10", "1.5.5", "12345678901234567890123"};
+    for (const auto& entry : std::filesystem::directory_iterator(VEXA_RECEIVER_LOGS)) {
+        std::ifstream log(entry.path());
+        for (std::string line; std::getline(log, line, ',');) fields.push_back(line.substr(0, line.find('*')));
+    }
+    for (const std::string& f : fields) {
+        if (f.empty() || f[0] < '0' || f[0] > '9') continue;
+        double d = 0;
+        float s = 0;
+        std::from_chars(f.data(), f.data() + f.size(), d, std::chars_format::fixed);
+        std::from_chars(f.data(), f.data() + f.size(), s, std::chars_format::fixed);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(parseDouble(f)), std::bit_cast<std::uint64_t>(d)) << f;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(parseFloat(f)), std::bit_cast<std::uint32_t>(s)) << f;
+    }
 }
 
 }  // namespace
