@@ -55,7 +55,7 @@ TEST_F(GarminCommandTest, TheNamedTrackArrivesAsItWasAndGpsStartWorksAgainAfterw
         state().frame.portName = garmin.device();
     }
     run(cmd::SendRouteToGarmin);
-    EXPECT_EQ(view(), DisplayMode::Nmea);
+    EXPECT_TRUE(waitFor([&] { return view() == DisplayMode::Nmea; }, 5000));  // asked for by the upload
     int edits = 0;
     for (; window().garminTransfer().running(); ++edits) {
         run(edits % 2 ? kCmdRouteReverse : kCmdRouteReduce);
