@@ -137,9 +137,15 @@ void QtGpsViews::present(QImage& image, const QRect& visible) {
         sink_.presentFrame(image.copy(visible));
         return;
     }
-    // The picture itself goes to the window; the next frame draws into one the window is done with.
-    QImage shown = std::exchange(image, sink_.spareFrame(image.size()));
-    sink_.presentFrame(std::move(shown));
+    sink_.presentFrame(std::exchange(image, QImage()));
+}
+
+// Taken only when a frame starts, so that at most three screen-sized pictures exist: the one
+// being drawn, the one waiting for the UI thread and the one shown.
+QImage QtGpsViews::pictureToDrawInto(QSize size) {
+    QImage spare = sink_.spareFrame(size);
+    if (!spare.isNull() && spare.format() == QImage::Format_RGB32) return spare;
+    return FramePresenter::pictureToDrawInto(size);
 }
 
 bool QtGpsViews::portOpen() const { return state_.port.isOpen(); }

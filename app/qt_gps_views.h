@@ -70,6 +70,7 @@ public:
 
     // FramePresenter
     void present(QImage& image, const QRect& visible) override;
+    QImage pictureToDrawInto(QSize size) override;
 
     // GpsLink
     bool portOpen() const override;

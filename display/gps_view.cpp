@@ -156,17 +156,12 @@ void ShowGps(GpsViewContext& ctx, GpsViewState& state) {
     serveRequests(ctx.gps, state.requests);
     state.background = gpsBackground(ctx.settings.iGpsBKColor, state.background);
 
-    if (state.picture.size() != QSize(ctx.screenWidth, ctx.screenHeight))
-        state.picture = QImage(ctx.screenWidth, ctx.screenHeight, QImage::Format_RGB32);
-    drawPicture(ctx, state, state.picture);
-    if (const int mode = ctx.frame.moveDisplayMode; mode >= 3 && mode <= 8) {
-        QImage shown = orientedPicture(state.picture, mode);
-        ctx.presenter.present(shown, shown.rect());
-    } else {
-        // The picture itself, so that the window may keep it and leave another to draw into;
-        // a copy shared with the window would be copied again by the next drawing.
-        ctx.presenter.present(state.picture, state.picture.rect());
-    }
+    // The picture itself goes to the window, which may keep it; a copy shared with the window
+    // would be copied again by the next drawing.
+    QImage picture = ctx.presenter.pictureToDrawInto(QSize(ctx.screenWidth, ctx.screenHeight));
+    drawPicture(ctx, state, picture);
+    if (const int mode = ctx.frame.moveDisplayMode; mode >= 3 && mode <= 8) picture = orientedPicture(picture, mode);
+    ctx.presenter.present(picture, picture.rect());
 
     const std::uint32_t end = ctx.clock.tickCount();
     const std::uint32_t elapsed = end - start;

@@ -61,7 +61,6 @@ struct GpsViewState {
     GpsViewRequests requests;
     QColor background{192, 192, 192};
     bool onAcPower = false;     // the screen auto-off reads it
-    QImage picture;             // the last drawn picture, unturned
 };
 
 // The background colour of `iGpsBKColor`, or `previous` for other values.

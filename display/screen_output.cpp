@@ -9,9 +9,8 @@ namespace vexa {
 
 namespace {
 
-void fitScreen(QImage& screen, const TurnedFrameTarget& target) {
-    const QSize size(target.screenWidth, target.screenHeight);
-    if (screen.size() != size) screen = QImage(size, QImage::Format_RGB32);
+QImage screenPicture(const TurnedFrameTarget& target) {
+    return target.presenter.pictureToDrawInto(QSize(target.screenWidth, target.screenHeight));
 }
 
 }  // namespace
@@ -30,11 +29,11 @@ void ScreenBufferTurner::show(QImage& picture, const TurnedFrameTarget& target, 
 }
 
 void ScreenBufferTurner::showTurned(const QImage& frame, double angle, const TurnedFrameTarget& target) {
-    fitScreen(screen_, target);
+    QImage screen = screenPicture(target);
     target.log.setCurrentOperation("sb.sbrotate Before\n");
-    turnWindow(frame, angle, screen_);
+    turnWindow(frame, angle, screen);
     target.log.setCurrentOperation("sb.sbrotate After\n");
-    show(screen_, target, frame.width());
+    show(screen, target, frame.width());
     target.log.setCurrentOperation("sb.Draw After\n");
 }
 
@@ -45,7 +44,7 @@ void ScreenBufferTurner::showScreen(QImage& screen, int frameSide, const TurnedF
 
 void ScreenBufferTurner::show3D(const QImage& frame, int moveDisplayMode, int P, bool fullScreen,
                                 const TurnedFrameTarget& target) {
-    fitScreen(screen_, target);
+    QImage screen = screenPicture(target);
     buffer_.Resize(frame.width(), frame.height());
     target.log.setCurrentOperation("Screen3D");
     target.log.setCurrentOperation("sb.CopyScreen Before\n");
@@ -55,8 +54,8 @@ void ScreenBufferTurner::show3D(const QImage& frame, int moveDisplayMode, int P,
     if (moveDisplayMode == 1) buffer_.sb3D(Sb3DVariant::Normal, P, fullScreen);
     if (moveDisplayMode == 4) buffer_.sb3D(Sb3DVariant::Landscape, P, fullScreen);
     if (moveDisplayMode == 7) buffer_.sb3D(Sb3DVariant::UpsideDown, P, fullScreen);
-    buffer_.copyMiddle(screen_);
-    show(screen_, target, frame.width());
+    buffer_.copyMiddle(screen);
+    show(screen, target, frame.width());
 }
 
 }  // namespace vexa

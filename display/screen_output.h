@@ -24,7 +24,6 @@ private:
     void show(QImage& picture, const TurnedFrameTarget& target, int frameSide);
 
     CSTScreenBuffer& buffer_;
-    QImage screen_;  // the picture shown, W × H
 };
 
 }  // namespace vexa

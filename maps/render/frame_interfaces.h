@@ -23,10 +23,13 @@ class FramePresenter {
 public:
     virtual ~FramePresenter() = default;
     // Shows the rectangle `visible` of `image` at the window's top left. When `visible` is all
-    // of it, the window may keep the picture itself and leave another of the same size, or a
-    // null one, in its place for the next frame to draw into; else `image` is only read
-    // during the call.
+    // of it, the window may keep the picture itself and leave a null one in its place; else
+    // `image` is only read during the call.
     virtual void present(QImage& image, const QRect& visible) = 0;
+    // A 32-bit picture of `size` for the next frame to draw over completely: one the window is
+    // done with (holding an older frame), else a new one. A frame takes it when it starts and
+    // hands it over with `present`, so no drawing keeps a screen-sized picture between frames.
+    virtual QImage pictureToDrawInto(QSize size) { return QImage(size, QImage::Format_RGB32); }
     // A short notice written straight onto the window at (x, y), such as a load message.
     virtual void windowText(int /*x*/, int /*y*/, std::string_view /*text*/) {}
 };

@@ -228,9 +228,10 @@ void output(MapFrameContext& ctx, Output output, double angle, const ComposedAre
 
 }  // namespace
 
-void fitFrame(MapCanvas& canvas, QSize size) {
+void fitFrame(MapCanvas& canvas, QSize size, FramePresenter& presenter) {
     if (canvas.buffer.size() == size) return;
-    canvas.buffer = QImage(size, QImage::Format_RGB32);
+    canvas.buffer = QImage();  // let go of a picture of another size before taking one
+    canvas.buffer = presenter.pictureToDrawInto(size);
 }
 
 void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadings& readings) {
@@ -247,7 +248,7 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
     const Output shownAs = outputOf(ctx, view3D);
     const double angle = turnAngle(ctx.frame, readings.course);
     const ComposedArea area = composedArea(ctx, shownAs, angle);
-    fitFrame(ctx.canvas, area.image.size());
+    fitFrame(ctx.canvas, area.image.size(), ctx.presenter);
     std::optional<WindowTurn> turn;
     if (area.turned) {
         turn.emplace(area.image.size(), ctx.screen.side(), angle);

@@ -32,7 +32,8 @@ inline constexpr int kCmdPermanentCalibration = 40074;
 // The drawing surfaces that live from window creation to exit.
 struct MapCanvas {
     QImage buffer;      // the composed frame: the window's part of the square frame, turned or
-                        // not, or all of it when it is shown in 3D or copied (fitFrame)
+                        // not, or all of it when it is shown in 3D or copied (fitFrame); null
+                        // once the window has kept it
     QImage grey;        // the light-grey layer that dims maps during a calibration
     MapImages images;   // decoded maps, one slot per table row
     QImage compass;     // blitted in the course-up Move modes when set
@@ -53,9 +54,9 @@ struct ScreenGeometry {
     QRect visible() const { return {size().left(), size().top(), width, height}; }
 };
 
-// Gives the canvas a frame image of `size`; the surfaces are made anew only when the size
-// changes.
-void fitFrame(MapCanvas& canvas, QSize size);
+// Gives the canvas a frame image of `size`: the one it holds when that has the size (the
+// window did not keep it), else a picture from `presenter`.
+void fitFrame(MapCanvas& canvas, QSize size, FramePresenter& presenter);
 
 struct MapFrameContext {
     MapTable& table;

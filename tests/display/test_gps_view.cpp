@@ -86,7 +86,7 @@ std::string gpsViewRecord(const std::string& name) {
     v.clock.setUtc(DateTime{2026, 6, 1, 10, 0, 3});
     kGpsStates.at(name)(v);
     v.show();
-    std::string out = viewRecord(v.state.picture, v.drawn) + (v.state.onAcPower ? "on mains" : "on battery");
+    std::string out = viewRecord(v.presenter.shown, v.drawn) + (v.state.onAcPower ? "on mains" : "on battery");
     std::istringstream log(v.log.text());
     for (std::string line; std::getline(log, line);) out += "; " + line.substr(0, line.find('\r'));
     return out;
