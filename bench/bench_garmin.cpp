@@ -8,7 +8,7 @@
 
 #include "exchange/garmin_upload.h"
 #include "platform/linux/termios_serial_port.h"
-#include "tests/support/device_simulator.h"
+#include "platform/testing/device_simulator.h"
 
 namespace {
 

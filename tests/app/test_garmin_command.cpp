@@ -10,7 +10,7 @@
 #include "app/route_name_dialog.h"
 #include "geo/grid.h"
 #include "tests/app/app_fixture.h"
-#include "tests/support/device_simulator.h"
+#include "platform/testing/device_simulator.h"
 #include "tests/support/garmin_record.h"
 
 namespace vexa::testing {

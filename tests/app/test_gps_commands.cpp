@@ -3,7 +3,7 @@
 #include "app/state_lock.h"
 #include "display/replay_thread.h"
 #include "tests/app/app_fixture.h"
-#include "tests/support/device_simulator.h"
+#include "platform/testing/device_simulator.h"
 
 namespace vexa::testing {
 namespace {

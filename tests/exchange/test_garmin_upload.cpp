@@ -11,7 +11,7 @@
 #include "geo/grid.h"
 #include "platform/linux/termios_serial_port.h"
 #include "routes/route_table.h"
-#include "tests/support/device_simulator.h"
+#include "platform/testing/device_simulator.h"
 #include "tests/support/garmin_record.h"
 #include "tests/support/temp_dir.h"
 

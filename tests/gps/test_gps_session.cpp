@@ -12,7 +12,7 @@
 #include "platform/linux/termios_serial_port.h"
 #include "tests/gps/gps_fixture.h"
 #include "tests/gps/live_session.h"
-#include "tests/support/device_simulator.h"
+#include "platform/testing/device_simulator.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "tests/support/device_simulator.h"
+#include "platform/testing/device_simulator.h"
 #include "tests/support/garmin_record.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tool_run.h"

@@ -1,4 +1,4 @@
-#include "tests/support/device_simulator.h"
+#include "platform/testing/device_simulator.h"
 
 #include <signal.h>
 #include <spawn.h>
