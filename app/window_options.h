@@ -19,12 +19,12 @@ struct WindowOptions {
     bool screenGiven = false;
     bool scaleGiven = false;
     bool oldKeys = false;
-    std::optional<std::filesystem::path> maps;  // instead of the stored map directory
-    std::optional<std::string> port;            // a device instead of "COM1:".."COM8:"
+    std::optional<std::filesystem::path> maps{};  // instead of the stored map directory
+    std::optional<std::string> port{};          // a device instead of "COM1:".."COM8:"
     // A drawn replay (trace, route, start-up route) shows each frame at least this long; 0 as
     // fast as frames compose.
     std::chrono::milliseconds replayFramePeriod{40};
-    std::optional<int> replaySpeed;  // the NMEA replay's speed for this run instead of the stored one
+    std::optional<int> replaySpeed{};  // the NMEA replay's speed for this run instead of the stored one
     bool headless = false;  // no user: boxes are answered from the start (answerHeadless)
     bool startupAnimation = true;                      // play the built-in route at start
 };

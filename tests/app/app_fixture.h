@@ -58,7 +58,7 @@ protected:
     // The same with the maps of `maps` instead of the stored map directory.
     MainWindow& openWithMaps(std::filesystem::path maps, bool manualClock = false,
                              std::chrono::milliseconds replayPeriod = std::chrono::milliseconds(0)) {
-        return open({.maps = std::move(maps), .port = {}, .replaySpeed = {}}, manualClock, replayPeriod);
+        return open({.maps = std::move(maps)}, manualClock, replayPeriod);
     }
     MainWindow& window() { return *window_; }
     AppState& state() { return *state_; }

@@ -42,7 +42,7 @@ protected:
         for (const char* name : {"Karte_32_500000_5500000_100_100_100.png", "Karte_32_501000_5500000_100_100_100.png",
                                  "Karte_32_502000_5500000_100_100_100.png", "Karte_32_496000_5504000_25_100_100.png"})
             image.save(QString::fromStdString((maps_ / name).string()));
-        MainWindow& w = open({.scale = 1, .maps = maps_, .port = {}, .replaySpeed = {}});
+        MainWindow& w = open({.scale = 1, .maps = maps_});
         state().frame.viewCentre = TrackPoint{500500.0, 5499500.0};
         run(cmd::KarteView);
         return w;

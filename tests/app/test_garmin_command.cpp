@@ -43,7 +43,7 @@ TEST_F(GarminCommandTest, TheNamedTrackArrivesAsItWasAndGpsStartWorksAgainAfterw
     DeviceSimulator receiver(VEXA_GPSSIM, {"--route", "9.74,52.37,40;9.74,52.44,70", "--rate", "4"});
     const auto record = dir_ / "track.txt";
     DeviceSimulator garmin(VEXA_GARMINSIM, {"--output", record.string(), "--slow", "20"});
-    open({.maps = {}, .port = receiver.device(), .replaySpeed = {}});
+    open({.port = receiver.device()});
     const auto receiving = [&] { return contains(state().diagnostics.text(), "$GPRMC"); };
     files_.push_back(std::nullopt);
     run(cmd::GpsStart);

@@ -71,7 +71,7 @@ TEST_F(AppTest, ImportsRoutesAndWaypointsAndRefusesWhatItCannotRead) {
 // replay once paused first, and each stop ends its thread within its bound.
 TEST_F(AppTest, ReplayBesideTheGpsReaderStopsInEitherOrder) {
     const DeviceSimulator receiver = receiverSimulator();
-    MainWindow& w = open({.maps = demoMaps(), .port = receiver.device(), .replaySpeed = {}}, false, std::chrono::milliseconds(1));
+    MainWindow& w = open({.maps = demoMaps(), .port = receiver.device()}, false, std::chrono::milliseconds(1));
     bool held = false;
     {
         StateLock lock(state().stateMutex, held);

@@ -84,7 +84,7 @@ TEST_F(AppTest, WindowPlaceSizeAndScaleComeBackAndTheCommandLineOverridesThem) {
         storage().writeString("sWindow", "60,20,500,540");
         storage().writeNumber("iScale", 1);
         MainWindow& w = open({.screenWidth = 800, .screenHeight = 480, .scale = c.givenScale ? c.givenScale : 2,
-                              .remember = true, .screenGiven = c.screenGiven, .scaleGiven = c.givenScale > 0, .maps = {}, .port = {}, .replaySpeed = {}});
+                              .remember = true, .screenGiven = c.screenGiven, .scaleGiven = c.givenScale > 0});
         EXPECT_EQ(w.frameView().scale(), c.scale);
         EXPECT_EQ(QRect(w.pos(), w.size()), c.expected.isEmpty() ? QRect(w.pos(), QSize(800, 480) * c.scale) : c.expected);
         // Written once the move settles, while the program runs: a kill keeps them.
@@ -95,7 +95,7 @@ TEST_F(AppTest, WindowPlaceSizeAndScaleComeBackAndTheCommandLineOverridesThem) {
     }
     // A window left on a monitor that is gone comes back onto this one.
     storage().writeString("sWindow", "5000,4000,500,560");
-    MainWindow& w = open({.remember = true, .maps = {}, .port = {}, .replaySpeed = {}});
+    MainWindow& w = open({.remember = true});
     EXPECT_TRUE(monitor.contains(QRect(w.pos(), w.size()))) << w.pos().x() << "," << w.pos().y();
 }
 
