@@ -22,8 +22,6 @@ FrameView::FrameView(int screenWidth, int screenHeight, int scale, QWidget* pare
     : QWidget(parent), width_(screenWidth), height_(screenHeight), scale_(scale) {
     setMinimumSize(kMinScreenSide * scale, kMinScreenSide * scale);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    image_ = QImage(screenWidth, screenHeight, QImage::Format_RGB32);
-    image_.fill(Qt::white);
     setAttribute(Qt::WA_OpaquePaintEvent);
     holdTimer_.setSingleShot(true);
     holdTimer_.setInterval(kHoldMs);

@@ -400,14 +400,31 @@ void MainWindow::applyStatusText(const std::string& text) {
 
 void MainWindow::presentFrame(QImage visible) {
     if (!frames_.put(std::move(visible))) return;  // the hand-off already posted shows it
-    postToUi(this, [this] {
-        std::optional<QImage> image = frames_.take();
-        if (!image || state_.frame.displayMode.load() == DisplayMode::Nmea) return;
+    postToUi(this, [this] { showPendingFrame(); });
+}
+
+void MainWindow::showPendingFrame() {
+    std::optional<QImage> image = frames_.take();
+    if (image && state_.frame.displayMode.load() != DisplayMode::Nmea) {
         // A new frame covers the status line written over the last one.
         applyStatusText("");
         frames_.giveBack(frameView_->showImage(std::move(*image)));
         if (maps_->firstStartHint() && state_.frame.displayMode.load() != DisplayMode::Gps)
             frameView_->setNotice(QString::fromUtf8(kFirstStartHint));
+    }
+    drawLeftForLater();
+}
+
+// What a worker asked to draw while its last frame waited, drawn here under the state mutex.
+void MainWindow::drawLeftForLater() {
+    if (closing_ || !frames_.hasDrawingLeft()) return;
+    if (uiHoldsState_) {  // a nested event loop holds the state
+        QTimer::singleShot(20, this, [this] { drawLeftForLater(); });
+        return;
+    }
+    guarded([&] {
+        StateLock lock(state_.stateMutex, uiHoldsState_);
+        if (const std::function<void()> draw = frames_.drawingLeft()) draw();
     });
 }
 

@@ -106,7 +106,8 @@ public:
 
     // ViewSink (any thread)
     void presentFrame(QImage visible) override;
-    QImage spareFrame(QSize size) override { return frames_.spare(size); }
+    QImage spareFrame(QSize size, bool replacesPending) override { return frames_.spare(size, replacesPending); }
+    bool drawAfterPending(std::function<void()> draw) override { return frames_.drawAfterPending(std::move(draw)); }
     void presentMoveText(std::string text) override;
     void refreshNmea() override;
     void displayPower(bool off) override;
@@ -162,6 +163,9 @@ private:
     std::function<int(QMenu&)> menuRunner_;
 
     void create();
+    // The hand-off: shows the waiting frame, then draws what a worker left for after it.
+    void showPendingFrame();
+    void drawLeftForLater();
     // Draws what the GPS worker asked for, at most once per display refresh.
     void drawWorkerViews();
     // The window's place and size at start, and stored as they change and at exit (a desktop run only).

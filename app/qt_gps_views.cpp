@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 
 #include "app/app_state.h"
+#include "app/ui_thread.h"
 #include "display/display_power.h"
 #include "display/position_text.h"
 #include "display/text_drawing.h"
@@ -63,9 +64,19 @@ void QtGpsViews::composeMapView(const TrackPoint& position) {
     compose(position, readings);
 }
 
+// Workers draw only while the window is active and no command dialog is open.
+bool QtGpsViews::drawsNow() const { return state_.frame.active.load() && !state_.frame.dialogActive.load(); }
+
+// A worker starts no frame while its last one still waits for the UI thread: that frame, the
+// one shown and the one being drawn would be three screen-sized pictures. The UI thread draws
+// the newest such drawing after taking the waiting frame, into the picture it gives back, and
+// itself always draws at once.
+bool QtGpsViews::leftForWindow(std::function<void()> draw) {
+    return !onUiThread() && sink_.drawAfterPending(std::move(draw));
+}
+
 void QtGpsViews::show_pos(const PositionFrame& frame) {
-    // Workers draw only while the window is active and no command dialog is open.
-    if (!state_.frame.active.load() || state_.frame.dialogActive.load()) return;
+    if (!drawsNow()) return;
     TrackPoint position;
     position.gridX = frame.grid.easting;
     position.gridY = frame.grid.northing;
@@ -75,7 +86,7 @@ void QtGpsViews::show_pos(const PositionFrame& frame) {
 }
 
 void QtGpsViews::composeAt(const ReplayFrame& frame) {
-    if (!state_.frame.active.load() || state_.frame.dialogActive.load()) return;
+    if (!drawsNow() || leftForWindow([this, frame] { composeAt(frame); })) return;
     compose(frame.position, FrameReadings{frame.course, frame.speed, frame.altitude, frame.tripDistance,
                                           frame.elapsedText});
 }
@@ -97,7 +108,7 @@ void QtGpsViews::showGpsAt(const TracePoint& entry) {
 void QtGpsViews::ShowGps() { drawGpsView(); }
 
 void QtGpsViews::drawGpsView() {
-    if (!state_.frame.active.load() || state_.frame.dialogActive.load()) return;
+    if (!drawsNow() || leftForWindow([this] { drawGpsView(); })) return;
     GpsViewContext ctx{state_.gps,      state_.last,  state_.satellites, state_.settings, state_.grid,
                        state_.maps,     state_.route, state_.guidance,   state_.frame,    state_.display,
                        state_.texts,    state_.diagnostics, state_.clock, *this,          *this};
@@ -140,10 +151,11 @@ void QtGpsViews::present(QImage& image, const QRect& visible) {
     sink_.presentFrame(std::exchange(image, QImage()));
 }
 
-// Taken only when a frame starts, so that at most three screen-sized pictures exist: the one
-// being drawn, the one waiting for the UI thread and the one shown.
+// Taken only when a frame starts, so that at most two screen-sized pictures exist: the one
+// shown and the one being drawn or waiting for the UI thread. A worker starts no frame while
+// one waits; the UI thread draws at once, and its frame replaces the waiting one.
 QImage QtGpsViews::pictureToDrawInto(QSize size) {
-    QImage spare = sink_.spareFrame(size);
+    QImage spare = sink_.spareFrame(size, onUiThread());
     if (!spare.isNull() && spare.format() == QImage::Format_RGB32) return spare;
     return FramePresenter::pictureToDrawInto(size);
 }

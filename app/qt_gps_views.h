@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,12 @@ class ViewSink {
 public:
     virtual ~ViewSink() = default;
     virtual void presentFrame(QImage visible) = 0;
-    // A picture of `size` the window has done with, or a null one.
-    virtual QImage spareFrame(QSize size) = 0;
+    // A picture of `size` the window has done with, or a null one; `replacesPending`: the frame
+    // it is for replaces the one still waiting, whose picture may serve.
+    virtual QImage spareFrame(QSize size, bool replacesPending) = 0;
+    // While a frame still waits for the window, keeps `draw` (the newest wins) to run on the UI
+    // thread once the window has taken it; false when none waits: the caller draws now.
+    virtual bool drawAfterPending(std::function<void()> draw) = 0;
     virtual void presentMoveText(std::string text) = 0;
     virtual void refreshNmea() = 0;
     virtual void displayPower(bool off) = 0;
@@ -95,6 +100,9 @@ private:
     std::atomic<bool> fullScreen_{false};
 
     MapFrameContext context();
+    bool drawsNow() const;
+    // Off the UI thread, true when `draw` was left for the window because a frame still waits.
+    bool leftForWindow(std::function<void()> draw);
     void compose(const TrackPoint& position, const FrameReadings& readings);
 };
 

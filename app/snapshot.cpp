@@ -63,7 +63,7 @@ int runSnapshot(MainWindow& window, const std::optional<std::filesystem::path>& 
         const std::filesystem::path file = folder / view.file;
         // The grab is a window-sized picture of its own: the spare frame (one of another size
         // is let go) makes room for it.
-        window.spareFrame(QSize());
+        window.spareFrame(QSize(), false);
         if (!window.grab().save(QString::fromStdString(file.string()), "PNG")) {
             std::fprintf(stderr, "vexa: cannot write %s\n", file.c_str());
             ++failures;

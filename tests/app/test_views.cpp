@@ -163,7 +163,8 @@ struct QueuedCallCounter : QObject {
 };
 
 // A worker asking while it holds the state is answered while a command waits for the state; a
-// worker drawing faster than the UI leaves one frame in flight, the newest.
+// worker drawing faster than the UI leaves one frame in flight, the newest, and what it asks to
+// draw while that one waits is drawn on the UI thread after it, the newest only.
 TEST_F(AppTest, WorkersAskAndDrawWithoutBlockingOrFloodingTheUi) {
     open();
     std::atomic<bool> holding{false};
@@ -178,6 +179,8 @@ TEST_F(AppTest, WorkersAskAndDrawWithoutBlockingOrFloodingTheUi) {
     EXPECT_EQ(std::pair(state().frame.zoomFactor, messages()), std::pair(0.75, std::vector<std::string>{"Frage vom Empfang"}));
 
     QueuedCallCounter counter;
+    int leftForUi = 0;
+    std::vector<std::pair<int, QRgb>> drawnAfter;
     window().installEventFilter(&counter);
     std::thread([&] {
         for (int i = 1; i <= 200; ++i) {
@@ -185,10 +188,13 @@ TEST_F(AppTest, WorkersAskAndDrawWithoutBlockingOrFloodingTheUi) {
             frame.fill(qRgb(i, 0, 0));
             window().presentFrame(std::move(frame));
         }
+        for (int i = 1; i <= 2; ++i)
+            leftForUi += window().drawAfterPending([&, i] { drawnAfter.emplace_back(i, window().frameView().image().pixel(0, 0)); });
     }).join();
     settle();
     window().removeEventFilter(&counter);
     EXPECT_EQ(std::pair(counter.calls, window().frameView().image().pixel(0, 0)), std::pair(1, qRgb(200, 0, 0)));
+    EXPECT_EQ(std::pair(leftForUi, drawnAfter), std::pair(2, std::vector{std::pair(2, qRgb(200, 0, 0))}));
 }
 
 // The replay worker draws course-up Move frames while the UI thread resizes the screen: each
