@@ -17,9 +17,6 @@ namespace vexa {
 
 class DiagnosticText;
 
-// The colour of resampled pixels without a source: the map background (40, 200, 200).
-inline constexpr std::uint8_t kScreenBackgroundBgr[3] = {200, 200, 40};
-
 class CSTScreenBuffer {
 public:
     CSTScreenBuffer() = default;
@@ -47,7 +44,6 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     int rowWidth() const { return rowWidth_; }
-    std::uint8_t* sourcePixels() { return source_.data(); }
 
     // Byte offset of pixel (c, r), r counted from the top.
     std::size_t offset(int c, int r) const {
