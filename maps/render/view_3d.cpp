@@ -125,8 +125,10 @@ void View3D::draw(const QImage& band, QPoint origin, QRect window, QImage& pictu
     QRgb* pixels = reinterpret_cast<QRgb*>(picture.bits());
     const std::ptrdiff_t line = picture.bytesPerLine() / static_cast<std::ptrdiff_t>(sizeof(QRgb));
     forEachSpan(window, [&](const Span& span) {
-        const int sy = rows_[static_cast<std::size_t>(span.i)];
-        const QRgb* row = sy < 0 ? nullptr : reinterpret_cast<const QRgb*>(band.constScanLine(sy - origin.y()));
+        // A row the band lacks is read nowhere: its columns all lie off the frame.
+        const int y = rows_[static_cast<std::size_t>(span.i)] - origin.y();
+        const bool read = rows_[static_cast<std::size_t>(span.i)] >= 0 && y >= 0 && y < band.height();
+        const QRgb* row = read ? reinterpret_cast<const QRgb*>(band.constScanLine(y)) : nullptr;
         resampleRow(row, origin.x(), side_, wc_, factors_[static_cast<std::size_t>(span.i)], span.first, span.last,
                     pixels + span.start.y() * line + span.start.x(), span.step.x() + span.step.y() * line);
     });

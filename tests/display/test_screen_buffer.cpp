@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <tuple>
 #include <vector>
 
@@ -68,14 +67,14 @@ TEST_F(ScreenBuffer, ThreeDViewsSampleWhereThePerspectiveSays) {
         int sx, sy;  // source pixel, or −1 for the background
     };
     const Case cases[] = {
-        {1, false, 200, 0, -1, -1},        // sky
-        {1, false, 0, 39, -1, -1},         // row 39 samples source row −2
-        {1, false, 0, 40, 7, 0},           // the horizon: source row 0, full width
-        {1, false, 0, 200, 32, 263},       // row 200: f = 0.84375, sy = −237 + 500
-        {1, false, 200, 399, -1, -1},      // below the picture
+        {1, false, 200, 0, -1, -1},     // sky
+        {1, false, 0, 39, -1, -1},      // row 39 samples source row −2
+        {1, false, 0, 40, 7, 0},        // the horizon: source row 0, full width
+        {1, false, 0, 200, 32, 263},    // row 200: f = 0.84375, sy = −237 + 500
+        {1, false, 200, 399, -1, -1},   // below the picture
         {4, true, 120, 100, 317, 109},  // i = 100, j = 300: f = 1.171875
         {4, true, 120, 390, -1, -1},    // j = 10 samples left of the picture
-        {7, false, 300, 300, 83, 39},  // i = 100, j = 100
+        {7, false, 300, 300, 83, 39},   // i = 100, j = 100
         {7, false, 200, 399, -1, -1},
     };
     QImage view(400, 400, QImage::Format_RGB32);
