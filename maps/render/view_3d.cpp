@@ -10,15 +10,15 @@ namespace {
 
 constexpr int kReferenceRows = 400;  // the perspective's row constants are for a 400-row frame
 
-// One 3D row: the source column of j is wc + trunc((j − wc)·f). It is monotonic in j, so the
-// columns that sample inside the frame form one span; everything outside it is background.
+// The frame column the running column j of a 3D row with factor f reads.
+int sourceColumnOf(int j, int wc, float f) { return wc + static_cast<int>(static_cast<float>(j - wc) * f); }
+
+// One 3D row: the source column of j is monotonic in j, so the columns that sample inside the frame form one span; everything outside it is background.
 // Working by spans keeps the bounds checks out of the per-pixel loop. `row` is the frame row
 // (null: off the frame), its pixel 0 frame column `rowLeft`.
 void resampleRow(const QRgb* row, int rowLeft, int w, int wc, float f, int first, int last, QRgb* out,
                  std::ptrdiff_t step) {
-    const auto inside = [&](int j) {
-        return static_cast<unsigned>(wc + static_cast<int>(static_cast<float>(j - wc) * f)) < static_cast<unsigned>(w);
-    };
+    const auto inside = [&](int j) { return static_cast<unsigned>(sourceColumnOf(j, wc, f)) < static_cast<unsigned>(w); };
     int from = first, to = first;
     if (row) {
         while (from < last && !inside(from)) ++from;
@@ -65,10 +65,6 @@ View3D::View3D(int moveDisplayMode, int P, bool fullScreen, int frameSide)
     }
 }
 
-int View3D::sourceColumn(int i, int j) const {
-    return wc_ + static_cast<int>(static_cast<float>(j - wc_) * factors_[static_cast<std::size_t>(i)]);
-}
-
 // The 3D rows that land in `window`, each with the running columns that do.
 template <typename Visit>
 void View3D::forEachSpan(QRect window, Visit visit) const {
@@ -107,7 +103,8 @@ QRect View3D::sourceArea(QRect window) const {
     forEachSpan(window, [&](const Span& span) {
         const int sy = rows_[static_cast<std::size_t>(span.i)];
         if (sy < 0) return;
-        const int a = sourceColumn(span.i, span.first), b = sourceColumn(span.i, span.last - 1);
+        const float f = factors_[static_cast<std::size_t>(span.i)];
+        const int a = sourceColumnOf(span.first, wc_, f), b = sourceColumnOf(span.last - 1, wc_, f);
         const int left = std::max(std::min(a, b), 0), right = std::min(std::max(a, b), side_ - 1);
         if (left <= right) area |= QRect(left, sy, right - left + 1, 1);
     });

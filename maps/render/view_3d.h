@@ -36,7 +36,6 @@ private:
     };
     template <typename Visit>
     void forEachSpan(QRect window, Visit visit) const;
-    int sourceColumn(int i, int j) const;
 
     int mode_, side_, wc_, hc_;
     std::vector<int> rows_;       // sy of each 3D row, −1 where it lies off the frame
