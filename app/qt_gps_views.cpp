@@ -28,8 +28,7 @@ QtGpsViews::QtGpsViews(AppState& state, Ui& ui, ViewSink& sink)
       sink_(sink),
       overlays_(ViewRecords{state.route, state.trace, state.pois, state.settings, state.gps, state.last,
                             state.grid, state.maps, state.mapView, state.frame, state.guidance, state.display,
-                            state.texts, "vexapoi.cdb", 0, &state.replay}),
-      turner_(state.screenBuffer) {}
+                            state.texts, "vexapoi.cdb", 0, &state.replay}) {}
 
 MapFrameContext QtGpsViews::context() {
     MapFrameContext ctx{state_.maps,   state_.mapView,     state_.frame, state_.grid,

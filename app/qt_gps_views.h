@@ -94,7 +94,7 @@ private:
     Ui& ui_;
     ViewSink& sink_;
     ViewOverlays overlays_;
-    ScreenBufferTurner turner_;  // the Move view's turned and 3D pictures, in the state's screen buffer
+    ScreenBufferTurner turner_;  // the Move view's turned and 3D pictures
     GpsViewState gpsView_;
     std::string sunTimes_;
     std::atomic<bool> fullScreen_{false};

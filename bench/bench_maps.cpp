@@ -13,9 +13,9 @@
 #include <QPainter>
 
 #include "display/display_settings.h"
-#include "display/screen_buffer.h"
 #include "display/screen_output.h"
 #include "display/view_overlays.h"
+#include "maps/render/view_3d.h"
 #include "maps/render/window_turn.h"
 #include "frame/settings.h"
 #include "gps/gps_state.h"
@@ -126,9 +126,9 @@ void BM_ShowPosWarm(benchmark::State& state) {
 BENCHMARK(BM_ShowPosWarm)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond);
 
 // The Move view as it is driven: the four maps, a route of 4000 points and a trace of 2000
-// over them, the info line and the info panel, turned course up, at the screen size
-// width × height (the arguments).
-void BM_MoveFrameWarm(benchmark::State& state) {
+// over them, the info line and the info panel, in Move display mode `mode` (course up), at the
+// screen size width × height (the arguments).
+void moveFrame(benchmark::State& state, int mode) {
     FourMaps maps;
     auto route = std::make_unique<RouteTable>();
     auto trace = std::make_unique<TraceTable>();
@@ -157,12 +157,11 @@ void BM_MoveFrameWarm(benchmark::State& state) {
     }
     settings.itracemax = 2000;
     maps.frame.screen = ScreenSize{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
-    maps.frame.moveDisplayMode = 2;
+    maps.frame.moveDisplayMode = mode;
     maps.frame.courseUp = true;
     ViewOverlays overlays(ViewRecords{*route, *trace, *pois, settings, gps, last, maps.grid, maps.table, maps.view,
                                       maps.frame, guidance, display, texts});
-    CSTScreenBuffer sb;
-    ScreenBufferTurner turner(sb);
+    ScreenBufferTurner turner;
     MapFrameContext ctx{maps.table, maps.view, maps.frame, maps.grid, maps.canvas, maps.log, maps.ui, maps.clock,
                         &maps.semaphore, maps.nullPresenter, overlays, maps.gps, &turner};
     ctx.screen = ScreenGeometry{maps.frame.screen.width, maps.frame.screen.height, false};
@@ -173,7 +172,10 @@ void BM_MoveFrameWarm(benchmark::State& state) {
         show_pos(ctx, maps.position, readings);
     }
 }
+void BM_MoveFrameWarm(benchmark::State& state) { moveFrame(state, 2); }
 BENCHMARK(BM_MoveFrameWarm)->Args({240, 320})->Args({1280, 800})->Args({2560, 1440})->Unit(benchmark::kMicrosecond);
+void BM_MoveFrame3D(benchmark::State& state) { moveFrame(state, 1); }
+BENCHMARK(BM_MoveFrame3D)->Args({1280, 800})->Unit(benchmark::kMicrosecond);
 
 // Qt's own work on a screen-sized picture, beside the Move frame of the same size: drawing a
 // picture onto the screen, and drawing it turned (nearest pixel, as the Move view turns).
@@ -212,14 +214,6 @@ void BM_DecodeOneJpeg(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeOneJpeg)->Unit(benchmark::kMillisecond);
 
-// A 400 × 400 screen buffer holding a plain frame.
-void fillPlainFrame(CSTScreenBuffer& sb) {
-    sb.Create(400, 400);
-    QImage frame(400, 400, QImage::Format_RGB32);
-    frame.fill(Qt::darkGreen);
-    sb.CopyScreen(frame);
-}
-
 void BM_TurnWindow(benchmark::State& state) {
     QImage frame(400, 400, QImage::Format_RGB32);
     frame.fill(Qt::darkGreen);
@@ -228,12 +222,14 @@ void BM_TurnWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_TurnWindow)->Arg(0)->Arg(33)->Unit(benchmark::kMicrosecond);
 
-void BM_Sb3D(benchmark::State& state) {
-    CSTScreenBuffer sb;
-    fillPlainFrame(sb);
-    for (auto _ : state) sb.sb3D(static_cast<Sb3DVariant>(state.range(0)), 320, false);
+void BM_View3D(benchmark::State& state) {
+    QImage frame(400, 400, QImage::Format_RGB32);
+    frame.fill(Qt::darkGreen);
+    QImage picture(400, 400, QImage::Format_RGB32);
+    const View3D view(static_cast<int>(state.range(0)), 320, false, 400);
+    for (auto _ : state) view.draw(frame, QPoint(0, 0), frame.rect(), picture);
 }
-BENCHMARK(BM_Sb3D)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_View3D)->Arg(1)->Arg(4)->Arg(7)->Unit(benchmark::kMicrosecond);
 
 // Panning across 16 maps of 3000 × 3000 pixels: the peak resident size stays near what the
 // maps in view need.

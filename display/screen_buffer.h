@@ -1,6 +1,6 @@
-// The screen buffer: two 24-bit pixel buffers of the same size. The composed frame is copied
-// into the source buffer, resampled into the display buffer as the 3D view, and the window's
-// part of the display buffer is shown. Either buffer can be saved as a BMP file.
+// The screen buffer: two 24-bit pixel buffers of the same size, made for a screen copy: the
+// composed frame goes into the source buffer, its 3D view into the display buffer, and either
+// is saved as a BMP file.
 //
 // Pixel layout of both buffers: 3 bytes per pixel (blue, green, red), rows of rowWidth·3 bytes
 // stored bottom-up, as in a BMP file: pixel (c, r), r counted from the top, lies at byte
@@ -17,11 +17,6 @@ namespace vexa {
 
 class DiagnosticText;
 
-// The colour of resampled pixels without a source: the map background (40, 200, 200).
-inline constexpr std::uint8_t kScreenBackgroundBgr[3] = {200, 200, 40};
-
-enum class Sb3DVariant { Normal, Landscape, UpsideDown };
-
 class CSTScreenBuffer {
 public:
     CSTScreenBuffer() = default;
@@ -31,20 +26,16 @@ public:
 
     // Creates both buffers once; a buffer that exists keeps its size. Returns 1.
     int Create(int width, int height);
-    // Makes both buffers width × height when they have another size (the screen was resized);
-    // nothing is allocated while the size stays.
+    // Makes both buffers width × height when they have another size; nothing is allocated
+    // while the size stays.
     void Resize(int width, int height);
-
-    // Copies the middle of the display buffer into `screen` (32-bit), which it fills.
-    void copyMiddle(QImage& screen) const;
+    // Gives both buffers' memory back; the next Create or Resize makes them again.
+    void Release();
 
     // Copies the composed frame into the source buffer (as much of it as fits).
     void CopyScreen(const QImage& source);
-
-    // The 3D view of the map plane seen from behind the position, with viewing parameter P.
-    // A buffer larger than 400 rows keeps the view of a 400-row buffer about its middle and
-    // extends it up to the horizon and down.
-    void sb3D(Sb3DVariant variant, int P, bool fullScreen);
+    // Copies a 3D view (View3D) into the display buffer the same way.
+    void CopyView(const QImage& view);
 
     // Writes the source buffer (which ≠ 0) or the display buffer (which = 0) as a 24-bit BMP.
     // Returns 0 on success, −1 when the file could not be written.
@@ -53,9 +44,6 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     int rowWidth() const { return rowWidth_; }
-    std::uint8_t* sourcePixels() { return source_.data(); }
-    std::uint8_t* displayPixels() { return display_.data(); }
-    const std::uint8_t* displayPixels() const { return display_.data(); }
 
     // Byte offset of pixel (c, r), r counted from the top.
     std::size_t offset(int c, int r) const {
@@ -63,6 +51,8 @@ public:
     }
 
 private:
+    void copyInto(std::vector<std::uint8_t>& plane, const QImage& image);
+
     int width_ = 0;
     int height_ = 0;
     int rowWidth_ = 0;

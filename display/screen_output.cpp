@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "frame/screen_size.h"
+#include "maps/render/view_3d.h"
 #include "maps/render/window_turn.h"
 #include "util/diagnostic_text.h"
 
@@ -42,20 +44,14 @@ void ScreenBufferTurner::showScreen(QImage& screen, int frameSide, const TurnedF
     target.log.setCurrentOperation("sb.Draw After\n");
 }
 
-void ScreenBufferTurner::show3D(const QImage& frame, int moveDisplayMode, int P, bool fullScreen,
+void ScreenBufferTurner::show3D(const QImage& band, QPoint origin, const View3D& view,
                                 const TurnedFrameTarget& target) {
     QImage screen = screenPicture(target);
-    buffer_.Resize(frame.width(), frame.height());
     target.log.setCurrentOperation("Screen3D");
-    target.log.setCurrentOperation("sb.CopyScreen Before\n");
-    buffer_.CopyScreen(frame);
-    target.log.setCurrentOperation("sb.CopyScreen After\n");
     target.log.setCurrentOperation("sb.sb3D Before\n");
-    if (moveDisplayMode == 1) buffer_.sb3D(Sb3DVariant::Normal, P, fullScreen);
-    if (moveDisplayMode == 4) buffer_.sb3D(Sb3DVariant::Landscape, P, fullScreen);
-    if (moveDisplayMode == 7) buffer_.sb3D(Sb3DVariant::UpsideDown, P, fullScreen);
-    buffer_.copyMiddle(screen);
-    show(screen, target, frame.width());
+    const ScreenSize size{target.screenWidth, target.screenHeight};
+    view.draw(band, origin, QRect(size.left(), size.top(), size.width, size.height), screen);
+    show(screen, target, view.side());
 }
 
 }  // namespace vexa

@@ -21,7 +21,6 @@
 #include "display/display_settings.h"
 #include "display/gps_view.h"
 #include "display/position_text.h"
-#include "display/screen_buffer.h"
 #include "display/screen_output.h"
 #include "display/view_overlays.h"
 #include "util/diagnostic_text.h"
@@ -217,9 +216,7 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
     r->frame.showPois = true;
     show_pos(ctx, position, readings);
     bool ok = save(presenter.shown, out / "view-move.png");
-    CSTScreenBuffer screenBuffer;
-    screenBuffer.Create(r->frame.screen.frameSide(), r->frame.screen.frameSide());
-    ScreenBufferTurner turner(screenBuffer);
+    ScreenBufferTurner turner;
     ctx.turner = &turner;
     ok = save(moveModes(ctx, r->frame, position, readings, presenter), out / "view-move-modes.png") && ok;
 

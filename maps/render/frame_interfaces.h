@@ -16,6 +16,7 @@ class QPainter;
 namespace vexa {
 
 class DiagnosticText;
+class View3D;
 
 // The window the frames are shown in. Implemented by the application, which shows the image
 // on the UI thread.
@@ -87,9 +88,9 @@ struct TurnedFrameTarget {
     bool replayButtons;  // draw the replay buttons over the picture
 };
 
-// Makes the Move view's turned and 3D pictures of the composed square frame as screen-sized
-// pictures, draws the info panel (and the replay buttons) into them and shows them.
-// Implemented by the display layer.
+// Makes the Move view's turned and 3D pictures of the composed frame as screen-sized pictures,
+// draws the info panel (and the replay buttons) into them and shows them. Implemented by the
+// display layer.
 class FrameTurner {
 public:
     virtual ~FrameTurner() = default;
@@ -98,10 +99,9 @@ public:
     // Shows `screen`, a turned view composed at the screen's size from a frame `frameSide`
     // pixels a side; the window may keep the picture (FramePresenter::present).
     virtual void showScreen(QImage& screen, int frameSide, const TurnedFrameTarget& target) = 0;
-    // Shows `frame` as the 3D view: moveDisplayMode 1, 4 or 7 picks the variant, P is the
-    // viewing parameter.
-    virtual void show3D(const QImage& frame, int moveDisplayMode, int P, bool fullScreen,
-                        const TurnedFrameTarget& target) = 0;
+    // Shows the window's part of `view`, reading the square frame from `band`, whose pixel 0
+    // is frame pixel `origin` and which holds what the window reads (View3D::sourceArea).
+    virtual void show3D(const QImage& band, QPoint origin, const View3D& view, const TurnedFrameTarget& target) = 0;
 };
 
 // The GPS link as the frame sees it.

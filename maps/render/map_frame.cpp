@@ -13,6 +13,7 @@
 #include "maps/map_selection.h"
 #include "maps/render/map_drawing.h"
 #include "maps/render/map_loading.h"
+#include "maps/render/view_3d.h"
 #include "maps/render/window_turn.h"
 #include "platform/clock.h"
 #include "util/text.h"
@@ -138,7 +139,8 @@ double turnAngle(const FrameState& frame, float course) {
 // The part of the square frame that is composed, in frame pixels. A window that shows the
 // frame as it is (or mirrored) gets just its own rectangle; a turned view is composed through
 // the turn onto the screen, its maps only in the bounding box of the turned window (with a
-// margin for the rounding); the 3D view and a screen copy get the whole square.
+// margin for the rounding); the 3D view the band its window reads (with the maps of the whole
+// square, as they decide the resolution shown); a screen copy the whole square.
 struct ComposedArea {
     QRect image;       // the frame image's place in the square frame
     QRect maps;        // where maps are drawn
@@ -146,9 +148,16 @@ struct ComposedArea {
     bool turned;       // composed through the turn onto a screen-sized image
 };
 
-ComposedArea composedArea(const MapFrameContext& ctx, Output output, double angle) {
+ComposedArea composedArea(const MapFrameContext& ctx, Output output, double angle,
+                          const std::optional<View3D>& perspective) {
     const QRect all(0, 0, ctx.screen.side(), ctx.screen.side());
-    if (ctx.saving || output == Output::View3D) return {all, all, all.size(), false};
+    if (ctx.saving) return {all, all, all.size(), false};
+    if (output == Output::View3D) {
+        // A window of sky still composes a pixel, for the layers' bookkeeping.
+        QRect band = perspective->sourceArea(ctx.screen.visible());
+        if (band.isEmpty()) band = QRect(0, 0, 1, 1);
+        return {band, band, all.size(), false};
+    }
     // The window's maps, with a pixel to spare on each side for the rounding.
     if (output != Output::Turned)
         return {ctx.screen.visible(), ctx.screen.visible(), ctx.screen.visible().size() + QSize(2, 2), false};
@@ -177,8 +186,8 @@ bool replayButtonsShown(MapFrameContext& ctx, Output output) {
            ctx.overlays.hasReplayButtons();
 }
 
-void output(MapFrameContext& ctx, Output output, double angle, const ComposedArea& area) {
-    const int mode = ctx.frame.moveDisplayMode;
+void output(MapFrameContext& ctx, Output output, double angle, const ComposedArea& area,
+            const std::optional<View3D>& perspective) {
     const QPoint origin = area.image.topLeft();
     if (output != Output::View3D && !area.turned) {
         QPainter painter(&ctx.canvas.buffer);
@@ -215,9 +224,11 @@ void output(MapFrameContext& ctx, Output output, double angle, const ComposedAre
         case Output::View3D: {
             const TurnedFrameTarget target{ctx.presenter, ctx.overlays, ctx.log, ctx.screen.width, ctx.screen.height,
                                            buttons};
-            if (output == Output::View3D)
-                ctx.turner->show3D(buffer, mode, ctx.view3DParameter, ctx.screen.fullScreen, target);
-            else if (area.turned)
+            if (output == Output::View3D) {
+                ctx.turner->show3D(buffer, origin, *perspective, target);
+                // The band is not kept between frames; a screen copy keeps the square it saves.
+                if (!ctx.saving) buffer = QImage();
+            } else if (area.turned)
                 ctx.turner->showScreen(buffer, ctx.screen.side(), target);
             else
                 ctx.turner->showTurned(buffer, angle, target);
@@ -247,8 +258,16 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
     const bool view3D = is3DView(ctx.frame);
     const Output shownAs = outputOf(ctx, view3D);
     const double angle = turnAngle(ctx.frame, readings.course);
-    const ComposedArea area = composedArea(ctx, shownAs, angle);
-    fitFrame(ctx.canvas, area.image.size(), ctx.presenter);
+    std::optional<View3D> perspective;
+    if (shownAs == Output::View3D)
+        perspective.emplace(ctx.frame.moveDisplayMode, ctx.view3DParameter, ctx.screen.fullScreen, ctx.screen.side());
+    const ComposedArea area = composedArea(ctx, shownAs, angle, perspective);
+    // The 3D view's band is its own, taken for this frame: the window's spare picture stays for
+    // the picture shown.
+    if (perspective && !ctx.saving)
+        ctx.canvas.buffer = QImage(area.image.size(), QImage::Format_RGB32);
+    else
+        fitFrame(ctx.canvas, area.image.size(), ctx.presenter);
     std::optional<WindowTurn> turn;
     if (area.turned) {
         turn.emplace(area.image.size(), ctx.screen.side(), angle);
@@ -291,7 +310,7 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
         if (!view3D) ctx.overlays.drawInfoTexts(painter, overlay);
         if (turn) drawCompass(ctx, painter);
     }
-    output(ctx, shownAs, angle, area);
+    output(ctx, shownAs, angle, area, perspective);
     releaseSemaphore(ctx);
 
     const std::uint32_t endTick = ctx.clock.tickCount();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <tuple>
 #include <vector>
 
@@ -9,6 +8,7 @@
 #include "display/save_screen.h"
 #include "display/screen_buffer.h"
 #include "display/screen_output.h"
+#include "maps/render/view_3d.h"
 #include "maps/render/window_turn.h"
 #include "maps/render/map_frame.h"
 #include "tests/maps/map_fixture.h"
@@ -18,21 +18,14 @@ namespace {
 
 constexpr QRgb kBackground = qRgb(40, 200, 200);
 
-// A 400 × 400 buffer holding a picture whose every pixel is distinct and never the background.
+// A 400 × 400 frame whose every pixel is distinct and never the background.
 class ScreenBuffer : public ::testing::Test {
 protected:
     QImage source{400, 400, QImage::Format_RGB32};
-    CSTScreenBuffer sb;
 
     void SetUp() override {
         for (int y = 0; y < 400; ++y)
             for (int x = 0; x < 400; ++x) source.setPixel(x, y, qRgb(x % 256, y % 256, 1 + (x / 256) * 2 + (y / 256) * 4));
-        sb.Create(400, 400);
-        sb.CopyScreen(source);
-    }
-    QRgb at(int c, int r) const {
-        const std::uint8_t* p = sb.displayPixels() + sb.offset(c, r);
-        return qRgb(p[2], p[1], p[0]);
     }
 };
 
@@ -68,26 +61,27 @@ TEST_F(ScreenBuffer, TurnedWindowsAreExactToThePixel) {
 // Single pixels worked out by hand from the perspective formulas (P = 320, D = 1280, E = 1600).
 TEST_F(ScreenBuffer, ThreeDViewsSampleWhereThePerspectiveSays) {
     struct Case {
-        Sb3DVariant variant;
+        int mode;
         bool fullScreen;
         int c, r;    // display pixel
         int sx, sy;  // source pixel, or −1 for the background
     };
     const Case cases[] = {
-        {Sb3DVariant::Normal, false, 200, 0, -1, -1},        // sky
-        {Sb3DVariant::Normal, false, 0, 39, -1, -1},         // row 39 samples source row −2
-        {Sb3DVariant::Normal, false, 0, 40, 7, 0},           // the horizon: source row 0, full width
-        {Sb3DVariant::Normal, false, 0, 200, 32, 263},       // row 200: f = 0.84375, sy = −237 + 500
-        {Sb3DVariant::Normal, false, 200, 399, -1, -1},      // below the picture
-        {Sb3DVariant::Landscape, true, 120, 100, 317, 109},  // i = 100, j = 300: f = 1.171875
-        {Sb3DVariant::Landscape, true, 120, 390, -1, -1},    // j = 10 samples left of the picture
-        {Sb3DVariant::UpsideDown, false, 300, 300, 83, 39},  // i = 100, j = 100
-        {Sb3DVariant::UpsideDown, false, 200, 399, -1, -1},
+        {1, false, 200, 0, -1, -1},     // sky
+        {1, false, 0, 39, -1, -1},      // row 39 samples source row −2
+        {1, false, 0, 40, 7, 0},        // the horizon: source row 0, full width
+        {1, false, 0, 200, 32, 263},    // row 200: f = 0.84375, sy = −237 + 500
+        {1, false, 200, 399, -1, -1},   // below the picture
+        {4, true, 120, 100, 317, 109},  // i = 100, j = 300: f = 1.171875
+        {4, true, 120, 390, -1, -1},    // j = 10 samples left of the picture
+        {7, false, 300, 300, 83, 39},   // i = 100, j = 100
+        {7, false, 200, 399, -1, -1},
     };
+    QImage view(400, 400, QImage::Format_RGB32);
     for (const Case& k : cases) {
-        sb.sb3D(k.variant, 320, k.fullScreen);
+        View3D(k.mode, 320, k.fullScreen, 400).draw(source, QPoint(0, 0), view.rect(), view);
         const QRgb want = k.sx < 0 ? kBackground : source.pixel(k.sx, k.sy);
-        EXPECT_EQ(at(k.c, k.r), want) << static_cast<int>(k.variant) << " " << k.c << "," << k.r;
+        EXPECT_EQ(view.pixel(k.c, k.r), want) << k.mode << " " << k.c << "," << k.r;
     }
 }
 
@@ -134,7 +128,7 @@ class ScreenOutputTest : public ::testing::Test {
 protected:
     MapWorld w;
     CSTScreenBuffer sb;
-    ScreenBufferTurner turner{sb};
+    ScreenBufferTurner turner;
     const TrackPoint position{505000, 5595000};
 
     void SetUp() override {
@@ -170,15 +164,23 @@ TEST_F(ScreenOutputTest, CourseUpFrameShowsTheHeadingAbove) {
     EXPECT_EQ(w.log.currentOperation(), "sb.Draw After\n");
 }
 
-TEST_F(ScreenOutputTest, ThreeDFrameIsDrawnThroughTheBuffer) {
-    w.frame.moveDisplayMode = 1;
-    MapFrameContext ctx = context({400, 400, false});
-    show_pos(ctx, position, {});
-    ASSERT_EQ(w.presenter.shown.size(), QSize(400, 400));
-    // The frame of a 400 × 400 screen is 568 rows high: its sky lies above the window.
-    ASSERT_EQ(sb.height(), 568);
-    EXPECT_EQ(std::memcmp(sb.displayPixels() + sb.offset(284, 10), kScreenBackgroundBgr, 3), 0) << "sky";
-    EXPECT_EQ(w.presenter.shown.pixel(200, 100), qRgb(255, 255, 255));
+// A 3D window is composed from the band of the frame it reads and shows what the whole square,
+// composed for a screen copy, shows; the band does not outlive the frame.
+TEST_F(ScreenOutputTest, ThreeDWindowsShowTheirBandAsTheWholeFrame) {
+    const std::tuple<int, ScreenGeometry, double> cases[] = {
+        {1, {240, 320, false}, 1.0},  {4, {240, 320, false}, 1.0},   {7, {240, 320, true}, 1.0},
+        {1, {1280, 400, true}, 1.5},  {4, {1280, 400, false}, 1.0},  {7, {1280, 400, false}, 0.75}};
+    for (const auto& [mode, screen, zoom] : cases) {
+        w.frame.moveDisplayMode = mode;
+        w.frame.zoomFactor = zoom;
+        MapFrameContext ctx = context(screen);
+        show_pos(ctx, position, {});
+        const QImage band = w.presenter.shown;
+        EXPECT_TRUE(ctx.canvas.buffer.isNull());
+        ctx.saving = true;
+        show_pos(ctx, position, {});
+        EXPECT_EQ(band, w.presenter.shown) << mode << " " << screen.width;
+    }
     EXPECT_EQ(w.log.currentOperation(), "sb.Draw Before\n");
 }
 
@@ -201,6 +203,7 @@ TEST_F(ScreenOutputTest, ScreenCopiesAreNamedLikeMapFilesOrTimeStamped) {
         EXPECT_EQ(file.filename(), name);
         EXPECT_EQ(std::filesystem::file_size(file), size) << name;
     }
+    EXPECT_EQ(sb.rowWidth(), 0) << "the buffer lives only while a copy is written";
     EXPECT_EQ(w.ui.titles(), std::vector<std::string>{"karte__32_498000_5602000_100_400_400.bmp"});
     ASSERT_EQ(w.ui.messages().size(), 1u);
     EXPECT_EQ(w.ui.messages()[0].text, base + "_32_498000_5602000_100_400_400.bmp");
