@@ -31,8 +31,11 @@ public:
               const std::vector<int>& rows) const;
 
 private:
-    template <typename Pixel>
-    void resample(QImage& screen, QRect frameArea, Pixel pixel) const;
+    // `pixels(bx, by, out, xBegin, xEnd)` fills out[xBegin, xEnd) of a screen row whose column x
+    // shows frame pixel (bx + columnX_[x], by + columnY_[x]); `readAhead(box)` is given the frame
+    // pixels the next tile will read.
+    template <typename Pixels, typename ReadAhead>
+    void resample(QImage& screen, QRect frameArea, Pixels pixels, ReadAhead readAhead) const;
 
     int width_, height_, side_;
     double c_, s_;
