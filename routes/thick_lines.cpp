@@ -114,6 +114,8 @@ void ThickLines::drawTurned(QImage& image, const QTransform& t, QRgb colour, con
     const double left = under.left(), top = under.top(), right = under.right(), bottom = under.bottom();
     ThickLines turned;
     turned.segments_.reserve(segments_.size());
+    const ScreenPoint* lastEnd = nullptr;
+    ScreenPoint lastTurned;
     for (const Segment& s : segments_) {
         const double margin = s.width + 1.0;
         const double x0 = left - margin, y0 = top - margin, x1 = right + margin, y1 = bottom + margin;
@@ -127,7 +129,12 @@ void ThickLines::drawTurned(QImage& image, const QTransform& t, QRgb colour, con
         const double along = std::max(std::abs(m11 * dx + m21 * dy), std::abs(m12 * dx + m22 * dy));
         const int width = along == 0.0 ? s.width
                                        : std::max(1, static_cast<int>(s.width * std::max(maxX - minX, maxY - minY) / along + 0.5));
-        turned.segments_.push_back({pixel(ax, ay), pixel(bx, by), width});
+        // A line of legs turns each point once: a leg starts where the last one ended.
+        const ScreenPoint start = inside && lastEnd && s.a.x == lastEnd->x && s.a.y == lastEnd->y ? lastTurned : pixel(ax, ay);
+        const ScreenPoint end = pixel(bx, by);
+        lastEnd = inside ? &s.b : nullptr;
+        lastTurned = end;
+        turned.segments_.push_back({start, end, width});
     }
     turned.drawIntoPixels(image, QPoint(), colour, ViewRect{0, 0, image.width(), image.height()});
 }
