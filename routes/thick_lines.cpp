@@ -1,6 +1,7 @@
 #include "routes/thick_lines.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -111,6 +112,16 @@ void ThickLines::drawTurned(QImage& image, const QTransform& t, QRgb colour, con
         return ScreenPoint{floorToInt(m11 * (x + 0.5) + m21 * (y + 0.5) + shiftX),
                            floorToInt(m12 * (x + 0.5) + m22 * (y + 0.5) + shiftY)};
     };
+    // The span across a leg (dx, dy) turned.
+    const auto widthAlong = [&](double dx, double dy, int width) {
+        const double along = std::max(std::abs(m11 * dx + m21 * dy), std::abs(m12 * dx + m22 * dy));
+        return along == 0.0 ? width : std::max(1, static_cast<int>(width * std::max(std::abs(dx), std::abs(dy)) / along + 0.5));
+    };
+    // It depends on the leg's direction only, so the short legs of the most common width each
+    // work it out once.
+    constexpr int kNear = 16;
+    std::array<int, 4 * kNear * kNear> knownWidth{};
+    const int commonWidth = segments_.front().width;
     const double left = under.left(), top = under.top(), right = under.right(), bottom = under.bottom();
     ThickLines turned;
     turned.segments_.reserve(segments_.size());
@@ -125,10 +136,15 @@ void ThickLines::drawTurned(QImage& image, const QTransform& t, QRgb colour, con
         double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
         const bool inside = minX >= x0 && maxX <= x1 && minY >= y0 && maxY <= y1;
         if (!inside && !clipToRect(ax, ay, bx, by, x0, y0, x1, y1)) continue;
-        const double dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
-        const double along = std::max(std::abs(m11 * dx + m21 * dy), std::abs(m12 * dx + m22 * dy));
-        const int width = along == 0.0 ? s.width
-                                       : std::max(1, static_cast<int>(s.width * std::max(maxX - minX, maxY - minY) / along + 0.5));
+        const int dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
+        int width;
+        if (s.width == commonWidth && std::abs(dx) < kNear && std::abs(dy) < kNear) {
+            int& known = knownWidth[static_cast<std::size_t>((dy + kNear) * 2 * kNear + dx + kNear)];
+            if (known == 0) known = widthAlong(dx, dy, s.width);
+            width = known;
+        } else {
+            width = widthAlong(dx, dy, s.width);
+        }
         // A line of legs turns each point once: a leg starts where the last one ended.
         const ScreenPoint start = inside && lastEnd && s.a.x == lastEnd->x && s.a.y == lastEnd->y ? lastTurned : pixel(ax, ay);
         const ScreenPoint end = pixel(bx, by);
