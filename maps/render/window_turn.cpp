@@ -97,7 +97,7 @@ WindowTurn::WindowTurn(QSize screen, int frameSide, double angle)
 // cache; while one tile is drawn, the frame pixels of the next are asked for (the turned reads
 // jump across the source rows, which the hardware does not foresee).
 template <typename Pixels, typename ReadAhead>
-void WindowTurn::resample(QImage& screen, QRect frameArea, Pixels pixels, ReadAhead readAhead) const {
+void WindowTurn::resample(QImage& screen, QRect frameArea, Pixels pixels, ReadAhead readAhead) {
     frameArea &= QRect(0, 0, side_, side_);
     if (frameArea.isEmpty() || width_ == 0) return;
     const int middle = side_ / 2;
@@ -129,6 +129,7 @@ void WindowTurn::resample(QImage& screen, QRect frameArea, Pixels pixels, ReadAh
             if (row.first < row.last) {
                 first = std::min(first, row.first);
                 last = std::max(last, row.last);
+                drawn_.push_back({ty + i, row.first, row.last});
             }
         }
         // The frame pixels of a tile lie in the box of its corners' (each coordinate is the sum
@@ -190,7 +191,7 @@ void readAhead(const QImage& image, int bytes, QRect box) {
 
 }  // namespace
 
-void WindowTurn::draw(QImage& screen, const QImage& image, QPoint offset, QRect frameArea) const {
+void WindowTurn::draw(QImage& screen, const QImage& image, QPoint offset, QRect frameArea) {
     const uchar* bits = image.constBits();
     const qsizetype line = image.bytesPerLine();
     const QRect onImage = frameArea & image.rect().translated(-offset);
@@ -219,7 +220,7 @@ void WindowTurn::draw(QImage& screen, const QImage& image, QPoint offset, QRect 
 }
 
 void WindowTurn::draw(QImage& screen, const QImage& image, const std::vector<int>& columns,
-                      const std::vector<int>& rows) const {
+                      const std::vector<int>& rows) {
     const auto firstAndLast = [](const std::vector<int>& table) {
         const auto valid = [](int v) { return v >= 0; };
         const auto first = std::find_if(table.begin(), table.end(), valid);
@@ -252,13 +253,38 @@ void WindowTurn::draw(QImage& screen, const QImage& image, const std::vector<int
     });
 }
 
+void WindowTurn::fillAround(QImage& screen, QRgb colour) {
+    if (filled_) return;
+    filled_ = true;
+    // The runs sorted by row (counting), then each row's gaps filled.
+    std::vector<int> start(static_cast<std::size_t>(height_) + 1, 0);
+    for (const Run& run : drawn_) ++start[static_cast<std::size_t>(run.row) + 1];
+    for (std::size_t y = 1; y < start.size(); ++y) start[y] += start[y - 1];
+    std::vector<std::pair<int, int>> byRow(drawn_.size());
+    std::vector<int> next(start.begin(), start.end() - 1);
+    for (const Run& run : drawn_) byRow[static_cast<std::size_t>(next[static_cast<std::size_t>(run.row)]++)] = {run.first, run.last};
+    for (int y = 0; y < height_; ++y) {
+        const auto from = byRow.begin() + start[static_cast<std::size_t>(y)];
+        const auto to = byRow.begin() + start[static_cast<std::size_t>(y) + 1];
+        std::sort(from, to);
+        QRgb* out = reinterpret_cast<QRgb*>(screen.scanLine(y));
+        int x = 0;
+        for (auto run = from; run != to; ++run) {
+            if (run->first > x) std::fill(out + x, out + run->first, colour);
+            x = std::max(x, run->second);
+        }
+        std::fill(out + x, out + width_, colour);
+    }
+}
+
 void turnWindow(const QImage& frame, double angle, QImage& screen) {
     if (frame.format() != QImage::Format_RGB32 && frame.format() != QImage::Format_ARGB32) {
         turnWindow(frame.convertToFormat(QImage::Format_RGB32), angle, screen);
         return;
     }
-    screen.fill(kMapBackground);
-    WindowTurn(screen.size(), frame.width(), angle).draw(screen, frame, QPoint(0, 0), frame.rect());
+    WindowTurn turn(screen.size(), frame.width(), angle);
+    turn.draw(screen, frame, QPoint(0, 0), frame.rect());
+    turn.fillAround(screen, kMapBackground);
 }
 
 }  // namespace vexa
