@@ -36,6 +36,7 @@ ViewProjection projectionAt(const FrameState& frame, double centreX, double cent
 }
 
 bool legInView(ScreenPoint older, ScreenPoint newer, const ViewRect& rect) {
+    if (rect.contains(newer)) return true;  // the first point the walk below tries
     if (std::max(older.x, newer.x) < rect.left || std::min(older.x, newer.x) >= rect.right ||
         std::max(older.y, newer.y) < rect.top || std::min(older.y, newer.y) >= rect.bottom)
         return false;

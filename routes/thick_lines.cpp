@@ -1,6 +1,7 @@
 #include "routes/thick_lines.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -100,28 +101,56 @@ void ThickLines::draw(QPainter& painter, const QColor& colour, const ViewRect& f
 void ThickLines::drawTurned(QImage& image, const QTransform& t, QRgb colour, const ViewRect& frame) const {
     const QRectF under = t.inverted().mapRect(QRectF(image.rect())) &
                          QRectF(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
-    const auto turnedX = [&t](double x, double y) { return t.m11() * x + t.m21() * y; };
-    const auto turnedY = [&t](double x, double y) { return t.m12() * x + t.m22() * y; };
+    const double m11 = t.m11(), m12 = t.m12(), m21 = t.m21(), m22 = t.m22(), shiftX = t.dx(), shiftY = t.dy();
+    // floor for values well inside the int range, without the library call.
+    const auto floorToInt = [](double v) {
+        const int i = static_cast<int>(v);
+        return i - (v < i);
+    };
     // Pixel middles go to pixel middles.
     const auto pixel = [&](double x, double y) {
-        return ScreenPoint{static_cast<int>(std::floor(turnedX(x + 0.5, y + 0.5) + t.dx())),
-                           static_cast<int>(std::floor(turnedY(x + 0.5, y + 0.5) + t.dy()))};
+        return ScreenPoint{floorToInt(m11 * (x + 0.5) + m21 * (y + 0.5) + shiftX),
+                           floorToInt(m12 * (x + 0.5) + m22 * (y + 0.5) + shiftY)};
     };
+    // The span across a leg (dx, dy) turned.
+    const auto widthAlong = [&](double dx, double dy, int width) {
+        const double along = std::max(std::abs(m11 * dx + m21 * dy), std::abs(m12 * dx + m22 * dy));
+        return along == 0.0 ? width : std::max(1, static_cast<int>(width * std::max(std::abs(dx), std::abs(dy)) / along + 0.5));
+    };
+    // It depends on the leg's direction only, so the short legs of the most common width each
+    // work it out once.
+    constexpr int kNear = 16;
+    std::array<int, 4 * kNear * kNear> knownWidth{};
+    const int commonWidth = segments_.front().width;
     const double left = under.left(), top = under.top(), right = under.right(), bottom = under.bottom();
     ThickLines turned;
     turned.segments_.reserve(segments_.size());
+    const ScreenPoint* lastEnd = nullptr;
+    ScreenPoint lastTurned;
     for (const Segment& s : segments_) {
-        double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
         const double margin = s.width + 1.0;
         const double x0 = left - margin, y0 = top - margin, x1 = right + margin, y1 = bottom + margin;
-        if (std::max(ax, bx) < x0 || std::min(ax, bx) > x1 || std::max(ay, by) < y0 || std::min(ay, by) > y1) continue;
-        const bool inside = std::min(ax, bx) >= x0 && std::max(ax, bx) <= x1 && std::min(ay, by) >= y0 && std::max(ay, by) <= y1;
+        const int minX = std::min(s.a.x, s.b.x), maxX = std::max(s.a.x, s.b.x);
+        const int minY = std::min(s.a.y, s.b.y), maxY = std::max(s.a.y, s.b.y);
+        if (maxX < x0 || minX > x1 || maxY < y0 || minY > y1) continue;
+        double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
+        const bool inside = minX >= x0 && maxX <= x1 && minY >= y0 && maxY <= y1;
         if (!inside && !clipToRect(ax, ay, bx, by, x0, y0, x1, y1)) continue;
-        const double dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
-        const double along = std::max(std::abs(turnedX(dx, dy)), std::abs(turnedY(dx, dy)));
-        const int width =
-            along == 0.0 ? s.width : std::max(1, static_cast<int>(s.width * std::max(std::abs(dx), std::abs(dy)) / along + 0.5));
-        turned.add(pixel(ax, ay), pixel(bx, by), width);
+        const int dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
+        int width;
+        if (s.width == commonWidth && std::abs(dx) < kNear && std::abs(dy) < kNear) {
+            int& known = knownWidth[static_cast<std::size_t>((dy + kNear) * 2 * kNear + dx + kNear)];
+            if (known == 0) known = widthAlong(dx, dy, s.width);
+            width = known;
+        } else {
+            width = widthAlong(dx, dy, s.width);
+        }
+        // A line of legs turns each point once: a leg starts where the last one ended.
+        const ScreenPoint start = inside && lastEnd && s.a.x == lastEnd->x && s.a.y == lastEnd->y ? lastTurned : pixel(ax, ay);
+        const ScreenPoint end = pixel(bx, by);
+        lastEnd = inside ? &s.b : nullptr;
+        lastTurned = end;
+        turned.segments_.push_back({start, end, width});
     }
     turned.drawIntoPixels(image, QPoint(), colour, ViewRect{0, 0, image.width(), image.height()});
 }
@@ -141,34 +170,33 @@ void ThickLines::drawIntoPixels(QImage& image, QPoint shift, QRgb colour, const 
     const int w = image.width(), h = image.height();
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    auto span = [&](int x, int y, bool across, int from, int to) {
-        if (across) {  // a column of pixels at x
+    const auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
+    // A span across the line at (x, y): a column of pixels when `across`, else a row.
+    const auto span = [&](int x, int y, bool across, int from, int to) {
+        if (across) {
             if (x < 0 || x >= w) return;
-            for (int yy = std::max(0, y + from); yy <= std::min(h - 1, y + to); ++yy)
-                reinterpret_cast<QRgb*>(bits + yy * stride)[x] = colour;
-        } else {       // a row of pixels at y
+            for (int yy = std::max(0, y + from); yy <= std::min(h - 1, y + to); ++yy) row(yy)[x] = colour;
+        } else {
             if (y < 0 || y >= h) return;
             const int first = std::max(0, x + from), last = std::min(w - 1, x + to);
             if (first > last) return;  // the row lies beside the image
-            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
-            std::fill(row + first, row + last + 1, colour);
+            std::fill(row(y) + first, row(y) + last + 1, colour);
         }
     };
-    for (const Segment& s : segments_) {
-        const bool f = flat(s.a, s.b);
-        const int from = -s.width / 2, to = s.width - s.width / 2 - 1;
-        double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
-        if (!clipToRect(ax, ay, bx, by, frame.left - s.width - 1.0, frame.top - s.width - 1.0,
-                        frame.right + s.width + 1.0, frame.bottom + s.width + 1.0))
-            continue;
-        // Along the main direction, one span per step, moved into the picture.
-        int x0 = static_cast<int>(ax) + shift.x(), y0 = static_cast<int>(ay) + shift.y();
-        const int x1 = static_cast<int>(bx) + shift.x(), y1 = static_cast<int>(by) + shift.y();
+    // The same for a line whose spans all lie on the picture.
+    const auto spanWithin = [&](int x, int y, bool across, int from, int to) {
+        if (across)
+            for (int yy = y + from; yy <= y + to; ++yy) row(yy)[x] = colour;
+        else
+            std::fill(row(y) + x + from, row(y) + x + to + 1, colour);
+    };
+    // Along the main direction from (x0, y0) to (x1, y1), one span per step.
+    const auto walk = [](int x0, int y0, int x1, int y1, auto&& step) {
         const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
         const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
         int err = dx + dy;
         for (;;) {
-            span(x0, y0, f, from, to);
+            step(x0, y0);
             if (x0 == x1 && y0 == y1) break;
             const int e2 = 2 * err;
             if (e2 >= dy) {
@@ -180,6 +208,24 @@ void ThickLines::drawIntoPixels(QImage& image, QPoint shift, QRgb colour, const 
                 y0 += sy;
             }
         }
+    };
+    for (const Segment& s : segments_) {
+        const bool f = flat(s.a, s.b);
+        const int from = -s.width / 2, to = s.width - s.width / 2 - 1;
+        double ax = s.a.x, ay = s.a.y, bx = s.b.x, by = s.b.y;
+        const double left = frame.left - s.width - 1.0, top = frame.top - s.width - 1.0;
+        const double right = frame.right + s.width + 1.0, bottom = frame.bottom + s.width + 1.0;
+        const bool inside = std::min(s.a.x, s.b.x) >= left && std::max(s.a.x, s.b.x) <= right &&
+                            std::min(s.a.y, s.b.y) >= top && std::max(s.a.y, s.b.y) <= bottom;
+        if (!inside && !clipToRect(ax, ay, bx, by, left, top, right, bottom)) continue;
+        // Moved into the picture.
+        const int x0 = static_cast<int>(ax) + shift.x(), y0 = static_cast<int>(ay) + shift.y();
+        const int x1 = static_cast<int>(bx) + shift.x(), y1 = static_cast<int>(by) + shift.y();
+        if (std::min(x0, x1) + from >= 0 && std::max(x0, x1) + to < w && std::min(y0, y1) + from >= 0 &&
+            std::max(y0, y1) + to < h)
+            walk(x0, y0, x1, y1, [&](int x, int y) { spanWithin(x, y, f, from, to); });
+        else
+            walk(x0, y0, x1, y1, [&](int x, int y) { span(x, y, f, from, to); });
     }
 }
 

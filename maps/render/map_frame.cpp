@@ -76,10 +76,17 @@ void combineAnd(QImage& buffer, const QImage& grey) {
     }
 }
 
+// A turned view gets its background around the maps drawn so far before anything goes over
+// them through the painter.
+void fillAroundTurnedMaps(MapFrameContext& ctx) {
+    if (ctx.canvas.turn) ctx.canvas.turn->fillAround(ctx.canvas.buffer, kMapBackground);
+}
+
 // `inView` is the size of the rectangle about the position whose maps are drawn.
 void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position, QSize inView) {
     ctx.canvas.images.sync(ctx.table);
     if (ctx.frame.overview) {
+        fillAroundTurnedMaps(ctx);
         int resolution = 0;
         show_KarteOV(ctx, painter, position, &resolution);
         for (int i = 0; i <= ctx.table.lastIndex(); ++i) ctx.canvas.images.release(i);
@@ -104,6 +111,7 @@ void drawMaps(MapFrameContext& ctx, QPainter& painter, const TrackPoint& positio
     if (walkRows(ctx, painter, position, 0, calibration - 1)) walkRows(ctx, painter, position, calibration + 1, last);
     if (ctx.canvas.grey.size() != ctx.canvas.buffer.size())
         Init_hdcCompGray(ctx.canvas, ctx.canvas.buffer.width(), ctx.canvas.buffer.height());
+    fillAroundTurnedMaps(ctx);
     combineAnd(ctx.canvas.buffer, ctx.canvas.grey);
     show_pos_UP(ctx, painter, calibration, position);
 }
@@ -271,7 +279,6 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
     std::optional<WindowTurn> turn;
     if (area.turned) {
         turn.emplace(area.image.size(), ctx.screen.side(), angle);
-        ctx.canvas.buffer.fill(kMapBackground);
         ctx.canvas.turn = &*turn;
         ctx.canvas.turnedMaps = area.maps;
     }
@@ -282,6 +289,7 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
         if (turn) {
             painter.setTransform(turn->transform());
             drawMaps(ctx, painter, position, area.mapsInView);
+            fillAroundTurnedMaps(ctx);
             ctx.canvas.turn = nullptr;
         } else {
             painter.translate(-area.image.topLeft());

@@ -38,8 +38,9 @@ struct MapCanvas {
     MapImages images;   // decoded maps, one slot per table row
     QImage compass;     // blitted in the course-up Move modes when set
     // Set while a turned view is composed straight into `buffer`: the maps go through
-    // the turn, onto the frame pixels `turnedMaps` under the turned window.
-    const WindowTurn* turn = nullptr;
+    // the turn, onto the frame pixels `turnedMaps` under the turned window, and the turn
+    // fills the pixels around them.
+    WindowTurn* turn = nullptr;
     QRect turnedMaps;
 };
 

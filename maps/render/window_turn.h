@@ -23,17 +23,27 @@ public:
 
     // Draws `image` onto `screen` where frame pixel (fx, fy) is image pixel (fx + offset.x,
     // fy + offset.y); only frame pixels inside `frameArea` and on the image are drawn.
-    void draw(QImage& screen, const QImage& image, QPoint offset, QRect frameArea) const;
+    void draw(QImage& screen, const QImage& image, QPoint offset, QRect frameArea);
     // The same where frame pixel (fx, fy) is image pixel (columns[fx], rows[fy]), both tables
     // `frameSide` long with −1 for a frame column or row the image does not reach. The image
     // columns and rows must run monotonically over the frame pixels that have one.
-    void draw(QImage& screen, const QImage& image, const std::vector<int>& columns,
-              const std::vector<int>& rows) const;
+    void draw(QImage& screen, const QImage& image, const std::vector<int>& columns, const std::vector<int>& rows);
+    // Fills the screen pixels that no picture was drawn on with `colour`, the first time it is
+    // called; the pixels the pictures cover are written only once that way.
+    void fillAround(QImage& screen, QRgb colour);
 
 private:
-    template <typename Pixel>
-    void resample(QImage& screen, QRect frameArea, Pixel pixel) const;
+    // `pixels(bx, by, out, xBegin, xEnd)` fills out[xBegin, xEnd) of a screen row whose column x
+    // shows frame pixel (bx + columnX_[x], by + columnY_[x]); `readAhead(box)` is given the frame
+    // pixels the next tile will read.
+    template <typename Pixels, typename ReadAhead>
+    void resample(QImage& screen, QRect frameArea, Pixels pixels, ReadAhead readAhead);
 
+    struct Run {
+        int row, first, last;  // screen columns [first, last) of a screen row
+    };
+    std::vector<Run> drawn_;  // what the pictures drawn so far cover
+    bool filled_ = false;
     int width_, height_, side_;
     double c_, s_;
     std::vector<int> columnX_, columnY_;  // trunc(dx·c), trunc(dx·s) of each screen column

@@ -56,6 +56,17 @@ TEST_F(ScreenBuffer, TurnedWindowsAreExactToThePixel) {
     // A smaller window is the middle of the larger one at any angle, on rows partly outside too.
     for (const double angle : {33.0, 271.5, -7.25})
         EXPECT_EQ(turned(source, angle, {240, 320}), turned(source, angle, {400, 400}).copy(80, 40, 240, 320)) << angle;
+    // Two pictures with a gap between them: the background goes into the gap and around them
+    // only, as in the turned frame that holds the gap.
+    QImage gapped = source;
+    QPainter(&gapped).fillRect(180, 0, 40, 400, QColor(kBackground));
+    WindowTurn turn({240, 320}, 400, 33.0);
+    QImage out(240, 320, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    turn.draw(out, source.copy(0, 0, 180, 400), QPoint(0, 0), QRect(0, 0, 400, 400));
+    turn.draw(out, source.copy(220, 0, 180, 400), QPoint(-220, 0), QRect(0, 0, 400, 400));
+    turn.fillAround(out, kBackground);
+    EXPECT_EQ(out, turned(gapped, 33.0, {240, 320}));
 }
 
 // Single pixels worked out by hand from the perspective formulas (P = 320, D = 1280, E = 1600).
