@@ -43,7 +43,7 @@ void processLine(GpsInput& in, LiveSequenceState& sequence, std::string_view lin
     // The line is a zero-terminated text: a NUL byte ends it.
     line = line.substr(0, line.find('\0'));
     if (!line.empty() && in.diagnostics.debugMode.load(std::memory_order_relaxed))
-        AddReceivedLine(in, line);
+        AddLatin1ListLine(in.diagnostics, line);
     // The sentence starts at the line's last '$': stray bytes before it are skipped.
     const std::string_view sentence = sentenceIn(line);
     if (!sentence.empty() && accepted(in, sequence, sentence)) ProcessLiveSentence(in, sequence, sentence);
@@ -59,7 +59,7 @@ void overflow(GpsInput& in, ReaderState& reader, SerialPort* port) {
     std::lock_guard lock(in.stateMutex);
     processWaitingLines(in, reader);
     AddNmeaListLine(in.diagnostics, "inbuffer > 500");
-    AddReceivedLine(in, std::string_view(reader.line.data(), reader.length));
+    AddLatin1ListLine(in.diagnostics, std::string_view(reader.line.data(), reader.length));
     if (port) {
         if (const SerialError failed = port->purge())
             ReportSystemError(in.diagnostics, __LINE__, failed.error, "readPacketNMEA PurgeComm");
