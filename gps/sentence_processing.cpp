@@ -128,7 +128,6 @@ void fixChangeSignal(GpsInput& in, LiveSequenceState& state) {
 
 }  // namespace
 
-
 void resetForRun(GpsInput& in) {
     GpsState& gps = in.gps;
     gps.gsaSeen = false;

@@ -44,8 +44,6 @@ public:
 
 private:
     friend void AddNmeaListLine(DiagnosticText& list, std::string_view line);
-// The same for received bytes, each one Latin-1 character.
-void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes);
     friend void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes);
 
     // The text as its lines, newest first, each with its "\r\n" and its character count; the
@@ -80,6 +78,8 @@ void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes);
 // Adds one line at the top: the line's first 256 characters, "\r\n", then the previous text,
 // all cut to 4096 characters.
 void AddNmeaListLine(DiagnosticText& list, std::string_view line);
+// The same for received bytes, each one Latin-1 character.
+void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes);
 
 // Adds a line only in debug mode.
 void AddDebugLine(DiagnosticText& list, std::string_view line);

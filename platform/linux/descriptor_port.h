@@ -31,8 +31,8 @@ protected:
     // Up to `capacity` bytes of what the port received before, if it keeps any; how many.
     // Called under the shared lock with the descriptor open.
     virtual std::size_t takeReceived(char* /*into*/, std::size_t /*capacity*/) { return 0; }
-    // The descriptor is readable (or hung up: `revents` has poll's flags). Returns what the read
-    // gives, or nothing when the port only stored bytes for takeReceived().
+    // The descriptor is readable (or hung up: `revents` has poll's flags). Stores what the read
+    // gives for takeReceived() and returns nothing, or returns the idle or failed read.
     virtual std::optional<ReadResult> readReady(short revents) = 0;
 
     mutable std::shared_mutex mutex_;
