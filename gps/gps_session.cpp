@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <fcntl.h>
 
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <ctime>
@@ -158,7 +159,8 @@ bool close_port(GpsSession& session, const std::string& name) {
     return true;
 }
 
-int Read_Timeout(GpsSession& session, unsigned char& byte, ReaderState* reader) {
+int Read_Timeout(GpsSession& session, char* into, std::size_t capacity, std::size_t& count, ReaderState* reader) {
+    count = 0;
     GpsInput& in = session.input;
     const std::uint32_t entry = in.clock.tickCount();
     for (;;) {
@@ -172,11 +174,9 @@ int Read_Timeout(GpsSession& session, unsigned char& byte, ReaderState* reader) 
             return 0;
         }
         if (!session.port.isOpen()) return 0;
-        const ReadResult read = session.port.readByte();
+        const ReadResult read = session.port.readBytes(into, capacity, count);
         switch (read.status) {
-        case ReadStatus::Byte:
-            byte = read.byte;
-            return 1;
+        case ReadStatus::Byte: return 1;
         case ReadStatus::Idle:
             if (reader) ProcessBacklog(in, *reader, false);
             break;
@@ -202,10 +202,11 @@ void readPacketNMEA(GpsSession& session) {
     ReaderState reader;
     StartReception(in, reader);
     int result = 1;
+    std::array<char, 256> chunk;
     while (session.port.isOpen() && result != 6 && !session.stopRequested) {
-        unsigned char byte = 0;
-        result = Read_Timeout(session, byte, &reader);
-        if (result == 1) AppendByte(in, reader, &session.port, byte);
+        std::size_t count = 0;
+        result = Read_Timeout(session, chunk.data(), chunk.size(), count, &reader);
+        if (result == 1) AppendBytes(in, reader, &session.port, std::string_view(chunk.data(), count));
     }
     ProcessBacklog(in, reader, true);
     if (in.log.active.load()) CloseLogFile(in.log);

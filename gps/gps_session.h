@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -79,10 +80,12 @@ inline constexpr int kReadTimeoutUnits = 500;  // of 10 ms: five seconds without
 bool open_port(GpsSession& session, const std::string& portName, int baud);
 // "Close %s ok" or the report and "Close %s not ok".
 bool close_port(GpsSession& session, const std::string& portName);
-// One byte: 1 with the byte, 0 after the five-second time-out (the port is then closed) or
-// without a port, 6 when the port was closed underneath the read. While no byte comes, the
-// lines waiting in `reader`'s backlog are processed as soon as the state mutex is free.
-int Read_Timeout(GpsSession& session, unsigned char& byte, ReaderState* reader = nullptr);
+// What one read gives: 1 with `count` bytes (at most `capacity`), 0 after the five-second
+// time-out (the port is then closed) or without a port, 6 when the port was closed underneath
+// the read. While no byte comes, the lines waiting in `reader`'s backlog are processed as soon
+// as the state mutex is free.
+int Read_Timeout(GpsSession& session, char* into, std::size_t capacity, std::size_t& count,
+                 ReaderState* reader = nullptr);
 
 // The reader and replay thread bodies (run on the worker thread).
 void readPacketNMEA(GpsSession& session);

@@ -4,6 +4,10 @@
 #include <mutex>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "util/diagnostic_text.h"
 #include "gps/gps_input.h"
 #include "gps/gps_state.h"
@@ -39,7 +43,7 @@ void processLine(GpsInput& in, LiveSequenceState& sequence, std::string_view lin
     // The line is a zero-terminated text: a NUL byte ends it.
     line = line.substr(0, line.find('\0'));
     if (!line.empty() && in.diagnostics.debugMode.load(std::memory_order_relaxed))
-        AddReceivedLine(in, line);
+        AddLatin1ListLine(in.diagnostics, line);
     // The sentence starts at the line's last '$': stray bytes before it are skipped.
     const std::string_view sentence = sentenceIn(line);
     if (!sentence.empty() && accepted(in, sequence, sentence)) ProcessLiveSentence(in, sequence, sentence);
@@ -55,7 +59,7 @@ void overflow(GpsInput& in, ReaderState& reader, SerialPort* port) {
     std::lock_guard lock(in.stateMutex);
     processWaitingLines(in, reader);
     AddNmeaListLine(in.diagnostics, "inbuffer > 500");
-    AddReceivedLine(in, std::string_view(reader.line.data(), reader.length));
+    AddLatin1ListLine(in.diagnostics, std::string_view(reader.line.data(), reader.length));
     if (port) {
         if (const SerialError failed = port->purge())
             ReportSystemError(in.diagnostics, __LINE__, failed.error, "readPacketNMEA PurgeComm");
@@ -70,21 +74,45 @@ void unlockAndTell(GpsInput& in, std::unique_lock<std::mutex>& lock) {
     if (deferred) ShowDeferredMessages(in);
 }
 
-void completeLine(GpsInput& in, ReaderState& reader) {
+bool keep(LineBacklog& backlog, std::string_view line) {
+    if (backlog.count == LineBacklog::kLines) return false;
+    backlog.lines[(backlog.first + backlog.count++) % LineBacklog::kLines].assign(line);
+    return true;
+}
+
+// The line, and the empty line of a CR LF pair (`pairEnd`), with one lock.
+void completeLine(GpsInput& in, ReaderState& reader, bool pairEnd) {
     const std::string_view line(reader.line.data(), reader.length);
     reader.length = 0;
     std::unique_lock lock(in.stateMutex, std::try_to_lock);
+    bool lineKept = false, emptyKept = !pairEnd;
     if (!lock.owns_lock()) {
-        LineBacklog& backlog = reader.backlog;
-        if (backlog.count < LineBacklog::kLines) {
-            backlog.lines[(backlog.first + backlog.count++) % LineBacklog::kLines].assign(line);
-            return;
-        }
-        lock.lock();
+        lineKept = keep(reader.backlog, line);
+        emptyKept = !pairEnd || (lineKept && keep(reader.backlog, {}));
+        if (lineKept && emptyKept) return;
+        lock.lock();  // a full backlog waits
     }
     processWaitingLines(in, reader);
-    processLine(in, reader.sequence, line);
+    if (!lineKept) processLine(in, reader.sequence, line);
+    if (!emptyKept) processLine(in, reader.sequence, {});
     unlockAndTell(in, lock);
+}
+
+// Where the first CR or LF is, or `end`.
+const char* lineEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned ends = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
+        if (ends) return p + __builtin_ctz(ends);
+    }
+#endif
+    for (; p < end; ++p)
+        if (*p == '\r' || *p == '\n') return p;
+    return end;
 }
 
 }  // namespace
@@ -111,9 +139,28 @@ void ProcessBacklog(GpsInput& in, ReaderState& reader, bool wait) {
     unlockAndTell(in, lock);
 }
 
-void AppendSpecialByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
-    if (byte == '\n' || byte == '\r') completeLine(in, reader);
-    else overflow(in, reader, port);
+void AppendBytes(GpsInput& in, ReaderState& reader, SerialPort* port, std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const char* const stop = lineEnd(p, end);
+        const std::size_t run = static_cast<std::size_t>(stop - p);
+        const std::size_t room = kMaxLineChars - reader.length;
+        if (run > room) {
+            // The character after the full line is dropped with it.
+            std::memcpy(reader.line.data() + reader.length, p, room);
+            reader.length = kMaxLineChars;
+            overflow(in, reader, port);
+            p += room + 1;
+            continue;
+        }
+        std::memcpy(reader.line.data() + reader.length, p, run);
+        reader.length += run;
+        if (stop == end) return;
+        const bool pairEnd = *stop == '\r' && stop + 1 < end && stop[1] == '\n';
+        completeLine(in, reader, pairEnd);
+        p = stop + (pairEnd ? 2 : 1);
+    }
 }
 
 }  // namespace vexa

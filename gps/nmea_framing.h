@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "gps/sentence_processing.h"
 
@@ -35,25 +36,16 @@ struct ReaderState {
 // The start of a reader thread run: flags, distance marks, log timers, line buffer, tick.
 void StartReception(GpsInput& in, ReaderState& reader);
 
-// A line end or a byte that overflows the line: completes or discards the line.
+// Received bytes, as one read gives them. A line feed or carriage return completes the line
+// (a CR LF pair's empty line is processed with it, under the same lock); a character beyond
+// 1023 discards the line and purges the port (`port` may be null when there is none).
 // The reader never waits for a frame: a line completed while another thread holds the state
 // mutex waits in the backlog and is processed, in order, before the next line; only a full
 // backlog waits for the mutex.
-void AppendSpecialByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte);
+void AppendBytes(GpsInput& in, ReaderState& reader, SerialPort* port, std::string_view bytes);
 
 // Processes the waiting lines when the state mutex is free, or (`wait`) once it is: while the
 // port is quiet, and at the end of a run.
 void ProcessBacklog(GpsInput& in, ReaderState& reader, bool wait);
-
-// One received byte. A line feed or carriage return completes the line; a character beyond
-// 1023 discards the line and purges the port (`port` may be null when there is none).
-inline void AppendByte(GpsInput& in, ReaderState& reader, SerialPort* port, unsigned char byte) {
-    // One comparison decides for every printable byte.
-    if ((byte > '\r' || (byte != '\n' && byte != '\r')) && reader.length < kMaxLineChars) {
-        reader.line[reader.length++] = static_cast<char>(byte);
-        return;
-    }
-    AppendSpecialByte(in, reader, port, byte);
-}
 
 }  // namespace vexa

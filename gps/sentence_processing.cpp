@@ -57,7 +57,7 @@ void positionStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view 
     GpsState& gps = in.gps;
     double& mark = rmc ? gps.rmcDistanceSinceMark : gps.ggaDistanceSinceMark;
     float& timer = rmc ? t.rmc : t.gga;
-    if (mode == Mode::Live) AddReceivedLine(in, line);
+    if (mode == Mode::Live) AddLatin1ListLine(in.diagnostics, line);
     (rmc ? gps.rmcSeen : gps.ggaSeen) = true;
     addToMark(mark, (rmc ? parseRMC : parseGGA)(in, line, true, true));
     const bool due = mark > static_cast<double>(in.settings.imindist) || (!rmc && t.forceGga);
@@ -82,7 +82,7 @@ std::uint32_t gsaLogKey(const GpsInput& in, SentenceTag tag) {
 
 void gsaStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
     if (tag.type != SentenceType::Gsa || in.settings.LGsaLogTime < 0) return;
-    if (mode == Mode::Live) AddReceivedLine(in, line);
+    if (mode == Mode::Live) AddLatin1ListLine(in.diagnostics, line);
     in.gps.gsaSeen = true;
     parseGSA(in, line);
     if (!logging(in)) return;
@@ -98,7 +98,7 @@ void gsaStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line,
 void gsvStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line, Mode mode) {
     if (tag.type != SentenceType::Gsv || in.settings.LGsaLogTime < 0) return;
     GpsState& gps = in.gps;
-    if (mode == Mode::Live) AddReceivedLine(in, line);
+    if (mode == Mode::Live) AddLatin1ListLine(in.diagnostics, line);
     gps.gsvSeen = true;
     // While a fix is held, RMC and GGA refresh the GPS view instead.
     const bool refresh = mode == Mode::Live ? !gps.fixValid : !(gps.rmcSeen && gps.ggaSeen);
@@ -127,11 +127,6 @@ void fixChangeSignal(GpsInput& in, LiveSequenceState& state) {
 }
 
 }  // namespace
-
-void AddReceivedLine(GpsInput& in, std::string_view bytes) {
-    if (isAscii(bytes)) AddNmeaListLine(in.diagnostics, bytes);
-    else AddNmeaListLine(in.diagnostics, latin1ToUtf8(bytes));
-}
 
 void resetForRun(GpsInput& in) {
     GpsState& gps = in.gps;
@@ -202,7 +197,7 @@ void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view lin
         positionStep(in, timers, tag, sentence, Mode::Replay);
         gsaStep(in, timers, tag, sentence, Mode::Replay);
         gsvStep(in, timers, tag, sentence, Mode::Replay);
-        AddReceivedLine(in, line);
+        AddLatin1ListLine(in.diagnostics, line);
         in.views.keepAwake();
         if (in.frame.displayMode.load() == DisplayMode::Nmea) in.views.refreshNmeaList();
         deferred = in.satellites.overlongGsv;

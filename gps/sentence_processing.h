@@ -57,7 +57,4 @@ void ProcessReplaySentence(GpsInput& in, LogTimers& timers, std::string_view lin
 // released (a box must never stall the GPS thread with the lock held). Takes the mutex briefly.
 void ShowDeferredMessages(GpsInput& in);
 
-// The line as the NMEA list shows it: bytes widened to characters.
-void AddReceivedLine(GpsInput& in, std::string_view bytes);
-
 }  // namespace vexa

@@ -6,6 +6,7 @@
 // of the step that failed, for the error report.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,6 +42,15 @@ public:
     virtual SerialError close() = 0;
     virtual bool isOpen() const = 0;
     virtual ReadResult readByte() = 0;
+    // Up to `capacity` bytes into `into`: what was received before, else what arrives within
+    // the read time-out. `count` is how many (at least one with the status Byte, whose `byte`
+    // is the first). A port that reads byte by byte gives one.
+    virtual ReadResult readBytes(char* into, std::size_t capacity, std::size_t& count) {
+        const ReadResult read = readByte();
+        count = read.status == ReadStatus::Byte && capacity > 0 ? 1 : 0;
+        if (count) into[0] = static_cast<char>(read.byte);
+        return read;
+    }
     // Writes all bytes or fails.
     virtual SerialError write(std::string_view bytes) = 0;
     // Discards what is queued in both directions.

@@ -108,17 +108,26 @@ void AddNmeaListLine(DiagnosticText& list, std::string_view line) {
     if (!ascii && !isValidUtf8(line)) line = cleaned = validUtf8(line);
     const std::string_view kept =
         ascii ? line.substr(0, DiagnosticText::kLineChars) : utf8Prefix(line, DiagnosticText::kLineChars);
-    const std::size_t chars = (ascii ? kept.size() : utf8Length(kept)) + 2;
+    list.addCutLine(kept, (ascii ? kept.size() : utf8Length(kept)) + 2);
+}
+
+void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes) {
+    if (!isAscii(bytes)) return AddNmeaListLine(list, latin1ToUtf8(bytes));
+    const std::string_view kept = bytes.substr(0, DiagnosticText::kLineChars);
+    list.addCutLine(kept, kept.size() + 2);
+}
+
+void DiagnosticText::addCutLine(std::string_view kept, std::size_t chars) {
     std::function<void()> listener;
     {
-        std::lock_guard lock(list.mutex_);
-        DiagnosticText::Segment& segment = list.pushNewest();
+        std::lock_guard lock(mutex_);
+        Segment& segment = pushNewest();
         segment.text.assign(kept);
         segment.text += "\r\n";
         segment.chars = chars;
-        list.chars_ += chars;
-        list.cutToLimit();
-        listener = list.listener_;
+        chars_ += chars;
+        cutToLimit();
+        listener = listener_;
     }
     if (listener) listener();
 }

@@ -44,6 +44,7 @@ public:
 
 private:
     friend void AddNmeaListLine(DiagnosticText& list, std::string_view line);
+    friend void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes);
 
     // The text as its lines, newest first, each with its "\r\n" and its character count; the
     // oldest may have been cut. Adding a line touches only the lines that fall off, so every
@@ -66,6 +67,8 @@ private:
     // kRingLines - 1 lines between two changes), then the oldest lines cut to the limit.
     Segment& pushNewest();
     void cutToLimit();
+    // A line already cut, of `chars` characters with its "\r\n", at the top.
+    void addCutLine(std::string_view kept, std::size_t chars);
     std::string operation_{kInitialOperation};
     std::string step_;
     std::function<void()> listener_;
@@ -75,6 +78,8 @@ private:
 // Adds one line at the top: the line's first 256 characters, "\r\n", then the previous text,
 // all cut to 4096 characters.
 void AddNmeaListLine(DiagnosticText& list, std::string_view line);
+// The same for received bytes, each one Latin-1 character.
+void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes);
 
 // Adds a line only in debug mode.
 void AddDebugLine(DiagnosticText& list, std::string_view line);

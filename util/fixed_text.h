@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 namespace vexa {
@@ -25,7 +26,11 @@ public:
 
     // A UTF-8 text, cut to the capacity at a character boundary.
     void assign(std::string_view text) {
-        std::size_t bytes = 0, chars = 0;
+        // A plain ASCII start (every number and received field) is one byte a character.
+        const std::size_t head = std::min(text.size(), Chars);
+        std::size_t bytes = 0;
+        while (bytes < head && static_cast<unsigned char>(text[bytes]) < 0x80) ++bytes;
+        std::size_t chars = bytes;
         while (bytes < text.size() && chars < Chars) {
             std::size_t len = 1;
             const auto lead = static_cast<unsigned char>(text[bytes]);
@@ -71,7 +76,7 @@ private:
     static constexpr std::size_t kBytes = Chars * 2;  // a widened Latin-1 character is 2 bytes
 
     void setBytes(const char* from, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) data_[i] = from[i];
+        std::memcpy(data_, from, n);
         size_ = n;
         data_[n] = '\0';
     }

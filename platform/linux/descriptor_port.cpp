@@ -26,10 +26,18 @@ bool DescriptorPort::isOpen() const {
 }
 
 ReadResult DescriptorPort::readByte() {
+    char byte = 0;
+    std::size_t count = 0;
+    return readBytes(&byte, 1, count);
+}
+
+ReadResult DescriptorPort::readBytes(char* into, std::size_t capacity, std::size_t& count) {
+    count = 0;
     std::shared_lock lock(mutex_);
     if (fd_ < 0) return {ReadStatus::Closed, 0, EBADF};
     for (;;) {
-        if (const auto received = takeReceived()) return *received;
+        count = takeReceived(into, capacity);
+        if (count > 0) return {ReadStatus::Byte, static_cast<std::uint8_t>(into[0]), 0};
         pollfd pfd{fd_, POLLIN, 0};
         const int ready = ::poll(&pfd, 1, kReadTimeoutMs);
         if (ready < 0) return errno == EINTR ? ReadResult{} : ReadResult{ReadStatus::Error, 0, errno};

@@ -1,5 +1,5 @@
 // The part of a SerialPort that every Linux port shares: one file descriptor, closing it,
-// asking whether it is open, and waiting up to 60 ms for a byte to read.
+// asking whether it is open, and waiting up to 60 ms for bytes to read.
 //
 // A read holds a shared lock for at most that time and close() an exclusive one: close() waits
 // for a running read to return instead of pulling the descriptor from under it (which could
@@ -22,16 +22,17 @@ public:
 
     SerialError close() final;
     bool isOpen() const final;
-    // Hands out a byte received before, else waits for the descriptor to become readable and
-    // lets the port read from it.
+    // Hand out bytes received before, else wait for the descriptor to become readable and let
+    // the port read from it.
     ReadResult readByte() final;
+    ReadResult readBytes(char* into, std::size_t capacity, std::size_t& count) final;
 
 protected:
-    // The next byte of what the port received before, if it keeps any. Called under the
-    // shared lock with the descriptor open.
-    virtual std::optional<ReadResult> takeReceived() { return std::nullopt; }
-    // The descriptor is readable (or hung up: `revents` has poll's flags). Returns what the read
-    // gives, or nothing when the port only stored bytes for takeReceived().
+    // Up to `capacity` bytes of what the port received before, if it keeps any; how many.
+    // Called under the shared lock with the descriptor open.
+    virtual std::size_t takeReceived(char* /*into*/, std::size_t /*capacity*/) { return 0; }
+    // The descriptor is readable (or hung up: `revents` has poll's flags). Stores what the read
+    // gives for takeReceived() and returns nothing, or returns the idle or failed read.
     virtual std::optional<ReadResult> readReady(short revents) = 0;
 
     mutable std::shared_mutex mutex_;

@@ -108,14 +108,15 @@ SerialError GpsdPort::open(const std::string& device, int) {
     return {};
 }
 
-std::optional<ReadResult> GpsdPort::takeReceived() {
-    while (begin_ < end_) {
+std::size_t GpsdPort::takeReceived(char* into, std::size_t capacity) {
+    std::size_t count = 0;
+    while (begin_ < end_ && count < capacity) {
         const char c = buffer_[begin_++];
         if (lineStart_) skippingJson_ = c == '{';
         lineStart_ = c == '\n';
-        if (!skippingJson_) return ReadResult{ReadStatus::Byte, static_cast<std::uint8_t>(c), 0};
+        if (!skippingJson_) into[count++] = c;
     }
-    return std::nullopt;
+    return count;
 }
 
 std::optional<ReadResult> GpsdPort::readReady(short) {

@@ -40,7 +40,7 @@ public:
     SerialError purge() override;
 
 private:
-    std::optional<ReadResult> takeReceived() override;
+    std::size_t takeReceived(char* into, std::size_t capacity) override;
     std::optional<ReadResult> readReady(short revents) override;
 
     // Received bytes not yet handed out; only the reading thread touches them while open.

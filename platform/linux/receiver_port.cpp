@@ -15,6 +15,9 @@ SerialError ReceiverPort::open(const std::string& device, int baud) {
 SerialError ReceiverPort::close() { return active().close(); }
 bool ReceiverPort::isOpen() const { return terminal_.isOpen() || gpsd_.isOpen(); }
 ReadResult ReceiverPort::readByte() { return active().readByte(); }
+ReadResult ReceiverPort::readBytes(char* into, std::size_t capacity, std::size_t& count) {
+    return active().readBytes(into, capacity, count);
+}
 SerialError ReceiverPort::write(std::string_view bytes) { return active().write(bytes); }
 SerialError ReceiverPort::purge() { return active().purge(); }
 

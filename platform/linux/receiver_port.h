@@ -14,6 +14,7 @@ public:
     SerialError close() override;
     bool isOpen() const override;
     ReadResult readByte() override;
+    ReadResult readBytes(char* into, std::size_t capacity, std::size_t& count) override;
     SerialError write(std::string_view bytes) override;
     SerialError purge() override;
 

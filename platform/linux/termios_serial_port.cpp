@@ -6,7 +6,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 
 namespace vexa {
@@ -61,13 +63,24 @@ SerialError TermiosSerialPort::open(const std::string& device, int baud) {
         return fail(errno ? errno : EINVAL, "SetCommState");
     if (::tcflush(fd, TCIOFLUSH) != 0) return fail(errno, "PurgeComm");
     fd_ = fd;
+    begin_ = end_ = 0;
     return {};
 }
 
+std::size_t TermiosSerialPort::takeReceived(char* into, std::size_t capacity) {
+    const std::size_t count = std::min(capacity, end_ - begin_);
+    std::memcpy(into, buffer_.data() + begin_, count);
+    begin_ += count;
+    return count;
+}
+
 std::optional<ReadResult> TermiosSerialPort::readReady(short revents) {
-    std::uint8_t byte = 0;
-    const ssize_t n = ::read(fd_, &byte, 1);
-    if (n == 1) return ReadResult{ReadStatus::Byte, byte, 0};
+    const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+    if (n > 0) {
+        begin_ = 0;
+        end_ = static_cast<std::size_t>(n);
+        return std::nullopt;
+    }
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ReadResult{};
     // A hang-up (cable pulled, the other side of a pseudo-terminal closed) shows as poll
     // reporting POLLHUP or POLLERR and the read failing or returning nothing.
@@ -103,6 +116,7 @@ SerialError TermiosSerialPort::write(std::string_view bytes) {
 SerialError TermiosSerialPort::purge() {
     std::shared_lock lock(mutex_);
     if (fd_ < 0) return {EBADF, "PurgeComm"};
+    begin_ = end_;
     if (::tcflush(fd_, TCIOFLUSH) != 0) return {errno, "PurgeComm"};
     return {};
 }

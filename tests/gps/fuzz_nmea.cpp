@@ -1,5 +1,5 @@
-// libFuzzer target: arbitrary bytes through the live framing byte by byte and through the
-// replay sequence, on a grid chosen by the first byte.
+// libFuzzer target: arbitrary bytes through the live framing (one byte or 61 bytes a read) and
+// through the replay sequence, on a grid chosen by the first byte.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -25,9 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (pass == 0) {
             ReaderState reader;
             StartReception(r.in, reader);
-            for (char c : text) {
+            const std::size_t chunk = (flags & 128) ? 1 : 61;
+            for (std::size_t at = 0; at < text.size(); at += chunk) {
                 r.clock.advance(7);
-                AppendByte(r.in, reader, nullptr, static_cast<unsigned char>(c));
+                AppendBytes(r.in, reader, nullptr, text.substr(at, chunk));
             }
         } else {
             r.frame.replaying = true;

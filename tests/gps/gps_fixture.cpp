@@ -28,7 +28,7 @@ int GpsRecords::titleCount(std::string_view title) const {
 }
 
 void receive(GpsRecords& r, ReaderState& reader, std::string_view bytes, SerialPort* port) {
-    for (char c : bytes) AppendByte(r.in, reader, port, static_cast<unsigned char>(c));
+    AppendBytes(r.in, reader, port, bytes);
 }
 
 void replay(GpsRecords& r, std::string_view text) {

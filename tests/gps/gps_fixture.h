@@ -65,7 +65,7 @@ struct GpsRecords : vexa::GpsRecords {
     int titleCount(std::string_view title) const;
 };
 
-// Bytes through the live framing one at a time, as the reader thread gets them.
+// Bytes through the live framing as one read.
 void receive(GpsRecords& r, ReaderState& reader, std::string_view bytes, SerialPort* port = nullptr);
 // A whole text through the replay sequence, from its start to its end, as the replay thread runs it.
 void replay(GpsRecords& r, std::string_view text);

@@ -1,4 +1,4 @@
-// Framing, checksum and the live sentence sequence, fed byte by byte as the reader gets them.
+// Framing, checksum and the live sentence sequence, fed in reads as the reader gets them.
 #include <gtest/gtest.h>
 
 #include <future>
@@ -69,7 +69,8 @@ TEST(CheckNMEARecord, OnlyAMismatchIsReportedOtherFailuresAreSilent) {
 
 TEST_F(Live, LineEndsProcessKeepAwakeAndDebugModeShowsEveryLineAndTheTimeStep) {
     r.clock.advance(1000);
-    feed(kRmc + "\r\n" + kGga + "\r\n");
+    feed(kRmc + "\r");  // a CR LF pair split by the reads, then one within a read
+    feed("\n" + kGga + "\r\n");
     EXPECT_EQ(std::tuple(r.gps.rmcSeen, r.gps.ggaSeen, r.listHas(kRmc), r.listHas(kGga), r.listHas("Checksum is ok")),
               std::tuple(true, true, true, true, false));
     EXPECT_EQ(r.views.keepAwakeCalls, 4) << "every line end, the empty line between CR and LF too";
@@ -202,7 +203,7 @@ TEST(PendingDrawing, FixesFasterThanTheDrawingAreAllTracedAndOnlyTheNewestIsDraw
         char body[96];
         std::snprintf(body, sizeof body, "GPRMC,1200%02d.00,%c,48%02d.0000,N,01131.0000,E,010.0,000.0,230394,,", i,
                       status, 7 + i);
-        for (char c : nmea(body) + "\n") AppendByte(in, reader, nullptr, static_cast<unsigned char>(c));
+        AppendBytes(in, reader, nullptr, nmea(body) + "\n");
     };
     for (int i = 0; i < 6; ++i) fix(i, 'A');
     EXPECT_EQ(r.trace->next, 6);

@@ -40,6 +40,11 @@ TEST(TermiosSerialPort, ReadsEveryByteRawWritesBackAndIdlesWithinTheTimeout) {
     const std::string sentence("$GPRMC,1*00\r\n\0\xFF\x03", 16);
     send(pty, sentence);
     EXPECT_EQ(readAvailable(port, sentence.size()), sentence);
+    // A purge also drops what the port kept of its last read.
+    send(pty, sentence + sentence);
+    EXPECT_EQ(port.readByte().byte, '$');
+    ASSERT_FALSE(port.purge());
+    EXPECT_EQ(port.readByte().status, ReadStatus::Idle);
 
     ASSERT_FALSE(port.write("\x10\x06\x02"));
     char back[4] = {};

@@ -27,6 +27,10 @@ TEST(NmeaList, NewestLineFirstCutTo256CharactersAndTheListenerSeesEachChange) {
     DiagnosticText umlauts;
     AddNmeaListLine(umlauts, wide + "xyz");
     EXPECT_EQ(umlauts.text(), wide + "x\r\n");
+    // Received bytes are Latin-1 characters, cut the same way.
+    AddLatin1ListLine(umlauts, std::string(255, '\xE4') + "xyz");
+    AddLatin1ListLine(umlauts, std::string(300, 'a'));
+    EXPECT_TRUE(umlauts.text().starts_with(std::string(256, 'a') + "\r\n" + wide + "x\r\n")) << umlauts.text();
 }
 
 TEST(NmeaList, NeverExceeds4096CharactersEvenWithMalformedTextAndOldestFallOff) {

@@ -1,8 +1,11 @@
 #include "util/text.h"
+#include "util/fixed_text.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
+#include <utility>
 
 namespace vexa {
 namespace {
@@ -22,6 +25,12 @@ TEST(Utf8, DamagedTextIsFoundCountedCutSafelyAndReplaced) {
     // A cut-off sequence, the overlong form of '/', a stray continuation byte.
     EXPECT_FALSE(isValidUtf8("ab\xC3") || isValidUtf8("\xC0\xAF") || isValidUtf8("x\x80y"));
     EXPECT_EQ(std::tuple(validUtf8("x\x80y\xC3"), validUtf8("Straße")), std::tuple("x?y?", "Straße"));
+}
+
+TEST(FixedText, CutsToItsCharactersAtACharacterBoundary) {
+    const std::pair<std::string, std::string> cases[] = {  // assigned, kept by FixedText<4>
+        {"abcdef", "abcd"}, {"abäcd", "abäc"}, {"äöüßx", "äöüß"}, {"ab€€", "ab€€"}, {"€€€", "€€"}};
+    for (const auto& [text, kept] : cases) EXPECT_EQ(FixedText<4>(text).view(), kept) << text;
 }
 
 TEST(Latin1, RoundTripsEveryByteAndReplacesWhatLatin1Lacks) {
