@@ -42,6 +42,11 @@ public:
         return true;
     }
 
+    bool hasPending() {
+        std::lock_guard lock(mutex_);
+        return pending_.has_value();
+    }
+
     bool hasDrawingLeft() {
         std::lock_guard lock(mutex_);
         return static_cast<bool>(later_);

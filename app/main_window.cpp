@@ -415,6 +415,11 @@ void MainWindow::showPendingFrame() {
     drawLeftForLater();
 }
 
+void MainWindow::showNewestFrame() {
+    while (frames_.hasPending()) showPendingFrame();
+    frames_.spare(QSize(), false);
+}
+
 // What a worker asked to draw while its last frame waited, drawn here under the state mutex.
 void MainWindow::drawLeftForLater() {
     if (closing_ || !frames_.hasDrawingLeft()) return;

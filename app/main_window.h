@@ -108,6 +108,10 @@ public:
     void presentFrame(QImage visible) override;
     QImage spareFrame(QSize size, bool replacesPending) override { return frames_.spare(size, replacesPending); }
     bool drawAfterPending(std::function<void()> draw) override { return frames_.drawAfterPending(std::move(draw)); }
+    // Before a picture is taken of the window (UI thread): a frame still waiting for the event
+    // loop is shown now, and the picture it gives back is let go, so that the window shows the
+    // newest frame and the picture taken has the spare's room.
+    void showNewestFrame();
     void presentMoveText(std::string text) override;
     void refreshNmea() override;
     void displayPower(bool off) override;

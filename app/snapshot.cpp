@@ -61,9 +61,10 @@ int runSnapshot(MainWindow& window, const std::optional<std::filesystem::path>& 
         window.command(view.command);
         waitUntil([] { return true; }, 0);
         const std::filesystem::path file = folder / view.file;
-        // The grab is a window-sized picture of its own: the spare frame (one of another size
-        // is let go) makes room for it.
-        window.spareFrame(QSize(), false);
+        // A drawing the GPS worker asked for may have run in the last events and left its frame
+        // waiting: shown first, the grab takes the newest frame, and that frame's spare makes
+        // room for the grab's own window-sized picture.
+        window.showNewestFrame();
         if (!window.grab().save(QString::fromStdString(file.string()), "PNG")) {
             std::fprintf(stderr, "vexa: cannot write %s\n", file.c_str());
             ++failures;

@@ -195,6 +195,14 @@ TEST_F(AppTest, WorkersAskAndDrawWithoutBlockingOrFloodingTheUi) {
     window().removeEventFilter(&counter);
     EXPECT_EQ(std::pair(counter.calls, window().frameView().image().pixel(0, 0)), std::pair(1, qRgb(200, 0, 0)));
     EXPECT_EQ(std::pair(leftForUi, drawnAfter), std::pair(2, std::vector{std::pair(2, qRgb(200, 0, 0))}));
+
+    // Before a grab, the frame still waiting is shown at once and the picture it frees let go.
+    QImage last(40, 40, QImage::Format_RGB32);
+    last.fill(qRgb(7, 0, 0));
+    window().presentFrame(std::move(last));
+    window().showNewestFrame();
+    EXPECT_EQ(std::pair(window().frameView().image().pixel(0, 0), window().spareFrame(QSize(40, 40), false).isNull()),
+              std::pair(qRgb(7, 0, 0), true));
 }
 
 // The replay worker draws course-up Move frames while the UI thread resizes the screen: each
