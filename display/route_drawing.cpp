@@ -159,7 +159,9 @@ double showRouteDist(QPainter* painter, const RouteLayer& layer, const ViewProje
                      const ViewRect& visible) {
     const int selected = layer.frame.selectedRoutePoint;
     const bool hasSelection = selected >= 0 && selected < layer.route.count;
-    const double sum = RouteDistance(layer.route, layer.grid, hasSelection ? selected : -1, direction);
+    const int summedTo = hasSelection ? selected : -1;
+    const double sum = layer.distances ? (*layer.distances)(layer.route, layer.grid, summedTo, direction)
+                                       : RouteDistance(layer.route, layer.grid, summedTo, direction);
     if (painter && hasSelection) {
         const TrackPoint& p = layer.route.points[static_cast<std::size_t>(selected)];
         const ScreenPoint at = view.project(p.gridX, p.gridY);

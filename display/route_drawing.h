@@ -15,6 +15,7 @@ struct Guidance;
 struct PoiTable;
 struct RouteTable;
 struct TraceTable;
+class RouteDistanceMemo;
 
 // What the route drawing reads and the target distance it leaves behind.
 struct RouteLayer {
@@ -22,6 +23,7 @@ struct RouteLayer {
     const GridContext& grid;
     const FrameState& frame;   // "Show Routepoints" and the selected route point
     Guidance& guidance;
+    RouteDistanceMemo* distances = nullptr;  // keeps the route length between frames
 };
 
 // Legs by line kind, point circles, the target line and icon; stores the target distance.

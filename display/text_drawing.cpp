@@ -79,7 +79,9 @@ std::string fittedText(const QFont& font, std::string_view text, int width) {
 void drawTextAt(QPainter& painter, int x, int y, std::string_view text) {
     DrawnTexts::note(x, y, text);
     const QString s = qtext(text);
-    painter.drawText(textBox(painter, x, y, s), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, s);
+    // Aligned left and top and not clipped, the text is placed by the box's corner alone; the
+    // box's size would cost a second layout of the text.
+    painter.drawText(QRect(x, y, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, s);
 }
 
 void drawTextOn(QPainter& painter, int x, int y, std::string_view text, const QColor& background) {

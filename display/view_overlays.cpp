@@ -65,7 +65,7 @@ void ViewOverlays::drawGuidance(QPainter& painter, const OverlayFrame& f) {
         r_.frame.selectedRoutePoint = NearestRoutePoint(r_.route, {f.position.gridX, f.position.gridY}, r_.grid);
         r_.guidance.distanceMarkCleared = true;
     }
-    const RouteLayer layer{r_.route, r_.grid, r_.frame, r_.guidance};
+    const RouteLayer layer{r_.route, r_.grid, r_.frame, r_.guidance, &routeDistance_};
     const ScreenSize screen = r_.frame.screen;
     const ViewRect visible{screen.left(), screen.top(), screen.left() + screen.width, screen.top() + screen.height};
     showRouteDist(&painter, layer, projectionOf(f, screen), 0, visible);

@@ -6,6 +6,7 @@
 
 #include "display/move_texts.h"
 #include "maps/render/frame_interfaces.h"
+#include "routes/route_hits.h"
 
 namespace vexa {
 
@@ -65,6 +66,7 @@ private:
     MoveTextContext textContext() const;
     bool mapUnderPosition() const;
     FrameReadings lastReadings_;
+    RouteDistanceMemo routeDistance_;
     int traceAtCentre_ = -1;
 };
 

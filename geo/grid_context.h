@@ -17,6 +17,8 @@ struct GridContext {
     // _rpk: a map pixel is 1/cos(latitude) wider than tall. The conversions do not read it;
     // it says how the maps of the directory lie on the grid.
     bool RectangularPixels = false;
+
+    bool operator==(const GridContext&) const = default;
 };
 
 }  // namespace vexa

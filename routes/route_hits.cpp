@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "geo/distance.h"
 #include "routes/poi_record.h"
@@ -65,11 +66,19 @@ int NearestRoutePoint(const RouteTable& route, GridPoint position, const GridCon
     return nearest;
 }
 
+namespace {
+
+// The legs RouteDistance sums: those ending at points from … to.
+std::pair<int, int> summedLegs(const RouteTable& route, int selected, int direction) {
+    const int s = selected >= 0 ? std::min(selected, route.count - 1) : (direction == 0 ? 0 : route.count - 1);
+    return {direction == 0 ? s + 1 : 1, direction == 0 ? route.count - 1 : s};
+}
+
+}  // namespace
+
 double RouteDistance(const RouteTable& route, const GridContext& grid, int selected, int direction) {
     if (route.count <= 0) return 0.0;
-    const int s = selected >= 0 ? std::min(selected, route.count - 1) : (direction == 0 ? 0 : route.count - 1);
-    const int from = direction == 0 ? s + 1 : 1;
-    const int to = direction == 0 ? route.count - 1 : s;
+    const auto [from, to] = summedLegs(route, selected, direction);
     double sum = 0.0;
     for (int i = from; i <= to; ++i) {
         const TrackPoint& a = route.points[static_cast<std::size_t>(i - 1)];
@@ -77,6 +86,28 @@ double RouteDistance(const RouteTable& route, const GridContext& grid, int selec
         sum += gridDistance(grid, b.gridX, b.gridY, a.gridX, a.gridY);
     }
     return sum;
+}
+
+double RouteDistanceMemo::operator()(const RouteTable& route, const GridContext& grid, int selected, int direction) {
+    if (route.count <= 0) return 0.0;
+    const auto [from, to] = summedLegs(route, selected, direction);
+    const int first = from - 1;
+    const auto count = static_cast<std::size_t>(std::max(to - first + 1, 0));
+    bool same = first == first_ && count == points_.size() && grid == grid_;
+    for (std::size_t i = 0; same && i < count; ++i) {
+        const TrackPoint& p = route.points[static_cast<std::size_t>(first) + i];
+        same = p.gridX == points_[i].easting && p.gridY == points_[i].northing;
+    }
+    if (same) return sum_;
+    points_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const TrackPoint& p = route.points[static_cast<std::size_t>(first) + i];
+        points_[i] = {p.gridX, p.gridY};
+    }
+    grid_ = grid;
+    first_ = first;
+    sum_ = RouteDistance(route, grid, selected, direction);
+    return sum_;
 }
 
 bool poiIsShown(std::string_view name) {

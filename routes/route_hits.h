@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "geo/grid.h"
 #include "routes/route_geometry.h"
@@ -30,6 +31,20 @@ int NearestRoutePoint(const RouteTable& route, GridPoint position, const GridCon
 // Direction 0: the legs from the last point down to `selected` (the way still to go);
 // direction 1: from point 0 up to `selected`. −1 selects the whole route. Metres.
 double RouteDistance(const RouteTable& route, const GridContext& grid, int selected, int direction);
+
+// RouteDistance for a view drawn frame after frame: the last answer is kept with the points
+// and the grid it was summed over, and summed anew only when the legs asked for or the grid
+// differ from those (any edit of the route shows there, wherever it was made).
+class RouteDistanceMemo {
+public:
+    double operator()(const RouteTable& route, const GridContext& grid, int selected, int direction);
+
+private:
+    std::vector<GridPoint> points_;  // the points the legs of the kept sum join
+    GridContext grid_{};
+    int first_ = -1;  // the route index of points_[0]
+    double sum_ = 0.0;
+};
 
 // Neither "-deleted-" nor the stored last position, in any letter case.
 bool poiIsShown(std::string_view name);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -89,6 +90,23 @@ TEST(RouteHits, NearestRoutePointByGreatCircleFirstOfEqualWins) {
     for (const double dLat : {0.02, -0.01, 0.01})
         w.route.points[static_cast<std::size_t>(w.route.count++)] = TrackPoint{0, 0, here.longitude, here.latitude + dLat};
     EXPECT_EQ(NearestRoutePoint(w.route, {kCentreX, kCentreY}, w.grid), 1);
+}
+
+// Whatever changed since the last frame, the kept length is the length summed anew.
+TEST(RouteHits, RouteDistanceMemoFollowsEveryChange) {
+    ViewWorld w;
+    for (int i = 0; i < 5; ++i) w.addRoutePoint(10 * i, i * i);
+    RouteDistanceMemo memo;
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"nothing", [] {}}, {"a point moved", [&] { w.route.points[3].gridX += 7; }},
+        {"a point added", [&] { w.addRoutePoint(0, 0); }}, {"the grid", [&] { w.grid.MercatorGrid = true; }},
+        {"the first point", [&] { w.route.points[0].gridY -= 9; }}};
+    for (const auto& [name, change] : changes) {
+        change();
+        for (const auto& [selected, direction] : {std::pair{-1, 0}, {2, 0}, {2, 1}, {-1, 1}})
+            EXPECT_EQ(memo(w.route, w.grid, selected, direction), RouteDistance(w.route, w.grid, selected, direction))
+                << name << ", selected " << selected << ", direction " << direction;
+    }
 }
 
 TEST(TargetDistance, MeasuredByGridKindAndWrittenWithTheDigitsItsSizeAllows) {
