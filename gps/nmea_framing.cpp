@@ -81,9 +81,7 @@ bool keep(LineBacklog& backlog, std::string_view line) {
 }
 
 // The line, and the empty line of a CR LF pair (`pairEnd`), with one lock.
-void completeLine(GpsInput& in, ReaderState& reader, bool pairEnd) {
-    const std::string_view line(reader.line.data(), reader.length);
-    reader.length = 0;
+void completeLine(GpsInput& in, ReaderState& reader, std::string_view line, bool pairEnd) {
     std::unique_lock lock(in.stateMutex, std::try_to_lock);
     bool lineKept = false, emptyKept = !pairEnd;
     if (!lock.owns_lock()) {
@@ -154,11 +152,20 @@ void AppendBytes(GpsInput& in, ReaderState& reader, SerialPort* port, std::strin
             p += room + 1;
             continue;
         }
-        std::memcpy(reader.line.data() + reader.length, p, run);
-        reader.length += run;
-        if (stop == end) return;
+        if (stop == end) {
+            std::memcpy(reader.line.data() + reader.length, p, run);
+            reader.length += run;
+            return;
+        }
+        // A line that lies whole in this read is taken where it is.
+        std::string_view line(p, run);
+        if (reader.length > 0) {
+            std::memcpy(reader.line.data() + reader.length, p, run);
+            line = std::string_view(reader.line.data(), reader.length + run);
+            reader.length = 0;
+        }
         const bool pairEnd = *stop == '\r' && stop + 1 < end && stop[1] == '\n';
-        completeLine(in, reader, pairEnd);
+        completeLine(in, reader, line, pairEnd);
         p = stop + (pairEnd ? 2 : 1);
     }
 }
