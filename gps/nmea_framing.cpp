@@ -99,13 +99,19 @@ void completeLine(GpsInput& in, ReaderState& reader, std::string_view line, bool
 // Where the first CR or LF is, or `end`.
 const char* lineEnd(const char* p, const char* end) {
 #if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; end - p >= 16; p += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const unsigned ends = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
-        if (ends) return p + __builtin_ctz(ends);
+    const char* const start = p;
+    const auto ends = [](const char* at) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        return static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')))));
+    };
+    for (; end - p >= 16; p += 16)
+        if (const unsigned found = ends(p)) return p + __builtin_ctz(found);
+    if (p == end) return end;
+    // The rest: the last sixteen bytes again, those before `p` shifted out.
+    if (end - start >= 16) {
+        const unsigned found = ends(end - 16) >> (16 - (end - p));
+        return found ? p + __builtin_ctz(found) : end;
     }
 #endif
     for (; p < end; ++p)

@@ -35,6 +35,7 @@ GsaSentence readGsa(std::string_view sentence) {
         SentenceSatellite& sat = s.satellites[static_cast<std::size_t>(s.count++)];
         sat.prnText = f[i];
         sat.prn = parseInt(f[i]);
+        sat.snr = 0;
         sat.system = s.system != 0 ? s.system : systemOfPrn(sat.prn);
     }
     return s;
