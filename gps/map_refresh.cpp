@@ -24,7 +24,7 @@ int zoneNumber(const GridContext& grid) {
 
 }  // namespace
 
-void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
+[[gnu::hot]] void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
     GpsState& gps = in.gps;
     if (in.frame.displayMode.load() == DisplayMode::Move && !in.frame.replayPaused.load() &&
         refreshFlag) {

@@ -31,7 +31,7 @@ unsigned charMask(const char* at, char c) {
 
 }  // namespace
 
-void splitFields(std::string_view sentence, NmeaFields& out) {
+[[gnu::hot]] void splitFields(std::string_view sentence, NmeaFields& out) {
     const char* const data = sentence.data();
     const std::size_t size = std::min<std::size_t>(sentence.size(), 0xffff);
     out.text = data;
@@ -146,10 +146,10 @@ T parseReal(std::string_view text) {
 
 }  // namespace
 
-float parseFloat(std::string_view text) { return parseReal<float>(text); }
-double parseDouble(std::string_view text) { return parseReal<double>(text); }
+[[gnu::hot]] float parseFloat(std::string_view text) { return parseReal<float>(text); }
+[[gnu::hot]] double parseDouble(std::string_view text) { return parseReal<double>(text); }
 
-int parseInt(std::string_view text) {
+[[gnu::hot]] int parseInt(std::string_view text) {
     // Up to nine plain digits, as NMEA fields hold them, cannot overflow: one short loop.
     if (text.size() <= 9) {
         int value = 0;
@@ -175,7 +175,7 @@ int parseInt(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-double nmeaToDegrees(std::string_view field) {
+[[gnu::hot]] double nmeaToDegrees(std::string_view field) {
     const float v = parseFloat(field);
     const float dx = v * 0.01f;
     const float degrees = std::trunc(dx);

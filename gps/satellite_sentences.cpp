@@ -23,7 +23,7 @@ int gsaSystem(const NmeaFields& f) {
 
 }  // namespace
 
-GsaSentence readGsa(std::string_view sentence) {
+[[gnu::hot]] GsaSentence readGsa(std::string_view sentence) {
     NmeaFields f;
     splitFields(sentence, f);
     GsaSentence s;
@@ -41,7 +41,7 @@ GsaSentence readGsa(std::string_view sentence) {
     return s;
 }
 
-GsvSentence readGsv(std::string_view sentence) {
+[[gnu::hot]] GsvSentence readGsv(std::string_view sentence) {
     NmeaFields f;
     splitFields(sentence, f);
     GsvSentence s;

@@ -157,7 +157,7 @@ void resetForRun(GpsInput& in) {
     gps.ggaDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
 }
 
-float& KeyedLogTimers::of(std::uint32_t key) {
+[[gnu::hot]] float& KeyedLogTimers::of(std::uint32_t key) {
     for (int i = 0; i < count; ++i)
         if (keys[static_cast<std::size_t>(i)] == key) return seconds[static_cast<std::size_t>(i)];
     const int slot = count < kKeys ? count++ : kKeys - 1;
@@ -166,12 +166,12 @@ float& KeyedLogTimers::of(std::uint32_t key) {
     return seconds[static_cast<std::size_t>(slot)];
 }
 
-void KeyedLogTimers::advance(float dt) {
+[[gnu::hot]] void KeyedLogTimers::advance(float dt) {
     sinceStart += dt;
     for (int i = 0; i < count; ++i) seconds[static_cast<std::size_t>(i)] += dt;
 }
 
-void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_view line) {
+[[gnu::hot]] void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_view line) {
     const std::uint32_t now = in.clock.tickCount();
     const float dt = static_cast<float>(now - state.lastTick) * 0.001f;
     state.lastTick = now;

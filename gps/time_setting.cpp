@@ -57,7 +57,7 @@ bool plausible(const DateTime& t) {
 
 }  // namespace
 
-void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateField) {
+[[gnu::hot]] void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateField) {
     const DateTime utc = in.clock.utcNow();
     const DateTime local = in.clock.localNow();
 

@@ -18,7 +18,7 @@ std::string DiagnosticText::text() const {
     return out;
 }
 
-void DiagnosticText::pushNewest(std::string_view text, std::string_view tail, std::size_t chars) {
+[[gnu::hot]] void DiagnosticText::pushNewest(std::string_view text, std::string_view tail, std::size_t chars) {
     const std::size_t size = text.size() + tail.size();
     if (head_ + size > kRingBytes) head_ = 0;
     char* const at = bytes_.data() + head_;
@@ -33,7 +33,7 @@ void DiagnosticText::pushNewest(std::string_view text, std::string_view tail, st
     cutToLimit();
 }
 
-void DiagnosticText::cutToLimit() {
+[[gnu::hot]] void DiagnosticText::cutToLimit() {
     // The oldest lines fall off the end, the last one possibly in its middle.
     while (chars_ > kTextChars) {
         Line& oldest = line(lines_ - 1);
@@ -118,13 +118,13 @@ void AddNmeaListLine(DiagnosticText& list, std::string_view line) {
     list.addCutLine(kept, (ascii ? kept.size() : utf8Length(kept)) + 2);
 }
 
-void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes) {
+[[gnu::hot]] void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes) {
     if (!isAscii(bytes)) return AddNmeaListLine(list, latin1ToUtf8(bytes));
     const std::string_view kept = bytes.substr(0, DiagnosticText::kLineChars);
     list.addCutLine(kept, kept.size() + 2);
 }
 
-void DiagnosticText::addCutLine(std::string_view kept, std::size_t chars) {
+[[gnu::hot]] void DiagnosticText::addCutLine(std::string_view kept, std::size_t chars) {
     std::function<void()> listener;
     {
         std::lock_guard lock(mutex_);
