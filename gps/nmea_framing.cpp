@@ -143,9 +143,9 @@ void ProcessBacklog(GpsInput& in, ReaderState& reader, bool wait) {
     unlockAndTell(in, lock);
 }
 
-// The live path's functions, from here to the state, are marked hot: the compiler keeps them
-// together, apart from the rest of the program, so that a reader woken after a frame was drawn
-// finds them on few pages and cache lines.
+// The live path's functions, from the received bytes to the GPS state, are marked hot: the
+// compiler keeps them together, apart from the rest of the program, so that a reader woken
+// after a frame was drawn finds them on few pages and cache lines.
 [[gnu::hot]] void AppendBytes(GpsInput& in, ReaderState& reader, SerialPort* port, std::string_view bytes) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();

@@ -37,7 +37,7 @@ bool plausible(const DateTime& t) {
 }
 
 // The system clock set to the GPS time, and said in the list; true when it was set. Out of the
-// way of every fix: it runs once, or never.
+// way of every fix: once the clock agrees, or was refused, this no longer runs.
 [[gnu::cold]] [[gnu::noinline]] bool setSystemClock(GpsInput& in, const DateTime& gps, std::span<char> timeField,
                                                     std::string_view dateField) {
     const int error = in.clock.setSystemTimeUtc(gps);
