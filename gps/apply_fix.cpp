@@ -55,7 +55,7 @@ GridPoint placeFix(GpsInput& in, const Position& pos) {
 
 }  // namespace
 
-bool beginFix(GpsInput& in, const PositionSentence& s, std::string_view date) {
+[[gnu::hot]] bool beginFix(GpsInput& in, const PositionSentence& s, std::string_view date) {
     if (!s.plausible) {
         in.ui.setWindowTitle(kBadReceptionTitle);
         in.gps.badReceptionTitled = true;
@@ -71,7 +71,7 @@ bool beginFix(GpsInput& in, const PositionSentence& s, std::string_view date) {
     return true;
 }
 
-Position fixPosition(const GpsInput& in, const PositionSentence& s) {
+[[gnu::hot]] Position fixPosition(const GpsInput& in, const PositionSentence& s) {
     Position p{s.longitude, s.latitude};
     if (in.grid.LocalDatumGrid) {
         const GeodeticPoint local = wgs84ToLocal(p.lon, p.lat, in.grid);
@@ -81,7 +81,7 @@ Position fixPosition(const GpsInput& in, const PositionSentence& s) {
     return p;
 }
 
-std::optional<double> stepFromPrevious(double& previousLat, double& previousLon, bool previousValid,
+[[gnu::hot]] std::optional<double> stepFromPrevious(double& previousLat, double& previousLon, bool previousValid,
                                        const Position& position) {
     std::optional<double> d;
     if (previousLat != 0.0 && previousValid)
@@ -91,7 +91,7 @@ std::optional<double> stepFromPrevious(double& previousLat, double& previousLon,
     return d;
 }
 
-void applyFix(GpsInput& in, const PositionSentence& s, const FixStep& step, bool refreshMapFlag) {
+[[gnu::hot]] void applyFix(GpsInput& in, const PositionSentence& s, const FixStep& step, bool refreshMapFlag) {
     GpsState& gps = in.gps;
     if (step.tripStep) {
         gps.tripDistance += *step.tripStep;

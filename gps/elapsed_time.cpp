@@ -3,7 +3,7 @@
 
 namespace vexa {
 
-void updateElapsed(GpsState& gps, int second) {
+[[gnu::hot]] void updateElapsed(GpsState& gps, int second) {
     if (gps.tripStartSecond == 0) gps.tripStartSecond = second;
     int elapsed = second - gps.tripStartSecond;
     if (elapsed < 0) elapsed += 86400;

@@ -8,13 +8,13 @@
 
 namespace vexa {
 
-FieldBuffer::FieldBuffer(std::string_view field) {
+[[gnu::hot]] FieldBuffer::FieldBuffer(std::string_view field) {
     size = std::min(field.size(), sizeof data - 1);
     if (size > 0) std::memcpy(data, field.data(), size);
     data[size] = '\0';
 }
 
-std::size_t pairedText(std::string_view field, char separator, char (&out)[8]) {
+[[gnu::hot]] std::size_t pairedText(std::string_view field, char separator, char (&out)[8]) {
     std::size_t n = 0;
     for (std::size_t i = 0; i < 6 && i < field.size(); ++i) {
         if (i == 2 || i == 4) out[n++] = separator;
@@ -23,12 +23,12 @@ std::size_t pairedText(std::string_view field, char separator, char (&out)[8]) {
     return n;
 }
 
-void setTimeText(FixedText<8>& text, std::string_view time) {
+[[gnu::hot]] void setTimeText(FixedText<8>& text, std::string_view time) {
     char out[8];
     text.assignLatin1(std::string_view(out, pairedText(time, ':', out)));
 }
 
-void setDateText(FixedText<8>& text, std::string_view date) {
+[[gnu::hot]] void setDateText(FixedText<8>& text, std::string_view date) {
     char out[8];
     text.assignLatin1(std::string_view(out, pairedText(date, '.', out)));
 }

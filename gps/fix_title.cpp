@@ -9,7 +9,7 @@
 
 namespace vexa {
 
-void setGpsOnTitle(GpsInput& in) {
+[[gnu::hot]] void setGpsOnTitle(GpsInput& in) {
     // "GPS an <port>", cut to 63 characters; put together by hand, as this runs for every fix.
     constexpr std::string_view kPrefix = "GPS an ";
     char title[64];

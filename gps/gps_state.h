@@ -34,8 +34,6 @@ struct GpsState {
     float course = 0.0f;          // degrees 0..360
     float altitude = 0.0f;        // metres, never below 0
 
-    std::array<int, kProfileSize> speedProfile{};
-    std::array<int, kProfileSize> altitudeProfile{};
     int speedProfileNext = 0;
     int altitudeProfileNext = 0;
     int speedMax = 0;
@@ -58,6 +56,10 @@ struct GpsState {
     double rmcDistanceSinceMark = 0.0;
     double ggaDistanceSinceMark = 0.0;
     std::atomic<std::uint32_t> lastActivityTick{0};
+
+    // Last, after the fields every fix reads and writes, so that those share a few cache lines.
+    std::array<int, kProfileSize> speedProfile{};
+    std::array<int, kProfileSize> altitudeProfile{};
 };
 
 }  // namespace vexa

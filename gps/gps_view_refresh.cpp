@@ -11,7 +11,7 @@
 
 namespace vexa {
 
-void refreshGpsView(GpsInput& in, bool refreshFlag) {
+[[gnu::hot]] void refreshGpsView(GpsInput& in, bool refreshFlag) {
     if (in.frame.displayMode.load() != DisplayMode::Gps || !refreshFlag) return;
     const std::string sun = CalcSunrise(in.last.latitude, in.last.longitude, in.clock,
                                         in.settings.TimeZoneSetting, in.diagnostics);

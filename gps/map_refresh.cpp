@@ -18,9 +18,13 @@ int zoneNumber(const GridContext& grid) {
     return grid.LocalDatumGrid && !grid.Ed50Datum ? grid.GkStrip : grid.UtmZone;
 }
 
+[[gnu::cold]] [[gnu::noinline]] int wideWhole(char* to, std::size_t room, double v) {
+    return std::snprintf(to, room, "%1.0f", v);
+}
+
 }  // namespace
 
-void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
+[[gnu::hot]] void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
     GpsState& gps = in.gps;
     if (in.frame.displayMode.load() == DisplayMode::Move && !in.frame.replayPaused.load() &&
         refreshFlag) {
@@ -34,8 +38,8 @@ void refreshMap(GpsInput& in, GridPoint grid, bool refreshFlag) {
     char* p = text;
     const auto putWhole = [&](double v) {
         const double r = std::nearbyint(v);  // rounds as printf does
-        if (!(std::fabs(r) < 1e15)) {
-            p += std::snprintf(p, static_cast<std::size_t>(text + sizeof text - p), "%1.0f", v);
+        if (!(std::fabs(r) < 1e15)) [[unlikely]] {
+            p += wideWhole(p, static_cast<std::size_t>(text + sizeof text - p), v);
             return;
         }
         if (std::signbit(r)) *p++ = '-';

@@ -19,7 +19,7 @@ int hexDigit(char c) {
 
 }  // namespace
 
-ChecksumResult nmeaChecksum(std::string_view line) {
+[[gnu::hot]] ChecksumResult nmeaChecksum(std::string_view line) {
     if (line.size() > kChecksumLineChars) return ChecksumResult::Unchecked;
     if (line.empty()) return ChecksumResult::Missing;
     const char* const text = line.data();
@@ -60,7 +60,7 @@ int CheckNMEARecord(DiagnosticText& diagnostics, std::string_view line) {
     return reportChecksum(diagnostics, nmeaChecksum(line));
 }
 
-int reportChecksum(DiagnosticText& diagnostics, ChecksumResult result) {
+[[gnu::hot]] int reportChecksum(DiagnosticText& diagnostics, ChecksumResult result) {
     switch (result) {
     case ChecksumResult::Ok: AddDebugLine(diagnostics, "Checksum is ok"); return 1;
     case ChecksumResult::Mismatch: AddNmeaListLine(diagnostics, "Checksum is not ok"); return 0;

@@ -14,20 +14,24 @@ namespace vexa {
 
 namespace {
 
-// Field `n` ends at `at`; true when it was the last but one the record holds, and the last
-// then takes the rest up to the checksum.
-bool endField(NmeaFields& out, int& n, std::size_t at, std::size_t size) {
-    out.end[n++] = static_cast<std::uint16_t>(at);
-    if (n < kMaxNmeaFields - 1) return false;
+// The record is full but for its last field, which takes the rest up to the checksum.
+[[gnu::cold]] [[gnu::noinline]] void restField(NmeaFields& out, int n, std::size_t at, std::size_t size) {
     const void* star = std::memchr(out.text + at + 1, '*', size - at - 1);
     out.end[n++] = static_cast<std::uint16_t>(star ? static_cast<const char*>(star) - out.text : size);
     out.count = n;
-    return true;
 }
+
+#if defined(__SSE2__)
+// Bit k set: character k of the sixteen at `at` is `c`.
+unsigned charMask(const char* at, char c) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(c))));
+}
+#endif
 
 }  // namespace
 
-void splitFields(std::string_view sentence, NmeaFields& out) {
+[[gnu::hot]] void splitFields(std::string_view sentence, NmeaFields& out) {
     const char* const data = sentence.data();
     const std::size_t size = std::min<std::size_t>(sentence.size(), 0xffff);
     out.text = data;
@@ -35,28 +39,40 @@ void splitFields(std::string_view sentence, NmeaFields& out) {
     if (size == 0) return;
     int n = 0;
     std::size_t i = 0;
+    // The commas of `commas` (bit k: character i + k) end fields; false when the record filled.
+    const auto endFields = [&](unsigned commas) {
+        for (; commas; commas &= commas - 1) {
+            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(commas));
+            out.end[n++] = static_cast<std::uint16_t>(at);
+            if (n == kMaxNmeaFields - 1) [[unlikely]] {
+                restField(out, n, at, size);
+                return false;
+            }
+        }
+        return true;
+    };
 #if defined(__SSE2__)
-    // Sixteen characters at once: the commas before the first '*' (the fields end there).
-    const __m128i comma = _mm_set1_epi8(',');
-    const __m128i star = _mm_set1_epi8('*');
-    for (; i + 16 <= size; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        unsigned commas = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, comma)));
-        const unsigned stars = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, star)));
+    // Sixteen characters at once: the commas before the first '*' (the fields end there). The
+    // last few characters are read as the last sixteen, those already seen shifted out.
+    while (i < size && size >= 16) {
+        const std::size_t from = std::min(i, size - 16);
+        const unsigned seen = static_cast<unsigned>(i - from);
+        unsigned commas = charMask(data + from, ',') >> seen;
+        const unsigned stars = charMask(data + from, '*') >> seen;
         if (stars) commas &= (stars & (0u - stars)) - 1;
-        for (; commas; commas &= commas - 1)
-            if (endField(out, n, i + static_cast<std::size_t>(__builtin_ctz(commas)), size)) return;
+        if (!endFields(commas)) return;
         if (stars) {
             out.end[n++] = static_cast<std::uint16_t>(i + static_cast<std::size_t>(__builtin_ctz(stars)));
             out.count = n;
             return;
         }
+        i = from + 16;
     }
 #endif
     for (; i < size; ++i) {
         const char c = data[i];
         if (c == '*') break;
-        if (c == ',' && endField(out, n, i, size)) return;
+        if (c == ',' && !endFields(1u)) return;
     }
     out.end[n++] = static_cast<std::uint16_t>(i);
     out.count = n;
@@ -130,10 +146,10 @@ T parseReal(std::string_view text) {
 
 }  // namespace
 
-float parseFloat(std::string_view text) { return parseReal<float>(text); }
-double parseDouble(std::string_view text) { return parseReal<double>(text); }
+[[gnu::hot]] float parseFloat(std::string_view text) { return parseReal<float>(text); }
+[[gnu::hot]] double parseDouble(std::string_view text) { return parseReal<double>(text); }
 
-int parseInt(std::string_view text) {
+[[gnu::hot]] int parseInt(std::string_view text) {
     // Up to nine plain digits, as NMEA fields hold them, cannot overflow: one short loop.
     if (text.size() <= 9) {
         int value = 0;
@@ -159,7 +175,7 @@ int parseInt(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-double nmeaToDegrees(std::string_view field) {
+[[gnu::hot]] double nmeaToDegrees(std::string_view field) {
     const float v = parseFloat(field);
     const float dx = v * 0.01f;
     const float degrees = std::trunc(dx);

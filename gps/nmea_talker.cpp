@@ -14,13 +14,13 @@ bool upper(char c) { return c >= 'A' && c <= 'Z'; }
 
 }  // namespace
 
-std::string_view sentenceIn(std::string_view line) {
+[[gnu::hot]] std::string_view sentenceIn(std::string_view line) {
     const void* dollar = line.empty() ? nullptr : ::memrchr(line.data(), '$', line.size());
     if (!dollar) return {};
     return line.substr(static_cast<std::size_t>(static_cast<const char*>(dollar) - line.data()));
 }
 
-SentenceTag sentenceTag(std::string_view s) {
+[[gnu::hot]] SentenceTag sentenceTag(std::string_view s) {
     if (s.size() < 6 || s[0] != '$' || !upper(s[1]) || !upper(s[2]) || s[1] == 'P') return {};
     SentenceType type = SentenceType::Other;
     const char* id = s.data() + 3;
@@ -34,7 +34,7 @@ SentenceTag sentenceTag(std::string_view s) {
     return {type, talkerCode(s[1], s[2])};
 }
 
-int systemOfTalker(std::uint16_t talker) {
+[[gnu::hot]] int systemOfTalker(std::uint16_t talker) {
     switch (talker) {
     case talkerCode('G', 'P'): return 1;
     case talkerCode('G', 'L'): return 2;
@@ -47,7 +47,7 @@ int systemOfTalker(std::uint16_t talker) {
     }
 }
 
-int systemOfPrn(int prn) {
+[[gnu::hot]] int systemOfPrn(int prn) {
     if (prn >= 65 && prn <= 96) return 2;
     if (prn >= 193 && prn <= 202) return 5;
     if (prn >= 301 && prn <= 336) return 3;

@@ -15,7 +15,7 @@ namespace {
 constexpr float kAltitudeCorrection = 47.0f;
 }
 
-double parseGGA(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps) {
+[[gnu::hot]] double parseGGA(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps) {
     GpsState& gps = in.gps;
     const GgaSentence s = readGga(sentence);
     const float timeStep = s.secondWithFraction - gps.lastGgaSecond;

@@ -7,7 +7,7 @@
 
 namespace vexa {
 
-void parseGSA(GpsInput& in, std::string_view sentence) {
+[[gnu::hot]] void parseGSA(GpsInput& in, std::string_view sentence) {
     const GsaSentence s = readGsa(sentence);
     SatelliteState& sats = in.satellites;
     sats.fixMode.assignLatin1(s.fixMode);

@@ -55,7 +55,7 @@ void clearGsvCycles(SatelliteState& sats) {
     sats.gsvCycleStarted = false;
 }
 
-int parseGSV(GpsInput& in, std::string_view sentence, bool refreshGps) {
+[[gnu::hot]] int parseGSV(GpsInput& in, std::string_view sentence, bool refreshGps) {
     const GsvSentence s = readGsv(sentence);
     SatelliteState& sats = in.satellites;
     const std::uint32_t key = s.cycle;

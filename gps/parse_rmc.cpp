@@ -7,7 +7,7 @@
 
 namespace vexa {
 
-double parseRMC(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps) {
+[[gnu::hot]] double parseRMC(GpsInput& in, std::string_view sentence, bool refreshMap, bool refreshGps) {
     GpsState& gps = in.gps;
     const RmcSentence s = readRmc(sentence);
     // A warning or a sentence without a position: the receiver has no fix.

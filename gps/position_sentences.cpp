@@ -35,7 +35,7 @@ void readPosition(const NmeaFields& f, int at, PositionSentence& s) {
 
 }  // namespace
 
-RmcSentence readRmc(std::string_view sentence) {
+[[gnu::hot]] RmcSentence readRmc(std::string_view sentence) {
     NmeaFields f;
     splitFields(sentence, f);
     RmcSentence s;
@@ -48,7 +48,7 @@ RmcSentence readRmc(std::string_view sentence) {
     return s;
 }
 
-GgaSentence readGga(std::string_view sentence) {
+[[gnu::hot]] GgaSentence readGga(std::string_view sentence) {
     NmeaFields f;
     splitFields(sentence, f);
     GgaSentence s;

@@ -23,7 +23,7 @@ int gsaSystem(const NmeaFields& f) {
 
 }  // namespace
 
-GsaSentence readGsa(std::string_view sentence) {
+[[gnu::hot]] GsaSentence readGsa(std::string_view sentence) {
     NmeaFields f;
     splitFields(sentence, f);
     GsaSentence s;
@@ -35,12 +35,13 @@ GsaSentence readGsa(std::string_view sentence) {
         SentenceSatellite& sat = s.satellites[static_cast<std::size_t>(s.count++)];
         sat.prnText = f[i];
         sat.prn = parseInt(f[i]);
+        sat.snr = 0;
         sat.system = s.system != 0 ? s.system : systemOfPrn(sat.prn);
     }
     return s;
 }
 
-GsvSentence readGsv(std::string_view sentence) {
+[[gnu::hot]] GsvSentence readGsv(std::string_view sentence) {
     NmeaFields f;
     splitFields(sentence, f);
     GsvSentence s;

@@ -11,11 +11,13 @@
 
 namespace vexa {
 
+// The readers fill every field of the places they use: the records' lists are left
+// uninitialised beyond their `count`, so that reading a sentence clears no unused places.
 struct SentenceSatellite {
     std::string_view prnText;
-    int prn = 0;
-    int snr = 0;     // dB (GSV only), 0 when empty
-    int system = 0;  // 1 GPS … 6 NavIC (see systemOfTalker)
+    int prn;
+    int snr;     // dB, 0 when empty (always 0 in GSA)
+    int system;  // 1 GPS … 6 NavIC (see systemOfTalker)
 };
 
 struct GsaSentence {
@@ -24,7 +26,7 @@ struct GsaSentence {
     // talker, else (a combined GN sentence of an older receiver) the numbering of its first
     // satellite; 0 for all systems.
     int system = 0;
-    std::array<SentenceSatellite, 12> satellites{};  // the filled PRN places, in order
+    std::array<SentenceSatellite, 12> satellites;  // the filled PRN places, in order
     int count = 0;
 };
 
@@ -36,7 +38,7 @@ struct GsvSentence {
     // The cycle: the talker letters in bits 8..23, the signal id (NMEA 4.10) in bits 0..7.
     std::uint32_t cycle = 0;
     // Groups with a PRN; a signal strength of more than two digits is no SNR and ends the list.
-    std::array<SentenceSatellite, kMaxNmeaFields / 4> satellites{};
+    std::array<SentenceSatellite, kMaxNmeaFields / 4> satellites;
     int count = 0;
 
     bool completesCycle() const { return total == number; }

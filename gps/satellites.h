@@ -32,22 +32,24 @@ struct GsvCycleState {
 };
 
 struct SatelliteState {
-    std::array<SatelliteEntry, kMaxSatellites> used{};    // from GSA
+    // The counts and the cycle's bookkeeping first, together: every satellite sentence reads
+    // them, while of the lists only their first entries are in use.
     int usedLast = -1;                                    // index of the last filled entry
-    std::array<SatelliteEntry, kMaxSatellites> inView{};  // from GSV
     int inViewCount = 0;
-    FixedText<31> fixMode;                                // "1", "2" or "3" as received
-
-    std::array<GsvCycleState, kGsvCycleKeys> cycles{};
     int cycleCount = 0;
-
-    // The GSV cycle being logged: slot k holds message k + 1 of the cycle `gsvKey`, as
-    // received (Latin-1 bytes).
-    std::array<std::string, kGsvSlots> gsvCycle;
     std::uint32_t gsvKey = 0;
     int gsvTotal = 0;
     bool gsvCycleStarted = false;
     bool overlongGsv = false;  // "parseGSV inbuffer > MAXBUF" is due once the state is unlocked
+    FixedText<31> fixMode;                                // "1", "2" or "3" as received
+    std::array<GsvCycleState, kGsvCycleKeys> cycles{};
+
+    // The GSV cycle being logged: slot k holds message k + 1 of the cycle `gsvKey`, as
+    // received (Latin-1 bytes).
+    std::array<std::string, kGsvSlots> gsvCycle;
+
+    std::array<SatelliteEntry, kMaxSatellites> used{};    // from GSA
+    std::array<SatelliteEntry, kMaxSatellites> inView{};  // from GSV
 
     SatelliteState() {
         for (auto& slot : gsvCycle) slot.reserve(96);

@@ -113,6 +113,19 @@ void gsvStep(GpsInput& in, LogTimers& t, SentenceTag tag, std::string_view line,
     }
 }
 
+// The rare lines of the live sequence stay out of its way (debug mode, a receiver that sends
+// no position sentence).
+[[gnu::cold]] [[gnu::noinline]] void addTickLine(GpsInput& in, std::uint32_t now, float dt) {
+    AddNmeaListLine(in.diagnostics, strprintf("readPacketNMEA End Tick Count = <%ld> deltatime=<%0.3f>",
+                                              static_cast<long>(now), static_cast<double>(dt)));
+}
+
+[[gnu::cold]] [[gnu::noinline]] void askForPositionSentences(GpsInput& in) {
+    in.ui.setWindowTitle("RMC/GGA aktivieren");
+    AddNmeaListLine(in.diagnostics, "Tools->Einstellungen->Log Einstellungen");
+    AddNmeaListLine(in.diagnostics, "$GPRMC oder $GPGGA aktivieren");
+}
+
 void fixChangeSignal(GpsInput& in, LiveSequenceState& state) {
     GpsState& gps = in.gps;
     if (gps.fixValid && !state.previousFix) {
@@ -144,7 +157,7 @@ void resetForRun(GpsInput& in) {
     gps.ggaDistanceSinceMark = static_cast<double>(in.settings.imindist) + 1.0;
 }
 
-float& KeyedLogTimers::of(std::uint32_t key) {
+[[gnu::hot]] float& KeyedLogTimers::of(std::uint32_t key) {
     for (int i = 0; i < count; ++i)
         if (keys[static_cast<std::size_t>(i)] == key) return seconds[static_cast<std::size_t>(i)];
     const int slot = count < kKeys ? count++ : kKeys - 1;
@@ -153,19 +166,16 @@ float& KeyedLogTimers::of(std::uint32_t key) {
     return seconds[static_cast<std::size_t>(slot)];
 }
 
-void KeyedLogTimers::advance(float dt) {
+[[gnu::hot]] void KeyedLogTimers::advance(float dt) {
     sinceStart += dt;
     for (int i = 0; i < count; ++i) seconds[static_cast<std::size_t>(i)] += dt;
 }
 
-void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_view line) {
+[[gnu::hot]] void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_view line) {
     const std::uint32_t now = in.clock.tickCount();
     const float dt = static_cast<float>(now - state.lastTick) * 0.001f;
     state.lastTick = now;
-    if (in.diagnostics.debugMode.load(std::memory_order_relaxed))
-        AddNmeaListLine(in.diagnostics,
-                        strprintf("readPacketNMEA End Tick Count = <%ld> deltatime=<%0.3f>",
-                                  static_cast<long>(now), static_cast<double>(dt)));
+    if (in.diagnostics.debugMode.load(std::memory_order_relaxed)) addTickLine(in, now, dt);
     LogTimers& t = state.timers;
     t.gsa.advance(dt);
     t.gsv.advance(dt);
@@ -178,11 +188,7 @@ void ProcessLiveSentence(GpsInput& in, LiveSequenceState& state, std::string_vie
     gsvStep(in, t, tag, line, Mode::Live);
     fixChangeSignal(in, state);
     positionStep(in, t, tag, line, Mode::Live);
-    if (!in.gps.rmcSeen && !in.gps.ggaSeen) {
-        in.ui.setWindowTitle("RMC/GGA aktivieren");
-        AddNmeaListLine(in.diagnostics, "Tools->Einstellungen->Log Einstellungen");
-        AddNmeaListLine(in.diagnostics, "$GPRMC oder $GPGGA aktivieren");
-    }
+    if (!in.gps.rmcSeen && !in.gps.ggaSeen) askForPositionSentences(in);
     if (in.frame.displayMode.load() == DisplayMode::Nmea) in.views.refreshNmeaList();
 }
 

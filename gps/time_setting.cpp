@@ -36,9 +36,28 @@ bool plausible(const DateTime& t) {
            t.month >= 1 && t.month <= 12;
 }
 
+// The system clock set to the GPS time, and said in the list; true when it was set. Out of the
+// way of every fix: once the clock agrees, or was refused, this no longer runs.
+[[gnu::cold]] [[gnu::noinline]] bool setSystemClock(GpsInput& in, const DateTime& gps, std::span<char> timeField,
+                                                    std::string_view dateField) {
+    const int error = in.clock.setSystemTimeUtc(gps);
+    const std::string time(timeField.data(), timeField.size());
+    if (error != 0) {
+        // Said once: a system that refuses (no permission) refuses every second.
+        in.gps.clockSetRefused = true;
+        ReportApiError(in.diagnostics, "SetSystemTime", error, in.frame.portName);
+        return false;
+    }
+    const std::string line = dateField.empty()
+                                 ? strprintf("Time Set %s", time.c_str())
+                                 : strprintf("Time Set %s %s", std::string(dateField).c_str(), time.c_str());
+    AddNmeaListLine(in.diagnostics, latin1ToUtf8(line));
+    return true;
+}
+
 }  // namespace
 
-void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateField) {
+[[gnu::hot]] void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateField) {
     const DateTime utc = in.clock.utcNow();
     const DateTime local = in.clock.localNow();
 
@@ -59,22 +78,7 @@ void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateF
         const bool differs = utc.hour != gps.hour || utc.minute != gps.minute ||
                              utc.day != gps.day || utc.month != gps.month ||
                              utc.year != gps.year || std::abs(utc.second - gps.second) > 10;
-        if (differs) {
-            const int error = in.clock.setSystemTimeUtc(gps);
-            const std::string time(timeField.data(), timeField.size());
-            if (error != 0) {
-                // Said once: a system that refuses (no permission) refuses every second.
-                in.gps.clockSetRefused = true;
-                ReportApiError(in.diagnostics, "SetSystemTime", error, in.frame.portName);
-            } else {
-                utcHour = gps.hour;
-                const std::string line =
-                    dateField.empty()
-                        ? strprintf("Time Set %s", time.c_str())
-                        : strprintf("Time Set %s %s", std::string(dateField).c_str(), time.c_str());
-                AddNmeaListLine(in.diagnostics, latin1ToUtf8(line));
-            }
-        }
+        if (differs && setSystemClock(in, gps, timeField, dateField)) utcHour = gps.hour;
     }
     writeLocalHour(timeField, gps.hour, local.hour - utcHour);
 }

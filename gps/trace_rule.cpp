@@ -13,7 +13,7 @@
 
 namespace vexa {
 
-bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint grid,
+[[gnu::hot]] bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint grid,
                     const Position& pos) {
     GpsState& gps = in.gps;
     const bool replaying = in.frame.replaying.load();
@@ -69,7 +69,7 @@ bool applyTraceRule(GpsInput& in, int source, double d, double mark, GridPoint g
     return true;
 }
 
-void traceOrScreenAutoOff(GpsInput& in, int source, double d, double mark, GridPoint grid,
+[[gnu::hot]] void traceOrScreenAutoOff(GpsInput& in, int source, double d, double mark, GridPoint grid,
                           const Position& pos) {
     if (!applyTraceRule(in, source, d, mark, grid, pos) && !in.frame.replaying.load())
         applyScreenAutoOff(in);

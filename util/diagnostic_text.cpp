@@ -1,5 +1,6 @@
 #include "util/diagnostic_text.h"
 
+#include <cstring>
 #include <utility>
 
 #include "util/system_error.h"
@@ -10,23 +11,32 @@ namespace vexa {
 std::string DiagnosticText::text() const {
     std::lock_guard lock(mutex_);
     std::size_t bytes = 0;
-    for (std::size_t age = 0; age < lines_; ++age) bytes += line(age).text.size();
+    for (std::size_t age = 0; age < lines_; ++age) bytes += line(age).bytes;
     std::string out;
     out.reserve(bytes);
-    for (std::size_t age = 0; age < lines_; ++age) out += line(age).text;
+    for (std::size_t age = 0; age < lines_; ++age) out += bytesOf(line(age));
     return out;
 }
 
-DiagnosticText::Segment& DiagnosticText::pushNewest() {
+[[gnu::hot]] void DiagnosticText::pushNewest(std::string_view text, std::string_view tail, std::size_t chars) {
+    const std::size_t size = text.size() + tail.size();
+    if (head_ + size > kRingBytes) head_ = 0;
+    char* const at = bytes_.data() + head_;
+    std::memcpy(at, text.data(), text.size());
+    std::memcpy(at + text.size(), tail.data(), tail.size());
     newest_ = (newest_ + kRingLines - 1) % kRingLines;
     ++lines_;
-    return ring_[newest_];
+    ring_[newest_] = {static_cast<std::uint32_t>(head_), static_cast<std::uint32_t>(size),
+                      static_cast<std::uint32_t>(chars)};
+    head_ += size;
+    chars_ += chars;
+    cutToLimit();
 }
 
-void DiagnosticText::cutToLimit() {
+[[gnu::hot]] void DiagnosticText::cutToLimit() {
     // The oldest lines fall off the end, the last one possibly in its middle.
     while (chars_ > kTextChars) {
-        Segment& oldest = line(lines_ - 1);
+        Line& oldest = line(lines_ - 1);
         const std::size_t excess = chars_ - kTextChars;
         if (oldest.chars <= excess) {
             chars_ -= oldest.chars;
@@ -34,8 +44,9 @@ void DiagnosticText::cutToLimit() {
         } else {
             const std::size_t keep = oldest.chars - excess;
             // A line of single-byte characters (every received sentence) is cut by its bytes.
-            oldest.text.resize(oldest.text.size() == oldest.chars ? keep : utf8Prefix(oldest.text, keep).size());
-            oldest.chars -= excess;
+            oldest.bytes = static_cast<std::uint32_t>(
+                oldest.bytes == oldest.chars ? keep : utf8Prefix(bytesOf(oldest), keep).size());
+            oldest.chars -= static_cast<std::uint32_t>(excess);
             chars_ -= excess;
         }
     }
@@ -48,13 +59,9 @@ void DiagnosticText::setText(std::string text) {
         std::lock_guard lock(mutex_);
         lines_ = 0;
         chars_ = 0;
+        head_ = 0;
         const std::string_view kept = utf8Prefix(text, kTextChars);
-        if (!kept.empty()) {
-            Segment& all = pushNewest();
-            all.text.assign(kept);
-            all.chars = utf8Length(all.text);
-            chars_ = all.chars;
-        }
+        if (!kept.empty()) pushNewest(kept, {}, utf8Length(kept));
         listener = listener_;
     }
     if (listener) listener();
@@ -111,22 +118,17 @@ void AddNmeaListLine(DiagnosticText& list, std::string_view line) {
     list.addCutLine(kept, (ascii ? kept.size() : utf8Length(kept)) + 2);
 }
 
-void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes) {
+[[gnu::hot]] void AddLatin1ListLine(DiagnosticText& list, std::string_view bytes) {
     if (!isAscii(bytes)) return AddNmeaListLine(list, latin1ToUtf8(bytes));
     const std::string_view kept = bytes.substr(0, DiagnosticText::kLineChars);
     list.addCutLine(kept, kept.size() + 2);
 }
 
-void DiagnosticText::addCutLine(std::string_view kept, std::size_t chars) {
+[[gnu::hot]] void DiagnosticText::addCutLine(std::string_view kept, std::size_t chars) {
     std::function<void()> listener;
     {
         std::lock_guard lock(mutex_);
-        Segment& segment = pushNewest();
-        segment.text.assign(kept);
-        segment.text += "\r\n";
-        segment.chars = chars;
-        chars_ += chars;
-        cutToLimit();
+        pushNewest(kept, "\r\n", chars);
         listener = listener_;
     }
     if (listener) listener();

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -48,24 +49,33 @@ private:
 
     // The text as its lines, newest first, each with its "\r\n" and its character count; the
     // oldest may have been cut. Adding a line touches only the lines that fall off, so every
-    // received sentence can pass through here cheaply. The lines live in a ring whose texts
-    // keep their buffers: once warm, adding a line allocates nothing.
-    struct Segment {
-        std::string text;
-        std::size_t chars = 0;
+    // received sentence can pass through here cheaply. The lines' bytes follow one another in
+    // one ring of characters (a line never wraps: one that does not fit before the ring's end
+    // starts at its beginning), so a new line lands right behind the last one and the list
+    // stays a few cache lines in use, however many lines have gone through it.
+    struct Line {
+        std::uint32_t start = 0;  // in bytes_
+        std::uint32_t bytes = 0;
+        std::uint32_t chars = 0;
     };
     static constexpr std::size_t kRingLines = kTextChars / 2 + 1;  // every line has its "\r\n"
+    // The text's bytes (at most 4 a character), a line beyond them and a gap at the ring's end.
+    static constexpr std::size_t kRingBytes = 32768;
     mutable std::mutex mutex_;
-    std::vector<Segment> ring_ = std::vector<Segment>(kRingLines);
+    std::vector<Line> ring_ = std::vector<Line>(kRingLines);
+    std::vector<char> bytes_ = std::vector<char>(kRingBytes);
     std::size_t newest_ = 0;  // the ring index of the newest line
     std::size_t lines_ = 0;
     std::size_t chars_ = 0;  // characters in all lines
+    std::size_t head_ = 0;   // where the next line's bytes go
 
-    Segment& line(std::size_t age) { return ring_[(newest_ + age) % kRingLines]; }
-    const Segment& line(std::size_t age) const { return ring_[(newest_ + age) % kRingLines]; }
-    // A free slot as the newest line (there is always one: the text holds at most
-    // kRingLines - 1 lines between two changes), then the oldest lines cut to the limit.
-    Segment& pushNewest();
+    Line& line(std::size_t age) { return ring_[(newest_ + age) % kRingLines]; }
+    const Line& line(std::size_t age) const { return ring_[(newest_ + age) % kRingLines]; }
+    std::string_view bytesOf(const Line& l) const { return {bytes_.data() + l.start, l.bytes}; }
+    // `text` and then `tail` as the newest line of `chars` characters, then the oldest lines
+    // cut to the limit. The text holds at most kRingLines - 1 lines between two changes, so
+    // there is always a free slot.
+    void pushNewest(std::string_view text, std::string_view tail, std::size_t chars);
     void cutToLimit();
     // A line already cut, of `chars` characters with its "\r\n", at the top.
     void addCutLine(std::string_view kept, std::size_t chars);

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 namespace vexa {
 
@@ -59,7 +61,7 @@ public:
             }
             ++chars;
         }
-        size_ = out;
+        size_ = static_cast<Size>(out);
         data_[out] = '\0';
     }
 
@@ -77,12 +79,14 @@ private:
 
     void setBytes(const char* from, std::size_t n) {
         std::memcpy(data_, from, n);
-        size_ = n;
+        size_ = static_cast<Size>(n);
         data_[n] = '\0';
     }
 
+    // A short text keeps its length in one byte, so records of many short texts stay small.
+    using Size = std::conditional_t<(kBytes < 256), std::uint8_t, std::size_t>;
     char data_[kBytes + 1] = {};
-    std::size_t size_ = 0;
+    Size size_ = 0;
 };
 
 }  // namespace vexa

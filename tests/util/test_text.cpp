@@ -27,6 +27,15 @@ TEST(Utf8, DamagedTextIsFoundCountedCutSafelyAndReplaced) {
     EXPECT_EQ(std::tuple(validUtf8("x\x80y\xC3"), validUtf8("Straße")), std::tuple("x?y?", "Straße"));
 }
 
+TEST(Utf8, OneWideByteAnywhereMakesATextNotAscii) {
+    for (const std::size_t length : {7u, 16u, 37u}) {  // whole blocks of sixteen and a rest
+        const std::string plain(length, 'a');
+        EXPECT_TRUE(isAscii(plain));
+        for (std::size_t at = 0; at < length; ++at)
+            EXPECT_FALSE(isAscii(std::string(plain).replace(at, 1, "\xE4"))) << length << " " << at;
+    }
+}
+
 TEST(FixedText, CutsToItsCharactersAtACharacterBoundary) {
     const std::pair<std::string, std::string> cases[] = {  // assigned, kept by FixedText<4>
         {"abcdef", "abcd"}, {"abäcd", "abäc"}, {"äöüßx", "äöüß"}, {"ab€€", "ab€€"}, {"€€€", "€€"}};
