@@ -6,9 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "util/byte_mask.h"
 
 namespace vexa {
 
@@ -20,14 +18,6 @@ namespace {
     out.end[n++] = static_cast<std::uint16_t>(star ? static_cast<const char*>(star) - out.text : size);
     out.count = n;
 }
-
-#if defined(__SSE2__)
-// Bit k set: character k of the sixteen at `at` is `c`.
-unsigned charMask(const char* at, char c) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(c))));
-}
-#endif
 
 }  // namespace
 
@@ -57,8 +47,8 @@ unsigned charMask(const char* at, char c) {
     while (i < size && size >= 16) {
         const std::size_t from = std::min(i, size - 16);
         const unsigned seen = static_cast<unsigned>(i - from);
-        unsigned commas = charMask(data + from, ',') >> seen;
-        const unsigned stars = charMask(data + from, '*') >> seen;
+        unsigned commas = byteMask16(data + from, ',') >> seen;
+        const unsigned stars = byteMask16(data + from, '*') >> seen;
         if (stars) commas &= (stars & (0u - stars)) - 1;
         if (!endFields(commas)) return;
         if (stars) {

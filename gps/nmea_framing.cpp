@@ -4,10 +4,7 @@
 #include <mutex>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "util/byte_mask.h"
 #include "util/diagnostic_text.h"
 #include "gps/gps_input.h"
 #include "gps/gps_state.h"
@@ -100,11 +97,7 @@ void completeLine(GpsInput& in, ReaderState& reader, std::string_view line, bool
 const char* lineEnd(const char* p, const char* end) {
 #if defined(__SSE2__)
     const char* const start = p;
-    const auto ends = [](const char* at) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        return static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')))));
-    };
+    const auto ends = [](const char* at) { return byteMask16(at, '\r') | byteMask16(at, '\n'); };
     for (; end - p >= 16; p += 16)
         if (const unsigned found = ends(p)) return p + __builtin_ctz(found);
     if (p == end) return end;
