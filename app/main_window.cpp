@@ -457,8 +457,10 @@ void MainWindow::presentMoveText(std::string text) {
     postToUi(this, [this, t = std::move(text)] { applyStatusText(t); });
 }
 
+// Only a shown NMEA list is refreshed, so that the received lines do not wake the window in
+// the other views (the list shows the whole text when it is switched to).
 void MainWindow::refreshNmea() {
-    if (nmeaRefreshPending_.exchange(true)) return;
+    if (state_.frame.displayMode.load() != DisplayMode::Nmea || nmeaRefreshPending_.exchange(true)) return;
     postToUi(this, [this] {
         nmeaRefreshPending_ = false;
         if (state_.frame.displayMode.load() == DisplayMode::Nmea)
