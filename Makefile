@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-share demo install deb deb-check asan tsan bench clean
+.PHONY: all deps build test test-share demo shots install deb deb-check asan tsan bench clean
 
 all: build
 
@@ -35,6 +35,11 @@ demo: build
 	  $(BUILD)/app/vexa $(DEMO_ARGS) --snapshot $(BUILD)/demo-snapshot >/dev/null && \
 	  echo "Keine Anzeige: Bilder der vier Ansichten in $(BUILD)/demo-snapshot/"; \
 	fi
+
+# The pictures of docs/ drawn again from the demo data, on the demo drive's day
+# (scripts/docs-shots); `git diff --stat docs/` then shows which ones the drawing changed.
+shots: build
+	@scripts/docs-shots $(BUILD) docs
 
 # Installs the programs, their data, desktop entry and icons (PREFIX=/usr/local unless given).
 PREFIX ?= /usr/local

@@ -186,6 +186,12 @@ int run(const std::filesystem::path& mapDir, const std::filesystem::path& logFil
         std::fprintf(stderr, "vexa-shots: the log gave too short a trace\n");
         return 1;
     }
+    std::error_code made;
+    std::filesystem::create_directories(out, made);
+    if (made) {
+        std::fprintf(stderr, "vexa-shots: cannot make %s: %s\n", out.c_str(), made.message().c_str());
+        return 1;
+    }
     const int here = r->trace->next - 1;
     routeAhead(*whole, here, *r->route);
     AllocPoiTab(r->pois, 2);
@@ -249,7 +255,8 @@ constexpr const char* kHelp =
     "usage: vexa-shots MAPDIR LOG OUTDIR [WxH]\n"
     "\n"
     "Replays the NMEA LOG over the maps of MAPDIR without a window and writes the GPS, Move\n"
-    "and Karte views, and the nine Move display modes, as PNG files into OUTDIR.\n"
+    "and Karte views, and the nine Move display modes, as PNG files into OUTDIR (made when\n"
+    "missing).\n"
     "WxH is the device screen in pixels (default 240x320).\n"
     "\n"
     "  -h, --help       this text\n"
