@@ -58,8 +58,7 @@ bool plausible(const DateTime& t) {
 }  // namespace
 
 [[gnu::hot]] void TimeSetting(GpsInput& in, std::span<char> timeField, std::string_view dateField) {
-    const DateTime utc = in.clock.utcNow();
-    const DateTime local = in.clock.localNow();
+    const auto [utc, local] = in.clock.wallNow();
 
     DateTime gps = utc;
     gps.hour = twoDigits(timeField, 0);
@@ -84,7 +83,8 @@ bool plausible(const DateTime& t) {
 }
 
 void AdjustTime(const Clock& clock, std::span<char> timeText) {
-    const int offset = clock.localNow().hour - clock.utcNow().hour;
+    const WallTime now = clock.wallNow();
+    const int offset = now.local.hour - now.utc.hour;
     writeLocalHour(timeText, twoDigits(timeText, 0), offset);
 }
 

@@ -17,6 +17,12 @@ struct DateTime {
     int dayOfWeek = 4;    // 0 = Sunday
 };
 
+// The UTC and the local calendar time of one moment.
+struct WallTime {
+    DateTime utc;
+    DateTime local;
+};
+
 // What the time-zone information says of the current local time.
 enum class TimeZoneState { Unknown = 0, Standard = 1, Daylight = 2 };
 
@@ -28,6 +34,9 @@ public:
     virtual std::uint32_t tickCount() const = 0;
     virtual DateTime utcNow() const = 0;
     virtual DateTime localNow() const = 0;
+    // Both from one reading of the clock: their hours differ by the zone's offset even when an
+    // hour begins between two separate readings.
+    virtual WallTime wallNow() const = 0;
     // Local time minus UTC, in seconds, at this moment.
     virtual int utcOffsetSeconds() const = 0;
     virtual TimeZoneState timeZoneState() const = 0;

@@ -46,6 +46,14 @@ DateTime SystemClock::localNow() const {
     return fromTm(tm, n.millisecond);
 }
 
+WallTime SystemClock::wallNow() const {
+    const Now n = now();
+    std::tm utc{}, local{};
+    gmtime_r(&n.seconds, &utc);
+    localtime_r(&n.seconds, &local);
+    return {fromTm(utc, n.millisecond), fromTm(local, n.millisecond)};
+}
+
 int SystemClock::utcOffsetSeconds() const {
     const std::time_t t = std::time(nullptr);
     std::tm tm{};

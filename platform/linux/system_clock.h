@@ -11,6 +11,7 @@ public:
     std::uint32_t tickCount() const override;
     DateTime utcNow() const override;
     DateTime localNow() const override;
+    WallTime wallNow() const override;
     int utcOffsetSeconds() const override;
     TimeZoneState timeZoneState() const override;
     int setSystemTimeUtc(const DateTime& utc) override;

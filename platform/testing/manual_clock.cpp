@@ -41,6 +41,11 @@ DateTime ManualClock::localNow() const {
     return addMilliseconds(utc_, offsetSeconds_ * 1000LL);
 }
 
+WallTime ManualClock::wallNow() const {
+    std::lock_guard lock(mutex_);
+    return {utc_, addMilliseconds(utc_, offsetSeconds_ * 1000LL)};
+}
+
 int ManualClock::utcOffsetSeconds() const {
     std::lock_guard lock(mutex_);
     return offsetSeconds_;

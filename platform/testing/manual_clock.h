@@ -12,6 +12,7 @@ public:
     std::uint32_t tickCount() const override;
     DateTime utcNow() const override;
     DateTime localNow() const override;
+    WallTime wallNow() const override;
     int utcOffsetSeconds() const override;
     TimeZoneState timeZoneState() const override;
     // Records the time and answers with setTimeError (0 = accepted).

@@ -72,6 +72,17 @@ TEST_F(Parsers, BadReceptionInGpsViewShowsTheLocalTimeOrNone) {
     EXPECT_EQ(r.gps.fixTimeText.view(), "21:00:00") << "and back across midnight";
     rmc("GPRMC,,V,,,,,,,,,");
     EXPECT_EQ(std::tuple(r.gps.fixTimeText.view(), r.views.gpsRedraws >= 3), std::tuple("", true));
+
+    // UTC and local time come from one reading: a separate local reading here is already the
+    // next millisecond, in the next hour.
+    struct MovingClock : ManualClock {
+        DateTime localNow() const override { return addMilliseconds(ManualClock::localNow(), 1); }
+    } moving;
+    moving.setUtc({2024, 6, 1, 21, 59, 59, 999, 6});
+    moving.setUtcOffsetSeconds(2 * 3600);
+    GpsInput in = r.input(r.ui, moving, r.views);
+    parseRMC(in, nmea("GPRMC,215959.00,V,,,,,,,010624,,"), true, true);
+    EXPECT_EQ(r.gps.fixTimeText.view(), "23:59:59");
 }
 
 TEST_F(Parsers, TripFiguresFromSuccessiveFixesAndElapsedTimeAcrossMidnight) {
