@@ -2,10 +2,14 @@
 // volume; read and written through the route and POI databases the program uses.
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "exchange/export_format.h"
 #include "util/diagnostic_text.h"
 #include "platform/linux/sqlite_db_store.h"
+#include "platform/silent_ui.h"
 #include "routes/poi_db.h"
 #include "routes/poi_import.h"
 #include "routes/route_db.h"
@@ -20,6 +24,26 @@ struct Database {
     DiagnosticText log;
     DbContext context;
     explicit Database(Ui& ui) : context{store, log, ui} {}
+};
+
+// The messages of a write into a volume, held: one that fails shows them on the console (the
+// databases' reasons), one that succeeds is told in the tool's words. The one question, whether
+// a route of the same name is overwritten, is answered yes.
+class HeldMessages : public SilentUi {
+public:
+    Answer messageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) override {
+        if (buttons == MessageButtons::OkCancel) overwrote = true;
+        else held.emplace_back(text, caption);
+        return Answer::Ok;
+    }
+    void showOn(Ui& ui) const {
+        for (const auto& [text, caption] : held) ui.messageBox(text, caption);
+    }
+
+    bool overwrote = false;
+
+private:
+    std::vector<std::pair<std::string, std::string>> held;
 };
 
 }  // namespace
@@ -57,15 +81,23 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
 }
 
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui) {
-    Database db(ui);
+    HeldMessages messages;
+    Database db(messages);
+    bool written = false;
     if (!target.routeName.empty()) {
         RouteDb routes;
         routes.volumePath = target.path;
-        return DlgRouteSpeichern(db.context, routes, *conversion.route, conversion.grid, target.routeName, {}) ==
-               RouteSave::Saved;
+        written = DlgRouteSpeichern(db.context, routes, *conversion.route, conversion.grid, target.routeName, {}) ==
+                  RouteSave::Saved;
+    } else {
+        // The POIs go into a new volume as the POI import writes one: from their text lines.
+        written = ImportDB(db.context, poiCsvText(conversion.pois, nullptr), target.path, {}).has_value();
     }
-    // The POIs go into a new volume as the POI import writes one: from their text lines.
-    return ImportDB(db.context, poiCsvText(conversion.pois, nullptr), target.path, {}).has_value();
+    if (!written) messages.showOn(ui);
+    else if (messages.overwrote && conversion.talk != Conversion::Talk::Quiet)
+        std::fprintf(stderr, "vexa-convert: %s: replaced the route \"%s\" saved before\n",
+                     target.path.string().c_str(), target.routeName.c_str());
+    return written;
 }
 
 }  // namespace vexa
