@@ -67,7 +67,8 @@ GpxContent ParseGPX(std::string_view bytes, ImportTarget& target) {
     bool anyPoint = false;
     for (const pugi::xml_node& piece : pieces) anyPoint = anyPoint || childNamed(piece, pointName);
     if (!anyPoint) {
-        if (content.waypoints.empty()) reportImport(target, ImportProblem::NoRoute, "Die GPX Datei enthält keine Route", kGpxCaption);
+        if (content.waypoints.empty())
+            reportImport(target, ImportProblem::NoRoute, "Die GPX Datei enthält keine Route", kGpxCaption);
         return content;
     }
 

@@ -74,7 +74,8 @@ bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
         const std::size_t start = coordinates + kCoordOpen.size();
         const std::size_t end = coordClose.from(start);
         if (end == npos) {
-            reportImport(target, ImportProblem::UnclosedCoordinates, "KML Format nicht erkannt\n<coordinates> nicht gefunden", kKmlCaption);
+            reportImport(target, ImportProblem::UnclosedCoordinates,
+                         "KML Format nicht erkannt\n<coordinates> nicht gefunden", kKmlCaption);
             return target.route.count > 0;
         }
         kmlPieceStarted(target, ++piece);

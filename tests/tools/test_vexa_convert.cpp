@@ -111,6 +111,7 @@ TEST(VexaConvert, LongRoutesNeedThinOrTruncate) {
         for (int i = 0; i < n; ++i) ovl += "XKoord" + std::to_string(i) + "=" + std::to_string(9.0 + i * 1e-4) + "\nYKoord0=53\n";
         writeFile(dir / (std::to_string(n) + ".ovl"), ovl);
     }
+    convert(q(dir / "4000.ovl") + " " + q(dir / "long.cdb") + ":L");
     const struct {
         const char *options, *in;
         int status;
@@ -122,6 +123,7 @@ TEST(VexaConvert, LongRoutesNeedThinOrTruncate) {
         {"--thin", "4001.ovl", 0, "the route has 4001 points, kept 4000 spread evenly over it\n", "lon=\"9.40000000\""},
         {"-q --thin", "4001.ovl", 0, "", "lon=\"9.40000000\""},
         {"", "4000.ovl", 0, "", "lon=\"9.39990000\""},
+        {"", "long.cdb:L", 0, "long.cdb: the route \"L\" has more than 3999 points, read the first 3999\n", "lon=\"9.39980030\""},
         {"--thin --truncate", "4001.ovl", 2, "not both", ""},
     };
     for (const auto& c : cases) {

@@ -26,11 +26,10 @@ struct Database {
     explicit Database(Ui& ui) : context{store, log, ui} {}
 };
 
-// The messages of a write into a volume, held: one that fails shows them on the console (the
-// databases' reasons), one that succeeds is told in the tool's words. The one question, whether
-// a route of the same name is overwritten, is answered yes.
-class HeldMessages : public SilentUi {
-public:
+// The databases' messages, held: a read or write that fails shows them on the console (their
+// reasons), one that succeeds is told in the tool's words. The one question, whether a route of
+// the same name is overwritten, is answered yes.
+struct HeldMessages : SilentUi {
     Answer messageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) override {
         if (buttons == MessageButtons::OkCancel) overwrote = true;
         else held.emplace_back(text, caption);
@@ -41,15 +40,14 @@ public:
     }
 
     bool overwrote = false;
-
-private:
     std::vector<std::pair<std::string, std::string>> held;
 };
 
 }  // namespace
 
 ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) {
-    Database db(ui);
+    HeldMessages messages;
+    Database db(messages);
     const std::string volume = source.path.string();
     if (!source.routeName.empty()) {
         RouteDb routes;
@@ -58,7 +56,14 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
         conversion.route->name = source.routeName;
         conversion.name = source.routeName;
         RouteLoadFailure failure{};
-        if (loadNamedRoute(db.context, routes, *conversion.route, conversion.grid, {}, &failure)) return kConverted;
+        if (loadNamedRoute(db.context, routes, *conversion.route, conversion.grid, {}, &failure)) {
+            // The one message of a load that succeeds: the route holds more points than a load takes.
+            if (!messages.held.empty() && conversion.talk != Conversion::Talk::Quiet)
+                std::fprintf(stderr, "vexa-convert: %s: the route \"%s\" has more than %d points, read the first %d\n",
+                             volume.c_str(), source.routeName.c_str(), kRouteLoadLimit, kRouteLoadLimit);
+            return kConverted;
+        }
+        messages.showOn(ui);
         if (failure == RouteLoadFailure::NoSuchRoute)
             std::fprintf(stderr, "vexa-convert: %s: no route \"%s\" in the volume\n", volume.c_str(),
                          source.routeName.c_str());
