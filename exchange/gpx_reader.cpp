@@ -4,7 +4,6 @@
 #include "exchange/route_import.h"
 #include "exchange/xml_document.h"
 #include "util/diagnostic_text.h"
-#include "platform/ui.h"
 #include "routes/route_table.h"
 #include "util/text.h"
 
@@ -45,7 +44,7 @@ GpxContent ParseGPX(std::string_view bytes, ImportTarget& target) {
     GpxContent content;
     pugi::xml_document doc;
     if (!loadXml(doc, bytes)) {
-        reportImport(target, "Die GPX Datei ist kein gültiges XML", kGpxCaption);
+        reportImport(target, ImportProblem::NotXml, "Die GPX Datei ist kein gültiges XML", kGpxCaption);
         return content;
     }
     // Track segments, else routes: each is one piece of the route.
@@ -68,7 +67,8 @@ GpxContent ParseGPX(std::string_view bytes, ImportTarget& target) {
     bool anyPoint = false;
     for (const pugi::xml_node& piece : pieces) anyPoint = anyPoint || childNamed(piece, pointName);
     if (!anyPoint) {
-        if (content.waypoints.empty()) reportImport(target, "Die GPX Datei enthält keine Route", kGpxCaption);
+        if (content.waypoints.empty())
+            reportImport(target, ImportProblem::NoRoute, "Die GPX Datei enthält keine Route", kGpxCaption);
         return content;
     }
 
@@ -86,7 +86,7 @@ GpxContent ParseGPX(std::string_view bytes, ImportTarget& target) {
         }
         if (!more) break;
     }
-    if (routeCut(target)) target.ui.messageBox(strprintf("GPX hat mehr als %d Punkte", kRouteCapacity), "");
+    reportRouteCut(target, "GPX");
     content.routePoints = target.route.count;
     return content;
 }

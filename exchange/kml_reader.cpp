@@ -9,7 +9,6 @@
 #include "exchange/route_import.h"
 #include "exchange/xml_document.h"
 #include "util/diagnostic_text.h"
-#include "platform/ui.h"
 #include "routes/route_table.h"
 #include "util/text.h"
 
@@ -73,9 +72,9 @@ void kmlPieceStarted(ImportTarget& target, int piece) {
 }
 
 void kmlFinished(ImportTarget& target) {
-    if (routeCut(target)) target.ui.messageBox(strprintf("KML hat mehr als %d Punkte", kRouteCapacity), "");
+    reportRouteCut(target, "KML");
     // Coordinates blocks without a single position: there is no route in the file either.
-    if (target.route.count == 0) reportImport(target, kKmlNoRoute, kKmlCaption);
+    if (target.route.count == 0) reportImport(target, ImportProblem::NoRoute, kKmlNoRoute, kKmlCaption);
 }
 
 bool ParseKML(std::string_view bytes, ImportTarget& target, std::vector<PoiRecord>* waypoints) {
@@ -114,7 +113,7 @@ bool ParseKML(std::string_view bytes, ImportTarget& target, std::vector<PoiRecor
     }
     clearImportedRoute(target);
     if (lines.empty() && tracks.empty()) {
-        reportImport(target, kKmlNoRoute, kKmlCaption);
+        reportImport(target, ImportProblem::NoRoute, kKmlNoRoute, kKmlCaption);
         return false;
     }
 

@@ -65,7 +65,7 @@ bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
     std::size_t line = lineOpen.from(0);
     std::size_t coordinates = line == npos ? npos : coordinatesOf(lineClose, coordOpen, line);
     if (coordinates == npos) {
-        reportImport(target, kKmlNoRoute, kKmlCaption);
+        reportImport(target, ImportProblem::NoRoute, kKmlNoRoute, kKmlCaption);
         return false;
     }
     int piece = 0;
@@ -74,7 +74,8 @@ bool ParseKMLText(std::string_view bytes, ImportTarget& target) {
         const std::size_t start = coordinates + kCoordOpen.size();
         const std::size_t end = coordClose.from(start);
         if (end == npos) {
-            reportImport(target, "KML Format nicht erkannt\n<coordinates> nicht gefunden", kKmlCaption);
+            reportImport(target, ImportProblem::UnclosedCoordinates,
+                         "KML Format nicht erkannt\n<coordinates> nicht gefunden", kKmlCaption);
             return target.route.count > 0;
         }
         kmlPieceStarted(target, ++piece);

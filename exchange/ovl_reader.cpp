@@ -6,9 +6,7 @@
 
 #include "exchange/number_text.h"
 #include "exchange/route_import.h"
-#include "platform/ui.h"
 #include "routes/route_table.h"
-#include "util/text.h"
 
 namespace vexa {
 
@@ -72,7 +70,7 @@ struct OvlSymbol {
 bool parseOVL(std::string_view bytes, ImportTarget& target) {
     clearImportedRoute(target);
     if (looksBinary(bytes)) {
-        reportImport(target,
+        reportImport(target, ImportProblem::BinaryOverlay,
                      "Binäre Overlay Datei: nur Text-Overlays mit XKoord/YKoord können gelesen werden",
                      kOvlCaption);
         return false;
@@ -108,10 +106,8 @@ bool parseOVL(std::string_view bytes, ImportTarget& target) {
         if (haveLon && valueOf(next, lat)) symbol.points.push_back({indexOf(line), lon, lat});
     }
     endSymbol();
-    if (routeCut(target))
-        target.ui.messageBox(strprintf("Overlay hat mehr als %d Punkte", kRouteCapacity), "");
-    else if (target.route.count == 0)
-        reportImport(target, "Die Overlay Datei enthält keine Route", kOvlCaption);
+    if (!reportRouteCut(target, "Overlay") && target.route.count == 0)
+        reportImport(target, ImportProblem::NoRoute, "Die Overlay Datei enthält keine Route", kOvlCaption);
     return target.route.count > 0;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/ui.h"
 #include "geo/datum_code.h"
 #include "routes/route_table.h"
+#include "util/text.h"
 
 namespace vexa {
 
@@ -61,9 +62,17 @@ bool addImportedPoint(ImportTarget& target, double lon, double lat, int altitude
     return true;
 }
 
-void reportImport(ImportTarget& target, std::string_view text, std::string_view caption) {
+void reportImport(ImportTarget& target, ImportProblem problem, std::string_view text, std::string_view caption) {
+    target.problem = problem;
     AddNmeaListLine(target.diagnostics, text);
     target.ui.messageBox(text, caption);
+}
+
+bool reportRouteCut(ImportTarget& target, const char* fileKind) {
+    if (!routeCut(target)) return false;
+    target.problem = ImportProblem::RouteCut;
+    target.ui.messageBox(strprintf("%s hat mehr als %d Punkte", fileKind, kRouteCapacity), "");
+    return true;
 }
 
 }  // namespace vexa

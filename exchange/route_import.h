@@ -11,6 +11,17 @@ class DiagnosticText;
 struct GridContext;
 struct RouteTable;
 
+// What a reader found wrong with a file, kept beside the message the user sees, for callers
+// that say it in words of their own.
+enum class ImportProblem {
+    None,
+    NotXml,               // not well-formed XML (GPX)
+    BinaryOverlay,        // an overlay in the binary format, not a text overlay
+    NoRoute,              // nothing in the file makes a route
+    UnclosedCoordinates,  // KML read as text: a <coordinates> without its end; the pieces before it stay
+    RouteCut,             // more positions than the route takes: it holds the first 4000
+};
+
 // The records a reader fills and reports to.
 struct ImportTarget {
     RouteTable& route;
@@ -28,6 +39,8 @@ struct ImportTarget {
     // The next stored point begins a new piece (a GPX track segment, a KML LineString, an OVL
     // line): the leg that joins it to the previous piece is not drawn.
     bool newPiece = false;
+    // The last problem the reader reported.
+    ImportProblem problem = ImportProblem::None;
 };
 
 // Empties the route before a reader fills it.
@@ -47,7 +60,10 @@ bool routeCut(const ImportTarget& target);
 // the first is 0, the last total − 1.
 std::size_t evenlySpreadIndex(std::size_t k, std::size_t total, std::size_t capacity);
 
-// A message box that also goes to the diagnostic text.
-void reportImport(ImportTarget& target, std::string_view text, std::string_view caption);
+// A message box that also goes to the diagnostic text; the problem is kept in the target.
+void reportImport(ImportTarget& target, ImportProblem problem, std::string_view text, std::string_view caption);
+// When the route was cut, "<fileKind> hat mehr als 4000 Punkte" and the problem RouteCut;
+// returns whether it was.
+bool reportRouteCut(ImportTarget& target, const char* fileKind);
 
 }  // namespace vexa

@@ -98,7 +98,8 @@ TEST(RouteLimit, FourThousandPointsFitMoreAreCutOrSpread) {
         ImportRouteFile(c.format, c.text, f.target);
         ASSERT_EQ(f.route->count, 4000) << c.text.size();
         EXPECT_NEAR(f.point(3999).lon, 9.0 + 3999e-4, 1e-5);
-        EXPECT_EQ(std::tuple(f.messages(), routeCut(f.target)), std::tuple(std::vector<std::string>{c.message}, true));
+        EXPECT_EQ(std::tuple(f.messages(), routeCut(f.target), f.target.problem),
+                  std::tuple(std::vector<std::string>{c.message}, true, ImportProblem::RouteCut));
     }
     for (const std::string& kml : {cases[0].text, brokenKml}) {
         ExchangeFixture spread;  // the whole line, evenly: the first and the last point kept

@@ -12,6 +12,7 @@
 #include "geo/grid_refresh.h"
 #include "routes/grid_refresh_tables.h"
 #include "platform/linux/system_clock.h"
+#include "platform/silent_ui.h"
 #include "routes/route_hits.h"
 
 namespace vexa {
@@ -29,6 +30,19 @@ void takePois(Conversion& conversion, std::vector<PoiRecord> records) {
     AllocPoiTab(pois, records.size());
     for (PoiRecord& poi : records) pois.records[static_cast<std::size_t>(pois.count++)] = std::move(poi);
     PoiTab_Anpassen(pois, conversion.grid);
+}
+
+// A reader's problem in the tool's words; nothing for a cut route, told with what was kept.
+std::string problemText(ImportProblem problem) {
+    switch (problem) {
+        case ImportProblem::NotXml: return "not valid XML";
+        case ImportProblem::BinaryOverlay: return "a binary overlay; only text overlays (XKoord/YKoord lines) can be read";
+        case ImportProblem::NoRoute: return "no route in the file";
+        case ImportProblem::UnclosedCoordinates: return "KML format not recognised: <coordinates> without </coordinates>";
+        case ImportProblem::None:
+        case ImportProblem::RouteCut: break;
+    }
+    return "";
 }
 
 }  // namespace
@@ -91,10 +105,14 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
         complain("%s: no positions in the NMEA log", source.path.string());
         return kFailed;
     }
+    SilentUi silent;  // the readers' own messages; the tool says each problem in its words
     DiagnosticText diagnostics;
-    ImportTarget target{*conversion.route, conversion.grid, ui, diagnostics};
+    ImportTarget target{*conversion.route, conversion.grid, silent, diagnostics};
     target.countAll = true;  // a route that does not fit is known with its length
     RouteFileContent content = ImportRouteFile(format, bytes, target);
+    ImportProblem problem = target.problem;
+    std::string kept;  // how a long route was made to fit
+    // Asked of the route, not of the problem: a KML may be cut and then end in a broken piece.
     if (routeCut(target)) {
         using LongRoute = Conversion::LongRoute;
         if (conversion.longRoute == LongRoute::Refuse) {
@@ -103,15 +121,25 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
                                "; give --thin or --truncate");
             return kFailed;
         }
+        kept = "kept the first " + std::to_string(kRouteCapacity);
         if (conversion.longRoute == LongRoute::Thin) {
-            ImportTarget thinned{*conversion.route, conversion.grid, ui, diagnostics};
+            ImportTarget thinned{*conversion.route, conversion.grid, silent, diagnostics};
             thinned.spreadOver = target.offered;
             content = ImportRouteFile(format, bytes, thinned);
+            problem = thinned.problem;
+            kept = "kept " + std::to_string(kRouteCapacity) + " spread evenly over it";
         }
+        kept = "the route has " + std::to_string(target.offered) + " points, " + kept;
     }
     takePois(conversion, std::move(content.waypoints));
     if (!content.route) conversion.route->count = 0;
-    return content.route || conversion.pois.count > 0 ? kConverted : kFailed;
+    const bool converted = content.route || conversion.pois.count > 0;
+    if (converted && conversion.talk == Conversion::Talk::Quiet) return kConverted;  // no errors
+    std::string said = problemText(problem);
+    if (!converted && said.empty()) said = "no route in the file";  // e.g. GPX points none of which can be read
+    for (const std::string& line : {said, kept})
+        if (!line.empty()) complain("%s", source.path.string() + ": " + line);
+    return converted ? kConverted : kFailed;
 }
 
 ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui) {

@@ -59,7 +59,8 @@ ExitStatus sendToGarmin(const Endpoint& target, const Conversion& conversion);
 // A route (FILE.cdb:NAME) or the POIs (FILE.cdb) of a database volume. On failure the
 // databases have told why, or the failure is given back to say it.
 ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui);
-// False when nothing was written; the databases have told why.
+// False when nothing was written; the databases have told why on `ui`. A route that replaces
+// one of the same name is written, and told as a warning.
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui);
 
 // The fixes of an NMEA log that the replay records as trace points, as a route (thinned

@@ -2,10 +2,14 @@
 // volume; read and written through the route and POI databases the program uses.
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "exchange/export_format.h"
 #include "util/diagnostic_text.h"
 #include "platform/linux/sqlite_db_store.h"
+#include "platform/silent_ui.h"
 #include "routes/poi_db.h"
 #include "routes/poi_import.h"
 #include "routes/route_db.h"
@@ -22,10 +26,28 @@ struct Database {
     explicit Database(Ui& ui) : context{store, log, ui} {}
 };
 
+// The databases' messages, held: a read or write that fails shows them on the console (their
+// reasons), one that succeeds is told in the tool's words. The one question, whether a route of
+// the same name is overwritten, is answered yes.
+struct HeldMessages : SilentUi {
+    Answer messageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) override {
+        if (buttons == MessageButtons::OkCancel) overwrote = true;
+        else held.emplace_back(text, caption);
+        return Answer::Ok;
+    }
+    void showOn(Ui& ui) const {
+        for (const auto& [text, caption] : held) ui.messageBox(text, caption);
+    }
+
+    bool overwrote = false;
+    std::vector<std::pair<std::string, std::string>> held;
+};
+
 }  // namespace
 
 ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) {
-    Database db(ui);
+    HeldMessages messages;
+    Database db(messages);
     const std::string volume = source.path.string();
     if (!source.routeName.empty()) {
         RouteDb routes;
@@ -34,7 +56,14 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
         conversion.route->name = source.routeName;
         conversion.name = source.routeName;
         RouteLoadFailure failure{};
-        if (loadNamedRoute(db.context, routes, *conversion.route, conversion.grid, {}, &failure)) return kConverted;
+        if (loadNamedRoute(db.context, routes, *conversion.route, conversion.grid, {}, &failure)) {
+            // The one message of a load that succeeds: the route holds more points than a load takes.
+            if (!messages.held.empty() && conversion.talk != Conversion::Talk::Quiet)
+                std::fprintf(stderr, "vexa-convert: %s: the route \"%s\" has more than %d points, read the first %d\n",
+                             volume.c_str(), source.routeName.c_str(), kRouteLoadLimit, kRouteLoadLimit);
+            return kConverted;
+        }
+        messages.showOn(ui);
         if (failure == RouteLoadFailure::NoSuchRoute)
             std::fprintf(stderr, "vexa-convert: %s: no route \"%s\" in the volume\n", volume.c_str(),
                          source.routeName.c_str());
@@ -57,15 +86,23 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
 }
 
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui) {
-    Database db(ui);
+    HeldMessages messages;
+    Database db(messages);
+    bool written = false;
     if (!target.routeName.empty()) {
         RouteDb routes;
         routes.volumePath = target.path;
-        return DlgRouteSpeichern(db.context, routes, *conversion.route, conversion.grid, target.routeName, {}) ==
-               RouteSave::Saved;
+        written = DlgRouteSpeichern(db.context, routes, *conversion.route, conversion.grid, target.routeName, {}) ==
+                  RouteSave::Saved;
+    } else {
+        // The POIs go into a new volume as the POI import writes one: from their text lines.
+        written = ImportDB(db.context, poiCsvText(conversion.pois, nullptr), target.path, {}).has_value();
     }
-    // The POIs go into a new volume as the POI import writes one: from their text lines.
-    return ImportDB(db.context, poiCsvText(conversion.pois, nullptr), target.path, {}).has_value();
+    if (!written) messages.showOn(ui);
+    else if (messages.overwrote && conversion.talk != Conversion::Talk::Quiet)
+        std::fprintf(stderr, "vexa-convert: %s: replaced the route \"%s\" saved before\n",
+                     target.path.string().c_str(), target.routeName.c_str());
+    return written;
 }
 
 }  // namespace vexa

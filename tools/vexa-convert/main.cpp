@@ -46,8 +46,10 @@ constexpr const char* kHelp =
     "  -V, --version    the version\n"
     "\n"
     "A route holds at most 4000 points; a longer one is refused without --thin or --truncate\n"
-    "(NMEA logs are always thinned). Coordinates are WGS84. An upload shows a progress bar\n"
-    "when standard error is a terminal.\n"
+    "(NMEA logs are always thinned). A route saved as FILE.cdb:NAME replaces one of the same\n"
+    "name. Coordinates are WGS84. An upload shows a progress bar when standard error is a\n"
+    "terminal. Warnings (what --thin or --truncate kept, a replaced route, skipped lines)\n"
+    "go to standard error unless -q is given.\n"
     "Exit status: 0 converted, 1 the conversion failed, 2 wrong command line.\n";
 
 enum Option { kName, kThin, kTruncate, kQuiet, kVerbose };
