@@ -286,12 +286,13 @@ TEST(ReplayPaceTest, LinesWaitForTheirTimeAtTheChosenSpeed) {
     for (const auto& c : cases) {
         ReplayPace pace;
         pace.setSpeed(c.speed);
+        // Timed from the first line: the pace counts from there, however late the thread starts.
+        const auto start = std::chrono::steady_clock::now();
         pace.waitForLine("$GPRMC,120000,A", [] { return false; });
         std::thread faster([&] {
             std::this_thread::sleep_for(100ms);
             pace.setSpeed(c.laterSpeed);
         });
-        const auto start = std::chrono::steady_clock::now();
         pace.waitForLine(c.next, [] { return false; });
         const auto waited = std::chrono::steady_clock::now() - start;
         faster.join();
