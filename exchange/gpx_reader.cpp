@@ -87,6 +87,9 @@ GpxContent ParseGPX(std::string_view bytes, ImportTarget& target) {
         if (!more) break;
     }
     reportRouteCut(target, "GPX");
+    // Points none of which can be read make no route either.
+    if (target.route.count == 0 && content.waypoints.empty())
+        reportImport(target, ImportProblem::NoRoute, "Die GPX Datei enthält keine Route", kGpxCaption);
     content.routePoints = target.route.count;
     return content;
 }

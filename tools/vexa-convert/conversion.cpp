@@ -136,7 +136,7 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
     const bool converted = content.route || conversion.pois.count > 0;
     if (converted && conversion.talk == Conversion::Talk::Quiet) return kConverted;  // no errors
     std::string said = problemText(problem);
-    if (!converted && said.empty()) said = "no route in the file";  // e.g. GPX points none of which can be read
+    if (!converted && said.empty()) said = "no route in the file";  // never a failure without a word
     for (const std::string& line : {said, kept})
         if (!line.empty()) complain("%s", source.path.string() + ": " + line);
     return converted ? kConverted : kFailed;
