@@ -140,8 +140,10 @@ public:
         sqlite3_bind_int64(s.get(), 1, database);
         const int rc = sqlite3_step(s.get());
         if (rc != SQLITE_ROW) {
-            if (rc == SQLITE_DONE) set(DbProblem::NoSuchDatabase, strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database));
-            else fail(rc);
+            if (rc == SQLITE_DONE)
+                set(DbProblem::NoSuchDatabase, strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database));
+            else
+                fail(rc);
             return std::nullopt;
         }
         DbInfo info;
@@ -508,22 +510,23 @@ MountResult SqliteDbStore::mount(const std::filesystem::path& file, MountMode mo
     const int applicationId = pragmaInt(db, "PRAGMA application_id", rc);
     const int version = rc == SQLITE_OK ? pragmaInt(db, "PRAGMA user_version", rc) : 0;
     if (rc == SQLITE_BUSY)
-        return failWith(DbProblem::Busy, strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte später noch "
-                                  "einmal versuchen.", name));
+        return failWith(DbProblem::Busy, strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte "
+                                                   "später noch einmal versuchen.", name));
     if (rc != SQLITE_OK)
-        return failWith(DbProblem::NotVolume, strprintf("%s ist keine VEXA-Datenbank oder beschädigt. Die Datei bleibt unverändert.", name));
+        return failWith(DbProblem::NotVolume, strprintf("%s ist keine VEXA-Datenbank oder beschädigt. Die Datei "
+                                                        "bleibt unverändert.", name));
     if (kind == VolumeFileKind::Empty && applicationId == 0 && version == 0) {
         rc = initialise(db);
         if (rc != SQLITE_OK)
             return failWith(DbProblem::CannotCreate, strprintf("Die Datenbank %s kann nicht angelegt werden: %s", name,
                                                                sqlite3_errmsg(db)), sqlite3_errmsg(db));
     } else if (applicationId != kVolumeApplicationId) {
-        return failWith(DbProblem::OtherSqlite, strprintf("%s ist eine SQLite-Datei, aber keine VEXA-Datenbank. Die Datei bleibt "
-                                  "unverändert.", name));
+        return failWith(DbProblem::OtherSqlite, strprintf("%s ist eine SQLite-Datei, aber keine VEXA-Datenbank. "
+                                                          "Die Datei bleibt unverändert.", name));
     } else if (version > kVolumeSchemaVersion) {
-        return failWith(DbProblem::Newer, strprintf("%s stammt von einer neueren VEXA-Version (Datenbankformat %d, diese Version "
-                                  "kennt Format %d). Die Datei bleibt unverändert.", name, version,
-                                  kVolumeSchemaVersion));
+        return failWith(DbProblem::Newer, strprintf("%s stammt von einer neueren VEXA-Version (Datenbankformat %d, "
+                                                    "diese Version kennt Format %d). Die Datei bleibt unverändert.",
+                                                    name, version, kVolumeSchemaVersion));
     }
     result.volume = std::make_unique<SqliteVolume>(db, file, readOnly);
     return result;

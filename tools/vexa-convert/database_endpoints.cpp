@@ -100,7 +100,9 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
         switch (report.failure) {
             case RouteLoadFailure::VolumeRefused: tellFailure(volume, "", report.volume, db, ui); break;
             case RouteLoadFailure::Unreadable: tellFailure(volume, route + " cannot be read", report.volume, db, ui); break;
-            case RouteLoadFailure::NoSuchRoute: complain("%s", volume.string() + ": no route \"" + source.routeName + "\" in the volume"); break;
+            case RouteLoadFailure::NoSuchRoute:
+                complain("%s", volume.string() + ": no route \"" + source.routeName + "\" in the volume");
+                break;
             case RouteLoadFailure::Empty: complain("%s", volume.string() + ": " + route + " holds no points"); break;
         }
         return kFailed;
