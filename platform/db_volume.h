@@ -37,6 +37,41 @@ struct DbInfo {
 
 enum class DbCreate { Created, Exists, Failed };
 
+// Why a volume was refused, or why the last call on a mounted one failed: the German sentence
+// of error() as a value, for callers that say it in their own words.
+enum class DbProblem {
+    None,
+    // Refusals of a mount.
+    Missing,         // OpenExisting on a file that does not exist
+    NoFolder,        // the folder to create the file in does not exist
+    FolderReadOnly,  // ... or is read-only
+    IsFolder,
+    Unreadable,      // the file cannot be read (reason: the system's)
+    TextFile,
+    Foreign,         // neither a volume nor text
+    Truncated,
+    EmptyReadOnly,
+    CannotOpen,      // reason: SQLite's
+    NotVolume,       // a file SQLite does not take: not a volume, or damaged
+    OtherSqlite,     // an SQLite file of another program
+    Newer,           // written by a newer version
+    CannotCreate,    // reason: SQLite's
+    // Failures of a mount or of a call.
+    Busy,
+    // Failures of a call.
+    Full,
+    ReadOnly,
+    Damaged,
+    NoSuchDatabase,
+    NoSuchRecord,
+    Failed,          // reason: SQLite's
+};
+
+struct DbFailure {
+    DbProblem problem = DbProblem::None;
+    std::string reason;  // the system's or SQLite's own text, for the problems noted above
+};
+
 // Reads a database's records one at a time; the database stays open while the cursor lives.
 class DbCursor {
 public:
@@ -71,8 +106,9 @@ public:
     virtual bool commit() = 0;
     virtual void rollback() = 0;
 
-    // Why the last call failed: a German sentence naming the file.
+    // Why the last call failed: a German sentence naming the file, and the same as a value.
     virtual std::string error() const = 0;
+    virtual DbFailure failure() const = 0;
     // True when the last failure was a full disk or store.
     virtual bool full() const = 0;
 };
@@ -82,7 +118,8 @@ enum class MountMode { OpenAlways, OpenExisting };
 struct MountResult {
     std::unique_ptr<DbVolume> volume;
     std::string error;  // German, naming the file, when volume is null
-    bool missing = false;  // OpenExisting on a file that does not exist
+    DbFailure failure;  // the same as a value
+    bool missing() const { return failure.problem == DbProblem::Missing; }
 };
 
 // Opens volume files. Two programs may mount the same file at once: writers wait for each

@@ -19,13 +19,14 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
-std::unique_ptr<DbVolume> MountDBVol(DbContext& db, const std::filesystem::path& file) {
+std::unique_ptr<DbVolume> MountDBVol(DbContext& db, const std::filesystem::path& file, DbFailure* refusal) {
     AddNmeaListLine(db.log, strprintf("Mount DB Volume %s", file.c_str()));
     MountResult mounted = db.store.mount(file, MountMode::OpenAlways);
     if (!mounted.volume) {
         AddNmeaListLine(db.log, "Could not open database volume");
         AddNmeaListLine(db.log, mounted.error);
         db.ui.messageBox(mounted.error, kDbCaption, MessageButtons::Ok, MessageIcon::Error);
+        if (refusal) *refusal = mounted.failure;
         return nullptr;
     }
     AddNmeaListLine(db.log, strprintf("DB Volume %s mounted", file.c_str()));
@@ -95,9 +96,9 @@ bool ListingDBVol(DbContext& db, const std::filesystem::path& file, DbListing& l
     if (!mounted.volume) {
         const std::string text = strprintf("Could not open database %s", file.c_str());
         AddNmeaListLine(db.log, text);
-        ReportSystemError(db.log, __LINE__, mounted.missing ? ENOENT : EIO, text);
-        if (!mounted.missing) AddNmeaListLine(db.log, mounted.error);
-        if (reason && !mounted.missing) *reason = mounted.error;
+        ReportSystemError(db.log, __LINE__, mounted.missing() ? ENOENT : EIO, text);
+        if (!mounted.missing()) AddNmeaListLine(db.log, mounted.error);
+        if (reason && !mounted.missing()) *reason = mounted.error;
         return false;
     }
     ListDB(db, *mounted.volume, listing);

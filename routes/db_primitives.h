@@ -45,8 +45,8 @@ struct DbListing {
 };
 
 // Mounts the volume file, creating it when missing. Null on failure ("Could not open database
-// volume"), after a message box that says why.
-std::unique_ptr<DbVolume> MountDBVol(DbContext& db, const std::filesystem::path& file);
+// volume"), after a message box that says why; `refusal`, if given, then holds why.
+std::unique_ptr<DbVolume> MountDBVol(DbContext& db, const std::filesystem::path& file, DbFailure* refusal = nullptr);
 void UnMountDBVol(DbContext& db, std::unique_ptr<DbVolume>& volume);
 // Creates a database of type 19500 sorted by property 1, and the folder of VEXA's files.
 DbCreate CreateDB(DbContext& db, DbVolume& volume, std::string_view name);

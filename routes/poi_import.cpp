@@ -52,21 +52,27 @@ int ParsePoiFile(DbContext& db, DbVolume& volume, DbOid database, std::string_vi
 }
 
 std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view text,
-                                              const std::filesystem::path& file, const Progress& progress) {
+                                              const std::filesystem::path& file, const Progress& progress,
+                                              PoiImportFailure* failure) {
+    PoiImportFailure unasked;
+    PoiImportFailure& told = failure ? *failure : unasked;
+    using Kind = PoiImportFailure::Kind;
     const auto path = importVolumeFor(file);
     if (!path) {
+        told.kind = Kind::NoVolumeName;
         AddNmeaListLine(db.log, file.string());
         AddNmeaListLine(db.log, "ImportDB Invalid Filename");
         return std::nullopt;
     }
     std::error_code ec;
     const bool existed = std::filesystem::exists(*path, ec);
-    auto volume = MountDBVol(db, *path);
+    auto volume = MountDBVol(db, *path, &told.volume);
     // A volume this import created and could not fill goes again: no empty file is left.
     const auto removeNew = [&] {
         if (!existed) std::filesystem::remove(*path, ec);
     };
     if (!volume) {
+        told.kind = Kind::VolumeRefused;
         ReportMountFailure(db, __LINE__, *path);
         removeNew();
         return std::nullopt;
@@ -74,6 +80,7 @@ std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view te
     const bool begun = volume->begin();
     const DbCreate created = begun ? CreateDB(db, *volume, kPoiDbName) : DbCreate::Failed;
     if (created == DbCreate::Exists) {
+        told.kind = Kind::Exists;
         volume->rollback();
         UnMountDBVol(db, volume);
         db.ui.messageBox(strprintf("POI Database \n%s\n existiert bereits", path->c_str()), "Import Error");
@@ -86,6 +93,7 @@ std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view te
         CloseDB(db);
     }
     if (database && written == 0) {
+        told.kind = Kind::NoReadableLine;
         volume->rollback();
         UnMountDBVol(db, volume);
         removeNew();
@@ -95,6 +103,7 @@ std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view te
     }
     if (!database || !volume->commit()) {
         const std::string reason = volume->error();
+        told = {Kind::NotWritten, volume->failure()};
         volume->rollback();
         UnMountDBVol(db, volume);
         removeNew();

@@ -18,11 +18,20 @@ namespace vexa {
 // The volume the file becomes: its name up to the first "." with ".cdb"; nullopt without one.
 std::optional<std::filesystem::path> importVolumeFor(const std::filesystem::path& file);
 
+// Why nothing was imported: the file's name gives no volume name, the volume was refused, it
+// holds POIs already, the text has no readable POI line, or the volume could not be written;
+// with the volume's reason for the refusal and the write.
+struct PoiImportFailure {
+    enum class Kind { NoVolumeName, VolumeRefused, Exists, NoReadableLine, NotWritten } kind{};
+    DbFailure volume;
+};
+
 // Imports the file's text into a new volume in one transaction and tells the user the result.
 // Returns the new volume (the caller makes it the current POI volume), nullopt when nothing
-// was imported; a volume it created is then removed again.
+// was imported, with why in `failure` when given; a volume it created is then removed again.
 std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view text,
-                                              const std::filesystem::path& file, const Progress& progress);
+                                              const std::filesystem::path& file, const Progress& progress,
+                                              PoiImportFailure* failure = nullptr);
 // Writes the POIs of the text; returns how many were written.
 int ParsePoiFile(DbContext& db, DbVolume& volume, DbOid database, std::string_view text, const Progress& progress);
 

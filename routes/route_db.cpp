@@ -19,7 +19,8 @@ std::filesystem::path defaultRouteVolume() { return vexaDir() / "vexatrack.cdb";
 
 namespace {
 
-void tellFailure(DbContext& db, DbVolume& volume, std::string_view routeName) {
+void tellFailure(DbContext& db, DbVolume& volume, std::string_view routeName, DbFailure* failure) {
+    if (failure) *failure = volume.failure();
     const std::string name(routeName);
     db.ui.messageBox(strprintf("Die Route %s wurde nicht gespeichert.\n%s", name.c_str(), volume.error().c_str()),
                      "Speichern Route", MessageButtons::Ok, MessageIcon::Error);
@@ -40,31 +41,35 @@ bool replaceDatabase(DbContext& db, DbVolume& volume, std::string_view name) {
     return true;
 }
 
+// More points than a load takes: it stops at the limit, and says so.
+bool overLoadLimit(int start, int records) { return start + records > kRouteLoadLimit; }
+
 }  // namespace
 
 RouteSave DlgRouteSpeichern(DbContext& db, const RouteDb& routes, const RouteTable& route, const GridContext& grid,
-                            std::string_view enteredName, const Progress& progress) {
+                            std::string_view enteredName, const Progress& progress, DbFailure* failure) {
     const std::string name(utf8Prefix(enteredName, kRouteNameChars));
     if (name.empty()) return RouteSave::Closed;
-    auto volume = MountDBVol(db, routes.volumePath);
+    auto volume = MountDBVol(db, routes.volumePath, failure);
     if (!volume) {
         ReportMountFailure(db, __LINE__, routes.volumePath);
         return RouteSave::Closed;
     }
     // The whole save is one transaction: a crash leaves the old route or the new one.
     if (!volume->begin()) {
-        tellFailure(db, *volume, name);
+        tellFailure(db, *volume, name, failure);
         return RouteSave::Closed;
     }
     DbCreate created = CreateDB(db, *volume, name);
-    if (created == DbCreate::Exists) {
+    const bool replacing = created == DbCreate::Exists;
+    if (replacing) {
         volume->rollback();  // nobody waits for our lock while the user decides
         if (db.ui.messageBox("Route überschreiben ?", name, MessageButtons::OkCancel) != Answer::Ok) {
             UnMountDBVol(db, volume);
             return RouteSave::KeepOpen;
         }
         if (!volume->begin()) {
-            tellFailure(db, *volume, name);
+            tellFailure(db, *volume, name, failure);
             return RouteSave::Closed;
         }
         created = CreateDB(db, *volume, name);
@@ -74,9 +79,9 @@ RouteSave DlgRouteSpeichern(DbContext& db, const RouteDb& routes, const RouteTab
     if (database && RouteSpeichern(db, *volume, *database, route, grid, progress) && volume->commit()) {
         CloseDB(db);
         UnMountDBVol(db, volume);
-        return RouteSave::Saved;
+        return replacing ? RouteSave::Replaced : RouteSave::Saved;
     }
-    tellFailure(db, *volume, name);
+    tellFailure(db, *volume, name, failure);
     volume->rollback();
     UnMountDBVol(db, volume);
     return RouteSave::Closed;
@@ -154,7 +159,7 @@ bool ReadNextDBTrackRecord(DbContext& db, DbCursor& cursor, RouteTable& route, i
 int LoadRoute(DbContext& db, DbCursor& cursor, int records, RouteTable& route, const GridContext& grid,
               const Progress& progress) {
     const int start = route.count;
-    if (start + records > kRouteLoadLimit)
+    if (overLoadLimit(start, records))
         db.ui.messageBox(strprintf("Es werden nur %d Punkte geladen", kRouteLoadLimit - start), "itrackmax");
     int slot = start;
     for (int k = 0; slot < kRouteLoadLimit; ++k, ++slot) {
@@ -165,13 +170,15 @@ int LoadRoute(DbContext& db, DbCursor& cursor, int records, RouteTable& route, c
 }
 
 bool loadNamedRoute(DbContext& db, RouteDb& routes, RouteTable& route, const GridContext& grid,
-                    const Progress& progress, RouteLoadFailure* failure) {
+                    const Progress& progress, RouteLoadReport* report) {
+    RouteLoadReport unasked;
+    RouteLoadReport& told = report ? *report : unasked;
     const auto failed = [&](RouteLoadFailure why) {
-        if (failure) *failure = why;
+        told.failure = why;
         return false;
     };
     if (route.name.empty() || route.name == kDeletedRouteName) return failed(RouteLoadFailure::NoSuchRoute);
-    auto volume = MountDBVol(db, routes.volumePath);
+    auto volume = MountDBVol(db, routes.volumePath, &told.volume);
     if (!volume) return failed(RouteLoadFailure::VolumeRefused);  // MountDBVol has said why
     const auto database = openDBstruct(db, *volume, route.name);
     const auto info = database ? volume->info(*database) : std::nullopt;
@@ -179,6 +186,7 @@ bool loadNamedRoute(DbContext& db, RouteDb& routes, RouteTable& route, const Gri
         // No such route in a volume that lists its routes; otherwise the volume cannot be read
         // (damaged), which the user is told as the write path tells it.
         const std::string error = volume->error();
+        told.volume = volume->failure();
         const bool missing = !database && volume->databases().has_value();
         if (!missing)
             db.ui.messageBox(strprintf("Die Route %s kann nicht gelesen werden.\n%s", route.name.c_str(), error.c_str()),
@@ -188,6 +196,7 @@ bool loadNamedRoute(DbContext& db, RouteDb& routes, RouteTable& route, const Gri
     }
     const auto cursor = volume->read(*database);
     const int before = route.count;
+    told.cut = overLoadLimit(before, info->records);
     route.count = LoadRoute(db, *cursor, info->records, route, grid, progress);
     CloseDB(db);
     UnMountDBVol(db, volume);

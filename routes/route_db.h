@@ -29,11 +29,12 @@ struct RouteDb {
     int selected = -1;
 };
 
-// The save dialog's OK. Saved and Closed close the dialog; KeepOpen when the user declined
-// to overwrite an existing route.
-enum class RouteSave { Saved, KeepOpen, Closed };
+// The save dialog's OK. Saved, Replaced (a route of that name, the user agreeing) and Closed
+// close the dialog; KeepOpen when the user declined to overwrite an existing route. A save
+// that failed is Closed, with why in `failure` when given.
+enum class RouteSave { Saved, Replaced, KeepOpen, Closed };
 RouteSave DlgRouteSpeichern(DbContext& db, const RouteDb& routes, const RouteTable& route, const GridContext& grid,
-                            std::string_view name, const Progress& progress);
+                            std::string_view name, const Progress& progress, DbFailure* failure = nullptr);
 // Writes every point of the route as a record (WGS84 longitude and latitude, line kind).
 bool RouteSpeichern(DbContext& db, DbVolume& volume, DbOid database, const RouteTable& route,
                     const GridContext& grid, const Progress& progress);
@@ -49,10 +50,18 @@ void selectRouteEntry(RouteDb& routes, RouteTable& route, int index);
 // point that could be read.
 enum class RouteLoadFailure { VolumeRefused, NoSuchRoute, Unreadable, Empty };
 
+// What a load tells besides its result: why nothing was loaded, with the volume's reason when
+// it was refused or unreadable; and whether the route had more points than the load took.
+struct RouteLoadReport {
+    RouteLoadFailure failure{};
+    DbFailure volume;
+    bool cut = false;
+};
+
 // "Load": appends the route named by the name buffer; the grid coordinates are brought up to
-// date afterwards. Returns false when nothing was loaded, with the reason in `failure`.
+// date afterwards. Returns false when nothing was loaded, with the reason in `report`.
 bool loadNamedRoute(DbContext& db, RouteDb& routes, RouteTable& route, const GridContext& grid,
-                    const Progress& progress, RouteLoadFailure* failure = nullptr);
+                    const Progress& progress, RouteLoadReport* report = nullptr);
 // Reads `records` records into the route after its last point, at most up to 3999 points.
 int LoadRoute(DbContext& db, DbCursor& cursor, int records, RouteTable& route, const GridContext& grid,
               const Progress& progress);

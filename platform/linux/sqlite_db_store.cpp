@@ -118,7 +118,8 @@ public:
     const std::filesystem::path& path() const override { return path_; }
     bool readOnly() const override { return readOnly_; }
     std::string error() const override { return error_; }
-    bool full() const override { return full_; }
+    DbFailure failure() const override { return failure_; }
+    bool full() const override { return failure_.problem == DbProblem::Full; }
 
     std::optional<std::vector<DbOid>> databases() override {
         if (!flushPending()) return std::nullopt;
@@ -139,8 +140,10 @@ public:
         sqlite3_bind_int64(s.get(), 1, database);
         const int rc = sqlite3_step(s.get());
         if (rc != SQLITE_ROW) {
-            if (rc == SQLITE_DONE) error_ = strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database);
-            else fail(rc);
+            if (rc == SQLITE_DONE)
+                set(DbProblem::NoSuchDatabase, strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database));
+            else
+                fail(rc);
             return std::nullopt;
         }
         DbInfo info;
@@ -175,8 +178,8 @@ public:
         const int rc = sqlite3_step(s.get());
         if (rc == SQLITE_ROW) return static_cast<DbOid>(sqlite3_column_int64(s.get(), 0));
         if (rc == SQLITE_DONE)
-            error_ = strprintf("In %s gibt es keine Datenbank %.*s.", name(), static_cast<int>(dbName.size()),
-                               dbName.data());
+            set(DbProblem::NoSuchDatabase, strprintf("In %s gibt es keine Datenbank %.*s.", name(),
+                                                     static_cast<int>(dbName.size()), dbName.data()));
         else
             fail(rc);
         return std::nullopt;
@@ -191,7 +194,7 @@ public:
         bool ok = exec("DELETE FROM records WHERE db = ?", database) &&
                   exec("DELETE FROM databases WHERE oid = ?", database);
         if (ok && sqlite3_changes(db_) == 0) {
-            error_ = strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database);
+            set(DbProblem::NoSuchDatabase, strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database));
             ok = false;
         }
         if (own) {
@@ -236,7 +239,7 @@ public:
         const int rc = sqlite3_step(s.get());
         if (rc != SQLITE_DONE) return fail(rc), 0;
         if (sqlite3_changes(db_) == 0) {
-            error_ = strprintf("In %s gibt es den Datensatz Nr. %u nicht.", name(), record);
+            set(DbProblem::NoSuchRecord, strprintf("In %s gibt es den Datensatz Nr. %u nicht.", name(), record));
             return 0;
         }
         exec("UPDATE databases SET modified = ? WHERE oid = ?", nowMs(), database);
@@ -252,7 +255,7 @@ public:
         const int rc = sqlite3_step(s.get());
         if (rc != SQLITE_DONE) return fail(rc), false;
         if (sqlite3_changes(db_) == 0) {
-            error_ = strprintf("In %s gibt es den Datensatz Nr. %u nicht.", name(), record);
+            set(DbProblem::NoSuchRecord, strprintf("In %s gibt es den Datensatz Nr. %u nicht.", name(), record));
             return false;
         }
         return exec("UPDATE databases SET records = records - 1, modified = ? WHERE oid = ?", nowMs(), database);
@@ -297,8 +300,8 @@ private:
     std::filesystem::path path_;
     bool readOnly_;
     bool inTransaction_ = false;
-    bool full_ = false;
     std::string error_;
+    DbFailure failure_;
     Statement insert_;
     struct Pending {
         int records = 0;
@@ -337,31 +340,36 @@ private:
 
     bool checkWritable() {
         if (!readOnly_) return true;
-        error_ = strprintf("%s ist schreibgeschützt: es kann nichts gespeichert werden.", name());
+        set(DbProblem::ReadOnly, strprintf("%s ist schreibgeschützt: es kann nichts gespeichert werden.", name()));
         return false;
     }
 
+    void set(DbProblem problem, std::string text, std::string reason = {}) {
+        error_ = std::move(text);
+        failure_ = {problem, std::move(reason)};
+    }
+
     void fail(int rc) {
-        full_ = (rc & 0xff) == SQLITE_FULL;
         switch (rc & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            error_ = strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte später noch "
-                               "einmal versuchen.", name());
+            set(DbProblem::Busy, strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte später noch "
+                                           "einmal versuchen.", name()));
             break;
         case SQLITE_FULL:
-            error_ = strprintf("Kein Platz mehr für %s: der Datenträger ist voll.", name());
+            set(DbProblem::Full, strprintf("Kein Platz mehr für %s: der Datenträger ist voll.", name()));
             break;
         case SQLITE_READONLY:
         case SQLITE_PERM:
-            error_ = strprintf("%s ist schreibgeschützt: es kann nichts gespeichert werden.", name());
+            set(DbProblem::ReadOnly, strprintf("%s ist schreibgeschützt: es kann nichts gespeichert werden.", name()));
             break;
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            error_ = strprintf("%s ist beschädigt und wird nicht verändert.", name());
+            set(DbProblem::Damaged, strprintf("%s ist beschädigt und wird nicht verändert.", name()));
             break;
         default:
-            error_ = strprintf("Fehler in der Datenbank %s: %s", name(), sqlite3_errmsg(db_));
+            set(DbProblem::Failed, strprintf("Fehler in der Datenbank %s: %s", name(), sqlite3_errmsg(db_)),
+                sqlite3_errmsg(db_));
         }
     }
 };
@@ -434,90 +442,91 @@ VolumeFileKind classifyVolumeFile(const std::filesystem::path& file) {
 MountResult SqliteDbStore::mount(const std::filesystem::path& file, MountMode mode) {
     MountResult result;
     const char* name = file.c_str();
+    const auto refuse = [&](DbProblem problem, std::string text, std::string reason = {}) {
+        result.error = std::move(text);
+        result.failure = {problem, std::move(reason)};
+        return std::move(result);
+    };
     std::error_code ec;
     const bool exists = std::filesystem::exists(file, ec);
     if (!exists) {
         if (mode == MountMode::OpenExisting) {
-            result.missing = true;
-            result.error = strprintf("Die Datenbank %s gibt es nicht.", name);
-            return result;
+            return refuse(DbProblem::Missing, strprintf("Die Datenbank %s gibt es nicht.", name));
         }
         const auto folder = folderOf(file);
         if (!std::filesystem::is_directory(folder, ec)) {
-            result.error = strprintf("Die Datenbank %s kann nicht angelegt werden: den Ordner %s gibt es nicht.",
-                                     name, folder.c_str());
-            return result;
+            return refuse(DbProblem::NoFolder, strprintf("Die Datenbank %s kann nicht angelegt werden: den Ordner %s "
+                                                         "gibt es nicht.", name, folder.c_str()));
         }
         if (!writable(folder)) {
-            result.error = strprintf("Die Datenbank %s kann nicht angelegt werden: der Ordner %s ist "
-                                     "schreibgeschützt.", name, folder.c_str());
-            return result;
+            return refuse(DbProblem::FolderReadOnly, strprintf("Die Datenbank %s kann nicht angelegt werden: der "
+                                                               "Ordner %s ist schreibgeschützt.", name, folder.c_str()));
         }
     } else if (std::filesystem::is_directory(file, ec)) {
-        result.error = strprintf("%s ist ein Ordner und keine VEXA-Datenbank.", name);
-        return result;
+        return refuse(DbProblem::IsFolder, strprintf("%s ist ein Ordner und keine VEXA-Datenbank.", name));
     }
 
     if (exists) {
         // A file that cannot be read must not look empty.
         const int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
-            result.error = strprintf("Die Datenbank %s kann nicht gelesen werden: %s", name, std::strerror(errno));
-            return result;
+            const std::string reason = std::strerror(errno);
+            return refuse(DbProblem::Unreadable,
+                          strprintf("Die Datenbank %s kann nicht gelesen werden: %s", name, reason.c_str()), reason);
         }
         ::close(fd);
     }
     const VolumeFileKind kind = exists ? classifyVolumeFile(file) : VolumeFileKind::Empty;
     switch (kind) {
     case VolumeFileKind::Text:
-        result.error = strprintf("%s ist eine Textdatei und keine VEXA-Datenbank. Die Datei bleibt unverändert.", name);
-        return result;
+        return refuse(DbProblem::TextFile,
+                      strprintf("%s ist eine Textdatei und keine VEXA-Datenbank. Die Datei bleibt unverändert.", name));
     case VolumeFileKind::Foreign:
-        result.error = strprintf("%s ist keine VEXA-Datenbank. Die Datei bleibt unverändert.", name);
-        return result;
+        return refuse(DbProblem::Foreign, strprintf("%s ist keine VEXA-Datenbank. Die Datei bleibt unverändert.", name));
     case VolumeFileKind::Truncated:
-        result.error = strprintf("%s ist unvollständig (abgeschnitten) und wird nicht benutzt. Die Datei "
-                                 "bleibt unverändert.", name);
-        return result;
+        return refuse(DbProblem::Truncated, strprintf("%s ist unvollständig (abgeschnitten) und wird nicht benutzt. "
+                                                      "Die Datei bleibt unverändert.", name));
     default: break;
     }
 
     const bool readOnly = exists && (!writable(file) || !writable(folderOf(file)));
     if (readOnly && kind == VolumeFileKind::Empty) {
-        result.error = strprintf("%s ist leer und schreibgeschützt.", name);
-        return result;
+        return refuse(DbProblem::EmptyReadOnly, strprintf("%s ist leer und schreibgeschützt.", name));
     }
     sqlite3* db = nullptr;
     const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(name, &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    auto failWith = [&](std::string text) {
+    // The SQLite connection closed, after its message was taken.
+    auto failWith = [&](DbProblem problem, std::string text, std::string reason = {}) {
         sqlite3_close_v2(db);
-        result.error = std::move(text);
-        return std::move(result);
+        return refuse(problem, std::move(text), std::move(reason));
     };
     if (rc != SQLITE_OK)
-        return failWith(strprintf("Die Datenbank %s kann nicht geöffnet werden: %s", name, sqlite3_errmsg(db)));
+        return failWith(DbProblem::CannotOpen, strprintf("Die Datenbank %s kann nicht geöffnet werden: %s", name,
+                                                         sqlite3_errmsg(db)), sqlite3_errmsg(db));
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 0);
 
     const int applicationId = pragmaInt(db, "PRAGMA application_id", rc);
     const int version = rc == SQLITE_OK ? pragmaInt(db, "PRAGMA user_version", rc) : 0;
     if (rc == SQLITE_BUSY)
-        return failWith(strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte später noch "
-                                  "einmal versuchen.", name));
+        return failWith(DbProblem::Busy, strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte "
+                                                   "später noch einmal versuchen.", name));
     if (rc != SQLITE_OK)
-        return failWith(strprintf("%s ist keine VEXA-Datenbank oder beschädigt. Die Datei bleibt unverändert.", name));
+        return failWith(DbProblem::NotVolume, strprintf("%s ist keine VEXA-Datenbank oder beschädigt. Die Datei "
+                                                        "bleibt unverändert.", name));
     if (kind == VolumeFileKind::Empty && applicationId == 0 && version == 0) {
         rc = initialise(db);
         if (rc != SQLITE_OK)
-            return failWith(strprintf("Die Datenbank %s kann nicht angelegt werden: %s", name, sqlite3_errmsg(db)));
+            return failWith(DbProblem::CannotCreate, strprintf("Die Datenbank %s kann nicht angelegt werden: %s", name,
+                                                               sqlite3_errmsg(db)), sqlite3_errmsg(db));
     } else if (applicationId != kVolumeApplicationId) {
-        return failWith(strprintf("%s ist eine SQLite-Datei, aber keine VEXA-Datenbank. Die Datei bleibt "
-                                  "unverändert.", name));
+        return failWith(DbProblem::OtherSqlite, strprintf("%s ist eine SQLite-Datei, aber keine VEXA-Datenbank. "
+                                                          "Die Datei bleibt unverändert.", name));
     } else if (version > kVolumeSchemaVersion) {
-        return failWith(strprintf("%s stammt von einer neueren VEXA-Version (Datenbankformat %d, diese Version "
-                                  "kennt Format %d). Die Datei bleibt unverändert.", name, version,
-                                  kVolumeSchemaVersion));
+        return failWith(DbProblem::Newer, strprintf("%s stammt von einer neueren VEXA-Version (Datenbankformat %d, "
+                                                    "diese Version kennt Format %d). Die Datei bleibt unverändert.",
+                                                    name, version, kVolumeSchemaVersion));
     }
     result.volume = std::make_unique<SqliteVolume>(db, file, readOnly);
     return result;

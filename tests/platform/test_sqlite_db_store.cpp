@@ -186,7 +186,7 @@ TEST_F(Store, ReadOnlyFileAndFolderCanBeReadButNotWrittenAndAnUnreadableFileSays
 TEST_F(Store, EmptyFileBecomesAVolumeAndMissingFileIsReported) {
     testing::writeFile(file, "");
     EXPECT_TRUE(store.mount(file, MountMode::OpenAlways).volume);
-    EXPECT_TRUE(store.mount(dir / "none.cdb", MountMode::OpenExisting).missing);
+    EXPECT_TRUE(store.mount(dir / "none.cdb", MountMode::OpenExisting).missing());
     EXPECT_FALSE(std::filesystem::exists(dir / "none.cdb"));
 }
 

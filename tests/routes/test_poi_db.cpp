@@ -18,9 +18,10 @@ namespace {
 struct PoiDbTest : DbFixture {
     PoiDb pois;
     PoiTable table;
+    PoiImportFailure failure;
 
     std::optional<std::filesystem::path> import(const std::string& fileName, const std::string& text) {
-        return ImportDB(db, text, dir / fileName, nullptr);
+        return ImportDB(db, text, dir / fileName, nullptr, &failure);
     }
     const PoiRecord& poi(int i) const { return table.records[static_cast<std::size_t>(i)]; }
 };
@@ -33,8 +34,9 @@ TEST_F(PoiDbTest, ImportCreatesTheVolumeOnceAndReadsDegreesMinutesSeconds) {
     ASSERT_TRUE(volume);
     EXPECT_EQ(std::tuple(*volume, ui.messages().back().caption), std::tuple(dir / "pois.cdb", "Import Ok"));
     EXPECT_FALSE(import("pois.csv", csv));
-    EXPECT_EQ(std::tuple(ui.messages().back().text, ui.messages().back().caption),
-              std::tuple("POI Database \n" + (dir / "pois.cdb").string() + "\n existiert bereits", "Import Error"));
+    EXPECT_EQ(std::tuple(ui.messages().back().text, ui.messages().back().caption, failure.kind),
+              std::tuple("POI Database \n" + (dir / "pois.cdb").string() + "\n existiert bereits", "Import Error",
+                         PoiImportFailure::Kind::Exists));
 
     const auto stored = records(*volume, kPoiDbName);
     ASSERT_EQ(stored.size(), 3u);
@@ -54,7 +56,8 @@ TEST_F(PoiDbTest, ImportCreatesTheVolumeOnceAndReadsDegreesMinutesSeconds) {
 
 TEST_F(PoiDbTest, ImportLeavesOutUnreadableLinesAndAFileWithoutAnyLeavesNoVolume) {
     EXPECT_FALSE(import("bad.csv", "x;WGS84;abc;def;0\nY;2;nan;1;0\n"));
-    EXPECT_EQ(std::tuple(std::filesystem::exists(dir / "bad.cdb"), ui.messages().back().caption), std::tuple(false, "Import Error"));
+    EXPECT_EQ(std::tuple(std::filesystem::exists(dir / "bad.cdb"), ui.messages().back().caption, failure.kind),
+              std::tuple(false, "Import Error", PoiImportFailure::Kind::NoReadableLine));
     ASSERT_TRUE(import("good.csv", "Name;Datum;Lon;Lat;Hoehe\n\"a;b\";2;9;53;0\nx;2;abc;53;0\n"));
     EXPECT_NE(log.text().find("Zeile 3: Koordinaten nicht lesbar"), std::string::npos);
     EXPECT_EQ(records(dir / "good.cdb", kPoiDbName), (std::vector<std::vector<std::string>>{{"a;b", "2", "9", "53", "0"}}));

@@ -43,7 +43,7 @@ TEST_F(RouteDbTest, OverwriteAsksAndReplacesTheWholeRoute) {
     EXPECT_EQ(save("Harz"), RouteSave::KeepOpen);
     EXPECT_EQ(records(routes.volumePath, "Harz").size(), 3u);
     ui.queueAnswer(Answer::Ok);
-    EXPECT_EQ(save("Harz"), RouteSave::Saved);
+    EXPECT_EQ(save("Harz"), RouteSave::Replaced);
     const auto saved = records(routes.volumePath, "Harz");
     ASSERT_EQ(saved.size(), 2u);
     EXPECT_EQ(saved[1], (std::vector<std::string>{"track0001", "2", saved[1][2], saved[1][3], "2"}));
@@ -119,19 +119,22 @@ TEST_F(RouteDbTest, LoadTellsAMissingRouteFromARefusedOrDamagedVolume) {
         testing::writeFile(dir / "damaged.cdb", bytes);
     }
     testing::writeFile(dir / "text.cdb", "Harz;2;9;53;0\n");
-    // The volume, the route, the failure and the one message it shows, or none.
-    const std::tuple<std::filesystem::path, const char*, RouteLoadFailure, const char*> cases[] = {
-        {good, "Weser", RouteLoadFailure::NoSuchRoute, nullptr},
-        {dir / "text.cdb", "Harz", RouteLoadFailure::VolumeRefused, "ist eine Textdatei"},
-        {dir / "damaged.cdb", "Harz", RouteLoadFailure::Unreadable, "Die Route Harz kann nicht gelesen werden.\n"}};
-    for (const auto& [volume, name, expected, says] : cases) {
+    // The volume, the route, the failure with the volume's problem, and the one message it
+    // shows, or none.
+    const std::tuple<std::filesystem::path, const char*, RouteLoadFailure, DbProblem, const char*> cases[] = {
+        {good, "Weser", RouteLoadFailure::NoSuchRoute, DbProblem::NoSuchDatabase, nullptr},
+        {dir / "text.cdb", "Harz", RouteLoadFailure::VolumeRefused, DbProblem::TextFile, "ist eine Textdatei"},
+        {dir / "damaged.cdb", "Harz", RouteLoadFailure::Unreadable, DbProblem::Damaged,
+         "Die Route Harz kann nicht gelesen werden.\n"}};
+    for (const auto& [volume, name, expected, problem, says] : cases) {
         ui.clear();
         routes.volumePath = volume;
         route->count = 0;
         route->name = name;
-        RouteLoadFailure failure{};
-        EXPECT_FALSE(loadNamedRoute(db, routes, *route, grid, nullptr, &failure)) << volume;
-        EXPECT_EQ(std::tuple(failure, ui.messages().size()), std::tuple(expected, says ? 1u : 0u)) << volume;
+        RouteLoadReport report;
+        EXPECT_FALSE(loadNamedRoute(db, routes, *route, grid, nullptr, &report)) << volume;
+        EXPECT_EQ(std::tuple(report.failure, report.volume.problem, ui.messages().size()),
+                  std::tuple(expected, problem, says ? 1u : 0u)) << volume;
         if (says) { EXPECT_NE(ui.messages().at(0).text.find(says), std::string::npos) << ui.messages()[0].text; }
     }
 }

@@ -91,7 +91,9 @@ TEST(VexaConvert, EachFailureHasItsStatusAndMessageAndWritesNothing) {
         {"x", "a.kml", "o.doc", 2, "unknown target format"},
         {"", "routes.cdb:Weser", "o.gpx", 1, "no route \"Weser\" in the volume"},
         {"", "missing.cdb", "o.csv", 1, "missing.cdb"},
-        {"", "text.cdb", "o.csv", 1, "ist eine Textdatei"},
+        {"", "text.cdb", "o.csv", 1, "text.cdb: not a database volume (a text file)"},
+        {"", "in.kml", "text.cdb:Elbe", 1, "text.cdb: the route \"Elbe\" was not saved: not a database volume (a text file)"},
+        {"A;2;9;53;0\n", "a.csv", "no/p.cdb", 1, "no/p.cdb: cannot be created, its folder does not exist"},
     };
     for (const auto& c : cases) {
         if (!c.in.empty()) writeFile(dir / c.inName, c.in);

@@ -17,13 +17,13 @@
 
 namespace vexa {
 
-namespace {
-
 void complain(const char* format, const std::string& what) {
     std::fprintf(stderr, "vexa-convert: ");
     std::fprintf(stderr, format, what.c_str());
     std::fprintf(stderr, "\n");
 }
+
+namespace {
 
 void takePois(Conversion& conversion, std::vector<PoiRecord> records) {
     PoiTable& pois = conversion.pois;

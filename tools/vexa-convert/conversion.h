@@ -48,6 +48,9 @@ struct Conversion {
     enum class Talk { Quiet, Normal, Verbose } talk = Talk::Normal;
 };
 
+// One line on standard error: "vexa-convert: ", then `format` with `what` for its "%s".
+void complain(const char* format, const std::string& what);
+
 // Reads the source into `conversion`; reports to `ui` and standard error.
 ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui);
 // Writes what the target format holds, or sends the route to the Garmin receiver.
@@ -56,11 +59,11 @@ ExitStatus writeTarget(const Endpoint& target, Conversion& conversion, Ui& ui);
 // The route as a track to the Garmin receiver on `target.device`.
 ExitStatus sendToGarmin(const Endpoint& target, const Conversion& conversion);
 
-// A route (FILE.cdb:NAME) or the POIs (FILE.cdb) of a database volume. On failure the
-// databases have told why, or the failure is given back to say it.
+// A route (FILE.cdb:NAME) or the POIs (FILE.cdb) of a database volume. A failure is told on
+// standard error, in the tool's words.
 ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui);
-// False when nothing was written; the databases have told why on `ui`. A route that replaces
-// one of the same name is written, and told as a warning.
+// False when nothing was written, told as a read's failure is. A route that replaces one of
+// the same name is written, and told as a warning.
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui);
 
 // The fixes of an NMEA log that the replay records as trace points, as a route (thinned

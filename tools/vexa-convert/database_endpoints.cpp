@@ -1,7 +1,5 @@
 // Routes and POIs in database volumes: FILE.cdb:NAME is a saved route, FILE.cdb the POIs of a
 // volume; read and written through the route and POI databases the program uses.
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,90 +17,137 @@ namespace vexa {
 
 namespace {
 
-struct Database {
-    SqliteDbStore store;
-    DiagnosticText log;
-    DbContext context;
-    explicit Database(Ui& ui) : context{store, log, ui} {}
-};
-
-// The databases' messages, held: a read or write that fails shows them on the console (their
-// reasons), one that succeeds is told in the tool's words. The one question, whether a route of
-// the same name is overwritten, is answered yes.
+// The databases' message boxes are the program's, in German: held, and shown as they are only
+// for a failure that gives back no reason of its own. The one question, whether a route of the
+// same name is overwritten, is answered yes.
 struct HeldMessages : SilentUi {
-    Answer messageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) override {
-        if (buttons == MessageButtons::OkCancel) overwrote = true;
-        else held.emplace_back(text, caption);
+    Answer messageBox(std::string_view text, std::string_view caption, MessageButtons, MessageIcon) override {
+        held.emplace_back(text, caption);
         return Answer::Ok;
     }
     void showOn(Ui& ui) const {
         for (const auto& [text, caption] : held) ui.messageBox(text, caption);
     }
 
-    bool overwrote = false;
     std::vector<std::pair<std::string, std::string>> held;
 };
+
+struct Database {
+    HeldMessages messages;
+    SqliteDbStore store;
+    DiagnosticText log;
+    DbContext context{store, log, messages};
+};
+
+// Why a volume was refused or a call on it failed, in the tool's words; "" when not known.
+std::string problemText(const DbFailure& failure) {
+    switch (failure.problem) {
+        case DbProblem::None: break;
+        case DbProblem::Missing: return "no such database volume";
+        case DbProblem::NoFolder: return "cannot be created, its folder does not exist";
+        case DbProblem::FolderReadOnly: return "cannot be created, its folder is read-only";
+        case DbProblem::IsFolder: return "a folder, not a database volume";
+        case DbProblem::Unreadable: return "cannot be read: " + failure.reason;
+        case DbProblem::TextFile: return "not a database volume (a text file)";
+        case DbProblem::Foreign: return "not a database volume";
+        case DbProblem::Truncated: return "a database volume cut short, not used";
+        case DbProblem::EmptyReadOnly: return "empty and read-only";
+        case DbProblem::CannotOpen: return "cannot be opened: " + failure.reason;
+        case DbProblem::NotVolume: return "not a database volume, or damaged";
+        case DbProblem::OtherSqlite: return "not a database volume (an SQLite file of another program)";
+        case DbProblem::Newer: return "a database volume of a newer VEXA version";
+        case DbProblem::CannotCreate: return "cannot be created: " + failure.reason;
+        case DbProblem::Busy: return "in use by another program, try again later";
+        case DbProblem::Full: return "the disk is full";
+        case DbProblem::ReadOnly: return "read-only";
+        case DbProblem::Damaged: return "damaged, left unchanged";
+        case DbProblem::NoSuchDatabase: return "a database of the volume is missing";
+        case DbProblem::NoSuchRecord: return "a record of the volume is missing";
+        case DbProblem::Failed: return "database error: " + failure.reason;
+    }
+    return "";
+}
+
+// "VOLUME: WHAT: REASON"; a failure without a reason of its own shows the databases' messages.
+void tellFailure(const std::filesystem::path& volume, const std::string& what, const DbFailure& failure,
+                 const Database& db, Ui& ui) {
+    const std::string reason = problemText(failure);
+    complain("%s", volume.string() + ": " + what + (reason.empty() || what.empty() ? "" : ": ") + reason);
+    if (reason.empty()) db.messages.showOn(ui);
+}
+
+std::string routeNamed(const std::string& name) { return "the route \"" + name + "\""; }
 
 }  // namespace
 
 ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) {
-    HeldMessages messages;
-    Database db(messages);
-    const std::string volume = source.path.string();
+    Database db;
+    const std::filesystem::path& volume = source.path;
     if (!source.routeName.empty()) {
         RouteDb routes;
-        routes.volumePath = source.path;
+        routes.volumePath = volume;
         conversion.route->count = 0;
         conversion.route->name = source.routeName;
         conversion.name = source.routeName;
-        RouteLoadFailure failure{};
-        if (loadNamedRoute(db.context, routes, *conversion.route, conversion.grid, {}, &failure)) {
-            // The one message of a load that succeeds: the route holds more points than a load takes.
-            if (!messages.held.empty() && conversion.talk != Conversion::Talk::Quiet)
-                std::fprintf(stderr, "vexa-convert: %s: the route \"%s\" has more than %d points, read the first %d\n",
-                             volume.c_str(), source.routeName.c_str(), kRouteLoadLimit, kRouteLoadLimit);
+        const std::string route = routeNamed(source.routeName);
+        RouteLoadReport report;
+        if (loadNamedRoute(db.context, routes, *conversion.route, conversion.grid, {}, &report)) {
+            if (report.cut && conversion.talk != Conversion::Talk::Quiet)
+                complain("%s", volume.string() + ": " + route + " has more than " + std::to_string(kRouteLoadLimit) +
+                                   " points, read the first " + std::to_string(kRouteLoadLimit));
             return kConverted;
         }
-        messages.showOn(ui);
-        if (failure == RouteLoadFailure::NoSuchRoute)
-            std::fprintf(stderr, "vexa-convert: %s: no route \"%s\" in the volume\n", volume.c_str(),
-                         source.routeName.c_str());
-        else if (failure == RouteLoadFailure::Empty)
-            std::fprintf(stderr, "vexa-convert: %s: the route \"%s\" holds no points\n", volume.c_str(),
-                         source.routeName.c_str());
+        switch (report.failure) {
+            case RouteLoadFailure::VolumeRefused: tellFailure(volume, "", report.volume, db, ui); break;
+            case RouteLoadFailure::Unreadable: tellFailure(volume, route + " cannot be read", report.volume, db, ui); break;
+            case RouteLoadFailure::NoSuchRoute:
+                complain("%s", volume.string() + ": no route \"" + source.routeName + "\" in the volume");
+                break;
+            case RouteLoadFailure::Empty: complain("%s", volume.string() + ": " + route + " holds no points"); break;
+        }
         return kFailed;
     }
     // A volume that is refused says why, and only that.
-    if (const MountResult probe = db.store.mount(source.path, MountMode::OpenExisting); !probe.volume) {
-        std::fprintf(stderr, "vexa-convert: %s\n", probe.error.c_str());
+    if (const MountResult probe = db.store.mount(volume, MountMode::OpenExisting); !probe.volume) {
+        tellFailure(volume, "", probe.failure, db, ui);
         return kFailed;
     }
     PoiDb pois;
-    pois.currentVolume = source.path;
-    conversion.name = source.path.stem().string();
+    pois.currentVolume = volume;
+    conversion.name = volume.stem().string();
     if (CreateListPoiView(db.context, pois, conversion.pois, conversion.grid) > 0) return kConverted;
-    std::fprintf(stderr, "vexa-convert: %s: no POIs in the volume\n", volume.c_str());
+    complain("%s: no POIs in the volume", volume.string());
     return kFailed;
 }
 
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui) {
-    HeldMessages messages;
-    Database db(messages);
-    bool written = false;
+    Database db;
+    const std::filesystem::path& volume = target.path;
     if (!target.routeName.empty()) {
         RouteDb routes;
-        routes.volumePath = target.path;
-        written = DlgRouteSpeichern(db.context, routes, *conversion.route, conversion.grid, target.routeName, {}) ==
-                  RouteSave::Saved;
-    } else {
-        // The POIs go into a new volume as the POI import writes one: from their text lines.
-        written = ImportDB(db.context, poiCsvText(conversion.pois, nullptr), target.path, {}).has_value();
+        routes.volumePath = volume;
+        DbFailure failure;
+        const std::string route = routeNamed(target.routeName);
+        const RouteSave saved =
+            DlgRouteSpeichern(db.context, routes, *conversion.route, conversion.grid, target.routeName, {}, &failure);
+        if (saved == RouteSave::Replaced && conversion.talk != Conversion::Talk::Quiet)
+            complain("%s", volume.string() + ": replaced " + route + " saved before");
+        if (saved == RouteSave::Saved || saved == RouteSave::Replaced) return true;
+        tellFailure(volume, route + " was not saved", failure, db, ui);
+        return false;
     }
-    if (!written) messages.showOn(ui);
-    else if (messages.overwrote && conversion.talk != Conversion::Talk::Quiet)
-        std::fprintf(stderr, "vexa-convert: %s: replaced the route \"%s\" saved before\n",
-                     target.path.string().c_str(), target.routeName.c_str());
-    return written;
+    // The POIs go into a new volume as the POI import writes one: from their text lines.
+    PoiImportFailure failure;
+    if (ImportDB(db.context, poiCsvText(conversion.pois, nullptr), volume, {}, &failure)) return true;
+    using Kind = PoiImportFailure::Kind;
+    switch (failure.kind) {
+        case Kind::NoVolumeName: complain("%s: no name for a POI volume", volume.string()); break;
+        case Kind::VolumeRefused: tellFailure(volume, "", failure.volume, db, ui); break;
+        case Kind::Exists: complain("%s: a POI volume of that name exists already", volume.string()); break;
+        case Kind::NoReadableLine: complain("%s: no readable POI line", volume.string()); break;
+        case Kind::NotWritten: tellFailure(volume, "the POI volume could not be created", failure.volume, db, ui); break;
+    }
+    return false;
 }
 
 }  // namespace vexa
