@@ -4,7 +4,6 @@
 // by a drawing thread, as the program does; and each sentence type through its parser.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -129,10 +128,6 @@ private:
     QImage map_, frame_;
 };
 
-int qtArgc = 1;
-char qtArg0[] = "bench_nmea";
-char* qtArgv[] = {qtArg0, nullptr};
-
 // Ten minutes of the receiver as the text of each second.
 std::vector<std::string> epochTexts() {
     std::vector<std::string> epochs;
@@ -232,7 +227,6 @@ private:
 // The live mix with a Qt frame drawn for every RMC fix by the drawing thread. The drawing is
 // not timed: the reader waits until the frame is drawn, then the other five are timed.
 void LiveMixBetweenFrames(benchmark::State& state) {
-    if (!QGuiApplication::instance()) new QGuiApplication(qtArgc, qtArgv);
     SilentUi ui;
     ManualClock clock;
     QtFrameViews frames;
