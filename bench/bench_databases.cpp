@@ -57,8 +57,8 @@ void BM_SaveRoute3999(benchmark::State& state) {
     Db d;
     d.fillRoute(3999);
     for (auto _ : state) {
-        const RouteSave saved = DlgRouteSpeichern(d.db, d.routes, *d.route, d.grid, "lang", nullptr);
-        if (saved != RouteSave::Saved && saved != RouteSave::Replaced) state.SkipWithError("not saved");
+        if (!routeStored(DlgRouteSpeichern(d.db, d.routes, *d.route, d.grid, "lang", nullptr)))
+            state.SkipWithError("not saved");
         d.ui.clear();
     }
 }

@@ -33,6 +33,8 @@ struct RouteDb {
 // close the dialog; KeepOpen when the user declined to overwrite an existing route. A save
 // that failed is Closed, with why in `failure` when given.
 enum class RouteSave { Saved, Replaced, KeepOpen, Closed };
+// The route is in the volume: saved new or in place of the one of its name.
+inline bool routeStored(RouteSave result) { return result == RouteSave::Saved || result == RouteSave::Replaced; }
 RouteSave DlgRouteSpeichern(DbContext& db, const RouteDb& routes, const RouteTable& route, const GridContext& grid,
                             std::string_view name, const Progress& progress, DbFailure* failure = nullptr);
 // Writes every point of the route as a record (WGS84 longitude and latitude, line kind).

@@ -185,7 +185,7 @@ void RouteController::saveRoute() {
             DbContext db = c_.dbContext();
             const RouteSave saved =
                 DlgRouteSpeichern(db, c_.state.routeDb, c_.state.route, c_.state.grid, entered, progress);
-            if (saved == RouteSave::Saved || saved == RouteSave::Replaced) c_.state.route.name = std::string(utf8Prefix(entered, kRouteNameChars));
+            if (routeStored(saved)) c_.state.route.name = std::string(utf8Prefix(entered, kRouteNameChars));
             return saved;
         }, c_.window.dialogParent());
         c_.window.runDialog(dialog);

@@ -132,7 +132,7 @@ bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui) {
             DlgRouteSpeichern(db.context, routes, *conversion.route, conversion.grid, target.routeName, {}, &failure);
         if (saved == RouteSave::Replaced && conversion.talk != Conversion::Talk::Quiet)
             complain("%s", volume.string() + ": replaced " + route + " saved before");
-        if (saved == RouteSave::Saved || saved == RouteSave::Replaced) return true;
+        if (routeStored(saved)) return true;
         tellFailure(volume, route + " was not saved", failure, db, ui);
         return false;
     }
