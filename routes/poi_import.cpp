@@ -51,29 +51,23 @@ int ParsePoiFile(DbContext& db, DbVolume& volume, DbOid database, std::string_vi
     return written;
 }
 
-std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view text,
-                                              const std::filesystem::path& file, const Progress& progress,
-                                              PoiImportFailure* failure) {
+std::optional<std::filesystem::path> importPoisInto(DbContext& db, std::string_view text,
+                                                    const std::filesystem::path& path,
+                                                    const std::filesystem::path& file, const Progress& progress,
+                                                    PoiImportFailure* failure) {
     PoiImportFailure unasked;
     PoiImportFailure& told = failure ? *failure : unasked;
     using Kind = PoiImportFailure::Kind;
-    const auto path = importVolumeFor(file);
-    if (!path) {
-        told.kind = Kind::NoVolumeName;
-        AddNmeaListLine(db.log, file.string());
-        AddNmeaListLine(db.log, "ImportDB Invalid Filename");
-        return std::nullopt;
-    }
     std::error_code ec;
-    const bool existed = std::filesystem::exists(*path, ec);
-    auto volume = MountDBVol(db, *path, &told.volume);
+    const bool existed = std::filesystem::exists(path, ec);
+    auto volume = MountDBVol(db, path, &told.volume);
     // A volume this import created and could not fill goes again: no empty file is left.
     const auto removeNew = [&] {
-        if (!existed) std::filesystem::remove(*path, ec);
+        if (!existed) std::filesystem::remove(path, ec);
     };
     if (!volume) {
         told.kind = Kind::VolumeRefused;
-        ReportMountFailure(db, __LINE__, *path);
+        ReportMountFailure(db, __LINE__, path);
         removeNew();
         return std::nullopt;
     }
@@ -83,7 +77,7 @@ std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view te
         told.kind = Kind::Exists;
         volume->rollback();
         UnMountDBVol(db, volume);
-        db.ui.messageBox(strprintf("POI Database \n%s\n existiert bereits", path->c_str()), "Import Error");
+        db.ui.messageBox(strprintf("POI Database \n%s\n existiert bereits", path.c_str()), "Import Error");
         return std::nullopt;
     }
     const auto database = created == DbCreate::Created ? openDBstruct(db, *volume, kPoiDbName) : std::nullopt;
@@ -107,14 +101,24 @@ std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view te
         volume->rollback();
         UnMountDBVol(db, volume);
         removeNew();
-        db.ui.messageBox(strprintf("POI Database \n%s\n konnte nicht angelegt werden.\n%s", path->c_str(),
+        db.ui.messageBox(strprintf("POI Database \n%s\n konnte nicht angelegt werden.\n%s", path.c_str(),
                                    reason.c_str()),
                          "Import Error", MessageButtons::Ok, MessageIcon::Error);
         return std::nullopt;
     }
     UnMountDBVol(db, volume);
-    db.ui.messageBox(strprintf("POI Database \n%s\n Import Ok", path->c_str()), "Import Ok");
+    db.ui.messageBox(strprintf("POI Database \n%s\n Import Ok", path.c_str()), "Import Ok");
     return path;
+}
+
+std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view text,
+                                              const std::filesystem::path& file, const Progress& progress,
+                                              PoiImportFailure* failure) {
+    if (const auto path = importVolumeFor(file)) return importPoisInto(db, text, *path, file, progress, failure);
+    if (failure) failure->kind = PoiImportFailure::Kind::NoVolumeName;
+    AddNmeaListLine(db.log, file.string());
+    AddNmeaListLine(db.log, "ImportDB Invalid Filename");
+    return std::nullopt;
 }
 
 }  // namespace vexa

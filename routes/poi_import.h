@@ -26,9 +26,15 @@ struct PoiImportFailure {
     DbFailure volume;
 };
 
-// Imports the file's text into a new volume in one transaction and tells the user the result.
-// Returns the new volume (the caller makes it the current POI volume), nullopt when nothing
-// was imported, with why in `failure` when given; a volume it created is then removed again.
+// Imports the file's text into the POI volume at `path` in one transaction and tells the user
+// the result. Returns the volume (the caller makes it the current POI volume), nullopt when
+// nothing was imported, with why in `failure` when given; a volume it created is then removed
+// again.
+std::optional<std::filesystem::path> importPoisInto(DbContext& db, std::string_view text,
+                                                    const std::filesystem::path& path,
+                                                    const std::filesystem::path& file, const Progress& progress,
+                                                    PoiImportFailure* failure = nullptr);
+// The same into the volume the file's name gives (`importVolumeFor`).
 std::optional<std::filesystem::path> ImportDB(DbContext& db, std::string_view text,
                                               const std::filesystem::path& file, const Progress& progress,
                                               PoiImportFailure* failure = nullptr);

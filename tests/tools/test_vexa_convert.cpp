@@ -31,7 +31,7 @@ TEST(VexaConvert, EndsChosenByTheirNameConvertWithStatusZero) {
         {"in.kml a.gpx", ""}, {"a.gpx b.ovl --name 'Elbe Tour'", ""}, {"b.ovl c.kml --name 'Elbe Tour'", ""},
         {"p.csv p.gpx", "p.csv:3: unreadable"}, {"-q p.csv p.gpx", ""}, {"p.gpx q.csv", ""},
         {"in.kml routes.cdb:Elbe", ""}, {"in.kml routes.cdb:Elbe", "routes.cdb: replaced the route \"Elbe\""},
-        {"routes.cdb:Elbe back.gpx", ""}, {"p.csv pois.cdb", "p.csv:3: unreadable"}, {"pois.cdb r.csv", ""}};
+        {"routes.cdb:Elbe back.gpx", ""}, {"p.csv my.pois.cdb", "p.csv:3: unreadable"}, {"my.pois.cdb r.csv", ""}};
     for (const auto& [arguments, tells] : runs) {
         const ToolRun run = runTool("cd " + q(dir.path()) + " && " VEXA_CONVERT, arguments);
         EXPECT_EQ(std::tuple(run.status, run.output.find(tells) != std::string::npos, count(run.output, "\n")),

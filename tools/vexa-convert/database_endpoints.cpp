@@ -136,15 +136,15 @@ bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui) {
         tellFailure(volume, route + " was not saved", failure, db, ui);
         return false;
     }
-    // The POIs go into a new volume as the POI import writes one: from their text lines.
+    // The POIs go into the named volume as the POI import writes one: from their text lines.
     PoiImportFailure failure;
-    if (ImportDB(db.context, poiCsvText(conversion.pois, nullptr), volume, {}, &failure)) return true;
+    if (importPoisInto(db.context, poiCsvText(conversion.pois, nullptr), volume, volume, {}, &failure)) return true;
     using Kind = PoiImportFailure::Kind;
     switch (failure.kind) {
-        case Kind::NoVolumeName: complain("%s: no name for a POI volume", volume.string()); break;
         case Kind::VolumeRefused: tellFailure(volume, "", failure.volume, db, ui); break;
         case Kind::Exists: complain("%s: a POI volume of that name exists already", volume.string()); break;
         case Kind::NoReadableLine: complain("%s: no readable POI line", volume.string()); break;
+        case Kind::NoVolumeName:  // the volume is named, not taken from a file's name
         case Kind::NotWritten: tellFailure(volume, "the POI volume could not be created", failure.volume, db, ui); break;
     }
     return false;
