@@ -38,6 +38,9 @@ TEST(VexaConvert, EndsChosenByTheirNameConvertWithStatusZero) {
                   std::tuple(0, true, *tells ? 1 : 0))
             << arguments << "\n" << run.output;
     }
+    const ToolRun listed = convert("--list " + q(dir / "routes.cdb"));
+    EXPECT_EQ(listed.output.substr(0, 14) + listed.output.substr(listed.output.size() - 7),
+              "Elbe\t2 points\t0 POIs\n");
     EXPECT_NE(readFile(dir / "a.gpx").find("<trk><name>a</name>"), std::string::npos);  // named after OUT
     EXPECT_NE(readFile(dir / "c.kml").find("<description>Elbe Tour "), std::string::npos);
     EXPECT_EQ(count(readFile(dir / "back.gpx"), "<trkpt "), 2);

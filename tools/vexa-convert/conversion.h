@@ -62,6 +62,9 @@ ExitStatus sendToGarmin(const Endpoint& target, const Conversion& conversion);
 // A route (FILE.cdb:NAME) or the POIs (FILE.cdb) of a database volume. A failure is told on
 // standard error, in the tool's words.
 ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui);
+// What the volume holds on standard output: a line per route, "NAME<tab>N points<tab>saved"
+// (local time) sorted by name, then "N POIs".
+ExitStatus listDatabase(const std::filesystem::path& volume, Ui& ui);
 // False when nothing was written, told as a read's failure is. A route that replaces one of
 // the same name is written, and told as a warning.
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui);

@@ -1,5 +1,8 @@
 // Routes and POIs in database volumes: FILE.cdb:NAME is a saved route, FILE.cdb the POIs of a
 // volume; read and written through the route and POI databases the program uses.
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <string>
 #include <utility>
 #include <vector>
@@ -118,6 +121,29 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
     if (CreateListPoiView(db.context, pois, conversion.pois, conversion.grid) > 0) return kConverted;
     complain("%s: no POIs in the volume", volume.string());
     return kFailed;
+}
+
+ExitStatus listDatabase(const std::filesystem::path& volume, Ui& ui) {
+    Database db;
+    const MountResult mounted = db.store.mount(volume, MountMode::OpenExisting);
+    if (!mounted.volume) {
+        tellFailure(volume, "", mounted.failure, db, ui);
+        return kFailed;
+    }
+    DbListing listing;
+    ListDB(db.context, *mounted.volume, listing);
+    std::stable_sort(listing.routes.begin(), listing.routes.end(),
+                     [](const RouteEntry& a, const RouteEntry& b) { return a.name < b.name; });
+    for (const RouteEntry& route : listing.routes) {
+        const std::time_t seconds = static_cast<std::time_t>(route.modifiedMs / 1000);
+        std::tm local{};
+        localtime_r(&seconds, &local);
+        char saved[20];
+        std::strftime(saved, sizeof saved, "%Y-%m-%d %H:%M", &local);
+        std::printf("%s\t%d points\t%s\n", route.name.c_str(), route.records, saved);
+    }
+    std::printf("%d POI%s\n", listing.poiCount, listing.poiCount == 1 ? "" : "s");
+    return kConverted;
 }
 
 bool writeDatabase(const Endpoint& target, Conversion& conversion, Ui& ui) {

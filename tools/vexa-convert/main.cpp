@@ -1,4 +1,5 @@
 // vexa-convert [options] IN OUT
+// vexa-convert --list FILE.cdb
 //
 // Converts a route or POI file into another format with the program's own readers and
 // writers, chosen by the file extensions: KML, KMZ, OVL, GPX, CSV, and NMEA logs as tracks;
@@ -15,6 +16,7 @@ namespace {
 constexpr const char* kHelp =
     "usage: vexa-convert [options] IN OUT\n"
     "       vexa-convert [options] IN garmin:DEVICE\n"
+    "       vexa-convert --list FILE.cdb\n"
     "\n"
     "Converts a route or POI file, or sends a route to a Garmin receiver; the extensions\n"
     "choose the formats.\n"
@@ -31,7 +33,7 @@ constexpr const char* kHelp =
     "       .csv  the POIs (Latin-1)\n"
     "  garmin:DEVICE  OUT: the route as a track to a Garmin receiver on a serial device\n"
     "  FILE.cdb:NAME  IN or OUT: the route NAME of a route database volume\n"
-    "  FILE.cdb       IN or OUT: the POIs of a POI database volume (OUT: a new volume)\n"
+    "  FILE.cdb       IN or OUT: the POIs of a POI database volume (OUT: made when missing)\n"
     "\n"
     "Options:\n"
     "  -n, --name NAME  the route's name in KML and GPX files and on the receiver (default:\n"
@@ -40,6 +42,7 @@ constexpr const char* kHelp =
     "      --thin       a route of more than 4000 points: keep 4000 spread evenly over it,\n"
     "                   first and last included\n"
     "      --truncate   a route of more than 4000 points: keep its first 4000\n"
+    "  -l, --list       list the routes (name, points, when saved) and POIs of a volume\n"
     "  -q, --quiet      print nothing but errors\n"
     "  -v, --verbose    show the upload to a receiver packet by packet\n"
     "  -h, --help       this text\n"
@@ -52,9 +55,10 @@ constexpr const char* kHelp =
     "go to standard error unless -q is given.\n"
     "Exit status: 0 converted, 1 the conversion failed, 2 wrong command line.\n";
 
-enum Option { kName, kThin, kTruncate, kQuiet, kVerbose };
+enum Option { kName, kThin, kTruncate, kList, kQuiet, kVerbose };
 constexpr vexa::OptionDef kOptions[] = {
-    {kName, "name", 'n', true}, {kThin, "thin"}, {kTruncate, "truncate"}, {kQuiet, "quiet", 'q'}, {kVerbose, "verbose", 'v'},
+    {kName, "name", 'n', true}, {kThin, "thin"}, {kTruncate, "truncate"}, {kList, "list", 'l'},
+    {kQuiet, "quiet", 'q'}, {kVerbose, "verbose", 'v'},
 };
 
 bool knownTarget(const vexa::Endpoint& target) {
@@ -69,6 +73,7 @@ int main(int argc, char** argv) {
     const ToolCommandLine commandLine("vexa-convert", kHelp);
     const ReadOptions read = commandLine.read(kOptions, argc, argv);
     Conversion conversion;
+    bool list = false;
     for (const OptionFound& option : read.options) {
         using LongRoute = Conversion::LongRoute;
         using Talk = Conversion::Talk;
@@ -79,12 +84,20 @@ int main(int argc, char** argv) {
                 if (conversion.longRoute != LongRoute::Refuse) commandLine.wrong("give --thin or --truncate, not both");
                 conversion.longRoute = option.id == kThin ? LongRoute::Thin : LongRoute::Truncate;
                 break;
+            case kList: list = true; break;
             case kQuiet:
             case kVerbose:
                 if (conversion.talk != Talk::Normal) commandLine.wrong("give --quiet or --verbose, not both");
                 conversion.talk = option.id == kQuiet ? Talk::Quiet : Talk::Verbose;
                 break;
         }
+    }
+    if (list) {
+        const Endpoint volume = read.operands.size() == 1 ? parseEndpoint(read.operands[0]) : Endpoint{};
+        if (volume.kind != Endpoint::Kind::Database || !volume.routeName.empty())
+            commandLine.wrong("--list takes one FILE.cdb");
+        ConsoleUi ui("vexa-convert");
+        return listDatabase(volume.path, ui);
     }
     if (read.operands.size() != 2) commandLine.wrong("give IN and OUT");
     if (conversion.givenName && conversion.givenName->empty()) commandLine.wrong("--name needs a name");
