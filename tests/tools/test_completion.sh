@@ -29,5 +29,6 @@ trap 'rm -rf "$volume"' EXIT
 printf '<kml><LineString><coordinates>9.5,53.25 9.75,53.5</coordinates></LineString></kml>' > "$volume/in.kml"
 for name in Elbe 'Alte Weser' Aller; do "$2" -q "$volume/in.kml" "$volume/r.cdb:$name"; done
 expect "route names" "$(complete_words "$2" in.kml "$volume/r.cdb" : Al)" 'Aller Alte\\ Weser'
+expect "route names at ~" "$(HOME=$volume complete_words "$2" in.kml '~/r.cdb' : E)" 'Elbe'
 expect "maps command" "$(complete_words "$3" i)" "import info"
 exit $failed
