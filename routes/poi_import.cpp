@@ -30,6 +30,9 @@ int ParsePoiFile(DbContext& db, DbVolume& volume, DbOid database, std::string_vi
     int written = 0;
     int lastPercent = -1;
     while (auto line = reader.next()) {
+        // Every line read counts, a skipped one too, so the bar reaches its end.
+        const int percent = static_cast<int>(reader.position() * 100 / std::max<std::size_t>(text.size(), 1));
+        if (progress && percent != lastPercent) progress(lastPercent = percent);
         if (!poiCoordinateReadable(line->lon) || !poiCoordinateReadable(line->lat)) {
             AddNmeaListLine(db.log, strprintf("Zeile %d: Koordinaten nicht lesbar, übersprungen", line->line));
             continue;
@@ -45,8 +48,6 @@ int ParsePoiFile(DbContext& db, DbVolume& volume, DbOid database, std::string_vi
         } else {
             ReportSystemError(db.log, __LINE__, EIO, "WritePoiRecord Record write failed");
         }
-        const int percent = static_cast<int>(reader.position() * 100 / std::max<std::size_t>(text.size(), 1));
-        if (progress && percent != lastPercent) progress(lastPercent = percent);
     }
     return written;
 }

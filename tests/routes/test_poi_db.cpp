@@ -1,5 +1,6 @@
 // The POI database on real volumes: import, reading with degrees-minutes-seconds, adding and
 // deleting. The last position kept over two GPS stops is checked on the window (test_databases).
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -52,14 +53,20 @@ TEST_F(PoiDbTest, ImportCreatesTheVolumeOnceAndReadsDegreesMinutesSeconds) {
     EXPECT_NEAR(poi(0).gridX, llh2utm(9.5, 52.25, 1, grid).easting, 0.5);
     EXPECT_EQ(poi(0).dbPath, volume->string());
     EXPECT_FALSE(import("pois", csv));  // no "." in the name
+    // The volume is named by the text before the first ".", which must not be empty.
+    for (const auto& [file, volume] : {std::pair{"a.b.csv", "a.cdb"}, {"pois", ""}, {".csv", ""}})
+        EXPECT_EQ(importVolumeFor(dir / file).value_or("").filename(), volume) << file;
 }
 
 TEST_F(PoiDbTest, ImportLeavesOutUnreadableLinesAndAFileWithoutAnyLeavesNoVolume) {
     EXPECT_FALSE(import("bad.csv", "x;WGS84;abc;def;0\nY;2;nan;1;0\n"));
     EXPECT_EQ(std::tuple(std::filesystem::exists(dir / "bad.cdb"), ui.messages().back().caption, failure.kind),
               std::tuple(false, "Import Error", PoiImportFailure::Kind::NoReadableLine));
-    ASSERT_TRUE(import("good.csv", "Name;Datum;Lon;Lat;Hoehe\n\"a;b\";2;9;53;0\nx;2;abc;53;0\n"));
-    EXPECT_NE(log.text().find("Zeile 3: Koordinaten nicht lesbar"), std::string::npos);
+    std::vector<int> percents;
+    ASSERT_TRUE(ImportDB(db, "Name;Datum;Lon;Lat;Hoehe\n\"a;b\";2;9;53;0\nx;2;abc;53;0\n", dir / "good.csv",
+                         [&](int p) { percents.push_back(p); }));
+    EXPECT_EQ(std::tuple(std::is_sorted(percents.begin(), percents.end()), percents.back()), std::tuple(true, 100));
+    EXPECT_NE(log.text().find("Zeile 3: Koordinaten nicht lesbar, übersprungen\r\na;b\r\n"), std::string::npos) << "names listed";
     EXPECT_EQ(records(dir / "good.cdb", kPoiDbName), (std::vector<std::vector<std::string>>{{"a;b", "2", "9", "53", "0"}}));
 }
 
