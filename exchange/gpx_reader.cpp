@@ -11,6 +11,8 @@ namespace vexa {
 
 namespace {
 
+constexpr std::string_view kGpxNoRoute = "Die GPX Datei enthält keine Route";
+
 struct GpxPoint {
     double lon = 0.0;
     double lat = 0.0;
@@ -68,7 +70,7 @@ GpxContent ParseGPX(std::string_view bytes, ImportTarget& target) {
     for (const pugi::xml_node& piece : pieces) anyPoint = anyPoint || childNamed(piece, pointName);
     if (!anyPoint) {
         if (content.waypoints.empty())
-            reportImport(target, ImportProblem::NoRoute, "Die GPX Datei enthält keine Route", kGpxCaption);
+            reportImport(target, ImportProblem::NoRoute, kGpxNoRoute, kGpxCaption);
         return content;
     }
 
@@ -89,7 +91,7 @@ GpxContent ParseGPX(std::string_view bytes, ImportTarget& target) {
     reportRouteCut(target, "GPX");
     // Points none of which can be read make no route either.
     if (target.route.count == 0 && content.waypoints.empty())
-        reportImport(target, ImportProblem::NoRoute, "Die GPX Datei enthält keine Route", kGpxCaption);
+        reportImport(target, ImportProblem::NoRoute, kGpxNoRoute, kGpxCaption);
     content.routePoints = target.route.count;
     return content;
 }

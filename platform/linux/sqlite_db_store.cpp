@@ -32,6 +32,14 @@ const char* const kSchema =
     " texts INTEGER NOT NULL, t1 TEXT, t2 TEXT, t3 TEXT, t4 TEXT, t5 TEXT);"
     "CREATE INDEX records_by_db ON records(db, t1);";
 
+// The sentences a mount and a call on a mounted volume share.
+std::string busySentence(const char* file) {
+    return strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte später noch einmal versuchen.", file);
+}
+std::string readOnlySentence(const char* file) {
+    return strprintf("%s ist schreibgeschützt: es kann nichts gespeichert werden.", file);
+}
+
 std::int64_t nowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
@@ -140,10 +148,7 @@ public:
         sqlite3_bind_int64(s.get(), 1, database);
         const int rc = sqlite3_step(s.get());
         if (rc != SQLITE_ROW) {
-            if (rc == SQLITE_DONE)
-                set(DbProblem::NoSuchDatabase, strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database));
-            else
-                fail(rc);
+            rc == SQLITE_DONE ? noSuchDatabase(database) : fail(rc);
             return std::nullopt;
         }
         DbInfo info;
@@ -194,7 +199,7 @@ public:
         bool ok = exec("DELETE FROM records WHERE db = ?", database) &&
                   exec("DELETE FROM databases WHERE oid = ?", database);
         if (ok && sqlite3_changes(db_) == 0) {
-            set(DbProblem::NoSuchDatabase, strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database));
+            noSuchDatabase(database);
             ok = false;
         }
         if (own) {
@@ -239,7 +244,7 @@ public:
         const int rc = sqlite3_step(s.get());
         if (rc != SQLITE_DONE) return fail(rc), 0;
         if (sqlite3_changes(db_) == 0) {
-            set(DbProblem::NoSuchRecord, strprintf("In %s gibt es den Datensatz Nr. %u nicht.", name(), record));
+            noSuchRecord(record);
             return 0;
         }
         exec("UPDATE databases SET modified = ? WHERE oid = ?", nowMs(), database);
@@ -255,7 +260,7 @@ public:
         const int rc = sqlite3_step(s.get());
         if (rc != SQLITE_DONE) return fail(rc), false;
         if (sqlite3_changes(db_) == 0) {
-            set(DbProblem::NoSuchRecord, strprintf("In %s gibt es den Datensatz Nr. %u nicht.", name(), record));
+            noSuchRecord(record);
             return false;
         }
         return exec("UPDATE databases SET records = records - 1, modified = ? WHERE oid = ?", nowMs(), database);
@@ -340,7 +345,7 @@ private:
 
     bool checkWritable() {
         if (!readOnly_) return true;
-        set(DbProblem::ReadOnly, strprintf("%s ist schreibgeschützt: es kann nichts gespeichert werden.", name()));
+        set(DbProblem::ReadOnly, readOnlySentence(name()));
         return false;
     }
 
@@ -348,20 +353,25 @@ private:
         error_ = std::move(text);
         failure_ = {problem, std::move(reason)};
     }
+    void noSuchDatabase(DbOid database) {
+        set(DbProblem::NoSuchDatabase, strprintf("In %s gibt es keine Datenbank Nr. %u.", name(), database));
+    }
+    void noSuchRecord(DbOid record) {
+        set(DbProblem::NoSuchRecord, strprintf("In %s gibt es den Datensatz Nr. %u nicht.", name(), record));
+    }
 
     void fail(int rc) {
         switch (rc & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            set(DbProblem::Busy, strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte später noch "
-                                           "einmal versuchen.", name()));
+            set(DbProblem::Busy, busySentence(name()));
             break;
         case SQLITE_FULL:
             set(DbProblem::Full, strprintf("Kein Platz mehr für %s: der Datenträger ist voll.", name()));
             break;
         case SQLITE_READONLY:
         case SQLITE_PERM:
-            set(DbProblem::ReadOnly, strprintf("%s ist schreibgeschützt: es kann nichts gespeichert werden.", name()));
+            set(DbProblem::ReadOnly, readOnlySentence(name()));
             break;
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
@@ -510,8 +520,7 @@ MountResult SqliteDbStore::mount(const std::filesystem::path& file, MountMode mo
     const int applicationId = pragmaInt(db, "PRAGMA application_id", rc);
     const int version = rc == SQLITE_OK ? pragmaInt(db, "PRAGMA user_version", rc) : 0;
     if (rc == SQLITE_BUSY)
-        return failWith(DbProblem::Busy, strprintf("%s wird gerade von einem anderen Programm benutzt. Bitte "
-                                                   "später noch einmal versuchen.", name));
+        return failWith(DbProblem::Busy, busySentence(name));
     if (rc != SQLITE_OK)
         return failWith(DbProblem::NotVolume, strprintf("%s ist keine VEXA-Datenbank oder beschädigt. Die Datei "
                                                         "bleibt unverändert.", name));

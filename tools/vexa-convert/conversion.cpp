@@ -121,15 +121,16 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
                                "; give --thin or --truncate");
             return kFailed;
         }
-        kept = "kept the first " + std::to_string(kRouteCapacity);
-        if (conversion.longRoute == LongRoute::Thin) {
+        const bool thin = conversion.longRoute == LongRoute::Thin;
+        if (thin) {
             ImportTarget thinned{*conversion.route, conversion.grid, silent, diagnostics};
             thinned.spreadOver = target.offered;
             content = ImportRouteFile(format, bytes, thinned);
             problem = thinned.problem;
-            kept = "kept " + std::to_string(kRouteCapacity) + " spread evenly over it";
         }
-        kept = "the route has " + std::to_string(target.offered) + " points, " + kept;
+        kept = "the route has " + std::to_string(target.offered) + " points, " +
+               (thin ? "kept " + std::to_string(kRouteCapacity) + " spread evenly over it"
+                     : "kept the first " + std::to_string(kRouteCapacity));
     }
     takePois(conversion, std::move(content.waypoints));
     if (!content.route) conversion.route->count = 0;

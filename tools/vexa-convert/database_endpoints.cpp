@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,6 +82,13 @@ void tellFailure(const std::filesystem::path& volume, const std::string& what, c
 
 std::string routeNamed(const std::string& name) { return "the route \"" + name + "\""; }
 
+// The volume mounted as it is, or null after saying in the tool's words why it was refused.
+std::unique_ptr<DbVolume> mountExisting(const std::filesystem::path& volume, Database& db, Ui& ui) {
+    MountResult mounted = db.store.mount(volume, MountMode::OpenExisting);
+    if (!mounted.volume) tellFailure(volume, "", mounted.failure, db, ui);
+    return std::move(mounted.volume);
+}
+
 }  // namespace
 
 ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) {
@@ -111,10 +119,7 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
         return kFailed;
     }
     // A volume that is refused says why, and only that.
-    if (const MountResult probe = db.store.mount(volume, MountMode::OpenExisting); !probe.volume) {
-        tellFailure(volume, "", probe.failure, db, ui);
-        return kFailed;
-    }
+    if (!mountExisting(volume, db, ui)) return kFailed;
     PoiDb pois;
     pois.currentVolume = volume;
     conversion.name = volume.stem().string();
@@ -125,13 +130,10 @@ ExitStatus readDatabase(const Endpoint& source, Conversion& conversion, Ui& ui) 
 
 ExitStatus listDatabase(const std::filesystem::path& volume, Ui& ui) {
     Database db;
-    const MountResult mounted = db.store.mount(volume, MountMode::OpenExisting);
-    if (!mounted.volume) {
-        tellFailure(volume, "", mounted.failure, db, ui);
-        return kFailed;
-    }
+    const auto mounted = mountExisting(volume, db, ui);
+    if (!mounted) return kFailed;
     DbListing listing;
-    ListDB(db.context, *mounted.volume, listing);
+    ListDB(db.context, *mounted, listing);
     std::stable_sort(listing.routes.begin(), listing.routes.end(),
                      [](const RouteEntry& a, const RouteEntry& b) { return a.name < b.name; });
     for (const RouteEntry& route : listing.routes) {
