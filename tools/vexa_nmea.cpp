@@ -69,18 +69,28 @@ struct Summary {
     double firstLat = 0, firstLon = 0;
 };
 
+// A sentence's address: talker and type, or a maker's own (PGRMZ, PMTK314), letters and
+// digits only. Anything else after a '$' is line noise, not a tag to list.
+bool isTag(std::string_view tag) {
+    constexpr std::size_t kLongestTag = 16;
+    return !tag.empty() && tag.size() <= kLongestTag &&
+           std::all_of(tag.begin(), tag.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+           });
+}
+
 // What the replay sees: the sentence tag, stray bytes before it, the checksum verdict.
 void countLine(Summary& s, std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::string_view sentence = sentenceIn(line);
-    if (sentence.empty()) {
+    const std::string_view tag = sentence.substr(sentence.empty() ? 0 : 1, sentence.find_first_of(",*") - 1);
+    if (sentence.empty() || !isTag(tag)) {
         ++s.byType[line.empty() ? "(empty)" : "(junk)"];
         return;
     }
     if (sentence.size() != line.size())
         ++s.byType[line.substr(0, 2) == "$$" ? "($$ before a tag)" : "(junk before a tag)"];
-    const std::size_t tagEnd = std::min(sentence.find_first_of(",*"), sentence.size());
-    ++s.byType[tagEnd > 1 ? std::string(sentence.substr(1, tagEnd - 1)) : "(junk)"];
+    ++s.byType[std::string(tag)];
     if (nmeaChecksum(sentence) == ChecksumResult::Mismatch) ++s.checksumFailures;
 }
 

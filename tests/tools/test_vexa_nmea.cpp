@@ -1,6 +1,6 @@
-// vexa-nmea on the receiver logs: fixes only for sentences that gave a position, junk and
-// stray bytes before a tag named as such; and on a live pseudo-terminal, with and without a
-// receiver sending on it.
+// vexa-nmea on the receiver logs: fixes only for sentences that gave a position, junk (line
+// noise after a '$' included) and stray bytes before a tag named as such; and on a live
+// pseudo-terminal, with and without a receiver sending on it.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -28,6 +28,7 @@ TEST(VexaNmea, CountsFixesAndNamesJunk) {
         {"stray_bytes.txt", {"  ($$ before a tag)   1\n", "  (junk before a tag) 2\n", "  fixes               2\n"}},
         {"searching.txt", {"  fixes               0\n", "  GPGSV               6\n", "  GPRMC               3\n"}},
         {"beidou_bd.txt", {"  fixes               4\n", "  BDGSV               6\n", "  lines replayed      15\n"}},
+        {"line_noise.txt", {"  (junk)              2\n", "  GPRMC               1\n", "  lines replayed      3\n"}},
         {"beidou_bd_utf16le.txt", {"  fixes               4\n", "  BDGSV               6\n", "  lines replayed      15\n"}},
     };
     for (const auto& [file, lines] : cases) {
