@@ -47,7 +47,8 @@ public:
     void DrawMoveText(std::string_view text) override { moveTexts.emplace_back(text); }
     void fillGeomsg(double, double, std::string_view, std::string_view) override { ++fixesPlaced; }
     bool checkPosKarte(GridPoint) override { return true; }
-    void refreshNmeaList() override {}
+    int nmeaListRefreshes = 0;
+    void refreshNmeaList() override { ++nmeaListRefreshes; }
     void keepAwake() override { ++keepAwakeCalls; }
     void DisplayOnOff(bool off) override { displaySwitches.push_back(off); }
     bool onAcPower() override { return acPower; }

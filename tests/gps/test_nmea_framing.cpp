@@ -69,17 +69,23 @@ TEST(CheckNMEARecord, OnlyAMismatchIsReportedOtherFailuresAreSilent) {
 
 TEST_F(Live, LineEndsProcessKeepAwakeAndDebugModeShowsEveryLineAndTheTimeStep) {
     r.clock.advance(1000);
-    feed(kRmc + "\r");  // a CR LF pair split by the reads, then one within a read
+    // A sentence over three reads ending in a CR LF pair split by the reads, then one within
+    // a read.
+    feed(kRmc.substr(0, 20));
+    feed(kRmc.substr(20, 20));
+    feed(kRmc.substr(40) + "\r");
     feed("\n" + kGga + "\r\n");
     EXPECT_EQ(std::tuple(r.gps.rmcSeen, r.gps.ggaSeen, r.listHas(kRmc), r.listHas(kGga), r.listHas("Checksum is ok")),
               std::tuple(true, true, true, true, false));
     EXPECT_EQ(r.views.keepAwakeCalls, 4) << "every line end, the empty line between CR and LF too";
 
     r.diagnostics.debugMode = true;
+    r.frame.displayMode = DisplayMode::Nmea;
     r.clock.setTick(5000);
     feed("hello\n" + kRmc + "\n");
     for (const char* line : {"hello", "Checksum is ok", "readPacketNMEA End Tick Count = <5000> deltatime=<4.000>"})
         EXPECT_TRUE(r.listHas(line)) << line;
+    EXPECT_EQ(r.views.nmeaListRefreshes, 1) << "the NMEA view shows every sentence";
 }
 
 // While the window draws (another thread holds the state mutex) the reader goes on reading:
@@ -141,17 +147,26 @@ TEST_F(Live, ALineCutAtANulByteIsNotParsed) {
     EXPECT_FALSE(r.gps.ggaSeen);
 }
 
-TEST_F(Live, SwitchedOffSentenceTypesAreNeitherShownNorParsed) {
-    r.settings.LGsaLogTime = -1;
+TEST_F(Live, SentenceTypesAreShownAndParsedOnlyWhenSwitchedOn) {
     const std::string gsa = nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
-    feed(gsa + "\n");
-    EXPECT_EQ(std::tuple(r.gps.gsaSeen, r.listHas(gsa), r.satellites.usedLast), std::tuple(false, false, -1));
+    const std::string gsv = nmea("GPGSV,1,1,02,04,71,120,44,05,33,250,38");
+    r.settings.LGsaLogTime = 0;
+    feed(gsa + "\n" + gsv + "\n");
+    EXPECT_EQ(std::tuple(r.gps.gsaSeen, r.gps.gsvSeen, r.listHas(gsa), r.listHas(gsv), r.satellites.usedLast, r.satellites.inViewCount),
+              std::tuple(true, true, true, true, 4, 2));
+    r.settings.LGsaLogTime = -1;
+    resetForRun(r.in);
+    const std::string otherGsa = nmea("GPGSA,A,3,07,,,,,,,,,,,,2.5,1.3,2.1");
+    const std::string otherGsv = nmea("GPGSV,1,1,01,07,71,120,44");
+    feed(otherGsa + "\n" + otherGsv + "\n");
+    EXPECT_EQ(std::tuple(r.gps.gsaSeen, r.gps.gsvSeen, r.listHas(otherGsa), r.listHas(otherGsv), r.satellites.usedLast, r.satellites.inViewCount),
+              std::tuple(false, false, false, false, 4, 2));
 
     r.settings.LRmcLogTime = -1;
     r.settings.LGgaLogTime = -1;
     feed(kRmc + "\n" + kGga + "\n");
     EXPECT_FALSE(r.gps.rmcSeen);
-    EXPECT_EQ(r.titleCount("RMC/GGA aktivieren"), 3) << "one per accepted sentence";
+    EXPECT_EQ(r.titleCount("RMC/GGA aktivieren"), 6) << "one per accepted sentence";
     const auto lines = r.listLines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "Tools->Einstellungen->Log Einstellungen");

@@ -134,6 +134,8 @@ TEST_F(Logging, ReplayKeepsCarriageReturnsAndWritesWholeGsvCycles) {
     std::vector<std::string> expected;
     for (std::size_t i = 0; i < 5; ++i) expected.push_back(sentences[i] + "\r");
     EXPECT_EQ(fileLines(path), expected) << "the second RMC has not moved";
+    // Every line is listed as read, carriage return included.
+    EXPECT_EQ(std::tuple(r.listHas(sentences[1] + "\r"), r.listHas(sentences[5] + "\r"), r.views.keepAwakeCalls), std::tuple(true, true, 6));
 }
 
 struct LogDialog : Logging {

@@ -240,12 +240,17 @@ TEST_F(Parsers, ScreenGoesDarkAfterAMinuteStandingStillUnlessOnExternalPower) {
     EXPECT_EQ(std::tuple(r.views.displaySwitches, r.frame.bAutoScreenOn.load()), std::tuple(std::vector<bool>{true}, false));
 
     // Movement records a point and switches the screen back on, also one switched off by key.
-    r.frame.bManualScreenOff = true;
     r.settings.imindist = 0;
     r.gps.traceTimer = 10.0f;
+    r.clock.setTick(200000);
     rmc("GPRMC,120004.00,A,4808.0380,N,01131.0000,E,,,230394,,");
+    EXPECT_EQ(std::tuple(r.views.displaySwitches, r.frame.bAutoScreenOn.load(), r.gps.lastActivityTick.load()),
+              std::tuple(std::vector<bool>{true, false}, true, 200000u));
+    r.frame.bManualScreenOff = true;
+    r.gps.traceTimer = 10.0f;
+    rmc("GPRMC,120005.00,A,4809.0380,N,01131.0000,E,,,230394,,");
     EXPECT_EQ(std::tuple(r.views.displaySwitches, r.frame.bAutoScreenOn.load(), r.frame.bManualScreenOff.load()),
-              std::tuple(std::vector<bool>{true, false}, true, false));
+              std::tuple(std::vector<bool>{true, false, false}, true, false));
 }
 
 TEST_F(Parsers, TripStartsAtTheFirstFixNotAtASearchingSentence) {
