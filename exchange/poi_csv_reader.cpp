@@ -48,6 +48,7 @@ PoiText ParsePoiText(std::string_view bytes) {
             poi.lat = numberOf(fields->lat.substr(0, 31));
         }
         if (std::fabs(poi.lon) <= 180.0 && std::fabs(poi.lat) <= 90.0) text.pois.push_back(std::move(poi));
+        else text.unreadableLines.push_back(fields->line);
     }
     return text;
 }

@@ -11,14 +11,14 @@ namespace vexa {
 
 struct PoiText {
     std::vector<PoiRecord> pois;
-    std::vector<int> unreadableLines;  // lines whose longitude or latitude is no number
+    std::vector<int> unreadableLines;  // lines left out: coordinates no numbers or out of range
 };
 
 // Splits the text as the POI import does (routes/poi_text.h). Names are Latin-1 unless they
 // are well-formed UTF-8; they are cut to 63 characters. Code "1" marks degrees, minutes and
 // seconds packed as DDDMMSS and DDMMSS, converted to degrees with code "2". Lines whose
-// coordinates are no numbers are left out and named; lines whose position lies outside
-// ±180°/±90° are passed over. Stops at the end of the text or at a missing field.
+// coordinates are no numbers, or whose position lies outside ±180°/±90°, are left out and
+// named. Stops at the end of the text or at a missing field.
 PoiText ParsePoiText(std::string_view bytes);
 
 // "DDDMMSS.s" (longitude, three degree digits) or "DDMMSS.s" (latitude, two) in degrees.

@@ -30,9 +30,9 @@ TEST(VexaConvert, EndsChosenByTheirNameConvertWithStatusZero) {
     // The command line, and the one line it tells ("": none; the unreadable line 3, -q not).
     const std::pair<const char*, const char*> runs[] = {
         {"in.kml a.gpx", ""}, {"a.gpx b.ovl --name 'Elbe Tour'", ""}, {"b.ovl c.kml --name 'Elbe Tour'", ""},
-        {"p.csv p.gpx", "p.csv:3: unreadable"}, {"-q p.csv p.gpx", ""}, {"p.gpx q.csv", ""},
+        {"p.csv p.gpx", "p.csv:3: coordinates unreadable"}, {"-q p.csv p.gpx", ""}, {"p.gpx q.csv", ""},
         {"in.kml routes.cdb:Elbe", ""}, {"in.kml routes.cdb:Elbe", "routes.cdb: replaced the route \"Elbe\""},
-        {"routes.cdb:Elbe back.gpx", ""}, {"p.csv my.pois.cdb", "p.csv:3: unreadable"}, {"my.pois.cdb r.csv", ""}};
+        {"routes.cdb:Elbe back.gpx", ""}, {"p.csv my.pois.cdb", "p.csv:3: coordinates unreadable"}, {"my.pois.cdb r.csv", ""}};
     for (const auto& [arguments, tells] : runs) {
         const ToolRun run = runTool("cd " + q(dir.path()) + " && " VEXA_CONVERT, arguments);
         EXPECT_EQ(std::tuple(run.status, run.output.find(tells) != std::string::npos, count(run.output, "\n")),

@@ -94,7 +94,7 @@ ExitStatus readSource(const Endpoint& source, Conversion& conversion, Ui& ui) {
     if (format == "csv") {
         PoiText text = ParsePoiText(bytes);
         for (const int line : text.unreadableLines)
-            if (conversion.talk != Conversion::Talk::Quiet) complain("%s: unreadable coordinates, line skipped", source.path.string() + ":" + std::to_string(line));
+            if (conversion.talk != Conversion::Talk::Quiet) complain("%s: coordinates unreadable or out of range, line skipped", source.path.string() + ":" + std::to_string(line));
         takePois(conversion, std::move(text.pois));
         if (conversion.pois.count > 0) return kConverted;
         complain("%s: no POIs in the file", source.path.string());
