@@ -84,6 +84,12 @@ std::string ovlPoints(int n) {
     return text;
 }
 
+std::string gpxPoints(int n) {
+    std::string text = "<gpx><trk><trkseg>";
+    for (int i = 0; i < n; ++i) text += strprintf("<trkpt lat=\"53.5\" lon=\"%.4f\"/>", 9.0 + i * 1e-4);
+    return text + "</trkseg></trk></gpx>";
+}
+
 // 4000 points fit; the rest is cut, or a KML line is spread over them evenly when asked.
 TEST(RouteLimit, FourThousandPointsFitMoreAreCutOrSpread) {
     const std::string brokenKml = kmlWithLines({coordinateLines(5000)}) + "<broken";
@@ -92,7 +98,8 @@ TEST(RouteLimit, FourThousandPointsFitMoreAreCutOrSpread) {
         std::string text;
     } cases[] = {{"kml", "KML hat mehr als 4000 Punkte", kmlWithLines({coordinateLines(5000)})},
                  {"kml", "KML hat mehr als 4000 Punkte", brokenKml},
-                 {"ovl", "Overlay hat mehr als 4000 Punkte", ovlPoints(4001)}};
+                 {"ovl", "Overlay hat mehr als 4000 Punkte", ovlPoints(4001)},
+                 {"gpx", "GPX hat mehr als 4000 Punkte", gpxPoints(4001)}};
     for (const auto& c : cases) {
         ExchangeFixture f;
         ImportRouteFile(c.format, c.text, f.target);
@@ -110,7 +117,7 @@ TEST(RouteLimit, FourThousandPointsFitMoreAreCutOrSpread) {
         EXPECT_THAT(spread.messages(), IsEmpty());
     }
     const std::pair<const char*, std::string> exact[] = {{"kml", kmlWithLines({coordinateLines(4000)})},
-                                                         {"ovl", ovlPoints(4000)}};
+                                                         {"ovl", ovlPoints(4000)}, {"gpx", gpxPoints(4000)}};
     for (const auto& [format, text] : exact) {
         ExchangeFixture exact;
         ImportRouteFile(format, text, exact.target);
