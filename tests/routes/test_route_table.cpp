@@ -125,21 +125,44 @@ TEST_F(Tables, LineKindFromTheSelectedPointToTheEnd) {
 }
 
 TEST_F(Tables, TapAddsTheGridPositionUnderItOrSaysTheRouteIsFull) {
-    frame.viewCentre.gridX = 500000;
-    frame.viewCentre.gridY = 5500000;
-    frame.zoomFactor = 1.0;
-    frame.mapScale = 400;
+    // A tap 40 pixels right of and 20 above the middle of a 240 × 300 window (which shows the
+    // middle of the 400 × 400 buffer), or of a 400 × 400 one: metres east and north of the
+    // view centre.
+    const struct {
+        double zoom, ratio;
+        int mapScale, width, height;
+        bool map, plateCarree;
+        double east, north;
+    } taps[] = {
+        {1.0, 1.0, 400, 240, 300, true, false, 100, 50},
+        {2.0, 1.0, 400, 240, 300, true, false, 200, 100},  // zoomed out: twice the ground a pixel
+        {1.0, 2.0, 400, 240, 300, true, false, 100, 25},   // rows stretched by the map's ratio
+        {1.0, 1.0, 0, 240, 300, true, false, 200, 100},    // a map without scale: 200 pixels a km
+        {1.0, 1.0, 400, 400, 400, false, false, 200, 100}, // no map: 200 pixels a km
+        // No map on the plate carrée grid: rows stretched by 1 / cos(50°).
+        {1.0, 1.0, 400, 400, 400, false, true, 200, 60},
+    };
+    for (const auto& t : taps) {
+        route->count = 0;
+        grid.PlateCarreeGrid = t.plateCarree;
+        frame.viewCentre.gridX = 500000;
+        frame.viewCentre.gridY = t.plateCarree ? 500000 : 5500000;  // 50° N in 1/10000 degree
+        frame.zoomFactor = t.zoom;
+        frame.mapScale = t.mapScale;
+        frame.verticalRatio = t.ratio;
+        ASSERT_TRUE(AddTrackPoint(*route, frame, grid, ui, {t.width, t.height, t.map}, t.width / 2 + 40, t.height / 2 - 20));
+        const TrackPoint& p = route->points[0];
+        EXPECT_EQ(std::tuple(p.gridX - 500000, p.gridY - frame.viewCentre.gridY), std::tuple(t.east, t.north))
+            << t.zoom << " " << t.ratio << " " << t.mapScale << " " << t.map << " " << t.plateCarree;
+    }
+    grid.PlateCarreeGrid = false;
+    route->count = 0;
     frame.verticalRatio = 1.0;
-    // A 240 × 300 window shows the middle of the 400 × 400 buffer.
-    ASSERT_TRUE(AddTrackPoint(*route, frame, grid, ui, {240, 300, true}, 120 + 40, 150 - 20));
+    ASSERT_TRUE(AddTrackPoint(*route, frame, grid, ui, {240, 300, true}, 120, 150));
     const TrackPoint& p = route->points[0];
-    EXPECT_EQ(std::tuple(p.gridX, p.gridY, p.datumCode), std::tuple(500000 + 40 * 1000 / 400, 5500000 + 20 * 1000 / 400, kDatumWgs84));
+    EXPECT_EQ(p.datumCode, kDatumWgs84);
     EXPECT_NEAR(utm2llh({p.gridX, p.gridY}, grid).longitude, p.lon, 1e-9);
     EXPECT_EQ(std::tuple(frame.selectedRoutePoint, frame.lastShown.gridX), std::tuple(0, p.gridX));
-
-    // Without a map the scale is 200 pixels per kilometre.
-    ASSERT_TRUE(AddTrackPoint(*route, frame, grid, ui, {400, 400, false}, 210, 200));
-    EXPECT_EQ(route->points[1].gridX, 500000 + 10 * 1000 / 200);
 
     route->count = kRouteCapacity;
     EXPECT_FALSE(AddTrackPoint(*route, frame, grid, ui, {400, 400, false}, 0, 0));
