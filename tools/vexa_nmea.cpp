@@ -83,8 +83,9 @@ bool isTag(std::string_view tag) {
 void countLine(Summary& s, std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::string_view sentence = sentenceIn(line);
-    const std::string_view tag = sentence.substr(sentence.empty() ? 0 : 1, sentence.find_first_of(",*") - 1);
-    if (sentence.empty() || !isTag(tag)) {
+    // The address: after the '$', up to the first field or the checksum.
+    const std::string_view tag = sentence.empty() ? sentence : sentence.substr(1, sentence.find_first_of(",*", 1) - 1);
+    if (!isTag(tag)) {
         ++s.byType[line.empty() ? "(empty)" : "(junk)"];
         return;
     }
