@@ -37,6 +37,7 @@ TEST(VexaMaps, CommandLinesAndFoldersItRefuses) {
         {"vrt " + q(dir / "nowhere_utm"), 1, "no such folder"},
         {"info " + q(dir / "Karten"), 1, "holds no grid"},
         {"vrt " + q(dir / "Leer_utm"), 1, "holds no maps"},
+        {"info " + q(dir / "Leer_utm"), 0, "grid: UTM on WGS84, no zone yet (no maps)"},
         {"import --help", 0, "usage: vexa-maps import SOURCE"},
         {"import " + q(dir / "Leer_utm"), 2, "give at least one SOURCE and the TARGETDIR"},
         {"import a.tif b_utm --format gif", 2, "--format takes jpg or png"},

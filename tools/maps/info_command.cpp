@@ -82,7 +82,7 @@ int runInfoCommand(int argc, char** argv) {
     const GridContext& grid = folder->grid;
 
     std::printf("folder: %s\n", directory.c_str());
-    std::printf("grid: %s\n", gridDescription(grid).c_str());
+    std::printf("grid: %s\n", gridDescription(grid, !folder->table.empty()).c_str());
     std::printf("maps: %zu\n", folder->table.rows.size());
     std::map<int, int> perResolution;
     Bounds onGrid, wgs84;

@@ -32,11 +32,17 @@ std::optional<MapFolder> readFolderOrSay(const char* command, const std::string&
     return folder;
 }
 
-std::string gridDescription(const GridContext& grid) {
+std::string gridDescription(const GridContext& grid, bool zoneFixed) {
     if (grid.MercatorGrid) return strprintf("Mercator on a sphere of radius %.0f m, WGS84", grid.MercatorRadius);
     if (grid.PlateCarreeGrid)
         return grid.RectangularPixels ? "plate carree in 1/10000 degree, WGS84, pixels stretched by 1/cos(latitude)"
                                       : "plate carree in 1/10000 degree, WGS84, square pixels";
+    // The first map's name fixes the zone or strip; a folder without maps has none yet.
+    if (!zoneFixed) {
+        if (!grid.LocalDatumGrid) return "UTM on WGS84, no zone yet (no maps)";
+        if (grid.Ed50Datum) return "UTM on European Datum 1950, no zone yet (no maps)";
+        return "Gauss-Krueger on the Potsdam datum, no strip yet (no maps)";
+    }
     if (!grid.LocalDatumGrid) return strprintf("UTM zone %d on WGS84", grid.UtmZone);
     if (grid.Ed50Datum) return strprintf("UTM zone %d on European Datum 1950", grid.UtmZone);
     return strprintf("Gauss-Krueger strip %d on the Potsdam datum", grid.GkStrip);

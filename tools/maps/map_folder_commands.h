@@ -24,7 +24,8 @@ std::vector<std::string> folderArguments(const char* command, int argc, char** a
 // name holds no grid or it does not exist.
 std::optional<MapFolder> readFolderOrSay(const char* command, const std::string& directory);
 
-// The folder's grid in words: "UTM zone 32 on WGS84" and so on.
-std::string gridDescription(const GridContext& grid);
+// The folder's grid in words: "UTM zone 32 on WGS84" and so on; without `zoneFixed` (no map
+// in the folder has fixed it yet) the zone or strip is left out.
+std::string gridDescription(const GridContext& grid, bool zoneFixed);
 
 }  // namespace vexa
