@@ -25,7 +25,8 @@ namespace vexa {
     gps.traceFirstFix = false;
 
     TraceTable& trace = in.trace;
-    // The slot keeps the satellites text that the last GGA wrote into it.
+    // The slot keeps the satellites text that the last GGA wrote into it (for a GGA point,
+    // this very sentence).
     TracePoint p = trace.points[static_cast<std::size_t>(std::clamp(trace.next, 0, kTraceSlots - 1))];
     p.gridX = grid.easting;
     p.gridY = grid.northing;
@@ -39,13 +40,9 @@ namespace vexa {
     p.elapsedSeconds = gps.elapsedSeconds;
     p.timeText = gps.fixTimeText;
     p.elapsedText = gps.elapsedText;
-    if (source == 1) {
-        p.dateText = gps.fixDateText;
-    } else {
-        if (!replaying) setTodayText(in, gps.fixDateText);
-        p.dateText = gps.fixDateText;
-        p.satellitesText.assign(gps.satellitesUsedText);
-    }
+    // A GGA carries no date: live, its point is dated today.
+    if (source != 1 && !replaying) setTodayText(in, gps.fixDateText);
+    p.dateText = gps.fixDateText;
     p.datumCode = datumCodeFor(in.grid);
     p.lon = pos.lon;
     p.ewText = gps.eastWest;
