@@ -44,13 +44,11 @@ bool readLeadingNumber(std::string_view text, double& value) {
     return scanNumber(text, pos, value);
 }
 
-void appendFixed(std::string& out, double value, int precision, int width) {
+void appendFixed(std::string& out, double value, int precision) {
     char buffer[400];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
                                          std::chars_format::fixed, precision);
-    const std::size_t length = ec == std::errc() ? static_cast<std::size_t>(end - buffer) : 0;
-    if (static_cast<int>(length) < width) out.append(static_cast<std::size_t>(width) - length, ' ');
-    out.append(buffer, length);
+    out.append(buffer, ec == std::errc() ? static_cast<std::size_t>(end - buffer) : 0);
 }
 
 void appendInt(std::string& out, long value) {

@@ -15,8 +15,9 @@ bool scanNumber(std::string_view text, std::size_t& pos, double& value);
 // Reads a number after leading blanks; the rest of the text is ignored, as "%f" does.
 bool readLeadingNumber(std::string_view text, double& value);
 
-// "%<width>.<precision>f" and "%d", always with a decimal point.
-void appendFixed(std::string& out, double value, int precision, int width = 0);
+// "%.<precision>f" and "%d", always with a decimal point. (The files' "%8.6f" and "%2.5f" are
+// this too: a number with that many decimals is never narrower than the width.)
+void appendFixed(std::string& out, double value, int precision);
 void appendInt(std::string& out, long value);
 
 // The value rounded to single precision, as the handheld's "%f" into a float kept it. Out of

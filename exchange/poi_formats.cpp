@@ -26,9 +26,9 @@ std::string poiCsvText(const PoiTable& pois, ExportProgress* progress) {
         out += ';';
         out += poi.datumCode;
         out += ';';
-        appendFixed(out, poi.lon, 5, 2);
+        appendFixed(out, poi.lon, 5);
         out += ';';
-        appendFixed(out, poi.lat, 5, 2);
+        appendFixed(out, poi.lat, 5);
         out += ';';
         appendFixed(out, poi.altitude, 0);
         out += '\n';
@@ -49,9 +49,9 @@ std::string poiKmlText(const PoiTable& pois, const GridContext& grid, const Date
         out += "<Placemark><name>";
         out += xmlEscaped(poi.name);
         out += "</name><Point>\n<coordinates>";
-        appendFixed(out, p.lon, 5, 2);
+        appendFixed(out, p.lon, 5);
         out += ',';
-        appendFixed(out, p.lat, 5, 2);
+        appendFixed(out, p.lat, 5);
         out += ",0.0</coordinates>\n</Point></Placemark>\n";
         reportPoi(progress, i, pois.count, poi);
     }

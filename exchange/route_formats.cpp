@@ -56,11 +56,11 @@ std::string routeOvlText(std::span<const ExportPoint> points, ExportProgress* pr
             out += "XKoord";
             appendInt(out, n);
             out += '=';
-            appendFixed(out, p.lon, 6, 8);
+            appendFixed(out, p.lon, 6);
             out += "\nYKoord";
             appendInt(out, n);
             out += '=';
-            appendFixed(out, p.lat, 6, 8);
+            appendFixed(out, p.lat, 6);
             out += '\n';
             if (progress)
                 reportPoint(progress, i, points.size(), strprintf("XKoord%ld=%.3f YKoord%ld=%.3f", n, p.lon, n, p.lat));
@@ -98,9 +98,9 @@ std::string routeKmlText(std::span<const ExportPoint> points, std::string_view n
                "<coordinates>\n";
         for (std::size_t i = begin; i < end; ++i) {
             const ExportPoint& p = points[i];
-            appendFixed(out, p.lon, 8, 8);
+            appendFixed(out, p.lon, 8);
             out += ',';
-            appendFixed(out, p.lat, 8, 8);
+            appendFixed(out, p.lat, 8);
             out += ',';
             appendInt(out, p.altitude);
             out += '\n';
