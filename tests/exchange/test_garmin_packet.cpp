@@ -53,13 +53,15 @@ TEST(GarminFrame, TrackPacketsCarryTheirFields) {
     ASSERT_EQ(std::tuple(point.id, point.size), std::tuple(kPidTrackPoint, 24));
     // Latitude first, little-endian: 626349397 = 0x2555 5555.
     EXPECT_EQ(buildPacket(point).substr(3, 8), bytes({0x55, 0x55, 0x55, 0x25, 0x43, 0x65, 0x87, 0x09}));
-    GarminPacket first = point;
+    GarminPacket first = point, later = point;
     setNewTrack(first, true);
-    EXPECT_EQ(std::tuple(first.data[20], point.data[20]), std::tuple(1, 0));
+    setNewTrack(later, false);
+    EXPECT_EQ(std::tuple(first.data[20], later.data[20]), std::tuple(1, 0));
 
     const GarminPacket header = trackHeaderPacket("ABCD");
     EXPECT_EQ(buildPacket(header), bytes({0x10, 0x63, 0x07, 0x01, 0xFF, 'A', 'B', 'C', 'D', 0x00, 0x8C, 0x10, 0x03}));
-    EXPECT_EQ(trackHeaderPacket("0123456789ABCDEFGH").size, 18);  // cut to 15 characters
+    const GarminPacket cut = trackHeaderPacket("0123456789ABCDEFGH");  // its first 15 characters
+    EXPECT_EQ(std::tuple(int{cut.size}, std::string(cut.data.begin() + 2, cut.data.begin() + 17)), std::tuple(18, std::string("0123456789ABCDE")));
 }
 
 TEST(GarminFrame, ReaderSkipsNoiseUnstuffsAndRestartsOnABrokenFrame) {
