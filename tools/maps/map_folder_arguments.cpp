@@ -38,14 +38,13 @@ std::string gridDescription(const GridContext& grid, bool zoneFixed) {
         return grid.RectangularPixels ? "plate carree in 1/10000 degree, WGS84, pixels stretched by 1/cos(latitude)"
                                       : "plate carree in 1/10000 degree, WGS84, square pixels";
     // The first map's name fixes the zone or strip; a folder without maps has none yet.
-    if (!zoneFixed) {
-        if (!grid.LocalDatumGrid) return "UTM on WGS84, no zone yet (no maps)";
-        if (grid.Ed50Datum) return "UTM on European Datum 1950, no zone yet (no maps)";
-        return "Gauss-Krueger on the Potsdam datum, no strip yet (no maps)";
-    }
-    if (!grid.LocalDatumGrid) return strprintf("UTM zone %d on WGS84", grid.UtmZone);
-    if (grid.Ed50Datum) return strprintf("UTM zone %d on European Datum 1950", grid.UtmZone);
-    return strprintf("Gauss-Krueger strip %d on the Potsdam datum", grid.GkStrip);
+    const auto onDatum = [&](const char* projection, const char* unit, int number, const char* datum) {
+        return zoneFixed ? strprintf("%s %s %d on %s", projection, unit, number, datum)
+                         : strprintf("%s on %s, no %s yet (no maps)", projection, datum, unit);
+    };
+    if (!grid.LocalDatumGrid) return onDatum("UTM", "zone", grid.UtmZone, "WGS84");
+    if (grid.Ed50Datum) return onDatum("UTM", "zone", grid.UtmZone, "European Datum 1950");
+    return onDatum("Gauss-Krueger", "strip", grid.GkStrip, "the Potsdam datum");
 }
 
 }  // namespace vexa
