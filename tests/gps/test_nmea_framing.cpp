@@ -1,6 +1,7 @@
 // Framing, checksum and the live sentence sequence, fed in reads as the reader gets them.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <future>
 #include <string>
 #include <thread>
@@ -43,6 +44,12 @@ struct Live : ::testing::Test {
 
     void SetUp() override { StartReception(r.in, reader); }
     void feed(std::string_view bytes) { receive(r, reader, bytes, &port); }
+    // The sentences in the NMEA list, oldest first.
+    std::vector<std::string> sentences() const {
+        std::vector<std::string> lines = r.listLines();
+        std::erase_if(lines, [](const std::string& l) { return l.empty() || l[0] != '$'; });
+        return lines;
+    }
 };
 
 TEST(CheckNMEARecord, OnlyAMismatchIsReportedOtherFailuresAreSilent) {
@@ -88,31 +95,61 @@ TEST_F(Live, LineEndsProcessKeepAwakeAndDebugModeShowsEveryLineAndTheTimeStep) {
     EXPECT_EQ(r.views.nmeaListRefreshes, 1) << "the NMEA view shows every sentence";
 }
 
+// However the reads cut the stream, the same sentences arrive: a line may end in a CR alone,
+// and a read may bring a single byte.
+TEST_F(Live, ReadsCutAnywhereGiveTheSameSentences) {
+    const std::vector<std::string> cases[] = {
+        {kRmc + "\r" + kGga + "\r"},
+        {"$", kRmc.substr(1) + "\n" + kGga.substr(0, 1), kGga.substr(1) + "\n"},
+    };
+    for (const auto& reads : cases) {
+        const std::size_t before = sentences().size();
+        for (const std::string& read : reads) feed(read);
+        const std::vector<std::string> all = sentences();
+        EXPECT_EQ(std::vector(all.begin() + static_cast<long>(before), all.end()), (std::vector<std::string>{kRmc, kGga})) << reads[0];
+    }
+}
+
 // While the window draws (another thread holds the state mutex) the reader goes on reading:
-// its lines wait and are processed in order before the next line, or when the port is quiet.
+// its lines wait and are processed in order before the next line, before an overflow is
+// reported, or when the port is quiet; only a full backlog waits for the drawing.
 TEST_F(Live, LinesCompletedWhileTheStateIsHeldWaitAndKeepTheirOrder) {
-    const auto whileHeld = [&](const std::string& bytes) {
+    // A reader whose backlog fills waits for the drawing, so that drawing ends on its own.
+    const auto whileHeld = [&](const std::string& bytes, bool backlogFills = false) {
         std::promise<void> held, drawn;
         std::thread drawing([&] {
             std::lock_guard lock(r.mutex);
             held.set_value();
-            drawn.get_future().wait();
+            if (backlogFills) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            else drawn.get_future().wait();
         });
         held.get_future().wait();
         feed(bytes);  // would never return if the reader waited for the drawing
         drawn.set_value();
         drawing.join();
     };
-    const auto sentences = [&] {
-        std::vector<std::string> lines = r.listLines();
-        std::erase_if(lines, [](const std::string& l) { return l[0] != '$'; });
-        return lines;
-    };
     whileHeld(kGga + "\r\n" + kRmc + "\r\n");
     EXPECT_TRUE(sentences().empty());
     feed(kRmc + "\n");
     EXPECT_EQ(sentences(), (std::vector<std::string>{kGga, kRmc, kRmc}));
     EXPECT_EQ(r.views.keepAwakeCalls, 5);
+
+    // 81 lines: the 64th fills the backlog, and the empty line of its CR LF pair waits with
+    // the rest.
+    std::string many = kRmc + "\n";
+    for (int i = 0; i < 40; ++i) many += kGga + "\r\n";
+    whileHeld(many, true);
+    const std::vector<std::string> all = sentences();
+    std::vector<std::string> expected(41, kGga);
+    expected[0] = kRmc;
+    EXPECT_EQ(std::vector(all.end() - 41, all.end()), expected);
+    EXPECT_EQ(r.views.keepAwakeCalls, 5 + 81);
+
+    whileHeld(kRmc + "\n");
+    feed(std::string(kMaxLineChars + 1, 'x'));
+    const std::vector<std::string> lines = r.listLines();
+    EXPECT_EQ(std::vector(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{kRmc, "inbuffer > 500", std::string(256, 'x')}));
     whileHeld(kGga + "\n");
     ProcessBacklog(r.in, reader, false);
     EXPECT_EQ(sentences().back(), kGga);
