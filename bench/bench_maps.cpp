@@ -227,6 +227,19 @@ void BM_TurnWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_TurnWindow)->Arg(0)->Arg(33)->Unit(benchmark::kMicrosecond);
 
+// The turn alone at a desktop screen, beside `QtRotateFrame` of the same size: the square as
+// wide as the screen's diagonal turned into every screen pixel, a degree further each time.
+void BM_TurnWindowScreen(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    const int side = static_cast<int>(std::ceil(std::hypot(w, h)));
+    QImage frame(side, side, QImage::Format_RGB32);
+    frame.fill(Qt::darkGreen);
+    QImage screen(w, h, QImage::Format_RGB32);
+    double angle = 33.0;
+    for (auto _ : state) turnWindow(frame, angle += 1.0, screen);
+}
+BENCHMARK(BM_TurnWindowScreen)->Args({1280, 800})->Args({2560, 1440})->Unit(benchmark::kMicrosecond);
+
 void BM_View3D(benchmark::State& state) {
     QImage frame(400, 400, QImage::Format_RGB32);
     frame.fill(Qt::darkGreen);
