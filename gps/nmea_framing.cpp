@@ -65,11 +65,9 @@ void overflow(GpsInput& in, ReaderState& reader, SerialPort* port) {
     clearGsvCycles(in.satellites);
 }
 
-void unlockAndTell(GpsInput& in, std::unique_lock<std::mutex>& lock) {
-    const bool deferred = in.satellites.overlongGsv;
-    lock.unlock();
-    if (deferred) ShowDeferredMessages(in);
-}
+// A received line never outgrows a GSV slot, so no box about an overlong GSV waits for the
+// state to be released here (a replayed file's lines may be longer).
+static_assert(kMaxLineChars <= kGsvSlotChars);
 
 bool keep(LineBacklog& backlog, std::string_view line) {
     if (backlog.count == LineBacklog::kLines) return false;
@@ -90,7 +88,6 @@ void completeLine(GpsInput& in, ReaderState& reader, std::string_view line, bool
     processWaitingLines(in, reader);
     if (!lineKept) processLine(in, reader.sequence, line);
     if (!emptyKept) processLine(in, reader.sequence, {});
-    unlockAndTell(in, lock);
 }
 
 // Where the first CR or LF is, or `end`.
@@ -133,7 +130,6 @@ void ProcessBacklog(GpsInput& in, ReaderState& reader, bool wait) {
     if (wait) lock.lock();
     else if (!lock.try_lock()) return;
     processWaitingLines(in, reader);
-    unlockAndTell(in, lock);
 }
 
 // The live path's functions, from the received bytes to the GPS state, are marked hot: the
