@@ -1,4 +1,5 @@
-// Framing, checksum and the live sentence sequence, fed in reads as the reader gets them.
+// Framing, checksum and the live sentence sequence, fed in reads as the reader gets them, and
+// the sequence a replayed line goes through.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,6 +12,7 @@
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_framing.h"
 #include "gps/pending_drawing.h"
+#include "gps/satellites.h"
 #include "platform/serial_port.h"
 #include "tests/gps/gps_fixture.h"
 #include "util/text.h"
@@ -208,6 +210,10 @@ TEST_F(Live, SentenceTypesAreShownAndParsedOnlyWhenSwitchedOn) {
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "Tools->Einstellungen->Log Einstellungen");
     EXPECT_EQ(lines.back(), "$GPRMC oder $GPGGA aktivieren");
+
+    r.settings.LRmcLogTime = 0;  // never logged, still shown and parsed
+    feed(kRmc + "\n");
+    EXPECT_EQ(std::tuple(r.gps.rmcSeen, r.listLines().back()), std::tuple(true, kRmc));
 }
 
 TEST_F(Live, FixChangesBeepAndALostFixRedrawsTheMoveView) {
@@ -226,6 +232,60 @@ TEST_F(Live, FixChangesBeepAndALostFixRedrawsTheMoveView) {
     feed(kRmc + "\n");
     feed(kGga + "\n");
     EXPECT_EQ(r.ui.beeps(), 3);
+}
+
+// In the GPS view the satellites redraw it while there is no fix; with a fix the position
+// sentences do, live as replayed (there: once both RMC and GGA came).
+TEST(GsvSentences, RedrawTheGpsViewOnlyWithoutAFix) {
+    const std::string gsv = nmea("GPGSV,1,1,01,07,71,120,44") + "\n";
+    const std::string noFix = nmea("GPGSA,A,1,,,,,,,,,,,,,,,") + "\n";
+    for (const bool live : {true, false}) {
+        GpsRecords r;
+        r.settings.LGsaLogTime = 1;
+        r.frame.displayMode = DisplayMode::Gps;
+        ReaderState reader;
+        StartReception(r.in, reader);
+        const auto redrawsBy = [&](const std::string& lines) {
+            const int before = r.views.gpsRedraws;
+            if (live) receive(r, reader, lines);
+            else replay(r, lines);
+            return r.views.gpsRedraws - before;
+        };
+        redrawsBy(kRmc + "\n" + kRmc + "\n");  // a fix held, and the RMC seen
+        EXPECT_EQ(redrawsBy(gsv), live ? 0 : 1) << live;
+        redrawsBy(kGga + "\n" + noFix);  // the GGA seen, the fix lost
+        EXPECT_EQ(redrawsBy(gsv), live ? 1 : 0) << live;
+    }
+}
+
+// A new run is a new leg: its first fix is not measured from the last fix of the run before,
+// whether the receiver sends RMC or only GGA.
+TEST(NewRun, TakesNoDistanceFromTheRunBefore) {
+    for (const char* form : {"GPRMC,1200%02d.00,A,48%02d.0000,N,01131.0000,E,000.0,000.0,230394,,",
+                             "GPGGA,1200%02d.00,48%02d.0000,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,"}) {
+        GpsRecords r;
+        ReaderState reader;
+        StartReception(r.in, reader);
+        receive(r, reader, nmea(strprintf(form, 0, 7)) + "\n");
+        StartReception(r.in, reader);
+        receive(r, reader, nmea(strprintf(form, 1, 17)) + "\n");
+        EXPECT_EQ(r.gps.tripDistance, 0.0) << form;
+    }
+}
+
+// A replayed line is checked and listed as read; the NMEA view follows while it is shown, and
+// the box about an overlong GSV comes once.
+TEST(Replay, LinesAreCheckedListedAndAnOverlongGsvIsToldOnce) {
+    GpsRecords r;
+    r.settings.LGsaLogTime = 1;
+    r.frame.displayMode = DisplayMode::Nmea;
+    const std::string body = "GPGSV,1,1,01,07,10,100,30,";
+    const std::string overlong = nmea(body + std::string(kGsvSlotChars, '7'));
+    replay(r, kRmc.substr(0, kRmc.size() - 1) + "E\r\n" + overlong + "\r\n" + kGga + "\r\n");
+    EXPECT_TRUE(r.listHas("Checksum is not ok"));
+    EXPECT_EQ(r.views.nmeaListRefreshes, 3);
+    ASSERT_EQ(r.ui.messages().size(), 1u);
+    EXPECT_EQ(r.ui.messages()[0].text, "parseGSV inbuffer > MAXBUF");
 }
 
 TEST_F(Live, TraceIntervalCountsReceivedTime) {

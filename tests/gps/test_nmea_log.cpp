@@ -2,7 +2,9 @@
 // and the rules of "Log Einstellungen".
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include "frame/settings_store.h"
 #include "gps/log_settings_model.h"
@@ -75,25 +77,60 @@ TEST_F(Logging, WriterOutputMatchesLineByLineAndSurvivesClose) {
     EXPECT_EQ(std::tuple(r.log.active.load(), fileLines(path)), std::tuple(false, written));
 }
 
+// Each row: the intervals of RMC, GGA and GSA/GSV, the minimum distance, the metres moved north
+// each second, the sentences of each second (R, G, A, V for RMC, GGA, GSA, GSV) and what the
+// log holds (each sentence's letter and second).
 TEST_F(Logging, LiveRulesFollowIntervalsDistanceAndTheForcedGga) {
-    const auto path = open();
-    r.settings.LRmcLogTime = 5;
-    r.settings.LGgaLogTime = 1;
-    r.settings.LGsaLogTime = 0;
-    r.settings.imindist = 25;
-    StartReception(r.in, reader);
-    std::vector<std::string> expected;
-    for (int s = 0; s < 12; ++s) {
-        r.clock.advance(1000);
-        // A minute of latitude a second: always moving.
-        const std::string rmc = nmea(strprintf("GPRMC,1200%02d.00,A,48%02d.0000,N,01131.0000,E,100.0,000.0,230394,,", s, 7 + s));
-        const std::string gga = nmea(strprintf("GPGGA,1200%02d.00,48%02d.0000,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,", s, 7 + s));
-        receive(r, reader, kGsa + "\r\n" + rmc + "\r\n" + gga + "\r\n");
-        if (s == 4 || s == 9) expected.push_back(rmc);  // every 5 seconds
-        expected.push_back(gga);                          // moving: every second
+    struct Row {
+        const char* what;
+        long rmc, gga, satellites;
+        int imindist;
+        double metres;
+        std::string sends;
+        int seconds;
+        std::string logged;
+    };
+    const Row rows[] = {
+        {"moving: RMC at its interval, GGA each second, satellites parsed only", 5, 1, 0, 25, 1852, "AVRG", 12,
+         "G0 G1 G2 G3 R4 G4 G5 G6 G7 G8 R9 G9 G10 G11"},
+        {"walking: the fix after each 25 m, GGA with its RMC", 1, 1, -1, 25, 10, "RG", 7, "R0 G0 R3 G3 R6 G6"},
+        {"standing, no minimum distance: the first fix only", 1, 1, -1, 0, 0, "RG", 3, "R0 G0"},
+        {"standing without GGA: no RMC is forced", 1, 1, -1, 25, 0, "R", 3, "R0"},
+        {"RMC parsed, never logged: no GGA is forced", 0, 1, -1, 25, 10, "RG", 4, "G0 G3"},
+        {"satellites every second second, each type on its timer", -1, -1, 2, 25, 0, "AV", 5, "A1 V1 A3 V3"},
+    };
+    for (const Row& row : rows) {
+        const std::filesystem::path path = dir / (std::string(row.what) + ".txt");
+        ASSERT_TRUE(openAs(path));
+        r.settings.LRmcLogTime = row.rmc;
+        r.settings.LGgaLogTime = row.gga;
+        r.settings.LGsaLogTime = row.satellites;
+        r.settings.imindist = row.imindist;
+        StartReception(r.in, reader);
+        std::vector<std::pair<std::string, std::string>> sent;  // line, letter and second
+        for (int s = 0; s < row.seconds; ++s) {
+            r.clock.advance(1000);
+            const double minutes = 7.0 + s * row.metres / 1852.0;
+            for (const char type : row.sends) {
+                // The satellites' figures change from second to second, as they do.
+                std::string line = type == 'A' ? nmea(strprintf("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.%d,1.3,2.1", s))
+                                 : type == 'V' ? nmea(strprintf("GPGSV,1,1,02,04,71,120,%02d,05,33,250,38", 40 + s))
+                                 : type == 'R' ? nmea(strprintf("GPRMC,1200%02d.00,A,48%07.4f,N,01131.0000,E,010.0,000.0,230394,,", s, minutes))
+                                               : nmea(strprintf("GPGGA,1200%02d.00,48%07.4f,N,01131.0000,E,1,08,0.9,500.0,M,46.9,M,,", s, minutes));
+                receive(r, reader, line + "\r\n");
+                sent.emplace_back(std::move(line), type + std::to_string(s));
+            }
+        }
+        CloseLogFile(r.log);
+        std::string logged;
+        for (const std::string& line : fileLines(path)) {
+            const auto one = std::find_if(sent.begin(), sent.end(), [&](const auto& s) { return s.first == line; });
+            ASSERT_NE(one, sent.end()) << row.what << ": " << line;
+            logged += one->second + " ";
+        }
+        if (!logged.empty()) logged.pop_back();
+        EXPECT_EQ(logged, row.logged) << row.what;
     }
-    CloseLogFile(r.log);
-    EXPECT_EQ(fileLines(path), expected) << "GSA parsed but never logged with interval 0; RMC each fifth second";
 }
 
 // The same lines each second: standing still, only the first fix is logged; GSA and GSV of
