@@ -52,9 +52,24 @@ TEST_F(Satellites, GsvCycleCompletesAndMergesUsedMarks) {
     EXPECT_EQ((std::array{gsv(cycle[0]), gsv(cycle[1]), gsv(cycle[2]), r.views.gpsRedraws}), (std::array{0, 0, 1, 1}));
 }
 
+// Also when the cycles were cleared (a line overflowed) after the first message.
 TEST_F(Satellites, MessagesBeforeTheFirstOfACycleAreIgnored) {
     EXPECT_EQ(gsv("GPGSV,2,2,08,17,12,180,20,24,64,010,46"), 0);
     EXPECT_EQ(std::tuple(r.satellites.inViewCount, r.satellites.gsvCycle[1].empty()), std::tuple(0, true));
+    gsv("GPGSV,2,1,08,04,71,120,44");
+    clearGsvCycles(r.satellites);
+    EXPECT_EQ(gsv("GPGSV,2,2,08,17,12,180,20,24,64,010,46"), 0);
+    EXPECT_EQ(std::tuple(r.satellites.inViewCount, r.satellites.gsvCycle[1].empty()), std::tuple(1, true));
+}
+
+// Another talker's satellite stays in view and loses its used mark when its system's GSA no
+// longer lists it.
+TEST_F(Satellites, AKeptSatelliteFollowsTheLatestGsa) {
+    parseGSA(r.in, nmea("GLGSA,A,3,65,,,,,,,,,,,,2.1,1.5,1.4"));
+    gsv("GLGSV,1,1,01,65,45,100,40");
+    parseGSA(r.in, nmea("GLGSA,A,3,66,,,,,,,,,,,,2.1,1.5,1.4"));
+    gsv("GPGSV,1,1,01,04,71,120,44");
+    EXPECT_EQ(std::tuple(r.satellites.inViewCount, r.satellites.inView[0].prn, r.satellites.inView[0].used), std::tuple(2, 65, 0));
 }
 
 TEST_F(Satellites, OversizedCyclesStayInsideTheTablesAndSlots) {
