@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -121,6 +122,17 @@ TEST(NmeaNumbers, FieldsGiveTheCorrectlyRoundedValue) {
         EXPECT_EQ(std::bit_cast<std::uint64_t>(parseDouble(f)), std::bit_cast<std::uint64_t>(d)) << f;
         EXPECT_EQ(std::bit_cast<std::uint32_t>(parseFloat(f)), std::bit_cast<std::uint32_t>(s)) << f;
     }
+}
+
+// Whole numbers are their leading digits after blanks and a sign, as "%d" reads them; beyond
+// the int range the largest int. Decimals take blanks and a sign the same way.
+TEST(NmeaNumbers, LeadingDigitsAfterBlanksAndASign) {
+    const std::pair<std::string, int> whole[] = {
+        {"0008", 8}, {"999999999", 999999999}, {"12abc", 12}, {"1 2", 1}, {" 7", 7}, {"\t+7", 7},
+        {"-3", -3}, {"+", 0}, {"", 0}, {"x1", 0}, {"12345678901", INT_MAX}, {"-12345678901", -INT_MAX}};
+    for (const auto& [text, value] : whole) EXPECT_EQ(parseInt(text), value) << text;
+    const std::pair<std::string, double> decimal[] = {{" -5.5", -5.5}, {"\t+2.25", 2.25}, {"-x", 0.0}};
+    for (const auto& [text, value] : decimal) EXPECT_EQ(std::pair(parseFloat(text), parseDouble(text)), std::pair(static_cast<float>(value), value)) << text;
 }
 
 }  // namespace
