@@ -8,6 +8,7 @@
 #include "geo/datum.h"
 #include "geo/grid.h"
 #include "gps/position_parsers.h"
+#include "gps/satellite_parsers.h"
 #include "gps/sentence_processing.h"
 #include "gps/trip_reset.h"
 #include "routes/trace_table.h"
@@ -181,6 +182,10 @@ TEST_F(Parsers, TraceRuleRecordsTheFirstFixAndCopiesItsTexts) {
     r.gps.rmcDistanceSinceMark = 0.0;
     rmc("GPRMC,120001.00,A,4807.0381,N,01131.0000,E,010.0,045.0,230394,,");
     EXPECT_EQ(r.trace->next, 1);
+    // After the fix was lost, the next fix is a point again.
+    parseGSA(r.in, nmea("GPGSA,A,1,,,,,,,,,,,,,,,"));
+    rmc("GPRMC,120002.00,A,4807.0381,N,01131.0000,E,010.0,045.0,230394,,");
+    EXPECT_EQ(r.trace->next, 2);
 }
 
 TEST_F(Parsers, ClockIsSetFromGpsTimeOnlyWhenAskedAndOff) {
