@@ -65,7 +65,7 @@ TEST(MapFileName, WildcardsInAnyLetterCaseAndFieldsAfterAnyPrefix) {
     const std::tuple<const char*, const char*, bool> cases[] = {
         {"karte*_*.*", "KARTE_32.png", true}, {"karte*_*.*", "karte_32", false}, {"a*b", "aXbXb", true},
         {"a*b", "aXbXc", false},              {"a?c", "abc", true},              {"a?c", "ac", false},
-        {"*", "", true},                      {"a**", "a", true}};
+        {"*", "", true},                      {"a**", "a", true},                {"*z.png", "MAP_Z.PNG", true}};
     for (const auto& [pattern, name, match] : cases)
         EXPECT_EQ(wildcardMatch(pattern, name), match) << pattern << " " << name;
     EXPECT_EQ(parseMapFileName("_33_1_2_3_4_5.png")->zone, "33");
