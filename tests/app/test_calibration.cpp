@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -54,9 +55,14 @@ protected:
         std::map<std::string, std::string> maps;
         for (const auto& entry : fs::directory_iterator(maps_))
             maps[entry.path().filename().string()] = fs::file_size(entry) == 5 ? " fremd" : " -";
-        for (const MapEntry& row : state().maps.rows)
-            maps[std::string(row.fileName())] = maps.contains(std::string(row.fileName()))
-                                                    ? strprintf(" %.0f,%.0f", row.left, row.top) : " gone";
+        for (const MapEntry& row : state().maps.rows) {
+            std::string& what = maps[std::string(row.fileName())];
+            what = what.empty() ? " gone" : strprintf(" %.0f,%.0f", row.left, row.top);
+            // Wherever a map was moved, it still covers its pixels at its resolution.
+            const float side = 1000.0f / static_cast<float>(row.resolution);
+            if (std::abs(row.right - row.left - row.widthPx * side) > 1 || std::abs(row.top - row.bottom - row.heightPx * side) > 1)
+                what += strprintf(" reaching %.0f,%.0f", row.right, row.bottom);
+        }
         std::string out;
         for (const auto& [name, what] : maps) out += name + what + "; ";
         for (const std::string& box : withBoxes ? messages() : std::vector<std::string>()) out += "box " + box + "; ";
@@ -129,6 +135,14 @@ TEST_F(CalibrationTest, ScenariosLeaveTheMapsAsRecorded) {
              QTest::mouseClick(&window().frameView(), Qt::LeftButton, {}, QPoint(240 / 2 + 10, 320 / 2 + 5));
              settle();
              EXPECT_EQ(view(), DisplayMode::Move);
+         }},
+        // Moved for now, then a second tap's "Cancel Kalibrierung": the map is back where its
+        // name puts it.
+        {"move-view-tap-cancel", [&](int) {
+             scenarios.at("move-view-tap")(cmd::TemporaryCalibration);
+             window().setMenuRunner([](QMenu&) { return cmd::CancelCalibration; });
+             QTest::mouseClick(&window().frameView(), Qt::LeftButton, {}, QPoint(240 / 2 + 10, 320 / 2 + 5));
+             settle();
          }},
         // Enter takes the map under the centre, the stylus moves it 10 pixels, 100 m east,
         // Enter asks for the new name.
