@@ -177,10 +177,11 @@ TEST_F(Parsers, TraceRuleRecordsTheFirstFixAndCopiesItsTexts) {
     EXPECT_EQ(std::tuple(std::round(p.speed * 100), r.last.dateText.view(), r.gps.traceTimer, r.gps.traceSegmentStart),
               std::tuple(1852.0, "23.03.94", 0.0f, false));
 
-    // Live, a fix that moved too little records nothing.
+    // Live, a fix that has not moved records nothing, even with no minimum distance.
     r.gps.traceTimer = 5.0f;
     r.gps.rmcDistanceSinceMark = 0.0;
-    rmc("GPRMC,120001.00,A,4807.0381,N,01131.0000,E,010.0,045.0,230394,,");
+    r.settings.imindist = 0;
+    rmc("GPRMC,120001.00,A," + kFix + ",010.0,045.0,230394,,");
     EXPECT_EQ(r.trace->next, 1);
     // After the fix was lost, the next fix is a point again.
     parseGSA(r.in, nmea("GPGSA,A,1,,,,,,,,,,,,,,,"));
