@@ -189,6 +189,23 @@ TEST_F(Parsers, TraceRuleRecordsTheFirstFixAndCopiesItsTexts) {
     EXPECT_EQ(r.trace->next, 2);
 }
 
+// Only a possible time and date set the clock, and only when it is more than ten seconds off
+// (the system clock stands at 12:00:30 on 1 June 2024).
+TEST_F(Parsers, ClockIsSetOnlyFromAPossibleTimeThatDiffers) {
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"235959.00", "311299", 1}, {"000000.00", "010100", 1}, {"240000.00", "010624", 0},
+        {"126000.00", "010624", 0}, {"120060.00", "010624", 0}, {"120000.00", "000624", 0},
+        {"120000.00", "320624", 0}, {"120000.00", "010024", 0}, {"120000.00", "011324", 0},
+        {"120040.00", "010624", 0}, {"120041.00", "010624", 1}, {"120035.00", "010624", 0}};
+    r.settings.iZeitsync = 1;
+    for (const auto& [time, date, set] : cases) {
+        r.clock.setUtc({2024, 6, 1, 12, 0, 30, 0, 6});
+        const int before = r.clock.setTimeCalls();
+        rmc(std::string("GPRMC,") + time + ",A," + kFix + ",,," + date + ",,");
+        EXPECT_EQ(r.clock.setTimeCalls() - before, set) << time << " " << date;
+    }
+}
+
 TEST_F(Parsers, ClockIsSetFromGpsTimeOnlyWhenAskedAndOff) {
     r.settings.iZeitsync = 1;
     r.clock.setUtc({2024, 6, 1, 12, 0, 0, 0, 6});
