@@ -60,6 +60,11 @@ TEST_F(Parsers, VoidOrImplausibleRmcIsBadReceptionAndKeepsThePosition) {
     EXPECT_EQ(r.views.frames.back().grid.northing, r.last.grid.northing);
     rmc("GPRMC,120002.00,V,,,,,,,,,,N");
     EXPECT_EQ(r.views.frames.size(), 2u) << "drawn once while the receiver searches";
+    // A replay names its file again at the next good fix.
+    r.frame.replaying = true;
+    r.frame.replayTitle = "drive.txt";
+    rmcAt("120003.00");
+    EXPECT_EQ(r.ui.titles().back(), "drive.txt");
 }
 
 TEST_F(Parsers, BadReceptionInGpsViewShowsTheLocalTimeOrNone) {
@@ -183,10 +188,12 @@ TEST_F(Parsers, TraceRuleRecordsTheFirstFixAndCopiesItsTexts) {
     r.settings.imindist = 0;
     rmc("GPRMC,120001.00,A," + kFix + ",010.0,045.0,230394,,");
     EXPECT_EQ(r.trace->next, 1);
-    // After the fix was lost, the next fix is a point again.
+    // After the fix was lost, by a GSA or a void RMC, the next fix is a point again.
     parseGSA(r.in, nmea("GPGSA,A,1,,,,,,,,,,,,,,,"));
     rmc("GPRMC,120002.00,A,4807.0381,N,01131.0000,E,010.0,045.0,230394,,");
-    EXPECT_EQ(r.trace->next, 2);
+    rmc("GPRMC,120003.00,V,,,,,,,230394,,");
+    rmc("GPRMC,120004.00,A,4807.0381,N,01131.0000,E,010.0,045.0,230394,,");
+    EXPECT_EQ(r.trace->next, 3);
 }
 
 // Only a possible time and date set the clock, and only when it is more than ten seconds off
