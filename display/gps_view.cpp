@@ -157,10 +157,14 @@ void ShowGps(GpsViewContext& ctx, GpsViewState& state) {
     state.background = gpsBackground(ctx.settings.iGpsBKColor, state.background);
 
     // The picture itself goes to the window, which may keep it; a copy shared with the window
-    // would be copied again by the next drawing.
-    QImage picture = ctx.presenter.pictureToDrawInto(QSize(ctx.screenWidth, ctx.screenHeight));
+    // would be copied again by the next drawing. Turned a quarter, the view is laid out for the
+    // screen held sideways (width and height swapped), so that the turned picture fills it.
+    const int mode = ctx.frame.moveDisplayMode;
+    const bool quarter = mode >= 3 && mode <= 5;
+    QImage picture = ctx.presenter.pictureToDrawInto(quarter ? QSize(ctx.screenHeight, ctx.screenWidth)
+                                                               : QSize(ctx.screenWidth, ctx.screenHeight));
     drawPicture(ctx, state, picture);
-    if (const int mode = ctx.frame.moveDisplayMode; mode >= 3 && mode <= 8) picture = orientedPicture(picture, mode);
+    if (mode >= 3 && mode <= 8) picture = orientedPicture(picture, mode);
     ctx.presenter.present(picture, picture.rect());
 
     const std::uint32_t end = ctx.clock.tickCount();

@@ -28,13 +28,13 @@ struct GpsScreen : ViewWorld {
     RecordingPresenter presenter;
     GpsViewState state;
 
-    GpsViewContext context(const Clock& c) {
+    GpsViewContext context(const Clock& c, QSize screen = {240, 320}) {
         return GpsViewContext{gps, last, satellites, settings, grid, maps, route, guidance, frame, display, texts, log, c, link,
-                              presenter, "05:12-21:30", temp.path() / "power_supply", 240, 320};
+                              presenter, "05:12-21:30", temp.path() / "power_supply", screen.width(), screen.height()};
     }
-    void show() {
+    void show(QSize screen = {240, 320}) {
         drawn.clear();
-        GpsViewContext ctx = context(clock);
+        GpsViewContext ctx = context(clock, screen);
         ShowGps(ctx, state);
     }
     // Writes files under the power supply folder, as the kernel shows them.
@@ -134,11 +134,15 @@ TEST_F(GpsView, OnMapMarkTurnedAndMirroredByTheDisplayMode) {
     const QImage upright = presenter.shown;
     ASSERT_EQ(upright.size(), QSize(240, 320));
     EXPECT_NE(upright, offMap);
-    // Landscape: a quarter turn anticlockwise; upside down.
+    show({320, 240});
+    const QImage across = presenter.shown;
+    // Landscape: the view laid out for the screen held across, turned a quarter anticlockwise
+    // onto the whole screen; upside down.
     for (const auto& [mode, turned] :
-         {std::pair{4, upright.transformed(QTransform().rotate(-90))}, {7, upright.mirrored(true, true)}}) {
+         {std::pair{4, across.transformed(QTransform().rotate(-90))}, {7, upright.mirrored(true, true)}}) {
         frame.moveDisplayMode = mode;
         show();
+        ASSERT_EQ(presenter.shown.size(), QSize(240, 320)) << mode;
         EXPECT_EQ(presenter.shown, turned) << mode;
     }
 }
