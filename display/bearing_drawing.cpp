@@ -69,7 +69,7 @@ void DrawBearing(QPainter& painter, BearingLayer& layer, float course, const QCo
     painter.setBrush(Qt::white);
     painter.drawPolygon(QPolygon({onDial(kDialRadius, c), onDial(15, c + kTwentyDegrees), onDial(15, c - kTwentyDegrees)}));
     painter.setBrush(Qt::NoBrush);
-    drawTextOn(painter, 40, 176, strprintf("%1d°", static_cast<int>(course)), background);
+    drawTextOn(painter, kCourseTextAt.x(), kCourseTextAt.y(), strprintf("%1d°", static_cast<int>(course)), background);
 }
 
 void DrawCompassRose(QPainter& painter, BearingLayer& layer, int x, int y, float course) {
@@ -105,7 +105,7 @@ void DrawCompassRose(QPainter& painter, BearingLayer& layer, int x, int y, float
 
     double bearing = 0.0;
     if (measureTarget(layer, bearing)) {
-        drawTextAt(painter, 98, 251, targetDistanceText(layer.guidance.targetDistance));
+        drawTextAt(painter, kTargetTextAt.x(), kTargetTextAt.y(), targetDistanceText(layer.guidance.targetDistance));
         painter.setPen(QPen(QColor(255, 0, 0), 1));
         painter.setBrush(QColor(255, 0, 0));
         painter.drawEllipse(onRose(centre, 45, course, bearing * kDegreesPerRadian), 4, 4);

@@ -14,13 +14,18 @@ struct GridContext;
 struct RouteTable;
 struct TrackPoint;
 
+// Where the small dial writes the course, and where the target distance goes by default (both
+// the top-left corner of the text).
+inline constexpr QPoint kCourseTextAt{40, 176};
+inline constexpr QPoint kTargetTextAt{98, 251};
+
 struct BearingLayer {
     const RouteTable& route;
     const GridContext& grid;
     const TrackPoint& centre;   // the view centre the bearing is measured from
     Guidance& guidance;
     int compassStyle = 0;       // 0 small dial, 1 compass rose
-    QPoint distanceText{98, 251};
+    QPoint distanceText = kTargetTextAt;
     QPoint roseOrigin{0, 171};
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display/bearing_drawing.h"
 #include "display/text_drawing.h"
 
 namespace vexa {
@@ -86,30 +87,27 @@ std::vector<LayoutElement> GpsViewLayout::elements() const {
     const auto text = [&](const char* name, const QFont& font, QPoint offset, int x, int y, const char* widest) {
         out.push_back({name, textInk(font, x, y, widest).translated(offset), true});
     };
+    const auto placed = [&](const GpsText& t, QPoint offset) { text(t.name, viewFont(t.font), offset, t.x, t.y, t.widest); };
     const QPoint n = numbers, d = dial;
-    out.push_back({"sun icon", QRect(4, 2, 16, 16).translated(n)});
-    text("sun times", mapFont(), n, 24, 2, "88:88-88:88");
-    // The position line may take the whole width; its longest form is the geographic one.
-    out.push_back({"position line",
-                   textInk(mapFont(), 4, 20, "GEO E 188°88'88\" N 88°88'88\"")
+    out.push_back({"sun icon", kSunIcon.translated(n)});
+    placed(kSunTimesText, n);
+    const GpsText& p = kPositionText;
+    out.push_back({p.name,
+                   textInk(viewFont(p.font), p.x, p.y, p.widest)
                        .translated(n)
                        .intersected(QRect(n.x(), 0, screenWidth - n.x(), 100000)),
                    true});
-    text("km/h", smallFont(), n, 6, 40, "km/h");
-    text("H in m", smallFont(), n, 124, 40, "H in m");
-    text("speed", hugeFont(), n, 4, 50, "188.8");
-    text("altitude", hugeFont(), n, 122, 50, "8888");
-    text("trip", largeFont(), n, 4, 90, "88.88");
-    text("km", mapFont(), n, 92, 100, "km");
-    out.push_back({"clock icon", QRect(122, 96, 16, 16).translated(n)});
-    text("elapsed", mapFont(), n, 140, 94, "88:88:88");
-    text("fix time", mapFont(), n, 4, 126, "88:88:88 88.88.8888");
+    for (const GpsText* t : {&kSpeedUnitText, &kAltitudeUnitText, &kSpeedText, &kAltitudeText, &kTripText, &kTripUnitText})
+        placed(*t, n);
+    out.push_back({"clock icon", kClockIcon.translated(n)});
+    placed(kElapsedText, n);
+    placed(kFixTimeText, n);
     if (showPicture) out.push_back({"picture", kGpsPicture.translated(n)});
-    text("K", mapFont(), d, 8, 176, "K");
-    text("course", mapFont(), d, 40, 176, "888°");
+    placed(kCourseLetterText, d);
+    text("course", mapFont(), d, kCourseTextAt.x(), kCourseTextAt.y(), "888°");
     out.push_back({"compass", QRect(QPoint(23, 194), QPoint(77, 248)).translated(d)});
     out.push_back({"satellites", QRect(QPoint(98, 173), QPoint(218, 248)).translated(d)});
-    text("target distance", mapFont(), d, 98, 251, "888.88 km");
+    text("target distance", mapFont(), d, kTargetTextAt.x(), kTargetTextAt.y(), "888.88 km");
     if (!altitudeProfile.isEmpty()) {
         out.push_back({"altitude profile", altitudeProfile});
         out.push_back({"speed profile", speedProfile});

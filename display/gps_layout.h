@@ -12,6 +12,7 @@
 #include <QPoint>
 #include <QRect>
 
+#include "display/font_table.h"
 #include "display/layout_element.h"
 #include "frame/screen_size.h"
 
@@ -19,6 +20,31 @@ namespace vexa {
 
 // The satellite picture right of the fix time, in the numbers block's design coordinates.
 inline constexpr QRect kGpsPicture{136, 120, 100, 48};
+// The sun and clock icons (16 × 16) there.
+inline constexpr QRect kSunIcon{4, 2, 16, 16};
+inline constexpr QRect kClockIcon{122, 96, 16, 16};
+
+// A text of the GPS view: its font, its top-left corner in its block's design coordinates and
+// the widest text it shows. The view draws it there; the layout measures it there.
+struct GpsText {
+    const char* name;
+    FontRole font;
+    int x, y;
+    const char* widest;
+};
+inline constexpr GpsText kSunTimesText{"sun times", FontRole::User, 24, 2, "88:88-88:88"};
+// The position line may take the whole width; its longest form is the geographic one.
+inline constexpr GpsText kPositionText{"position line", FontRole::User, 4, 20, "GEO E 188°88'88\" N 88°88'88\""};
+inline constexpr GpsText kSpeedUnitText{"km/h", FontRole::Small, 6, 40, "km/h"};
+inline constexpr GpsText kAltitudeUnitText{"H in m", FontRole::Small, 124, 40, "H in m"};
+inline constexpr GpsText kSpeedText{"speed", FontRole::Huge, 4, 50, "188.8"};
+inline constexpr GpsText kAltitudeText{"altitude", FontRole::Huge, 122, 50, "8888"};
+inline constexpr GpsText kTripText{"trip", FontRole::Large, 4, 90, "88.88"};
+inline constexpr GpsText kTripUnitText{"km", FontRole::User, 92, 100, "km"};
+inline constexpr GpsText kElapsedText{"elapsed", FontRole::User, 140, 94, "88:88:88"};
+inline constexpr GpsText kFixTimeText{"fix time", FontRole::User, 4, 126, "88:88:88 88.88.8888"};
+// The dial block's letter before the course.
+inline constexpr GpsText kCourseLetterText{"K", FontRole::User, 8, 176, "K"};
 
 struct GpsViewLayout {
     int zoom = 1;             // the view is drawn at this scale; the places below are unscaled

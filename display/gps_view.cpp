@@ -59,25 +59,25 @@ std::string tripText(double metres) {
     return km < 100.0 ? strprintf("%1.2f", km) : strprintf("%1.1f", km);
 }
 
+void put(QPainter& p, const GpsText& place, std::string_view text) {
+    p.setFont(viewFont(place.font));
+    drawTextAt(p, place.x, place.y, text);
+}
+
 void drawNumbers(QPainter& p, GpsViewContext& ctx) {
     const GpsState& gps = ctx.gps;
     p.setPen(Qt::black);
-    p.setFont(mapFont());
-    drawTextAt(p, 4, 20, positionLine(ctx));
-    p.setFont(smallFont());
-    drawTextAt(p, 6, 40, "km/h");
-    drawTextAt(p, 124, 40, "H in m");
-    p.setFont(hugeFont());
-    drawTextAt(p, 4, 50, speedText(gps.speed));
-    drawTextAt(p, 122, 50, strprintf("%1.0f", static_cast<double>(gps.altitude)));
-    p.setFont(largeFont());
-    drawTextAt(p, 4, 90, tripText(gps.tripDistance));
-    p.setFont(mapFont());
-    drawTextAt(p, 92, 100, "km");
-    p.drawImage(122, 96, clockIcon());
-    drawTextAt(p, 140, 94, gps.elapsedText.view());
-    drawTextAt(p, 4, 126, strprintf("%s %s", std::string(gps.fixTimeText.view()).c_str(),
-                                    std::string(gps.fixDateText.view()).c_str()));
+    put(p, kPositionText, positionLine(ctx));
+    put(p, kSpeedUnitText, "km/h");
+    put(p, kAltitudeUnitText, "H in m");
+    put(p, kSpeedText, speedText(gps.speed));
+    put(p, kAltitudeText, strprintf("%1.0f", static_cast<double>(gps.altitude)));
+    put(p, kTripText, tripText(gps.tripDistance));
+    put(p, kTripUnitText, "km");
+    p.drawImage(kClockIcon.topLeft(), clockIcon());
+    put(p, kElapsedText, gps.elapsedText.view());
+    put(p, kFixTimeText, strprintf("%s %s", std::string(gps.fixTimeText.view()).c_str(),
+                                   std::string(gps.fixDateText.view()).c_str()));
 }
 
 // The blocks are drawn as laid out for 240 × 320, each moved to its place for the screen.
@@ -89,10 +89,9 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     p.setTransform(zoom);
     p.translate(layout.numbers);
     if (layout.showPicture) p.drawImage(kGpsPicture.topLeft(), gpsViewPicture());
-    p.drawImage(4, 2, sunIcon());
+    p.drawImage(kSunIcon.topLeft(), sunIcon());
     p.setPen(Qt::black);
-    p.setFont(mapFont());
-    drawTextAt(p, 24, 2, ctx.sunTimes);
+    put(p, kSunTimesText, ctx.sunTimes);
     drawNumbers(p, ctx);
     p.setTransform(zoom);
 
@@ -105,8 +104,7 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     const TrackPoint here{ctx.last.grid.easting, ctx.last.grid.northing};
     BearingLayer bearing{ctx.route, ctx.grid, here, ctx.guidance, ctx.display.compassStyle};
     p.setPen(Qt::black);
-    p.setFont(mapFont());
-    drawTextAt(p, 8, 176, "K");
+    put(p, kCourseLetterText, "K");
     DrawBearing(p, bearing, ctx.gps.course, state.background);
     const SatsInput sats{ctx.gps,
                          ctx.satellites,
