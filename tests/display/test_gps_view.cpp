@@ -28,13 +28,15 @@ struct GpsScreen : ViewWorld {
     RecordingPresenter presenter;
     GpsViewState state;
 
-    GpsViewContext context(const Clock& c, QSize screen = {240, 320}) {
+    QSize screen{240, 320};
+
+    GpsViewContext context(const Clock& c) {
         return GpsViewContext{gps, last, satellites, settings, grid, maps, route, guidance, frame, display, texts, log, c, link,
                               presenter, "05:12-21:30", temp.path() / "power_supply", screen.width(), screen.height()};
     }
-    void show(QSize screen = {240, 320}) {
+    void show() {
         drawn.clear();
-        GpsViewContext ctx = context(clock, screen);
+        GpsViewContext ctx = context(clock);
         ShowGps(ctx, state);
     }
     // Writes files under the power supply folder, as the kernel shows them.
@@ -73,6 +75,8 @@ const std::map<std::string, std::function<void(GpsScreen&)>> kGpsStates = {
     {"on mains, battery at 57",
      [](GpsScreen& v) { v.supply({{"AC/type", "Mains"}, {"AC/online", "1"}, {"BAT0/type", "Battery"}, {"BAT0/capacity", "57"}}); }},
     {"battery full", [](GpsScreen& v) { v.supply({{"BAT0/type", "Battery"}, {"BAT0/capacity", "100"}}); }},
+    // A desktop screen: two columns, drawn at twice the size.
+    {"1280 × 800, trip of 100 km", [](GpsScreen& v) { v.screen = {1280, 800}, v.gps.tripDistance = 100000.0; }},
 };
 
 std::string gpsViewRecord(const std::string& name) {
@@ -134,8 +138,10 @@ TEST_F(GpsView, OnMapMarkTurnedAndMirroredByTheDisplayMode) {
     const QImage upright = presenter.shown;
     ASSERT_EQ(upright.size(), QSize(240, 320));
     EXPECT_NE(upright, offMap);
-    show({320, 240});
+    screen = {320, 240};
+    show();
     const QImage across = presenter.shown;
+    screen = {240, 320};
     // Landscape: the view laid out for the screen held across, turned a quarter anticlockwise
     // onto the whole screen; upside down.
     for (const auto& [mode, turned] :
