@@ -19,11 +19,10 @@ namespace {
 
 constexpr double kTwentyDegrees = 0.3490658503988667;
 constexpr double kDegreesPerRadian = 57.295779513082195;
-constexpr int kDialX = 50, kDialY = 221, kDialRadius = 27;
 const QColor kRoseYellow(240, 250, 20);
 
 QPoint onDial(double radius, double angle) {
-    return {static_cast<int>(kDialX + radius * std::sin(angle)), static_cast<int>(kDialY - radius * std::cos(angle))};
+    return {static_cast<int>(kDialCentre.x() + radius * std::sin(angle)), static_cast<int>(kDialCentre.y() - radius * std::cos(angle))};
 }
 
 // Bearing and distance from the view centre to the target; false without a route.
@@ -57,7 +56,7 @@ void DrawBearing(QPainter& painter, BearingLayer& layer, float course, const QCo
     painter.setFont(mapFont());
     if (measureTarget(layer, bearing)) {
         painter.setPen(QPen(QColor(255, 0, 0), 3));
-        painter.drawLine(QPoint(kDialX, kDialY), onDial(kDialRadius, bearing));
+        painter.drawLine(kDialCentre, onDial(kDialRadius, bearing));
         painter.setPen(Qt::black);
         drawTextOn(painter, layer.distanceText.x(), layer.distanceText.y(),
                    targetDistanceText(layer.guidance.targetDistance), background);

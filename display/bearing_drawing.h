@@ -14,6 +14,9 @@ struct GridContext;
 struct RouteTable;
 struct TrackPoint;
 
+// The small dial's middle and radius.
+inline constexpr QPoint kDialCentre{50, 221};
+inline constexpr int kDialRadius = 27;
 // Where the small dial writes the course, and where the target distance goes by default (both
 // the top-left corner of the text).
 inline constexpr QPoint kCourseTextAt{40, 176};

@@ -105,7 +105,7 @@ std::vector<LayoutElement> GpsViewLayout::elements() const {
     if (showPicture) out.push_back({"picture", kGpsPicture.translated(n)});
     placed(kCourseLetterText, d);
     text("course", mapFont(), d, kCourseTextAt.x(), kCourseTextAt.y(), "888°");
-    out.push_back({"compass", QRect(QPoint(23, 194), QPoint(77, 248)).translated(d)});
+    out.push_back({"compass", QRect(kDialCentre - QPoint(kDialRadius, kDialRadius), kDialCentre + QPoint(kDialRadius, kDialRadius)).translated(d)});
     out.push_back({"satellites", QRect(QPoint(98, 173), QPoint(218, 248)).translated(d)});
     text("target distance", mapFont(), d, kTargetTextAt.x(), kTargetTextAt.y(), "888.88 km");
     if (!altitudeProfile.isEmpty()) {

@@ -27,7 +27,6 @@ namespace vexa {
 namespace {
 
 constexpr int kPurgeAfterMs = 700;
-constexpr int kCompassX = 50, kCompassY = 221;
 
 int largestOf(const std::array<int, kProfileSize>& ring) {
     return *std::max_element(ring.begin(), ring.begin() + (kProfileSize - 1));
@@ -116,7 +115,7 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
 
     p.setPen(Qt::black);
     p.setBrush(ctx.gps.onMap ? QColor(Qt::black) : QColor(Qt::white));
-    p.drawEllipse(QPoint(kCompassX, kCompassY), 7, 7);
+    p.drawEllipse(kDialCentre, 7, 7);
     p.setBrush(Qt::NoBrush);
     p.setTransform(zoom);
 
