@@ -132,15 +132,27 @@ TEST_F(BigDisplay, ModesChooseTheNumbers) {
     }
 }
 
+// Pages 2 and 5 add their profile under the number: speed half its maximum all along (with the
+// maximum's label), altitude at its maximum all along.
+TEST_F(BigDisplay, ProfilePagesAddTheirProfile) {
+    gps.speedProfile.fill(45), gps.speedMax = 90;
+    gps.altitudeProfile.fill(300), gps.altitudeMax = 300;
+    for (const auto& [page, record] : {std::pair{2, "grey 118,73-171,80 3; black 84,67-269,132 4340; \"100.0 km/h\" 84,62; \"90\" 232,101; "},
+                                 {5, "grey 96,80-96,80 1; black 84,68-257,132 6193; \"512 m\" 84,62; "}}) {
+        image.fill(Qt::white);
+        drawn.clear();
+        show(page);
+        EXPECT_EQ(viewRecord(image, drawn), record) << page;
+    }
+}
+
 // Upright at the top left of the window; upside down after the 3D view at the bottom right;
 // in landscape after the rotation along the left edge, reading upwards.
 TEST_F(BigDisplay, TurnedWithTheMoveDisplayMode) {
-    // Upright at the top left of the window; upside down after the 3D view at the bottom right;
-    // in landscape after the rotation along the left edge, reading upwards.
     for (const auto& [mode, after, record] :
          {std::tuple{0, false, "grey 118,73-171,80 3; black 88,67-269,92 1365; \"100.0 km/h\" 84,62; "},
-          {7, true, "black 130,307-311,332 1375; \"100.0 km/h\" 84,62; "},
-          {3, true, "black 107,170-131,351 1320; \"100.0 km/h\" 44,102; "}}) {
+          {6, true, "black 130,307-311,332 1375; \"100.0 km/h\" 84,62; "},
+          {5, true, "black 107,170-131,351 1320; \"100.0 km/h\" 44,102; "}}) {
         image.fill(Qt::white);
         drawn.clear();
         show(1, mode, after);
