@@ -2,6 +2,8 @@
 
 #include <tuple>
 
+#include "display/replay_buttons.h"
+#include "display/trace_replay.h"
 #include "display/view_overlays.h"
 #include "maps/render/map_frame.h"
 #include "tests/display/view_fixture.h"
@@ -81,6 +83,43 @@ TEST_F(Overlays, BigNumbersAndInfoLineFollowTheDisplaySettings) {
         map.scan();
         showAtCentre();
         EXPECT_EQ(drawn.has("Keine Karte für Position"), notice) << name;
+    }
+}
+
+// A kind's buttons show once it has two points (a wrapped trace always has), its pause button
+// only while a replay of that kind runs.
+TEST(ReplayButtons, AKindShowsFromItsSecondPointAndItsPauseWhileItPlays) {
+    auto trace = std::make_unique<TraceTable>();
+    auto route = std::make_unique<RouteTable>();
+    ReplayControl replay;
+    const std::tuple<int, bool, int, bool, bool, std::string> rows[] = {
+        {1, false, 1, false, false, "0000"},  // trace then route, trace pause then route pause
+        {2, false, 2, false, false, "1100"},
+        {0, true, 0, true, false, "1010"},
+        {2, false, 2, true, true, "1101"},
+    };
+    for (const auto& [next, wrapped, count, running, playingRoute, expected] : rows) {
+        trace->next = next, trace->wrapped = wrapped, route->count = count;
+        replay.replayDrawing = running, replay.playingRoute = playingRoute;
+        const ReplayButtonsShown shown = replayButtonsShown(*trace, *route, replay);
+        std::string flags;
+        for (const bool f : {shown.trace, shown.route, shown.tracePause, shown.routePause}) flags += f ? '1' : '0';
+        EXPECT_EQ(flags, expected) << next << " " << wrapped << " " << count;
+    }
+}
+
+// The route's column at the left edge, the trace's one gap beside it, both in the middle of the
+// screen's height.
+TEST(ReplayButtons, TwoColumnsInTheMiddleOfTheLeftEdge) {
+    for (const QSize screen : {QSize(240, 320), QSize(1280, 800)}) {
+        const ReplayButtonLayout layout = replayButtonLayout(screen.width(), screen.height());
+        const QRect route = layout[ReplayButton::RouteFast] | layout[ReplayButton::RoutePause];
+        const QRect trace = layout[ReplayButton::TraceFast] | layout[ReplayButton::TracePause];
+        const int gap = layout[ReplayButton::RouteStart].top() - layout[ReplayButton::RouteFast].bottom() - 1;
+        EXPECT_EQ(route.left(), 2) << screen.width();
+        EXPECT_EQ(trace.left(), route.right() + 1 + gap) << screen.width();
+        EXPECT_EQ(trace.top(), route.top()) << screen.width();
+        EXPECT_LE(std::abs(route.top() - (screen.height() - 1 - route.bottom())), 1) << screen.width();
     }
 }
 
