@@ -23,7 +23,7 @@ void ScreenBufferTurner::show(QImage& picture, const TurnedFrameTarget& target, 
         QPainter painter(&picture);
         // The info panel is laid out in the square frame's pixels, the buttons in the window's.
         painter.translate(-(frameSide - target.screenWidth) / 2, -(frameSide - target.screenHeight) / 2);
-        target.overlays.drawInfoPanel(painter);
+        target.overlays.drawInfoPanel(painter, target.readings);
         painter.resetTransform();
         if (target.replayButtons) target.overlays.drawReplayButtons(painter);
     }

@@ -49,10 +49,8 @@ void ViewOverlays::drawRoute(QPainter& painter, const OverlayFrame& f) {
 }
 
 void ViewOverlays::drawTrace(QPainter& painter, const OverlayFrame& f) {
-    traceAtCentre_ = -1;
     if (r_.trace.empty()) return;
-    const bool karte = r_.frame.displayMode.load() == DisplayMode::Karte;
-    traceAtCentre_ = show_trace(painter, r_.trace, r_.settings.itracemax, projectionOf(f, r_.frame.screen), karte);
+    show_trace(painter, r_.trace, r_.settings.itracemax, projectionOf(f, r_.frame.screen), false);
 }
 
 void ViewOverlays::drawGuidance(QPainter& painter, const OverlayFrame& f) {
@@ -72,14 +70,12 @@ void ViewOverlays::drawGuidance(QPainter& painter, const OverlayFrame& f) {
 }
 
 void ViewOverlays::drawBigNumbers(QPainter& painter, const OverlayFrame& f) {
-    lastReadings_ = f.readings;
     if (!r_.display.bigInfo) return;
     ShowBigDisplay(painter, r_.gps, f.readings, r_.display.infoPage, r_.frame.moveDisplayMode, false,
                    r_.frame.screen, missingMapNotice(textContext(), mapUnderPosition()));
 }
 
 void ViewOverlays::drawInfoTexts(QPainter& painter, const OverlayFrame& f) {
-    lastReadings_ = f.readings;
     MoveTextContext ctx = textContext();
     ShowMoreInfo(painter, ctx, {f.position.gridX, f.position.gridY}, mapUnderPosition(), f.readings);
 }
@@ -96,9 +92,9 @@ bool ViewOverlays::mapUnderPosition() const {
                        [](const MapEntry& row) { return row.containsPosition != 0; });
 }
 
-void ViewOverlays::drawInfoPanel(QPainter& painter) {
+void ViewOverlays::drawInfoPanel(QPainter& painter, const FrameReadings& readings) {
     if (!r_.display.bigInfo) return;
-    ShowBigDisplay(painter, r_.gps, lastReadings_, r_.display.infoPage, r_.frame.moveDisplayMode, true,
+    ShowBigDisplay(painter, r_.gps, readings, r_.display.infoPage, r_.frame.moveDisplayMode, true,
                    r_.frame.screen);
 }
 

@@ -54,20 +54,15 @@ public:
     void drawGuidance(QPainter& painter, const OverlayFrame& frame) override;
     void drawBigNumbers(QPainter& painter, const OverlayFrame& frame) override;
     void drawInfoTexts(QPainter& painter, const OverlayFrame& frame) override;
-    void drawInfoPanel(QPainter& painter) override;
+    void drawInfoPanel(QPainter& painter, const FrameReadings& readings) override;
     bool hasReplayButtons() const override;
     void drawReplayButtons(QPainter& painter) override;
-
-    // The trace point the last map-view frame found within 5 pixels of the centre, or −1.
-    int traceAtCentre() const { return traceAtCentre_; }
 
 private:
     ViewRecords r_;
     MoveTextContext textContext() const;
     bool mapUnderPosition() const;
-    FrameReadings lastReadings_;
     RouteDistanceMemo routeDistance_;
-    int traceAtCentre_ = -1;
 };
 
 }  // namespace vexa

@@ -70,7 +70,7 @@ public:
     virtual void drawBigNumbers(QPainter&, const OverlayFrame&) {}
     virtual void drawInfoTexts(QPainter&, const OverlayFrame&) {}
     // The large info panel drawn into a rotated or 3D Move view before it is shown.
-    virtual void drawInfoPanel(QPainter&) {}
+    virtual void drawInfoPanel(QPainter&, const FrameReadings&) {}
     // The replay buttons, drawn over the picture as the window shows it (unturned), in the
     // Move view while no port is open; only called when `hasReplayButtons`.
     virtual bool hasReplayButtons() const { return false; }
@@ -86,6 +86,7 @@ struct TurnedFrameTarget {
     int screenWidth;   // the visible middle of the square frame
     int screenHeight;
     bool replayButtons;  // draw the replay buttons over the picture
+    const FrameReadings& readings;  // the frame's, for the info panel
 };
 
 // Makes the Move view's turned and 3D pictures of the composed frame as screen-sized pictures,

@@ -195,7 +195,7 @@ bool replayButtonsShown(MapFrameContext& ctx, Output output) {
 }
 
 void output(MapFrameContext& ctx, Output output, double angle, const ComposedArea& area,
-            const std::optional<View3D>& perspective) {
+            const std::optional<View3D>& perspective, const FrameReadings& readings) {
     const QPoint origin = area.image.topLeft();
     if (output != Output::View3D && !area.turned) {
         QPainter painter(&ctx.canvas.buffer);
@@ -230,8 +230,8 @@ void output(MapFrameContext& ctx, Output output, double angle, const ComposedAre
         }
         case Output::Turned:
         case Output::View3D: {
-            const TurnedFrameTarget target{ctx.presenter, ctx.overlays, ctx.log, ctx.screen.width, ctx.screen.height,
-                                           buttons};
+            const TurnedFrameTarget target{ctx.presenter,     ctx.overlays, ctx.log, ctx.screen.width,
+                                           ctx.screen.height, buttons,      readings};
             if (output == Output::View3D) {
                 ctx.turner->show3D(buffer, origin, *perspective, target);
                 // The band is not kept between frames; a screen copy keeps the square it saves.
@@ -318,7 +318,7 @@ void show_pos(MapFrameContext& ctx, const TrackPoint& position, const FrameReadi
         if (!view3D) ctx.overlays.drawInfoTexts(painter, overlay);
         if (turn) drawCompass(ctx, painter);
     }
-    output(ctx, shownAs, angle, area, perspective);
+    output(ctx, shownAs, angle, area, perspective, readings);
     releaseSemaphore(ctx);
 
     const std::uint32_t endTick = ctx.clock.tickCount();

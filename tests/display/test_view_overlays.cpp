@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "display/replay_buttons.h"
+#include "display/screen_output.h"
 #include "display/trace_replay.h"
 #include "display/view_overlays.h"
 #include "maps/render/map_frame.h"
@@ -21,6 +22,7 @@ protected:
     ViewRecords records{route, trace, pois,  settings, gps,     last,    grid, map.table,
                         map.view, map.frame, guidance, display, texts, "vexapoi.cdb"};
     ViewOverlays overlays{records};
+    ScreenBufferTurner turner;
 
     Overlays() {
         map.frame.mapScale = 1000;
@@ -30,6 +32,7 @@ protected:
     QImage showAtCentre() {
         drawn.clear();
         MapFrameContext ctx = map.context(&overlays);
+        ctx.turner = &turner;
         show_pos(ctx, TrackPoint{kCentreX, kCentreY}, FrameReadings{0.0f, 42.0, 100, 2500.0, "00:10:00"});
         return map.presenter.shown;  // the window's 240 × 320 middle: frame pixel (x, y) at (x − 80, y − 40)
     }
@@ -56,9 +59,11 @@ TEST_F(Overlays, GuidancePicksTheNearestPointAndWritesTheWayLeft) {
     addRoutePoint(150, 200);
     addRoutePoint(210, 200);
     addRoutePoint(210, 100);
-    // A chosen point stays chosen while no positions arrive.
-    for (const auto& [chosen, selected, left] : {std::tuple{-1, 1, "0.10 km"}, {0, 0, "0.16 km"}}) {
+    // A chosen point stays chosen while no positions arrive; arriving ones choose the nearest.
+    for (const auto& [chosen, arriving, selected, left] :
+         {std::tuple{-1, false, 1, "0.10 km"}, {0, false, 0, "0.16 km"}, {0, true, 1, "0.10 km"}}) {
         map.frame.selectedRoutePoint = chosen;
+        map.frame.replaying = arriving;
         showAtCentre();
         EXPECT_EQ(map.frame.selectedRoutePoint, selected);
         EXPECT_TRUE(drawn.has(left)) << left;
@@ -66,12 +71,19 @@ TEST_F(Overlays, GuidancePicksTheNearestPointAndWritesTheWayLeft) {
 }
 
 TEST_F(Overlays, BigNumbersAndInfoLineFollowTheDisplaySettings) {
-    showAtCentre();
-    EXPECT_FALSE(drawn.has("42.0 km/h"));
-    display.bigInfo = display.infoLine = true;
-    display.infoPage = 1;
-    showAtCentre();
-    EXPECT_TRUE(drawn.has("42.0 km/h") && drawn.has("42.0km/h h=100m 2.50km 00:10:00"));
+    // Upright over the map, or after the turn in the 3D view (with this frame's readings: no
+    // frame before it drew the texts that would have noted them).
+    for (const int mode : {4, 0}) {
+        map.frame.moveDisplayMode = mode;
+        display.bigInfo = display.infoLine = false;
+        showAtCentre();
+        EXPECT_FALSE(drawn.has("42.0 km/h")) << mode;
+        display.bigInfo = display.infoLine = true;
+        display.infoPage = 1;
+        showAtCentre();
+        EXPECT_TRUE(drawn.has("42.0 km/h")) << mode;
+    }
+    EXPECT_TRUE(drawn.has("42.0km/h h=100m 2.50km 00:10:00"));
     EXPECT_FALSE(drawn.has("Keine Karte für Position")) << "no maps at all";
 
     // Maps loaded, but none under the position; then one under it.
