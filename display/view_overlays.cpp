@@ -50,7 +50,9 @@ void ViewOverlays::drawRoute(QPainter& painter, const OverlayFrame& f) {
 
 void ViewOverlays::drawTrace(QPainter& painter, const OverlayFrame& f) {
     if (r_.trace.empty()) return;
-    show_trace(painter, r_.trace, r_.settings.itracemax, projectionOf(f, r_.frame.screen), false);
+    // The Karte view also looks for a trace point at its centre; nothing here asks for it.
+    const bool karte = r_.frame.displayMode.load() == DisplayMode::Karte;
+    show_trace(painter, r_.trace, r_.settings.itracemax, projectionOf(f, r_.frame.screen), karte);
 }
 
 void ViewOverlays::drawGuidance(QPainter& painter, const OverlayFrame& f) {
