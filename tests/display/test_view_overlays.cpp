@@ -71,8 +71,8 @@ TEST_F(Overlays, GuidancePicksTheNearestPointAndWritesTheWayLeft) {
 }
 
 TEST_F(Overlays, BigNumbersAndInfoLineFollowTheDisplaySettings) {
-    // Upright over the map, or after the turn in the 3D view (with this frame's readings: no
-    // frame before it drew the texts that would have noted them).
+    // Upright over the map, or after the turn in the 3D view; the 3D frames come first, so the
+    // panel there can show no readings but the frame's own.
     for (const int mode : {4, 0}) {
         map.frame.moveDisplayMode = mode;
         display.bigInfo = display.infoLine = false;
