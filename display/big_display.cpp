@@ -7,6 +7,7 @@
 
 #include "display/gps_panels.h"
 #include "display/text_drawing.h"
+#include "frame/move_display.h"
 #include "gps/gps_state.h"
 #include "maps/render/frame_interfaces.h"
 #include "maps/render/map_view_layout.h"
@@ -19,8 +20,8 @@ namespace {
 constexpr int kLineHeight = 34;
 const QColor kBox(255, 255, 255);
 
-bool landscape(int mode) { return mode >= 3 && mode <= 5; }
-bool upsideDown(int mode) { return mode >= 6 && mode <= 8; }
+bool landscape(int mode) { return orientationOf(mode) == Orientation::Landscape; }
+bool upsideDown(int mode) { return orientationOf(mode) == Orientation::UpsideDown; }
 
 // The huge font for the orientation: turned in the landscape modes, upside down in modes 6–8,
 // once the picture itself has been turned for the window.

@@ -14,6 +14,7 @@
 #include "display/text_drawing.h"
 #include "util/diagnostic_text.h"
 #include "frame/frame_state.h"
+#include "frame/move_display.h"
 #include "frame/settings.h"
 #include "gps/gps_state.h"
 #include "gps/satellites.h"
@@ -125,10 +126,14 @@ void drawPicture(GpsViewContext& ctx, GpsViewState& state, QImage& picture) {
     if (layout.showBattery) DrawBattery(p, power, layout.battery.x(), layout.battery.y());
 }
 
-// Modes 3–5 show the picture turned a quarter, 6–8 upside down (0–2 as drawn).
-QImage orientedPicture(const QImage& picture, int moveDisplayMode) {
-    if (moveDisplayMode <= 5) return picture.transformed(QTransform().rotate(-90));
-    return picture.mirrored(true, true);
+// The picture as the orientation shows it: turned a quarter (landscape), upside down, or as drawn.
+QImage orientedPicture(const QImage& picture, Orientation orientation) {
+    switch (orientation) {
+    case Orientation::Landscape: return picture.transformed(QTransform().rotate(-90));
+    case Orientation::UpsideDown: return picture.mirrored(true, true);
+    case Orientation::Normal: break;
+    }
+    return picture;
 }
 
 }  // namespace
@@ -156,12 +161,12 @@ void ShowGps(GpsViewContext& ctx, GpsViewState& state) {
     // The picture itself goes to the window, which may keep it; a copy shared with the window
     // would be copied again by the next drawing. Turned a quarter, the view is laid out for the
     // screen held sideways (width and height swapped), so that the turned picture fills it.
-    const int mode = ctx.frame.moveDisplayMode;
-    const bool quarter = mode >= 3 && mode <= 5;
-    QImage picture = ctx.presenter.pictureToDrawInto(quarter ? QSize(ctx.screenHeight, ctx.screenWidth)
-                                                               : QSize(ctx.screenWidth, ctx.screenHeight));
+    const Orientation orientation = orientationOf(ctx.frame.moveDisplayMode);
+    QImage picture = ctx.presenter.pictureToDrawInto(orientation == Orientation::Landscape
+                                                         ? QSize(ctx.screenHeight, ctx.screenWidth)
+                                                         : QSize(ctx.screenWidth, ctx.screenHeight));
     drawPicture(ctx, state, picture);
-    if (mode >= 3 && mode <= 8) picture = orientedPicture(picture, mode);
+    picture = orientedPicture(picture, orientation);
     ctx.presenter.present(picture, picture.rect());
 
     const std::uint32_t end = ctx.clock.tickCount();

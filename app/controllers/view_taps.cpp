@@ -8,6 +8,7 @@
 #include "app/qt_gps_views.h"
 #include "app/state_lock.h"
 #include "display/gps_layout.h"
+#include "frame/move_display.h"
 #include "frame/settings_store.h"
 #include "maps/map_file_name.h"
 #include "util/text.h"
@@ -82,7 +83,7 @@ void WindowInput::gpsTap(int x, int y, bool idleNow) {
     bool turned = false;
     {
         StateLock lock(c_.state.stateMutex, c_.uiHoldsState);
-        turned = c_.state.frame.moveDisplayMode > 2;
+        turned = orientationOf(c_.state.frame.moveDisplayMode) != Orientation::Normal;
     }
     if (turned) {
         c_.window.command(cmd::MoveView);

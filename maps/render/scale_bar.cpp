@@ -2,6 +2,7 @@
 #include <QPolygon>
 
 #include "frame/frame_state.h"
+#include "frame/move_display.h"
 #include "geo/distance.h"
 #include "geo/grid_context.h"
 #include "maps/render/map_drawing.h"
@@ -12,7 +13,7 @@ namespace vexa {
 
 void DrawScale(MapFrameContext& ctx, QPainter& painter, const TrackPoint& position) {
     if (!ctx.table.empty() || ctx.frame.mapScale == 0) return;
-    const bool shifted = ctx.frame.moveDisplayMode >= 3 && ctx.frame.moveDisplayMode <= 5;
+    const bool shifted = orientationOf(ctx.frame.moveDisplayMode) == Orientation::Landscape;
     const bool karte = ctx.frame.displayMode == DisplayMode::Karte;
     const QRect v = ctx.screen.visible();
     const int textHeight = painter.fontMetrics().height();
