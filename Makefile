@@ -69,10 +69,13 @@ tsan: deps
 bench: deps
 	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build build-release -j $(JOBS)
-	@failed=; for b in build-release/bench/bench_*; do echo "== $$b"; $$b || failed="$$failed $$b"; done; \
-	  echo "== bench/demo_peak_rss.sh"; bench/demo_peak_rss.sh build-release/app/vexa || failed="$$failed demo_peak_rss"; \
-	  echo "== bench/demo_screens.sh"; bench/demo_screens.sh build-release/app/vexa || failed="$$failed demo_screens"; \
-	  if [ -n "$$failed" ]; then echo "failed:$$failed"; exit 1; fi
+	@out=build-release/bench-results; rm -rf $$out; mkdir -p $$out; \
+	  for b in build-release/bench/bench_*; do echo "== $$b"; \
+	    $$b --benchmark_out=$$out/$${b##*/}.txt --benchmark_out_format=console || echo "$${b##*/}" >> $$out/failed; done; \
+	  echo "== bench/demo_peak_rss.sh"; bench/demo_peak_rss.sh build-release/app/vexa || echo demo_peak_rss >> $$out/failed; \
+	  echo "== bench/demo_screens.sh"; { bench/demo_screens.sh build-release/app/vexa || echo demo_screens >> $$out/failed; } | tee $$out/demo_screens.txt; \
+	  echo "== bench/goal_check.sh"; cat $$out/*.txt | bench/goal_check.sh; \
+	  if [ -f $$out/failed ]; then echo "failed:" $$(cat $$out/failed); exit 1; fi
 
 clean:
 	rm -rf $(BUILD) build-asan build-tsan build-release build-fuzz
