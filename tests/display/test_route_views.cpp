@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -10,6 +11,8 @@
 #include "display/route_drawing.h"
 #include "geo/distance.h"
 #include "geo/grid.h"
+#include "maps/render/map_frame_context.h"
+#include "maps/render/window_turn.h"
 #include "routes/route_hits.h"
 #include "tests/display/view_fixture.h"
 #include "tests/support/golden_file.h"
@@ -81,6 +84,59 @@ std::string drawnRecord(const std::string& line) {
 
 TEST(RouteViews, DrawingsGiveTheRecordsOfTheGoldenFile) {
     EXPECT_GT(compareGoldenFile(VEXA_TEST_DATA "/route_views.txt", drawnRecord), 20);
+}
+
+// The turned Move view draws route and trace straight onto the screen through the window's
+// turn. They must show what turning the unturned frame shows but for the rounding of their
+// edges: the same colours, each as many pixels within a sixth and all together within 6 %, and
+// all but a few pixels of either picture within two pixels of the same colour in the other.
+TEST(RouteViews, TurnedLinesShowWhatTheTurnedFrameShows) {
+    ViewWorld w;
+    w.guidance.targetLineOff = true;
+    for (const auto& [x, y, kind] : std::initializer_list<std::tuple<int, int, int>>{
+             {-40, 60, 4}, {330, 120, 2}, {250, 380, 1}, {90, 250, 0}, {100, 100, 0}, {104, 98, 0}, {300, 20, 0}})
+        w.addRoutePoint(x, y, LineKind(kind));
+    for (int i = 0; i < 40; ++i) w.addTracePoint(60 + 7 * i, 330 - i * i / 6, i == 20);
+    const auto drawLayers = [&](QImage& image, const QTransform& turn) {
+        QPainter painter(&image);
+        painter.setTransform(turn);
+        RouteLayer route{w.route, w.grid, w.frame, w.guidance};
+        show_route(painter, route, w.projection());
+        show_trace(painter, w.trace, w.settings.itracemax, w.projection(), false);
+    };
+    drawLayers(w.image, QTransform());
+    // The pixel count of each colour of the lines; `strays` counts those without one of their
+    // colour near in `other`.
+    const auto colours = [](const QImage& image, const QImage& other, int& strays) {
+        std::map<QRgb, int> counts;
+        const auto same = [&](int x, int y, QRgb c) { return other.rect().contains(x, y) && other.pixel(x, y) == c; };
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                if (c == 0xffffffffu || c == kMapBackground) continue;
+                ++counts[c];
+                bool near = false;
+                for (int d = 0; d < 25 && !near; ++d) near = same(x + d % 5 - 2, y + d / 5 - 2, c);
+                strays += !near;
+            }
+        return counts;
+    };
+    for (const double angle : {33.0, 45.0, 90.0, 161.0, 270.0}) {
+        QImage expected(240, 320, QImage::Format_RGB32), turned(240, 320, QImage::Format_RGB32);
+        turnWindow(w.image, angle, expected);
+        turned.fill(Qt::white);
+        drawLayers(turned, WindowTurn({240, 320}, 400, angle).transform());
+        int strays = 0, drawnPixels = 0, truePixels = 0;
+        std::map<QRgb, int> drawn = colours(turned, expected, strays);
+        const std::map<QRgb, int> truth = colours(expected, turned, strays);
+        EXPECT_EQ(drawn.size(), truth.size()) << angle;
+        for (const auto& [c, count] : truth) {
+            EXPECT_NEAR(drawn[c], count, count / 6) << angle << " " << std::hex << c;
+            drawnPixels += drawn[c], truePixels += count;
+        }
+        EXPECT_NEAR(drawnPixels, truePixels, truePixels * 0.06) << angle;
+        EXPECT_LT(strays, truePixels / 30) << angle;
+    }
 }
 
 TEST(RouteHits, NearestRoutePointByGreatCircleFirstOfEqualWins) {
