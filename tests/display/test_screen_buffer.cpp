@@ -175,6 +175,29 @@ TEST_F(ScreenOutputTest, CourseUpFrameShowsTheHeadingAbove) {
     EXPECT_EQ(w.log.currentOperation(), "sb.Draw After\n");
 }
 
+// A turned window is resampled from the maps straight onto the screen; it shows what the whole
+// square, composed for a screen copy and turned as a picture, shows: the maps pixel for pixel
+// (at zoom 4 with their edges and the background around them), the position mark drawn turned
+// but for a few pixels of its edges.
+TEST_F(ScreenOutputTest, TurnedWindowsShowTheWholeFrameTurned) {
+    w.frame.moveDisplayMode = 2;
+    w.frame.courseUp = true;
+    for (const auto& [zoom, course] : {std::pair{1.0, 33.0f}, {2.0, 100.0f}, {4.0, 200.0f}, {0.5, 290.0f}}) {
+        w.frame.zoomFactor = zoom;
+        MapFrameContext ctx = context();
+        FrameReadings readings;
+        readings.course = course;
+        show_pos(ctx, position, readings);
+        const QImage turned = w.presenter.shown.copy();
+        ctx.saving = true;
+        show_pos(ctx, position, readings);
+        int differ = 0;
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 240; ++x) differ += turned.pixel(x, y) != w.presenter.shown.pixel(x, y);
+        EXPECT_LT(differ, 100) << zoom;
+    }
+}
+
 // A 3D window is composed from the band of the frame it reads and shows what the whole square,
 // composed for a screen copy, shows; the band does not outlive the frame.
 TEST_F(ScreenOutputTest, ThreeDWindowsShowTheirBandAsTheWholeFrame) {
