@@ -86,13 +86,15 @@ TEST(RouteViews, DrawingsGiveTheRecordsOfTheGoldenFile) {
     EXPECT_GT(compareGoldenFile(VEXA_TEST_DATA "/route_views.txt", drawnRecord), 20);
 }
 
-// The turned Move view draws route and trace straight onto the screen through the window's
-// turn. They must show what turning the unturned frame shows but for the rounding of their
-// edges: the same colours, each as many pixels within a sixth and all together within 6 %, and
-// all but a few pixels of either picture within two pixels of the same colour in the other.
+// The turned Move view draws route, route point circles and trace straight onto the screen
+// through the window's turn. They must show what turning the unturned frame shows but for the
+// rounding of their edges: the same colours, each as many pixels within a sixth and all together
+// within 6 %, and all but a few pixels of either picture within two pixels of the same colour in
+// the other.
 TEST(RouteViews, TurnedLinesShowWhatTheTurnedFrameShows) {
     ViewWorld w;
     w.guidance.targetLineOff = true;
+    w.frame.showRoutePoints = true;
     for (const auto& [x, y, kind] : std::initializer_list<std::tuple<int, int, int>>{
              {-40, 60, 4}, {330, 120, 2}, {250, 380, 1}, {90, 250, 0}, {100, 100, 0}, {104, 98, 0}, {300, 20, 0}})
         w.addRoutePoint(x, y, LineKind(kind));
